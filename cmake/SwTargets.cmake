@@ -1,0 +1,84 @@
+# Helpers that give every target of ours the same warnings, sanitizers and layout.
+
+set(SW_WARNINGS
+    -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual
+    -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations -Wundef -Wpointer-arith)
+if(SW_WERROR)
+  list(APPEND SW_WARNINGS -Werror)
+endif()
+
+if(SW_SANITIZE)
+  set(SW_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer
+                         -fno-sanitize-recover=undefined)
+  add_compile_options(${SW_SANITIZER_FLAGS})
+  add_link_options(${SW_SANITIZER_FLAGS})
+endif()
+
+# Apply our warning set to a target.
+function(sw_apply_warnings target)
+  target_compile_options(${target} PRIVATE ${SW_WARNINGS})
+  target_compile_definitions(${target} PRIVATE SW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# sw_add_library(name SOURCES ... LIBS ...): one static library for one folder.
+function(sw_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  sw_apply_warnings(${name})
+endfunction()
+
+# sw_add_gtest(name SOURCES ... LIBS ... [LABELS ...]): a GoogleTest executable run by ctest
+# from the repository root, so tests reach ../shared/corpus by relative path.
+function(sw_add_gtest name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  sw_apply_warnings(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SW_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()
+
+# sw_add_benchmark(name SOURCES ... LIBS ...): a Google Benchmark executable (not run by ctest).
+function(sw_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  sw_apply_warnings(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/benchmarks)
+endfunction()
+
+# sw_add_fuzzer(name SOURCES ... LIBS ... SEEDS dir... [SECONDS n]): a libFuzzer target, built
+# only in the sanitizer configuration with clang, and run briefly by ctest on the seed folders.
+function(sw_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;LIBS;SEEDS" ${ARGN})
+  if(NOT SW_SANITIZE OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  if(NOT ARG_SECONDS)
+    set(ARG_SECONDS 30)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  sw_apply_warnings(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  set(work ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus)
+  add_test(NAME ${name}
+           COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+                   ${CMAKE_BINARY_DIR}/fuzz/${name} -max_total_time=${ARG_SECONDS} -rss_limit_mb=2048
+                   -timeout=10 -print_final_stats=0 ${work} ${ARG_SEEDS}
+           WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+  file(MAKE_DIRECTORY ${work})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz)
+endfunction()

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+// How a member is reached: called, read, written, or asked for an object.
+enum class CallKind { Method, PropertyGet, PropertySet, SubObject };
+
+// One call on an automation server object, as the engine wrote it.
+//
+// `member` is the exact member string ("Open(const QString&)", "Close (Boolean)"); `name`
+// is the text before "(", trimmed ("Open", "Close"). Servers match `name` without regard
+// to letter case, as COM does: "WorkBooks" and "Workbooks" are one member.
+struct ServerCall {
+    QString member;
+    QString name;
+    CallKind kind = CallKind::Method;
+    QVariantList args;
+
+    // Build a call from a member string; trailing invalid arguments are dropped.
+    static ServerCall make(const QString& member, CallKind kind, const QVariantList& args);
+
+    // True when the member's name equals `candidate`, ignoring letter case.
+    bool is(const char* candidate) const;
+
+    // The argument at `index`, or an invalid QVariant when there is none.
+    QVariant arg(int index) const;
+};

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever of Sheetweaver's build and test dependencies is missing.
+# Idempotent and quiet: a machine that has everything makes no apt call at all.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+  libquazip1-qt5-dev libgsf-1-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  python3 python3-openpyxl python3-xlrd python3-xlwt python3-docx
+  xvfb xauth fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" > /dev/null
