@@ -82,3 +82,20 @@ function(sw_add_fuzzer name)
   file(MAKE_DIRECTORY ${work})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz)
 endfunction()
+
+# sw_add_gtest_folder(LIBS ...): one GoogleTest executable per test_*.cpp in the calling
+# folder, each named after its file (names are unique across the whole tree).
+function(sw_add_gtest_folder)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
+  foreach(test_source IN LISTS tests)
+    get_filename_component(test_name ${test_source} NAME_WE)
+    sw_add_gtest(${test_name} SOURCES ${test_source} LIBS ${ARG_LIBS})
+  endforeach()
+endfunction()
+
+# The .cpp files of the calling folder (not its subfolders), for sw_add_library.
+function(sw_folder_sources out)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(${out} ${sources} PARENT_SCOPE)
+endfunction()

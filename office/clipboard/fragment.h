@@ -17,9 +17,9 @@
 struct FragmentCell {
     enum class Kind : std::uint8_t { Empty, Text, Number, Boolean };
     Kind kind = Kind::Empty;
-    QString text;      // Text cells (and the shown text of other kinds, when known)
-    double number = 0; // Number cells; Boolean cells use 0 or 1
-    int format = 0;    // index into Fragment::formats
+    QString text;       // Text cells (and the shown text of other kinds, when known)
+    double number = 0;  // Number cells; Boolean cells use 0 or 1
+    int format = 0;     // index into Fragment::formats
 };
 
 // A merged area, 0-based and inclusive, relative to the fragment's top-left cell.
