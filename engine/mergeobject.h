@@ -1,0 +1,60 @@
+#pragma once
+
+// The conversion job: converts every Word document under a folder tree into a workbook
+// under a mirrored tree, by driving a Word and a spreadsheet application.
+//
+// - MergeObject (here): the run itself, its signals and the failure report.
+// - ConvertOptions: the process-wide job inputs (convertoptions.h).
+// - DocumentDiscovery: the list of files and the test for a Word document.
+// - OutputWorkbook, TableMode, WholeDocumentMode: the per-document procedures.
+// - AxObject: the automation handle everything is called through (engine/automation/).
+
+#include <QFileInfoList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class AxObject;
+
+// What a run did, for callers that need more than the two signals (the headless converter).
+struct RunResult {
+    bool aborted = false;        // no spreadsheet application: the run stopped at once
+    int candidates = 0;          // Word documents in the list
+    int converted = 0;           // documents converted and saved
+    int failed = 0;              // documents listed in the failure report
+    bool reportWritten = false;  // the failure report was written to failureReportPath
+};
+
+class MergeObject : public QObject {
+    Q_OBJECT
+public:
+    // Shows the failure report to the user; receives its path in native separators.
+    using ReportViewer = std::function<void(const QString& reportPath)>;
+
+    explicit MergeObject(QObject* parent = nullptr);
+    ~MergeObject() override;
+
+    // Replace the report viewer (by default the system's text editor). An empty function
+    // shows nothing; tests and the headless converter switch the viewer off this way.
+    void setReportViewer(ReportViewer viewer);
+
+    // The outcome of the last run of Transform() (all zero before the first run).
+    RunResult lastRun() const { return m_lastRun; }
+
+    // Every file under `path`, its own files first (sorted by name, ignoring case), then
+    // each subfolder's, depth-first. Hidden files are listed; links to files, system files
+    // and hidden folders are not. An unreadable folder gives no entries.
+    static QFileInfoList collectFiles(const QString& path);
+
+signals:
+    void Signal_SetButtonEnable();
+    void ShowDisposingFile(QString filePath);
+
+public slots:
+    void Transform();
+
+private:
+    RunResult m_lastRun;
+    ReportViewer m_reportViewer;
+};
