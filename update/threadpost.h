@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+// The update worker. Once per run it asks the update server (primary, else secondary) for the
+// fingerprint of the current release, compares it with the MD5 digest of the running executable
+// and, when they differ, downloads the release archive, checks it, puts the new executable in
+// the place of the running one (the old one stays beside it under the old-file name) and emits
+// Signal_UpdateSuccess(). It lives on its own QThread and touches no widget.
+//
+// Wiring by the window (before the thread starts):
+//   ThreadPost* worker = new ThreadPost;                       // no parent
+//   worker->setPaths(appPath, appDir, updateArchivePath);      // start-up paths, 8-bit
+//   worker->setBalloonHandler(trayIcon, [](const QString& title, const QString& message,
+//                                          int msecs) {
+//       trayIcon->showMessage(title, message, QSystemTrayIcon::Information, msecs);
+//   });
+//   worker->moveToThread(thread);
+//   connect(thread, SIGNAL(started()), worker, SLOT(startPost()));
+//   connect(worker, SIGNAL(Signal_UpdateSuccess()), window, SLOT(on_Signal_UpdateSuccess()));
+//
+// Start-up paths: appPath (the executable as started), appDir (its folder, ending with the
+// native separator) and updateArchivePath (appDir + "Sheetweaver.zip") are the process-wide
+// values built at start-up; the worker keeps its own copies, handed over by setPaths(). Without
+// paths the worker does nothing.
+//
+// Balloon: the one tray balloon of a failed download is shown through the handler given to
+// setBalloonHandler(); the worker queues the handler call to the receiver's thread (the GUI
+// thread for the tray icon), so the handler may call widgets directly. Its icon is always the
+// information icon.
+//
+// Endpoints: the build-time values (CMake cache variables SW_UPDATE_PRIMARY_HOST, _TARGET,
+// _DOWNLOAD and the same with SECONDARY). A server with an empty host is skipped; with both
+// hosts empty (the default) startPost() returns at once and makes no network traffic.
+class ThreadPost : public QObject {
+    Q_OBJECT
+
+public:
+    // One update server: host name and port for the version request, the request's target,
+    // and the download URL prefix to which the archive name is appended.
+    struct Endpoint {
+        QByteArray host;
+        QByteArray target;
+        QByteArray downloadPrefix;
+        int port = 80;
+    };
+
+    // Receives the balloon's title, message and display time in milliseconds.
+    using BalloonHandler =
+        std::function<void(const QString& title, const QString& message, int msecs)>;
+
+    // A worker with the build-time endpoints, no paths and no balloon handler.
+    explicit ThreadPost(QObject* parent = nullptr);
+
+    // The start-up paths (local 8-bit text); call before the thread starts.
+    void setPaths(const QByteArray& appPath, const QByteArray& appDir,
+                  const QByteArray& updateArchivePath);
+
+    // Where and how the download-failure balloon is shown: handler runs on receiver's thread.
+    // A null receiver or an empty handler drops the balloon.
+    void setBalloonHandler(QObject* receiver, BalloonHandler handler);
+
+    // Replace the build-time endpoints (tests use loopback servers).
+    void setEndpoints(const Endpoint& primary, const Endpoint& secondary);
+
+    // Stop the attempt loop after this many attempts (0, the default: never stop); for tests.
+    void setAttemptLimit(int attempts);
+
+signals:
+    // The new executable is in place; the old one stays under the old-file name.
+    void Signal_UpdateSuccess();
+
+public slots:
+    // Runs the whole update check, from the first attempt to the end.
+    void startPost();
+
+private:
+    Endpoint m_primary;
+    Endpoint m_secondary;
+    QByteArray m_appPath;
+    QByteArray m_appDir;
+    QByteArray m_updateArchivePath;
+    QPointer<QObject> m_balloonReceiver;
+    BalloonHandler m_balloonHandler;
+    int m_attemptLimit = 0;
+};
