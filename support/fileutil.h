@@ -1,0 +1,34 @@
+#pragma once
+
+// File and directory helpers on byte-string paths in the local 8-bit code page.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Size in bytes of an open stream, leaving its position where it was. 0 for a null stream or
+// one whose position cannot be taken.
+std::uint32_t streamSize(std::FILE* stream);
+
+// True when path names any entry on disk (file, folder, or link, even a dangling one); false
+// for an empty path. On Windows wildcards in the last component count as a search pattern.
+bool pathExists(std::string_view path);
+
+// Create every folder along the folder path dir, in order from the shortest prefix; folders
+// that exist or cannot be made are passed over. The text before the first separator (a drive
+// such as C:, the first folder of a relative path, nothing before a leading "/") is never
+// created; the last component is. "/" and, on Windows, "\" are separators.
+void makeDirectoryPath(std::string_view dir);
+
+// The folders makeDirectoryPath(dir) tries to create, in order, for the given separator:
+// with '\\', every "/" is taken as a backslash first ("C:/Out/A" gives C:\Out and C:\Out\A);
+// with '/', backslashes are ordinary bytes ("/tmp/a" gives /tmp and /tmp/a).
+std::vector<std::string> directoryPrefixes(std::string_view dir, char separator);
+
+// Replace the contents of the existing file at path by bytes: written to a temporary file in
+// the same folder, flushed to disk, then renamed over the file. Returns 0, or -1 when the
+// file is absent or not writable or the rewrite fails; then the old file stays as it was and
+// no temporary file is left behind.
+int replaceFileContents(std::string_view path, std::string_view bytes);
