@@ -1,0 +1,35 @@
+#pragma once
+
+#include "office/excel/workbook.h"
+
+#include <QString>
+
+// The outcome of saving or loading a workbook file.
+struct WorkbookFileResult {
+    bool ok = false;
+    QString error;  // what went wrong, naming the file or part; empty on success
+
+    static WorkbookFileResult success() { return {true, QString()}; }
+    static WorkbookFileResult failure(const QString& message) { return {false, message}; }
+    explicit operator bool() const { return ok; }
+};
+
+// Saving and loading workbooks in the format their file extension names (letter case
+// ignored): .xlsx, .xlsm (macro-enabled content type), .xls (BIFF8).
+class WorkbookFile {
+public:
+    enum class Format { Unknown, Xlsx, Xlsm, Xls };
+
+    // The format an extension names; Unknown for anything else.
+    static Format formatOf(const QString& path);
+
+    // Save `workbook` to `path`. The file is written under a temporary name in the target
+    // folder and renamed into place only when complete, so a failed save (missing folder,
+    // unwritable place, a text longer than 32,767 characters, unknown extension) leaves no
+    // file behind and an existing file of that name untouched.
+    static WorkbookFileResult save(const Workbook& workbook, const QString& path);
+
+    // Load `path` into `workbook`, which must be empty (no sheets). On failure the workbook
+    // may hold part of the content and should be discarded.
+    static WorkbookFileResult load(const QString& path, Workbook& workbook);
+};

@@ -1,0 +1,259 @@
+#include "office/excel/worksheet.h"
+
+#include <algorithm>
+
+namespace {
+
+/* True when a position lies inside the sheet limits. */
+bool inLimits(int row, int column) {
+    return row >= 1 && row <= kMaxRows && column >= 1 && column <= kMaxColumns;
+}
+
+/* First cell of a row at or after a column (binary search on the sorted cells). */
+std::vector<Cell>::iterator lowerBound(std::vector<Cell>& cells, int column) {
+    return std::lower_bound(cells.begin(), cells.end(), column,
+                            [](const Cell& cell, int value) { return cell.column < value; });
+}
+
+}  // namespace
+
+Worksheet::Worksheet(QString name, std::shared_ptr<FormatTable> formats)
+    : m_name(std::move(name)), m_formats(std::move(formats)) {
+    if (!m_formats) {
+        m_formats = std::make_shared<FormatTable>();
+    }
+}
+
+/* Look a cell up without creating it. */
+const Cell* Worksheet::cell(int row, int column) const {
+    const auto found = m_rows.find(row);
+    if (found == m_rows.end()) {
+        return nullptr;
+    }
+    const std::vector<Cell>& cells = found->second.cells;
+    const auto it =
+        std::lower_bound(cells.begin(), cells.end(), column,
+                         [](const Cell& cell, int value) { return cell.column < value; });
+    return it != cells.end() && it->column == column ? &*it : nullptr;
+}
+
+/* Find a cell, creating an empty one in place; appending at a row's end is the fast path. */
+Cell* Worksheet::findOrCreate(int row, int column) {
+    std::vector<Cell>& cells = m_rows[row].cells;
+    if (cells.empty() || cells.back().column < column) {
+        cells.emplace_back();
+        cells.back().column = column;
+        ++m_cellCount;
+        return &cells.back();
+    }
+    auto it = lowerBound(cells, column);
+    if (it == cells.end() || it->column != column) {
+        it = cells.emplace(it);
+        it->column = column;
+        ++m_cellCount;
+    }
+    return &*it;
+}
+
+/* Forget a cell that holds neither value nor format, and a row left without cells. */
+void Worksheet::dropIfBare(int row, int column) {
+    const auto found = m_rows.find(row);
+    if (found == m_rows.end()) {
+        return;
+    }
+    std::vector<Cell>& cells = found->second.cells;
+    const auto it = lowerBound(cells, column);
+    if (it != cells.end() && it->column == column && !it->hasValue() && it->format == 0) {
+        cells.erase(it);
+        --m_cellCount;
+    }
+    if (cells.empty()) {
+        m_rows.erase(found);
+    }
+}
+
+/* Store a number, keeping the format. */
+bool Worksheet::setNumber(int row, int column, double value) {
+    if (!inLimits(row, column)) {
+        return false;
+    }
+    Cell* cell = findOrCreate(row, column);
+    cell->kind = Cell::Kind::Number;
+    cell->number = value;
+    cell->text.clear();
+    return true;
+}
+
+/* Store a text, keeping the format. */
+bool Worksheet::setText(int row, int column, const QString& text) {
+    if (!inLimits(row, column)) {
+        return false;
+    }
+    Cell* cell = findOrCreate(row, column);
+    cell->kind = Cell::Kind::Text;
+    cell->number = 0;
+    cell->text = text;
+    return true;
+}
+
+/* Store a boolean, keeping the format. */
+bool Worksheet::setBoolean(int row, int column, bool value) {
+    if (!inLimits(row, column)) {
+        return false;
+    }
+    Cell* cell = findOrCreate(row, column);
+    cell->kind = Cell::Kind::Boolean;
+    cell->number = value ? 1 : 0;
+    cell->text.clear();
+    return true;
+}
+
+/* Drop the value of a cell; a formatted cell stays as an empty formatted cell. */
+void Worksheet::clearValue(int row, int column) {
+    const Cell* existing = cell(row, column);
+    if (existing == nullptr) {
+        return;
+    }
+    Cell* target = findOrCreate(row, column);
+    target->kind = Cell::Kind::Empty;
+    target->number = 0;
+    target->text.clear();
+    dropIfBare(row, column);
+}
+
+/* Replace a whole cell. */
+bool Worksheet::setCell(int row, int column, Cell value) {
+    if (!inLimits(row, column)) {
+        return false;
+    }
+    if (!value.hasValue() && value.format == 0) {
+        if (cell(row, column) != nullptr) {
+            Cell* target = findOrCreate(row, column);
+            *target = Cell();
+            target->column = column;
+            dropIfBare(row, column);
+        }
+        return true;
+    }
+    Cell* target = findOrCreate(row, column);
+    value.column = column;
+    *target = std::move(value);
+    return true;
+}
+
+/* Format index of a cell, 0 when absent. */
+int Worksheet::formatIndex(int row, int column) const {
+    const Cell* found = cell(row, column);
+    return found != nullptr ? found->format : 0;
+}
+
+/* Set a format index, creating a formatted empty cell when needed. */
+bool Worksheet::setFormatIndex(int row, int column, int format) {
+    if (!inLimits(row, column)) {
+        return false;
+    }
+    if (format == 0 && cell(row, column) == nullptr) {
+        return true;
+    }
+    findOrCreate(row, column)->format = format;
+    dropIfBare(row, column);
+    return true;
+}
+
+/* Resolve a cell's format. */
+const CellFormat& Worksheet::format(int row, int column) const {
+    return m_formats->at(formatIndex(row, column));
+}
+
+/* Intern and set a format. */
+bool Worksheet::setFormat(int row, int column, const CellFormat& format) {
+    return setFormatIndex(row, column, m_formats->intern(format));
+}
+
+/* Width of a column, the default when unset. */
+double Worksheet::columnWidth(int column) const {
+    const auto found = m_columnWidths.find(column);
+    return found != m_columnWidths.end() ? found->second : kDefaultColumnWidth;
+}
+
+/* Set a column width; a negative width returns the column to the default. */
+void Worksheet::setColumnWidth(int column, double width) {
+    if (column < 1 || column > kMaxColumns) {
+        return;
+    }
+    if (width < 0) {
+        m_columnWidths.erase(column);
+    } else {
+        m_columnWidths[column] = qMin(width, 255.0);
+    }
+}
+
+/* Height of a row, the default when unset. */
+double Worksheet::rowHeight(int row) const {
+    const auto found = m_rowHeights.find(row);
+    return found != m_rowHeights.end() ? found->second : kDefaultRowHeight;
+}
+
+/* Set a row height; a negative height returns the row to the default. */
+void Worksheet::setRowHeight(int row, double height) {
+    if (row < 1 || row > kMaxRows) {
+        return;
+    }
+    if (height < 0) {
+        m_rowHeights.erase(row);
+    } else {
+        m_rowHeights[row] = qMin(height, 409.0);
+    }
+}
+
+/* Add a merge, dropping the merges it overlaps; single cells are not merges. */
+void Worksheet::addMerge(const CellRange& range) {
+    removeMergesIn(range);
+    if (range.rowCount() > 1 || range.columnCount() > 1) {
+        m_merges.push_back(range);
+    }
+}
+
+/* Remove overlapping merges. */
+void Worksheet::removeMergesIn(const CellRange& range) {
+    m_merges.erase(std::remove_if(m_merges.begin(), m_merges.end(),
+                                  [&](const CellRange& merge) { return merge.intersects(range); }),
+                   m_merges.end());
+}
+
+/* Bounding box of the stored cells. */
+CellRange Worksheet::usedRange(bool* empty) const {
+    if (empty != nullptr) {
+        *empty = m_rows.empty();
+    }
+    if (m_rows.empty()) {
+        return CellRange::cell(1, 1);
+    }
+    CellRange range{m_rows.begin()->first, kMaxColumns, m_rows.rbegin()->first, 1};
+    for (const auto& entry : m_rows) {
+        range.firstColumn = qMin(range.firstColumn, entry.second.cells.front().column);
+        range.lastColumn = qMax(range.lastColumn, entry.second.cells.back().column);
+    }
+    return range;
+}
+
+/* Highest stored column among some rows. */
+int Worksheet::lastColumnInRows(int firstRow, int lastRow) const {
+    int last = 0;
+    for (auto it = m_rows.lower_bound(firstRow); it != m_rows.end() && it->first <= lastRow; ++it) {
+        last = qMax(last, it->second.cells.back().column);
+    }
+    return last;
+}
+
+/* Highest row holding a cell inside some columns. */
+int Worksheet::lastRowInColumns(int firstColumn, int lastColumn) const {
+    for (auto it = m_rows.rbegin(); it != m_rows.rend(); ++it) {
+        for (const Cell& cell : it->second.cells) {
+            if (cell.column >= firstColumn && cell.column <= lastColumn) {
+                return it->first;
+            }
+        }
+    }
+    return 0;
+}
