@@ -16,6 +16,7 @@
 #include <functional>
 
 class AxObject;
+class OutputWorkbook;
 
 // What a run did, for callers that need more than the two signals (the headless converter).
 struct RunResult {
@@ -39,6 +40,10 @@ public:
     // shows nothing; tests and the headless converter switch the viewer off this way.
     void setReportViewer(ReportViewer viewer);
 
+    // Replace the count of running WPS spreadsheet processes ("et.exe"), which decides how
+    // the content is pasted (by default the system's process list is asked). For tests.
+    void setWpsProcessCounter(std::function<int()> counter);
+
     // The outcome of the last run of Transform() (all zero before the first run).
     RunResult lastRun() const { return m_lastRun; }
 
@@ -55,6 +60,15 @@ public slots:
     void Transform();
 
 private:
+    enum class DocumentOutcome { Converted, NotOpened, NotSaved, NoSpreadsheet };
+
+    DocumentOutcome convertDocument(AxObject* word, AxObject* documents, AxObject* excel,
+                                    const QString& nativePath);
+    void transferContent(AxObject* word, AxObject* document, const OutputWorkbook& workbook);
+    void abortRun(AxObject* word, AxObject* excel);
+    void endRun(qint64 startTime, const QString& failedPaths);
+
     RunResult m_lastRun;
     ReportViewer m_reportViewer;
+    std::function<int()> m_wpsProcessCounter;
 };

@@ -1,0 +1,34 @@
+#include "engine/failurereport.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+
+#include <cstdio>
+
+/* Write the report through stdio in text mode, as the editor expects it on the platform. */
+bool FailureReport::write(const QString& path, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::FILE* file = std::fopen(path.toLocal8Bit().constData(), "w+");
+    if (file == nullptr) {
+        return false;
+    }
+    const std::size_t written = std::fwrite(bytes.constData(), 1, bytes.size(), file);
+    const bool closed = std::fclose(file) == 0;
+    return closed && written == static_cast<std::size_t>(bytes.size());
+}
+
+/* Open the report in the platform's text viewer. */
+void FailureReport::showInSystemViewer(const QString& path) {
+    const QString nativePath = QDir::toNativeSeparators(path);
+#ifdef Q_OS_WIN
+    QProcess::startDetached(QStringLiteral("notepad.exe"), QStringList{nativePath});
+#else
+    const QString viewer = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!viewer.isEmpty()) {
+        QProcess::startDetached(viewer, QStringList{nativePath});
+    }
+#endif
+}

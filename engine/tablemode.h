@@ -1,0 +1,19 @@
+#pragma once
+
+#include "engine/automation/axhandle.h"
+#include "engine/transfercontext.h"
+
+// Table mode: each top-level table of the document goes onto a sheet of its own, in document
+// order, each new sheet appended as the last one and given the template rows first; the
+// sheets are then named "Sheet1", "Sheet2", ... Text outside tables is not carried over.
+class TableMode {
+public:
+    // Carry every table of `context.document` into the workbook of `context.sheets`, the
+    // first into `context.target`. Missing objects are skipped.
+    static void transfer(const TransferContext& context);
+
+private:
+    static void pasteTable(const TransferContext& context, AxObject* target);
+    static AxHandle appendSheet(const TransferContext& context);
+    static void nameSheets(AxObject* sheets);
+};
