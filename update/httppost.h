@@ -26,5 +26,7 @@ constexpr int HttpPostDefaultPort = 80;
 // first NUL byte, and appended to response (which the caller passes empty).
 // Returns HttpPostOk (0) or one of the negative codes above; on -102 the response is empty, on
 // -100, -101 and -103 nothing was sent. A null host, target or body counts as empty text.
+// Limits: a header block ends after 64 KiB as if the server had closed, and the body stops at
+// 1 MiB (the rest is not read; the result is still 0).
 int post(const char* host, const char* target, const char* body, std::string& response,
          int port = HttpPostDefaultPort);
