@@ -1,0 +1,93 @@
+#pragma once
+
+// The desktop program consists of this window class and a few helpers around it:
+// - MainWindow (here): the form's behaviour, the conversion job's start and progress, the
+//   window's side of the self-update.
+// - Ui::MainWindow: the form, compiled from mainwindow.ui.
+// - SystemTray: the notification-area icon (systemtray.h).
+// - the start-up paths and the single-instance check (startuppaths.h), the path pickers
+//   (pathdialogs.h) and the restart of the program (restartprogram.h).
+// The conversion itself is MergeObject (engine/mergeobject.h) on a thread of its own; the
+// update check is ThreadPost (update/threadpost.h) on another.
+
+#include "engine/mergeobject.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QSystemTrayIcon>
+
+#include <string>
+
+class QThread;
+class ThreadPost;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The copy of the settings file read when the window is built; not refreshed after writes,
+// so a path picked later is seen at the next start.
+extern std::string settingsText;
+
+// The largest settings file read whole; a longer one is read up to this size.
+constexpr std::size_t settingsTextLimit = 10239;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds the form, places the window, creates the tray icon, starts the update worker and
+    // fills the path fields from the settings file.
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    // Stops and releases the job and update threads only when they are idle; a thread still
+    // at work is left to end with the process (see workersLeftRunning()).
+    ~MainWindow() override;
+
+    // Where a window of the given size is first placed on a screen of the given size:
+    // centred horizontally, a third of the free height from the top (integer division).
+    static QPoint initialPosition(int screenW, int screenH, int windowW, int windowH);
+
+    // True when some window left a job or update thread at work when it was destroyed: the
+    // process must then end without running its global destructors under that thread.
+    static bool workersLeftRunning();
+
+    // The report viewer given to every job started from now on; by default each job keeps
+    // its own (the system's text editor). Tests switch it off with an empty function.
+    static void setReportViewerForJobs(MergeObject::ReportViewer viewer);
+
+signals:
+    void pBtn_Transform_HasClicked();
+
+public slots:
+    void ShowSoftWindow();
+    void SystemTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void on_ShowDisposingFile(QString filePath);
+    void on_Signal_UpdateSuccess();
+    void on_pBtn_SourcePath_clicked();
+    void on_pBtn_SavePath_clicked();
+    void on_pBtn_Transform_clicked();
+    void on_Signal_SetButtonEnable();
+    void on_pBtn_TemplatePath_clicked();
+    void on_cBox_UseTemplate_clicked();
+    void on_cBox_JustTable_clicked();
+
+private:
+    void placeWindow();
+    void createTrayIcon();
+    void startUpdateWorker();
+    void restorePaths();
+    bool validateOptions();
+    void replaceJob();
+    void pickFolder(const char* key, bool sourceField);
+
+    Ui::MainWindow* ui;
+    int screenWidth = 0;
+    int screenHeight = 0;
+    int initialHeight = 0;
+    int initialWidth = 0;
+    QThread* mergeThread = nullptr;
+    MergeObject* mergeObject = nullptr;
+    QThread* postThread = nullptr;
+    ThreadPost* threadPost = nullptr;
+};

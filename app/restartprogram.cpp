@@ -1,0 +1,17 @@
+#include "app/restartprogram.h"
+
+#ifndef _WIN32
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+/* Start the program detached from this process. */
+bool startProgramAgain(const std::string& path) {
+    if (path.empty())
+        return false;
+    return QProcess::startDetached(QString::fromLocal8Bit(path.data(), int(path.size())),
+                                   QStringList());
+}
+
+#endif

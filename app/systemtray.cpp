@@ -1,0 +1,47 @@
+#include "app/systemtray.h"
+
+#include "app/appresources.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QMenu>
+
+SystemTray* trayIcon = nullptr;
+
+/* Build the menu, then show the icon with its tooltip. */
+SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
+    trayMenu = new QMenu();
+    settingsAction = new QAction(QStringLiteral("软件设置"), this);
+    quitAction = new QAction(QStringLiteral("退出程序"), this);
+    trayMenu->addAction(settingsAction);
+    trayMenu->addAction(quitAction);
+    setContextMenu(trayMenu);
+    loadAppResources();
+    setIcon(QIcon(QStringLiteral(":/images/qvr.ico")));
+    setToolTip(QStringLiteral("Sheetweaver"));
+    setVisible(true);
+    connect(settingsAction, SIGNAL(triggered()), this, SLOT(ShowUi()), Qt::AutoConnection);
+    connect(quitAction, SIGNAL(triggered()), this, SLOT(UiQuit()), Qt::AutoConnection);
+}
+
+/* Release the parentless menu together with the icon. */
+SystemTray::~SystemTray() {
+    delete trayMenu;
+}
+
+/* End the event loop. */
+void SystemTray::UiQuit() {
+    QCoreApplication::quit();
+}
+
+/* Ask the window to show itself. */
+void SystemTray::ShowUi() {
+    emit showWidget();
+}
+
+/* Show one balloon message on the icon. */
+void SystemTray::showBalloon(const QString& title, const QString& message, int iconKind,
+                             int timeoutMs) {
+    showMessage(title, message, static_cast<QSystemTrayIcon::MessageIcon>(iconKind), timeoutMs);
+}
