@@ -31,13 +31,11 @@ std::string pathString(std::string_view path) {
 
 #ifdef _WIN32
 
-/* The folder part of a file path, "." when it has none. */
+/* The folder part of a file path with its final separator ("C:\\" for "C:\\a"), "." when it has
+   none. */
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\/");
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
 /* Write bytes to the new file at tempPath and flush them to disk. */
