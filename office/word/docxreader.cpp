@@ -1,17 +1,85 @@
 #include "office/word/docxreader.h"
 
+#include "office/word/docxbodyreader.h"
+#include "office/word/docxpackage.h"
+#include "office/word/docxstyles.h"
+
+#include <QBuffer>
+#include <QFile>
+
+namespace {
+
+/* A failure naming the part that could not be read. */
+WordLoadResult partFailure(DocxPackage::Status status, const QString& part) {
+    if (status == DocxPackage::Status::TooLarge) {
+        return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
+                                       part + QStringLiteral(" is too large"));
+    }
+    if (status == DocxPackage::Status::Missing) {
+        return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
+                                       QStringLiteral("the package has no ") + part);
+    }
+    return WordLoadResult::failure(WordLoadResult::Status::Malformed,
+                                   part + QStringLiteral(" is damaged"));
+}
+
+/* Read an optional part; a missing or unreadable one is simply left out. */
+QByteArray optionalPart(DocxPackage& package, const QString& name) {
+    QByteArray xml;
+    if (name.isEmpty() || package.readPart(name, xml) != DocxPackage::Status::Ok) {
+        xml.clear();
+    }
+    return xml;
+}
+
+/* Read the package on an open device: main part by relationship, then styles and theme. */
+WordLoadResult readPackage(QIODevice* device, const DocxLimits& limits) {
+    DocxPackage package(limits);
+    if (!package.open(device)) {
+        return WordLoadResult::failure(WordLoadResult::Status::Malformed,
+                                       QStringLiteral("not a readable ZIP package"));
+    }
+    // The main document is whatever the package's officeDocument relationship names.
+    const QString mainPart =
+        package.relationshipTarget(QString(), QStringLiteral("officeDocument"));
+    if (mainPart.isEmpty()) {
+        return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
+                                       QStringLiteral("the package has no main document"));
+    }
+    QByteArray documentXml;
+    const DocxPackage::Status status = package.readPart(mainPart, documentXml);
+    if (status != DocxPackage::Status::Ok) {
+        return partFailure(status, mainPart);
+    }
+    DocxStyles styles;
+    styles.readTheme(
+        optionalPart(package, package.relationshipTarget(mainPart, QStringLiteral("theme"))));
+    styles.readStyles(
+        optionalPart(package, package.relationshipTarget(mainPart, QStringLiteral("styles"))));
+    DocxBodyReader body(styles, limits);
+    return body.read(documentXml);
+}
+
+}  // namespace
+
 /* Read a package from a file. */
 WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limits) {
-    Q_UNUSED(path);
-    Q_UNUSED(limits);
-    return WordLoadResult::failure(WordLoadResult::Status::Unsupported,
-                                   QStringLiteral("not implemented yet"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return WordLoadResult::failure(
+            WordLoadResult::Status::NotFound,
+            QStringLiteral("cannot read the file: ") + file.errorString());
+    }
+    return readPackage(&file, limits);
 }
 
 /* Read a package from memory. */
 WordLoadResult DocxReader::readData(const QByteArray& data, const DocxLimits& limits) {
-    Q_UNUSED(data);
-    Q_UNUSED(limits);
-    return WordLoadResult::failure(WordLoadResult::Status::Unsupported,
-                                   QStringLiteral("not implemented yet"));
+    QByteArray copy = data;
+    QBuffer buffer(&copy);
+    if (!buffer.open(QIODevice::ReadOnly)) {
+        return WordLoadResult::failure(WordLoadResult::Status::Malformed,
+                                       QStringLiteral("cannot read the data"));
+    }
+    return readPackage(&buffer, limits);
 }

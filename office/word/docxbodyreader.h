@@ -1,0 +1,66 @@
+#pragma once
+
+// DocxBodyReader: reads the main document part (w:document, ECMA-376 Part 1, 17.2.3) into
+// the document model, with styles already read. Text follows the built-in Word's copy
+// rules; every nesting is bounded by the limits.
+
+#include "office/word/docxreader.h"
+#include "office/word/docxstyles.h"
+
+#include <QXmlStreamReader>
+
+class DocxBodyReader {
+public:
+    DocxBodyReader(DocxStyles& styles, const DocxLimits& limits);
+
+    // Read document.xml. Ok with the document, NotWordFile when the root is not
+    // w:document, Malformed for broken XML, TooLarge past a limit.
+    WordLoadResult read(const QByteArray& xml);
+
+private:
+    // What a run's text is part of, while complex fields (17.16.18) are open.
+    enum class FieldPart : std::uint8_t { Instruction, Result };
+
+    // The paragraph being read and the format its runs start from.
+    struct ParagraphState {
+        WordParagraph* paragraph = nullptr;
+        QString styleId;
+        WordRunFormat base;
+    };
+
+    bool enter();
+    void leave() { --m_depth; }
+    void fail(WordLoadResult::Status status, const QString& message);
+    bool failed() const { return m_status != WordLoadResult::Status::Ok; }
+    bool isWordElement(const char* name) const;
+    bool isAlternateContent() const;
+
+    void readBlocks(std::vector<WordBlock>& blocks, int tableNesting);
+    void readBlock(std::vector<WordBlock>& blocks, int tableNesting);
+    bool readAlternateChoice();
+    void readParagraph(std::vector<WordBlock>& blocks);
+    void readParagraphProperties(ParagraphState& state);
+    void readParagraphContent(ParagraphState& state);
+    void readRun(ParagraphState& state);
+    void readRunContent(ParagraphState& state, const WordRunFormat& format);
+    void appendText(ParagraphState& state, const WordRunFormat& format, const QString& text);
+    void readTable(std::vector<WordBlock>& blocks, int tableNesting);
+    void readTableProperties(WordTable& table, std::uint32_t& shading);
+    void readTableGrid(WordTable& table);
+    void readRows(WordTable& table, std::uint32_t shading, int tableNesting);
+    void readRow(WordTable& table, std::uint32_t shading, int tableNesting);
+    void readRowProperties(WordRow& row);
+    void readCells(WordRow& row, std::uint32_t shading, int tableNesting);
+    void readCell(WordRow& row, std::uint32_t shading, int tableNesting);
+    void readCellProperties(WordCell& cell, bool& mergedIntoPrevious);
+    bool showsText() const;
+
+    QXmlStreamReader m_reader;
+    DocxStyles& m_styles;
+    DocxLimits m_limits;
+    int m_depth = 0;
+    long long m_cells = 0;
+    std::vector<FieldPart> m_fields;
+    WordLoadResult::Status m_status = WordLoadResult::Status::Ok;
+    QString m_message;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+// DocxPackage: the ZIP package of a .docx/.docm (Open Packaging Conventions, ECMA-376
+// Part 2): part lookup by name without regard to case, relationship targets, and part
+// reading bounded by the reader's limits.
+
+#include "office/word/docxreader.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <memory>
+
+class QIODevice;
+class QuaZip;
+
+class DocxPackage {
+public:
+    enum class Status : std::uint8_t { Ok, Missing, Damaged, TooLarge };
+
+    explicit DocxPackage(const DocxLimits& limits);
+    ~DocxPackage();
+    DocxPackage(const DocxPackage&) = delete;
+    DocxPackage& operator=(const DocxPackage&) = delete;
+
+    // Open the archive on `device` (kept open by the caller while the package is used).
+    // False when it is no readable ZIP archive.
+    bool open(QIODevice* device);
+
+    // Read a whole part (name without a leading "/"). Missing: no such part; Damaged: the
+    // data is corrupt or truncated; TooLarge: beyond the part size or expansion limits.
+    Status readPart(const QString& name, QByteArray& out);
+
+    // The target of the first relationship of `sourcePart` (empty: the package itself)
+    // whose type ends with "/" + `typeSuffix`, resolved to a part name; empty when none.
+    QString relationshipTarget(const QString& sourcePart, const QString& typeSuffix);
+
+private:
+    struct Entry {
+        QString name;
+        qint64 compressedSize = 0;
+    };
+
+    DocxLimits m_limits;
+    std::unique_ptr<QuaZip> m_zip;
+    QHash<QString, Entry> m_entries;  // by lower-case name
+};
