@@ -2,8 +2,8 @@
 
 #include "support/fileutil.h"
 
-#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
@@ -13,10 +13,13 @@ namespace {
 const int pasteColumnWidths = 8;
 const int pasteFormats = -4122;
 
-/* When a file was last written, or an invalid time when it does not exist. */
-QDateTime lastWritten(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() ? info.lastModified() : QDateTime();
+/* A free name beside `path` for keeping an earlier output while the new one is saved. */
+QString asideName(const QString& path) {
+    QString aside = path + QStringLiteral(".previous");
+    for (int n = 2; QFileInfo::exists(aside); ++n) {
+        aside = path + QStringLiteral(".previous") + QString::number(n);
+    }
+    return aside;
 }
 
 /* Where ".doc" starts in a name ending in .doc, .docx or .docm; -1 for other names. */
@@ -106,9 +109,12 @@ void OutputWorkbook::applyTemplateFormats() {
     }
 }
 
-/* Save under `path`; true when the file exists and was written now. */
+/* Save under `path`; true when the save wrote the file. An earlier output of the same name
+   is put aside first, so that its presence cannot pass for a save, and restored when the
+   save fails. */
 bool OutputWorkbook::save(const QString& path) {
-    const QDateTime before = lastWritten(path);
+    const QString aside = asideName(path);
+    const bool earlierPutAside = QFileInfo::exists(path) && QFile::rename(path, aside);
     // An office application in another process may still be busy with the last paste.
     const bool external = m_excel != nullptr && m_excel->runsOutOfProcess();
     if (external) {
@@ -118,8 +124,15 @@ bool OutputWorkbook::save(const QString& path) {
     if (external) {
         QThread::msleep(400);
     }
-    const QDateTime after = lastWritten(path);
-    return after.isValid() && (!before.isValid() || after != before);
+    const bool saved = QFileInfo::exists(path);
+    if (earlierPutAside) {
+        if (saved) {
+            QFile::remove(aside);
+        } else {
+            QFile::rename(aside, path);
+        }
+    }
+    return saved;
 }
 
 /* Mirror the document's place under the destination and create its folder. */

@@ -1,0 +1,118 @@
+#include "engine/documentdiscovery.h"
+#include "engine/mergeobject.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+namespace {
+
+class DiscoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
+
+    void touch(const QString& relativePath) {
+        const QString path = temp.path() + QLatin1Char('/') + relativePath;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    // The listed paths relative to the temporary folder.
+    QStringList listed() const {
+        QStringList names;
+        const QDir root(temp.path());
+        for (const QFileInfo& entry : MergeObject::collectFiles(temp.path())) {
+            names << root.relativeFilePath(entry.absoluteFilePath());
+        }
+        return names;
+    }
+
+    QTemporaryDir temp;
+};
+
+TEST_F(DiscoveryTest, FilesOfAFolderComeBeforeItsSubfolders) {
+    touch(QStringLiteral("b.docx"));
+    touch(QStringLiteral("a.doc"));
+    touch(QStringLiteral("Sub/c.doc"));
+    EXPECT_EQ(listed(), (QStringList{QStringLiteral("a.doc"), QStringLiteral("b.docx"),
+                                     QStringLiteral("Sub/c.doc")}));
+}
+
+TEST_F(DiscoveryTest, NamesAreSortedWithoutRegardToCase) {
+    touch(QStringLiteral("C.doc"));
+    touch(QStringLiteral("b.doc"));
+    touch(QStringLiteral("beta/y.doc"));
+    touch(QStringLiteral("Alpha/x.doc"));
+    EXPECT_EQ(listed(), (QStringList{QStringLiteral("b.doc"), QStringLiteral("C.doc"),
+                                     QStringLiteral("Alpha/x.doc"), QStringLiteral("beta/y.doc")}));
+}
+
+TEST_F(DiscoveryTest, HiddenFilesAreListedHiddenFoldersAreNotEntered) {
+    touch(QStringLiteral(".hidden.doc"));
+    touch(QStringLiteral(".secret/inside.doc"));
+    EXPECT_EQ(listed(), QStringList{QStringLiteral(".hidden.doc")});
+}
+
+TEST_F(DiscoveryTest, FileLinksAreSkippedFolderLinksAreEntered) {
+    touch(QStringLiteral("real/a.doc"));
+    touch(QStringLiteral("elsewhere/b.doc"));
+    ASSERT_TRUE(QFile::link(temp.path() + QStringLiteral("/real/a.doc"),
+                            temp.path() + QStringLiteral("/real/link.doc")));
+    ASSERT_TRUE(QFile::link(temp.path() + QStringLiteral("/elsewhere"),
+                            temp.path() + QStringLiteral("/real/linked")));
+    const QFileInfoList files = MergeObject::collectFiles(temp.path() + QStringLiteral("/real"));
+    QStringList names;
+    for (const QFileInfo& file : files) {
+        names << file.fileName();
+    }
+    EXPECT_EQ(names, (QStringList{QStringLiteral("a.doc"), QStringLiteral("b.doc")}));
+}
+
+TEST_F(DiscoveryTest, AFolderLinkBackToAnAncestorEndsTheWalk) {
+    touch(QStringLiteral("top/a.doc"));
+    QDir().mkpath(temp.path() + QStringLiteral("/top/inner"));
+    ASSERT_TRUE(QFile::link(temp.path() + QStringLiteral("/top"),
+                            temp.path() + QStringLiteral("/top/inner/loop")));
+    const QFileInfoList files = MergeObject::collectFiles(temp.path() + QStringLiteral("/top"));
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(files.first().fileName(), QStringLiteral("a.doc"));
+}
+
+TEST_F(DiscoveryTest, MissingUnreadableOrEmptyFolderGivesNothing) {
+    EXPECT_TRUE(MergeObject::collectFiles(temp.path() + QStringLiteral("/none")).isEmpty());
+    EXPECT_TRUE(MergeObject::collectFiles(QString()).isEmpty());
+    touch(QStringLiteral("locked/a.doc"));
+    const QString locked = temp.path() + QStringLiteral("/locked");
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    if (geteuid() != 0) {  // root reads every folder
+        EXPECT_TRUE(MergeObject::collectFiles(locked).isEmpty());
+    }
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST(CandidateTest, EndingsAreTestedCaseSensitively) {
+    EXPECT_TRUE(DocumentDiscovery::isCandidate(QStringLiteral("/s/a.doc")));
+    EXPECT_TRUE(DocumentDiscovery::isCandidate(QStringLiteral("/s/b.docx")));
+    EXPECT_TRUE(DocumentDiscovery::isCandidate(QStringLiteral("/s/c.docm")));
+    EXPECT_FALSE(DocumentDiscovery::isCandidate(QStringLiteral("/s/Report.DOCX")));
+    EXPECT_FALSE(DocumentDiscovery::isCandidate(QStringLiteral("/s/a.Doc")));
+    EXPECT_FALSE(DocumentDiscovery::isCandidate(QStringLiteral("/s/a.doc.txt")));
+    EXPECT_FALSE(DocumentDiscovery::isCandidate(QStringLiteral("/s/a.xls")));
+    EXPECT_FALSE(DocumentDiscovery::isCandidate(QStringLiteral("/s/a.dotx")));
+}
+
+TEST(CandidateTest, OwnerFileMarkAnywhereInThePathExcludes) {
+    EXPECT_FALSE(DocumentDiscovery::isCandidate(QStringLiteral("/s/~$Report.docx")));
+    EXPECT_FALSE(DocumentDiscovery::isCandidate(QStringLiteral("/s/x~$y/Report.docx")));
+    EXPECT_FALSE(DocumentDiscovery::isCandidate(QStringLiteral("~$.doc")));
+    EXPECT_TRUE(DocumentDiscovery::isCandidate(QStringLiteral("/s/~/$a.doc")));
+}
+
+}  // namespace
