@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 // The update worker. Once per run it asks the update server (primary, else secondary) for the
 // fingerprint of the current release, compares it with the MD5 digest of the running executable
@@ -80,6 +81,11 @@ public slots:
     void startPost();
 
 private:
+    bool askServers(Endpoint& chosen, std::string& answer) const;
+    void requestBalloon() const;
+    void swapExecutable(const QByteArray& fingerprint);
+    QString extractVerified(const QString& folder, const QByteArray& fingerprint) const;
+
     Endpoint m_primary;
     Endpoint m_secondary;
     QByteArray m_appPath;
