@@ -1,0 +1,29 @@
+#pragma once
+
+#include "office/excel/formattable.h"
+
+#include <QString>
+#include <QXmlStreamWriter>
+
+// The styles part of a package (ECMA-376 Part 1, 18.8 Styles): the workbook's format table
+// as number formats, fonts, fills, borders and cell formats (xf). Cell format i of the
+// format table is written as cellXfs entry i, so a cell's style index is its format index.
+class XlsxStyles {
+public:
+    // The default font of new workbooks.
+    static constexpr double kDefaultFontSize = 11;
+    static QString defaultFontName() { return QStringLiteral("Calibri"); }
+
+    // Write styles.xml for `formats`.
+    static void write(QXmlStreamWriter& xml, const FormatTable& formats);
+
+    // The built-in number format id (ECMA-376 Part 1, 18.8.30) of a format code, or -1.
+    // General (an empty code) is 0.
+    static int builtinNumberFormatId(const QString& code);
+    // The code of a built-in number format id; empty for General and unknown ids.
+    static QString builtinNumberFormat(int id);
+
+    // "thin", "medium"... for a border style and back (unknown names give Thin; "none" None).
+    static QString borderStyleName(BorderLine::Style style);
+    static BorderLine::Style borderStyleFromName(const QString& name);
+};

@@ -1,0 +1,285 @@
+#include "office/excel/xlsxwriter.h"
+
+#include "office/excel/workbookfile.h"
+#include "office/excel/xlsxtext.h"
+#include "tests/excel/openpyxlreader.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+namespace {
+
+// A workbook exercising every format the writer carries.
+std::shared_ptr<Workbook> formattedWorkbook() {
+    auto book = Workbook::createNew(2);
+    book->renameSheet(1, QStringLiteral("数据 Data"));
+    Worksheet& sheet = *book->sheet(0);
+    sheet.setText(1, 1, QStringLiteral("Header"));
+    sheet.setNumber(1, 2, 1.5);
+    sheet.setBoolean(1, 3, true);
+    sheet.setText(2, 1, QStringLiteral("line one\nline two"));
+    sheet.setNumber(2, 2, 0.12);
+    sheet.setNumber(3, 2, 123456789012345.0);
+
+    CellFormat bold;
+    bold.bold = true;
+    bold.italic = true;
+    bold.underline = CellFormat::Underline::Single;
+    bold.strike = true;
+    bold.fontName = QStringLiteral("Arial");
+    bold.fontSize = 14;
+    bold.fontColor = 0xFF0000;
+    bold.fillColor = 0x00FF00;
+    bold.left = {BorderLine::Thin, 0x0000FF};
+    bold.right = {BorderLine::Medium, kAutoColor};
+    bold.top = {BorderLine::Double, 0x123456};
+    bold.bottom = {BorderLine::Dashed, kAutoColor};
+    bold.hAlign = CellFormat::HAlign::Center;
+    bold.vAlign = CellFormat::VAlign::Top;
+    sheet.setFormat(1, 1, bold);
+
+    CellFormat wrap;
+    wrap.wrap = true;
+    sheet.setFormat(2, 1, wrap);
+
+    CellFormat twoDecimals;
+    twoDecimals.numberFormat = QStringLiteral("0.00");
+    sheet.setFormat(1, 2, twoDecimals);
+    CellFormat percent;
+    percent.numberFormat = QStringLiteral("0%");
+    sheet.setFormat(2, 2, percent);
+    CellFormat custom;
+    custom.numberFormat = QStringLiteral("#,##0.000");
+    sheet.setFormat(3, 2, custom);
+
+    sheet.addMerge({4, 1, 5, 3});
+    sheet.setText(4, 1, QStringLiteral("merged"));
+    sheet.setColumnWidth(1, 30.5);
+    sheet.setColumnWidth(3, 12);
+    sheet.setRowHeight(2, 33);
+    sheet.setRowHeight(10, 20);  // a row with a height and no cells
+    book->sheet(1)->setText(1, 1, QStringLiteral("second"));
+    book->setActiveSheet(1);
+    return book;
+}
+
+class XlsxWriterTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // Save and read back with openpyxl; fails the test on any error.
+    QJsonObject saveAndRead(const Workbook& book, const QString& name) {
+        const WorkbookFileResult saved = WorkbookFile::save(book, path(name));
+        EXPECT_TRUE(saved.ok) << saved.error.toStdString();
+        QString error;
+        const QJsonObject read = readWithOpenpyxl(path(name), &error);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        return read;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(XlsxWriterTest, ValuesAndSheetNamesReadBackWithOpenpyxl) {
+    const QJsonObject book = saveAndRead(*formattedWorkbook(), QStringLiteral("v.xlsx"));
+    const QJsonArray sheets = book.value(QStringLiteral("sheets")).toArray();
+    ASSERT_EQ(sheets.size(), 2);
+    EXPECT_EQ(sheets[0].toObject().value(QStringLiteral("name")).toString(),
+              QStringLiteral("Sheet1"));
+    EXPECT_EQ(sheets[1].toObject().value(QStringLiteral("name")).toString(),
+              QStringLiteral("数据 Data"));
+    EXPECT_EQ(book.value(QStringLiteral("active")).toInt(), 1);
+    EXPECT_EQ(openpyxlCell(book, 0, QStringLiteral("A1")).value(QStringLiteral("value")).toString(),
+              QStringLiteral("Header"));
+    EXPECT_DOUBLE_EQ(
+        openpyxlCell(book, 0, QStringLiteral("B1")).value(QStringLiteral("value")).toDouble(), 1.5);
+    EXPECT_EQ(openpyxlCell(book, 0, QStringLiteral("C1")).value(QStringLiteral("value")).toBool(),
+              true);
+    EXPECT_EQ(openpyxlCell(book, 0, QStringLiteral("C1")).value(QStringLiteral("type")).toString(),
+              QStringLiteral("b"));
+    EXPECT_EQ(openpyxlCell(book, 0, QStringLiteral("A2")).value(QStringLiteral("value")).toString(),
+              QStringLiteral("line one\nline two"));
+    EXPECT_DOUBLE_EQ(
+        openpyxlCell(book, 0, QStringLiteral("B2")).value(QStringLiteral("value")).toDouble(),
+        0.12);
+    EXPECT_DOUBLE_EQ(
+        openpyxlCell(book, 0, QStringLiteral("B3")).value(QStringLiteral("value")).toDouble(),
+        123456789012345.0);
+    EXPECT_EQ(openpyxlCell(book, 1, QStringLiteral("A1")).value(QStringLiteral("value")).toString(),
+              QStringLiteral("second"));
+}
+
+TEST_F(XlsxWriterTest, FormatsReadBackWithOpenpyxl) {
+    const QJsonObject book = saveAndRead(*formattedWorkbook(), QStringLiteral("f.xlsx"));
+    const QJsonObject a1 = openpyxlCell(book, 0, QStringLiteral("A1"));
+    const QJsonObject font = a1.value(QStringLiteral("font")).toObject();
+    EXPECT_EQ(font.value(QStringLiteral("name")).toString(), QStringLiteral("Arial"));
+    EXPECT_DOUBLE_EQ(font.value(QStringLiteral("size")).toDouble(), 14);
+    EXPECT_TRUE(font.value(QStringLiteral("bold")).toBool());
+    EXPECT_TRUE(font.value(QStringLiteral("italic")).toBool());
+    EXPECT_TRUE(font.value(QStringLiteral("strike")).toBool());
+    EXPECT_EQ(font.value(QStringLiteral("underline")).toString(), QStringLiteral("single"));
+    EXPECT_EQ(font.value(QStringLiteral("color")).toString(), QStringLiteral("FF0000"));
+    EXPECT_EQ(a1.value(QStringLiteral("fill")).toString(), QStringLiteral("00FF00"));
+    const QJsonObject border = a1.value(QStringLiteral("border")).toObject();
+    EXPECT_EQ(border.value(QStringLiteral("left")).toArray().at(0).toString(),
+              QStringLiteral("thin"));
+    EXPECT_EQ(border.value(QStringLiteral("left")).toArray().at(1).toString(),
+              QStringLiteral("0000FF"));
+    EXPECT_EQ(border.value(QStringLiteral("right")).toArray().at(0).toString(),
+              QStringLiteral("medium"));
+    EXPECT_EQ(border.value(QStringLiteral("top")).toArray().at(0).toString(),
+              QStringLiteral("double"));
+    EXPECT_EQ(border.value(QStringLiteral("top")).toArray().at(1).toString(),
+              QStringLiteral("123456"));
+    EXPECT_EQ(border.value(QStringLiteral("bottom")).toArray().at(0).toString(),
+              QStringLiteral("dashed"));
+    EXPECT_EQ(a1.value(QStringLiteral("horizontal")).toString(), QStringLiteral("center"));
+    EXPECT_EQ(a1.value(QStringLiteral("vertical")).toString(), QStringLiteral("top"));
+    EXPECT_TRUE(openpyxlCell(book, 0, QStringLiteral("A2")).value(QStringLiteral("wrap")).toBool());
+    EXPECT_FALSE(
+        openpyxlCell(book, 0, QStringLiteral("B1")).value(QStringLiteral("wrap")).toBool());
+    // The default font of unformatted cells.
+    const QJsonObject c1Font =
+        openpyxlCell(book, 0, QStringLiteral("C1")).value(QStringLiteral("font")).toObject();
+    EXPECT_EQ(c1Font.value(QStringLiteral("name")).toString(), QStringLiteral("Calibri"));
+    EXPECT_DOUBLE_EQ(c1Font.value(QStringLiteral("size")).toDouble(), 11);
+}
+
+TEST_F(XlsxWriterTest, NumberFormatsMergesWidthsHeights) {
+    const QJsonObject book = saveAndRead(*formattedWorkbook(), QStringLiteral("n.xlsx"));
+    EXPECT_EQ(
+        openpyxlCell(book, 0, QStringLiteral("B1")).value(QStringLiteral("format")).toString(),
+        QStringLiteral("0.00"));
+    EXPECT_EQ(
+        openpyxlCell(book, 0, QStringLiteral("B2")).value(QStringLiteral("format")).toString(),
+        QStringLiteral("0%"));
+    EXPECT_EQ(
+        openpyxlCell(book, 0, QStringLiteral("B3")).value(QStringLiteral("format")).toString(),
+        QStringLiteral("#,##0.000"));
+    EXPECT_EQ(
+        openpyxlCell(book, 0, QStringLiteral("C1")).value(QStringLiteral("format")).toString(),
+        QStringLiteral("General"));
+    const QJsonObject sheet = openpyxlSheet(book, 0);
+    EXPECT_EQ(sheet.value(QStringLiteral("merges")).toArray(),
+              QJsonArray({QStringLiteral("A4:C5")}));
+    const QJsonObject widths = sheet.value(QStringLiteral("widths")).toObject();
+    EXPECT_DOUBLE_EQ(widths.value(QStringLiteral("A")).toDouble(), 30.5);
+    EXPECT_DOUBLE_EQ(widths.value(QStringLiteral("C")).toDouble(), 12);
+    EXPECT_FALSE(widths.contains(QStringLiteral("B")));
+    const QJsonObject heights = sheet.value(QStringLiteral("heights")).toObject();
+    EXPECT_DOUBLE_EQ(heights.value(QStringLiteral("2")).toDouble(), 33);
+    EXPECT_DOUBLE_EQ(heights.value(QStringLiteral("10")).toDouble(), 20);
+}
+
+TEST_F(XlsxWriterTest, ControlCharactersAndEscapeLookalikesSurvive) {
+    auto book = Workbook::createNew(1);
+    const QString control = QStringLiteral("a") + QChar(0x01) + QStringLiteral("b\rc\td");
+    const QString lookalike = QStringLiteral("_x0041_ stays literal");
+    const QString edges = QStringLiteral("  padded  ");
+    book->sheet(0)->setText(1, 1, control);
+    book->sheet(0)->setText(2, 1, lookalike);
+    book->sheet(0)->setText(3, 1, edges);
+    const QJsonObject read = saveAndRead(*book, QStringLiteral("esc.xlsx"));
+    // openpyxl does not decode "_xHHHH_" (it only drops "x005F_"), so it shows the escapes
+    // themselves: the control characters travelled escaped, not raw and not dropped.
+    EXPECT_EQ(openpyxlCell(read, 0, QStringLiteral("A1")).value(QStringLiteral("value")).toString(),
+              QStringLiteral("a_x0001_b_x000D_c\td"));
+    EXPECT_EQ(openpyxlCell(read, 0, QStringLiteral("A2")).value(QStringLiteral("value")).toString(),
+              lookalike);
+    EXPECT_EQ(openpyxlCell(read, 0, QStringLiteral("A3")).value(QStringLiteral("value")).toString(),
+              edges);
+}
+
+TEST_F(XlsxWriterTest, XlsmGetsTheMacroEnabledContentType) {
+    auto book = Workbook::createNew(1);
+    book->sheet(0)->setNumber(1, 1, 7);
+    const QJsonObject read = saveAndRead(*book, QStringLiteral("m.xlsm"));
+    EXPECT_DOUBLE_EQ(
+        openpyxlCell(read, 0, QStringLiteral("A1")).value(QStringLiteral("value")).toDouble(), 7);
+    QProcess unzip;
+    unzip.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("import "
+                                "zipfile,sys;print(zipfile.ZipFile(sys.argv[1]).read('[Content_"
+                                "Types].xml').decode())"),
+                 path(QStringLiteral("m.xlsm"))});
+    ASSERT_TRUE(unzip.waitForFinished(60000));
+    const QString types = QString::fromUtf8(unzip.readAllStandardOutput());
+    EXPECT_TRUE(
+        types.contains(QStringLiteral("application/vnd.ms-excel.sheet.macroEnabled.main+xml")));
+}
+
+TEST_F(XlsxWriterTest, TooLongTextFailsAndLeavesNoFile) {
+    auto book = Workbook::createNew(1);
+    book->sheet(0)->setText(3, 2, QString(32767, QLatin1Char('x')));
+    EXPECT_TRUE(WorkbookFile::save(*book, path(QStringLiteral("max.xlsx"))).ok);
+    book->sheet(0)->setText(3, 2, QString(32768, QLatin1Char('x')));
+    const WorkbookFileResult result = WorkbookFile::save(*book, path(QStringLiteral("long.xlsx")));
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("B3"))) << result.error.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("long.xlsx"))));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(XlsxWriterTest, FailedSaveKeepsExistingFileAndLeavesNoTemporary) {
+    auto book = Workbook::createNew(1);
+    book->sheet(0)->setText(1, 1, QStringLiteral("first"));
+    ASSERT_TRUE(WorkbookFile::save(*book, path(QStringLiteral("keep.xlsx"))).ok);
+    const qint64 size = QFileInfo(path(QStringLiteral("keep.xlsx"))).size();
+    book->sheet(0)->setText(1, 1, QString(40000, QLatin1Char('y')));
+    EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("keep.xlsx"))).ok);
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("keep.xlsx"))).size(), size);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(XlsxWriterTest, MissingFolderUnwritablePlaceAndXlsFail) {
+    auto book = Workbook::createNew(1);
+    const QString missing = path(QStringLiteral("no/such/folder/out.xlsx"));
+    const WorkbookFileResult result = WorkbookFile::save(*book, missing);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_FALSE(QFile::exists(missing));
+
+    QDir(m_dir.path()).mkdir(QStringLiteral("locked"));
+    QFile::setPermissions(path(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner);
+    const QString locked = path(QStringLiteral("locked/out.xlsx"));
+    if (!QFileInfo(path(QStringLiteral("locked"))).isWritable()) {  // root ignores permissions
+        EXPECT_FALSE(WorkbookFile::save(*book, locked).ok);
+        EXPECT_FALSE(QFile::exists(locked));
+    }
+    QFile::setPermissions(path(QStringLiteral("locked")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("dir"))).ok);
+    EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("out.txt"))).ok);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.txt"))));
+}
+
+TEST(XlsxText, EscapesAndUnescapes) {
+    struct Case {
+        QString plain;
+        QString escaped;
+    };
+    const Case cases[] = {
+        {QStringLiteral("plain_text"), QStringLiteral("plain_text")},
+        {QStringLiteral("tab\tand\nnewline"), QStringLiteral("tab\tand\nnewline")},
+        {QStringLiteral("cr\r"), QStringLiteral("cr_x000D_")},
+        {QString(QChar(0x1F)), QStringLiteral("_x001F_")},
+        {QStringLiteral("_x00AB_"), QStringLiteral("_x005F_x00AB_")},
+        {QStringLiteral("_x00G1_"), QStringLiteral("_x00G1_")},
+        {QString(QChar(0xFFFF)), QStringLiteral("_xFFFF_")},
+        {QString(QChar(0xD800)), QStringLiteral("_xD800_")},
+        {QStringLiteral("😀"), QStringLiteral("😀")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(XlsxText::escape(c.plain), c.escaped) << c.plain.toStdString();
+        EXPECT_EQ(XlsxText::unescape(c.escaped), c.plain) << c.escaped.toStdString();
+    }
+}
+
+}  // namespace
