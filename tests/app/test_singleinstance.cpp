@@ -1,0 +1,125 @@
+#include "app/startuppaths.h"
+#include "support/processlist.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+/* The desktop program built beside the tests, or an empty text when unknown. */
+QString programPath() {
+    const QByteArray build = qgetenv("SW_BUILD_DIR");
+    if (build.isEmpty())
+        return QString();
+    return QString::fromLocal8Bit(build) + QStringLiteral("/bin/Sheetweaver");
+}
+
+/* Start the program in a scratch folder without a window system of its own. */
+std::unique_ptr<QProcess> startProgram(const QString& path, const QString& folder) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process->setProcessEnvironment(env);
+    process->setWorkingDirectory(folder);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(path, QStringList());
+    return process;
+}
+
+/* Wait until the process count for name reaches count; false after the time limit. */
+bool waitForCount(const char* name, int count, int msecs) {
+    QDeadlineTimer deadline(msecs);
+    while (!deadline.hasExpired()) {
+        if (countProcessesByName(name) == count)
+            return true;
+        QThread::msleep(20);
+    }
+    return countProcessesByName(name) == count;
+}
+
+/* Stop a process left running by a test. */
+void stop(QProcess& process) {
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_program = programPath();
+        if (m_program.isEmpty() || !QFile::exists(m_program))
+            GTEST_SKIP() << "the desktop program is not built (SW_BUILD_DIR unset)";
+        // Another copy running on this machine would be ended by the check under test.
+        if (countProcessesByName(programFileName) != 0)
+            GTEST_SKIP() << "another copy of the program runs already";
+        ASSERT_TRUE(m_dir.isValid());
+    }
+
+    QString m_program;
+    QTemporaryDir m_dir;
+};
+
+}  // namespace
+
+TEST_F(SingleInstance, OneCopyRunsAloneAndIsNotEnded) {
+    auto first = startProgram(m_program, m_dir.path());
+    ASSERT_TRUE(first->waitForStarted(10000));
+    ASSERT_TRUE(waitForCount(programFileName, 1, 10000));
+    // Still running well after its own check.
+    EXPECT_FALSE(first->waitForFinished(1500));
+    EXPECT_EQ(first->state(), QProcess::Running);
+    stop(*first);
+}
+
+TEST_F(SingleInstance, SecondCopyEndsExactlyOneOfTheTwo) {
+    auto first = startProgram(m_program, m_dir.path());
+    ASSERT_TRUE(first->waitForStarted(10000));
+    ASSERT_TRUE(waitForCount(programFileName, 1, 10000));
+    QThread::msleep(1000);  // the first copy is past its own check
+    auto second = startProgram(m_program, m_dir.path());
+    ASSERT_TRUE(second->waitForStarted(10000));
+
+    // One of the two is ended; the other keeps running.
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired() && first->state() == QProcess::Running &&
+           second->state() == QProcess::Running) {
+        first->waitForFinished(50);
+        second->waitForFinished(50);
+    }
+    const bool firstRuns = first->state() == QProcess::Running;
+    const bool secondRuns = second->state() == QProcess::Running;
+    EXPECT_NE(firstRuns, secondRuns);
+    QThread::msleep(1000);
+    EXPECT_EQ(countProcessesByName(programFileName), 1);
+    EXPECT_EQ(first->state() == QProcess::Running, firstRuns);
+    EXPECT_EQ(second->state() == QProcess::Running, secondRuns);
+    stop(*first);
+    stop(*second);
+}
+
+TEST_F(SingleInstance, CopyUnderAnotherNameIsNotSeen) {
+    const QString renamed = m_dir.path() + QStringLiteral("/Weaver2");
+    ASSERT_TRUE(QFile::copy(m_program, renamed));
+    auto other = startProgram(renamed, m_dir.path());
+    ASSERT_TRUE(other->waitForStarted(10000));
+    QThread::msleep(1000);
+    auto real = startProgram(m_program, m_dir.path());
+    ASSERT_TRUE(real->waitForStarted(10000));
+    ASSERT_TRUE(waitForCount(programFileName, 1, 10000));
+    EXPECT_FALSE(real->waitForFinished(1500));
+    EXPECT_EQ(other->state(), QProcess::Running);
+    EXPECT_EQ(real->state(), QProcess::Running);
+    stop(*real);
+    stop(*other);
+}
