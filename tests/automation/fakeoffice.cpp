@@ -83,6 +83,9 @@ std::optional<ServerReply> sheetMember(FakeState* state, FakeObject& self, const
         if (sheetIndex(*state, before) < 0) {
             return ServerReply::failure();
         }
+        if (before.get() == &self) {
+            return ServerReply::done();
+        }
         std::shared_ptr<FakeObject> moving = state->sheets[index];
         state->sheets.erase(state->sheets.begin() + index);
         state->sheets.insert(state->sheets.begin() + sheetIndex(*state, before), moving);
@@ -303,17 +306,17 @@ bool FakeObject::runsOutOfProcess() const {
     return m_state->outOfProcess;
 }
 
-/* Record the call, then answer from the object's handler, the script or the defaults. */
+/* Record the call, then answer from the script, the object's own handler or the defaults. */
 ServerReply FakeObject::invoke(const ServerCall& call) {
     m_state->calls.append(FakeCall{m_label, call.member, call.kind, call.args});
-    if (m_handler) {
-        if (std::optional<ServerReply> reply = m_handler(*this, call)) {
-            return *reply;
-        }
-    }
     const auto rule = m_state->rules.constFind(ruleKey(m_label, call.name));
     if (rule != m_state->rules.constEnd()) {
         if (std::optional<ServerReply> reply = (*rule)(*this, call)) {
+            return *reply;
+        }
+    }
+    if (m_handler) {
+        if (std::optional<ServerReply> reply = m_handler(*this, call)) {
             return *reply;
         }
     }

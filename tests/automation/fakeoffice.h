@@ -94,7 +94,7 @@ public:
     const QString& label() const { return m_label; }
     const std::shared_ptr<FakeState>& state() const { return m_state; }
     void kill() { m_alive = false; }
-    // A handler of this object's own, asked before the script.
+    // A handler of this object's own, asked after the script.
     void setHandler(FakeOffice::Handler handler) { m_handler = std::move(handler); }
 
     QString name;  // the sheet name (sheet model)

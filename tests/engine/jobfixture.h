@@ -10,6 +10,12 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <ostream>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // A source and a destination folder in a temporary directory, the recording fake registered
 // as both applications, the job inputs pointing at the folders, and a job whose report viewer
