@@ -1,0 +1,284 @@
+#!/usr/bin/python3
+"""Independent extraction of the top-level tables of a .docx/.docm, for the reader tests.
+
+Walks word/document.xml with zipfile + ElementTree (no code shared with the C++ reader) by
+the copy rules of the built-in Word, and prints JSON: for each top-level table (content
+controls unwrapped, nested tables excluded) its grid size, every cell's text at its grid
+position, and its merged areas.
+"""
+import json
+import posixpath
+import re
+import sys
+import zipfile
+import xml.etree.ElementTree as ET
+
+W_NS = ("http://schemas.openxmlformats.org/wordprocessingml/2006/main",
+        "http://purl.oclc.org/ooxml/wordprocessingml/main")
+MC_NS = "http://schemas.openxmlformats.org/markup-compatibility/2006"
+
+
+def split(tag):
+    if not isinstance(tag, str) or not tag.startswith("{"):
+        return "", tag if isinstance(tag, str) else ""
+    ns, _, name = tag[1:].partition("}")
+    return ns, name
+
+
+def is_w(el, *names):
+    ns, name = split(el.tag)
+    return ns in W_NS and name in names
+
+
+def is_alternate(el):
+    return split(el.tag) == (MC_NS, "AlternateContent")
+
+
+def first_choice(el):
+    for child in el:
+        if split(child.tag)[1] == "Choice":
+            return child
+    return None
+
+
+def wattr(el, name):
+    for key, value in el.attrib.items():
+        ns, local = split(key)
+        if local == name and (ns == "" or ns in W_NS):
+            return value
+    return None
+
+
+class Extractor:
+    def __init__(self):
+        self.fields = []  # "instr" or "result" per open complex field
+
+    def shows(self):
+        return "instr" not in self.fields
+
+    def run_item(self, el, out):
+        if is_alternate(el):
+            choice = first_choice(el)
+            if choice is not None:
+                for child in choice:
+                    self.run_item(child, out)
+            return
+        ns, name = split(el.tag)
+        if ns not in W_NS:
+            return
+        if name == "t":
+            if self.shows():
+                out.append("".join(el.itertext()))
+        elif name == "fldChar":
+            kind = wattr(el, "fldCharType")
+            if kind == "begin":
+                if len(self.fields) < 64:
+                    self.fields.append("instr")
+            elif kind == "separate":
+                if self.fields:
+                    self.fields[-1] = "result"
+            elif kind == "end":
+                if self.fields:
+                    self.fields.pop()
+        elif name == "ruby":
+            for child in el:
+                if is_w(child, "rubyBase"):
+                    self.paragraph_content(child, out)
+        elif self.shows():
+            if name in ("tab", "ptab"):
+                out.append("\t")
+            elif name == "br":
+                if wattr(el, "type") not in ("page", "column"):
+                    out.append("\n")
+            elif name == "cr":
+                out.append("\n")
+            elif name == "noBreakHyphen":
+                out.append("-")
+            elif name == "sym":
+                try:
+                    code = int(wattr(el, "char") or "", 16)
+                except ValueError:
+                    code = 0
+                if 0 < code <= 0xFFFF and not 0xD800 <= code <= 0xDFFF:
+                    out.append(chr(code))
+
+    def paragraph_content(self, el, out):
+        for child in el:
+            if is_w(child, "r"):
+                for item in child:
+                    if not is_w(item, "rPr"):
+                        self.run_item(item, out)
+            elif is_w(child, "hyperlink", "smartTag", "customXml", "ins", "moveTo", "fldSimple",
+                      "dir", "bdo", "sdtContent", "sdt"):
+                self.paragraph_content(child, out)
+            elif is_alternate(child):
+                choice = first_choice(child)
+                if choice is not None:
+                    self.paragraph_content(choice, out)
+
+    def paragraph_text(self, p):
+        out = []
+        self.paragraph_content(p, out)
+        return "".join(out)
+
+    def blocks(self, el, nesting, out):
+        """Blocks under el as ("p", text) and ("tbl", rows)."""
+        for child in el:
+            if is_w(child, "p"):
+                out.append(("p", self.paragraph_text(child)))
+            elif is_w(child, "tbl"):
+                out.append(("tbl", self.table(child, nesting)))
+            elif is_w(child, "sdt"):
+                for part in child:
+                    if is_w(part, "sdtContent"):
+                        self.blocks(part, nesting, out)
+            elif is_w(child, "customXml", "ins", "moveTo"):
+                self.blocks(child, nesting, out)
+            elif is_alternate(child):
+                choice = first_choice(child)
+                if choice is not None:
+                    self.blocks(choice, nesting, out)
+        return out
+
+    def rows_of(self, el, out):
+        for child in el:
+            if is_w(child, "tr"):
+                out.append(child)
+            elif is_w(child, "sdt", "sdtContent", "customXml", "ins", "moveTo"):
+                self.rows_of(child, out)
+
+    def cells_of(self, el, out):
+        for child in el:
+            if is_w(child, "tc"):
+                out.append(child)
+            elif is_w(child, "sdt", "sdtContent", "customXml", "ins", "moveTo"):
+                self.cells_of(child, out)
+
+    def table(self, tbl, nesting):
+        """A table as {"grid": n, "rows": [{"before", "after", "cells": [...]}]}."""
+        grid = 0
+        for child in tbl:
+            if is_w(child, "tblGrid"):
+                grid = sum(1 for col in child if is_w(col, "gridCol"))
+        trs = []
+        self.rows_of(tbl, trs)
+        rows = []
+        for tr in trs:
+            row = {"before": 0, "after": 0, "cells": []}
+            for child in tr:
+                if is_w(child, "trPr"):
+                    for prop in child:
+                        if is_w(prop, "gridBefore", "gridAfter"):
+                            try:
+                                value = max(0, int(wattr(prop, "val") or ""))
+                            except ValueError:
+                                value = 0
+                            row["before" if is_w(prop, "gridBefore") else "after"] = value
+            tcs = []
+            self.cells_of(tr, tcs)
+            for tc in tcs:
+                cell = {"span": 1, "vmerge": None, "hcont": False, "blocks": []}
+                for child in tc:
+                    if is_w(child, "tcPr"):
+                        for prop in child:
+                            value = wattr(prop, "val")
+                            if is_w(prop, "gridSpan"):
+                                try:
+                                    cell["span"] = max(1, int(value or ""))
+                                except ValueError:
+                                    cell["span"] = 1
+                            elif is_w(prop, "vMerge"):
+                                cell["vmerge"] = "restart" if value == "restart" else "continue"
+                            elif is_w(prop, "hMerge"):
+                                cell["hcont"] = value != "restart"
+                    else:
+                        self.blocks_one(child, nesting + 1, cell["blocks"])
+                if cell["hcont"] and row["cells"]:
+                    prev = row["cells"][-1]
+                    prev["span"] += cell["span"]
+                    prev["blocks"].extend(cell["blocks"])
+                else:
+                    row["cells"].append(cell)
+            rows.append(row)
+        return {"grid": grid, "rows": rows}
+
+    def blocks_one(self, child, nesting, out):
+        holder = ET.Element("holder")
+        holder.append(child)
+        self.blocks(holder, nesting, out)
+
+
+def cell_text(cell):
+    parts = []
+    for kind, value in cell["blocks"]:
+        if kind == "p":
+            parts.append(value)
+        else:
+            lines = []
+            for row in value["rows"]:
+                lines.append("\t".join(cell_text(c).replace("\n", " ") for c in row["cells"]))
+            parts.append("\n".join(lines))
+    return "\n".join(parts).rstrip("\n")
+
+
+def layout(table):
+    width = table["grid"]
+    for row in table["rows"]:
+        width = max(width, row["before"] + row["after"] + sum(c["span"] for c in row["cells"]))
+    columns = max(1, width)
+    texts = {}
+    regions = []
+    open_at = {}
+    for r, row in enumerate(table["rows"]):
+        col = row["before"]
+        for cell in row["cells"]:
+            if col >= columns:
+                break
+            span = max(1, min(cell["span"], columns - col))
+            text = cell_text(cell)
+            region = open_at.get(col)
+            if (cell["vmerge"] == "continue" and region is not None and region[2] == r - 1
+                    and region[3] == col + span - 1):
+                region[2] = r
+                if text:
+                    key = (region[0], region[1])
+                    texts[key] = texts[key] + "\n" + text if texts.get(key) else text
+            else:
+                region = [r, col, r, col + span - 1]
+                regions.append(region)
+                open_at[col] = region
+                if text:
+                    texts[(r, col)] = text
+            for k in range(1, span):
+                open_at.pop(col + k, None)
+            col += span
+    merges = [reg for reg in regions if reg[2] > reg[0] or reg[3] > reg[1]]
+    return {"rows": len(table["rows"]), "columns": columns,
+            "cells": [[r, c, t] for (r, c), t in sorted(texts.items())], "merges": merges}
+
+
+def main_part(package):
+    rels = ET.fromstring(package.read("_rels/.rels"))
+    for rel in rels:
+        if rel.get("Type", "").endswith("/officeDocument"):
+            target = rel.get("Target", "")
+            return target[1:] if target.startswith("/") else posixpath.normpath(target)
+    raise SystemExit("no main document")
+
+
+def main():
+    with zipfile.ZipFile(sys.argv[1]) as package:
+        names = {name.lower(): name for name in package.namelist()}
+        root = ET.fromstring(package.read(names[main_part(package).lower()]))
+    extractor = Extractor()
+    tables = []
+    for body in root:
+        if is_w(body, "body"):
+            for kind, value in extractor.blocks(body, 0, []):
+                if kind == "tbl":
+                    tables.append(layout(value))
+    json.dump({"tables": tables}, sys.stdout, ensure_ascii=False)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,433 @@
+#include "office/word/docxreader.h"
+
+#include "tests/word/docxtestpackage.h"
+
+#include <gtest/gtest.h>
+
+using docxtest::package;
+
+namespace {
+
+/* Read a body and return the document (failing the test when it does not open). */
+std::shared_ptr<WordDocument> readBody(const QByteArray& body, const QByteArray& styles = {}) {
+    WordLoadResult result = DocxReader::readData(package(body, styles));
+    EXPECT_TRUE(result) << result.message.toStdString();
+    return result.document ? result.document : std::make_shared<WordDocument>();
+}
+
+/* The text of the only paragraph of a body. */
+QString paragraphText(const QByteArray& body) {
+    const auto document = readBody(body);
+    if (document->blocks.size() != 1) {
+        ADD_FAILURE() << "expected one block, got " << document->blocks.size();
+        return QString();
+    }
+    return document->blocks.front().paragraph.text();
+}
+
+}  // namespace
+
+// ---- Text of a paragraph -------------------------------------------------------------------
+
+struct TextCase {
+    const char* name;
+    const char* body;
+    const char* expected;
+};
+
+class ParagraphTextTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(ParagraphTextTest, FollowsTheCopyRules) {
+    const TextCase& c = GetParam();
+    EXPECT_EQ(paragraphText(QByteArray(c.body)), QString::fromUtf8(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Docx, ParagraphTextTest,
+    ::testing::Values(
+        TextCase{"plain",
+                 "<w:p><w:r><w:t>Hello</w:t></w:r><w:r><w:t xml:space=\"preserve\"> "
+                 "world</w:t></w:r></w:p>",
+                 "Hello world"},
+        TextCase{"hyperlink_smarttag_customxml",
+                 "<w:p><w:hyperlink><w:r><w:t>a</w:t></w:r></w:hyperlink><w:smartTag><w:r><w:t>b</"
+                 "w:t></w:r></w:smartTag><w:customXml><w:r><w:t>c</w:t></w:r></w:customXml></w:p>",
+                 "abc"},
+        TextCase{"inline_content_control",
+                 "<w:p><w:sdt><w:sdtPr><w:alias w:val=\"x\"/></w:sdtPr><w:sdtContent><w:r><w:t>in</"
+                 "w:t></w:r></w:sdtContent></w:sdt></w:p>",
+                 "in"},
+        TextCase{
+            "tracked_changes",
+            "<w:p><w:r><w:t>keep </w:t></w:r><w:ins><w:r><w:t>inserted </w:t></w:r></w:ins><w:del>"
+            "<w:r><w:delText>deleted</w:delText></w:r></w:del><w:moveFrom><w:r><w:t>moved "
+            "away</w:t></w:r></w:moveFrom><w:moveTo><w:r><w:t>moved here</w:t></w:r></"
+            "w:moveTo></w:p>",
+            "keep inserted moved here"},
+        TextCase{
+            "complex_field_gives_result",
+            "<w:p><w:r><w:t>Page </w:t></w:r><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r>"
+            "<w:instrText> PAGE </w:instrText></w:r><w:r><w:fldChar "
+            "w:fldCharType=\"separate\"/></w:r><w:r><w:t>7</w:t></w:r><w:r><w:fldChar "
+            "w:fldCharType=\"end\"/></w:r></w:p>",
+            "Page 7"},
+        TextCase{"nested_fields",
+                 "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/><w:instrText>IF </w:instrText>"
+                 "<w:fldChar w:fldCharType=\"begin\"/><w:instrText>PAGE</w:instrText><w:fldChar "
+                 "w:fldCharType=\"separate\"/><w:t>inner</w:t><w:fldChar w:fldCharType=\"end\"/>"
+                 "<w:fldChar w:fldCharType=\"separate\"/><w:t>outer</w:t><w:fldChar "
+                 "w:fldCharType=\"end\"/><w:t>!</w:t></w:r></w:p>",
+                 "outer!"},
+        TextCase{"simple_field",
+                 "<w:p><w:fldSimple w:instr=\"DATE\"><w:r><w:t>1.2.2020</w:t></"
+                 "w:r></w:fldSimple></w:p>",
+                 "1.2.2020"},
+        TextCase{"tabs_breaks_symbols",
+                 "<w:p><w:r><w:t>a</w:t><w:tab/><w:t>b</w:t><w:br/><w:t>c</w:t><w:cr/><w:t>d</"
+                 "w:t><w:br w:type=\"page\"/><w:br w:type=\"column\"/><w:t>e</w:t><w:softHyphen/"
+                 "><w:noBreakHyphen/><w:sym w:font=\"Symbol\" w:char=\"03A9\"/></w:r></w:p>",
+                 "a\tb\nc\nde-\u03A9"},
+        TextCase{"alternate_content_read_once",
+                 "<w:p><mc:AlternateContent><mc:Choice Requires=\"w14\"><w:r><w:t>choice</w:t></"
+                 "w:r></mc:Choice><mc:Fallback><w:r><w:t>fallback</w:t></w:r></mc:Fallback></"
+                 "mc:AlternateContent></w:p>",
+                 "choice"},
+        TextCase{"drawings_and_notes_not_copied",
+                 "<w:p><w:r><w:t>x</w:t><w:drawing><w:t>in drawing</w:t></w:drawing><w:pict><w:t>"
+                 "in pict</w:t></w:pict><w:footnoteReference w:id=\"1\"/></w:r></w:p>",
+                 "x"},
+        TextCase{
+            "ruby_base_only",
+            "<w:p><w:r><w:ruby><w:rt><w:r><w:t>とう</w:t></w:r></w:rt><w:rubyBase><w:r><w:t>東</"
+            "w:t></w:r></w:rubyBase></w:ruby></w:r></w:p>",
+            "東"},
+        TextCase{"empty_paragraph", "<w:p/>", ""}),
+    [](const ::testing::TestParamInfo<TextCase>& param) { return std::string(param.param.name); });
+
+TEST(DocxReaderText, StrictNamespaceIsRead) {
+    const QByteArray xml =
+        "<?xml version=\"1.0\"?><w:document "
+        "xmlns:w=\"http://purl.oclc.org/ooxml/wordprocessingml/main\"><w:body><w:p><w:r><w:t>"
+        "strict</w:t></w:r></w:p><w:tbl><w:tr><w:tc><w:p/></w:tc></w:tr></w:tbl></w:body></"
+        "w:document>";
+    const WordLoadResult result = DocxReader::readData(
+        docxtest::zipParts({{QStringLiteral("_rels/.rels"), docxtest::packageRels()},
+                            {QStringLiteral("word/document.xml"), xml}}));
+    ASSERT_TRUE(result) << result.message.toStdString();
+    ASSERT_EQ(result.document->blocks.size(), 2u);
+    EXPECT_EQ(result.document->blocks[0].paragraph.text(), QStringLiteral("strict"));
+    EXPECT_EQ(result.document->topLevelTables().size(), 1u);
+}
+
+TEST(DocxReaderText, MainPartFoundThroughRelationshipsNotByName) {
+    const WordLoadResult result = DocxReader::readData(docxtest::zipParts(
+        {{QStringLiteral("_rels/.rels"), docxtest::packageRels(QStringLiteral("/main/Body.xml"))},
+         {QStringLiteral("main/body.xml"),
+          docxtest::documentXml("<w:p><w:r><w:t>moved</w:t></w:r></w:p>")}}));
+    ASSERT_TRUE(result) << result.message.toStdString();
+    EXPECT_EQ(result.document->blocks.at(0).paragraph.text(), QStringLiteral("moved"));
+}
+
+TEST(DocxReaderText, ComplexFieldSpansRunsAndParagraphs) {
+    const auto document = readBody(
+        "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>TOC</"
+        "w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>entry "
+        "1</w:t></w:r></w:p><w:p><w:r><w:t>entry 2</w:t></w:r><w:r><w:fldChar "
+        "w:fldCharType=\"end\"/></w:r></w:p><w:p><w:r><w:t>after</w:t></w:r></w:p>");
+    ASSERT_EQ(document->blocks.size(), 3u);
+    EXPECT_EQ(document->blocks[0].paragraph.text(), QStringLiteral("entry 1"));
+    EXPECT_EQ(document->blocks[1].paragraph.text(), QStringLiteral("entry 2"));
+    EXPECT_EQ(document->blocks[2].paragraph.text(), QStringLiteral("after"));
+}
+
+TEST(DocxReaderText, BlockContentControlsAndCustomXmlAreUnwrapped) {
+    const auto document = readBody(
+        "<w:sdt><w:sdtPr/><w:sdtContent><w:p><w:r><w:t>one</w:t></w:r></w:p><w:tbl><w:tr><w:tc>"
+        "<w:p><w:r><w:t>cell</w:t></w:r></w:p></w:tc></w:tr></w:tbl></w:sdtContent></w:sdt>"
+        "<w:customXml><w:p><w:r><w:t>two</w:t></w:r></w:p></w:customXml>");
+    ASSERT_EQ(document->blocks.size(), 3u);
+    EXPECT_EQ(document->blocks[0].paragraph.text(), QStringLiteral("one"));
+    EXPECT_EQ(document->blocks[1].kind, WordBlock::Kind::Table);
+    EXPECT_EQ(document->blocks[2].paragraph.text(), QStringLiteral("two"));
+    EXPECT_EQ(document->topLevelTables().size(), 1u);
+}
+
+// ---- Formatting ----------------------------------------------------------------------------
+
+TEST(DocxReaderFormat, DirectFormattingOverStylesOverDefaults) {
+    const QByteArray styles =
+        "<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Calibri\" w:eastAsia=\"SimSun\"/>"
+        "<w:sz w:val=\"22\"/></w:rPr></w:rPrDefault></w:docDefaults>"
+        "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:rPr><w:color "
+        "w:val=\"112233\"/></w:rPr></w:style>"
+        "<w:style w:type=\"paragraph\" w:styleId=\"Title\"><w:basedOn "
+        "w:val=\"Normal\"/><w:pPr><w:jc "
+        "w:val=\"center\"/></w:pPr><w:rPr><w:b/><w:sz w:val=\"40\"/></w:rPr></w:style>"
+        "<w:style w:type=\"character\" w:styleId=\"Emph\"><w:rPr><w:i/><w:u w:val=\"double\"/></"
+        "w:rPr></w:style>";
+    const auto document = readBody(
+        "<w:p><w:r><w:t>normal</w:t></w:r></w:p>"
+        "<w:p><w:pPr><w:pStyle w:val=\"Title\"/></w:pPr><w:r><w:t>title</w:t></w:r><w:r><w:rPr>"
+        "<w:rStyle w:val=\"Emph\"/><w:b w:val=\"0\"/><w:rFonts w:ascii=\"Arial\"/><w:strike/></"
+        "w:rPr><w:t>emph</w:t></w:r></w:p>",
+        styles);
+    ASSERT_EQ(document->blocks.size(), 2u);
+    const WordParagraph& normal = document->blocks[0].paragraph;
+    ASSERT_EQ(normal.runs.size(), 1u);
+    EXPECT_EQ(normal.runs[0].format.fontName, QStringLiteral("Calibri"));
+    EXPECT_EQ(normal.runs[0].format.eastAsiaFontName, QStringLiteral("SimSun"));
+    EXPECT_DOUBLE_EQ(normal.runs[0].format.fontSize, 11.0);
+    EXPECT_EQ(normal.runs[0].format.color, 0x112233u);
+    EXPECT_FALSE(normal.runs[0].format.bold);
+    EXPECT_EQ(normal.alignment, WordParagraph::Alignment::Default);
+
+    const WordParagraph& title = document->blocks[1].paragraph;
+    ASSERT_EQ(title.runs.size(), 2u);
+    EXPECT_EQ(title.alignment, WordParagraph::Alignment::Center);
+    EXPECT_TRUE(title.runs[0].format.bold);
+    EXPECT_DOUBLE_EQ(title.runs[0].format.fontSize, 20.0);
+    EXPECT_EQ(title.runs[0].format.color, 0x112233u);
+    const WordRunFormat& emph = title.runs[1].format;
+    EXPECT_FALSE(emph.bold);
+    EXPECT_TRUE(emph.italic);
+    EXPECT_TRUE(emph.strike);
+    EXPECT_EQ(emph.underline, WordRunFormat::Underline::Double);
+    EXPECT_EQ(emph.fontName, QStringLiteral("Arial"));
+}
+
+TEST(DocxReaderFormat, StyleLoopsAreCut) {
+    const QByteArray styles =
+        "<w:style w:type=\"paragraph\" w:styleId=\"A\"><w:basedOn w:val=\"B\"/><w:rPr><w:b/></"
+        "w:rPr></w:style><w:style w:type=\"paragraph\" w:styleId=\"B\"><w:basedOn w:val=\"A\"/></"
+        "w:style>";
+    const auto document = readBody(
+        "<w:p><w:pPr><w:pStyle w:val=\"A\"/></w:pPr><w:r><w:t>x</w:t></w:r></w:p>", styles);
+    ASSERT_EQ(document->blocks.size(), 1u);
+    EXPECT_TRUE(document->blocks[0].paragraph.runs.at(0).format.bold);
+}
+
+TEST(DocxReaderFormat, FixtureFromPythonDocx) {
+    const WordLoadResult result =
+        DocxReader::readFile(QStringLiteral("tests/data/word/formatting.docx"));
+    ASSERT_TRUE(result) << result.message.toStdString();
+    const auto& blocks = result.document->blocks;
+    ASSERT_EQ(blocks.size(), 6u);
+    EXPECT_EQ(blocks[0].paragraph.text(), QStringLiteral("Bold and plain"));
+    EXPECT_TRUE(blocks[0].paragraph.runs.at(0).format.bold);
+    EXPECT_FALSE(blocks[0].paragraph.runs.at(1).format.bold);
+    const WordRunFormat& red = blocks[1].paragraph.runs.at(0).format;
+    EXPECT_TRUE(red.italic);
+    EXPECT_EQ(red.fontName, QStringLiteral("Arial"));
+    EXPECT_DOUBLE_EQ(red.fontSize, 14.0);
+    EXPECT_EQ(red.color, 0xFF0000u);
+    EXPECT_EQ(blocks[1].paragraph.alignment, WordParagraph::Alignment::Center);
+    EXPECT_EQ(blocks[2].paragraph.runs.at(0).format.underline, WordRunFormat::Underline::Single);
+    EXPECT_TRUE(blocks[2].paragraph.runs.at(0).format.strike);
+    EXPECT_EQ(blocks[2].paragraph.alignment, WordParagraph::Alignment::Right);
+    EXPECT_EQ(blocks[3].paragraph.text(), QString());
+    EXPECT_EQ(blocks[4].paragraph.text(),
+              QStringLiteral("before tab\tafter tabline one\nline twoafter page break"));
+    // The default template's heading style is bold, from styles.xml.
+    EXPECT_EQ(blocks[5].paragraph.text(), QStringLiteral("Heading text"));
+    EXPECT_TRUE(blocks[5].paragraph.runs.at(0).format.bold);
+}
+
+// ---- Tables --------------------------------------------------------------------------------
+
+TEST(DocxReaderTable, GridSpansMergesAndProperties) {
+    const auto document = readBody(
+        "<w:tbl><w:tblPr><w:tblBorders><w:top w:val=\"single\" w:sz=\"4\" w:color=\"FF0000\"/>"
+        "<w:insideH w:val=\"double\"/></w:tblBorders></w:tblPr><w:tblGrid><w:gridCol w:w=\"1000\"/>"
+        "<w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>"
+        "<w:tr><w:trPr><w:gridBefore w:val=\"1\"/><w:trHeight w:val=\"400\" "
+        "w:hRule=\"exact\"/></w:trPr><w:tc><w:tcPr><w:gridSpan w:val=\"2\"/><w:vMerge "
+        "w:val=\"restart\"/><w:shd w:val=\"clear\" w:fill=\"00FF00\"/><w:vAlign "
+        "w:val=\"center\"/><w:tcBorders><w:left w:val=\"nil\"/></w:tcBorders></w:tcPr><w:p/></"
+        "w:tc></w:tr>"
+        "<w:tr><w:trPr><w:gridBefore w:val=\"1\"/></w:trPr><w:tc><w:tcPr><w:gridSpan "
+        "w:val=\"2\"/><w:vMerge/></w:tcPr><w:p/></w:tc></w:tr></w:tbl>");
+    const auto tables = document->topLevelTables();
+    ASSERT_EQ(tables.size(), 1u);
+    const WordTable& table = *tables[0];
+    EXPECT_EQ(table.gridColumnTwips, (std::vector<int>{1000, 2000, 3000}));
+    EXPECT_EQ(table.gridColumnCount(), 3);
+    EXPECT_TRUE(table.borders.top.set);
+    EXPECT_EQ(table.borders.top.line.style, BorderLine::Thin);
+    EXPECT_EQ(table.borders.top.line.color, 0xFF0000u);
+    EXPECT_EQ(table.borders.insideHorizontal.line.style, BorderLine::Double);
+    EXPECT_FALSE(table.borders.left.set);
+    ASSERT_EQ(table.rows.size(), 2u);
+    const WordRow& first = table.rows[0];
+    EXPECT_EQ(first.gridBefore, 1);
+    EXPECT_EQ(first.heightTwips, 400);
+    EXPECT_EQ(first.heightRule, WordRow::HeightRule::Exact);
+    const WordCell& cell = first.cells.at(0);
+    EXPECT_EQ(cell.gridSpan, 2);
+    EXPECT_EQ(cell.verticalMerge, WordCell::VerticalMerge::Restart);
+    EXPECT_EQ(cell.shading, 0x00FF00u);
+    EXPECT_EQ(cell.verticalAlignment, WordCell::VerticalAlignment::Center);
+    EXPECT_TRUE(cell.borders.left.set);
+    EXPECT_EQ(cell.borders.left.line.style, BorderLine::None);
+    EXPECT_EQ(table.rows[1].cells.at(0).verticalMerge, WordCell::VerticalMerge::Continue);
+}
+
+TEST(DocxReaderTable, NestedTableStaysInItsCell) {
+    const auto document = readBody(
+        "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>top</w:t></w:r></w:p><w:tbl><w:tr><w:tc><w:p><w:r>"
+        "<w:t>a</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>b</w:t></w:r></w:p></w:tc></w:tr>"
+        "<w:tr><w:tc><w:p><w:r><w:t>c</w:t></w:r></w:p></w:tc></w:tr></w:tbl><w:p/><w:p/></"
+        "w:tc></w:tr></w:tbl>");
+    const auto tables = document->topLevelTables();
+    ASSERT_EQ(tables.size(), 1u);
+    const WordCell& cell = tables[0]->rows.at(0).cells.at(0);
+    ASSERT_EQ(cell.blocks.size(), 4u);
+    EXPECT_EQ(cell.blocks[1].kind, WordBlock::Kind::Table);
+    // Paragraphs joined by line feeds, the nested table one line per row, trailing feeds
+    // dropped.
+    EXPECT_EQ(cell.text(), QStringLiteral("top\na\tb\nc"));
+}
+
+TEST(DocxReaderTable, StyleBordersAndShadingApplyUnderDirectOnes) {
+    const QByteArray styles =
+        "<w:style w:type=\"table\" w:default=\"1\" w:styleId=\"TableNormal\"/>"
+        "<w:style w:type=\"table\" w:styleId=\"Grid\"><w:tblPr><w:tblBorders><w:top "
+        "w:val=\"single\" w:sz=\"12\"/><w:bottom w:val=\"single\" w:sz=\"4\"/></w:tblBorders></"
+        "w:tblPr><w:tcPr><w:shd w:val=\"clear\" w:fill=\"CCCCCC\"/></w:tcPr></w:style>";
+    const auto document = readBody(
+        "<w:tbl><w:tblPr><w:tblStyle w:val=\"Grid\"/><w:tblBorders><w:bottom w:val=\"thick\"/></"
+        "w:tblBorders></w:tblPr><w:tr><w:tc><w:p/></w:tc><w:tc><w:tcPr><w:shd w:val=\"clear\" "
+        "w:fill=\"auto\"/></w:tcPr><w:p/></w:tc></w:tr></w:tbl>",
+        styles);
+    const WordTable& table = *document->topLevelTables().at(0);
+    EXPECT_EQ(table.borders.top.line.style, BorderLine::Medium);
+    EXPECT_EQ(table.borders.bottom.line.style, BorderLine::Thick);
+    EXPECT_EQ(table.rows.at(0).cells.at(0).shading, 0xCCCCCCu);
+    EXPECT_EQ(table.rows.at(0).cells.at(1).shading, kAutoColor);
+}
+
+TEST(DocxReaderTable, LegacyHorizontalMergeWidensThePreviousCell) {
+    const auto document = readBody(
+        "<w:tbl><w:tr><w:tc><w:tcPr><w:hMerge w:val=\"restart\"/></w:tcPr><w:p><w:r><w:t>a</w:t>"
+        "</w:r></w:p></w:tc><w:tc><w:tcPr><w:hMerge/></w:tcPr><w:p><w:r><w:t>b</w:t></w:r></w:p>"
+        "</w:tc></w:tr></w:tbl>");
+    const WordRow& row = document->topLevelTables().at(0)->rows.at(0);
+    ASSERT_EQ(row.cells.size(), 1u);
+    EXPECT_EQ(row.cells[0].gridSpan, 2);
+    EXPECT_EQ(row.cells[0].text(), QStringLiteral("a\nb"));
+}
+
+// ---- Bad input -----------------------------------------------------------------------------
+
+TEST(DocxReaderBadInput, NotAZip) {
+    const WordLoadResult result = DocxReader::readData("This is not a docx file at all");
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.status, WordLoadResult::Status::Malformed);
+    EXPECT_FALSE(result.message.isEmpty());
+}
+
+TEST(DocxReaderBadInput, ZipWithoutMainDocument) {
+    const WordLoadResult result =
+        DocxReader::readData(docxtest::zipParts({{QStringLiteral("hello.txt"), QByteArray("hi")}}));
+    EXPECT_EQ(result.status, WordLoadResult::Status::NotWordFile);
+}
+
+TEST(DocxReaderBadInput, MainPartThatIsNotWordprocessingMl) {
+    const WordLoadResult result = DocxReader::readData(docxtest::zipParts(
+        {{QStringLiteral("_rels/.rels"), docxtest::packageRels(QStringLiteral("xl/workbook.xml"))},
+         {QStringLiteral("xl/workbook.xml"),
+          "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>"}}));
+    EXPECT_EQ(result.status, WordLoadResult::Status::NotWordFile);
+}
+
+TEST(DocxReaderBadInput, TruncatedXmlIsMalformed) {
+    QByteArray document = docxtest::documentXml("<w:p><w:r><w:t>cut");
+    document.chop(30);
+    const WordLoadResult result = DocxReader::readData(
+        docxtest::zipParts({{QStringLiteral("_rels/.rels"), docxtest::packageRels()},
+                            {QStringLiteral("word/document.xml"), document}}));
+    EXPECT_EQ(result.status, WordLoadResult::Status::Malformed);
+    EXPECT_TRUE(result.message.contains(QStringLiteral("document.xml")));
+}
+
+TEST(DocxReaderBadInput, TruncatedArchiveDoesNotOpen) {
+    const QByteArray whole = package("<w:p><w:r><w:t>text</w:t></w:r></w:p>");
+    for (int keep : {10, whole.size() / 2, whole.size() - 10}) {
+        const WordLoadResult result = DocxReader::readData(whole.left(keep));
+        EXPECT_FALSE(result) << "kept " << keep << " bytes";
+    }
+}
+
+TEST(DocxReaderBadInput, PartLargerThanTheLimit) {
+    DocxLimits limits;
+    limits.maxPartBytes = 1000;
+    const WordLoadResult result = DocxReader::readData(
+        package(QByteArray("<w:p><w:r><w:t>") + QByteArray(5000, 'x') + "</w:t></w:r></w:p>"),
+        limits);
+    EXPECT_EQ(result.status, WordLoadResult::Status::TooLarge);
+}
+
+TEST(DocxReaderBadInput, ArchiveBombRatio) {
+    DocxLimits limits;
+    limits.ratioCheckBytes = 64 * 1024;
+    limits.maxExpansionRatio = 50;
+    // 1 MiB of one repeated character deflates about a thousandfold.
+    const QByteArray filler(1 << 20, 'a');
+    const WordLoadResult result = DocxReader::readData(
+        package(QByteArray("<w:p><w:r><w:t>") + filler + "</w:t></w:r></w:p>"), limits);
+    EXPECT_EQ(result.status, WordLoadResult::Status::TooLarge);
+}
+
+TEST(DocxReaderBadInput, DeepNestingStops) {
+    QByteArray body;
+    for (int i = 0; i < 400; ++i) {
+        body += "<w:hyperlink>";
+    }
+    body = "<w:p>" + body;
+    for (int i = 0; i < 400; ++i) {
+        body += "</w:hyperlink>";
+    }
+    body += "</w:p>";
+    EXPECT_EQ(DocxReader::readData(package(body)).status, WordLoadResult::Status::TooLarge);
+
+    QByteArray tables;
+    for (int i = 0; i < 40; ++i) {
+        tables += "<w:tbl><w:tr><w:tc>";
+    }
+    tables += "<w:p/>";
+    for (int i = 0; i < 40; ++i) {
+        tables += "</w:tc></w:tr></w:tbl>";
+    }
+    EXPECT_EQ(DocxReader::readData(package(tables)).status, WordLoadResult::Status::TooLarge);
+}
+
+TEST(DocxReaderBadInput, HugeGridSpansAndRowCountsAreBounded) {
+    DocxLimits limits;
+    limits.maxTableRows = 3;
+    const QByteArray rows =
+        "<w:tbl><w:tr><w:tc><w:p/></w:tc></w:tr><w:tr><w:tc><w:p/></w:tc></"
+        "w:tr><w:tr><w:tc><w:p/></w:tc></w:tr><w:tr><w:tc><w:p/></w:tc></"
+        "w:tr></w:tbl>";
+    EXPECT_EQ(DocxReader::readData(package(rows), limits).status, WordLoadResult::Status::TooLarge);
+
+    const auto document = readBody(
+        "<w:tbl><w:tr><w:tc><w:tcPr><w:gridSpan w:val=\"2147483647\"/></w:tcPr><w:p/></w:tc></"
+        "w:tr></w:tbl>");
+    ASSERT_EQ(document->topLevelTables().size(), 1u);
+    EXPECT_LE(document->topLevelTables()[0]->gridColumnCount(), DocxLimits().maxGridColumns);
+}
+
+TEST(DocxReaderBadInput, ExternalEntitiesAreNeverResolved) {
+    const QByteArray xml =
+        QByteArray(
+            "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY ext SYSTEM "
+            "\"file:///etc/hostname\">]><w:document xmlns:w=\"") +
+        docxtest::kW + "\"><w:body><w:p><w:r><w:t>a&ext;b</w:t></w:r></w:p></w:body></w:document>";
+    const WordLoadResult result = DocxReader::readData(
+        docxtest::zipParts({{QStringLiteral("_rels/.rels"), docxtest::packageRels()},
+                            {QStringLiteral("word/document.xml"), xml}}));
+    if (result) {
+        EXPECT_EQ(result.document->blocks.at(0).paragraph.text(), QStringLiteral("ab"));
+    } else {
+        EXPECT_EQ(result.status, WordLoadResult::Status::Malformed);
+    }
+}
