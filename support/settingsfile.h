@@ -11,7 +11,8 @@
 #include <string_view>
 
 // Read the whole file at path (at most maxBytes bytes of it) into destination. Returns 0, or
-// -1 with destination untouched when the file cannot be opened.
+// -1 with destination untouched when the file cannot be opened or read (a folder, say). A
+// path ends at its first NUL byte, as in a zero-filled buffer.
 int readWholeFile(std::string& destination, std::string_view path,
                   std::size_t maxBytes = std::string::npos);
 
