@@ -30,7 +30,7 @@ std::vector<std::string> directoryPrefixes(std::string_view dir, char separator)
 
 // Replace the contents of the existing file at path by bytes: written to a temporary file in
 // the same folder, flushed to disk, then renamed over the file; the file keeps its permissions,
-// and through a link the linked file is rewritten. Returns 0, or -1 when the
-// file is absent or not writable or the rewrite fails; then the old file stays as it was and
-// no temporary file is left behind.
+// and through a link the linked file is rewritten. Returns 0, or -1 when the file is absent or
+// not writable or the rewrite fails; then the old file stays as it was and no temporary file is
+// left behind.
 int replaceFileContents(std::string_view path, std::string_view bytes);
