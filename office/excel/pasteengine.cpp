@@ -32,6 +32,21 @@ CellRange effectiveRange(const Worksheet& sheet, const CellRange& range) {
     return area;
 }
 
+/* The fragment's kind for a cell's kind (the two enums order their values differently). */
+FragmentCell::Kind fragmentKind(Cell::Kind kind) {
+    switch (kind) {
+        case Cell::Kind::Number:
+            return FragmentCell::Kind::Number;
+        case Cell::Kind::Text:
+            return FragmentCell::Kind::Text;
+        case Cell::Kind::Boolean:
+            return FragmentCell::Kind::Boolean;
+        case Cell::Kind::Empty:
+            break;
+    }
+    return FragmentCell::Kind::Empty;
+}
+
 /* Set a number format on a cell whose format has none. */
 void applyNumberFormat(Worksheet& sheet, int row, int column, const QString& numberFormat) {
     if (numberFormat.isEmpty()) {
@@ -100,7 +115,7 @@ Fragment PasteEngine::copy(const Worksheet& sheet, const CellRange& range) {
             }
             FragmentCell& out =
                 fragment.at(it->first - area.firstRow, cell.column - area.firstColumn);
-            out.kind = static_cast<FragmentCell::Kind>(cell.kind);
+            out.kind = fragmentKind(cell.kind);
             out.text = cell.text;
             out.number = cell.number;
             auto mapped = formatMap.constFind(cell.format);

@@ -1,0 +1,241 @@
+#include "office/excel/pasteengine.h"
+
+#include "office/excel/texttocolumns.h"
+#include "office/excel/workbook.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A 2 x 2 fragment as the Word side puts it on the clipboard.
+Fragment documentFragment() {
+    Fragment fragment = Fragment::sized(2, 2);
+    fragment.source = Fragment::Source::Document;
+    CellFormat bold;
+    bold.bold = true;
+    const int boldIndex = fragment.internFormat(bold);
+    const char* texts[] = {"Name", "1.50", "00123", "12%"};
+    for (int i = 0; i < 4; ++i) {
+        FragmentCell& cell = fragment.at(i / 2, i % 2);
+        cell.kind = FragmentCell::Kind::Text;
+        cell.text = QString::fromLatin1(texts[i]);
+    }
+    fragment.at(0, 0).format = boldIndex;
+    fragment.columnWidths[0] = 20;
+    fragment.merges.push_back({0, 0, 0, 1});
+    return fragment;
+}
+
+class PasteTest : public ::testing::Test {
+protected:
+    std::shared_ptr<Workbook> m_book = Workbook::createNew(1);
+    Worksheet& sheet() { return *m_book->sheet(0); }
+};
+
+TEST_F(PasteTest, DocumentPasteTypesTextCarriesFormatsAndSelectsTheArea) {
+    CellRange pasted;
+    ASSERT_TRUE(PasteEngine::paste(sheet(), documentFragment(), 3, 2, PasteType::All, &pasted));
+    EXPECT_EQ(pasted, (CellRange{3, 2, 4, 3}));
+    EXPECT_EQ(sheet().selection(), pasted);
+    EXPECT_EQ(sheet().cell(3, 2)->text, QStringLiteral("Name"));
+    EXPECT_TRUE(sheet().format(3, 2).bold);
+    ASSERT_EQ(sheet().cell(3, 3)->kind, Cell::Kind::Number);
+    EXPECT_DOUBLE_EQ(sheet().cell(3, 3)->number, 1.5);
+    EXPECT_EQ(sheet().format(3, 3).numberFormat, QStringLiteral("0.00"));
+    EXPECT_EQ(sheet().cell(4, 2)->kind, Cell::Kind::Text);  // leading zeros stay text
+    EXPECT_DOUBLE_EQ(sheet().cell(4, 3)->number, 0.12);
+    EXPECT_EQ(sheet().format(4, 3).numberFormat, QStringLiteral("0%"));
+    ASSERT_EQ(sheet().merges().size(), 1u);
+    EXPECT_EQ(sheet().merges()[0], (CellRange{3, 2, 3, 3}));
+    EXPECT_DOUBLE_EQ(sheet().columnWidth(2), 20);
+    EXPECT_DOUBLE_EQ(sheet().columnWidth(3), Worksheet::kDefaultColumnWidth);
+}
+
+TEST_F(PasteTest, ValuesPasteKeepsTheTargetFormats) {
+    CellFormat red;
+    red.fontColor = 0xFF0000;
+    red.numberFormat = QStringLiteral("@");
+    sheet().setFormat(1, 1, red);
+    sheet().setText(2, 2, QStringLiteral("old"));
+    ASSERT_TRUE(PasteEngine::paste(sheet(), documentFragment(), 1, 1, PasteType::Values));
+    EXPECT_EQ(sheet().cell(1, 1)->text, QStringLiteral("Name"));
+    EXPECT_EQ(sheet().format(1, 1), red);  // not bold: the fragment's format did not come
+    EXPECT_TRUE(sheet().merges().empty());
+    EXPECT_DOUBLE_EQ(sheet().columnWidth(1), Worksheet::kDefaultColumnWidth);
+    // A typed number still shows as written where the cell had no number format.
+    EXPECT_EQ(sheet().format(1, 2).numberFormat, QStringLiteral("0.00"));
+    EXPECT_DOUBLE_EQ(sheet().cell(2, 2)->number, 0.12);
+}
+
+TEST_F(PasteTest, FormatsPasteKeepsValuesAndWidthsPasteOnlyWidths) {
+    sheet().setText(1, 1, QStringLiteral("keep"));
+    ASSERT_TRUE(PasteEngine::paste(sheet(), documentFragment(), 1, 1, PasteType::Formats));
+    EXPECT_EQ(sheet().cell(1, 1)->text, QStringLiteral("keep"));
+    EXPECT_TRUE(sheet().format(1, 1).bold);
+    EXPECT_EQ(sheet().cell(1, 2), nullptr);
+    EXPECT_EQ(sheet().merges().size(), 1u);
+
+    Worksheet other(QStringLiteral("o"), nullptr);
+    other.setText(1, 1, QStringLiteral("v"));
+    other.setColumnWidth(2, 8);
+    ASSERT_TRUE(PasteEngine::paste(other, documentFragment(), 1, 1, PasteType::ColumnWidths));
+    EXPECT_DOUBLE_EQ(other.columnWidth(1), 20);
+    EXPECT_DOUBLE_EQ(other.columnWidth(2), Worksheet::kDefaultColumnWidth);  // unset in source
+    EXPECT_EQ(other.cell(1, 1)->text, QStringLiteral("v"));
+    EXPECT_FALSE(other.format(1, 1).bold);
+}
+
+TEST_F(PasteTest, WholeRowCopyKeepsHeightsWidthsAndFormattedEmptyCells) {
+    Worksheet& source = sheet();
+    source.setText(1, 1, QStringLiteral("title"));
+    CellFormat fill;
+    fill.fillColor = 0xDDEEFF;
+    source.setFormat(2, 3, fill);  // formatted but empty
+    source.setRowHeight(1, 30);
+    source.setColumnWidth(5, 40);  // beyond the used columns
+    source.setText(200, 1, QStringLiteral("outside"));
+    CellRange rows;
+    ASSERT_TRUE(CellRange::parse(QStringLiteral("1:100"), &rows));
+    const Fragment fragment = PasteEngine::copy(source, rows);
+    EXPECT_TRUE(fragment.wholeRows);
+    EXPECT_EQ(fragment.rowCount, 100);
+    EXPECT_EQ(fragment.columnCount, 5);
+    EXPECT_EQ(fragment.source, Fragment::Source::Workbook);
+
+    auto target = m_book->addSheet();
+    ASSERT_TRUE(PasteEngine::paste(*target, fragment, 1, 1, PasteType::All));
+    EXPECT_EQ(target->cell(1, 1)->text, QStringLiteral("title"));
+    EXPECT_DOUBLE_EQ(target->rowHeight(1), 30);
+    EXPECT_EQ(target->format(2, 3).fillColor, 0xDDEEFFu);
+    EXPECT_EQ(target->cell(200, 1), nullptr);
+    EXPECT_DOUBLE_EQ(target->columnWidth(5), Worksheet::kDefaultColumnWidth);  // "all" keeps widths
+    ASSERT_TRUE(PasteEngine::paste(*target, fragment, 1, 1, PasteType::ColumnWidths));
+    EXPECT_DOUBLE_EQ(target->columnWidth(5), 40);
+}
+
+TEST_F(PasteTest, WorkbookTextStaysTextAndNumbersStayNumbers) {
+    sheet().setText(1, 1, QStringLiteral("42"));
+    sheet().setNumber(1, 2, 7);
+    const Fragment fragment = PasteEngine::copy(sheet(), {1, 1, 1, 2});
+    auto target = m_book->addSheet();
+    ASSERT_TRUE(PasteEngine::paste(*target, fragment, 1, 1, PasteType::All));
+    EXPECT_EQ(target->cell(1, 1)->kind, Cell::Kind::Text);
+    EXPECT_EQ(target->cell(1, 2)->kind, Cell::Kind::Number);
+}
+
+TEST_F(PasteTest, PasteThatDoesNotFitChangesNothing) {
+    EXPECT_FALSE(PasteEngine::paste(sheet(), documentFragment(), kMaxRows, 1, PasteType::All));
+    EXPECT_FALSE(PasteEngine::paste(sheet(), documentFragment(), 1, kMaxColumns, PasteType::All));
+    EXPECT_EQ(sheet().cellCount(), 0);
+    EXPECT_EQ(sheet().selection(), CellRange::cell(1, 1));
+    Fragment broken = documentFragment();
+    broken.cells.pop_back();
+    EXPECT_FALSE(PasteEngine::paste(sheet(), broken, 1, 1, PasteType::All));
+    EXPECT_EQ(sheet().cellCount(), 0);
+}
+
+TEST_F(PasteTest, CopyOfAWholeColumnStopsAtTheLastUsedRow) {
+    sheet().setText(5000, 1, QStringLiteral("x"));
+    CellRange column;
+    ASSERT_TRUE(CellRange::parse(QStringLiteral("A:A"), &column));
+    const Fragment fragment = PasteEngine::copy(sheet(), column);
+    EXPECT_EQ(fragment.rowCount, 5000);
+    EXPECT_EQ(fragment.columnCount, 1);
+    EXPECT_TRUE(fragment.wholeColumns);
+    const Fragment whole = PasteEngine::copy(sheet(), {1, 1, kMaxRows, kMaxColumns});
+    EXPECT_EQ(whole.rowCount, 5000);
+    EXPECT_EQ(whole.columnCount, 1);
+}
+
+class TextToColumnsTest : public PasteTest {
+protected:
+    TextToColumns::Options other(const QString& chars) {
+        TextToColumns::Options options;
+        options.other = true;
+        options.otherChar = chars.isEmpty() ? QChar() : chars.at(0);
+        return options;
+    }
+    CellRange columnA() {
+        CellRange range;
+        CellRange::parse(QStringLiteral("A:A"), &range);
+        return range;
+    }
+};
+
+TEST_F(TextToColumnsTest, SplitsTypesAndOverwritesToTheRight) {
+    sheet().setText(1, 1, QStringLiteral("a|1.50|00123|12%"));
+    sheet().setText(1, 3, QStringLiteral("overwritten"));
+    sheet().setText(1, 6, QStringLiteral("beyond the parts"));
+    sheet().setText(2, 1, QStringLiteral("no delimiter"));
+    sheet().setNumber(3, 1, 12);
+    ASSERT_TRUE(TextToColumns::split(sheet(), columnA(), 1, 1, other(QStringLiteral("|"))));
+    EXPECT_EQ(sheet().cell(1, 1)->text, QStringLiteral("a"));
+    EXPECT_DOUBLE_EQ(sheet().cell(1, 2)->number, 1.5);
+    EXPECT_EQ(sheet().format(1, 2).numberFormat, QStringLiteral("0.00"));
+    EXPECT_EQ(sheet().cell(1, 3)->text, QStringLiteral("00123"));
+    EXPECT_DOUBLE_EQ(sheet().cell(1, 4)->number, 0.12);
+    EXPECT_EQ(sheet().cell(1, 6)->text, QStringLiteral("beyond the parts"));
+    EXPECT_EQ(sheet().cell(2, 1)->text, QStringLiteral("no delimiter"));
+    EXPECT_EQ(sheet().cell(2, 2), nullptr);
+    EXPECT_DOUBLE_EQ(sheet().cell(3, 1)->number, 12);
+}
+
+TEST_F(TextToColumnsTest, MultiCharacterOtherCharUsesItsFirstCharacter) {
+    sheet().setText(1, 1, QStringLiteral("x--y"));
+    ASSERT_TRUE(TextToColumns::split(sheet(), columnA(), 1, 1, other(QStringLiteral("--"))));
+    // Consecutive delimiters are not merged: an empty part between them.
+    EXPECT_EQ(sheet().cell(1, 1)->text, QStringLiteral("x"));
+    EXPECT_EQ(sheet().cell(1, 2), nullptr);
+    EXPECT_EQ(sheet().cell(1, 3)->text, QStringLiteral("y"));
+}
+
+TEST_F(TextToColumnsTest, EmptyPartsClearExistingValues) {
+    sheet().setText(1, 1, QStringLiteral("a,,c"));
+    sheet().setText(1, 2, QStringLiteral("old"));
+    TextToColumns::Options options;
+    options.comma = true;
+    ASSERT_TRUE(TextToColumns::split(sheet(), columnA(), 1, 1, options));
+    EXPECT_EQ(sheet().cell(1, 2), nullptr);
+    EXPECT_EQ(sheet().cell(1, 3)->text, QStringLiteral("c"));
+    options.consecutiveDelimiter = true;
+    EXPECT_EQ(TextToColumns::parts(QStringLiteral("a,,c"), options),
+              QStringList({QStringLiteral("a"), QStringLiteral("c")}));
+}
+
+TEST_F(TextToColumnsTest, CellsFarBeyondOtherDataAndOnlyTheGivenColumn) {
+    sheet().setText(60000, 1, QStringLiteral("p;q"));
+    sheet().setText(1, 2, QStringLiteral("b;not split"));
+    TextToColumns::Options options;
+    options.semicolon = true;
+    ASSERT_TRUE(TextToColumns::split(sheet(), columnA(), 1, 1, options));
+    EXPECT_EQ(sheet().cell(60000, 2)->text, QStringLiteral("q"));
+    EXPECT_EQ(sheet().cell(1, 2)->text, QStringLiteral("b;not split"));
+    // Only the range's rows are split.
+    sheet().setText(5, 1, QStringLiteral("r;s"));
+    ASSERT_TRUE(TextToColumns::split(sheet(), {1, 1, 4, 1}, 1, 1, options));
+    EXPECT_EQ(sheet().cell(5, 1)->text, QStringLiteral("r;s"));
+}
+
+TEST_F(TextToColumnsTest, RefusesSeveralColumnsAndTooManyParts) {
+    sheet().setText(1, 1, QStringLiteral("a,b"));
+    TextToColumns::Options options;
+    options.comma = true;
+    QString error;
+    EXPECT_FALSE(TextToColumns::split(sheet(), {1, 1, 1, 2}, 1, 1, options, &error));
+    EXPECT_FALSE(error.isEmpty());
+    sheet().setText(2, 1, QString(kMaxColumns + 1, QLatin1Char(',')));
+    EXPECT_FALSE(TextToColumns::split(sheet(), columnA(), 1, 1, options));
+    EXPECT_EQ(sheet().cell(1, 1)->text, QStringLiteral("a,b"));  // nothing changed
+}
+
+TEST_F(TextToColumnsTest, QuotedPartsKeepDelimiters) {
+    TextToColumns::Options options;
+    options.comma = true;
+    options.qualifier = TextToColumns::DoubleQuote;
+    EXPECT_EQ(TextToColumns::parts(QStringLiteral("\"a,b\",c"), options),
+              QStringList({QStringLiteral("a,b"), QStringLiteral("c")}));
+    options.qualifier = TextToColumns::NoQualifier;
+    EXPECT_EQ(TextToColumns::parts(QStringLiteral("\"a,b\""), options).size(), 2);
+}
+
+}  // namespace
