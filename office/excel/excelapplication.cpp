@@ -16,7 +16,7 @@ public:
     ServerReply invoke(const ServerCall& call) override {
         if (call.is("SetVisible") || (call.is("Visible") && call.kind == CallKind::PropertySet)) {
             m_session->visible = ExcelSession::toBool(call.arg(0), false);
-            return ServerReply::done();
+            return ServerReply::ofValue(true);
         }
         if (call.is("Visible")) {
             return ServerReply::ofValue(m_session->visible);
@@ -26,10 +26,10 @@ public:
                 return ServerReply::ofValue(m_session->displayAlerts);
             }
             m_session->displayAlerts = ExcelSession::toBool(call.arg(0), true);
-            return ServerReply::done();
+            return ServerReply::ofValue(true);
         }
         if (call.is("ScreenUpdating")) {
-            return ServerReply::done();
+            return ServerReply::ofValue(true);
         }
         if (call.is("WorkBooks")) {
             return ServerReply::ofObject(std::make_shared<ExcelWorkbooks>(m_session));
@@ -51,7 +51,7 @@ public:
             // Workbooks close unsaved (alerts are the caller's business); the object stays
             // usable, since the job binds it again for the next document.
             m_session->closeAll();
-            return ServerReply::done();
+            return ServerReply::ofValue(true);
         }
         return ServerReply::failure();
     }

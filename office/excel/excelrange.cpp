@@ -77,7 +77,7 @@ ServerReply ExcelRange::textToColumns(Worksheet& sheet, const ServerCall& call) 
     }
     return TextToColumns::split(sheet, m_range, destination.firstRow, destination.firstColumn,
                                 options)
-               ? ServerReply::done()
+               ? ServerReply::ofValue(true)
                : ServerReply::failure();
 }
 
@@ -103,7 +103,7 @@ ServerReply ExcelRange::value(Worksheet& sheet, const ServerCall& call) {
             }
         }
     }
-    return ServerReply::done();
+    return ServerReply::ofValue(true);
 }
 
 /* Read or write the width of the range's columns or the height of its rows. */
@@ -129,7 +129,7 @@ ServerReply ExcelRange::size(Worksheet& sheet, const ServerCall& call, bool colu
             sheet.setRowHeight(i, size);
         }
     }
-    return ServerReply::done();
+    return ServerReply::ofValue(true);
 }
 
 /* Answer the range's members. */
@@ -159,7 +159,7 @@ ServerReply ExcelRange::invoke(const ServerCall& call) {
     }
     if (call.is("Select")) {
         sheet->setSelection(m_range);
-        return ServerReply::done();
+        return ServerReply::ofValue(true);
     }
     if (call.is("Address")) {
         return ServerReply::ofValue(m_range.toString());

@@ -28,7 +28,7 @@ ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
         return ServerReply::failure();
     }
     workbook.setPath(path);
-    return ServerReply::done();
+    return ServerReply::ofValue(true);
 }
 
 /* Answer the workbook's members. */
@@ -54,11 +54,11 @@ ServerReply ExcelWorkbook::invoke(const ServerCall& call) {
     }
     if (call.is("Close")) {
         m_session->close(workbook.get());
-        return ServerReply::done();
+        return ServerReply::ofValue(true);
     }
     if (call.is("Activate")) {
         m_session->activate(workbook);
-        return ServerReply::done();
+        return ServerReply::ofValue(true);
     }
     if (call.is("FullName")) {
         return ServerReply::ofValue(workbook->path());

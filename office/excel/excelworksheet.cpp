@@ -29,7 +29,7 @@ ServerReply ExcelWorksheet::pasteClipboard(Worksheet& sheet, int row, int column
     if (fragment == nullptr) {
         return ServerReply::failure();
     }
-    return PasteEngine::paste(sheet, *fragment, row, column, type) ? ServerReply::done()
+    return PasteEngine::paste(sheet, *fragment, row, column, type) ? ServerReply::ofValue(true)
                                                                    : ServerReply::failure();
 }
 
@@ -44,8 +44,9 @@ ServerReply ExcelWorksheet::move(Workbook& workbook, Worksheet& sheet, const Ser
         return ServerReply::failure();  // moving into a new workbook is not supported
     }
     const int from = workbook.indexOf(&sheet);
-    return workbook.moveSheet(from, after ? anchorIndex + 1 : anchorIndex) ? ServerReply::done()
-                                                                           : ServerReply::failure();
+    return workbook.moveSheet(from, after ? anchorIndex + 1 : anchorIndex)
+               ? ServerReply::ofValue(true)
+               : ServerReply::failure();
 }
 
 /* Make a range object from "Range", "Cells" or "UsedRange". */
@@ -92,7 +93,7 @@ ServerReply ExcelWorksheet::invoke(const ServerCall& call) {
         const QString name = call.arg(0).toString();
         return workbook->renameSheet(workbook->indexOf(sheet.get()), name) ==
                        Workbook::NameError::None
-                   ? ServerReply::done()
+                   ? ServerReply::ofValue(true)
                    : ServerReply::failure();
     }
     if (call.is("Index")) {
@@ -100,7 +101,7 @@ ServerReply ExcelWorksheet::invoke(const ServerCall& call) {
     }
     if (call.is("Select") || call.is("Activate")) {
         workbook->setActiveSheet(workbook->indexOf(sheet.get()));
-        return ServerReply::done();
+        return ServerReply::ofValue(true);
     }
     if (call.is("Delete")) {
         return workbook->removeSheet(workbook->indexOf(sheet.get())) ? ServerReply::ofValue(true)
