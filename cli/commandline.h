@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/convertoptions.h"
+
+#include <QString>
+#include <QStringList>
+
+// The headless converter's command line:
+//   sheetweaver-convert [--tables] [--values] [--split TEXT] [--template FILE]
+//                       [--last-row N] SOURCE DEST
+// plus --help and --version. It fills ConvertOptions as the main window does and checks the
+// folders and the template with the window's messages, in the window's order.
+class CommandLine {
+public:
+    enum class Action { Convert, ShowHelp, ShowVersion, Fail };
+
+    struct Result {
+        Action action = Action::Fail;
+        ConvertOptions options;  // filled for Convert (and as far as parsed otherwise)
+        QString error;           // the message for Fail
+    };
+
+    // Read the arguments (without the program name). Fail with a message for an unknown
+    // option, a missing value, a bad last row or not exactly two folders.
+    static Result parse(const QStringList& arguments);
+
+    // Check the filled options as the window does: the source folder, then the template
+    // (only when used), then the destination folder. Empty when all is well, else the
+    // window's message for the first failure.
+    static QString validate(const ConvertOptions& options);
+
+    // A folder argument as the window's picker gives it: absolute, native separators, with
+    // a trailing separator.
+    static QString folderPath(const QString& argument);
+
+    // The usage text, in English and Chinese.
+    static QString helpText();
+};
