@@ -4,7 +4,8 @@
 #include <cstdint>
 
 // The few socket operations the HTTP client needs, one implementation per platform
-// (socketio_posix.cpp: BSD sockets; socketio_win.cpp: Winsock). Blocking, no time-outs.
+// (socketio_posix.cpp: BSD sockets; socketio_win.cpp: Winsock; name resolution, the same on
+// both, in socketio.cpp). Blocking, no time-outs.
 namespace SocketIo {
 
 using Handle = std::intptr_t;

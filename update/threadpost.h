@@ -14,6 +14,9 @@
 // the place of the running one (the old one stays beside it under the old-file name) and emits
 // Signal_UpdateSuccess(). It lives on its own QThread and touches no widget.
 //
+// Around it: httppost.h (the version request), urldownload.h (the archive download),
+// updatearchive.h (entry checks and extraction), filedigest.h (MD5 fingerprints).
+//
 // Wiring by the window (before the thread starts):
 //   ThreadPost* worker = new ThreadPost;                       // no parent
 //   worker->setPaths(appPath, appDir, updateArchivePath);      // start-up paths, 8-bit
@@ -26,9 +29,19 @@
 //   connect(worker, SIGNAL(Signal_UpdateSuccess()), window, SLOT(on_Signal_UpdateSuccess()));
 //
 // Start-up paths: appPath (the executable as started), appDir (its folder, ending with the
-// native separator) and updateArchivePath (appDir + "Sheetweaver.zip") are the process-wide
-// values built at start-up; the worker keeps its own copies, handed over by setPaths(). Without
-// paths the worker does nothing.
+// separator) and updateArchivePath (appDir + "Sheetweaver.zip") are the process-wide values
+// built at start-up; the worker keeps its own copies, handed over by setPaths(). Without an
+// appPath that names an existing file the worker does nothing. The old-file path is appPath
+// with a final ".exe" turned into "_old", or appPath + "_old" when it has no such ending; the
+// new executable is the archive's "Sheetweaver.exe" ("Sheetweaver" outside Windows).
+//
+// What counts: the server's "Sheetweaver" member must be 32 hexadecimal digits (else nothing is
+// downloaded); fingerprints compare without regard to letter case; the program is replaced only
+// by an executable whose MD5 equals the fingerprint, taken from an archive none of whose entries
+// is unsafe (absolute, "..", drive letter or colon, backslash, symbolic link). It is extracted
+// into a fresh hidden folder inside appDir and renamed into place, keeping the old program's
+// permissions plus execute for its owner. Any failure after the program was moved aside moves
+// it back; the running program's own file is never deleted.
 //
 // Balloon: the one tray balloon of a failed download is shown through the handler given to
 // setBalloonHandler(); the worker queues the handler call to the receiver's thread (the GUI
@@ -38,6 +51,9 @@
 // Endpoints: the build-time values (CMake cache variables SW_UPDATE_PRIMARY_HOST, _TARGET,
 // _DOWNLOAD and the same with SECONDARY). A server with an empty host is skipped; with both
 // hosts empty (the default) startPost() returns at once and makes no network traffic.
+//
+// Stopping: the attempt loop has no limit, but ends when the thread's interruption is requested
+// (QThread::requestInterruption), checked after each pause; a request in progress is not cut.
 class ThreadPost : public QObject {
     Q_OBJECT
 
@@ -77,7 +93,9 @@ signals:
     void Signal_UpdateSuccess();
 
 public slots:
-    // Runs the whole update check, from the first attempt to the end.
+    // Runs the whole update check, from the first attempt to the end. Emits
+    // Signal_UpdateSuccess() only when the new executable is at appPath, the old one at the
+    // old-file path; the archive is deleted just before.
     void startPost();
 
 private:
