@@ -1,0 +1,221 @@
+#include "office/excel/xlsxreader.h"
+
+#include "office/excel/workbookfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
+
+namespace {
+
+// A workbook with every kind of content the model holds.
+std::shared_ptr<Workbook> sampleWorkbook() {
+    auto book = Workbook::createNew(3);
+    book->renameSheet(1, QStringLiteral("表 二"));
+    Worksheet& sheet = *book->sheet(0);
+    sheet.setText(1, 1, QStringLiteral("text"));
+    sheet.setNumber(1, 2, -1234.5678);
+    sheet.setNumber(1, 3, 0.1 + 0.2);  // needs all 17 digits
+    sheet.setBoolean(1, 4, false);
+    sheet.setText(2, 1, QStringLiteral("a\u0001b\rc_x0041_d  "));
+    sheet.setText(2, 2, QStringLiteral("text"));  // shared twice
+    sheet.setText(3, 16384, QStringLiteral("last column"));
+    sheet.setText(kMaxRows, 1, QStringLiteral("last row"));
+    CellFormat format;
+    format.fontName = QStringLiteral("宋体");
+    format.fontSize = 9;
+    format.bold = true;
+    format.underline = CellFormat::Underline::Double;
+    format.fontColor = 0x336699;
+    format.fillColor = 0xFFEEDD;
+    format.left = {BorderLine::Thick, 0x010203};
+    format.bottom = {BorderLine::Hair, kAutoColor};
+    format.hAlign = CellFormat::HAlign::Right;
+    format.vAlign = CellFormat::VAlign::Center;
+    format.wrap = true;
+    format.numberFormat = QStringLiteral("0.000%");
+    sheet.setFormat(1, 2, format);
+    CellFormat empty;
+    empty.fillColor = 0x00FF00;
+    sheet.setFormat(5, 5, empty);  // formatted, no value
+    sheet.addMerge({6, 1, 8, 2});
+    sheet.setColumnWidth(2, 17.25);
+    sheet.setRowHeight(4, 41.5);
+    book->sheet(2)->setNumber(1, 1, 3);
+    book->setActiveSheet(2);
+    return book;
+}
+
+/* Compare two sheets cell by cell, reporting the first difference. */
+void expectSameSheet(const Worksheet& a, const Worksheet& b) {
+    EXPECT_EQ(a.name(), b.name());
+    ASSERT_EQ(a.cellCount(), b.cellCount()) << a.name().toStdString();
+    for (const auto& row : a.rows()) {
+        for (const Cell& cell : row.second.cells) {
+            const Cell* other = b.cell(row.first, cell.column);
+            const std::string where = CellRange::cellName(row.first, cell.column).toStdString();
+            ASSERT_NE(other, nullptr) << where;
+            EXPECT_EQ(cell.kind, other->kind) << where;
+            EXPECT_EQ(cell.text, other->text) << where;
+            EXPECT_EQ(cell.number, other->number) << where;  // exact, not approximately
+            EXPECT_EQ(a.format(row.first, cell.column), b.format(row.first, cell.column)) << where;
+        }
+    }
+    EXPECT_EQ(a.merges(), b.merges());
+    EXPECT_EQ(a.columnWidths(), b.columnWidths());
+    EXPECT_EQ(a.rowHeights(), b.rowHeights());
+}
+
+class XlsxReaderTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // Write a package of raw parts.
+    void writeZip(const QString& file, const QList<QPair<QString, QByteArray>>& parts) {
+        QuaZip zip(file);
+        ASSERT_TRUE(zip.open(QuaZip::mdCreate));
+        for (const auto& part : parts) {
+            QuaZipFile out(&zip);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly, QuaZipNewInfo(part.first)));
+            out.write(part.second);
+            out.close();
+        }
+        zip.close();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(XlsxReaderTest, RoundTripKeepsEverything) {
+    const auto book = sampleWorkbook();
+    for (const char* name : {"round.xlsx", "round.xlsm"}) {
+        ASSERT_TRUE(WorkbookFile::save(*book, path(QLatin1String(name))).ok);
+        Workbook read;
+        const WorkbookFileResult result = WorkbookFile::load(path(QLatin1String(name)), read);
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        ASSERT_EQ(read.sheetCount(), 3);
+        EXPECT_EQ(read.activeSheet(), 2);
+        for (int i = 0; i < 3; ++i) {
+            expectSameSheet(*book->sheet(i), *read.sheet(i));
+        }
+        EXPECT_EQ(read.path(), path(QLatin1String(name)));
+    }
+}
+
+TEST_F(XlsxReaderTest, ReadsATemplateWrittenByOpenpyxl) {
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(SW_SOURCE_DIR "/tests/excel/make_template.py"),
+                  path(QStringLiteral("t.xlsx"))});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    Workbook book;
+    const WorkbookFileResult result = WorkbookFile::load(path(QStringLiteral("t.xlsx")), book);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(book.sheetCount(), 2);
+    const Worksheet& sheet = *book.sheet(0);
+    EXPECT_EQ(sheet.name(), QStringLiteral("Vorlage"));
+    EXPECT_EQ(sheet.cell(1, 1)->text, QStringLiteral("Title"));
+    const CellFormat& title = sheet.format(1, 1);
+    EXPECT_EQ(title.fontName, QStringLiteral("Arial"));
+    EXPECT_DOUBLE_EQ(title.fontSize, 14);
+    EXPECT_TRUE(title.bold);
+    EXPECT_EQ(title.fontColor, 0xFF0000u);
+    EXPECT_EQ(title.fillColor, 0xFFFF00u);
+    EXPECT_EQ(title.bottom.style, BorderLine::Thin);
+    EXPECT_EQ(title.bottom.color, 0x0000FFu);
+    EXPECT_EQ(title.left.style, BorderLine::None);
+    EXPECT_EQ(title.hAlign, CellFormat::HAlign::Center);
+    EXPECT_EQ(title.vAlign, CellFormat::VAlign::Center);
+    EXPECT_TRUE(title.wrap);
+    EXPECT_DOUBLE_EQ(sheet.cell(2, 1)->number, 1234.5);
+    EXPECT_EQ(sheet.format(2, 1).numberFormat, QStringLiteral("#,##0.00"));
+    EXPECT_EQ(sheet.cell(2, 2)->kind, Cell::Kind::Boolean);
+    EXPECT_EQ(sheet.cell(2, 2)->number, 1);
+    EXPECT_EQ(sheet.merges(), std::vector<CellRange>({{1, 1, 1, 3}}));
+    EXPECT_DOUBLE_EQ(sheet.columnWidth(1), 25);
+    EXPECT_DOUBLE_EQ(sheet.rowHeight(1), 30);
+    EXPECT_EQ(sheet.format(3, 1), CellFormat());  // the base style reads as the default
+    const Worksheet& second = *book.sheet(1);
+    EXPECT_EQ(second.cell(3, 2)->text, QStringLiteral("plain"));
+    // Accent 1 of the theme part openpyxl writes (the Office 2007 theme).
+    EXPECT_EQ(second.format(3, 3).fillColor, 0x4F81BDu);
+}
+
+TEST_F(XlsxReaderTest, InlineStringsFormulaResultsAndCellsWithoutReferences) {
+    const QByteArray rels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+        "officeDocument\" "
+        "Target=\"xl/workbook.xml\"/></Relationships>";
+    const QByteArray wbRels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId7\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+        "Target=\"/xl/worksheets/data.xml\"/></Relationships>";
+    const QByteArray workbook =
+        "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<sheets><sheet name=\"Only\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>";
+    const QByteArray sheet =
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+        "<row><c t=\"inlineStr\"><is><t>in</t><r><t>line</t></r><rPh><t>x</t></rPh></is></c>"
+        "<c t=\"str\"><f>A1</f><v>formula</v></c><c><v>2.5</v></c></row>"
+        "<row r=\"3\"><c r=\"C3\" t=\"e\"><v>#N/A</v></c><c r=\"ZZZZ3\"><v>1</v></c></row>"
+        "</sheetData></worksheet>";
+    writeZip(path(QStringLiteral("raw.xlsx")),
+             {{QStringLiteral("_rels/.rels"), rels},
+              {QStringLiteral("xl/_rels/workbook.xml.rels"), wbRels},
+              {QStringLiteral("xl/workbook.xml"), workbook},
+              {QStringLiteral("xl/worksheets/data.xml"), sheet}});
+    Workbook book;
+    const WorkbookFileResult result = WorkbookFile::load(path(QStringLiteral("raw.xlsx")), book);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const Worksheet& only = *book.sheet(0);
+    EXPECT_EQ(only.cell(1, 1)->text, QStringLiteral("inline"));
+    EXPECT_EQ(only.cell(1, 2)->text, QStringLiteral("formula"));
+    EXPECT_DOUBLE_EQ(only.cell(1, 3)->number, 2.5);
+    EXPECT_EQ(only.cell(3, 3)->text, QStringLiteral("#N/A"));
+    EXPECT_EQ(only.cellCount(), 4);  // the malformed reference is skipped
+}
+
+TEST_F(XlsxReaderTest, BrokenFilesFailWithAMessage) {
+    QFile text(path(QStringLiteral("text.xlsx")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a zip archive");
+    text.close();
+    Workbook book;
+    WorkbookFileResult result = WorkbookFile::load(path(QStringLiteral("text.xlsx")), book);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.isEmpty());
+
+    writeZip(path(QStringLiteral("empty.xlsx")), {{QStringLiteral("hello.txt"), "hi"}});
+    Workbook empty;
+    result = WorkbookFile::load(path(QStringLiteral("empty.xlsx")), empty);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("missing"))) << result.error.toStdString();
+
+    // A part that expands far beyond any real ratio is refused before it is inflated.
+    writeZip(path(QStringLiteral("bomb.xlsx")),
+             {{QStringLiteral("xl/_rels/workbook.xml.rels"), QByteArray(20 * 1024 * 1024, ' ')}});
+    Workbook bomb;
+    result = WorkbookFile::load(path(QStringLiteral("bomb.xlsx")), bomb);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("too large"))) << result.error.toStdString();
+
+    Workbook notEmpty;
+    notEmpty.addSheet();
+    EXPECT_FALSE(WorkbookFile::load(path(QStringLiteral("empty.xlsx")), notEmpty).ok);
+    Workbook none;
+    EXPECT_FALSE(WorkbookFile::load(path(QStringLiteral("none.xlsx")), none).ok);
+    EXPECT_FALSE(WorkbookFile::load(path(QStringLiteral("text.csv")), none).ok);
+}
+
+}  // namespace
