@@ -32,23 +32,23 @@ bool DocxBodyReader::enter() {
 
 /* True when the current element is w:<name>. */
 bool DocxBodyReader::isWordElement(const char* name) const {
-    return m_reader.name() == QLatin1String(name) && DocxProperties::isWord(m_reader);
+    return m_reader->name() == QLatin1String(name) && DocxProperties::isWord(*m_reader);
 }
 
 /* True when the current element is mc:AlternateContent. */
 bool DocxBodyReader::isAlternateContent() const {
-    return m_reader.name() == QLatin1String("AlternateContent") &&
-           m_reader.namespaceUri() == kMarkupCompatibilityNs;
+    return m_reader->name() == QLatin1String("AlternateContent") &&
+           m_reader->namespaceUri() == kMarkupCompatibilityNs;
 }
 
 /* Position the reader inside the first mc:Choice (ECMA-376 Part 3, 10.2.1); false when
    there is none. The caller reads the choice's content and then finishes the group. */
 bool DocxBodyReader::readAlternateChoice() {
-    while (m_reader.readNextStartElement()) {
-        if (m_reader.name() == QLatin1String("Choice")) {
+    while (m_reader->readNextStartElement()) {
+        if (m_reader->name() == QLatin1String("Choice")) {
             return true;
         }
-        m_reader.skipCurrentElement();
+        m_reader->skipCurrentElement();
     }
     return false;
 }
@@ -65,29 +65,36 @@ bool DocxBodyReader::showsText() const {
 
 /* CT_Document (17.2.3) and CT_Body (17.2.2). */
 WordLoadResult DocxBodyReader::read(const QByteArray& xml) {
-    m_reader.clear();
-    m_reader.addData(xml);
+    DocxXmlReader reader(xml, m_limits.maxXmlDepth * 4);
+    m_reader = &reader;
+    WordLoadResult result = readDocument();
+    m_reader = nullptr;
+    return result;
+}
+
+/* The document element and its body. */
+WordLoadResult DocxBodyReader::readDocument() {
     auto document = std::make_shared<WordDocument>();
-    if (!m_reader.readNextStartElement() || !isWordElement("document")) {
-        if (m_reader.hasError()) {
+    if (!m_reader->readNextStartElement() || !isWordElement("document")) {
+        if (m_reader->hasError()) {
             return WordLoadResult::failure(
                 WordLoadResult::Status::Malformed,
-                QStringLiteral("document.xml: ") + m_reader.errorString());
+                QStringLiteral("document.xml: ") + m_reader->errorString());
         }
         return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
                                        QStringLiteral("the main part is not a Word document"));
     }
-    while (!failed() && m_reader.readNextStartElement()) {
+    while (!failed() && m_reader->readNextStartElement()) {
         if (isWordElement("body")) {
             readBlocks(document->blocks, 0);
         } else {
-            m_reader.skipCurrentElement();
+            m_reader->skipCurrentElement();
         }
     }
-    if (!failed() && m_reader.hasError()) {
+    if (!failed() && m_reader->hasError()) {
         fail(WordLoadResult::Status::Malformed, QStringLiteral("document.xml: %1 (line %2)")
-                                                    .arg(m_reader.errorString())
-                                                    .arg(m_reader.lineNumber()));
+                                                    .arg(m_reader->errorString())
+                                                    .arg(m_reader->lineNumber()));
     }
     if (failed()) {
         return WordLoadResult::failure(m_status, m_message);
@@ -100,7 +107,7 @@ void DocxBodyReader::readBlocks(std::vector<WordBlock>& blocks, int tableNesting
     if (!enter()) {
         return;
     }
-    while (!failed() && m_reader.readNextStartElement()) {
+    while (!failed() && m_reader->readNextStartElement()) {
         readBlock(blocks, tableNesting);
     }
     leave();
@@ -114,11 +121,11 @@ void DocxBodyReader::readBlock(std::vector<WordBlock>& blocks, int tableNesting)
         readTable(blocks, tableNesting);
     } else if (isWordElement("sdt")) {
         // A block-level content control gives its content (CT_SdtBlock, 17.5.2.29).
-        while (!failed() && m_reader.readNextStartElement()) {
+        while (!failed() && m_reader->readNextStartElement()) {
             if (isWordElement("sdtContent")) {
                 readBlocks(blocks, tableNesting);
             } else {
-                m_reader.skipCurrentElement();
+                m_reader->skipCurrentElement();
             }
         }
     } else if (isWordElement("customXml") || isWordElement("ins") || isWordElement("moveTo")) {
@@ -126,12 +133,12 @@ void DocxBodyReader::readBlock(std::vector<WordBlock>& blocks, int tableNesting)
     } else if (isAlternateContent()) {
         if (readAlternateChoice()) {
             readBlocks(blocks, tableNesting);
-            while (m_reader.readNextStartElement()) {
-                m_reader.skipCurrentElement();
+            while (m_reader->readNextStartElement()) {
+                m_reader->skipCurrentElement();
             }
         }
     } else {
-        m_reader.skipCurrentElement();
+        m_reader->skipCurrentElement();
     }
 }
 
@@ -150,18 +157,18 @@ void DocxBodyReader::readParagraph(std::vector<WordBlock>& blocks) {
 void DocxBodyReader::readParagraphProperties(ParagraphState& state) {
     std::optional<WordParagraph::Alignment> alignment;
     DocxRunProperties mark;
-    while (m_reader.readNextStartElement()) {
+    while (m_reader->readNextStartElement()) {
         if (isWordElement("pStyle")) {
-            state.styleId = DocxProperties::attribute(m_reader, QLatin1String("val")).toString();
-            m_reader.skipCurrentElement();
+            state.styleId = DocxProperties::attribute(*m_reader, QLatin1String("val"));
+            m_reader->skipCurrentElement();
         } else if (isWordElement("jc")) {
             alignment = DocxProperties::alignment(
-                DocxProperties::attribute(m_reader, QLatin1String("val")));
-            m_reader.skipCurrentElement();
+                DocxProperties::attribute(*m_reader, QLatin1String("val")));
+            m_reader->skipCurrentElement();
         } else if (isWordElement("rPr")) {
-            DocxProperties::readRunProperties(m_reader, mark);
+            DocxProperties::readRunProperties(*m_reader, mark);
         } else {
-            m_reader.skipCurrentElement();
+            m_reader->skipCurrentElement();
         }
     }
     state.base = m_styles.paragraphFormat(state.styleId);
@@ -176,7 +183,7 @@ void DocxBodyReader::readParagraphContent(ParagraphState& state) {
     if (!enter()) {
         return;
     }
-    while (!failed() && m_reader.readNextStartElement()) {
+    while (!failed() && m_reader->readNextStartElement()) {
         if (isWordElement("r")) {
             readRun(state);
         } else if (isWordElement("pPr")) {
@@ -193,13 +200,13 @@ void DocxBodyReader::readParagraphContent(ParagraphState& state) {
         } else if (isAlternateContent()) {
             if (readAlternateChoice()) {
                 readParagraphContent(state);
-                while (m_reader.readNextStartElement()) {
-                    m_reader.skipCurrentElement();
+                while (m_reader->readNextStartElement()) {
+                    m_reader->skipCurrentElement();
                 }
             }
         } else {
             // Deleted and moved-from text, properties, bookmarks, math and the rest.
-            m_reader.skipCurrentElement();
+            m_reader->skipCurrentElement();
         }
     }
     leave();
@@ -211,10 +218,10 @@ void DocxBodyReader::readRun(ParagraphState& state) {
         return;
     }
     WordRunFormat format = state.base;
-    while (!failed() && m_reader.readNextStartElement()) {
+    while (!failed() && m_reader->readNextStartElement()) {
         if (isWordElement("rPr")) {
             DocxRunProperties direct;
-            DocxProperties::readRunProperties(m_reader, direct);
+            DocxProperties::readRunProperties(*m_reader, direct);
             if (!direct.characterStyle.isEmpty()) {
                 DocxProperties::apply(m_styles.characterProperties(direct.characterStyle),
                                       m_styles.theme(), format);
@@ -231,22 +238,22 @@ void DocxBodyReader::readRun(ParagraphState& state) {
 void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& format) {
     if (isAlternateContent()) {
         if (readAlternateChoice()) {
-            while (!failed() && m_reader.readNextStartElement()) {
+            while (!failed() && m_reader->readNextStartElement()) {
                 readRunContent(state, format);
             }
-            while (m_reader.readNextStartElement()) {
-                m_reader.skipCurrentElement();
+            while (m_reader->readNextStartElement()) {
+                m_reader->skipCurrentElement();
             }
         }
         return;
     }
-    if (!DocxProperties::isWord(m_reader)) {
-        m_reader.skipCurrentElement();
+    if (!DocxProperties::isWord(*m_reader)) {
+        m_reader->skipCurrentElement();
         return;
     }
-    const QStringRef name = m_reader.name();
+    const QString name = m_reader->name();
     if (name == QLatin1String("t")) {
-        const QString text = m_reader.readElementText(QXmlStreamReader::SkipChildElements);
+        const QString text = m_reader->readElementText();
         if (showsText()) {
             appendText(state, format, text);
         }
@@ -255,7 +262,7 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
     if (name == QLatin1String("fldChar")) {
         // Complex field (17.16.18): begin opens the instruction, separate starts the
         // result, end closes the field.
-        const QStringRef type = DocxProperties::attribute(m_reader, QLatin1String("fldCharType"));
+        const QString type = DocxProperties::attribute(*m_reader, QLatin1String("fldCharType"));
         if (type == QLatin1String("begin")) {
             if (m_fields.size() < 64) {
                 m_fields.push_back(FieldPart::Instruction);
@@ -269,7 +276,7 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
                 m_fields.pop_back();
             }
         }
-        m_reader.skipCurrentElement();
+        m_reader->skipCurrentElement();
         return;
     }
     QString text;
@@ -277,7 +284,7 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
         text = QStringLiteral("\t");
     } else if (name == QLatin1String("br")) {
         // Page and column breaks give nothing; a text wrapping break is a line feed.
-        const QStringRef type = DocxProperties::attribute(m_reader, QLatin1String("type"));
+        const QString type = DocxProperties::attribute(*m_reader, QLatin1String("type"));
         if (type != QLatin1String("page") && type != QLatin1String("column")) {
             text = QStringLiteral("\n");
         }
@@ -289,22 +296,22 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
         // CT_Sym (17.3.3.30): a character code in hexadecimal.
         bool ok = false;
         const uint code =
-            DocxProperties::attribute(m_reader, QLatin1String("char")).toUInt(&ok, 16);
+            DocxProperties::attribute(*m_reader, QLatin1String("char")).toUInt(&ok, 16);
         if (ok && code > 0 && code <= 0xFFFF && !QChar::isSurrogate(code)) {
             text = QString(QChar(static_cast<ushort>(code)));
         }
     } else if (name == QLatin1String("ruby")) {
         // Phonetic guide (17.3.3.25): the base text shows, the guide text does not.
-        while (!failed() && m_reader.readNextStartElement()) {
+        while (!failed() && m_reader->readNextStartElement()) {
             if (isWordElement("rubyBase")) {
                 readParagraphContent(state);
             } else {
-                m_reader.skipCurrentElement();
+                m_reader->skipCurrentElement();
             }
         }
         return;
     }
-    m_reader.skipCurrentElement();
+    m_reader->skipCurrentElement();
     if (!text.isEmpty() && showsText()) {
         appendText(state, format, text);
     }
@@ -336,7 +343,7 @@ void DocxBodyReader::readTable(std::vector<WordBlock>& blocks, int tableNesting)
     if (!enter()) {
         return;
     }
-    while (!failed() && m_reader.readNextStartElement()) {
+    while (!failed() && m_reader->readNextStartElement()) {
         if (isWordElement("tblPr")) {
             readTableProperties(*table, shading);
         } else if (isWordElement("tblGrid")) {
@@ -357,20 +364,19 @@ void DocxBodyReader::readTable(std::vector<WordBlock>& blocks, int tableNesting)
 void DocxBodyReader::readTableProperties(WordTable& table, std::uint32_t& shading) {
     WordBorders own;
     std::optional<std::uint32_t> ownShading;
-    while (m_reader.readNextStartElement()) {
+    while (m_reader->readNextStartElement()) {
         if (isWordElement("tblStyle")) {
-            const QString styleId =
-                DocxProperties::attribute(m_reader, QLatin1String("val")).toString();
+            const QString styleId = DocxProperties::attribute(*m_reader, QLatin1String("val"));
             table.borders = m_styles.tableBorders(styleId);
             shading = m_styles.tableShading(styleId);
-            m_reader.skipCurrentElement();
+            m_reader->skipCurrentElement();
         } else if (isWordElement("tblBorders")) {
-            DocxProperties::readBorders(m_reader, own);
+            DocxProperties::readBorders(*m_reader, own);
         } else if (isWordElement("shd")) {
-            ownShading = DocxProperties::shading(m_reader);
-            m_reader.skipCurrentElement();
+            ownShading = DocxProperties::shading(*m_reader);
+            m_reader->skipCurrentElement();
         } else {
-            m_reader.skipCurrentElement();
+            m_reader->skipCurrentElement();
         }
     }
     // Direct borders win over the style's, side by side.
@@ -394,7 +400,7 @@ void DocxBodyReader::readTableProperties(WordTable& table, std::uint32_t& shadin
 
 /* CT_TblGrid (17.4.49): one gridCol per grid column. */
 void DocxBodyReader::readTableGrid(WordTable& table) {
-    while (m_reader.readNextStartElement()) {
+    while (m_reader->readNextStartElement()) {
         if (isWordElement("gridCol")) {
             if (static_cast<int>(table.gridColumnTwips.size()) >= m_limits.maxGridColumns) {
                 fail(WordLoadResult::Status::TooLarge,
@@ -402,9 +408,9 @@ void DocxBodyReader::readTableGrid(WordTable& table) {
                 return;
             }
             table.gridColumnTwips.push_back(
-                DocxProperties::twips(DocxProperties::attribute(m_reader, QLatin1String("w"))));
+                DocxProperties::twips(DocxProperties::attribute(*m_reader, QLatin1String("w"))));
         }
-        m_reader.skipCurrentElement();
+        m_reader->skipCurrentElement();
     }
 }
 
@@ -419,13 +425,13 @@ void DocxBodyReader::readRows(WordTable& table, std::uint32_t shading, int table
         if (!enter()) {
             return;
         }
-        while (!failed() && m_reader.readNextStartElement()) {
+        while (!failed() && m_reader->readNextStartElement()) {
             readRows(table, shading, tableNesting);
         }
         leave();
         return;
     }
-    m_reader.skipCurrentElement();
+    m_reader->skipCurrentElement();
 }
 
 /* CT_Row (17.4.79). */
@@ -438,7 +444,7 @@ void DocxBodyReader::readRow(WordTable& table, std::uint32_t shading, int tableN
     if (!enter()) {
         return;
     }
-    while (!failed() && m_reader.readNextStartElement()) {
+    while (!failed() && m_reader->readNextStartElement()) {
         if (isWordElement("trPr")) {
             readRowProperties(table.rows.back());
         } else {
@@ -450,8 +456,8 @@ void DocxBodyReader::readRow(WordTable& table, std::uint32_t shading, int tableN
 
 /* CT_TrPr (17.4.82): gridBefore, gridAfter, trHeight. */
 void DocxBodyReader::readRowProperties(WordRow& row) {
-    while (m_reader.readNextStartElement()) {
-        const QStringRef val = DocxProperties::attribute(m_reader, QLatin1String("val"));
+    while (m_reader->readNextStartElement()) {
+        const QString val = DocxProperties::attribute(*m_reader, QLatin1String("val"));
         bool ok = false;
         if (isWordElement("gridBefore")) {
             const int count = val.toInt(&ok);
@@ -462,13 +468,13 @@ void DocxBodyReader::readRowProperties(WordRow& row) {
         } else if (isWordElement("trHeight")) {
             // ST_HeightRule (17.18.37): without hRule the height is a minimum.
             row.heightTwips = DocxProperties::twips(val);
-            const QStringRef rule = DocxProperties::attribute(m_reader, QLatin1String("hRule"));
+            const QString rule = DocxProperties::attribute(*m_reader, QLatin1String("hRule"));
             row.heightRule = rule == QLatin1String("exact")
                                  ? WordRow::HeightRule::Exact
                                  : (rule == QLatin1String("auto") ? WordRow::HeightRule::Auto
                                                                   : WordRow::HeightRule::AtLeast);
         }
-        m_reader.skipCurrentElement();
+        m_reader->skipCurrentElement();
     }
 }
 
@@ -483,13 +489,13 @@ void DocxBodyReader::readCells(WordRow& row, std::uint32_t shading, int tableNes
         if (!enter()) {
             return;
         }
-        while (!failed() && m_reader.readNextStartElement()) {
+        while (!failed() && m_reader->readNextStartElement()) {
             readCells(row, shading, tableNesting);
         }
         leave();
         return;
     }
-    m_reader.skipCurrentElement();
+    m_reader->skipCurrentElement();
 }
 
 /* CT_Tc (17.4.66). */
@@ -505,7 +511,7 @@ void DocxBodyReader::readCell(WordRow& row, std::uint32_t shading, int tableNest
     if (!enter()) {
         return;
     }
-    while (!failed() && m_reader.readNextStartElement()) {
+    while (!failed() && m_reader->readNextStartElement()) {
         if (isWordElement("tcPr")) {
             readCellProperties(cell, mergedIntoPrevious);
         } else {
@@ -527,8 +533,8 @@ void DocxBodyReader::readCell(WordRow& row, std::uint32_t shading, int tableNest
 
 /* CT_TcPr (17.4.70): span, merges, shading, borders, vertical alignment, width. */
 void DocxBodyReader::readCellProperties(WordCell& cell, bool& mergedIntoPrevious) {
-    while (m_reader.readNextStartElement()) {
-        const QStringRef val = DocxProperties::attribute(m_reader, QLatin1String("val"));
+    while (m_reader->readNextStartElement()) {
+        const QString val = DocxProperties::attribute(*m_reader, QLatin1String("val"));
         if (isWordElement("gridSpan")) {
             bool ok = false;
             const int span = val.toInt(&ok);
@@ -541,9 +547,9 @@ void DocxBodyReader::readCellProperties(WordCell& cell, bool& mergedIntoPrevious
         } else if (isWordElement("hMerge")) {
             mergedIntoPrevious = val != QLatin1String("restart");
         } else if (isWordElement("shd")) {
-            cell.shading = DocxProperties::shading(m_reader);
+            cell.shading = DocxProperties::shading(*m_reader);
         } else if (isWordElement("tcBorders")) {
-            DocxProperties::readBorders(m_reader, cell.borders);
+            DocxProperties::readBorders(*m_reader, cell.borders);
             continue;
         } else if (isWordElement("vAlign")) {
             if (val == QLatin1String("center")) {
@@ -552,12 +558,12 @@ void DocxBodyReader::readCellProperties(WordCell& cell, bool& mergedIntoPrevious
                 cell.verticalAlignment = WordCell::VerticalAlignment::Bottom;
             }
         } else if (isWordElement("tcW")) {
-            const QStringRef type = DocxProperties::attribute(m_reader, QLatin1String("type"));
+            const QString type = DocxProperties::attribute(*m_reader, QLatin1String("type"));
             if (type.isEmpty() || type == QLatin1String("dxa")) {
                 cell.widthTwips =
-                    DocxProperties::twips(DocxProperties::attribute(m_reader, QLatin1String("w")));
+                    DocxProperties::twips(DocxProperties::attribute(*m_reader, QLatin1String("w")));
             }
         }
-        m_reader.skipCurrentElement();
+        m_reader->skipCurrentElement();
     }
 }

@@ -7,7 +7,7 @@
 #include "office/word/docxreader.h"
 #include "office/word/docxstyles.h"
 
-#include <QXmlStreamReader>
+#include "office/word/docxxmlreader.h"
 
 class DocxBodyReader {
 public:
@@ -28,6 +28,7 @@ private:
         WordRunFormat base;
     };
 
+    WordLoadResult readDocument();
     bool enter();
     void leave() { --m_depth; }
     void fail(WordLoadResult::Status status, const QString& message);
@@ -55,7 +56,7 @@ private:
     void readCellProperties(WordCell& cell, bool& mergedIntoPrevious);
     bool showsText() const;
 
-    QXmlStreamReader m_reader;
+    DocxXmlReader* m_reader = nullptr;  // set while read() runs
     DocxStyles& m_styles;
     DocxLimits m_limits;
     int m_depth = 0;

@@ -5,8 +5,10 @@ namespace {
 const QLatin1String kTransitionalNs("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
 const QLatin1String kStrictNs("http://purl.oclc.org/ooxml/wordprocessingml/main");
 
+const QLatin1String kWordNamespaces[] = {kTransitionalNs, kStrictNs};
+
 /* True for either WordprocessingML main namespace. */
-bool isWordNamespace(const QStringRef& uri) {
+bool isWordNamespace(QLatin1String uri) {
     return uri == kTransitionalNs || uri == kStrictNs;
 }
 
@@ -44,29 +46,23 @@ QString DocxThemeFonts::resolve(const QString& themeName) const {
 }
 
 /* Check the element's namespace. */
-bool DocxProperties::isWord(const QXmlStreamReader& reader) {
+bool DocxProperties::isWord(const DocxXmlReader& reader) {
     return isWordNamespace(reader.namespaceUri());
 }
 
 /* Find an attribute by local name in either namespace (or none, as some writers omit it). */
-QStringRef DocxProperties::attribute(const QXmlStreamReader& reader, QLatin1String name) {
-    for (const QXmlStreamAttribute& attribute : reader.attributes()) {
-        if (attribute.name() == name &&
-            (attribute.namespaceUri().isEmpty() || isWordNamespace(attribute.namespaceUri()))) {
-            return attribute.value();
-        }
-    }
-    return QStringRef();
+QString DocxProperties::attribute(const DocxXmlReader& reader, QLatin1String name) {
+    return reader.attribute(name, kWordNamespaces, 2);
 }
 
 /* ST_OnOff (17.17.4): an absent value means on. */
-bool DocxProperties::onOff(const QStringRef& value) {
+bool DocxProperties::onOff(const QString& value) {
     return value.isEmpty() || value == QLatin1String("1") || value == QLatin1String("true") ||
            value == QLatin1String("on");
 }
 
 /* ST_TwipsMeasure or ST_UniversalMeasure (22.9.2.15). */
-int DocxProperties::twips(const QStringRef& value) {
+int DocxProperties::twips(const QString& value) {
     bool ok = false;
     const double plain = value.toDouble(&ok);
     if (ok) {
@@ -88,7 +84,7 @@ int DocxProperties::twips(const QStringRef& value) {
 }
 
 /* ST_HexColor (17.18.38). */
-std::uint32_t DocxProperties::color(const QStringRef& value) {
+std::uint32_t DocxProperties::color(const QString& value) {
     if (value.size() != 6) {
         return kAutoColor;
     }
@@ -98,32 +94,32 @@ std::uint32_t DocxProperties::color(const QStringRef& value) {
 }
 
 /* CT_RPr (17.3.2.28): the properties the spreadsheet keeps. */
-void DocxProperties::readRunProperties(QXmlStreamReader& reader, DocxRunProperties& out) {
+void DocxProperties::readRunProperties(DocxXmlReader& reader, DocxRunProperties& out) {
     while (reader.readNextStartElement()) {
         if (!isWord(reader)) {
             reader.skipCurrentElement();
             continue;
         }
-        const QStringRef name = reader.name();
-        const QStringRef val = attribute(reader, QLatin1String("val"));
+        const QLatin1String name = reader.name();
+        const QString val = attribute(reader, QLatin1String("val"));
         if (name == QLatin1String("rStyle")) {
-            out.characterStyle = val.toString();
+            out.characterStyle = val;
         } else if (name == QLatin1String("rFonts")) {
             // rFonts (17.3.2.26): ascii for Latin text, eastAsia for East Asian text.
-            const QStringRef ascii = attribute(reader, QLatin1String("ascii"));
-            const QStringRef asciiTheme = attribute(reader, QLatin1String("asciiTheme"));
-            const QStringRef eastAsia = attribute(reader, QLatin1String("eastAsia"));
-            const QStringRef eastAsiaTheme = attribute(reader, QLatin1String("eastAsiaTheme"));
+            const QString ascii = attribute(reader, QLatin1String("ascii"));
+            const QString asciiTheme = attribute(reader, QLatin1String("asciiTheme"));
+            const QString eastAsia = attribute(reader, QLatin1String("eastAsia"));
+            const QString eastAsiaTheme = attribute(reader, QLatin1String("eastAsiaTheme"));
             if (!asciiTheme.isEmpty()) {
-                out.asciiTheme = asciiTheme.toString();
+                out.asciiTheme = asciiTheme;
             } else if (!ascii.isEmpty()) {
-                out.asciiFont = ascii.toString();
+                out.asciiFont = ascii;
                 out.asciiTheme = QString();
             }
             if (!eastAsiaTheme.isEmpty()) {
-                out.eastAsiaTheme = eastAsiaTheme.toString();
+                out.eastAsiaTheme = eastAsiaTheme;
             } else if (!eastAsia.isEmpty()) {
-                out.eastAsiaFont = eastAsia.toString();
+                out.eastAsiaFont = eastAsia;
                 out.eastAsiaTheme = QString();
             }
         } else if (name == QLatin1String("b")) {
@@ -158,10 +154,10 @@ void DocxProperties::readRunProperties(QXmlStreamReader& reader, DocxRunProperti
 }
 
 /* CT_Border (17.3.4): line style by value and width (sz in eighths of a point). */
-WordBorder DocxProperties::readBorder(const QXmlStreamReader& reader) {
+WordBorder DocxProperties::readBorder(const DocxXmlReader& reader) {
     WordBorder border;
     border.set = true;
-    const QStringRef val = attribute(reader, QLatin1String("val"));
+    const QString val = attribute(reader, QLatin1String("val"));
     if (val.isEmpty() || val == QLatin1String("nil") || val == QLatin1String("none")) {
         return border;
     }
@@ -186,10 +182,10 @@ WordBorder DocxProperties::readBorder(const QXmlStreamReader& reader) {
 }
 
 /* CT_TblBorders (17.4.39) / CT_TcBorders (17.4.67); "start"/"end" are the Strict names. */
-void DocxProperties::readBorders(QXmlStreamReader& reader, WordBorders& out) {
+void DocxProperties::readBorders(DocxXmlReader& reader, WordBorders& out) {
     while (reader.readNextStartElement()) {
         if (isWord(reader)) {
-            const QStringRef name = reader.name();
+            const QLatin1String name = reader.name();
             const WordBorder border = readBorder(reader);
             if (name == QLatin1String("top")) {
                 out.top = border;
@@ -210,8 +206,8 @@ void DocxProperties::readBorders(QXmlStreamReader& reader, WordBorders& out) {
 }
 
 /* CT_Shd (17.3.5): a solid pattern shows its colour, otherwise the fill shows. */
-std::uint32_t DocxProperties::shading(const QXmlStreamReader& reader) {
-    const QStringRef val = attribute(reader, QLatin1String("val"));
+std::uint32_t DocxProperties::shading(const DocxXmlReader& reader) {
+    const QString val = attribute(reader, QLatin1String("val"));
     if (val == QLatin1String("nil")) {
         return kAutoColor;
     }
@@ -225,7 +221,7 @@ std::uint32_t DocxProperties::shading(const QXmlStreamReader& reader) {
 }
 
 /* ST_Jc (17.18.44). */
-WordParagraph::Alignment DocxProperties::alignment(const QStringRef& value) {
+WordParagraph::Alignment DocxProperties::alignment(const QString& value) {
     if (value == QLatin1String("left") || value == QLatin1String("start")) {
         return WordParagraph::Alignment::Left;
     }

@@ -7,7 +7,7 @@
 #include "office/word/worddocument.h"
 
 #include <QString>
-#include <QXmlStreamReader>
+#include "office/word/docxxmlreader.h"
 
 #include <optional>
 
@@ -37,26 +37,26 @@ struct DocxThemeFonts {
 class DocxProperties {
 public:
     // True when the reader's current element is in the WordprocessingML main namespace.
-    static bool isWord(const QXmlStreamReader& reader);
+    static bool isWord(const DocxXmlReader& reader);
     // The value of a WordprocessingML attribute ("val"), or an empty reference.
-    static QStringRef attribute(const QXmlStreamReader& reader, QLatin1String name);
+    static QString attribute(const DocxXmlReader& reader, QLatin1String name);
     // An on/off value (ST_OnOff): absent, "1", "true", "on" are true.
-    static bool onOff(const QStringRef& value);
+    static bool onOff(const QString& value);
     // A measure in twips: plain number or a universal measure ("2.5cm", "12pt"); -1 if bad.
-    static int twips(const QStringRef& value);
+    static int twips(const QString& value);
     // A colour "RRGGBB"; kAutoColor for "auto" or anything unreadable.
-    static std::uint32_t color(const QStringRef& value);
+    static std::uint32_t color(const QString& value);
 
     // w:rPr
-    static void readRunProperties(QXmlStreamReader& reader, DocxRunProperties& out);
+    static void readRunProperties(DocxXmlReader& reader, DocxRunProperties& out);
     // A border side (CT_Border, 17.3.4)
-    static WordBorder readBorder(const QXmlStreamReader& reader);
+    static WordBorder readBorder(const DocxXmlReader& reader);
     // w:tblBorders / w:tcBorders
-    static void readBorders(QXmlStreamReader& reader, WordBorders& out);
+    static void readBorders(DocxXmlReader& reader, WordBorders& out);
     // w:shd (CT_Shd, 17.3.5): the fill colour, kAutoColor when none
-    static std::uint32_t shading(const QXmlStreamReader& reader);
+    static std::uint32_t shading(const DocxXmlReader& reader);
     // w:jc of a paragraph
-    static WordParagraph::Alignment alignment(const QStringRef& value);
+    static WordParagraph::Alignment alignment(const QString& value);
     // Apply run properties to a format, resolving theme fonts.
     static void apply(const DocxRunProperties& properties, const DocxThemeFonts& theme,
                       WordRunFormat& format);

@@ -1,5 +1,7 @@
 #include "office/word/docxstyles.h"
 
+#include <QXmlStreamReader>
+
 namespace {
 
 /* Lay one set of borders over another, side by side. */
@@ -18,7 +20,7 @@ void mergeBorders(WordBorders& base, const WordBorders& over) {
 }
 
 /* Read a w:pPr for its alignment (and nothing else a spreadsheet keeps). */
-std::optional<WordParagraph::Alignment> readParagraphAlignment(QXmlStreamReader& reader) {
+std::optional<WordParagraph::Alignment> readParagraphAlignment(DocxXmlReader& reader) {
     std::optional<WordParagraph::Alignment> alignment;
     while (reader.readNextStartElement()) {
         if (DocxProperties::isWord(reader) && reader.name() == QLatin1String("jc")) {
@@ -31,7 +33,7 @@ std::optional<WordParagraph::Alignment> readParagraphAlignment(QXmlStreamReader&
 }
 
 /* Read a table style's w:tblPr for borders and shading. */
-void readTablePropertiesOfStyle(QXmlStreamReader& reader, WordBorders& borders,
+void readTablePropertiesOfStyle(DocxXmlReader& reader, WordBorders& borders,
                                 std::optional<std::uint32_t>& shading) {
     while (reader.readNextStartElement()) {
         if (DocxProperties::isWord(reader) && reader.name() == QLatin1String("tblBorders")) {
@@ -52,7 +54,7 @@ constexpr int kMaxChain = 32;
 
 /* CT_Styles (17.7.4.18): docDefaults and every style. */
 void DocxStyles::readStyles(const QByteArray& xml) {
-    QXmlStreamReader reader(xml);
+    DocxXmlReader reader(xml);
     if (!reader.readNextStartElement()) {
         return;
     }
@@ -69,7 +71,7 @@ void DocxStyles::readStyles(const QByteArray& xml) {
 }
 
 /* CT_DocDefaults (17.7.5.1): rPrDefault/rPr and pPrDefault/pPr. */
-void DocxStyles::readDocDefaults(QXmlStreamReader& reader) {
+void DocxStyles::readDocDefaults(DocxXmlReader& reader) {
     while (reader.readNextStartElement()) {
         const bool run = reader.name() == QLatin1String("rPrDefault");
         const bool paragraph = reader.name() == QLatin1String("pPrDefault");
@@ -90,19 +92,19 @@ void DocxStyles::readDocDefaults(QXmlStreamReader& reader) {
 }
 
 /* CT_Style (17.7.4.17). */
-void DocxStyles::readStyle(QXmlStreamReader& reader) {
-    const QString type = DocxProperties::attribute(reader, QLatin1String("type")).toString();
-    const QString id = DocxProperties::attribute(reader, QLatin1String("styleId")).toString();
+void DocxStyles::readStyle(DocxXmlReader& reader) {
+    const QString type = DocxProperties::attribute(reader, QLatin1String("type"));
+    const QString id = DocxProperties::attribute(reader, QLatin1String("styleId"));
     const bool isDefault =
         DocxProperties::onOff(DocxProperties::attribute(reader, QLatin1String("default"))) &&
         !DocxProperties::attribute(reader, QLatin1String("default")).isEmpty();
     Style style;
     while (reader.readNextStartElement()) {
-        const QStringRef name = reader.name();
+        const QLatin1String name = reader.name();
         if (!DocxProperties::isWord(reader)) {
             reader.skipCurrentElement();
         } else if (name == QLatin1String("basedOn")) {
-            style.basedOn = DocxProperties::attribute(reader, QLatin1String("val")).toString();
+            style.basedOn = DocxProperties::attribute(reader, QLatin1String("val"));
             reader.skipCurrentElement();
         } else if (name == QLatin1String("rPr")) {
             DocxProperties::readRunProperties(reader, style.run);

@@ -43,8 +43,8 @@ private:
         std::optional<std::uint32_t> shading;
     };
 
-    void readStyle(QXmlStreamReader& reader);
-    void readDocDefaults(QXmlStreamReader& reader);
+    void readStyle(DocxXmlReader& reader);
+    void readDocDefaults(DocxXmlReader& reader);
     std::vector<const Style*> chain(const QString& styleId) const;
 
     QHash<QString, Style> m_styles;
