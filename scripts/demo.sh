@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Converts examples/ into out/ with the headless converter and the built-in office.
+# Converts examples/ into out/ with the headless converter and the built-in office
+# (whole-document mode), then says where the workbooks and the failure report are.
 set -euo pipefail
 build="${1:-build}"
 converter="$build/bin/sheetweaver-convert"
@@ -8,4 +9,16 @@ if [ ! -x "$converter" ]; then
   exit 1
 fi
 rm -rf out
-"$converter" examples out
+mkdir -p out
+status=0
+"$converter" examples out || status=$?
+if [ "$status" -ge 2 ]; then
+  exit "$status"
+fi
+echo
+echo "Workbooks (out/):"
+find out -type f | sort | sed 's/^/  /'
+report="examples/无法打开的文件目录(文件格式有误).txt"
+if [ -f "$report" ]; then
+  echo "Failure report: $report (the deliberately broken example is listed there)"
+fi
