@@ -120,14 +120,16 @@ QString XlsByteCursor::characters(int count, bool highByte, bool canContinue) {
 QString XlsByteCursor::shortString() {
     const int count = u8();
     const bool highByte = (u8() & 0x01) != 0;
-    return m_failed ? QString() : characters(count, highByte, false);
+    const QString text = m_failed ? QString() : characters(count, highByte, false);
+    return m_failed ? QString() : text;
 }
 
 /* XLUnicodeString. */
 QString XlsByteCursor::string() {
     const int count = u16();
     const bool highByte = (u8() & 0x01) != 0;
-    return m_failed ? QString() : characters(count, highByte, true);
+    const QString text = m_failed ? QString() : characters(count, highByte, true);
+    return m_failed ? QString() : text;
 }
 
 /* XLUnicodeRichExtendedString; runs and phonetic data are skipped. */

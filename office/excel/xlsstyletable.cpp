@@ -258,7 +258,9 @@ std::uint16_t XlsStyleTable::xfFor(const CellFormat& format) {
     const QByteArray data = xfRecord(fontFor(format), numberFormatFor(format.numberFormat), format);
     std::uint16_t index = kDefaultXf;
     const auto found = m_xfIndex.constFind(data);
-    if (data == m_xfs[kDefaultXf]) {
+    QByteArray asDefault = data;
+    asDefault[9] = m_xfs[kDefaultXf][9];  // the default XF overrides no style attribute
+    if (asDefault == m_xfs[kDefaultXf]) {
         index = kDefaultXf;
     } else if (found != m_xfIndex.constEnd()) {
         index = found.value();
