@@ -1,5 +1,7 @@
 #include "office/excel/workbookfile.h"
 
+#include "office/excel/xlsreader.h"
+#include "office/excel/xlswriter.h"
 #include "office/excel/xlsxreader.h"
 #include "office/excel/xlsxwriter.h"
 
@@ -75,9 +77,8 @@ WorkbookFileResult WorkbookFile::save(const Workbook& workbook, const QString& p
                 return XlsxWriter::write(workbook, temp, format == Format::Xlsm);
             });
         case Format::Xls:
-            // The legacy BIFF8 writer plugs in here (an XlsWriter call through writeAtomically,
-            // like the branch above). Until then the save fails and no file is created.
-            return WorkbookFileResult::failure(QStringLiteral("Saving .xls is not supported"));
+            return writeAtomically(
+                path, [&](const QString& temp) { return XlsWriter::write(workbook, temp); });
         case Format::Unknown:
             break;
     }
@@ -101,8 +102,8 @@ WorkbookFileResult WorkbookFile::load(const QString& path, Workbook& workbook) {
             result = XlsxReader::read(path, workbook);
             break;
         case Format::Xls:
-            // The legacy BIFF8 reader plugs in here.
-            return WorkbookFileResult::failure(QStringLiteral("Opening .xls is not supported"));
+            result = XlsReader::read(path, workbook);
+            break;
         case Format::Unknown:
             return WorkbookFileResult::failure(
                 QStringLiteral("Unknown workbook type: %1").arg(QDir::toNativeSeparators(path)));
