@@ -13,6 +13,7 @@ namespace {
 
 const QString kTables = QStringLiteral("tests/data/word/tables.docx");
 const QString kFormatting = QStringLiteral("tests/data/word/formatting.docx");
+const QString kSmall = QStringLiteral("../shared/corpus/docx/tables/Bug66988.docx");
 const QString kNotWord = QStringLiteral("../shared/corpus/malformed/notadocx.docx");
 
 // A bound built-in Word, hidden and without alerts, as the conversion job starts it.
@@ -160,7 +161,7 @@ TEST_F(WordApplicationTest, ThousandsOfDocumentsDoNotAccumulate) {
     ASSERT_NE(documents, nullptr);
     std::vector<std::weak_ptr<ServerObject>> closed;
     for (int i = 0; i < 2000; ++i) {
-        AxObject* document = open(kFormatting);
+        AxObject* document = open(kSmall);
         ASSERT_NE(document, nullptr);
         AxObject* tables = document->querySubObject("Tables");
         ASSERT_NE(tables, nullptr);
