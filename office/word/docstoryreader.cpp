@@ -207,7 +207,7 @@ void DocStoryReader::appendChar(QChar ch, const DocCharFormat& format, DocParagr
         out = QLatin1Char('\n');
     } else if (code == 0x1E) {
         out = QLatin1Char('-');
-    } else if (code == 0x28 && format.special && format.symbolChar != 0) {
+    } else if (format.symbolChar != 0 && (code == 0x28 || format.special)) {
         out = QChar(format.symbolChar);
     } else if (code < 0x20) {
         return;  // pictures, drawn objects, note marks, breaks, soft hyphens
