@@ -1,5 +1,6 @@
 #include "office/word/wordfileloader.h"
 
+#include "office/word/docreader.h"
 #include "office/word/docxreader.h"
 
 #include <QFile>
@@ -49,10 +50,7 @@ bool holdsEncryptedPackage(QFile& file) {
 
 /* Word 97-2003 binary documents (OLE2 with a WordDocument stream). */
 WordLoadResult loadBinaryDocument(const QString& path) {
-    // The Word 97-2003 reader plugs in here.
-    Q_UNUSED(path);
-    return WordLoadResult::failure(WordLoadResult::Status::Unsupported,
-                                   QStringLiteral("Word 97-2003 documents cannot be read"));
+    return DocReader::readFile(path);
 }
 
 }  // namespace

@@ -275,6 +275,8 @@ bool WordFragmentBuilder::wholeStory(const WordDocument& document, Fragment& out
             rows += 1;
         }
     }
+    // A story always ends with a paragraph mark: even an empty one copies as one empty row.
+    rows = std::max(rows, 1ll);
     if (rows * columns > kMaxCells) {
         return false;
     }
