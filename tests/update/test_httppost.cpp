@@ -104,7 +104,8 @@ TEST(HttpPostAcceptance, BareLineFeedsEndTheHeaderBlock) {
 }
 
 TEST(HttpPostBody, NulByteCutsTheRestOfItsBlock) {
-    const Exchange e = postTo(QByteArray("HTTP/1.0 200 OK\r\n\r\nabc\0def", 25));
+    const char reply[] = "HTTP/1.0 200 OK\r\n\r\nabc\0def";
+    const Exchange e = postTo(QByteArray(reply, sizeof reply - 1));
     EXPECT_EQ(e.result, HttpPostOk);
     EXPECT_EQ(e.response, "abc");
 }

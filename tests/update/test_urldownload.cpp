@@ -14,7 +14,8 @@
 
 namespace {
 
-const QByteArray kArchive("PK\x03\x04 archive bytes \0 with a NUL", 34);
+const char kArchiveBytes[] = "PK\x03\x04 archive bytes \0 with a NUL";
+const QByteArray kArchive(kArchiveBytes, sizeof kArchiveBytes - 1);
 
 // A loopback server answering "/file" with a settable reply and "/moved" with a redirect.
 class UrlDownloadTest : public ::testing::Test {
