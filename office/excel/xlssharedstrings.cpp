@@ -14,6 +14,12 @@ struct BucketStart {
 
 }  // namespace
 
+/* Size the index and the list ahead. */
+void XlsSharedStrings::reserve(int count) {
+    m_index.reserve(count);
+    m_strings.reserve(count);
+}
+
 /* Intern one cell text. */
 std::uint32_t XlsSharedStrings::add(const QString& text) {
     ++m_references;

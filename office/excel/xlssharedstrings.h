@@ -17,6 +17,8 @@
 // then EXTSST (MS-XLS 2.4.107) pointing into the stream positions just written.
 class XlsSharedStrings {
 public:
+    // Make room for about `count` distinct strings (saves rehashing on large workbooks).
+    void reserve(int count);
     // The index of `text`, adding it on first use; counts one more reference.
     std::uint32_t add(const QString& text);
 

@@ -591,6 +591,7 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
     }
 
     XlsSharedStrings strings;
+    strings.reserve(static_cast<int>(qMin(cells, 1LL << 22)));
     XlsRecordWriter sheets;
     sheets.reserve(static_cast<int>(qMin(cells * 16 + 4096, 1LL << 30)));
     const CellContext context{xfOf, strings};
