@@ -1,5 +1,6 @@
 #include "office/excel/xlsxreader.h"
 
+#include "office/excel/xlsxsheetscanner.h"
 #include "office/excel/xlsxstyles.h"
 #include "office/excel/xlsxtext.h"
 
@@ -581,7 +582,16 @@ void readSheetData(QXmlStreamReader& xml, Worksheet& sheet, const SheetContext& 
 
 /* Parse one worksheet part (CT_Worksheet, 18.3.1.99). */
 bool parseSheet(const QByteArray& data, Worksheet& sheet, const SheetContext& context) {
-    QXmlStreamReader xml(data);
+    QByteArray rest = data;
+    if (XlsxSheetScanner::canScan(data)) {
+        // The bulk of the part goes through the fast scanner; the general reader takes
+        // what is left (columns, merges).
+        if (!XlsxSheetScanner(*context.strings, *context.formatIndex).scan(data, sheet)) {
+            return false;
+        }
+        rest = XlsxSheetScanner::withoutSheetData(data);
+    }
+    QXmlStreamReader xml(rest);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) {
             continue;

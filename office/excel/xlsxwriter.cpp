@@ -229,25 +229,6 @@ bool needsPreserve(const QString& text) {
            (text.front().isSpace() || text.back().isSpace() || text.contains(QLatin1Char('\n')));
 }
 
-/* xl/sharedStrings.xml (CT_Sst, 18.4.9). */
-void writeSharedStrings(QXmlStreamWriter& xml, const SharedStrings& table) {
-    xml.writeStartElement(QStringLiteral("sst"));
-    xml.writeDefaultNamespace(kMainNs);
-    xml.writeAttribute(QStringLiteral("count"), QString::number(table.references));
-    xml.writeAttribute(QStringLiteral("uniqueCount"), QString::number(table.strings.size()));
-    for (const QString* text : table.strings) {
-        xml.writeStartElement(QStringLiteral("si"));
-        xml.writeStartElement(QStringLiteral("t"));
-        if (needsPreserve(*text)) {
-            xml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
-        }
-        xml.writeCharacters(XlsxText::escape(*text));
-        xml.writeEndElement();
-        xml.writeEndElement();
-    }
-    xml.writeEndElement();
-}
-
 // Fast text building for the sheet data, the bulk of every package.
 class SheetBuffer {
 public:
@@ -275,6 +256,25 @@ public:
         m_buffer.append(digits, static_cast<int>(result.ptr - digits));
         return *this;
     }
+    /* Append a text as UTF-8 with the XML markup characters escaped. */
+    SheetBuffer& escaped(const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        int plainFrom = 0;
+        for (int i = 0; i < utf8.size(); ++i) {
+            const char c = utf8[i];
+            const char* entity = c == '&'   ? "&amp;"
+                                 : c == '<' ? "&lt;"
+                                 : c == '>' ? "&gt;"
+                                            : nullptr;
+            if (entity != nullptr) {
+                m_buffer.append(utf8.constData() + plainFrom, i - plainFrom);
+                m_buffer.append(entity);
+                plainFrom = i + 1;
+            }
+        }
+        m_buffer.append(utf8.constData() + plainFrom, utf8.size() - plainFrom);
+        return *this;
+    }
     /* Hand full buffers to the package. */
     void flushIfFull() {
         if (m_buffer.size() >= kFlushSize) {
@@ -291,6 +291,27 @@ private:
     PartWriter* m_part;
     QByteArray m_buffer;
 };
+
+/* xl/sharedStrings.xml (CT_Sst, 18.4.9). */
+bool writeSharedStrings(QuaZip* zip, const SharedStrings& table) {
+    PartWriter part(zip, QStringLiteral("xl/sharedStrings.xml"));
+    if (!part.ok()) {
+        return false;
+    }
+    SheetBuffer out(&part);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\""
+        << kMainNs.toLatin1() << "\" count=\"";
+    out.number(table.references) << "\" uniqueCount=\"";
+    out.number(static_cast<long long>(table.strings.size())) << "\">";
+    for (const QString* text : table.strings) {
+        out << (needsPreserve(*text) ? "<si><t xml:space=\"preserve\">" : "<si><t>");
+        out.escaped(XlsxText::escape(*text)) << "</t></si>";
+        out.flushIfFull();
+    }
+    out << "</sst>";
+    out.flush();
+    return part.finish();
+}
 
 /* "<?xml ...?><worksheet ...>" through the dimension, views, format and columns. */
 void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
@@ -436,8 +457,7 @@ WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& pa
               writeXmlPart(
                   &zip, QStringLiteral("xl/styles.xml"),
                   [&](QXmlStreamWriter& xml) { XlsxStyles::write(xml, workbook.formatTable()); }) &&
-              writeXmlPart(&zip, QStringLiteral("xl/sharedStrings.xml"),
-                           [&](QXmlStreamWriter& xml) { writeSharedStrings(xml, strings); });
+              writeSharedStrings(&zip, strings);
     std::vector<QByteArray> columnNames(static_cast<size_t>(kMaxColumns) + 1);
     for (int i = 0; ok && i < sheets; ++i) {
         ok = writeSheetPart(&zip, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1),
