@@ -186,6 +186,82 @@ TEST_F(XlsxReaderTest, InlineStringsFormulaResultsAndCellsWithoutReferences) {
     EXPECT_EQ(only.cellCount(), 4);  // the malformed reference is skipped
 }
 
+TEST_F(XlsxReaderTest, PrefixedMarkupGoesThroughTheGeneralReaderWithTheSameResult) {
+    const QByteArray rels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+        "Target=\"worksheets/sheet1.xml\"/></Relationships>";
+    const QByteArray workbook =
+        "<x:workbook xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<x:sheets><x:sheet name=\"P\" sheetId=\"1\" r:id=\"rId1\"/></x:sheets></x:workbook>";
+    const QByteArray body =
+        "<row r=\"2\" ht=\"22\" customHeight=\"1\"><c r=\"B2\" "
+        "t=\"inlineStr\"><is><t>a&amp;b&#10;c</t></is>"
+        "</c><c r=\"C2\"><v>-1.25E3</v></c><c r=\"D2\" t=\"b\"><v>1</v></c></row>";
+    const QByteArray prefixed =
+        "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<x:sheetData>" +
+        QByteArray(body).replace("<", "<x:").replace("<x:/", "</x:") +
+        "</x:sheetData><x:mergeCells><x:mergeCell ref=\"B2:C2\"/></x:mergeCells></x:worksheet>";
+    const QByteArray plain =
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<sheetData>" +
+        body + "</sheetData><mergeCells><mergeCell ref=\"B2:C2\"/></mergeCells></worksheet>";
+    Workbook books[2];
+    const QByteArray sheets[2] = {prefixed, plain};
+    for (int i = 0; i < 2; ++i) {
+        const QString file = path(QStringLiteral("p%1.xlsx").arg(i));
+        writeZip(file, {{QStringLiteral("xl/_rels/workbook.xml.rels"), rels},
+                        {QStringLiteral("xl/workbook.xml"), workbook},
+                        {QStringLiteral("xl/worksheets/sheet1.xml"), sheets[i]}});
+        const WorkbookFileResult result = WorkbookFile::load(file, books[i]);
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        const Worksheet& sheet = *books[i].sheet(0);
+        EXPECT_EQ(sheet.cell(2, 2)->text, QStringLiteral("a&b\nc")) << i;
+        EXPECT_EQ(sheet.cell(2, 3)->number, -1250) << i;
+        EXPECT_EQ(sheet.cell(2, 4)->kind, Cell::Kind::Boolean) << i;
+        EXPECT_DOUBLE_EQ(sheet.rowHeight(2), 22) << i;
+        EXPECT_EQ(sheet.merges(), std::vector<CellRange>({{2, 2, 2, 3}})) << i;
+    }
+    expectSameSheet(*books[0].sheet(0), *books[1].sheet(0));
+}
+
+TEST_F(XlsxReaderTest, TruncatedSheetDataFails) {
+    ASSERT_TRUE(WorkbookFile::save(*sampleWorkbook(), path(QStringLiteral("ok.xlsx"))).ok);
+    QByteArray sheet;
+    {
+        QuaZip zip(path(QStringLiteral("ok.xlsx")));
+        ASSERT_TRUE(zip.open(QuaZip::mdUnzip));
+        ASSERT_TRUE(zip.setCurrentFile(QStringLiteral("xl/worksheets/sheet1.xml")));
+        QuaZipFile file(&zip);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        sheet = file.readAll();
+    }
+    const QByteArray rels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+        "Target=\"worksheets/sheet1.xml\"/></Relationships>";
+    const QByteArray workbook =
+        "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<sheets><sheet name=\"T\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+    for (int cut : {sheet.indexOf("<sheetData>") + 30, sheet.size() / 2, sheet.size() - 20}) {
+        writeZip(path(QStringLiteral("cut.xlsx")),
+                 {{QStringLiteral("xl/_rels/workbook.xml.rels"), rels},
+                  {QStringLiteral("xl/workbook.xml"), workbook},
+                  {QStringLiteral("xl/worksheets/sheet1.xml"), sheet.left(cut)}});
+        Workbook book;
+        const WorkbookFileResult result =
+            WorkbookFile::load(path(QStringLiteral("cut.xlsx")), book);
+        EXPECT_FALSE(result.ok) << cut;
+        EXPECT_TRUE(result.error.contains(QStringLiteral("sheet1.xml")))
+            << result.error.toStdString();
+    }
+}
+
 TEST_F(XlsxReaderTest, BrokenFilesFailWithAMessage) {
     QFile text(path(QStringLiteral("text.xlsx")));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
