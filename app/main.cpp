@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/programexit.h"
 #include "app/startuppaths.h"
+#include "office/builtinoffice.h"
 
 #include <QApplication>
 
@@ -8,6 +9,10 @@
 int main(int argc, char* argv[]) {
     buildStartupPaths(argc, argv);
     enforceSingleInstance();
+#ifndef _WIN32
+    // No COM here: the built-in Word and Excel answer to the office program identifiers.
+    registerBuiltinOffice();
+#endif
 
     QApplication* application = new QApplication(argc, argv);
     MainWindow* window = new MainWindow();

@@ -4,10 +4,14 @@
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "engine/convertoptions.h"
+#include "office/builtinoffice.h"
 #include "tests/app/modalcatcher.h"
 #include "ui_mainwindow.h"
 
 #include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QEventLoop>
 #include <QFile>
 #include <QGroupBox>
@@ -115,6 +119,7 @@ private slots:
     void optionsFilledFromWidgets();
     void acceptedClickRunsJobAndReenablesButton();
     void secondConversionReplacesFirstJob();
+    void fullConversionWithBuiltinOffice();
     void folderPickersWriteSettingsOnlyWhenFileExists();
     void cancelledPickersChangeNothing();
     void templatePickerWritesSettings();
@@ -703,6 +708,69 @@ void TestMainWindow::secondConversionReplacesFirstJob() {
     window->on_pBtn_Transform_clicked();
     QVERIFY(!button->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 60000);
+}
+
+/* A whole conversion from the window with the built-in office: the button is disabled while
+   the job runs and enabled after it, the status line ends with the summary, the workbooks lie
+   in the mirrored tree and read back with openpyxl and xlrd, the failure goes to the report. */
+void TestMainWindow::fullConversionWithBuiltinOffice() {
+    registerBuiltinOffice();
+    const QString src = m_dir->path() + QStringLiteral("/源文件/");
+    const QString dst = m_dir->path() + QStringLiteral("/dst/");
+    QVERIFY(QDir().mkpath(src + QStringLiteral("sub")));
+    QVERIFY(QDir().mkpath(dst));
+    const QString corpus = QStringLiteral("../shared/corpus/");
+    QVERIFY(QFile::copy(corpus + QStringLiteral("docx/tables/TestTableColumns.docx"),
+                        src + QStringLiteral("tables.docx")));
+    QVERIFY(QFile::copy(corpus + QStringLiteral("doc/Lists.doc"),
+                        src + QStringLiteral("sub/lists.doc")));
+    QVERIFY(QFile::copy(corpus + QStringLiteral("malformed/PasswordProtected.doc"),
+                        src + QStringLiteral("locked.doc")));
+    QVERIFY(writeFile(src + QStringLiteral("notes.txt"), "not a Word document"));
+
+    QStringList viewed;
+    MainWindow::setReportViewerForJobs([&viewed](const QString& path) { viewed << path; });
+    auto window = makeWindow();
+    auto* button = window->findChild<QPushButton*>(QStringLiteral("pBtn_Transform"));
+    auto* status = window->findChild<QLabel*>(QStringLiteral("lb_ShowDisposing"));
+    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))->setText(src);
+    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"))->setText(dst);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(!button->isEnabled());
+    QDeadlineTimer deadline(180000);
+    while (!button->isEnabled() && !deadline.hasExpired())
+        QTest::qWait(5);
+    QVERIFY2(button->isEnabled(), "the job did not end within three minutes");
+
+    const QRegularExpression summary(QStringLiteral("^成功转换2个Word文件,耗时\\d+秒。$"));
+    QVERIFY2(summary.match(status->text()).hasMatch(), qPrintable(status->text()));
+    QVERIFY(QFile::exists(dst + QStringLiteral("tables.xlsx")));
+    QVERIFY(QFile::exists(dst + QStringLiteral("sub/lists.xls")));
+    QVERIFY(!QFile::exists(dst + QStringLiteral("locked.xls")));
+
+    // The failure report lies inside the source folder and names the locked document.
+    const QString report = src + ConvertOptions::failureReportName();
+    QVERIFY(QFile::exists(report));
+    QVERIFY(fileBytes(report).contains(
+        QDir::toNativeSeparators(src + QStringLiteral("locked.doc")).toLocal8Bit()));
+    QTRY_COMPARE_WITH_TIMEOUT(viewed.size(), 1, 5000);
+    QCOMPARE(viewed[0], QDir::toNativeSeparators(report));
+
+    // Read the workbooks back with readers we did not write.
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, openpyxl, xlrd\n"
+                                 "wb = openpyxl.load_workbook(sys.argv[1])\n"
+                                 "book = xlrd.open_workbook(sys.argv[2])\n"
+                                 "print(len(wb.worksheets), book.nsheets)\n"),
+                  dst + QStringLiteral("tables.xlsx"), dst + QStringLiteral("sub/lists.xls")});
+    QVERIFY(python.waitForFinished(60000));
+    QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+    const QList<QByteArray> counts = python.readAllStandardOutput().trimmed().split(' ');
+    QCOMPARE(counts.size(), 2);
+    QVERIFY(counts[0].toInt() >= 1);
+    QVERIFY(counts[1].toInt() >= 1);
 }
 
 /* Picking folders shows them with a trailing separator and writes them only into an
