@@ -31,8 +31,8 @@ bool DocxBodyReader::enter() {
 }
 
 /* True when the current element is w:<name>. */
-bool DocxBodyReader::isWordElement(const char* name) const {
-    return m_reader->name() == QLatin1String(name) && DocxProperties::isWord(*m_reader);
+bool DocxBodyReader::isWordElement(QLatin1String name) const {
+    return m_reader->name() == name && DocxProperties::isWord(*m_reader);
 }
 
 /* True when the current element is mc:AlternateContent. */
@@ -66,6 +66,7 @@ bool DocxBodyReader::showsText() const {
 /* CT_Document (17.2.3) and CT_Body (17.2.2). */
 WordLoadResult DocxBodyReader::read(const QByteArray& xml) {
     DocxXmlReader reader(xml, m_limits.maxXmlDepth * 4);
+    DocxProperties::prepare(reader);
     m_reader = &reader;
     WordLoadResult result = readDocument();
     m_reader = nullptr;
@@ -441,6 +442,10 @@ void DocxBodyReader::readRow(WordTable& table, std::uint32_t shading, int tableN
         return;
     }
     table.rows.emplace_back();
+    if (table.rows.size() > 1) {
+        // Rows of one table mostly have as many cells as the row before.
+        table.rows.back().cells.reserve(table.rows[table.rows.size() - 2].cells.size());
+    }
     if (!enter()) {
         return;
     }

@@ -33,7 +33,12 @@ private:
     void leave() { --m_depth; }
     void fail(WordLoadResult::Status status, const QString& message);
     bool failed() const { return m_status != WordLoadResult::Status::Ok; }
-    bool isWordElement(const char* name) const;
+    bool isWordElement(QLatin1String name) const;
+    // The same for a literal, without measuring it at run time.
+    template <int N>
+    bool isWordElement(const char (&name)[N]) const {
+        return isWordElement(QLatin1String(name, N - 1));
+    }
     bool isAlternateContent() const;
 
     void readBlocks(std::vector<WordBlock>& blocks, int tableNesting);

@@ -45,9 +45,16 @@ QString DocxThemeFonts::resolve(const QString& themeName) const {
     return major ? majorLatin : minorLatin;
 }
 
-/* Check the element's namespace. */
+/* Number both main namespaces as 0 and 1, so that isWord() compares numbers. */
+void DocxProperties::prepare(DocxXmlReader& reader) {
+    reader.registerNamespace(kTransitionalNs);
+    reader.registerNamespace(kStrictNs);
+}
+
+/* Check the element's namespace: by number when prepared, else by URI. */
 bool DocxProperties::isWord(const DocxXmlReader& reader) {
-    return isWordNamespace(reader.namespaceUri());
+    const int id = reader.namespaceId();
+    return id == 0 || id == 1 || (id < 0 && isWordNamespace(reader.namespaceUri()));
 }
 
 /* Find an attribute by local name in either namespace (or none, as some writers omit it). */

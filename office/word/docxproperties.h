@@ -36,7 +36,10 @@ struct DocxThemeFonts {
 // element through its end, and accept the Transitional and the Strict namespace alike.
 class DocxProperties {
 public:
-    // True when the reader's current element is in the WordprocessingML main namespace.
+    // Register the WordprocessingML namespaces with a reader; call before reading.
+    static void prepare(DocxXmlReader& reader);
+    // True when the reader's current element is in the WordprocessingML main namespace
+    // (Transitional or Strict).
     static bool isWord(const DocxXmlReader& reader);
     // The value of a WordprocessingML attribute ("val"), or an empty reference.
     static QString attribute(const DocxXmlReader& reader, QLatin1String name);

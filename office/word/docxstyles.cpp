@@ -55,6 +55,7 @@ constexpr int kMaxChain = 32;
 /* CT_Styles (17.7.4.18): docDefaults and every style. */
 void DocxStyles::readStyles(const QByteArray& xml) {
     DocxXmlReader reader(xml);
+    DocxProperties::prepare(reader);
     if (!reader.readNextStartElement()) {
         return;
     }

@@ -126,14 +126,36 @@ bool DocxXmlReader::parseName(Span& prefix, Span& local) {
     return true;
 }
 
-/* The namespace bound to a prefix in scope; empty when unbound. */
-DocxXmlReader::Span DocxXmlReader::resolve(const Span& prefix) const {
+/* The binding of a prefix in scope; null when unbound. */
+const DocxXmlReader::Binding* DocxXmlReader::binding(const Span& prefix) const {
     for (auto it = m_bindings.rbegin(); it != m_bindings.rend(); ++it) {
         if (it->prefix == prefix) {
-            return it->uri;
+            return &*it;
         }
     }
-    return Span();
+    return nullptr;
+}
+
+/* The namespace bound to a prefix in scope; empty when unbound. */
+DocxXmlReader::Span DocxXmlReader::resolve(const Span& prefix) const {
+    const Binding* found = binding(prefix);
+    return found ? found->uri : Span();
+}
+
+/* Number a namespace URI for namespaceId(). */
+int DocxXmlReader::registerNamespace(QLatin1String uri) {
+    m_registered.push_back(uri);
+    return static_cast<int>(m_registered.size()) - 1;
+}
+
+/* The registered number of a URI, or -1. */
+int DocxXmlReader::idOf(const Span& uri) const {
+    for (size_t i = 0; i < m_registered.size(); ++i) {
+        if (uri.view() == m_registered[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 /* A start tag (XML 1.0, production 40/44) with its attributes and namespace bindings. */
@@ -200,16 +222,19 @@ bool DocxXmlReader::parseStartTag() {
         attribute.value = Span{m_pos, static_cast<int>(close - m_pos)};
         m_pos = close + 1;
         if (attribute.prefix.size == 0 && attribute.local.view() == QLatin1String("xmlns")) {
-            m_bindings.push_back(Binding{Span(), attribute.value, depth});
+            m_bindings.push_back(Binding{Span(), attribute.value, depth, idOf(attribute.value)});
         } else if (attribute.prefix.view() == QLatin1String("xmlns")) {
-            m_bindings.push_back(Binding{attribute.local, attribute.value, depth});
+            m_bindings.push_back(
+                Binding{attribute.local, attribute.value, depth, idOf(attribute.value)});
         } else {
             m_attributes.push_back(attribute);
         }
     }
     m_open.push_back(qname);
     m_name = local.view();
-    m_namespace = resolve(prefix).view();
+    const Binding* bound = binding(prefix);
+    m_namespace = bound ? bound->uri.view() : QLatin1String();
+    m_namespaceId = bound ? bound->id : -1;
     m_pendingEnd = m_selfClosing;
     return true;
 }

@@ -34,6 +34,11 @@ public:
     // The current element's local name and namespace URI (ASCII views into the input).
     QLatin1String name() const { return m_name; }
     QLatin1String namespaceUri() const { return m_namespace; }
+    // Give namespace URIs a number, compared once per declaration instead of once per
+    // element; call before reading. Returns the number namespaceId() answers for `uri`.
+    int registerNamespace(QLatin1String uri);
+    // The number of the current element's namespace, or -1 when it was not registered.
+    int namespaceId() const { return m_namespaceId; }
     // The value of the current element's attribute with this local name, in no namespace or
     // in one of the given namespaces (null: any); a null string when it has none.
     QString attribute(QLatin1String localName, const QLatin1String* namespaces = nullptr,
@@ -60,6 +65,7 @@ private:
         Span prefix;  // empty: the default namespace
         Span uri;
         int depth;
+        int id;  // registered number of the URI, or -1
     };
     enum class Token { StartElement, EndElement, Text, End, Invalid };
 
@@ -69,7 +75,9 @@ private:
     bool skipMarkup();
     bool parseName(Span& prefix, Span& local);
     void skipSpace();
+    const Binding* binding(const Span& prefix) const;
     Span resolve(const Span& prefix) const;
+    int idOf(const Span& uri) const;
     void fail(const char* message);
     void appendDecoded(const char* begin, const char* end, QString& out) const;
 
@@ -84,6 +92,8 @@ private:
     Span m_textBegin;
     QLatin1String m_name;
     QLatin1String m_namespace;
+    int m_namespaceId = -1;
+    std::vector<QLatin1String> m_registered;
     bool m_selfClosing = false;  // the current start tag was <x/>: its end comes next
     bool m_pendingEnd = false;
     QString m_error;

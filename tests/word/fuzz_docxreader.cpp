@@ -1,0 +1,40 @@
+// libFuzzer target for the .docx reader: the input is tried as a whole package, and as the
+// XML of a main document part and of a styles part, so that mutations reach the XML reader
+// even when they break the ZIP container. Every document that opens is also copied.
+
+#include "office/word/docxbodyreader.h"
+#include "office/word/docxreader.h"
+#include "office/word/docxstyles.h"
+#include "office/word/wordfragmentbuilder.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+/* Copy the whole story and every table, as the conversion job does. */
+void copyAll(const WordLoadResult& result) {
+    if (!result) {
+        return;
+    }
+    Fragment fragment;
+    WordFragmentBuilder::wholeStory(*result.document, fragment);
+    for (const auto& table : result.document->topLevelTables()) {
+        WordFragmentBuilder::table(*table, fragment);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    DocxLimits limits;
+    limits.maxPartBytes = 32 * 1024 * 1024;
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
+    copyAll(DocxReader::readData(bytes, limits));
+
+    DocxStyles styles;
+    styles.readStyles(bytes);
+    DocxBodyReader body(styles, limits);
+    copyAll(body.read(bytes));
+    return 0;
+}
