@@ -410,6 +410,31 @@ TEST_F(ThreadPostTest, BuildWithoutEndpointsMakesNoRequest) {
     EXPECT_EQ(readFile(m_appPath), kOldProgram);
 }
 
+TEST_F(ThreadPostTest, BalloonForAReceiverThatIsGoneIsDropped) {
+    publish(md5Hex(kNewProgram), goodArchive());
+    m_downloadReply = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+    const QStringList before = appDirEntries();
+    int calls = 0;
+    QThread thread;
+    auto* worker = new ThreadPost;
+    worker->setEndpoints(serverEndpoint(), ThreadPost::Endpoint());
+    worker->setAttemptLimit(1);
+    worker->setPaths(m_appPath.toLocal8Bit(), m_appDir.toLocal8Bit(), archivePath().toLocal8Bit());
+    auto* receiver = new QObject;
+    worker->setBalloonHandler(receiver, [&calls](const QString&, const QString&, int) { ++calls; });
+    worker->moveToThread(&thread);
+    thread.start();
+    QMetaObject::invokeMethod(worker, "startPost", Qt::BlockingQueuedConnection);
+    delete receiver;
+    QCoreApplication::processEvents();
+    thread.quit();
+    thread.wait();
+    delete worker;
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(requestCount("/dl/"), 1);
+    expectUnchanged(before);
+}
+
 TEST_F(ThreadPostTest, InterruptionEndsTheEndlessAttemptLoop) {
     RefusingPort refusing;
     ThreadPost::Endpoint down = serverEndpoint();
