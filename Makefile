@@ -14,7 +14,7 @@ build: deps
 
 # Sanitizer configuration (AddressSanitizer + UndefinedBehaviorSanitizer, clang for libFuzzer).
 build-asan: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSW_SANITIZE=ON > /dev/null
+	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSW_SANITIZE=ON -DSW_BENCHMARKS=OFF > /dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 test: build build-asan
