@@ -1,0 +1,74 @@
+#!/usr/bin/python3
+"""Compares a table-mode workbook with its Word document, both read by others' readers.
+
+    /usr/bin/python3 compare_tables.py DOC.docx BOOK.xlsx
+
+The document's tables are read with python-docx, the workbook with openpyxl. Table t must be
+on sheet t, row for row from A1: the texts of a row's distinct cells, in order and without
+the empty ones, must equal the row's non-empty values (a number matches the text it was
+written as). Prints JSON: {"tables", "titles", "mismatches": ["Sheet2 row 3: ..."]}.
+"""
+import json
+import sys
+
+import docx
+import openpyxl
+
+
+def number_of(text):
+    """The number a text stands for, or None."""
+    cleaned = text.replace(",", "")
+    scale = 1.0
+    if cleaned.endswith("%"):
+        cleaned, scale = cleaned[:-1], 0.01
+    try:
+        return float(cleaned) * scale
+    except ValueError:
+        return None
+
+
+def same(text, value):
+    if isinstance(value, str):
+        return value == text
+    number = number_of(text)
+    return number is not None and abs(number - float(value)) <= 1e-9 * max(1.0, abs(number))
+
+
+def row_texts(table):
+    """Per table row: the texts of the cells first met in that row, empty ones left out."""
+    seen = {}  # keeps the elements alive, so that their ids stay unique
+    rows = []
+    for row in table.rows:
+        texts = []
+        for cell in row.cells:
+            if id(cell._tc) in seen:
+                continue
+            seen[id(cell._tc)] = cell._tc
+            text = cell.text.rstrip("\n")
+            if text != "":
+                texts.append(text)
+        rows.append(texts)
+    return rows
+
+
+def main():
+    document = docx.Document(sys.argv[1])
+    book = openpyxl.load_workbook(sys.argv[2])
+    mismatches = []
+    for index, table in enumerate(document.tables):
+        if index >= len(book.worksheets):
+            mismatches.append("table %d has no sheet" % (index + 1))
+            break
+        sheet = book.worksheets[index]
+        cells = list(sheet.iter_rows(values_only=True))
+        for r, texts in enumerate(row_texts(table)):
+            values = [v for v in (cells[r] if r < len(cells) else ()) if v is not None and v != ""]
+            if len(values) != len(texts) or not all(same(t, v) for t, v in zip(texts, values)):
+                mismatches.append("%s row %d: %r != %r" % (sheet.title, r + 1, texts, values))
+                break
+    print(json.dumps({"tables": len(document.tables), "titles": book.sheetnames,
+                      "mismatches": mismatches}, ensure_ascii=False))
+
+
+if __name__ == "__main__":
+    main()
