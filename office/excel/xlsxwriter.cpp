@@ -32,6 +32,9 @@ struct SharedStrings {
     QHash<QString, int> index;
     std::vector<const QString*> strings;
     long long references = 0;
+    // The string index of every text cell, in the order the sheets are written, so that
+    // writing needs no second lookup.
+    std::vector<int> cellIndices;
 };
 
 /* Collect every cell text, failing on one longer than a cell can hold. */
@@ -51,11 +54,13 @@ WorkbookFileResult collectStrings(const Workbook& workbook, SharedStrings* table
                             .arg(kMaxCellText));
                 }
                 ++table->references;
-                const auto inserted =
-                    table->index.insert(cell.text, static_cast<int>(table->strings.size()));
-                if (inserted.value() == static_cast<int>(table->strings.size())) {
-                    table->strings.push_back(&inserted.key());
+                const int next = static_cast<int>(table->strings.size());
+                auto found = table->index.find(cell.text);
+                if (found == table->index.end()) {
+                    found = table->index.insert(cell.text, next);
+                    table->strings.push_back(&found.key());
                 }
+                table->cellIndices.push_back(found.value());
             }
         }
     }
@@ -339,9 +344,9 @@ void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
 }
 
 /* One <c> element (CT_Cell, 18.3.1.4). */
-void writeCell(SheetBuffer& out, const QByteArray& reference, const Cell& cell,
-               const SharedStrings& strings) {
-    out << "<c r=\"" << reference << "\"";
+void writeCell(SheetBuffer& out, const QByteArray& column, const QByteArray& row, const Cell& cell,
+               const int*& stringIndex) {
+    out << "<c r=\"" << column << row << "\"";
     if (cell.format != 0) {
         out << " s=\"";
         out.number(cell.format) << "\"";
@@ -352,7 +357,7 @@ void writeCell(SheetBuffer& out, const QByteArray& reference, const Cell& cell,
             return;
         case Cell::Kind::Text:
             out << " t=\"s\"><v>";
-            out.number(strings.index.value(cell.text)) << "</v></c>";
+            out.number(*stringIndex++) << "</v></c>";
             return;
         case Cell::Kind::Boolean:
             out << " t=\"b\"><v>" << (cell.number != 0 ? "1" : "0") << "</v></c>";
@@ -370,7 +375,7 @@ void writeCell(SheetBuffer& out, const QByteArray& reference, const Cell& cell,
 
 /* xl/worksheets/sheetN.xml in CT_Worksheet order (18.3.1.99). */
 bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bool selected,
-                    const SharedStrings& strings, std::vector<QByteArray>& columnNames) {
+                    const int*& stringIndex, std::vector<QByteArray>& columnNames) {
     PartWriter part(zip, name);
     if (!part.ok()) {
         return false;
@@ -402,7 +407,7 @@ bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bo
                 if (column.isEmpty()) {
                     column = CellRange::columnName(cell.column).toLatin1();
                 }
-                writeCell(out, column + rowText, cell, strings);
+                writeCell(out, column, rowText, cell, stringIndex);
             }
             out << "</row>";
             ++cells;
@@ -459,9 +464,11 @@ WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& pa
                   [&](QXmlStreamWriter& xml) { XlsxStyles::write(xml, workbook.formatTable()); }) &&
               writeSharedStrings(&zip, strings);
     std::vector<QByteArray> columnNames(static_cast<size_t>(kMaxColumns) + 1);
+    const int* stringIndex = strings.cellIndices.data();
     for (int i = 0; ok && i < sheets; ++i) {
         ok = writeSheetPart(&zip, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1),
-                            *workbook.sheet(i), i == workbook.activeSheet(), strings, columnNames);
+                            *workbook.sheet(i), i == workbook.activeSheet(), stringIndex,
+                            columnNames);
     }
     zip.close();
     if (!ok || zip.getZipError() != ZIP_OK) {
