@@ -15,7 +15,7 @@
 class WordFragmentBuilder {
 public:
     // More cells than this in one fragment are refused (a hostile grid would exhaust memory).
-    static constexpr long long kMaxCells = 1ll << 24;
+    static constexpr long long kMaxCells = 1ll << 22;
 
     // The whole main story; false (and `out` untouched) when it exceeds kMaxCells.
     static bool wholeStory(const WordDocument& document, Fragment& out);
