@@ -37,6 +37,24 @@
 
 namespace {
 
+/* The form's widget of the given class and object name; null when there is none. */
+template <class T>
+T* formWidget(const QWidget& window, const char* name) {
+    return window.findChild<T*>(QString::fromLatin1(name));
+}
+
+/* Wait until the convert button works again (the job's end), at most a minute. */
+bool jobEnded(const QWidget& window) {
+    QPushButton* button = formWidget<QPushButton>(window, "pBtn_Transform");
+    return QTest::qWaitFor([button] { return button->isEnabled(); }, 60000);
+}
+
+/* Type the source and save folders into the window's fields. */
+void typeFolders(const QWidget& window, const QString& source, const QString& save) {
+    formWidget<QLineEdit>(window, "lEdt_SourcePath")->setText(source);
+    formWidget<QLineEdit>(window, "lEdt_SavePath")->setText(save);
+}
+
 /* A line of text as the settings file holds it. */
 QByteArray settingsLine(const QString& key, const QString& value) {
     return key.toLocal8Bit() + '=' + value.toLocal8Bit() + "\r\n";
@@ -132,6 +150,7 @@ private slots:
 
 private:
     std::unique_ptr<MainWindow> makeWindow();
+    QString folder(const char* name);
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -163,6 +182,13 @@ void TestMainWindow::init() {
 void TestMainWindow::cleanup() {
     PathDialogs::replace({}, {});
     m_dir.reset();
+}
+
+/* A new folder in the temporary folder, its path with a trailing separator. */
+QString TestMainWindow::folder(const char* name) {
+    const QString path = m_dir->path() + QLatin1Char('/') + QString::fromUtf8(name);
+    QDir().mkpath(path);
+    return path + QLatin1Char('/');
 }
 
 /* A window as start-up builds it. */
@@ -226,18 +252,18 @@ void TestMainWindow::formTreeInCreationOrder() {
         QStringLiteral("verticalLayout_2"), QStringLiteral("pBtn_SourcePath"),
         QStringLiteral("lEdt_SourcePath"), QStringLiteral("pBtn_SavePath"),
         QStringLiteral("lEdt_SavePath")};
-    QCOMPARE(namedChildren(window->findChild<QGroupBox*>(QStringLiteral("groupBox_2"))), groupBox2);
+    QCOMPARE(namedChildren(formWidget<QGroupBox>(*window, "groupBox_2")), groupBox2);
     const QStringList groupBox = {QStringLiteral("horizontalLayout_4"),
                                   QStringLiteral("cBox_UseTemplate"),
                                   QStringLiteral("pBtn_TemplatePath"),
                                   QStringLiteral("lEdt_TemplatePath"),
                                   QStringLiteral("label"),
                                   QStringLiteral("sBox_LastRow")};
-    QCOMPARE(namedChildren(window->findChild<QGroupBox*>(QStringLiteral("groupBox"))), groupBox);
+    QCOMPARE(namedChildren(formWidget<QGroupBox>(*window, "groupBox")), groupBox);
     const QStringList page = {QStringLiteral("verticalLayout_3"), QStringLiteral("groupBox_2"),
                               QStringLiteral("groupBox"), QStringLiteral("groupBox_3"),
                               QStringLiteral("lb_ShowDisposing")};
-    QCOMPARE(namedChildren(window->findChild<QWidget*>(QStringLiteral("wgt_AddToTab1"))), page);
+    QCOMPARE(namedChildren(formWidget<QWidget>(*window, "wgt_AddToTab1")), page);
 
     // No menu bar, tool bar or status bar.
     QCOMPARE(window->findChildren<QMenuBar*>().size(), 0);
@@ -258,7 +284,6 @@ void TestMainWindow::layoutsSpacingMarginsAndStretch() {
         QStringList items;
         QList<int> stretch;
     };
-    const QString s = QStringLiteral("");
     const QList<Expected> layouts = {
         {"verticalLayout_4", 6, {0, 0, 0, 0}, {QStringLiteral("tabWidget")}, {0}},
         {"verticalLayout_3",
@@ -347,14 +372,13 @@ void TestMainWindow::widgetTextsAndDefaults() {
              QStringLiteral("只转换Word文件中的表格(一个Word表格一个Sheet)"));
     QCOMPARE(check("cBox_SplitChar")->text(),
              QStringLiteral("使用分列符(无法输入的符号,可从Word文件复制)："));
-    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("label"))->text(),
-             QStringLiteral("最后一行行号："));
-    auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
+    QCOMPARE(formWidget<QLabel>(*window, "label")->text(), QStringLiteral("最后一行行号："));
+    auto* tabs = formWidget<QTabWidget>(*window, "tabWidget");
     QCOMPARE(tabs->count(), 1);
     QCOMPARE(tabs->currentIndex(), 0);
     QCOMPARE(tabs->tabText(0), QStringLiteral("软件设置"));
 
-    auto* status = window->findChild<QLabel*>(QStringLiteral("lb_ShowDisposing"));
+    auto* status = formWidget<QLabel>(*window, "lb_ShowDisposing");
     QCOMPARE(status->styleSheet(), QStringLiteral("color: rgb(255, 0, 0);"));
     QVERIFY(status->text().startsWith(QStringLiteral("  ")));
     QVERIFY(!status->text().startsWith(QStringLiteral("   ")));
@@ -430,7 +454,7 @@ void TestMainWindow::metaMethodsInDeclaredOrder() {
 /* The last-row box takes 1 to 1048576 and starts at 100; typing outside is refused. */
 void TestMainWindow::spinBoxRange() {
     auto window = makeWindow();
-    auto* spin = window->findChild<QSpinBox*>(QStringLiteral("sBox_LastRow"));
+    auto* spin = formWidget<QSpinBox>(*window, "sBox_LastRow");
     QCOMPARE(spin->minimum(), 1);
     QCOMPARE(spin->maximum(), 1048576);
     QCOMPARE(spin->value(), 100);
@@ -500,9 +524,9 @@ void TestMainWindow::placementArithmetic() {
 void TestMainWindow::justTableDisablesSplitChar() {
     auto window = makeWindow();
     window->show();
-    auto* table = window->findChild<QCheckBox*>(QStringLiteral("cBox_JustTable"));
-    auto* split = window->findChild<QCheckBox*>(QStringLiteral("cBox_SplitChar"));
-    auto* splitText = window->findChild<QLineEdit*>(QStringLiteral("lEdt_SplitChar"));
+    auto* table = formWidget<QCheckBox>(*window, "cBox_JustTable");
+    auto* split = formWidget<QCheckBox>(*window, "cBox_SplitChar");
+    auto* splitText = formWidget<QLineEdit>(*window, "lEdt_SplitChar");
     QTest::mouseClick(split, Qt::LeftButton);
     QVERIFY(split->isChecked());
 
@@ -522,8 +546,8 @@ void TestMainWindow::justTableDisablesSplitChar() {
 void TestMainWindow::useTemplateKeepsJustTextEnabled() {
     auto window = makeWindow();
     window->show();
-    auto* useTemplate = window->findChild<QCheckBox*>(QStringLiteral("cBox_UseTemplate"));
-    auto* justText = window->findChild<QCheckBox*>(QStringLiteral("cBox_JustText"));
+    auto* useTemplate = formWidget<QCheckBox>(*window, "cBox_UseTemplate");
+    auto* justText = formWidget<QCheckBox>(*window, "cBox_JustText");
     QTest::mouseClick(useTemplate, Qt::LeftButton);
     QVERIFY(useTemplate->isChecked());
     QVERIFY(justText->isEnabled());
@@ -536,12 +560,11 @@ void TestMainWindow::useTemplateKeepsJustTextEnabled() {
 /* Source, then template (only when used), then save folder; the first failure is shown. */
 void TestMainWindow::validationMessagesInOrder() {
     auto window = makeWindow();
-    auto* source = window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"));
-    auto* save = window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"));
-    auto* templ = window->findChild<QLineEdit*>(QStringLiteral("lEdt_TemplatePath"));
-    auto* useTemplate = window->findChild<QCheckBox*>(QStringLiteral("cBox_UseTemplate"));
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("src")));
-    const QString src = m_dir->path() + QStringLiteral("/src/");
+    auto* source = formWidget<QLineEdit>(*window, "lEdt_SourcePath");
+    auto* save = formWidget<QLineEdit>(*window, "lEdt_SavePath");
+    auto* templ = formWidget<QLineEdit>(*window, "lEdt_TemplatePath");
+    auto* useTemplate = formWidget<QCheckBox>(*window, "cBox_UseTemplate");
+    const QString src = folder("src");
 
     ModalCatcher catcher;
     window->on_pBtn_Transform_clicked();  // everything empty
@@ -571,10 +594,9 @@ void TestMainWindow::validationMessagesInOrder() {
 /* A rejected click keeps the button enabled, starts nothing, but still fills the options. */
 void TestMainWindow::rejectedClickStartsNoJob() {
     auto window = makeWindow();
-    auto* button = window->findChild<QPushButton*>(QStringLiteral("pBtn_Transform"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))
-        ->setText(QStringLiteral("/no/such/folder/"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SplitChar"))->setText(QStringLiteral(" ; "));
+    auto* button = formWidget<QPushButton>(*window, "pBtn_Transform");
+    formWidget<QLineEdit>(*window, "lEdt_SourcePath")->setText(QStringLiteral("/no/such/folder/"));
+    formWidget<QLineEdit>(*window, "lEdt_SplitChar")->setText(QStringLiteral(" ; "));
     QSignalSpy started(window.get(), SIGNAL(pBtn_Transform_HasClicked()));
     ModalCatcher catcher;
     QTest::mouseClick(button, Qt::LeftButton);
@@ -597,70 +619,60 @@ void TestMainWindow::typedSourceWithoutSeparatorPutsReportBesideFolder() {
     QVERIFY(writeFile(m_dir->path() + QStringLiteral("/Sheetweaver.qvr"), QByteArray()));
 
     auto window = makeWindow();
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))
-        ->setText(m_dir->path() + QStringLiteral("/Word"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"))
-        ->setText(m_dir->path() + QStringLiteral("/Out/"));
+    typeFolders(*window, m_dir->path() + QStringLiteral("/Word"),
+                m_dir->path() + QStringLiteral("/Out/"));
     window->on_pBtn_Transform_clicked();
     QCOMPARE(convertOptions().failureReportPath, QDir::toNativeSeparators(beside));
     QVERIFY(!QFile::exists(beside));
     // Typed paths are never written to the settings file.
     QCOMPARE(fileBytes(m_dir->path() + QStringLiteral("/Sheetweaver.qvr")), QByteArray());
-    QTRY_VERIFY_WITH_TIMEOUT(
-        window->findChild<QPushButton*>(QStringLiteral("pBtn_Transform"))->isEnabled(), 60000);
+    QVERIFY(jobEnded(*window));
 }
 
 /* A report left by an earlier run is gone as soon as a conversion is accepted. */
 void TestMainWindow::oldReportDeletedOnAcceptedClick() {
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("src")));
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("dst")));
-    const QString src = m_dir->path() + QStringLiteral("/src/");
+    const QString src = folder("src");
+    const QString dst = folder("dst");
     const QString report = src + ConvertOptions::failureReportName();
     QVERIFY(writeFile(report, "a.doc\r\n"));
 
     auto window = makeWindow();
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))->setText(src);
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"))
-        ->setText(m_dir->path() + QStringLiteral("/dst/"));
+    typeFolders(*window, src, dst);
     // A rejected click leaves the report alone.
-    window->findChild<QCheckBox*>(QStringLiteral("cBox_UseTemplate"))->setChecked(true);
+    formWidget<QCheckBox>(*window, "cBox_UseTemplate")->setChecked(true);
     {
         ModalCatcher catcher;
         window->on_pBtn_Transform_clicked();
         QCOMPARE(catcher.texts.size(), 1);
     }
     QVERIFY(QFile::exists(report));
-    window->findChild<QCheckBox*>(QStringLiteral("cBox_UseTemplate"))->setChecked(false);
+    formWidget<QCheckBox>(*window, "cBox_UseTemplate")->setChecked(false);
     window->on_pBtn_Transform_clicked();
     QVERIFY(!QFile::exists(report));
     QCOMPARE(convertOptions().failureReportPath, QDir::toNativeSeparators(report));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        window->findChild<QPushButton*>(QStringLiteral("pBtn_Transform"))->isEnabled(), 60000);
+    QVERIFY(jobEnded(*window));
 }
 
 /* Every option comes from its widget, the last row as the spin box shows it. */
 void TestMainWindow::optionsFilledFromWidgets() {
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("src")));
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("dst")));
+    const QString src = folder("src");
+    const QString dst = folder("dst");
     const QString templ = m_dir->path() + QStringLiteral("/t.xlsx");
     QVERIFY(writeFile(templ, "not read here"));
 
     auto window = makeWindow();
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))
-        ->setText(m_dir->path() + QStringLiteral("/src/"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"))
-        ->setText(m_dir->path() + QStringLiteral("/dst/"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_TemplatePath"))->setText(templ);
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SplitChar"))->setText(QStringLiteral("\t|"));
-    window->findChild<QCheckBox*>(QStringLiteral("cBox_UseTemplate"))->setChecked(true);
-    window->findChild<QCheckBox*>(QStringLiteral("cBox_JustText"))->setChecked(true);
-    window->findChild<QCheckBox*>(QStringLiteral("cBox_SplitChar"))->setChecked(true);
-    window->findChild<QSpinBox*>(QStringLiteral("sBox_LastRow"))->setValue(4321);
+    typeFolders(*window, src, dst);
+    formWidget<QLineEdit>(*window, "lEdt_TemplatePath")->setText(templ);
+    formWidget<QLineEdit>(*window, "lEdt_SplitChar")->setText(QStringLiteral("\t|"));
+    formWidget<QCheckBox>(*window, "cBox_UseTemplate")->setChecked(true);
+    formWidget<QCheckBox>(*window, "cBox_JustText")->setChecked(true);
+    formWidget<QCheckBox>(*window, "cBox_SplitChar")->setChecked(true);
+    formWidget<QSpinBox>(*window, "sBox_LastRow")->setValue(4321);
     window->on_pBtn_Transform_clicked();
 
     const ConvertOptions& o = convertOptions();
-    QCOMPARE(o.sourcePath, QDir::toNativeSeparators(m_dir->path() + QStringLiteral("/src/")));
-    QCOMPARE(o.savePath, QDir::toNativeSeparators(m_dir->path() + QStringLiteral("/dst/")));
+    QCOMPARE(o.sourcePath, QDir::toNativeSeparators(src));
+    QCOMPARE(o.savePath, QDir::toNativeSeparators(dst));
     QCOMPARE(o.templatePath, QDir::toNativeSeparators(templ));
     QCOMPARE(o.splitChar, QStringLiteral("\t|"));
     QVERIFY(o.useTemplate);
@@ -668,22 +680,18 @@ void TestMainWindow::optionsFilledFromWidgets() {
     QVERIFY(o.useSplitChar);
     QVERIFY(!o.justTable);
     QCOMPARE(o.lastRowText, QStringLiteral("4321"));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        window->findChild<QPushButton*>(QStringLiteral("pBtn_Transform"))->isEnabled(), 60000);
+    QVERIFY(jobEnded(*window));
 }
 
 /* An accepted click disables the button at once; the job's end enables it again and its
    messages reach the status line. */
 void TestMainWindow::acceptedClickRunsJobAndReenablesButton() {
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("src")));
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("dst")));
+    const QString src = folder("src");
+    const QString dst = folder("dst");
     auto window = makeWindow();
-    auto* button = window->findChild<QPushButton*>(QStringLiteral("pBtn_Transform"));
-    auto* status = window->findChild<QLabel*>(QStringLiteral("lb_ShowDisposing"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))
-        ->setText(m_dir->path() + QStringLiteral("/src/"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"))
-        ->setText(m_dir->path() + QStringLiteral("/dst/"));
+    auto* button = formWidget<QPushButton>(*window, "pBtn_Transform");
+    auto* status = formWidget<QLabel>(*window, "lb_ShowDisposing");
+    typeFolders(*window, src, dst);
     QSignalSpy started(window.get(), SIGNAL(pBtn_Transform_HasClicked()));
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(started.count(), 1);
@@ -696,15 +704,12 @@ void TestMainWindow::acceptedClickRunsJobAndReenablesButton() {
 /* A second conversion after a finished one replaces the job; the first one's last message
    stays until the second job reports. */
 void TestMainWindow::secondConversionReplacesFirstJob() {
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("src")));
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("dst")));
+    const QString src = folder("src");
+    const QString dst = folder("dst");
     auto window = makeWindow();
-    auto* button = window->findChild<QPushButton*>(QStringLiteral("pBtn_Transform"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))
-        ->setText(m_dir->path() + QStringLiteral("/src/"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"))
-        ->setText(m_dir->path() + QStringLiteral("/dst/"));
-    auto* status = window->findChild<QLabel*>(QStringLiteral("lb_ShowDisposing"));
+    auto* button = formWidget<QPushButton>(*window, "pBtn_Transform");
+    typeFolders(*window, src, dst);
+    auto* status = formWidget<QLabel>(*window, "lb_ShowDisposing");
     const QRegularExpression summary(QStringLiteral("^成功转换0个Word文件,耗时\\d+秒。$"));
     window->on_pBtn_Transform_clicked();
     QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 60000);
@@ -723,10 +728,9 @@ void TestMainWindow::secondConversionReplacesFirstJob() {
    the job runs and enabled after it, the status line ends with the summary, the workbooks lie
    in the mirrored tree and read back with openpyxl and xlrd, the failure goes to the report. */
 void TestMainWindow::fullConversionWithBuiltinOffice() {
-    const QString src = m_dir->path() + QStringLiteral("/源文件/");
-    const QString dst = m_dir->path() + QStringLiteral("/dst/");
+    const QString src = folder("源文件");
+    const QString dst = folder("dst");
     QVERIFY(QDir().mkpath(src + QStringLiteral("sub")));
-    QVERIFY(QDir().mkpath(dst));
     const QString corpus = QStringLiteral("../shared/corpus/");
     QVERIFY(QFile::copy(corpus + QStringLiteral("docx/tables/TestTableColumns.docx"),
                         src + QStringLiteral("tables.docx")));
@@ -739,10 +743,9 @@ void TestMainWindow::fullConversionWithBuiltinOffice() {
     QStringList viewed;
     MainWindow::setReportViewerForJobs([&viewed](const QString& path) { viewed << path; });
     auto window = makeWindow();
-    auto* button = window->findChild<QPushButton*>(QStringLiteral("pBtn_Transform"));
-    auto* status = window->findChild<QLabel*>(QStringLiteral("lb_ShowDisposing"));
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))->setText(src);
-    window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"))->setText(dst);
+    auto* button = formWidget<QPushButton>(*window, "pBtn_Transform");
+    auto* status = formWidget<QLabel>(*window, "lb_ShowDisposing");
+    typeFolders(*window, src, dst);
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(!button->isEnabled());
     QDeadlineTimer deadline(180000);
@@ -798,8 +801,8 @@ void TestMainWindow::folderPickersWriteSettingsOnlyWhenFileExists() {
         },
         {});
     auto window = makeWindow();
-    auto* source = window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"));
-    auto* save = window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"));
+    auto* source = formWidget<QLineEdit>(*window, "lEdt_SourcePath");
+    auto* save = formWidget<QLineEdit>(*window, "lEdt_SavePath");
 
     // No settings file: the field changes, nothing is created.
     window->on_pBtn_SourcePath_clicked();
@@ -834,10 +837,9 @@ void TestMainWindow::cancelledPickersChangeNothing() {
     window->on_pBtn_SourcePath_clicked();
     window->on_pBtn_SavePath_clicked();
     window->on_pBtn_TemplatePath_clicked();
-    QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))->text(),
-             QStringLiteral("/kept/"));
-    QVERIFY(window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"))->text().isEmpty());
-    QVERIFY(window->findChild<QLineEdit*>(QStringLiteral("lEdt_TemplatePath"))->text().isEmpty());
+    QCOMPARE(formWidget<QLineEdit>(*window, "lEdt_SourcePath")->text(), QStringLiteral("/kept/"));
+    QVERIFY(formWidget<QLineEdit>(*window, "lEdt_SavePath")->text().isEmpty());
+    QVERIFY(formWidget<QLineEdit>(*window, "lEdt_TemplatePath")->text().isEmpty());
     QCOMPARE(fileBytes(settings), before);
 }
 
@@ -863,7 +865,7 @@ void TestMainWindow::templatePickerWritesSettings() {
     QCOMPARE(askedCaption, QStringLiteral("选择Excel文件"));
     for (const char* pattern : {"*.xls", "*.xlsx", "*.xlsm"})
         QVERIFY(askedFilter.contains(QString::fromLatin1(pattern)));
-    QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("lEdt_TemplatePath"))->text(),
+    QCOMPARE(formWidget<QLineEdit>(*window, "lEdt_TemplatePath")->text(),
              QDir::toNativeSeparators(chosen));
     QCOMPARE(fileBytes(settings), first + settingsLine(QStringLiteral("TemplatePath"),
                                                        QDir::toNativeSeparators(chosen)));
@@ -877,19 +879,19 @@ void TestMainWindow::settingsRestoredAtStart() {
                           settingsLine(QStringLiteral("SourcePath"), QStringLiteral("/src/文档/")) +
                           "SavePath=/no/line/end"));
     auto window = makeWindow();
-    QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))->text(),
+    QCOMPARE(formWidget<QLineEdit>(*window, "lEdt_SourcePath")->text(),
              QStringLiteral("/src/文档/"));
-    QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("lEdt_TemplatePath"))->text(),
+    QCOMPARE(formWidget<QLineEdit>(*window, "lEdt_TemplatePath")->text(),
              QStringLiteral("/t/模板.xls"));
     // A value without its line end cannot be read.
-    QVERIFY(window->findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"))->text().isEmpty());
-    QCOMPARE(window->findChild<QSpinBox*>(QStringLiteral("sBox_LastRow"))->value(), 100);
-    QVERIFY(!window->findChild<QCheckBox*>(QStringLiteral("cBox_UseTemplate"))->isChecked());
+    QVERIFY(formWidget<QLineEdit>(*window, "lEdt_SavePath")->text().isEmpty());
+    QCOMPARE(formWidget<QSpinBox>(*window, "sBox_LastRow")->value(), 100);
+    QVERIFY(!formWidget<QCheckBox>(*window, "cBox_UseTemplate")->isChecked());
 
     // A missing file gives empty fields.
     QVERIFY(QFile::remove(settings));
     auto plain = makeWindow();
-    QVERIFY(plain->findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath"))->text().isEmpty());
+    QVERIFY(formWidget<QLineEdit>(*plain, "lEdt_SourcePath")->text().isEmpty());
 }
 
 /* A minimised or resized window comes back at 940 x 520. */
