@@ -41,10 +41,18 @@ def sheet_of(sheet):
             "widths": widths, "cells": cells}
 
 
+def titles_of(path):
+    """Sheet titles; .xls files are read with xlrd."""
+    if path.endswith(".xls"):
+        import xlrd
+        return xlrd.open_workbook(path).sheet_names()
+    return openpyxl.load_workbook(path, read_only=True).sheetnames
+
+
 def main():
     if sys.argv[1] == "--titles":
         # Only the sheet titles of many workbooks: {"path": ["Sheet1", ...]}.
-        titles = {path: openpyxl.load_workbook(path, read_only=True).sheetnames for path in sys.argv[2:]}
+        titles = {path: titles_of(path) for path in sys.argv[2:]}
         print(json.dumps(titles, ensure_ascii=False))
         return
     book = openpyxl.load_workbook(sys.argv[1])
