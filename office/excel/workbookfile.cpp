@@ -38,6 +38,14 @@ WorkbookFileResult writeAtomically(const QString& path,
     if (!written) {
         return written;
     }
+    // The temporary file is private to its owner; the workbook gets the permissions of the
+    // file it replaces, or those of an ordinary new file.
+    const QFileDevice::Permissions permissions =
+        QFile::exists(path)
+            ? QFile::permissions(path)
+            : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                  QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QFile::setPermissions(tempPath, permissions);
     if (QFile::exists(path) && !QFile::remove(path)) {
         return WorkbookFileResult::failure(
             QStringLiteral("Cannot replace %1").arg(QDir::toNativeSeparators(path)));

@@ -226,6 +226,17 @@ TEST_F(XlsxWriterTest, TooLongTextFailsAndLeavesNoFile) {
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
+TEST_F(XlsxWriterTest, SavedFilesAreReadableLikeOrdinaryFiles) {
+    auto book = Workbook::createNew(1);
+    const QString file = path(QStringLiteral("perm.xlsx"));
+    ASSERT_TRUE(WorkbookFile::save(*book, file).ok);
+    EXPECT_TRUE(QFile::permissions(file).testFlag(QFileDevice::ReadGroup));
+    EXPECT_TRUE(QFile::permissions(file).testFlag(QFileDevice::ReadOther));
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(WorkbookFile::save(*book, file).ok);  // replacing keeps the old permissions
+    EXPECT_FALSE(QFile::permissions(file).testFlag(QFileDevice::ReadOther));
+}
+
 TEST_F(XlsxWriterTest, FailedSaveKeepsExistingFileAndLeavesNoTemporary) {
     auto book = Workbook::createNew(1);
     book->sheet(0)->setText(1, 1, QStringLiteral("first"));
