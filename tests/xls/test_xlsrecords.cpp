@@ -89,7 +89,8 @@ TEST(XlsByteCursor, ReadsPastTheEndFailAndStayFailed) {
     EXPECT_EQ(in.u16(), 0u);
     EXPECT_TRUE(in.failed());
     EXPECT_EQ(in.u8(), 0u);  // nothing more after a failure, even the byte that is left
-    XlsByteCursor shortString(QByteArray::fromHex("0500616263").constData(), 5);
+    const QByteArray tooShort = QByteArray::fromHex("0500616263");
+    XlsByteCursor shortString(tooShort.constData(), tooShort.size());
     EXPECT_TRUE(shortString.shortString().isEmpty());
     EXPECT_TRUE(shortString.failed());
 }
