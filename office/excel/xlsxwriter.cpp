@@ -187,7 +187,7 @@ void writeAppProperties(QXmlStreamWriter& xml) {
     xml.writeStartElement(QStringLiteral("Properties"));
     xml.writeDefaultNamespace(QStringLiteral(
         "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties"));
-    xml.writeTextElement(QStringLiteral("Application"), QStringLiteral("Microsoft Excel"));
+    xml.writeTextElement(QStringLiteral("Application"), QStringLiteral("Sheetweaver"));
     xml.writeEndElement();
 }
 
