@@ -713,7 +713,8 @@ private:
         bool found = false;
         const WorkbookFileResult result =
             readOptional(QStringLiteral("sharedStrings"), &data, &found);
-        if (result && found && !parseSharedStrings(data, &m_strings)) {
+        if (result && found && !XlsxSheetScanner::scanSharedStrings(data, &m_strings) &&
+            !parseSharedStrings(data, &m_strings)) {
             return WorkbookFileResult::failure(
                 QStringLiteral("Part sharedStrings.xml is malformed"));
         }

@@ -442,3 +442,67 @@ bool XlsxSheetScanner::scan(const QByteArray& part, Worksheet& sheet) const {
     }
     return false;
 }
+
+namespace {
+
+/* The text of one <si> up to </si>: its <t> runs, phonetic runs skipped. */
+bool readItem(Cursor& cursor, QString* text) {
+    Tag tag;
+    while (cursor.nextTag(&tag)) {
+        if (tag.closing && tag.is("si")) {
+            *text = XlsxText::unescape(*text);
+            return true;
+        }
+        if (tag.closing) {
+            continue;
+        }
+        if (tag.is("t") && !tag.selfClosing) {
+            const char* begin = nullptr;
+            int length = 0;
+            cursor.text(&begin, &length);
+            *text += decodeText(begin, length);
+        } else if (tag.is("rPh") && !cursor.skipElement(tag)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+/* Scan <si> items; anything unusual goes back to the general reader. */
+bool XlsxSheetScanner::scanSharedStrings(const QByteArray& part, std::vector<QString>* strings) {
+    const int start = part.indexOf("<sst");
+    if (start < 0 || part.indexOf("<!", start) >= 0 || part.indexOf("<?", start) >= 0 ||
+        part.indexOf(":si>", start) >= 0 || part.indexOf(":t>", start) >= 0) {
+        return false;
+    }
+    Cursor cursor(part.constData() + start, part.constData() + part.size());
+    std::vector<QString> items;
+    Tag tag;
+    if (!cursor.nextTag(&tag) || !tag.is("sst")) {
+        return false;
+    }
+    if (tag.selfClosing) {
+        return true;
+    }
+    while (cursor.nextTag(&tag)) {
+        if (tag.closing && tag.is("sst")) {
+            strings->insert(strings->end(), std::make_move_iterator(items.begin()),
+                            std::make_move_iterator(items.end()));
+            return true;
+        }
+        if (tag.closing || !tag.is("si")) {
+            if (!tag.closing && !cursor.skipElement(tag)) {
+                return false;
+            }
+            continue;
+        }
+        QString text;
+        if (!tag.selfClosing && !readItem(cursor, &text)) {
+            return false;
+        }
+        items.push_back(std::move(text));
+    }
+    return false;
+}

@@ -28,6 +28,11 @@ public:
     // skipped; returns false when the element is cut short.
     bool scan(const QByteArray& part, Worksheet& sheet) const;
 
+    // Read the string items of a plain sharedStrings part (CT_Sst, 18.4.9) with the same
+    // scanner: the text of each <si>, its rich-text runs joined, phonetic runs left out.
+    // False (and `strings` untouched) when the part needs the general reader.
+    static bool scanSharedStrings(const QByteArray& part, std::vector<QString>* strings);
+
 private:
     const std::vector<QString>& m_strings;
     const std::vector<int>& m_formatIndex;

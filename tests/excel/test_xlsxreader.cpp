@@ -228,6 +228,54 @@ TEST_F(XlsxReaderTest, PrefixedMarkupGoesThroughTheGeneralReaderWithTheSameResul
     expectSameSheet(*books[0].sheet(0), *books[1].sheet(0));
 }
 
+TEST_F(XlsxReaderTest, SharedStringsWithRichTextAndPhoneticRunsBothWays) {
+    const QByteArray rels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+        "Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+        "sharedStrings\" "
+        "Target=\"sharedStrings.xml\"/></Relationships>";
+    const QByteArray workbook =
+        "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+    const QByteArray sheet =
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
+        "<c r=\"C1\" t=\"s\"><v>2</v></c><c r=\"D1\" t=\"s\"><v>3</v></c></row>"
+        "</sheetData></worksheet>";
+    const QByteArray items =
+        "<si><t>plain &lt;x&gt;</t></si>"
+        "<si><r><rPr><b/><sz val=\"11\"/></rPr><t>ri</t></r><r><t xml:space=\"preserve\">ch "
+        "</t></r></si>"
+        "<si><t>漢字</t><rPh sb=\"0\" eb=\"2\"><t>かんじ</t></rPh><phoneticPr fontId=\"1\"/></si>"
+        "<si><t>a_x000D_b</t></si>";
+    const QByteArray plain =
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"4\">" +
+        items + "</sst>";
+    const QByteArray prefixed =
+        "<x:sst xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
+        QByteArray(items).replace("<", "<x:").replace("<x:/", "</x:") + "</x:sst>";
+    for (const QByteArray& strings : {plain, prefixed}) {
+        writeZip(path(QStringLiteral("sst.xlsx")),
+                 {{QStringLiteral("xl/_rels/workbook.xml.rels"), rels},
+                  {QStringLiteral("xl/workbook.xml"), workbook},
+                  {QStringLiteral("xl/worksheets/sheet1.xml"), sheet},
+                  {QStringLiteral("xl/sharedStrings.xml"), strings}});
+        Workbook book;
+        const WorkbookFileResult result =
+            WorkbookFile::load(path(QStringLiteral("sst.xlsx")), book);
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        const Worksheet& s = *book.sheet(0);
+        EXPECT_EQ(s.cell(1, 1)->text, QStringLiteral("plain <x>"));
+        EXPECT_EQ(s.cell(1, 2)->text, QStringLiteral("rich "));
+        EXPECT_EQ(s.cell(1, 3)->text, QStringLiteral("漢字"));
+        EXPECT_EQ(s.cell(1, 4)->text, QStringLiteral("a\rb"));
+    }
+}
+
 TEST_F(XlsxReaderTest, TruncatedSheetDataFails) {
     ASSERT_TRUE(WorkbookFile::save(*sampleWorkbook(), path(QStringLiteral("ok.xlsx"))).ok);
     QByteArray sheet;
