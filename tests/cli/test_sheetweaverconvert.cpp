@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+namespace {
+
+// The converter run as a user runs it, on a temporary copy of the examples.
+class ConverterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(temp.isValid());
+        source = temp.path() + QStringLiteral("/src");
+        dest = temp.path() + QStringLiteral("/out");
+        QDir().mkpath(dest);
+        QDir().mkpath(source + QStringLiteral("/Sub"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral("examples/员工名单.docx"),
+                                source + QStringLiteral("/a.docx")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral("examples/请假申请表.docx"),
+                                source + QStringLiteral("/Sub/b.docx")));
+    }
+
+    // Run the converter; collects its streams and exit status.
+    int run(const QStringList& arguments) {
+        const QString build =
+            QProcessEnvironment::systemEnvironment().value(QStringLiteral("SW_BUILD_DIR"));
+        QProcess process;
+        process.start(build + QStringLiteral("/bin/sheetweaver-convert"), arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        out = QString::fromUtf8(process.readAllStandardOutput());
+        err = QString::fromUtf8(process.readAllStandardError());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    QString report() const {
+        return source + QStringLiteral("/无法打开的文件目录(文件格式有误).txt");
+    }
+
+    QTemporaryDir temp;
+    QString source;
+    QString dest;
+    QString out;
+    QString err;
+};
+
+TEST_F(ConverterTest, AllConvertedExitsZeroWithProgressAndSummary) {
+    ASSERT_EQ(run({source, dest}), 0);
+    EXPECT_TRUE(QFile::exists(dest + QStringLiteral("/a.xlsx")));
+    EXPECT_TRUE(QFile::exists(dest + QStringLiteral("/Sub/b.xlsx")));
+    EXPECT_TRUE(err.contains(QStringLiteral("[1/2] ") + source + QStringLiteral("/a.docx\n")));
+    EXPECT_TRUE(err.contains(QStringLiteral("[2/2] ") + source + QStringLiteral("/Sub/b.docx\n")));
+    EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件,耗时"))) << out.toStdString();
+    EXPECT_FALSE(QFile::exists(report()));
+}
+
+TEST_F(ConverterTest, FailuresExitOneAndNameTheReport) {
+    QFile broken(source + QStringLiteral("/broken.doc"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a Word document");
+    broken.close();
+    ASSERT_EQ(run({QStringLiteral("--tables"), source, dest}), 1);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件,耗时"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(report()));
+    QFile file(report());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), (source + QStringLiteral("/broken.doc\n")).toLocal8Bit());
+}
+
+TEST_F(ConverterTest, AnEarlierReportIsDeletedFirst) {
+    QFile old(report());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    ASSERT_EQ(run({source, dest}), 0);
+    EXPECT_FALSE(QFile::exists(report()));
+}
+
+TEST_F(ConverterTest, InvalidInputExitsTwoWithTheWindowsMessage) {
+    EXPECT_EQ(run({temp.path() + QStringLiteral("/none"), dest}), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("Word文件所在文件夹不存在!")));
+    EXPECT_EQ(run({QStringLiteral("--template"), temp.path() + QStringLiteral("/none.xlsx"), source,
+                   dest}),
+              2);
+    EXPECT_TRUE(err.contains(QStringLiteral("excel模板文件不存在!")));
+    EXPECT_EQ(run({source, temp.path() + QStringLiteral("/none")}), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("保存文件夹不存在!")));
+    EXPECT_EQ(run({QStringLiteral("--last-row"), QStringLiteral("0"), source, dest}), 2);
+    EXPECT_EQ(run({QStringLiteral("--frobnicate"), source, dest}), 2);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_FALSE(QFile::exists(dest + QStringLiteral("/a.xlsx")));
+}
+
+TEST_F(ConverterTest, HelpAndVersionExitZero) {
+    EXPECT_EQ(run({QStringLiteral("--help")}), 0);
+    EXPECT_TRUE(out.contains(QStringLiteral("--template FILE")));
+    EXPECT_EQ(run({QStringLiteral("--version")}), 0);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("sheetweaver-convert ")));
+}
+
+}  // namespace
