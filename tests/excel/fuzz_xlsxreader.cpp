@@ -1,5 +1,6 @@
 // Fuzz target for the .xlsx reader: inputs starting with "PK" are read as a whole package,
-// anything else is handed to the sheet-data scanner as a worksheet part.
+// anything else is handed to the byte scanner as a worksheet part and as a shared string
+// part.
 
 #include "office/excel/workbookfile.h"
 #include "office/excel/xlsxsheetscanner.h"
@@ -30,6 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     static const std::vector<QString> strings = {QStringLiteral("a"), QStringLiteral("b")};
     static const std::vector<int> formats = {0, 0, 0};
+    std::vector<QString> items;
+    XlsxSheetScanner::scanSharedStrings(bytes, &items);
     Worksheet sheet(QStringLiteral("F"), nullptr);
     if (XlsxSheetScanner::canScan(bytes)) {
         XlsxSheetScanner(strings, formats).scan(bytes, sheet);

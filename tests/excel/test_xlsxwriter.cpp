@@ -176,6 +176,17 @@ TEST_F(XlsxWriterTest, NumberFormatsMergesWidthsHeights) {
     EXPECT_DOUBLE_EQ(heights.value(QStringLiteral("10")).toDouble(), 20);
 }
 
+TEST_F(XlsxWriterTest, PartsFollowTheSchemaElementOrder) {
+    const QString file = path(QStringLiteral("order.xlsx"));
+    ASSERT_TRUE(WorkbookFile::save(*formattedWorkbook(), file).ok);
+    QProcess check;
+    check.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral(SW_SOURCE_DIR "/tests/excel/check_order.py"), file});
+    ASSERT_TRUE(check.waitForFinished(60000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
+                                   << check.readAllStandardError().toStdString();
+}
+
 TEST_F(XlsxWriterTest, ControlCharactersAndEscapeLookalikesSurvive) {
     auto book = Workbook::createNew(1);
     const QString control = QStringLiteral("a") + QChar(0x01) + QStringLiteral("b\rc\td");
