@@ -37,12 +37,7 @@ ExcelRange::ExcelRange(const std::shared_ptr<Workbook>& workbook,
 
 /* The sheet while its workbook still holds it. */
 std::shared_ptr<Worksheet> ExcelRange::sheet() const {
-    const auto workbook = m_workbook.lock();
-    auto sheet = m_sheet.lock();
-    if (!workbook || !sheet || workbook->indexOf(sheet.get()) < 0) {
-        return nullptr;
-    }
-    return sheet;
+    return ExcelSession::liveSheet(m_workbook, m_sheet);
 }
 
 /* Split the range's column with Excel's arguments. */

@@ -35,6 +35,17 @@ std::shared_ptr<Workbook> ExcelSession::activeWorkbook() const {
     return m_active.lock();
 }
 
+/* Lock a sheet and check that its workbook still holds it. */
+std::shared_ptr<Worksheet> ExcelSession::liveSheet(const std::weak_ptr<Workbook>& workbook,
+                                                   const std::weak_ptr<Worksheet>& sheet) {
+    const auto book = workbook.lock();
+    auto locked = sheet.lock();
+    if (!book || !locked || book->indexOf(locked.get()) < 0) {
+        return nullptr;
+    }
+    return locked;
+}
+
 /* Read an integer argument. */
 bool ExcelSession::toInt(const QVariant& value, int* out) {
     if (!value.isValid() || value.userType() == qMetaTypeId<ServerObjectRef>()) {

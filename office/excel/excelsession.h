@@ -32,6 +32,10 @@ public:
     // The message of the last failed open or save, for diagnostics.
     QString lastError;
 
+    // The sheet while its workbook is still open and still holds it, else null.
+    static std::shared_ptr<Worksheet> liveSheet(const std::weak_ptr<Workbook>& workbook,
+                                                const std::weak_ptr<Worksheet>& sheet);
+
     // An integer argument (numbers and numeric texts); false for anything else.
     static bool toInt(const QVariant& value, int* out);
     // A boolean argument (bool, numbers, "true"/"false" texts); `fallback` when invalid.

@@ -10,12 +10,7 @@ ExcelWorksheet::ExcelWorksheet(std::shared_ptr<ExcelSession> session,
 
 /* The sheet while its workbook is open and still holds it. */
 std::shared_ptr<Worksheet> ExcelWorksheet::sheet() const {
-    const auto workbook = m_workbook.lock();
-    auto sheet = m_sheet.lock();
-    if (!workbook || !sheet || workbook->indexOf(sheet.get()) < 0) {
-        return nullptr;
-    }
-    return sheet;
+    return ExcelSession::liveSheet(m_workbook, m_sheet);
 }
 
 /* Alive while the sheet exists. */

@@ -1,5 +1,6 @@
 #include "office/excel/xlsxreader.h"
 
+#include "office/excel/xlspalette.h"
 #include "office/excel/xlsxsheetscanner.h"
 #include "office/excel/xlsxstyles.h"
 #include "office/excel/xlsxtext.h"
@@ -19,18 +20,6 @@ namespace {
 const qint64 kMaxPartSize = 512LL * 1024 * 1024;
 // Expansion ratio above which a part counts as a bomb (real XML compresses up to ~100:1).
 const qint64 kMaxRatio = 1000;
-
-// The default indexed colours 0..63 (ECMA-376 Part 1, 18.8.27 indexedColors).
-const std::uint32_t kIndexedColors[64] = {
-    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
-    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
-    0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080,
-    0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF,
-    0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF,
-    0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
-    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696,
-    0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333,
-};
 
 using Attributes = QXmlStreamAttributes;
 
@@ -238,9 +227,15 @@ std::uint32_t readColor(const Attributes& a, const ThemeColors& theme) {
     if (a.hasAttribute(QLatin1String("rgb"))) {
         color = a.value(QLatin1String("rgb")).toUInt(nullptr, 16) & 0xFFFFFFu;
     } else if (a.hasAttribute(QLatin1String("indexed"))) {
+        // Indexed colours (18.8.27): 0..7 repeat the first eight of the default palette
+        // 8..63, which the legacy format shares; 64 and up are system colours.
         const int index = intAttribute(a, "indexed", 64);
-        if (index >= 0 && index < 64) {
-            color = kIndexedColors[index];
+        const auto& palette = XlsPalette::defaultColors();
+        if (index >= 0 && index < XlsPalette::kFirstIndex) {
+            color = palette[static_cast<size_t>(index)];
+        } else if (index >= XlsPalette::kFirstIndex &&
+                   index < XlsPalette::kFirstIndex + XlsPalette::kCount) {
+            color = palette[static_cast<size_t>(index - XlsPalette::kFirstIndex)];
         }
     } else if (a.hasAttribute(QLatin1String("theme"))) {
         const int index = intAttribute(a, "theme", -1);

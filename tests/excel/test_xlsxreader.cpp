@@ -89,6 +89,32 @@ protected:
         zip.close();
     }
 
+    // A package with one sheet "T" (xl/worksheets/sheet1.xml) and optional styles.
+    void writeOneSheetPackage(const QString& file, const QByteArray& sheet,
+                              const QByteArray& styles = QByteArray()) {
+        const QByteArray ns = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+        QByteArray rels =
+            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+            "<Relationship Id=\"rId1\" Type=\"" +
+            ns + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>";
+        if (!styles.isEmpty()) {
+            rels += "<Relationship Id=\"rId2\" Type=\"" + ns + "/styles\" Target=\"styles.xml\"/>";
+        }
+        rels += "</Relationships>";
+        const QByteArray workbook =
+            "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+            "xmlns:r=\"" +
+            ns + "\"><sheets><sheet name=\"T\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+        QList<QPair<QString, QByteArray>> parts = {
+            {QStringLiteral("xl/_rels/workbook.xml.rels"), rels},
+            {QStringLiteral("xl/workbook.xml"), workbook},
+            {QStringLiteral("xl/worksheets/sheet1.xml"), sheet}};
+        if (!styles.isEmpty()) {
+            parts.append({QStringLiteral("xl/styles.xml"), styles});
+        }
+        writeZip(file, parts);
+    }
+
     QTemporaryDir m_dir;
 };
 
@@ -287,20 +313,8 @@ TEST_F(XlsxReaderTest, TruncatedSheetDataFails) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         sheet = file.readAll();
     }
-    const QByteArray rels =
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-        "Target=\"worksheets/sheet1.xml\"/></Relationships>";
-    const QByteArray workbook =
-        "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-        "<sheets><sheet name=\"T\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
     for (int cut : {sheet.indexOf("<sheetData>") + 30, sheet.size() / 2, sheet.size() - 20}) {
-        writeZip(path(QStringLiteral("cut.xlsx")),
-                 {{QStringLiteral("xl/_rels/workbook.xml.rels"), rels},
-                  {QStringLiteral("xl/workbook.xml"), workbook},
-                  {QStringLiteral("xl/worksheets/sheet1.xml"), sheet.left(cut)}});
+        writeOneSheetPackage(path(QStringLiteral("cut.xlsx")), sheet.left(cut));
         Workbook book;
         const WorkbookFileResult result =
             WorkbookFile::load(path(QStringLiteral("cut.xlsx")), book);
@@ -308,6 +322,40 @@ TEST_F(XlsxReaderTest, TruncatedSheetDataFails) {
         EXPECT_TRUE(result.error.contains(QStringLiteral("sheet1.xml")))
             << result.error.toStdString();
     }
+}
+
+TEST_F(XlsxReaderTest, IndexedTintedAndAutomaticColours) {
+    const QByteArray styles =
+        "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
+        "<font><sz val=\"11\"/><color indexed=\"10\"/><name val=\"Calibri\"/></font></fonts>"
+        "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill>"
+        "<fill><patternFill patternType=\"gray125\"/></fill><fill><patternFill "
+        "patternType=\"solid\">"
+        "<fgColor rgb=\"FF000000\" tint=\"0.5\"/></patternFill></fill></fills>"
+        "<borders count=\"2\"><border/><border><left style=\"mediumDashDot\"><color "
+        "auto=\"1\"/></left>"
+        "<bottom style=\"thin\"><color indexed=\"3\"/></bottom></border></borders>"
+        "<cellXfs count=\"2\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+        "<xf numFmtId=\"14\" fontId=\"1\" fillId=\"2\" borderId=\"1\"/></cellXfs></styleSheet>";
+    const QByteArray sheet =
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+        "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" s=\"9\"><v>2</v></c></row>"
+        "</sheetData></worksheet>";
+    writeOneSheetPackage(path(QStringLiteral("colours.xlsx")), sheet, styles);
+    Workbook book;
+    const WorkbookFileResult result =
+        WorkbookFile::load(path(QStringLiteral("colours.xlsx")), book);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const CellFormat& format = book.sheet(0)->format(1, 1);
+    EXPECT_EQ(format.fontColor, 0xFF0000u);  // indexed 10
+    EXPECT_EQ(format.fillColor, 0x808080u);  // black lightened by half
+    EXPECT_EQ(format.left.style, BorderLine::Dashed);
+    EXPECT_EQ(format.left.color, kAutoColor);
+    EXPECT_EQ(format.bottom.color, 0x00FF00u);  // indexed 3
+    EXPECT_EQ(format.numberFormat, QStringLiteral("mm-dd-yy"));
+    EXPECT_EQ(format.fontName, QString());                 // the base font reads as the default
+    EXPECT_EQ(book.sheet(0)->format(1, 2), CellFormat());  // a style index out of range
 }
 
 TEST_F(XlsxReaderTest, BrokenFilesFailWithAMessage) {
