@@ -643,11 +643,11 @@ std::uint32_t BookParser::paletteColor(int index) const {
 CellFormat BookParser::cellFormat(const XfInfo& xf) const {
     CellFormat format;
     const FontInfo font = xf.font < m_fonts.size() ? m_fonts[xf.font] : FontInfo();
-    // The writer's default font stands for "the workbook's default font".
-    if (font.name != XlsWriter::defaultFontName() || font.size != XlsWriter::kDefaultFontSize) {
-        format.fontName = font.name;
-        format.fontSize = font.size;
-    }
+    // Font 0 is the file's default font: its name and size read as "not set", like the
+    // model's default format, so a template's plain cells stay plain.
+    const FontInfo base = m_fonts.isEmpty() ? FontInfo() : m_fonts.first();
+    format.fontName = font.name == base.name ? QString() : font.name;
+    format.fontSize = font.size == base.size ? 0 : font.size;
     format.bold = font.bold;
     format.italic = font.italic;
     format.strike = font.strike;

@@ -636,22 +636,23 @@ WorkbookFileResult XlsWriter::write(const Workbook& workbook, const QString& pat
     return WorkbookFileResult::success();
 }
 
-/* Characters to 1/256 units with Excel's pixel padding. */
+/* Width to 1/256 units, the scale of the .xlsx width attribute. */
 int XlsWriter::widthToUnits(double width) {
     if (!(width > 0)) {
         return 0;
     }
     // Clamp before converting: a double beyond int's range has no defined conversion.
-    return static_cast<int>(std::trunc(qMin((width * 7 + 5) / 7 * 256, 65535.0)));
+    return static_cast<int>(std::lround(qMin(width * 256, 65535.0)));
 }
 
-/* 1/256 units back to characters. */
+/* 1/256 units back to a width: the hundredths a writer started from when they give the same
+   units back, else the exact value. */
 double XlsWriter::unitsToWidth(int units) {
     if (units <= 0) {
         return 0;
     }
-    const double width = (units / 256.0 * 7 - 5) / 7;
-    return qMax(0.0, std::round(width * 100) / 100);
+    const double rounded = std::round(units / 2.56) / 100;
+    return widthToUnits(rounded) == units ? rounded : units / 256.0;
 }
 
 /* Calibri, Excel's default font since 2007. */

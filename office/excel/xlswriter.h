@@ -37,9 +37,10 @@ public:
     // Build the BIFF8 "Workbook" stream only (no compound file), same checks as write().
     static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray* stream);
 
-    // Column width in characters to COLINFO's 1/256 of a character, padding included as
-    // Excel stores it (5 pixels around 7-pixel digits): trunc((w * 7 + 5) / 7 * 256).
+    // Column width to COLINFO's 1/256 of a character (MS-XLS 2.4.53 coldx). The model's
+    // widths are on the scale of the .xlsx width attribute, padding included, which is
+    // coldx / 256, so a width gives the same column in both formats.
     static int widthToUnits(double width);
-    // The inverse, rounded to hundredths of a character.
+    // The inverse: the width in hundredths that gives these units, else units / 256.
     static double unitsToWidth(int units);
 };

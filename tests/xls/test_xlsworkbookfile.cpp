@@ -60,6 +60,63 @@ TEST(XlsWorkbookFile, AFailedXlsSaveLeavesNoFileAndKeepsAnOldOne) {
         WorkbookFile::save(*workbook, dir.filePath(QStringLiteral("no/such/folder.xls"))).ok);
 }
 
+TEST(XlsWorkbookFile, XlsAndXlsxTemplatesOfOneWorkbookReadTheSame) {
+    QTemporaryDir dir;
+    auto workbook = Workbook::createNew(2);
+    Worksheet& sheet = *workbook->sheet(0);
+    CellFormat header;
+    header.bold = true;
+    header.fontName = QStringLiteral("宋体");
+    header.fontSize = 12;
+    header.fillColor = 0xFFFF00;
+    header.bottom = {BorderLine::Medium, 0xFF0000};
+    header.hAlign = CellFormat::HAlign::Center;
+    header.wrap = true;
+    CellFormat amount;
+    amount.numberFormat = QStringLiteral("#,##0");
+    amount.italic = true;
+    for (int column = 1; column <= 4; ++column) {
+        sheet.setText(1, column, QStringLiteral("列%1\n说明").arg(column));
+        sheet.setFormat(1, column, header);
+        sheet.setNumber(2, column, column * 1000);
+        sheet.setFormat(2, column, amount);
+        sheet.setColumnWidth(column, 8.43 + column * 3);
+    }
+    sheet.setRowHeight(1, 33.75);
+    sheet.addMerge({3, 1, 4, 2});
+    workbook->sheet(1)->setText(1, 1, QStringLiteral("second"));
+
+    const QString xls = dir.filePath(QStringLiteral("t.xls"));
+    const QString xlsx = dir.filePath(QStringLiteral("t.xlsx"));
+    ASSERT_TRUE(WorkbookFile::save(*workbook, xls).ok);
+    ASSERT_TRUE(WorkbookFile::save(*workbook, xlsx).ok);
+    Workbook fromXls;
+    Workbook fromXlsx;
+    ASSERT_TRUE(WorkbookFile::load(xls, fromXls).ok);
+    ASSERT_TRUE(WorkbookFile::load(xlsx, fromXlsx).ok);
+    ASSERT_EQ(fromXls.sheetCount(), fromXlsx.sheetCount());
+    for (int i = 0; i < fromXls.sheetCount(); ++i) {
+        const Worksheet& a = *fromXls.sheet(i);
+        const Worksheet& b = *fromXlsx.sheet(i);
+        EXPECT_EQ(a.name(), b.name());
+        EXPECT_EQ(a.cellCount(), b.cellCount());
+        for (const auto& [row, entry] : b.rows()) {
+            for (const Cell& cell : entry.cells) {
+                const std::string where = CellRange::cellName(row, cell.column).toStdString();
+                const Cell* other = a.cell(row, cell.column);
+                ASSERT_NE(other, nullptr) << where;
+                EXPECT_EQ(other->kind, cell.kind) << where;
+                EXPECT_EQ(other->text, cell.text) << where;
+                EXPECT_EQ(other->number, cell.number) << where;
+                EXPECT_TRUE(a.format(row, cell.column) == b.format(row, cell.column)) << where;
+            }
+        }
+        EXPECT_EQ(a.columnWidths(), b.columnWidths());
+        EXPECT_EQ(a.rowHeights(), b.rowHeights());
+        EXPECT_EQ(a.merges(), b.merges());
+    }
+}
+
 TEST(XlsWorkbookFile, OpeningAnXlwtTemplate) {
     Workbook workbook;
     const WorkbookFileResult result =

@@ -211,8 +211,9 @@ TEST_F(XlsWriterTest, MergesWidthsHeightsAndBlankCells) {
     EXPECT_EQ(merges.at(1).toArray(), (QJsonArray{4, 9, 1, 2}));
     const QJsonObject widths = dumped.value(QStringLiteral("widths")).toObject();
     EXPECT_EQ(widths.value(QStringLiteral("0")).toInt(), XlsWriter::widthToUnits(20));
-    EXPECT_EQ(widths.value(QStringLiteral("1")).toInt(), 2340);  // Excel's 8.43
-    EXPECT_EQ(widths.value(QStringLiteral("2")).toInt(), 2340);
+    EXPECT_EQ(widths.value(QStringLiteral("0")).toInt(), 5120);
+    EXPECT_EQ(widths.value(QStringLiteral("1")).toInt(), 2158);
+    EXPECT_EQ(widths.value(QStringLiteral("2")).toInt(), 2158);
     EXPECT_EQ(widths.value(QStringLiteral("4")).toInt(), 0);
     const QJsonObject heights = dumped.value(QStringLiteral("heights")).toObject();
     EXPECT_EQ(heights.value(QStringLiteral("0")).toArray(), (QJsonArray{600, 1}));
@@ -347,14 +348,18 @@ TEST_F(XlsWriterTest, TooManyCellFormatsFail) {
     EXPECT_TRUE(result.error.contains(QStringLiteral("4000"))) << result.error.toStdString();
 }
 
-TEST(XlsWidths, CharactersAndUnitsConvertBothWays) {
-    EXPECT_EQ(XlsWriter::widthToUnits(8.43), 2340);
+TEST(XlsWidths, WidthsAndUnitsConvertBothWays) {
+    EXPECT_EQ(XlsWriter::widthToUnits(8.43), 2158);
+    EXPECT_EQ(XlsWriter::widthToUnits(20), 5120);
     EXPECT_EQ(XlsWriter::widthToUnits(0), 0);
-    EXPECT_EQ(XlsWriter::widthToUnits(255), 65462);
+    EXPECT_EQ(XlsWriter::widthToUnits(-3), 0);
+    EXPECT_EQ(XlsWriter::widthToUnits(255), 65280);
     EXPECT_EQ(XlsWriter::widthToUnits(1e9), 65535);
-    for (double width : {1.0, 8.43, 10.71, 20.0, 50.5, 100.0}) {
+    for (double width : {1.0, 8.43, 10.71, 20.0, 50.5, 100.0, 255.0}) {
         EXPECT_DOUBLE_EQ(XlsWriter::unitsToWidth(XlsWriter::widthToUnits(width)), width) << width;
     }
+    EXPECT_DOUBLE_EQ(XlsWriter::unitsToWidth(4000), 15.625);  // no hundredths give 4000
+    EXPECT_DOUBLE_EQ(XlsWriter::unitsToWidth(2340), 9.14);    // hundredths win a tie
 }
 
 }  // namespace
