@@ -75,8 +75,14 @@ bool buildCompoundFile(const QByteArray& stream, QByteArray* file) {
 /* Build the compound file and write it to `path` in one go. */
 bool XlsOleStream::write(const QByteArray& stream, const QString& path, QString* error) {
     ensureGsf();
+    // Streams under 4096 bytes would go into the compound file's mini stream, which some
+    // versions of Excel do not accept for the workbook; zeros after the last EOF pad it.
+    QByteArray padded = stream;
+    if (padded.size() < kMinStreamSize) {
+        padded.append(kMinStreamSize - padded.size(), '\0');
+    }
     QByteArray file;
-    if (!buildCompoundFile(stream, &file)) {
+    if (!buildCompoundFile(padded, &file)) {
         *error = QStringLiteral("Cannot build the compound file");
         return false;
     }

@@ -10,9 +10,13 @@ public:
     // Largest compound file and stream read (256 MiB), far above what Excel 97's limits
     // allow, so a corrupt size field cannot make the reader allocate without bound.
     static constexpr qint64 kMaxBytes = 256LL * 1024 * 1024;
+    // Smallest "Workbook" stream written: shorter streams are padded with zeros so they are
+    // stored in regular sectors, not the mini stream.
+    static constexpr int kMinStreamSize = 4096;
 
-    // Write a compound file holding `stream` as "Workbook" to `path` (created or
-    // truncated). False with `error` set when the file cannot be built or written.
+    // Write a compound file holding `stream` (padded to kMinStreamSize) as "Workbook" to
+    // `path` (created or truncated). False with `error` set when the file cannot be built or
+    // written.
     static bool write(const QByteArray& stream, const QString& path, QString* error);
 
     // Read the "Workbook" stream of the compound file at `path`. False with `error` set when
