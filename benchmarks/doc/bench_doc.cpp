@@ -1,0 +1,80 @@
+// Opening and copying every Word 97-2003 document of the shared corpus with the .doc reader.
+//
+// Run from anywhere: build/benchmarks/bench_doc (the corpus is found beside the sources).
+
+#include "office/word/docreader.h"
+#include "office/word/wordfragmentbuilder.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDirIterator>
+#include <QFile>
+
+#include <vector>
+
+namespace {
+
+/* The bytes of every .doc of the shared corpus that the reader opens. */
+std::vector<QByteArray> corpusDocuments() {
+    std::vector<QByteArray> documents;
+    QDirIterator it(QStringLiteral(SW_SOURCE_DIR "/../shared/corpus"), {QStringLiteral("*.doc")},
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        QByteArray bytes = file.readAll();
+        if (DocReader::readBytes(bytes))
+            documents.push_back(bytes);
+    }
+    return documents;
+}
+
+/* Copy the whole story and each table, as both conversion modes do. */
+void copyAll(const WordDocument& document) {
+    Fragment fragment;
+    WordFragmentBuilder::wholeStory(document, fragment);
+    benchmark::DoNotOptimize(fragment.cells.data());
+    for (const auto& table : document.topLevelTables()) {
+        WordFragmentBuilder::table(*table, fragment);
+        benchmark::DoNotOptimize(fragment.cells.data());
+    }
+}
+
+/* Open (from memory) and copy every corpus .doc; the counter gives the time per document. */
+void BM_OpenAndCopyCorpus(benchmark::State& state) {
+    const std::vector<QByteArray> documents = corpusDocuments();
+    if (documents.empty()) {
+        state.SkipWithError("no .doc files in the shared corpus");
+        return;
+    }
+    for (auto _ : state) {
+        for (const QByteArray& bytes : documents) {
+            const WordLoadResult result = DocReader::readBytes(bytes);
+            if (result)
+                copyAll(*result.document);
+        }
+    }
+    state.counters["documents"] = double(documents.size());
+    state.counters["per_document"] =
+        benchmark::Counter(double(documents.size()), benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_OpenAndCopyCorpus)->Unit(benchmark::kMillisecond);
+
+/* Open only, to separate the reader's share from the copy's. */
+void BM_OpenCorpus(benchmark::State& state) {
+    const std::vector<QByteArray> documents = corpusDocuments();
+    for (auto _ : state) {
+        for (const QByteArray& bytes : documents)
+            benchmark::DoNotOptimize(DocReader::readBytes(bytes).document.get());
+    }
+    state.counters["per_document"] =
+        benchmark::Counter(double(documents.size()), benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_OpenCorpus)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
