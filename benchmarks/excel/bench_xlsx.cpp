@@ -9,6 +9,8 @@
 
 #include <QTemporaryDir>
 
+#include <malloc.h>
+
 namespace {
 
 const int kRows = 4000;
@@ -108,6 +110,26 @@ void BM_Read100kTemplate(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 100000);
 }
 BENCHMARK(BM_Read100kTemplate)->Unit(benchmark::kMillisecond);
+
+/* Heap bytes per stored cell for sheets of growing size: flat when memory is linear. */
+void BM_ModelBytesPerCell(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    double bytesPerCell = 0;
+    for (auto _ : state) {
+        const size_t before = mallinfo2().uordblks;
+        auto book = Workbook::createNew(1);
+        Worksheet& sheet = *book->sheet(0);
+        for (int r = 1; r <= rows; ++r) {
+            for (int c = 1; c <= kColumns; ++c) {
+                sheet.setText(r, c, QStringLiteral("Row %1 column %2").arg(r).arg(c));
+            }
+        }
+        const size_t after = mallinfo2().uordblks;
+        bytesPerCell = static_cast<double>(after - before) / (static_cast<double>(rows) * kColumns);
+    }
+    state.counters["bytes_per_cell"] = bytesPerCell;
+}
+BENCHMARK(BM_ModelBytesPerCell)->Arg(400)->Arg(4000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -39,6 +39,17 @@ struct SharedStrings {
 
 /* Collect every cell text, failing on one longer than a cell can hold. */
 WorkbookFileResult collectStrings(const Workbook& workbook, SharedStrings* table) {
+    long long texts = 0;
+    for (int s = 0; s < workbook.sheetCount(); ++s) {
+        for (const auto& row : workbook.sheet(s)->rows()) {
+            for (const Cell& cell : row.second.cells) {
+                texts += cell.kind == Cell::Kind::Text ? 1 : 0;
+            }
+        }
+    }
+    // Sized once for the worst case (every text distinct), so the table never rehashes.
+    table->index.reserve(static_cast<int>(qMin<long long>(texts, 1 << 24)));
+    table->cellIndices.reserve(static_cast<size_t>(texts));
     for (int s = 0; s < workbook.sheetCount(); ++s) {
         const auto sheet = workbook.sheet(s);
         for (const auto& row : sheet->rows()) {
