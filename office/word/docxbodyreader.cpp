@@ -238,6 +238,9 @@ void DocxBodyReader::readRun(ParagraphState& state) {
 /* One element of run content (17.3.3): text, tabs, breaks, symbols, field characters. */
 void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& format) {
     if (isAlternateContent()) {
+        if (!enter()) {
+            return;
+        }
         if (readAlternateChoice()) {
             while (!failed() && m_reader->readNextStartElement()) {
                 readRunContent(state, format);
@@ -246,6 +249,7 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
                 m_reader->skipCurrentElement();
             }
         }
+        leave();
         return;
     }
     if (!DocxProperties::isWord(*m_reader)) {

@@ -23,7 +23,8 @@ bool DocxPackage::open(QIODevice* device) {
     }
     for (const QuaZipFileInfo64& info : infos) {
         m_entries.insert(info.name.toLower(),
-                         Entry{info.name, static_cast<qint64>(info.compressedSize)});
+                         Entry{info.name, static_cast<qint64>(info.compressedSize),
+                               static_cast<qint64>(info.uncompressedSize)});
     }
     return true;
 }
@@ -43,6 +44,9 @@ DocxPackage::Status DocxPackage::readPart(const QString& name, QByteArray& out) 
         return Status::Damaged;
     }
     const qint64 compressed = std::max<qint64>(1, it->compressedSize);
+    // The stated size is only a hint (a damaged archive may lie), so it is bounded.
+    out.reserve(static_cast<int>(qBound<qint64>(
+        0, it->uncompressedSize, std::min<qint64>(m_limits.maxPartBytes, 64 << 20))));
     char buffer[1 << 16];
     for (;;) {
         const qint64 got = file.read(buffer, sizeof buffer);

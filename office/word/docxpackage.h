@@ -40,6 +40,7 @@ private:
     struct Entry {
         QString name;
         qint64 compressedSize = 0;
+        qint64 uncompressedSize = 0;
     };
 
     DocxLimits m_limits;

@@ -1,17 +1,39 @@
 #include "office/word/docxxmlreader.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
 
-/* XML white space (XML 1.0, production 3). */
-bool isSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+// Character classes of the tokenizer, one table lookup per byte.
+enum : unsigned char { kSpace = 1, kNameEnd = 2, kNameBad = 4, kColon = 8 };
+
+/* The class table: white space (XML 1.0, production 3) ends names, as do "/", ">", "=". */
+constexpr std::array<unsigned char, 256> makeClasses() {
+    std::array<unsigned char, 256> classes{};
+    for (const char c : {' ', '\n', '\r', '\t'}) {
+        classes[static_cast<unsigned char>(c)] = kSpace | kNameEnd;
+    }
+    for (const char c : {'/', '>', '='}) {
+        classes[static_cast<unsigned char>(c)] = kNameEnd;
+    }
+    for (const char c : {'<', '"', '\''}) {
+        classes[static_cast<unsigned char>(c)] = kNameBad;
+    }
+    classes[static_cast<unsigned char>(':')] = kColon;
+    return classes;
 }
 
-/* Characters that end a name in a tag. */
-bool endsName(char c) {
-    return isSpace(c) || c == '/' || c == '>' || c == '=';
+constexpr std::array<unsigned char, 256> kClasses = makeClasses();
+
+/* The class bits of one byte. */
+unsigned char classOf(char c) {
+    return kClasses[static_cast<unsigned char>(c)];
+}
+
+/* XML white space. */
+bool isSpace(char c) {
+    return (classOf(c) & kSpace) != 0;
 }
 
 /* Find a byte sequence in [from, end); null when absent. */
@@ -104,12 +126,18 @@ void DocxXmlReader::skipSpace() {
 bool DocxXmlReader::parseName(Span& prefix, Span& local) {
     const char* start = m_pos;
     const char* colon = nullptr;
-    while (m_pos < m_end && !endsName(*m_pos)) {
-        if (*m_pos == '<' || *m_pos == '"' || *m_pos == '\'') {
-            return false;
-        }
-        if (*m_pos == ':' && colon == nullptr) {
-            colon = m_pos;
+    while (m_pos < m_end) {
+        const unsigned char bits = classOf(*m_pos);
+        if (bits != 0) {
+            if ((bits & kNameEnd) != 0) {
+                break;
+            }
+            if ((bits & kNameBad) != 0) {
+                return false;
+            }
+            if (colon == nullptr) {
+                colon = m_pos;
+            }
         }
         ++m_pos;
     }

@@ -128,7 +128,9 @@ void placeTable(const WordTable& table, int rowOffset, Fragment& out) {
     for (int r = 0; r < rowCount; ++r) {
         const WordRow& row = table.rows[static_cast<size_t>(r)];
         const int fragmentRow = rowOffset + r;
-        if (row.heightRule != WordRow::HeightRule::Auto && row.heightTwips > 0) {
+        // Only an exact height is fixed: an "at least" row grows with its text in Word, and a
+        // spreadsheet row given that minimum would hide the lines beyond it.
+        if (row.heightRule == WordRow::HeightRule::Exact && row.heightTwips > 0) {
             out.rowHeights[static_cast<size_t>(fragmentRow)] = row.heightTwips / 20.0;
         }
         int column = std::max(0, row.gridBefore);
