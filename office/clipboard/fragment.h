@@ -45,6 +45,9 @@ struct Fragment {
     std::vector<double> rowHeights;    // points; < 0: not set
     bool wholeRows = false;            // copied as whole rows ("1:100"): paste keeps heights
     bool wholeColumns = false;         // copied as whole columns ("A:A")
+    // Whole-row copies: the width of every column right of the fragment up to the sheet's
+    // last column (a template that sizes all columns alike); < 0: those columns are not set.
+    double trailingColumnWidth = -1;
 
     // An empty fragment of the given size with the default format only.
     static Fragment sized(int rows, int columns);

@@ -9,6 +9,33 @@ namespace {
 // Above this many cells an explicit range is cut to the used part of the sheet.
 const long long kMaxCopiedCells = 4LL * 1024 * 1024;
 
+/* The first column of the run of equal widths that reaches the sheet's last column, or 0. */
+int trailingWidthRun(const Worksheet& sheet) {
+    const auto& widths = sheet.columnWidths();
+    if (widths.empty() || widths.rbegin()->first != kMaxColumns) {
+        return 0;
+    }
+    auto it = widths.rbegin();
+    const double width = it->second;
+    int first = it->first;
+    for (++it; it != widths.rend() && it->first == first - 1 && it->second == width; ++it) {
+        first = it->first;
+    }
+    return first;
+}
+
+/* The last column whose width a whole-row copy must carry one by one. */
+int lastDistinctWidthColumn(const Worksheet& sheet) {
+    const auto& widths = sheet.columnWidths();
+    if (widths.empty()) {
+        return 0;
+    }
+    const int run = trailingWidthRun(sheet);
+    // A run of equal widths to the last column travels as one trailing width instead of
+    // 16,384 columns of cells.
+    return run > 0 ? run - 1 : widths.rbegin()->first;
+}
+
 /* The part of `range` a copy really takes. */
 CellRange effectiveRange(const Worksheet& sheet, const CellRange& range) {
     CellRange area = range;
@@ -22,10 +49,7 @@ CellRange effectiveRange(const Worksheet& sheet, const CellRange& range) {
     if (range.isWholeRows() || huge) {
         int last = sheet.lastColumnInRows(area.firstRow, area.lastRow);
         if (range.isWholeRows()) {
-            const auto& widths = sheet.columnWidths();
-            if (!widths.empty()) {
-                last = qMax(last, widths.rbegin()->first);
-            }
+            last = qMax(last, lastDistinctWidthColumn(sheet));
         }
         area.lastColumn = qMax(area.firstColumn, qMin(area.lastColumn, last));
     }
@@ -140,6 +164,11 @@ Fragment PasteEngine::copy(const Worksheet& sheet, const CellRange& range) {
                 width.second;
         }
     }
+    // Columns right of the area all lie in the trailing run of equal widths, if any.
+    const int run = fragment.wholeRows ? trailingWidthRun(sheet) : 0;
+    if (run > 0 && area.lastColumn < kMaxColumns) {
+        fragment.trailingColumnWidth = sheet.columnWidth(run);
+    }
     for (const auto& height : sheet.rowHeights()) {
         if (height.first >= area.firstRow && height.first <= area.lastRow) {
             fragment.rowHeights[static_cast<size_t>(height.first - area.firstRow)] = height.second;
@@ -215,6 +244,12 @@ bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int
         const double width = fragment.columnWidths[c];
         if (width >= 0 || type == PasteType::ColumnWidths) {
             sheet.setColumnWidth(column + static_cast<int>(c), width);
+        }
+    }
+    const int trailingFrom = column + fragment.columnCount;
+    if (widths && fragment.trailingColumnWidth >= 0 && trailingFrom <= kMaxColumns) {
+        for (int c = trailingFrom; c <= kMaxColumns; ++c) {
+            sheet.setColumnWidth(c, fragment.trailingColumnWidth);
         }
     }
     sheet.setSelection(area);

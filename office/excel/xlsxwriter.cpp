@@ -12,6 +12,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -344,11 +345,20 @@ void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
     out << "<sheetFormatPr defaultRowHeight=\"15\"/>";
     if (!sheet.columnWidths().empty()) {
         out << "<cols>";
-        for (const auto& width : sheet.columnWidths()) {
+        // One <col> (18.3.1.13) per run of adjacent columns of equal width.
+        const auto& widths = sheet.columnWidths();
+        for (auto it = widths.begin(); it != widths.end();) {
+            auto last = it;
+            auto next = std::next(it);
+            while (next != widths.end() && next->first == last->first + 1 &&
+                   next->second == it->second) {
+                last = next++;
+            }
             out << "<col min=\"";
-            out.number(width.first) << "\" max=\"";
-            out.number(width.first) << "\" width=\"";
-            out.real(width.second) << "\" customWidth=\"1\"/>";
+            out.number(it->first) << "\" max=\"";
+            out.number(last->first) << "\" width=\"";
+            out.real(it->second) << "\" customWidth=\"1\"/>";
+            it = next;
         }
         out << "</cols>";
     }

@@ -113,6 +113,28 @@ TEST_F(PasteTest, WholeRowCopyKeepsHeightsWidthsAndFormattedEmptyCells) {
     EXPECT_DOUBLE_EQ(target->columnWidth(5), 40);
 }
 
+TEST_F(PasteTest, TemplateSizingAllColumnsTravelsWithoutMillionsOfCells) {
+    for (int c = 1; c <= kMaxColumns; ++c) {
+        sheet().setColumnWidth(c, c == 2 ? 30 : 12);  // a template sized every column
+    }
+    sheet().setText(1, 1, QStringLiteral("title"));
+    CellRange rows;
+    ASSERT_TRUE(CellRange::parse(QStringLiteral("1:100"), &rows));
+    const Fragment fragment = PasteEngine::copy(sheet(), rows);
+    EXPECT_EQ(fragment.columnCount, 2);  // up to the last width that differs
+    EXPECT_DOUBLE_EQ(fragment.trailingColumnWidth, 12);
+    auto target = m_book->addSheet();
+    ASSERT_TRUE(PasteEngine::paste(*target, fragment, 1, 1, PasteType::ColumnWidths));
+    EXPECT_DOUBLE_EQ(target->columnWidth(1), 12);
+    EXPECT_DOUBLE_EQ(target->columnWidth(2), 30);
+    EXPECT_DOUBLE_EQ(target->columnWidth(3), 12);
+    EXPECT_DOUBLE_EQ(target->columnWidth(kMaxColumns), 12);
+    // A values paste carries no widths.
+    auto other = m_book->addSheet();
+    ASSERT_TRUE(PasteEngine::paste(*other, fragment, 1, 1, PasteType::Values));
+    EXPECT_TRUE(other->columnWidths().empty());
+}
+
 TEST_F(PasteTest, WorkbookTextStaysTextAndNumbersStayNumbers) {
     sheet().setText(1, 1, QStringLiteral("42"));
     sheet().setNumber(1, 2, 7);

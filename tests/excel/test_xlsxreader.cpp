@@ -46,6 +46,9 @@ std::shared_ptr<Workbook> sampleWorkbook() {
     sheet.setFormat(5, 5, empty);  // formatted, no value
     sheet.addMerge({6, 1, 8, 2});
     sheet.setColumnWidth(2, 17.25);
+    for (int c = 10; c <= kMaxColumns; ++c) {
+        sheet.setColumnWidth(c, c < 12 ? 5 : 9);  // written as runs, read back per column
+    }
     sheet.setRowHeight(4, 41.5);
     book->sheet(2)->setNumber(1, 1, 3);
     book->setActiveSheet(2);
