@@ -148,9 +148,10 @@ void DocxBodyReader::readParagraph(std::vector<WordBlock>& blocks) {
     blocks.push_back(WordBlock::ofParagraph(WordParagraph()));
     ParagraphState state;
     state.paragraph = &blocks.back().paragraph;
-    state.base = m_styles.paragraphFormat(QString());
-    state.paragraph->alignment = m_styles.paragraphAlignment(QString());
-    state.paragraph->markFormat = state.base;
+    const DocxStyles::ParagraphStyle& style = m_styles.paragraphStyle(QString());
+    state.base = style.format;
+    state.paragraph->alignment = style.alignment;
+    state.paragraph->markFormat = style.format;
     readParagraphContent(state);
 }
 
@@ -172,9 +173,9 @@ void DocxBodyReader::readParagraphProperties(ParagraphState& state) {
             m_reader->skipCurrentElement();
         }
     }
-    state.base = m_styles.paragraphFormat(state.styleId);
-    state.paragraph->alignment =
-        alignment ? *alignment : m_styles.paragraphAlignment(state.styleId);
+    const DocxStyles::ParagraphStyle& style = m_styles.paragraphStyle(state.styleId);
+    state.base = style.format;
+    state.paragraph->alignment = alignment ? *alignment : style.alignment;
     state.paragraph->markFormat = state.base;
     DocxProperties::apply(mark, m_styles.theme(), state.paragraph->markFormat);
 }

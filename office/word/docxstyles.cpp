@@ -171,32 +171,44 @@ std::vector<const DocxStyles::Style*> DocxStyles::chain(const QString& styleId) 
     return styles;
 }
 
-/* Defaults, then the paragraph style chain from its root down. */
-const WordRunFormat& DocxStyles::paragraphFormat(const QString& styleId) {
+/* Defaults, then the paragraph style chain from its root down; the alignment nearest the
+   style wins. Resolved once per style; consecutive paragraphs mostly share one. */
+const DocxStyles::ParagraphStyle& DocxStyles::paragraphStyle(const QString& styleId) {
+    if (m_lastStyle != nullptr && styleId == m_lastStyleId) {
+        return *m_lastStyle;
+    }
     const QString& id = styleId.isEmpty() ? m_defaultParagraphStyle : styleId;
-    auto cached = m_paragraphFormats.constFind(id);
-    if (cached != m_paragraphFormats.constEnd()) {
-        return cached.value();
+    auto cached = m_paragraphStyles.constFind(id);
+    if (cached == m_paragraphStyles.constEnd()) {
+        const std::vector<const Style*> styles = chain(id);
+        DocxRunProperties merged = m_defaultRun;
+        for (auto it = styles.rbegin(); it != styles.rend(); ++it) {
+            merged.merge((*it)->run);
+        }
+        ParagraphStyle resolved;
+        DocxProperties::apply(merged, m_theme, resolved.format);
+        resolved.alignment = m_defaultAlignment.value_or(WordParagraph::Alignment::Default);
+        for (const Style* style : styles) {
+            if (style->alignment) {
+                resolved.alignment = *style->alignment;
+                break;
+            }
+        }
+        cached = m_paragraphStyles.insert(id, resolved);
     }
-    DocxRunProperties merged = m_defaultRun;
-    const std::vector<const Style*> styles = chain(id);
-    for (auto it = styles.rbegin(); it != styles.rend(); ++it) {
-        merged.merge((*it)->run);
-    }
-    WordRunFormat format;
-    DocxProperties::apply(merged, m_theme, format);
-    return m_paragraphFormats.insert(id, format).value();
+    m_lastStyleId = styleId;
+    m_lastStyle = &cached.value();
+    return *m_lastStyle;
 }
 
-/* The nearest stated alignment in the chain, else the document default. */
+/* The run format part of a paragraph style. */
+const WordRunFormat& DocxStyles::paragraphFormat(const QString& styleId) {
+    return paragraphStyle(styleId).format;
+}
+
+/* The alignment part of a paragraph style. */
 WordParagraph::Alignment DocxStyles::paragraphAlignment(const QString& styleId) {
-    const QString& id = styleId.isEmpty() ? m_defaultParagraphStyle : styleId;
-    for (const Style* style : chain(id)) {
-        if (style->alignment) {
-            return *style->alignment;
-        }
-    }
-    return m_defaultAlignment.value_or(WordParagraph::Alignment::Default);
+    return paragraphStyle(styleId).alignment;
 }
 
 /* A character style's properties, root first. */

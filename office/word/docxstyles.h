@@ -21,6 +21,16 @@ public:
     // Read the theme part for its fonts; a damaged part leaves no theme fonts.
     void readTheme(const QByteArray& xml);
 
+    // What a paragraph style gives its paragraphs: the run format of their text (over the
+    // document defaults) and their alignment (Default when the style gives none).
+    struct ParagraphStyle {
+        WordRunFormat format;
+        WordParagraph::Alignment alignment = WordParagraph::Alignment::Default;
+    };
+
+    // The resolved paragraph style `styleId` (empty: the default style). The reference stays
+    // valid for the life of this object.
+    const ParagraphStyle& paragraphStyle(const QString& styleId);
     // The run format of text in a paragraph of style `styleId` (empty: the default style).
     const WordRunFormat& paragraphFormat(const QString& styleId);
     // The alignment a paragraph style gives (Default when it gives none).
@@ -53,6 +63,8 @@ private:
     QString m_defaultParagraphStyle;
     QString m_defaultTableStyle;
     DocxThemeFonts m_theme;
-    QHash<QString, WordRunFormat> m_paragraphFormats;
+    QHash<QString, ParagraphStyle> m_paragraphStyles;
+    const ParagraphStyle* m_lastStyle = nullptr;  // the last one asked for, by m_lastStyleId
+    QString m_lastStyleId;
     QHash<QString, DocxRunProperties> m_characterProperties;
 };
