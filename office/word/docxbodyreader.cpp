@@ -10,6 +10,7 @@ constexpr long long kMaxCells = 4'000'000;
 
 }  // namespace
 
+/* A reader over resolved styles, bounded by the limits. */
 DocxBodyReader::DocxBodyReader(DocxStyles& styles, const DocxLimits& limits)
     : m_styles(styles), m_limits(limits) {}
 

@@ -7,8 +7,10 @@
 #include <QUrl>
 #include <QXmlStreamReader>
 
+/* A package not yet opened. */
 DocxPackage::DocxPackage(const DocxLimits& limits) : m_limits(limits) {}
 
+/* Closing the archive with the QuaZip object. */
 DocxPackage::~DocxPackage() = default;
 
 /* Open the archive and index its entries by lower-case name. */

@@ -9,6 +9,7 @@ ServerObjectPtr createWordApplication() {
     return std::make_shared<WordApplication>();
 }
 
+/* A running application with no documents. */
 WordApplication::WordApplication() : m_session(std::make_shared<WordSession>()) {}
 
 /* An application that quit is gone. */

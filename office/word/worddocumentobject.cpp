@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+/* A handle on one open document. */
 WordDocumentObject::WordDocumentObject(const std::shared_ptr<WordSession>& session,
                                        const std::shared_ptr<WordOpenDocument>& document)
     : m_session(session), m_document(document) {}

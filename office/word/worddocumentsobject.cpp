@@ -3,6 +3,7 @@
 #include "office/word/worddocumentobject.h"
 #include "office/word/wordfileloader.h"
 
+/* The collection of one application. */
 WordDocumentsObject::WordDocumentsObject(const std::shared_ptr<WordSession>& session)
     : m_session(session) {}
 

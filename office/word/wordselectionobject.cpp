@@ -3,6 +3,7 @@
 #include "office/clipboard/clipboard.h"
 #include "office/word/wordfragmentbuilder.h"
 
+/* The selection of one application. */
 WordSelectionObject::WordSelectionObject(const std::shared_ptr<WordSession>& session)
     : m_session(session) {}
 

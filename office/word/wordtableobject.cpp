@@ -1,5 +1,6 @@
 #include "office/word/wordtableobject.h"
 
+/* A handle on one top-level table. */
 WordTableObject::WordTableObject(const std::shared_ptr<WordSession>& session,
                                  const std::shared_ptr<WordOpenDocument>& document, int index)
     : m_session(session), m_document(document), m_index(index) {}
@@ -9,7 +10,7 @@ bool WordTableObject::isAlive() const {
     return !m_document.expired() && !m_session.expired();
 }
 
-/* Answer "Select" (and the table's row count as "Rows.Count" is not needed here). */
+/* Answer "Select". */
 ServerReply WordTableObject::invoke(const ServerCall& call) {
     const std::shared_ptr<WordSession> session = m_session.lock();
     const std::shared_ptr<WordOpenDocument> document = m_document.lock();

@@ -2,6 +2,7 @@
 
 #include "office/word/wordtableobject.h"
 
+/* The tables of one open document. */
 WordTablesObject::WordTablesObject(const std::shared_ptr<WordSession>& session,
                                    const std::shared_ptr<WordOpenDocument>& document)
     : m_session(session), m_document(document) {}
