@@ -45,6 +45,17 @@ constexpr BuiltInFormat kBuiltInFormats[] = {{0, "General"},
                                              {48, "##0.0E+0"},
                                              {49, "@"}};
 
+// Built-in formats Excel stores a FORMAT record for all the same.
+constexpr BuiltInFormat kStoredBuiltInFormats[] = {
+    {5, "\"$\"#,##0_);\\(\"$\"#,##0\\)"},
+    {6, "\"$\"#,##0_);[Red]\\(\"$\"#,##0\\)"},
+    {7, "\"$\"#,##0.00_);\\(\"$\"#,##0.00\\)"},
+    {8, "\"$\"#,##0.00_);[Red]\\(\"$\"#,##0.00\\)"},
+    {42, "_(\"$\"* #,##0_);_(\"$\"* \\(#,##0\\);_(\"$\"* \"-\"_);_(@_)"},
+    {41, "_(* #,##0_);_(* \\(#,##0\\);_(* \"-\"_);_(@_)"},
+    {44, "_(\"$\"* #,##0.00_);_(\"$\"* \\(#,##0.00\\);_(\"$\"* \"-\"?\?_);_(@_)"},
+    {43, "_(* #,##0.00_);_(* \\(#,##0.00\\);_(* \"-\"?\?_);_(@_)"}};
+
 // Formats written by their built-in id; the others keep a FORMAT record of their own so
 // their text survives readers whose built-in table is locale-dependent (dates).
 constexpr int kWrittenAsBuiltIn[] = {0, 1, 2, 3, 4, 9, 10, 11, 49};
@@ -133,11 +144,17 @@ QByteArray plainXf(std::uint16_t font, bool style, std::uint8_t usedAttributes) 
 /* Set up the default font and the sixteen fixed XFs. */
 XlsStyleTable::XlsStyleTable(const QString& defaultFontName, double defaultFontSize)
     : m_defaultFontName(defaultFontName), m_defaultFontSize(defaultFontSize) {
-    fontFor(CellFormat());
-    // Fonts 0..3 are all the default font; index 4 does not exist.
-    for (int i = 1; i < 4; ++i) {
-        m_fonts.append(m_fonts.first());
-    }
+    // Fonts 0..3 are the default font plain, bold, italic, bold italic (MS-XLS 2.5.129);
+    // index 4 does not exist.
+    CellFormat variant;
+    fontFor(variant);
+    variant.bold = true;
+    fontFor(variant);
+    variant.bold = false;
+    variant.italic = true;
+    fontFor(variant);
+    variant.bold = true;
+    fontFor(variant);
     m_xfs.append(plainXf(0, true, 0x00));
     for (int i = 1; i < kDefaultXf; ++i) {
         m_xfs.append(plainXf(0, true, 0xF4));
@@ -189,8 +206,12 @@ std::uint16_t XlsStyleTable::fontFor(const CellFormat& format) {
     if (found != m_fontIndex.constEnd()) {
         return found.value();
     }
-    // The fifth record is font 5: index 4 is skipped.
     const int records = m_fonts.size();
+    if (records >= kMaxFonts) {
+        m_error = QStringLiteral("More than %1 different fonts").arg(kMaxFonts);
+        return 0;
+    }
+    // The fifth record is font 5: index 4 is skipped.
     const auto index = static_cast<std::uint16_t>(records >= 4 ? records + 1 : records);
     m_fonts.append(data);
     m_fontIndex.insert(data, index);
@@ -211,6 +232,10 @@ std::uint16_t XlsStyleTable::numberFormatFor(const QString& text) {
     const auto found = m_formatIndex.constFind(text);
     if (found != m_formatIndex.constEnd()) {
         return found.value();
+    }
+    if (m_formats.size() >= kMaxCustomFormats) {
+        m_error = QStringLiteral("More than %1 different number formats").arg(kMaxCustomFormats);
+        return 0;
     }
     const auto id = static_cast<std::uint16_t>(kFirstCustomFormat + m_formats.size());
     m_formats.append({id, text});
@@ -281,6 +306,14 @@ void XlsStyleTable::write(XlsRecordWriter& out) const {
     for (const QByteArray& font : m_fonts) {
         out.beginRecord(kFontRecord);
         out.putBytes(font.constData(), font.size());
+        out.endRecord();
+    }
+    // The currency and accounting formats Excel always stores (a workbook has at least
+    // eight FORMAT records, MS-XLS 2.1.7.20.3).
+    for (const BuiltInFormat& format : kStoredBuiltInFormats) {
+        out.beginRecord(kFormatRecord);
+        out.putU16(static_cast<std::uint16_t>(format.id));
+        out.putString(QString::fromLatin1(format.text));
         out.endRecord();
     }
     for (const auto& format : m_formats) {

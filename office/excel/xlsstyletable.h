@@ -18,13 +18,15 @@
 // for each of them. Equal records are written once: cell formats that differ only in what
 // BIFF8 cannot tell apart (colours mapped to the same palette entry) share one XF.
 //
-// Font indices skip 4 (MS-XLS 2.5.129 FontIndex): the first four fonts are the default font,
-// the fifth FONT record gets index 5. XF 0..14 are the style XFs and XF 15 the default cell
-// XF, as Excel writes them; cell formats get XF 16 and up.
+// Font indices skip 4 (MS-XLS 2.5.129 FontIndex): the first four fonts are the default font
+// plain, bold, italic and bold italic; the fifth FONT record gets index 5. XF 0..14 are the style
+// XFs and XF 15 the default cell XF, as Excel writes them; cell formats get XF 16 and up.
 class XlsStyleTable {
 public:
-    static constexpr int kMaxCellXfs = 4000;      // distinct cell formats in Excel 97
-    static constexpr int kMaxFormatLength = 255;  // characters of a number format
+    static constexpr int kMaxCellXfs = 4000;       // distinct cell formats in Excel 97
+    static constexpr int kMaxFormatLength = 255;   // characters of a number format
+    static constexpr int kMaxFonts = 510;          // FONT records (MS-XLS 2.5.129)
+    static constexpr int kMaxCustomFormats = 210;  // FORMAT records beyond the stored 8
     static constexpr std::uint16_t kDefaultXf = 15;
     static constexpr std::uint16_t kFirstCustomFormat = 164;
 
@@ -35,9 +37,10 @@ public:
     // Fix the palette; call once after every noteColors() and before xfFor().
     void assignColors();
 
-    // The XF index of a cell format, adding FONT, FORMAT and XF records on first use. Returns
-    // kDefaultXf and sets error() when the format breaks a limit (too many cell formats, a
-    // number format longer than kMaxFormatLength characters).
+    // The XF index of a cell format, adding FONT, FORMAT and XF records on first use. Sets
+    // error() (and returns kDefaultXf or an XF without the part over the limit) when the
+    // format breaks a limit: more than kMaxCellXfs cell formats, kMaxFonts fonts or
+    // kMaxCustomFormats number formats, or a number format longer than kMaxFormatLength.
     std::uint16_t xfFor(const CellFormat& format);
     // Why a format could not be represented; empty when all could.
     const QString& error() const { return m_error; }

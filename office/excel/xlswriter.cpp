@@ -23,6 +23,8 @@ enum RecordId : std::uint16_t {
     kIteration = 0x0011,
     kProtect = 0x0012,
     kPassword = 0x0013,
+    kHeader = 0x0014,
+    kFooter = 0x0015,
     kWindowProtect = 0x0019,
     kSelection = 0x001D,
     kDateMode = 0x0022,
@@ -38,9 +40,13 @@ enum RecordId : std::uint16_t {
     kGuts = 0x0080,
     kWsBool = 0x0081,
     kGridSet = 0x0082,
+    kHCenter = 0x0083,
+    kVCenter = 0x0084,
     kBoundSheet = 0x0085,
+    kCountry = 0x008C,
     kHideObj = 0x008D,
     kFnGroupCount = 0x009C,
+    kSetup = 0x00A1,
     kMulRk = 0x00BD,
     kMulBlank = 0x00BE,
     kMms = 0x00C1,
@@ -223,8 +229,6 @@ void writeGlobalsHead(XlsRecordWriter& out, const Workbook& workbook) {
     shortRecord(out, kPassword, 0);
     shortRecord(out, kProt4Rev, 0);
     shortRecord(out, kProt4RevPass, 0);
-    shortRecord(out, kBackup, 0);
-    shortRecord(out, kHideObj, 0);
     // Window1 (MS-XLS 2.4.345): position, size, scroll bars and tabs shown, active sheet.
     out.beginRecord(kWindow1);
     out.putU16(0x0168);
@@ -237,6 +241,8 @@ void writeGlobalsHead(XlsRecordWriter& out, const Workbook& workbook) {
     out.putU16(1);
     out.putU16(600);
     out.endRecord();
+    shortRecord(out, kBackup, 0);
+    shortRecord(out, kHideObj, 0);
     shortRecord(out, kDateMode, 0);
     shortRecord(out, kPrecision, 1);
     shortRecord(out, kRefreshAll, 0);
@@ -245,8 +251,8 @@ void writeGlobalsHead(XlsRecordWriter& out, const Workbook& workbook) {
 
 /* The fixed calculation and print records at the head of a sheet. */
 void writeSheetHead(XlsRecordWriter& out) {
-    shortRecord(out, kCalcCount, 100);
     shortRecord(out, kCalcMode, 1);
+    shortRecord(out, kCalcCount, 100);
     shortRecord(out, kRefMode, 1);
     shortRecord(out, kIteration, 0);
     out.beginRecord(kDelta);
@@ -264,6 +270,24 @@ void writeSheetHead(XlsRecordWriter& out) {
     out.putU16(kDefaultRowTwips);
     out.endRecord();
     shortRecord(out, kWsBool, 0x04C1);
+    // Page setup: empty header and footer, not centred, default Setup (MS-XLS 2.4.257).
+    out.emptyRecord(kHeader);
+    out.emptyRecord(kFooter);
+    shortRecord(out, kHCenter, 0);
+    shortRecord(out, kVCenter, 0);
+    out.beginRecord(kSetup);
+    out.putU16(0);       // paper size
+    out.putU16(100);     // scale
+    out.putU16(1);       // first page number
+    out.putU16(1);       // fit to width
+    out.putU16(1);       // fit to height
+    out.putU16(0x0004);  // fNoPls: the printer fields are not set
+    out.putU16(0);
+    out.putU16(0);
+    out.putF64(0.3);  // header margin, inches
+    out.putF64(0.3);  // footer margin
+    out.putU16(1);    // copies
+    out.endRecord();
     shortRecord(out, kDefColWidth, 8);
 }
 
@@ -611,6 +635,11 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
     for (int i = 0; i < workbook.sheetCount(); ++i) {
         patches.push_back(writeBoundSheet(out, *workbook.sheet(i)));
     }
+    // Country (MS-XLS 2.4.63): United States user interface, China system settings.
+    out.beginRecord(kCountry);
+    out.putU16(1);
+    out.putU16(86);
+    out.endRecord();
     strings.write(out);
     out.emptyRecord(kEof);
     const int globalsSize = out.position();

@@ -252,36 +252,76 @@ QVector<XlsRecord> fontRecords(const XlsStyleTable& table, XlsRecordWriter& out)
     return fonts;
 }
 
+/* The font index each XF record of a style table names, in XF order. */
+QVector<int> xfFonts(const QByteArray& stream) {
+    QVector<int> fonts;
+    for (const XlsRecord& record : recordsOf(stream)) {
+        if (record.id == 0x00E0) {
+            fonts.append(qFromLittleEndian<quint16>(record.data));
+        }
+    }
+    return fonts;
+}
+
 TEST(XlsStyleTable, FontIndexFourIsSkippedAndBoldIsWeightAndFlag) {
     XlsStyleTable table(QStringLiteral("Calibri"), 11);
     table.assignColors();
     CellFormat bold;
     bold.bold = true;
-    CellFormat italic;
-    italic.italic = true;
-    const std::uint16_t boldXf = table.xfFor(bold);
-    const std::uint16_t italicXf = table.xfFor(italic);
-    EXPECT_EQ(boldXf, 16);
-    EXPECT_EQ(italicXf, 17);
-    EXPECT_EQ(table.xfFor(bold), boldXf);
+    CellFormat large;
+    large.bold = true;
+    large.fontSize = 14;
+    CellFormat italicRed;
+    italicRed.italic = true;
+    italicRed.fontColor = 0xFF0000;
+    EXPECT_EQ(table.xfFor(bold), 16);
+    EXPECT_EQ(table.xfFor(large), 17);
+    EXPECT_EQ(table.xfFor(italicRed), 18);
+    EXPECT_EQ(table.xfFor(bold), 16);
     EXPECT_EQ(table.xfFor(CellFormat()), XlsStyleTable::kDefaultXf);
 
     XlsRecordWriter out;
     const QVector<XlsRecord> fonts = fontRecords(table, out);
-    ASSERT_EQ(fonts.size(), 6);  // four default fonts, then fonts 5 and 6
-    XlsByteCursor boldFont(fonts[4].data, fonts[4].size);
-    EXPECT_EQ(boldFont.u16(), 220);
-    EXPECT_EQ(boldFont.u16() & 0x0001, 0x0001);
-    boldFont.skip(2);
-    EXPECT_EQ(boldFont.u16(), 700);
-    // The XF of the bold format names font 5.
-    int xf = 0;
-    for (const XlsRecord& record : recordsOf(out.data())) {
-        if (record.id == 0x00E0 && xf++ == boldXf) {
-            EXPECT_EQ(qFromLittleEndian<quint16>(record.data), 5);
-        }
+    // Default plain, bold, italic, bold italic; then fonts 5 and 6.
+    ASSERT_EQ(fonts.size(), 6);
+    const int weights[] = {400, 700, 400, 700, 700, 400};
+    for (int i = 0; i < fonts.size(); ++i) {
+        XlsByteCursor font(fonts[i].data, fonts[i].size);
+        const int height = font.u16();
+        const int flags = font.u16();
+        font.skip(2);
+        EXPECT_EQ(font.u16(), weights[i]) << i;
+        EXPECT_EQ(flags & 0x0001, weights[i] == 700 ? 1 : 0) << i;  // the old bold bit too
+        EXPECT_EQ(height, i == 4 ? 280 : 220) << i;
     }
-    EXPECT_EQ(xf, 18);
+    const QVector<int> xfs = xfFonts(out.data());
+    ASSERT_EQ(xfs.size(), 19);
+    EXPECT_EQ(xfs[16], 1);
+    EXPECT_EQ(xfs[17], 5);
+    EXPECT_EQ(xfs[18], 6);
+    EXPECT_FALSE(xfs.contains(4));
+}
+
+TEST(XlsStyleTable, FontAndNumberFormatLimits) {
+    XlsStyleTable fonts(QStringLiteral("Calibri"), 11);
+    fonts.assignColors();
+    for (int i = 0; i < XlsStyleTable::kMaxFonts && fonts.error().isEmpty(); ++i) {
+        CellFormat format;
+        format.fontSize = 1 + i * 0.5;
+        fonts.xfFor(format);
+    }
+    EXPECT_TRUE(fonts.error().contains(QStringLiteral("510"))) << fonts.error().toStdString();
+    EXPECT_EQ(fonts.fontCount(), XlsStyleTable::kMaxFonts);
+
+    XlsStyleTable formats(QStringLiteral("Calibri"), 11);
+    formats.assignColors();
+    for (int i = 0; i <= XlsStyleTable::kMaxCustomFormats + 5; ++i) {  // "0.00" is built in
+        CellFormat format;
+        format.numberFormat = QStringLiteral("0.0") + QString(i % 15, QLatin1Char('0')) +
+                              QString(i / 15, QLatin1Char(' '));
+        formats.xfFor(format);
+    }
+    EXPECT_TRUE(formats.error().contains(QStringLiteral("210"))) << formats.error().toStdString();
 }
 
 TEST(XlsStyleTable, ColoursMappedToOneEntryShareAnXfAndLongFormatsFail) {

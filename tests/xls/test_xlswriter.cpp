@@ -333,12 +333,14 @@ TEST_F(XlsWriterTest, MergesBeyondTheLimitsFailAndFormatsAloneAreLeftOut) {
 TEST_F(XlsWriterTest, TooManyCellFormatsFail) {
     Workbook workbook;
     Worksheet& sheet = *workbook.addSheet();
+    // Borders and alignment only, so no other limit (fonts, number formats) comes first.
     for (int i = 0; i < 4100; ++i) {
         CellFormat format;
-        format.fontSize = 8 + (i % 400) * 0.5;
-        format.bold = i >= 400 * 5;
-        format.italic = (i / 400) % 2 == 1;
-        format.hAlign = static_cast<CellFormat::HAlign>((i / 800) % 5);
+        format.left.style = static_cast<BorderLine::Style>(i % 8);
+        format.right.style = static_cast<BorderLine::Style>((i / 8) % 8);
+        format.top.style = static_cast<BorderLine::Style>((i / 64) % 8);
+        format.hAlign = static_cast<CellFormat::HAlign>((i / 512) % 5);
+        format.wrap = i >= 2560;
         sheet.setNumber(i + 1, 1, i);
         sheet.setFormat(i + 1, 1, format);
     }
