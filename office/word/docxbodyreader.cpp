@@ -421,24 +421,34 @@ void DocxBodyReader::readTableGrid(WordTable& table) {
     }
 }
 
-/* A row, or a wrapper (sdt, customXml, ins) holding rows; anything else is skipped. */
+/* True for the elements that may wrap rows or cells: content controls, custom XML and
+   tracked insertions. */
+bool DocxBodyReader::isWrapper() const {
+    return isWordElement("sdt") || isWordElement("sdtContent") || isWordElement("customXml") ||
+           isWordElement("ins") || isWordElement("moveTo");
+}
+
+/* Read each child of the current wrapper with `readOne`, one nesting level down. */
+template <typename ReadOne>
+void DocxBodyReader::readWrapped(ReadOne readOne) {
+    if (!enter()) {
+        return;
+    }
+    while (!failed() && m_reader->readNextStartElement()) {
+        readOne();
+    }
+    leave();
+}
+
+/* A row, or a wrapper holding rows; anything else is skipped. */
 void DocxBodyReader::readRows(WordTable& table, std::uint32_t shading, int tableNesting) {
     if (isWordElement("tr")) {
         readRow(table, shading, tableNesting);
-        return;
+    } else if (isWrapper()) {
+        readWrapped([&] { readRows(table, shading, tableNesting); });
+    } else {
+        m_reader->skipCurrentElement();
     }
-    if (isWordElement("sdt") || isWordElement("sdtContent") || isWordElement("customXml") ||
-        isWordElement("ins") || isWordElement("moveTo")) {
-        if (!enter()) {
-            return;
-        }
-        while (!failed() && m_reader->readNextStartElement()) {
-            readRows(table, shading, tableNesting);
-        }
-        leave();
-        return;
-    }
-    m_reader->skipCurrentElement();
 }
 
 /* CT_Row (17.4.79). */
@@ -493,20 +503,11 @@ void DocxBodyReader::readRowProperties(WordRow& row) {
 void DocxBodyReader::readCells(WordRow& row, std::uint32_t shading, int tableNesting) {
     if (isWordElement("tc")) {
         readCell(row, shading, tableNesting);
-        return;
+    } else if (isWrapper()) {
+        readWrapped([&] { readCells(row, shading, tableNesting); });
+    } else {
+        m_reader->skipCurrentElement();
     }
-    if (isWordElement("sdt") || isWordElement("sdtContent") || isWordElement("customXml") ||
-        isWordElement("ins") || isWordElement("moveTo")) {
-        if (!enter()) {
-            return;
-        }
-        while (!failed() && m_reader->readNextStartElement()) {
-            readCells(row, shading, tableNesting);
-        }
-        leave();
-        return;
-    }
-    m_reader->skipCurrentElement();
 }
 
 /* CT_Tc (17.4.66). */

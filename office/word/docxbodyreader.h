@@ -40,6 +40,9 @@ private:
         return isWordElement(QLatin1String(name, N - 1));
     }
     bool isAlternateContent() const;
+    bool isWrapper() const;
+    template <typename ReadOne>
+    void readWrapped(ReadOne readOne);
 
     void readBlocks(std::vector<WordBlock>& blocks, int tableNesting);
     void readBlock(std::vector<WordBlock>& blocks, int tableNesting);

@@ -316,6 +316,20 @@ TEST(DocxReaderTable, LegacyHorizontalMergeWidensThePreviousCell) {
     EXPECT_EQ(row.cells[0].text(), QStringLiteral("a\nb"));
 }
 
+TEST(DocxReaderTable, RowsAndCellsInsideContentControlsAndCustomXml) {
+    const auto document = readBody(
+        "<w:tbl><w:sdt><w:sdtPr/><w:sdtContent><w:tr><w:customXml><w:tc><w:p><w:r><w:t>a</w:t>"
+        "</w:r></w:p></w:tc></w:customXml><w:sdt><w:sdtContent><w:tc><w:p><w:r><w:t>b</w:t></w:r>"
+        "</w:p></w:tc></w:sdtContent></w:sdt></w:tr></w:sdtContent></w:sdt><w:bookmarkStart/>"
+        "<w:tr><w:tc><w:p><w:r><w:t>c</w:t></w:r></w:p></w:tc></w:tr></w:tbl>");
+    const WordTable& table = *document->topLevelTables().at(0);
+    ASSERT_EQ(table.rows.size(), 2u);
+    ASSERT_EQ(table.rows[0].cells.size(), 2u);
+    EXPECT_EQ(table.rows[0].cells[0].text(), QStringLiteral("a"));
+    EXPECT_EQ(table.rows[0].cells[1].text(), QStringLiteral("b"));
+    EXPECT_EQ(table.rows[1].cells.at(0).text(), QStringLiteral("c"));
+}
+
 // ---- Bad input -----------------------------------------------------------------------------
 
 TEST(DocxReaderBadInput, NotAZip) {
