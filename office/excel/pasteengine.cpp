@@ -227,11 +227,18 @@ bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int
     if (formats) {
         sheet.removeMergesIn(area);
         for (const FragmentMerge& merge : fragment.merges) {
+            // A merge reaching outside the fragment would reach outside the pasted area.
+            if (merge.firstRow < 0 || merge.firstColumn < 0 || merge.lastRow >= rows ||
+                merge.lastColumn >= columns || merge.firstRow > merge.lastRow ||
+                merge.firstColumn > merge.lastColumn) {
+                continue;
+            }
             sheet.addMerge({row + merge.firstRow, column + merge.firstColumn, row + merge.lastRow,
                             column + merge.lastColumn});
         }
         if (fragment.wholeRows || typeText) {
-            for (size_t r = 0; r < fragment.rowHeights.size(); ++r) {
+            const size_t heights = qMin(fragment.rowHeights.size(), static_cast<size_t>(rows));
+            for (size_t r = 0; r < heights; ++r) {
                 if (fragment.rowHeights[r] >= 0) {
                     sheet.setRowHeight(row + static_cast<int>(r), fragment.rowHeights[r]);
                 }
@@ -240,7 +247,8 @@ bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int
     }
     const bool widths = type == PasteType::ColumnWidths ||
                         (type == PasteType::All && (typeText || fragment.wholeColumns));
-    for (size_t c = 0; widths && c < fragment.columnWidths.size(); ++c) {
+    const size_t widthCount = qMin(fragment.columnWidths.size(), static_cast<size_t>(columns));
+    for (size_t c = 0; widths && c < widthCount; ++c) {
         const double width = fragment.columnWidths[c];
         if (width >= 0 || type == PasteType::ColumnWidths) {
             sheet.setColumnWidth(column + static_cast<int>(c), width);

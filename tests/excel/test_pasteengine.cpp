@@ -156,6 +156,27 @@ TEST_F(PasteTest, PasteThatDoesNotFitChangesNothing) {
     EXPECT_EQ(sheet().cellCount(), 0);
 }
 
+TEST_F(PasteTest, MalformedFragmentPartsStayInsideThePastedArea) {
+    Fragment fragment = documentFragment();
+    fragment.merges.push_back({1, 1, 5, 5});  // reaches outside the 2 x 2 fragment
+    fragment.merges.push_back({1, 1, 0, 0});  // inverted
+    fragment.columnWidths.assign(10, 33);     // more widths than columns
+    fragment.rowHeights.assign(10, 44);       // more heights than rows
+    fragment.at(1, 1).format = 99;            // no such format
+    ASSERT_TRUE(PasteEngine::paste(sheet(), fragment, 1, 1, PasteType::All));
+    ASSERT_EQ(sheet().merges().size(), 1u);
+    EXPECT_EQ(sheet().merges()[0], (CellRange{1, 1, 1, 2}));
+    EXPECT_DOUBLE_EQ(sheet().columnWidth(2), 33);
+    EXPECT_DOUBLE_EQ(sheet().columnWidth(3), Worksheet::kDefaultColumnWidth);
+    EXPECT_DOUBLE_EQ(sheet().rowHeight(2), 44);
+    EXPECT_DOUBLE_EQ(sheet().rowHeight(3), Worksheet::kDefaultRowHeight);
+    EXPECT_EQ(sheet().formatIndex(2, 2), sheet().formatTable().intern([] {
+        CellFormat percent;
+        percent.numberFormat = QStringLiteral("0%");
+        return percent;
+    }()));
+}
+
 TEST_F(PasteTest, CopyOfAWholeColumnStopsAtTheLastUsedRow) {
     sheet().setText(5000, 1, QStringLiteral("x"));
     CellRange column;
