@@ -31,11 +31,6 @@ bool DocxBodyReader::enter() {
     return true;
 }
 
-/* True when the current element is w:<name>. */
-bool DocxBodyReader::isWordElement(QLatin1String name) const {
-    return m_reader->name() == name && DocxProperties::isWord(*m_reader);
-}
-
 /* True when the current element is mc:AlternateContent. */
 bool DocxBodyReader::isAlternateContent() const {
     return m_reader->name() == QLatin1String("AlternateContent") &&
@@ -150,7 +145,7 @@ void DocxBodyReader::readParagraph(std::vector<WordBlock>& blocks) {
     ParagraphState state;
     state.paragraph = &blocks.back().paragraph;
     const DocxStyles::ParagraphStyle& style = m_styles.paragraphStyle(QString());
-    state.base = style.format;
+    state.base = &style.format;
     state.paragraph->alignment = style.alignment;
     state.paragraph->markFormat = style.format;
     readParagraphContent(state);
@@ -175,9 +170,9 @@ void DocxBodyReader::readParagraphProperties(ParagraphState& state) {
         }
     }
     const DocxStyles::ParagraphStyle& style = m_styles.paragraphStyle(state.styleId);
-    state.base = style.format;
+    state.base = &style.format;
     state.paragraph->alignment = alignment ? *alignment : style.alignment;
-    state.paragraph->markFormat = state.base;
+    state.paragraph->markFormat = style.format;
     DocxProperties::apply(mark, m_styles.theme(), state.paragraph->markFormat);
 }
 
@@ -220,7 +215,7 @@ void DocxBodyReader::readRun(ParagraphState& state) {
     if (!enter()) {
         return;
     }
-    WordRunFormat format = state.base;
+    WordRunFormat format = *state.base;
     while (!failed() && m_reader->readNextStartElement()) {
         if (isWordElement("rPr")) {
             DocxRunProperties direct;

@@ -25,7 +25,7 @@ private:
     struct ParagraphState {
         WordParagraph* paragraph = nullptr;
         QString styleId;
-        WordRunFormat base;
+        const WordRunFormat* base = nullptr;  // owned by the styles, which outlive the read
     };
 
     WordLoadResult readDocument();
@@ -33,7 +33,19 @@ private:
     void leave() { --m_depth; }
     void fail(WordLoadResult::Status status, const QString& message);
     bool failed() const { return m_status != WordLoadResult::Status::Ok; }
-    bool isWordElement(QLatin1String name) const;
+    bool isWordElement(QLatin1String name) const {
+        // Element names are short: a byte loop beats a call to memcmp.
+        const QLatin1String current = m_reader->name();
+        if (current.size() != name.size()) {
+            return false;
+        }
+        for (int i = 0; i < name.size(); ++i) {
+            if (current.data()[i] != name.data()[i]) {
+                return false;
+            }
+        }
+        return DocxProperties::isWord(*m_reader);
+    }
     // The same for a literal, without measuring it at run time.
     template <int N>
     bool isWordElement(const char (&name)[N]) const {

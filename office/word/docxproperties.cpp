@@ -71,6 +71,10 @@ bool DocxProperties::onOff(const QString& value) {
 /* ST_TwipsMeasure or ST_UniversalMeasure (22.9.2.15). */
 int DocxProperties::twips(const QString& value) {
     bool ok = false;
+    const int whole = value.toInt(&ok);
+    if (ok) {
+        return whole >= 0 && whole < 1000000000 ? whole : -1;
+    }
     const double plain = value.toDouble(&ok);
     if (ok) {
         return plain >= 0 && plain < 1e9 ? static_cast<int>(plain) : -1;
