@@ -252,6 +252,69 @@ TEST_F(XlsReaderTest, FilesThatAreNotXlsWorkbooks) {
     EXPECT_FALSE(XlsReader::readBytes(QByteArray("PK\x03\x04 rest of a zip"), workbook).ok);
 }
 
+/* One record: id, length, data. */
+QByteArray record(quint16 id, const QByteArray& data) {
+    QByteArray bytes(4, '\0');
+    qToLittleEndian<quint16>(id, bytes.data());
+    qToLittleEndian<quint16>(static_cast<quint16>(data.size()), bytes.data() + 2);
+    return bytes + data;
+}
+
+/* The stream of a one-sheet workbook with `records` added to the sheet before WINDOW2. */
+QByteArray streamWith(const QByteArray& records) {
+    Workbook workbook;
+    workbook.addSheet(QStringLiteral("S"))->setText(1, 1, QStringLiteral("anchor"));
+    QByteArray stream;
+    EXPECT_TRUE(XlsWriter::buildStream(workbook, &stream).ok);
+    const int window = stream.lastIndexOf(QByteArray::fromHex("3e021200"));
+    return stream.left(window) + records + stream.mid(window);
+}
+
+TEST_F(XlsReaderTest, CellRecordsOtherWritersUse) {
+    QByteArray records;
+    // LABEL (MS-XLS 2.4.148) and RSTRING with one formatting run.
+    records += record(0x0204, QByteArray::fromHex("0100 0000 0f00 0300 00 616263"));
+    records +=
+        record(0x00D6, QByteArray::fromHex("0100 0100 0f00 0200 01 2d4e 8765 0100 0000 0000"));
+    // FORMULA with a string result in STRING, continued with a width flag.
+    records +=
+        record(0x0006, QByteArray::fromHex("0200 0000 0f00 0000000000 00ffff 0000 00000000 0000"));
+    records += record(0x0207, QByteArray::fromHex("0400 00 7879"));
+    records += record(0x003C, QByteArray::fromHex("01 2d4e 8765"));
+    // FORMULA with a boolean, an error and a number result; BOOLERR with an error.
+    records +=
+        record(0x0006, QByteArray::fromHex("0200 0100 0f00 0100010000 00ffff 0000 00000000 0000"));
+    records +=
+        record(0x0006, QByteArray::fromHex("0200 0200 0f00 0200070000 00ffff 0000 00000000 0000"));
+    records +=
+        record(0x0006, QByteArray::fromHex("0200 0300 0f00 000000000000f83f 0000 00000000 0000"));
+    records += record(0x0205, QByteArray::fromHex("0300 0000 0f00 2a 01"));
+    // A STRING with no formula before it is ignored; a LABELSST past the table keeps no text.
+    records += record(0x0207, QByteArray::fromHex("0100 00 71"));
+    records += record(0x00FD, QByteArray::fromHex("0400 0000 0f00 63000000"));
+    // COLINFO over columns B:D, a hidden row 6.
+    records += record(0x007D, QByteArray::fromHex("0100 0300 0014 0f00 0000 0000"));
+    records += record(0x0208, QByteArray::fromHex("0500 0000 0000 2c01 0000 0000 20010f00"));
+    Workbook workbook;
+    const WorkbookFileResult result = XlsReader::readStream(streamWith(records), workbook);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const Worksheet& sheet = *workbook.sheet(0);
+    EXPECT_EQ(sheet.cell(2, 1)->text, QStringLiteral("abc"));
+    EXPECT_EQ(sheet.cell(2, 2)->text, QStringLiteral("中文"));
+    EXPECT_EQ(sheet.cell(3, 1)->text, QStringLiteral("xy中文"));
+    EXPECT_EQ(sheet.cell(3, 2)->kind, Cell::Kind::Boolean);
+    EXPECT_EQ(sheet.cell(3, 2)->number, 1);
+    EXPECT_EQ(sheet.cell(3, 3)->text, QStringLiteral("#DIV/0!"));
+    EXPECT_EQ(sheet.cell(3, 4)->number, 1.5);
+    EXPECT_EQ(sheet.cell(4, 1)->text, QStringLiteral("#N/A"));
+    EXPECT_EQ(sheet.cell(5, 1), nullptr);
+    EXPECT_EQ(sheet.cell(1, 1)->text, QStringLiteral("anchor"));
+    for (int column = 2; column <= 4; ++column) {
+        EXPECT_EQ(sheet.columnWidth(column), 20) << column;
+    }
+    EXPECT_EQ(sheet.rowHeight(6), 0);
+}
+
 TEST_F(XlsReaderTest, OverlappingSheetsAndCraftedCountsAreBounded) {
     // Many sheet entries pointing at one sheet substream: read within the budget or refused.
     Workbook source;
