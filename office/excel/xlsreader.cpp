@@ -2,6 +2,7 @@
 
 #include "office/excel/xlsbytecursor.h"
 #include "office/excel/xlsolestream.h"
+#include "office/excel/xlsrecordid.h"
 #include "office/excel/xlspalette.h"
 #include "office/excel/xlsrecordreader.h"
 #include "office/excel/xlsstyletable.h"
@@ -15,35 +16,8 @@
 
 namespace {
 
-// Record ids (MS-XLS 2.3).
-enum RecordId : std::uint16_t {
-    kFormula = 0x0006,
-    kEof = 0x000A,
-    kFont = 0x0031,
-    kWindow1 = 0x003D,
-    kColInfo = 0x007D,
-    kBoundSheet = 0x0085,
-    kPalette = 0x0092,
-    kMulRk = 0x00BD,
-    kMulBlank = 0x00BE,
-    kRString = 0x00D6,
-    kXf = 0x00E0,
-    kMergeCells = 0x00E5,
-    kSst = 0x00FC,
-    kLabelSst = 0x00FD,
-    kBlank = 0x0201,
-    kNumber = 0x0203,
-    kLabel = 0x0204,
-    kBoolErr = 0x0205,
-    kString = 0x0207,
-    kRow = 0x0208,
-    kRk = 0x027E,
-    kFormat = 0x041E,
-    kBof = 0x0809,
-};
+using namespace XlsRecordId;
 
-constexpr std::uint16_t kBiff8 = 0x0600;
-constexpr std::uint16_t kWorksheetStream = 0x0010;
 constexpr int kLastColumn = 255;  // BIFF8 sheets have 256 columns
 
 // FONT (MS-XLS 2.4.122), as cell formats need it.

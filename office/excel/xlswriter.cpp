@@ -1,6 +1,7 @@
 #include "office/excel/xlswriter.h"
 
 #include "office/excel/xlsolestream.h"
+#include "office/excel/xlsrecordid.h"
 #include "office/excel/xlssharedstrings.h"
 #include "office/excel/xlsstyletable.h"
 
@@ -11,70 +12,8 @@
 
 namespace {
 
-// Record ids (MS-XLS 2.3).
-enum RecordId : std::uint16_t {
-    kFormula = 0x0006,
-    kEof = 0x000A,
-    kCalcCount = 0x000C,
-    kCalcMode = 0x000D,
-    kPrecision = 0x000E,
-    kRefMode = 0x000F,
-    kDelta = 0x0010,
-    kIteration = 0x0011,
-    kProtect = 0x0012,
-    kPassword = 0x0013,
-    kHeader = 0x0014,
-    kFooter = 0x0015,
-    kWindowProtect = 0x0019,
-    kSelection = 0x001D,
-    kDateMode = 0x0022,
-    kPrintHeaders = 0x002A,
-    kPrintGridlines = 0x002B,
-    kWindow1 = 0x003D,
-    kBackup = 0x0040,
-    kCodePage = 0x0042,
-    kDefColWidth = 0x0055,
-    kWriteAccess = 0x005C,
-    kSaveRecalc = 0x005F,
-    kColInfo = 0x007D,
-    kGuts = 0x0080,
-    kWsBool = 0x0081,
-    kGridSet = 0x0082,
-    kHCenter = 0x0083,
-    kVCenter = 0x0084,
-    kBoundSheet = 0x0085,
-    kCountry = 0x008C,
-    kHideObj = 0x008D,
-    kFnGroupCount = 0x009C,
-    kSetup = 0x00A1,
-    kMulRk = 0x00BD,
-    kMulBlank = 0x00BE,
-    kMms = 0x00C1,
-    kBookBool = 0x00DA,
-    kInterfaceHdr = 0x00E1,
-    kInterfaceEnd = 0x00E2,
-    kMergeCells = 0x00E5,
-    kLabelSst = 0x00FD,
-    kTabId = 0x013D,
-    kUsesElfs = 0x0160,
-    kDsf = 0x0161,
-    kProt4Rev = 0x01AF,
-    kRefreshAll = 0x01B7,
-    kProt4RevPass = 0x01BC,
-    kDimensions = 0x0200,
-    kBlank = 0x0201,
-    kNumber = 0x0203,
-    kBoolErr = 0x0205,
-    kRow = 0x0208,
-    kDefaultRowHeight = 0x0225,
-    kRk = 0x027E,
-    kWindow2 = 0x023E,
-    kBof = 0x0809,
-};
+using namespace XlsRecordId;
 
-constexpr std::uint16_t kBiff8 = 0x0600;
-constexpr std::uint16_t kGlobalsStream = 0x0005;
-constexpr std::uint16_t kWorksheetStream = 0x0010;
 constexpr std::uint16_t kDefaultRowTwips = 300;  // 15 points, the model's default height
 constexpr int kRowBlock = 32;                    // rows per block of ROW records
 constexpr int kMaxMergesPerRecord = 1026;

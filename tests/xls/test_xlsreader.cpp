@@ -6,6 +6,8 @@
 #include "office/excel/xlsolestream.h"
 #include "office/excel/xlswriter.h"
 
+#include "tests/xls/xlsmodelcompare.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -63,32 +65,6 @@ void fillRichWorkbook(Workbook& workbook) {
     workbook.setActiveSheet(1);
 }
 
-/* Compare two workbooks as the model sees them; the first difference fails. */
-void expectSameWorkbook(const Workbook& expected, const Workbook& actual) {
-    ASSERT_EQ(actual.sheetCount(), expected.sheetCount());
-    EXPECT_EQ(actual.activeSheet(), expected.activeSheet());
-    for (int i = 0; i < expected.sheetCount(); ++i) {
-        const Worksheet& want = *expected.sheet(i);
-        const Worksheet& got = *actual.sheet(i);
-        EXPECT_EQ(got.name(), want.name());
-        EXPECT_EQ(got.cellCount(), want.cellCount()) << want.name().toStdString();
-        for (const auto& [row, entry] : want.rows()) {
-            for (const Cell& cell : entry.cells) {
-                const Cell* read = got.cell(row, cell.column);
-                const std::string where = CellRange::cellName(row, cell.column).toStdString();
-                ASSERT_NE(read, nullptr) << where;
-                EXPECT_EQ(read->kind, cell.kind) << where;
-                EXPECT_EQ(read->number, cell.number) << where;
-                EXPECT_EQ(read->text, cell.text) << where;
-                EXPECT_TRUE(got.format(row, cell.column) == want.format(row, cell.column)) << where;
-            }
-        }
-        EXPECT_EQ(got.merges(), want.merges());
-        EXPECT_EQ(got.columnWidths(), want.columnWidths());
-        EXPECT_EQ(got.rowHeights(), want.rowHeights());
-    }
-}
-
 class XlsReaderTest : public ::testing::Test {
 protected:
     QTemporaryDir m_dir;
@@ -102,7 +78,7 @@ TEST_F(XlsReaderTest, RoundTripKeepsValuesFormatsAndLayout) {
     Workbook read;
     const WorkbookFileResult result = XlsReader::read(path, read);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    expectSameWorkbook(written, read);
+    xlsmodelcompare::expectSameWorkbook(written, read);
 }
 
 TEST_F(XlsReaderTest, RoundTripOfAStreamWithManyStringsAndMerges) {
@@ -121,7 +97,7 @@ TEST_F(XlsReaderTest, RoundTripOfAStreamWithManyStringsAndMerges) {
     Workbook read;
     const WorkbookFileResult result = XlsReader::readStream(stream, read);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    expectSameWorkbook(written, read);
+    xlsmodelcompare::expectSameWorkbook(written, read);
 }
 
 TEST_F(XlsReaderTest, TemplateWrittenByXlwt) {

@@ -2,6 +2,7 @@
 
 #include "office/excel/workbookfile.h"
 
+#include "tests/xls/xlsmodelcompare.h"
 #include "tests/xls/xlsoracle.h"
 
 #include <QDir>
@@ -94,27 +95,7 @@ TEST(XlsWorkbookFile, XlsAndXlsxTemplatesOfOneWorkbookReadTheSame) {
     Workbook fromXlsx;
     ASSERT_TRUE(WorkbookFile::load(xls, fromXls).ok);
     ASSERT_TRUE(WorkbookFile::load(xlsx, fromXlsx).ok);
-    ASSERT_EQ(fromXls.sheetCount(), fromXlsx.sheetCount());
-    for (int i = 0; i < fromXls.sheetCount(); ++i) {
-        const Worksheet& a = *fromXls.sheet(i);
-        const Worksheet& b = *fromXlsx.sheet(i);
-        EXPECT_EQ(a.name(), b.name());
-        EXPECT_EQ(a.cellCount(), b.cellCount());
-        for (const auto& [row, entry] : b.rows()) {
-            for (const Cell& cell : entry.cells) {
-                const std::string where = CellRange::cellName(row, cell.column).toStdString();
-                const Cell* other = a.cell(row, cell.column);
-                ASSERT_NE(other, nullptr) << where;
-                EXPECT_EQ(other->kind, cell.kind) << where;
-                EXPECT_EQ(other->text, cell.text) << where;
-                EXPECT_EQ(other->number, cell.number) << where;
-                EXPECT_TRUE(a.format(row, cell.column) == b.format(row, cell.column)) << where;
-            }
-        }
-        EXPECT_EQ(a.columnWidths(), b.columnWidths());
-        EXPECT_EQ(a.rowHeights(), b.rowHeights());
-        EXPECT_EQ(a.merges(), b.merges());
-    }
+    xlsmodelcompare::expectSameWorkbook(fromXlsx, fromXls);
 }
 
 TEST(XlsWorkbookFile, OpeningAnXlwtTemplate) {
