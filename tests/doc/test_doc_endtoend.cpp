@@ -1,0 +1,121 @@
+// sheetweaver-convert on a folder of .doc files, as a user runs it: every table lands in its
+// own sheet of a .xls workbook whose cells, read back with xlrd (tests/doc/xls_rows.py), hold
+// the texts LibreOffice shows for the same tables; an encrypted .doc goes to the failure report.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kCorpus = QStringLiteral("../shared/corpus/");
+
+/* Run a program; returns its exit code (-1 when it did not finish normally) and stdout. */
+int runProgram(const QString& program, const QStringList& arguments, QByteArray* out) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(180000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    *out = process.readAllStandardOutput();
+    return process.exitCode();
+}
+
+/* A row's non-empty texts, as the read-back lists them. */
+QStringList nonEmpty(const QJsonArray& row) {
+    QStringList cells;
+    for (const QJsonValue& cell : row) {
+        if (!cell.toString().isEmpty())
+            cells << cell.toString();
+    }
+    return cells;
+}
+
+/* A pasted cell equals a Word text: the same text, or the number the text stands for. */
+bool sameValue(const QString& pasted, const QString& text) {
+    if (pasted == text)
+        return true;
+    QString plain = text;
+    plain.remove(QLatin1Char(','));
+    const bool percent = plain.endsWith(QLatin1Char('%'));
+    if (percent)
+        plain.chop(1);
+    bool okText = false;
+    bool okPasted = false;
+    const double number = plain.toDouble(&okText) / (percent ? 100.0 : 1.0);
+    const double value = pasted.toDouble(&okPasted);
+    return okText && okPasted && qAbs(number - value) < 1e-9;
+}
+
+}  // namespace
+
+TEST(DocEndToEnd, TablesOfDocFilesBecomeSheetsWithTheirCellTexts) {
+    const QString build =
+        QProcessEnvironment::systemEnvironment().value(QStringLiteral("SW_BUILD_DIR"));
+    const QString converter = build + QStringLiteral("/bin/sheetweaver-convert");
+    ASSERT_TRUE(QFile::exists(converter)) << converter.toStdString();
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString source = temp.path() + QStringLiteral("/src");
+    const QString dest = temp.path() + QStringLiteral("/out");
+    ASSERT_TRUE(QDir().mkpath(source + QStringLiteral("/sub")));
+    ASSERT_TRUE(QDir().mkpath(dest));
+    // Corpus documents and the names the expected tables are filed under.
+    const QList<QPair<QString, QString>> documents = {
+        {QStringLiteral("doc/tables/simple-table.doc"), QStringLiteral("simple-table")},
+        {QStringLiteral("doc/tables/table-merges.doc"), QStringLiteral("sub/table-merges")},
+        {QStringLiteral("doc/tables/Bug33519.doc"), QStringLiteral("Bug33519")},
+        {QStringLiteral("names/中文表格 章节.doc"), QStringLiteral("中文表格 章节")},
+    };
+    for (const auto& document : documents) {
+        ASSERT_TRUE(
+            QFile::copy(kCorpus + document.first,
+                        source + QLatin1Char('/') + document.second + QStringLiteral(".doc")));
+    }
+    ASSERT_TRUE(QFile::copy(kCorpus + QStringLiteral("malformed/PasswordProtected.doc"),
+                            source + QStringLiteral("/locked.doc")));
+    QByteArray out;
+    EXPECT_EQ(runProgram(converter, {QStringLiteral("--tables"), source, dest}, &out), 1);
+
+    QFile report(source + QStringLiteral("/无法打开的文件目录(文件格式有误).txt"));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_EQ(report.readAll(), (source + QStringLiteral("/locked.doc\n")).toLocal8Bit());
+
+    QFile expectedFile(QStringLiteral("tests/data/doc/corpus_tables.json"));
+    ASSERT_TRUE(expectedFile.open(QIODevice::ReadOnly));
+    const QJsonObject expected = QJsonDocument::fromJson(expectedFile.readAll()).object();
+    for (const auto& document : documents) {
+        const QString book = dest + QLatin1Char('/') + document.second + QStringLiteral(".xls");
+        ASSERT_TRUE(QFile::exists(book)) << book.toStdString();
+        QByteArray json;
+        ASSERT_EQ(runProgram(QStringLiteral("/usr/bin/python3"),
+                             {QStringLiteral("tests/doc/xls_rows.py"), book}, &json),
+                  0);
+        const QJsonArray sheets = QJsonDocument::fromJson(json).object().value(book).toArray();
+        const QJsonArray tables = expected.value(document.first).toArray();
+        ASSERT_FALSE(tables.isEmpty()) << document.first.toStdString();
+        ASSERT_EQ(sheets.size(), tables.size()) << document.first.toStdString();
+        for (int t = 0; t < tables.size(); ++t) {
+            const QJsonArray rows = tables[t].toArray();
+            const QJsonArray sheetRows = sheets[t].toArray();
+            ASSERT_EQ(sheetRows.size(), rows.size()) << document.first.toStdString();
+            for (int r = 0; r < rows.size(); ++r) {
+                const QStringList want = nonEmpty(rows[r].toArray());
+                const QStringList got = nonEmpty(sheetRows[r].toArray());
+                ASSERT_EQ(got.size(), want.size())
+                    << document.first.toStdString() << " table " << t << " row " << r;
+                for (int c = 0; c < want.size(); ++c) {
+                    EXPECT_TRUE(sameValue(got[c], want[c]))
+                        << document.first.toStdString() << " (" << r << "," << c << "): \""
+                        << got[c].toStdString() << "\" vs \"" << want[c].toStdString() << "\"";
+                }
+            }
+        }
+    }
+}
