@@ -524,6 +524,10 @@ int writeBoundSheet(XlsRecordWriter& out, const Worksheet& sheet) {
 
 /* Plan, write the sheets into their own buffer, then the globals, then join them. */
 WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* stream) {
+    if (workbook.sheetCount() == 0) {
+        // Excel opens no workbook without a sheet.
+        return WorkbookFileResult::failure(QStringLiteral("The workbook has no sheet"));
+    }
     const FormatTable& formats = workbook.formatTable();
     std::vector<char> usedFormats(static_cast<size_t>(formats.size()), 0);
     std::vector<SheetPlan> plans(static_cast<size_t>(workbook.sheetCount()));

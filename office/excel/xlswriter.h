@@ -16,10 +16,10 @@
 // EOF.
 //
 // Nothing is cut to fit Excel 97: a value or merge beyond row 65,536 or column 256 (IV), a
-// text longer than 32,767 characters, more than 4,000 cell formats or a number format longer
-// than 255 characters fail the save with a message naming the sheet and cell. Formats of
-// empty cells beyond the limits, and widths and heights there, carry no content and are
-// left out.
+// text longer than 32,767 characters, more than 4,000 cell formats, 510 fonts or 210 number
+// formats, or a number format longer than 255 characters fail the save with a message naming
+// the sheet and cell where there is one; so does a workbook without sheets. Formats of empty
+// cells beyond the limits, and widths and heights there, carry no content and are left out.
 class XlsWriter {
 public:
     static constexpr int kMaxRows = 65536;

@@ -330,6 +330,15 @@ TEST_F(XlsWriterTest, MergesBeyondTheLimitsFailAndFormatsAloneAreLeftOut) {
     EXPECT_EQ(dumped.value(QStringLiteral("nrows")).toInt(), 1);
 }
 
+TEST_F(XlsWriterTest, AWorkbookWithoutSheetsIsNotSaved) {
+    Workbook empty;
+    const QString path = m_dir.filePath(QStringLiteral("empty.xls"));
+    const WorkbookFileResult result = XlsWriter::write(empty, path);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("no sheet")));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
 TEST_F(XlsWriterTest, TooManyCellFormatsFail) {
     Workbook workbook;
     Worksheet& sheet = *workbook.addSheet();
