@@ -191,6 +191,7 @@ FakeOffice::~FakeOffice() {
     ServerRegistry::unregisterServer(QLatin1String(wordId));
     ServerRegistry::unregisterServer(QLatin1String(excelId));
     m_state->rules.clear();
+    m_state->calls.clear();  // object arguments keep their objects, and those the state
     m_state->sheets.clear();
     m_state->book.reset();
     m_state->sheetCollection.reset();
