@@ -12,6 +12,10 @@ if(SW_SANITIZE)
                          -fno-sanitize-recover=undefined)
   add_compile_options(${SW_SANITIZER_FLAGS})
   add_link_options(${SW_SANITIZER_FLAGS})
+  # Instrument the libraries too, so the fuzz targets are guided by coverage of our code.
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
 endif()
 
 # Apply our warning set to a target.
