@@ -19,6 +19,7 @@ struct FakeState {
     int nextSheetId = 1;
     std::shared_ptr<FakeObject> book;
     std::shared_ptr<FakeObject> sheetCollection;
+    int liveObjects = 0;
 };
 
 namespace {
@@ -163,12 +164,8 @@ QString FakeCall::text() const {
     static const char* const prefixes[] = {"", "get ", "set ", "sub "};
     QString line =
         object + QStringLiteral(": ") + QLatin1String(prefixes[static_cast<int>(kind)]) + member;
-    QStringList parts;
-    for (const QVariant& arg : args) {
-        parts << argumentText(arg);
-    }
-    if (!parts.isEmpty()) {
-        line += QStringLiteral(" <- ") + parts.join(QStringLiteral(", "));
+    if (!argumentTexts.isEmpty()) {
+        line += QStringLiteral(" <- ") + argumentTexts.join(QStringLiteral(", "));
     }
     return line;
 }
@@ -294,13 +291,24 @@ QStringList FakeOffice::logContaining(const QString& part, const QString& root) 
     return log(root).filter(part);
 }
 
+/* The fake's objects that still exist. */
+int FakeOffice::liveObjects() const {
+    return m_state->liveObjects;
+}
+
 /* How often an identifier was bound. */
 int FakeOffice::bindCount(const QString& progId) const {
     return m_state->binds.value(progId);
 }
 
 FakeObject::FakeObject(std::shared_ptr<FakeState> state, QString label)
-    : m_state(std::move(state)), m_label(std::move(label)) {}
+    : m_state(std::move(state)), m_label(std::move(label)) {
+    ++m_state->liveObjects;
+}
+
+FakeObject::~FakeObject() {
+    --m_state->liveObjects;
+}
 
 /* The fake applications claim what the script says. */
 bool FakeObject::runsOutOfProcess() const {
@@ -309,7 +317,14 @@ bool FakeObject::runsOutOfProcess() const {
 
 /* Record the call, then answer from the script, the object's own handler or the defaults. */
 ServerReply FakeObject::invoke(const ServerCall& call) {
-    m_state->calls.append(FakeCall{m_label, call.member, call.kind, call.args});
+    // Objects are recorded by label only: a log that held them would keep them alive.
+    FakeCall recorded{m_label, call.member, call.kind, {}, {}};
+    for (const QVariant& arg : call.args) {
+        recorded.argumentTexts << argumentText(arg);
+        const bool isObject = arg.userType() == qMetaTypeId<ServerObjectRef>();
+        recorded.args << (isObject ? QVariant(recorded.argumentTexts.last()) : arg);
+    }
+    m_state->calls.append(recorded);
     const auto rule = m_state->rules.constFind(ruleKey(m_label, call.name));
     if (rule != m_state->rules.constEnd()) {
         if (std::optional<ServerReply> reply = (*rule)(*this, call)) {

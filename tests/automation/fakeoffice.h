@@ -31,7 +31,8 @@ struct FakeCall {
     QString object;
     QString member;
     CallKind kind = CallKind::Method;
-    QVariantList args;
+    QVariantList args;  // an object argument is kept as its label text, not as the object
+    QStringList argumentTexts;
 
     // "Word.Documents: Open(const QString&) <- \"a.doc\"", "Word: set DisplayAlerts <- false",
     // "Word: sub Documents", "Sheets: get Count".
@@ -76,6 +77,8 @@ public:
     QStringList log(const QString& root = QString()) const;
     // The log lines that contain `part`.
     QStringList logContaining(const QString& part, const QString& root = QString()) const;
+    // The number of the fake's objects still alive (held by a handle, the script or the model).
+    int liveObjects() const;
     // How often an application was bound.
     int bindCount(const QString& progId) const;
 
@@ -86,6 +89,7 @@ private:
 class FakeObject : public ServerObject {
 public:
     FakeObject(std::shared_ptr<FakeState> state, QString label);
+    ~FakeObject() override;
 
     ServerReply invoke(const ServerCall& call) override;
     bool isAlive() const override { return m_alive; }

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QMetaMethod>
+#include <QRegularExpression>
 
 namespace {
 
@@ -112,6 +113,35 @@ TEST_F(JobRunTest, OneDocumentCallSequence) {
             QStringLiteral("Word: Quit(void)"),
         }));
     EXPECT_TRUE(QFile::exists(saveFile(QStringLiteral("a.xls"))));
+}
+
+TEST_F(JobRunTest, NoObjectOfADocumentOutlivesIt) {
+    for (int i = 0; i < 12; ++i) {
+        addSource(QStringLiteral("d") + QString::number(10 + i) + QStringLiteral(".doc"));
+    }
+    office->useSheetModel(1);
+    office->setTableCount(2);
+    convertOptions().justTable = true;
+    QList<int> alive;
+    QObject::connect(job.get(), &MergeObject::ShowDisposingFile,
+                     [this, &alive](const QString&) { alive << office->liveObjects(); });
+    run();
+    ASSERT_EQ(alive.size(), 13);
+    // From the second document on, the objects alive when a document starts are the same
+    // number: the two applications, "Documents", "WorkBooks", and the sheet model's workbook,
+    // collection and two sheets (the second is deleted when the next workbook is prepared).
+    for (int i = 2; i < 12; ++i) {
+        EXPECT_EQ(alive[i], alive[1]) << i;
+    }
+    EXPECT_EQ(alive[1], 8);
+}
+
+TEST_F(JobRunTest, SummaryIsTheCountAndTheWholeSeconds) {
+    addSource(QStringLiteral("a.doc"));
+    office->useSheetModel(1);
+    run();
+    const QRegularExpression summary(QStringLiteral("^成功转换1个Word文件,耗时\\d+秒。$"));
+    EXPECT_TRUE(summary.match(statusTexts.last()).hasMatch()) << statusTexts.last().toStdString();
 }
 
 TEST_F(JobRunTest, SpreadsheetApplicationIsBoundOnceAndReused) {
