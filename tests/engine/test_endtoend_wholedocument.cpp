@@ -186,4 +186,20 @@ TEST_F(WholeDocumentEndToEnd, EveryReadableCorpusDocumentBecomesOneSheet) {
     }
 }
 
+TEST_F(WholeDocumentEndToEnd, OddNamesConvertAndMalformedDocumentsGoToTheReport) {
+    const RunResult names = convert(corpus(QStringLiteral("names")));
+    EXPECT_EQ(names.candidates, 6);  // the two upper-case endings are not Word documents here
+    EXPECT_EQ(names.converted, 6);
+    EXPECT_TRUE(QFile::exists(save + QStringLiteral("x.doc.files/bug66312.xlsx")));
+    EXPECT_TRUE(QFile::exists(save + QStringLiteral("子目录 ä/Bug55142.xlsx")));
+
+    const RunResult malformed = convert(corpus(QStringLiteral("malformed")));
+    EXPECT_EQ(malformed.converted + malformed.failed, malformed.candidates);
+    EXPECT_GE(malformed.failed, 8);
+    EXPECT_TRUE(malformed.reportWritten);
+    QFile report(convertOptions().failureReportPath);
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_EQ(report.readAll().count('\n'), malformed.failed);
+}
+
 }  // namespace
