@@ -195,6 +195,41 @@ TEST(DocxReaderFormat, DirectFormattingOverStylesOverDefaults) {
     EXPECT_EQ(emph.fontName, QStringLiteral("Arial"));
 }
 
+TEST(DocxReaderFormat, ThemeFontsResolve) {
+    const QByteArray rels =
+        "<?xml version=\"1.0\"?><Relationships "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+        "relationships/styles\" Target=\"styles.xml\"/><Relationship Id=\"rId2\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme\" "
+        "Target=\"theme/theme1.xml\"/></Relationships>";
+    const QByteArray styles =
+        QByteArray("<?xml version=\"1.0\"?><w:styles xmlns:w=\"") + docxtest::kW +
+        "\"><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:asciiTheme=\"minorHAnsi\" "
+        "w:eastAsiaTheme=\"minorEastAsia\"/></w:rPr></w:rPrDefault></w:docDefaults></w:styles>";
+    const QByteArray theme =
+        "<?xml version=\"1.0\"?><a:theme "
+        "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:themeElements>"
+        "<a:fontScheme><a:majorFont><a:latin typeface=\"Cambria\"/><a:ea typeface=\"\"/></"
+        "a:majorFont><a:minorFont><a:latin typeface=\"Calibri\"/><a:ea "
+        "typeface=\"MS Mincho\"/></a:minorFont></a:fontScheme></a:themeElements></a:theme>";
+    const WordLoadResult result = DocxReader::readData(docxtest::zipParts(
+        {{QStringLiteral("_rels/.rels"), docxtest::packageRels()},
+         {QStringLiteral("word/document.xml"),
+          docxtest::documentXml("<w:p><w:r><w:t>x</w:t></w:r></w:p><w:p><w:r><w:rPr><w:rFonts "
+                                "w:asciiTheme=\"majorHAnsi\"/></w:rPr><w:t>y</w:t></w:r></w:p>")},
+         {QStringLiteral("word/_rels/document.xml.rels"), rels},
+         {QStringLiteral("word/styles.xml"), styles},
+         {QStringLiteral("word/theme/theme1.xml"), theme}}));
+    ASSERT_TRUE(result) << result.message.toStdString();
+    ASSERT_EQ(result.document->blocks.size(), 2u);
+    const WordRunFormat& minor = result.document->blocks[0].paragraph.runs.at(0).format;
+    EXPECT_EQ(minor.fontName, QStringLiteral("Calibri"));
+    EXPECT_EQ(minor.eastAsiaFontName, QStringLiteral("MS Mincho"));
+    EXPECT_EQ(result.document->blocks[1].paragraph.runs.at(0).format.fontName,
+              QStringLiteral("Cambria"));
+}
+
 TEST(DocxReaderFormat, StyleLoopsAreCut) {
     const QByteArray styles =
         "<w:style w:type=\"paragraph\" w:styleId=\"A\"><w:basedOn w:val=\"B\"/><w:rPr><w:b/></"
