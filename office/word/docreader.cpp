@@ -87,7 +87,10 @@ WordLoadResult DocReader::readBytes(const QByteArray& bytes) {
     const DocFib fib = DocFib::parse(word);
     if (fib.status != DocFib::Status::Ok)
         return fibFailure(fib.status);
-    const DocBytes table(storage.tableStream(fib.tableStream));
+    // A file whose header names a missing table stream may still hold the other one.
+    DocBytes table(storage.tableStream(fib.tableStream));
+    if (table.size() == 0)
+        table = DocBytes(storage.tableStream(1 - fib.tableStream));
     if (table.size() == 0)
         return damaged("no table stream");
     DocPieceTable pieces;

@@ -104,6 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
         OpenCase{"malformed/notadocx.docx", false, Status::NotWordFile},
         OpenCase{"malformed/truncated62886.docx", false, Status::NotWordFile},
         OpenCase{"malformed/Fuzzed.doc", true, Status::Ok},
+        // Its table stream's directory entry is a storage, not a stream.
+        OpenCase{"malformed/clusterfuzz-testcase-minimized-POIHWPFFuzzer-5418937293340672.doc",
+                 false, Status::Malformed},
         OpenCase{"malformed/cpansearch.perl.org_src_tobyink_acme-rundoc-0.001_"
                  "word-lib_hello_world.docm",
                  true, Status::Ok}));
