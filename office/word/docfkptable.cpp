@@ -71,3 +71,10 @@ const DocFkpTable::Run* DocFkpTable::find(quint32 fc) const {
     --it;
     return fc < it->fcEnd ? &*it : nullptr;
 }
+
+/* Binary search for the first run that starts after fc. */
+quint32 DocFkpTable::nextStart(quint32 fc) const {
+    auto it = std::upper_bound(m_runs.begin(), m_runs.end(), fc,
+                               [](quint32 value, const Run& run) { return value < run.fcStart; });
+    return it == m_runs.end() ? 0xFFFFFFFFu : it->fcStart;
+}

@@ -26,6 +26,8 @@ public:
     const QVector<Run>& runs() const { return m_runs; }
     // The run containing fc, or nullptr when no run does.
     const Run* find(quint32 fc) const;
+    // The start of the first run beginning after fc, or 0xFFFFFFFF when there is none.
+    quint32 nextStart(quint32 fc) const;
 
 private:
     void readPage(Kind kind, const DocBytes& page);

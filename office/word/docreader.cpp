@@ -116,6 +116,9 @@ WordLoadResult DocReader::readBytes(const QByteArray& bytes) {
     sources.styles = &styles;
     DocStoryReader story(sources);
     const QVector<DocParagraph> paragraphs = story.read(fib.ccpText);
+    if (story.tooLarge())
+        return WordLoadResult::failure(Status::TooLarge,
+                                       QStringLiteral("the document has too many paragraphs"));
     DocModelBuilder builder(fonts);
     auto document = std::make_shared<WordDocument>();
     document->blocks = builder.build(paragraphs);

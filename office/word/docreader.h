@@ -25,7 +25,8 @@ public:
 
     // Read the .doc file at path. Failures: NotFound (unreadable file), NotWordFile (not an
     // OLE2 Word document), Encrypted (fEncrypted/fObfuscated or an encrypted package),
-    // Unsupported (Word 6.0/95 and older), TooLarge, Malformed (damaged structures).
+    // Unsupported (Word 6.0/95 and older), TooLarge (file or stream beyond the limits, more
+    // than DocStoryReader::kMaxParagraphs paragraphs), Malformed (damaged structures).
     static WordLoadResult readFile(const QString& path);
     // Read a .doc held in memory; the same results as readFile.
     static WordLoadResult readBytes(const QByteArray& bytes);

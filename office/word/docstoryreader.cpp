@@ -67,8 +67,9 @@ QVector<DocParagraph> DocStoryReader::read(qint32 ccpText) {
     m_fieldOverflow = 0;
     if (!m_sources.pieces || !m_sources.chpx || !m_sources.papx || !m_sources.styles)
         return m_paragraphs;
+    m_tooLarge = false;
     for (const DocPieceTable::Piece& piece : m_sources.pieces->pieces()) {
-        if (piece.cpStart >= ccpText)
+        if (piece.cpStart >= ccpText || m_tooLarge)
             break;
         readPiece(piece, ccpText);
     }
@@ -91,12 +92,10 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
     while (cp < end) {
         const quint32 fc = piece.fcAt(cp);
         const DocFkpTable::Run* run = m_sources.chpx->find(fc);
-        qint64 segmentEnd = cp + 1;
-        if (run) {
-            const qint64 chars =
-                (qint64(run->fcEnd) - fc + piece.charSize() - 1) / piece.charSize();
-            segmentEnd = qMin<qint64>(end, cp + qMax<qint64>(chars, 1));
-        }
+        // Characters without a CHPX run take the defaults up to the next run.
+        const qint64 limit = run ? qint64(run->fcEnd) : qint64(m_sources.chpx->nextStart(fc));
+        const qint64 chars = (limit - fc + piece.charSize() - 1) / piece.charSize();
+        const qint64 segmentEnd = qMin<qint64>(end, cp + qMax<qint64>(chars, 1));
         const QString text =
             DocPieceTable::text(piece, m_sources.wordDocument, cp, qint32(segmentEnd));
         if (text.isEmpty())
@@ -110,6 +109,11 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
             m_pending.append(Segment{text.mid(start, i + 1 - start), chpx, prm});
             endParagraph(piece, cp + i, text[i]);
             start = i + 1;
+            if (m_paragraphs.size() >= kMaxParagraphs) {
+                m_tooLarge = true;
+                m_pending.clear();
+                return;
+            }
         }
         if (start < text.size())
             m_pending.append(Segment{text.mid(start), chpx, prm});

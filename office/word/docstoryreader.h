@@ -50,11 +50,15 @@ public:
 
     // Deepest field nesting the reader follows; deeper fields still balance but are not tracked.
     static constexpr int kMaxFieldDepth = 64;
+    // Most paragraphs the reader keeps; a story with more is refused as too large.
+    static constexpr int kMaxParagraphs = 2000000;
 
     explicit DocStoryReader(const Sources& sources) : m_sources(sources) {}
 
     // Read the story's paragraphs; the last paragraph is kept even without a closing mark.
     QVector<DocParagraph> read(qint32 ccpText);
+    // True when the last read stopped at kMaxParagraphs.
+    bool tooLarge() const { return m_tooLarge; }
 
 private:
     // A stretch of characters with one CHPX and one piece.
@@ -78,4 +82,5 @@ private:
     QVector<DocParagraph> m_paragraphs;
     QVector<bool> m_fields;  // per open field: whether its result has begun
     int m_fieldOverflow = 0;
+    bool m_tooLarge = false;
 };

@@ -9,6 +9,7 @@
 #include "office/word/docmodelbuilder.h"
 #include "office/word/docpiecetable.h"
 #include "office/word/docsprm.h"
+#include "office/word/docstoryreader.h"
 #include "office/word/docstylesheet.h"
 
 #include <gtest/gtest.h>
@@ -426,4 +427,47 @@ TEST(DocModelBuilderTest, NestingUnfinishedRowsAndDepthLimit) {
     EXPECT_EQ(table.rows[0].cells[0].text(), QStringLiteral("x\ty\nouter"));
     EXPECT_TRUE(table.rows[1].cells[0].text().startsWith(QStringLiteral("open\n")));
     EXPECT_TRUE(table.rows[1].cells[0].text().endsWith(QStringLiteral("deep")));
+}
+
+TEST(DocStoryReaderTest, FieldsSpecialCharactersAndTextWithoutFormatting) {
+    // One compressed piece, no formatting pages: every character takes the defaults.
+    const QByteArray text(
+        "a\x13 PAGE \x14"
+        "5\x15|\x13 IF \x13 X \x14"
+        "1\x15 \x14ok\x15|\x13 NOSEP \x15|\x1E\x1F\x0B\x0C\x01\tz\r"
+        "last",
+        52);
+    QByteArray stream(0x100, '\0');
+    stream.append(text);
+    QByteArray clx("\x02", 1);
+    put32(&clx, 4 * 2 + 8);
+    put32(&clx, 0);
+    put32(&clx, quint32(text.size()));
+    put16(&clx, 0);
+    put32(&clx, 0x40000000u | (0x100 * 2));
+    put16(&clx, 0);
+    DocPieceTable pieces;
+    ASSERT_TRUE(pieces.parse(DocBytes(clx), stream.size()));
+    DocFkpTable chpx;
+    DocFkpTable papx;
+    ASSERT_TRUE(chpx.parse(DocFkpTable::Kind::Character, DocBytes(), DocBytes(stream)));
+    ASSERT_TRUE(papx.parse(DocFkpTable::Kind::Paragraph, DocBytes(), DocBytes(stream)));
+    DocStyleSheet styles;
+    DocStoryReader::Sources sources;
+    sources.wordDocument = DocBytes(stream);
+    sources.pieces = &pieces;
+    sources.chpx = &chpx;
+    sources.papx = &papx;
+    sources.styles = &styles;
+    DocStoryReader reader(sources);
+    const QVector<DocParagraph> story = reader.read(text.size());
+    ASSERT_EQ(story.size(), 2);
+    // Field results, nested results hidden inside an instruction, a field without result.
+    EXPECT_EQ(story[0].text(), QStringLiteral("a5|ok||-\n\tz"));
+    EXPECT_EQ(story[0].runs.size(), 1);
+    EXPECT_EQ(story[0].runs[0].format.halfPoints, 20);
+    EXPECT_EQ(story[1].text(), QStringLiteral("last"));
+    EXPECT_FALSE(reader.tooLarge());
+    // A story cut short by ccpText ends where it says.
+    EXPECT_EQ(reader.read(3).size(), 1);
 }
