@@ -1,5 +1,6 @@
 #include "office/excel/xlsreader.h"
 
+#include "office/excel/builtinnumberformats.h"
 #include "office/excel/xlsbytecursor.h"
 #include "office/excel/xlsolestream.h"
 #include "office/excel/xlsrecordid.h"
@@ -648,7 +649,7 @@ CellFormat BookParser::cellFormat(const XfInfo& xf) const {
 
     QString numberFormat = m_formats.value(xf.numberFormat);
     if (numberFormat.isEmpty()) {
-        numberFormat = XlsStyleTable::builtInFormatText(xf.numberFormat);
+        numberFormat = BuiltinNumberFormats::codeOf(xf.numberFormat);
     }
     if (numberFormat != QLatin1String("General")) {
         format.numberFormat = numberFormat;

@@ -1,5 +1,7 @@
 #include "office/excel/xlsstyletable.h"
 
+#include "office/excel/builtinnumberformats.h"
+
 #include <QtEndian>
 
 #include <cmath>
@@ -11,41 +13,11 @@ constexpr std::uint16_t kFormatRecord = 0x041E;
 constexpr std::uint16_t kXfRecord = 0x00E0;
 constexpr std::uint16_t kStyleRecord = 0x0293;
 
-// Built-in number formats (MS-XLS 2.4.126, the ifmt values Excel never stores a FORMAT for).
+// Built-in formats Excel stores a FORMAT record for all the same (currency, accounting).
 struct BuiltInFormat {
     int id;
     const char* text;
 };
-constexpr BuiltInFormat kBuiltInFormats[] = {{0, "General"},
-                                             {1, "0"},
-                                             {2, "0.00"},
-                                             {3, "#,##0"},
-                                             {4, "#,##0.00"},
-                                             {9, "0%"},
-                                             {10, "0.00%"},
-                                             {11, "0.00E+00"},
-                                             {12, "# ?/?"},
-                                             {13, "# ?\?/??"},
-                                             {14, "m/d/yy"},
-                                             {15, "d-mmm-yy"},
-                                             {16, "d-mmm"},
-                                             {17, "mmm-yy"},
-                                             {18, "h:mm AM/PM"},
-                                             {19, "h:mm:ss AM/PM"},
-                                             {20, "h:mm"},
-                                             {21, "h:mm:ss"},
-                                             {22, "m/d/yy h:mm"},
-                                             {37, "#,##0 ;(#,##0)"},
-                                             {38, "#,##0 ;[Red](#,##0)"},
-                                             {39, "#,##0.00;(#,##0.00)"},
-                                             {40, "#,##0.00;[Red](#,##0.00)"},
-                                             {45, "mm:ss"},
-                                             {46, "[h]:mm:ss"},
-                                             {47, "mmss.0"},
-                                             {48, "##0.0E+0"},
-                                             {49, "@"}};
-
-// Built-in formats Excel stores a FORMAT record for all the same.
 constexpr BuiltInFormat kStoredBuiltInFormats[] = {
     {5, "\"$\"#,##0_);\\(\"$\"#,##0\\)"},
     {6, "\"$\"#,##0_);[Red]\\(\"$\"#,##0\\)"},
@@ -223,7 +195,7 @@ std::uint16_t XlsStyleTable::numberFormatFor(const QString& text) {
     if (text.isEmpty()) {
         return 0;
     }
-    const int builtIn = builtInFormatId(text);
+    const int builtIn = BuiltinNumberFormats::idOf(text);
     for (int id : kWrittenAsBuiltIn) {
         if (builtIn == id) {
             return static_cast<std::uint16_t>(id);
@@ -334,24 +306,4 @@ void XlsStyleTable::write(XlsRecordWriter& out) const {
     out.putU8(0xFF);
     out.endRecord();
     m_palette.write(out);
-}
-
-/* Built-in id of a number format text. */
-int XlsStyleTable::builtInFormatId(const QString& text) {
-    for (const BuiltInFormat& format : kBuiltInFormats) {
-        if (text == QLatin1String(format.text)) {
-            return format.id;
-        }
-    }
-    return -1;
-}
-
-/* Text of a built-in number format id. */
-QString XlsStyleTable::builtInFormatText(int id) {
-    for (const BuiltInFormat& format : kBuiltInFormats) {
-        if (format.id == id) {
-            return QString::fromLatin1(format.text);
-        }
-    }
-    return QString();
 }

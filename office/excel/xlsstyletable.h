@@ -53,11 +53,6 @@ public:
     // workbook globals need them.
     void write(XlsRecordWriter& out) const;
 
-    // The built-in number format id of a format text, or -1 when it has none.
-    static int builtInFormatId(const QString& text);
-    // The text of a built-in number format id, or an empty string for unknown ids.
-    static QString builtInFormatText(int id);
-
 private:
     std::uint16_t fontFor(const CellFormat& format);
     std::uint16_t numberFormatFor(const QString& text);

@@ -1,5 +1,6 @@
 #include "office/excel/xlsxreader.h"
 
+#include "office/excel/builtinnumberformats.h"
 #include "office/excel/xlspalette.h"
 #include "office/excel/xlsxsheetscanner.h"
 #include "office/excel/xlsxstyles.h"
@@ -374,7 +375,7 @@ CellFormat readXf(QXmlStreamReader& xml, const StyleParts& parts) {
     const int numFmt = intAttribute(a, "numFmtId", 0);
     format.numberFormat = parts.numberFormats.contains(numFmt)
                               ? parts.numberFormats.value(numFmt)
-                              : XlsxStyles::builtinNumberFormat(numFmt);
+                              : BuiltinNumberFormats::codeOf(numFmt);
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("alignment")) {
             const Attributes al = xml.attributes();

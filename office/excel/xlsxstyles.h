@@ -17,12 +17,6 @@ public:
     // Write styles.xml for `formats`.
     static void write(QXmlStreamWriter& xml, const FormatTable& formats);
 
-    // The built-in number format id (ECMA-376 Part 1, 18.8.30) of a format code, or -1.
-    // General (an empty code) is 0.
-    static int builtinNumberFormatId(const QString& code);
-    // The code of a built-in number format id; empty for General and unknown ids.
-    static QString builtinNumberFormat(int id);
-
     // "thin", "medium"... for a border style and back (unknown names give Thin; "none" None).
     static QString borderStyleName(BorderLine::Style style);
     static BorderLine::Style borderStyleFromName(const QString& name);

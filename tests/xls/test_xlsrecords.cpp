@@ -1,6 +1,7 @@
 // The building blocks of the .xls writer and reader: record stream, byte cursor, shared
 // string table, palette and style table.
 
+#include "office/excel/builtinnumberformats.h"
 #include "office/excel/xlsbytecursor.h"
 #include "office/excel/xlspalette.h"
 #include "office/excel/xlsrecordreader.h"
@@ -343,10 +344,13 @@ TEST(XlsStyleTable, ColoursMappedToOneEntryShareAnXfAndLongFormatsFail) {
     EXPECT_EQ(table.xfFor(tooLong), XlsStyleTable::kDefaultXf);
     EXPECT_TRUE(table.error().contains(QStringLiteral("255")));
 
-    EXPECT_EQ(XlsStyleTable::builtInFormatId(QStringLiteral("0.00")), 2);
-    EXPECT_EQ(XlsStyleTable::builtInFormatId(QStringLiteral("0.000")), -1);
-    EXPECT_EQ(XlsStyleTable::builtInFormatText(49), QStringLiteral("@"));
-    EXPECT_TRUE(XlsStyleTable::builtInFormatText(300).isEmpty());
+    EXPECT_EQ(BuiltinNumberFormats::idOf(QStringLiteral("0.00")), 2);
+    EXPECT_EQ(BuiltinNumberFormats::idOf(QStringLiteral("0.000")), -1);
+    EXPECT_EQ(BuiltinNumberFormats::idOf(QStringLiteral("general")), 0);
+    EXPECT_EQ(BuiltinNumberFormats::codeOf(49), QStringLiteral("@"));
+    EXPECT_EQ(BuiltinNumberFormats::codeOf(13), QStringLiteral("# ?\?/?\?"));
+    EXPECT_TRUE(BuiltinNumberFormats::codeOf(0).isEmpty());
+    EXPECT_TRUE(BuiltinNumberFormats::codeOf(300).isEmpty());
 }
 
 }  // namespace
