@@ -2,8 +2,8 @@
 //
 // Run from anywhere: build/benchmarks/bench_doc (the corpus is found beside the sources).
 
+#include "benchmarks/wordbenchcopy.h"
 #include "office/word/docreader.h"
-#include "office/word/wordfragmentbuilder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,17 +30,6 @@ std::vector<QByteArray> corpusDocuments() {
     return documents;
 }
 
-/* Copy the whole story and each table, as both conversion modes do. */
-void copyAll(const WordDocument& document) {
-    Fragment fragment;
-    WordFragmentBuilder::wholeStory(document, fragment);
-    benchmark::DoNotOptimize(fragment.cells.data());
-    for (const auto& table : document.topLevelTables()) {
-        WordFragmentBuilder::table(*table, fragment);
-        benchmark::DoNotOptimize(fragment.cells.data());
-    }
-}
-
 /* Open (from memory) and copy every corpus .doc; the counter gives the time per document. */
 void BM_OpenAndCopyCorpus(benchmark::State& state) {
     const std::vector<QByteArray> documents = corpusDocuments();
@@ -52,7 +41,7 @@ void BM_OpenAndCopyCorpus(benchmark::State& state) {
         for (const QByteArray& bytes : documents) {
             const WordLoadResult result = DocReader::readBytes(bytes);
             if (result)
-                copyAll(*result.document);
+                WordBenchCopy::copyAll(*result.document);
         }
     }
     state.counters["documents"] = double(documents.size());

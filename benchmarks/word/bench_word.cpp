@@ -3,6 +3,7 @@
 //
 // Run from anywhere: build/benchmarks/bench_word (the corpus is found beside the sources).
 
+#include "benchmarks/wordbenchcopy.h"
 #include "office/word/docxreader.h"
 #include "office/word/wordfileloader.h"
 #include "office/word/wordfragmentbuilder.h"
@@ -30,17 +31,6 @@ QStringList corpusFiles() {
     }
     files.sort();
     return files;
-}
-
-/* Copy the whole story and each table, as both conversion modes do. */
-void copyAll(const WordDocument& document) {
-    Fragment fragment;
-    WordFragmentBuilder::wholeStory(document, fragment);
-    benchmark::DoNotOptimize(fragment.cells.data());
-    for (const auto& table : document.topLevelTables()) {
-        WordFragmentBuilder::table(*table, fragment);
-        benchmark::DoNotOptimize(fragment.cells.data());
-    }
 }
 
 /* The main part of a document with one table of `rows` x `columns` short texts. */
@@ -97,7 +87,7 @@ void BM_CorpusOpenAndCopy(benchmark::State& state) {
         for (const QString& file : files) {
             const WordLoadResult result = WordFileLoader::load(file);
             if (result) {
-                copyAll(*result.document);
+                WordBenchCopy::copyAll(*result.document);
             }
         }
     }
@@ -116,7 +106,7 @@ void BM_CorpusDocument(benchmark::State& state) {
     for (auto _ : state) {
         const WordLoadResult result = WordFileLoader::load(file);
         if (result) {
-            copyAll(*result.document);
+            WordBenchCopy::copyAll(*result.document);
         }
     }
     state.SetLabel(file.section(QLatin1Char('/'), -1).toStdString());
