@@ -22,6 +22,7 @@
 #include <QSet>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <tuple>
 
@@ -280,3 +281,72 @@ TEST(WordCorpusMalformed, EncryptedPackagesAreReportedAsEncrypted) {
         EXPECT_EQ(result.status, WordLoadResult::Status::Encrypted) << name;
     }
 }
+
+namespace {
+
+// One corpus document opened through the built-in Word, its tables copied one at a time.
+class CorpusDocumentTest : public WordCorpusTest {
+protected:
+    /* Open `relative` (under the corpus); false when Word leaves no active document. */
+    bool open(const QString& relative) {
+        std::unique_ptr<AxObject> documents(m_word.querySubObject("Documents"));
+        if (!documents) {
+            return false;
+        }
+        documents->dynamicCall("Open(const QString&)", kCorpus + relative);
+        m_document.reset(m_word.querySubObject("ActiveDocument"));
+        return m_document != nullptr;
+    }
+
+    /* Select table `index` (from 1) and copy it; the clipboard's fragment, or null. */
+    const Fragment* copyTable(int index) {
+        std::unique_ptr<AxObject> tables(m_document->querySubObject("Tables"));
+        std::unique_ptr<AxObject> table(tables ? tables->querySubObject("Item(int)", index)
+                                               : nullptr);
+        std::unique_ptr<AxObject> selection(m_word.querySubObject("Selection"));
+        if (!table || !selection) {
+            return nullptr;
+        }
+        table->dynamicCall("Select()");
+        Clipboard::current().clear();
+        selection->dynamicCall("Copy()");
+        return Clipboard::current().fragment();
+    }
+
+    /* The copied rows as texts, row by row. */
+    static std::vector<std::vector<std::string>> rowsOf(const Fragment& fragment) {
+        std::vector<std::vector<std::string>> rows;
+        for (int r = 0; r < fragment.rowCount; ++r) {
+            rows.emplace_back();
+            for (int c = 0; c < fragment.columnCount; ++c) {
+                rows.back().push_back(fragment.at(r, c).text.toStdString());
+            }
+        }
+        return rows;
+    }
+
+    void TearDown() override {
+        if (m_document) {
+            m_document->dynamicCall("Close (Boolean)", false);
+        }
+    }
+
+    std::unique_ptr<AxObject> m_document;
+};
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// A cell longer than a spreadsheet cell holds still opens and copies whole: whether and how
+// to cut it is the workbook's decision, not the reader's.
+TEST_F(CorpusDocumentTest, LongCellTextOpensAndCopiesWhole) {
+    ASSERT_TRUE(open(QStringLiteral("docx/tables/bug59058.docx")));
+    const Fragment* fragment = copyTable(3);
+    ASSERT_NE(fragment, nullptr);
+    ASSERT_EQ(fragment->rowCount, 3);
+    const QString& text = fragment->at(2, 0).text;
+    EXPECT_EQ(text.size(), 46507);
+    EXPECT_GT(text.size(), 32767);
+    EXPECT_FALSE(text.endsWith(QLatin1Char('\n')));
+}
+
+}  // namespace
