@@ -349,4 +349,33 @@ TEST_F(CorpusDocumentTest, LongCellTextOpensAndCopiesWhole) {
     EXPECT_FALSE(text.endsWith(QLatin1Char('\n')));
 }
 
+// gridBefore and gridAfter leave empty grid columns; the row's own cells keep their places
+// (a reader that fills the grid cell after cell shifts them into the next rows).
+TEST_F(CorpusDocumentTest, GridBeforeAndAfterKeepCellsInTheirColumns) {
+    ASSERT_TRUE(open(QStringLiteral("docx/tables/tbl-props.docx")));
+    const Fragment* before = copyTable(8);
+    ASSERT_NE(before, nullptr);
+    EXPECT_EQ(
+        rowsOf(*before),
+        (Rows{{"a", "b", "c", "d"}, {"", "e", "f", "g"}, {"", "", "h", "i"}, {"", "", "", "j"}}));
+    const Fragment* after = copyTable(9);
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(rowsOf(*after),
+              (Rows{{"a", "b", "c", "d"}, {"e", "f", "g", ""}, {"h", "i", "", ""}}));
+}
+
+TEST_F(CorpusDocumentTest, GridAfterOnEveryRowOfARealDocument) {
+    ASSERT_TRUE(open(QStringLiteral("docx/tables/merged/stress015.docx")));
+    const Fragment* fragment = copyTable(1);
+    ASSERT_NE(fragment, nullptr);
+    ASSERT_EQ(fragment->columnCount, 4);
+    ASSERT_GE(fragment->rowCount, 3);
+    EXPECT_EQ(fragment->at(1, 0).text, QString());
+    EXPECT_TRUE(fragment->at(1, 1).text.startsWith(QStringLiteral("BEKRI")));
+    EXPECT_TRUE(fragment->at(1, 2).text.startsWith(QStringLiteral("OUKIL HAMZA")));
+    EXPECT_EQ(fragment->at(1, 3).text, QString());
+    EXPECT_TRUE(fragment->at(2, 1).text.startsWith(QStringLiteral("CHACHAOUA")));
+    EXPECT_EQ(fragment->at(2, 3).text, QString());
+}
+
 }  // namespace
