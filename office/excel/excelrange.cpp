@@ -138,13 +138,8 @@ ServerReply ExcelRange::invoke(const ServerCall& call) {
         return ServerReply::ofValue(true);
     }
     if (call.is("PasteSpecial")) {
-        PasteType type = PasteType::All;
-        int code = static_cast<int>(PasteType::All);
-        if (call.arg(0).isValid() && (!ExcelSession::toInt(call.arg(0), &code) ||
-                                      !PasteEngine::pasteTypeFromCode(code, &type))) {
-            return ServerReply::failure();
-        }
-        return ExcelWorksheet::pasteClipboard(*sheet, m_range.firstRow, m_range.firstColumn, type);
+        return ExcelWorksheet::pasteSpecial(*sheet, m_range.firstRow, m_range.firstColumn,
+                                            call.arg(0));
     }
     if (call.is("TextToColumns")) {
         return textToColumns(*sheet, call);

@@ -28,6 +28,18 @@ ServerReply ExcelWorksheet::pasteClipboard(Worksheet& sheet, int row, int column
                                                                    : ServerReply::failure();
 }
 
+/* Paste the clipboard at a cell with an optional paste code. */
+ServerReply ExcelWorksheet::pasteSpecial(Worksheet& sheet, int row, int column,
+                                         const QVariant& code) {
+    PasteType type = PasteType::All;
+    int value = static_cast<int>(PasteType::All);
+    if (code.isValid() &&
+        (!ExcelSession::toInt(code, &value) || !PasteEngine::pasteTypeFromCode(value, &type))) {
+        return ServerReply::failure();
+    }
+    return pasteClipboard(sheet, row, column, type);
+}
+
 /* Move the sheet before (or after) another sheet of the same workbook. */
 ServerReply ExcelWorksheet::move(Workbook& workbook, Worksheet& sheet, const ServerCall& call) {
     const bool after = !call.arg(0).isValid() || call.arg(0).isNull();
@@ -121,14 +133,8 @@ ServerReply ExcelWorksheet::invoke(const ServerCall& call) {
         return pasteClipboard(*sheet, target.firstRow, target.firstColumn, PasteType::All);
     }
     if (call.is("PasteSpecial")) {
-        PasteType type = PasteType::All;
-        int code = static_cast<int>(PasteType::All);
-        if (call.arg(0).isValid() && (!ExcelSession::toInt(call.arg(0), &code) ||
-                                      !PasteEngine::pasteTypeFromCode(code, &type))) {
-            return ServerReply::failure();
-        }
-        return pasteClipboard(*sheet, sheet->selection().firstRow, sheet->selection().firstColumn,
-                              type);
+        return pasteSpecial(*sheet, sheet->selection().firstRow, sheet->selection().firstColumn,
+                            call.arg(0));
     }
     return ServerReply::failure();
 }

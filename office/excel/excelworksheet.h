@@ -27,6 +27,10 @@ public:
     // Paste the clipboard at a cell of `sheet` with a paste type; failure when the
     // clipboard is empty or the content does not fit.
     static ServerReply pasteClipboard(Worksheet& sheet, int row, int column, PasteType type);
+    // "PasteSpecial" at a cell of `sheet`: paste the clipboard with the paste code `code`
+    // (All when `code` is missing); failure for a code that names no supported paste type,
+    // otherwise as pasteClipboard.
+    static ServerReply pasteSpecial(Worksheet& sheet, int row, int column, const QVariant& code);
 
 private:
     ServerReply move(Workbook& workbook, Worksheet& sheet, const ServerCall& call);

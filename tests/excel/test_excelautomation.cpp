@@ -169,6 +169,10 @@ TEST_F(ExcelAutomationTest, PasteLandsAtTheSelectionAndSelectsThePastedArea) {
         sheet->querySubObject("Range(const QString&)", QStringLiteral("C3")));
     EXPECT_EQ(c3->readProperty("Value").toString(), QStringLiteral("z"));
     EXPECT_FALSE(sheet->dynamicCall("PasteSpecial(conts QVariant&)", 12345).isValid());
+    EXPECT_FALSE(c3->dynamicCall("PasteSpecial(conts QVariant&)", 12345).isValid());
+    EXPECT_FALSE(
+        c3->dynamicCall("PasteSpecial(conts QVariant&)", QStringLiteral("values")).isValid());
+    EXPECT_EQ(c3->readProperty("Value").toString(), QStringLiteral("z"));
     Clipboard::current().clear();
     EXPECT_FALSE(sheet->dynamicCall("Paste()").isValid());
     EXPECT_EQ(sheet->querySubObject("Range(const QString&)", QStringLiteral("A0")), nullptr);
