@@ -24,6 +24,13 @@ const qint64 kMaxRatio = 1000;
 
 using Attributes = QXmlStreamAttributes;
 
+/* The entry `index` of a list the file indexes into, or null when out of range. */
+template <typename T>
+const T* entryAt(const std::vector<T>& list, int index) {
+    return index >= 0 && index < static_cast<int>(list.size()) ? &list[static_cast<size_t>(index)]
+                                                               : nullptr;
+}
+
 /* An integer attribute, or `fallback`. */
 int intAttribute(const Attributes& attributes, const char* name, int fallback) {
     bool ok = false;
@@ -239,9 +246,8 @@ std::uint32_t readColor(const Attributes& a, const ThemeColors& theme) {
             color = palette[static_cast<size_t>(index - XlsPalette::kFirstIndex)];
         }
     } else if (a.hasAttribute(QLatin1String("theme"))) {
-        const int index = intAttribute(a, "theme", -1);
-        if (index >= 0 && index < static_cast<int>(theme.size())) {
-            color = theme[static_cast<size_t>(index)];
+        if (const std::uint32_t* themed = entryAt(theme, intAttribute(a, "theme", -1))) {
+            color = *themed;
         }
     }
     bool ok = false;
@@ -349,28 +355,23 @@ CellFormat readBorder(QXmlStreamReader& xml, const ThemeColors& theme) {
 CellFormat readXf(QXmlStreamReader& xml, const StyleParts& parts) {
     const Attributes a = xml.attributes();
     CellFormat format;
-    const int font = intAttribute(a, "fontId", 0);
-    if (font >= 0 && font < static_cast<int>(parts.fonts.size())) {
-        const CellFormat& f = parts.fonts[static_cast<size_t>(font)];
-        format.fontName = f.fontName;
-        format.fontSize = f.fontSize;
-        format.bold = f.bold;
-        format.italic = f.italic;
-        format.strike = f.strike;
-        format.underline = f.underline;
-        format.fontColor = f.fontColor;
+    if (const CellFormat* f = entryAt(parts.fonts, intAttribute(a, "fontId", 0))) {
+        format.fontName = f->fontName;
+        format.fontSize = f->fontSize;
+        format.bold = f->bold;
+        format.italic = f->italic;
+        format.strike = f->strike;
+        format.underline = f->underline;
+        format.fontColor = f->fontColor;
     }
-    const int fill = intAttribute(a, "fillId", 0);
-    if (fill >= 0 && fill < static_cast<int>(parts.fills.size())) {
-        format.fillColor = parts.fills[static_cast<size_t>(fill)];
+    if (const std::uint32_t* fill = entryAt(parts.fills, intAttribute(a, "fillId", 0))) {
+        format.fillColor = *fill;
     }
-    const int border = intAttribute(a, "borderId", 0);
-    if (border >= 0 && border < static_cast<int>(parts.borders.size())) {
-        const CellFormat& b = parts.borders[static_cast<size_t>(border)];
-        format.left = b.left;
-        format.right = b.right;
-        format.top = b.top;
-        format.bottom = b.bottom;
+    if (const CellFormat* b = entryAt(parts.borders, intAttribute(a, "borderId", 0))) {
+        format.left = b->left;
+        format.right = b->right;
+        format.top = b->top;
+        format.bottom = b->bottom;
     }
     const int numFmt = intAttribute(a, "numFmtId", 0);
     format.numberFormat = parts.numberFormats.contains(numFmt)
@@ -505,10 +506,10 @@ void readCell(QXmlStreamReader& xml, Worksheet& sheet, int row, int* nextColumn,
     if (hasValue) {
         if (type == QLatin1String("s")) {
             bool ok = false;
-            const int index = value.toInt(&ok);
-            if (ok && index >= 0 && index < static_cast<int>(context.strings->size())) {
+            const QString* text = entryAt(*context.strings, value.toInt(&ok));
+            if (ok && text != nullptr) {
                 cell.kind = Cell::Kind::Text;
-                cell.text = (*context.strings)[static_cast<size_t>(index)];
+                cell.text = *text;
             }
         } else if (type == QLatin1String("b")) {
             cell.kind = Cell::Kind::Boolean;

@@ -339,11 +339,13 @@ TEST_F(XlsxReaderTest, IndexedTintedAndAutomaticColours) {
         "<borders count=\"2\"><border/><border><left style=\"mediumDashDot\"><color "
         "auto=\"1\"/></left>"
         "<bottom style=\"thin\"><color indexed=\"3\"/></bottom></border></borders>"
-        "<cellXfs count=\"2\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
-        "<xf numFmtId=\"14\" fontId=\"1\" fillId=\"2\" borderId=\"1\"/></cellXfs></styleSheet>";
+        "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+        "<xf numFmtId=\"14\" fontId=\"1\" fillId=\"2\" borderId=\"1\"/>"
+        "<xf numFmtId=\"0\" fontId=\"7\" fillId=\"-1\" borderId=\"99\"/></cellXfs></styleSheet>";
     const QByteArray sheet =
         "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
-        "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" s=\"9\"><v>2</v></c></row>"
+        "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" s=\"9\"><v>2</v></c>"
+        "<c r=\"C1\" s=\"2\"><v>3</v></c></row>"
         "</sheetData></worksheet>";
     writeOneSheetPackage(path(QStringLiteral("colours.xlsx")), sheet, styles);
     Workbook book;
@@ -359,6 +361,7 @@ TEST_F(XlsxReaderTest, IndexedTintedAndAutomaticColours) {
     EXPECT_EQ(format.numberFormat, QStringLiteral("mm-dd-yy"));
     EXPECT_EQ(format.fontName, QString());                 // the base font reads as the default
     EXPECT_EQ(book.sheet(0)->format(1, 2), CellFormat());  // a style index out of range
+    EXPECT_EQ(book.sheet(0)->format(1, 3), CellFormat());  // font, fill, border out of range
 }
 
 TEST_F(XlsxReaderTest, BrokenFilesFailWithAMessage) {
