@@ -15,6 +15,21 @@ std::vector<Cell>::iterator lowerBound(std::vector<Cell>& cells, int column) {
                             [](const Cell& cell, int value) { return cell.column < value; });
 }
 
+/* The size stored for a row or column, or `fallback` when unset. */
+double sizeOr(const std::map<int, double>& sizes, int key, double fallback) {
+    const auto found = sizes.find(key);
+    return found != sizes.end() ? found->second : fallback;
+}
+
+/* Store a row or column size capped at `cap`; a negative size removes it (the default). */
+void storeSize(std::map<int, double>& sizes, int key, double size, double cap) {
+    if (size < 0) {
+        sizes.erase(key);
+    } else {
+        sizes[key] = qMin(size, cap);
+    }
+}
+
 }  // namespace
 
 Worksheet::Worksheet(QString name, std::shared_ptr<FormatTable> formats)
@@ -172,8 +187,7 @@ bool Worksheet::setFormat(int row, int column, const CellFormat& format) {
 
 /* Width of a column, the default when unset. */
 double Worksheet::columnWidth(int column) const {
-    const auto found = m_columnWidths.find(column);
-    return found != m_columnWidths.end() ? found->second : kDefaultColumnWidth;
+    return sizeOr(m_columnWidths, column, kDefaultColumnWidth);
 }
 
 /* Set a column width; a negative width returns the column to the default. */
@@ -181,17 +195,12 @@ void Worksheet::setColumnWidth(int column, double width) {
     if (column < 1 || column > kMaxColumns) {
         return;
     }
-    if (width < 0) {
-        m_columnWidths.erase(column);
-    } else {
-        m_columnWidths[column] = qMin(width, 255.0);
-    }
+    storeSize(m_columnWidths, column, width, 255.0);
 }
 
 /* Height of a row, the default when unset. */
 double Worksheet::rowHeight(int row) const {
-    const auto found = m_rowHeights.find(row);
-    return found != m_rowHeights.end() ? found->second : kDefaultRowHeight;
+    return sizeOr(m_rowHeights, row, kDefaultRowHeight);
 }
 
 /* Set a row height; a negative height returns the row to the default. */
@@ -199,11 +208,7 @@ void Worksheet::setRowHeight(int row, double height) {
     if (row < 1 || row > kMaxRows) {
         return;
     }
-    if (height < 0) {
-        m_rowHeights.erase(row);
-    } else {
-        m_rowHeights[row] = qMin(height, 409.0);
-    }
+    storeSize(m_rowHeights, row, height, 409.0);
 }
 
 /* Add a merge, dropping the merges it overlaps; single cells are not merges. */

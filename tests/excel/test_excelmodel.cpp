@@ -91,6 +91,28 @@ TEST(Worksheet, MergesReplaceOverlapsAndIgnoreSingleCells) {
     EXPECT_EQ(sheet.merges()[0], (CellRange{2, 2, 3, 3}));
 }
 
+TEST(Worksheet, SizesAreCappedResetByNegativesAndBoundToTheSheet) {
+    Worksheet sheet(QStringLiteral("S"), nullptr);
+    EXPECT_EQ(sheet.columnWidth(3), Worksheet::kDefaultColumnWidth);
+    EXPECT_EQ(sheet.rowHeight(3), Worksheet::kDefaultRowHeight);
+    sheet.setColumnWidth(3, 1000);
+    sheet.setRowHeight(3, 1000);
+    EXPECT_EQ(sheet.columnWidth(3), 255.0);
+    EXPECT_EQ(sheet.rowHeight(3), 409.0);
+    sheet.setColumnWidth(4, 0);
+    EXPECT_EQ(sheet.columnWidth(4), 0.0);  // hidden, not the default
+    sheet.setColumnWidth(3, -1);
+    sheet.setRowHeight(3, -1);
+    EXPECT_EQ(sheet.columnWidth(3), Worksheet::kDefaultColumnWidth);
+    EXPECT_EQ(sheet.rowHeight(3), Worksheet::kDefaultRowHeight);
+    sheet.setColumnWidth(0, 20);
+    sheet.setColumnWidth(kMaxColumns + 1, 20);
+    sheet.setRowHeight(0, 20);
+    sheet.setRowHeight(kMaxRows + 1, 20);
+    EXPECT_EQ(sheet.columnWidths().size(), 1u);
+    EXPECT_TRUE(sheet.rowHeights().empty());
+}
+
 TEST(FormatTable, InternsEqualFormatsOnce) {
     FormatTable table;
     CellFormat a;
