@@ -253,7 +253,7 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
         m_reader->skipCurrentElement();
         return;
     }
-    const QString name = m_reader->name();
+    const QLatin1String name = m_reader->name();
     if (name == QLatin1String("t")) {
         const QString text = m_reader->readElementText();
         if (showsText()) {
@@ -410,7 +410,7 @@ void DocxBodyReader::readTableGrid(WordTable& table) {
                 return;
             }
             table.gridColumnTwips.push_back(
-                DocxProperties::twips(DocxProperties::attribute(*m_reader, QLatin1String("w"))));
+                DocxProperties::twipsAttribute(*m_reader, QLatin1String("w")));
         }
         m_reader->skipCurrentElement();
     }
@@ -541,34 +541,35 @@ void DocxBodyReader::readCell(WordRow& row, std::uint32_t shading, int tableNest
 /* CT_TcPr (17.4.70): span, merges, shading, borders, vertical alignment, width. */
 void DocxBodyReader::readCellProperties(WordCell& cell, bool& mergedIntoPrevious) {
     while (m_reader->readNextStartElement()) {
-        const QString val = DocxProperties::attribute(*m_reader, QLatin1String("val"));
-        if (isWordElement("gridSpan")) {
-            bool ok = false;
-            const int span = val.toInt(&ok);
+        if (isWordElement("tcW")) {
+            // ST_TblWidthType: only a width in twips ("dxa", also when unstated) is kept.
+            const bool inTwips =
+                DocxProperties::attributeIs(*m_reader, QLatin1String("type"),
+                                            QLatin1String("dxa")) ||
+                DocxProperties::attribute(*m_reader, QLatin1String("type")).isEmpty();
+            if (inTwips) {
+                cell.widthTwips = DocxProperties::twipsAttribute(*m_reader, QLatin1String("w"));
+            }
+        } else if (isWordElement("gridSpan")) {
+            int span = 0;
+            const bool ok = DocxProperties::integerAttribute(*m_reader, QLatin1String("val"), span);
             cell.gridSpan = ok ? qBound(1, span, m_limits.maxGridColumns) : 1;
         } else if (isWordElement("vMerge")) {
             // Without a value the cell continues the merge above (17.4.85).
-            cell.verticalMerge = val == QLatin1String("restart")
-                                     ? WordCell::VerticalMerge::Restart
-                                     : WordCell::VerticalMerge::Continue;
+            cell.verticalMerge = valIs("restart") ? WordCell::VerticalMerge::Restart
+                                                  : WordCell::VerticalMerge::Continue;
         } else if (isWordElement("hMerge")) {
-            mergedIntoPrevious = val != QLatin1String("restart");
+            mergedIntoPrevious = !valIs("restart");
         } else if (isWordElement("shd")) {
             cell.shading = DocxProperties::shading(*m_reader);
         } else if (isWordElement("tcBorders")) {
             DocxProperties::readBorders(*m_reader, cell.borders);
             continue;
         } else if (isWordElement("vAlign")) {
-            if (val == QLatin1String("center")) {
+            if (valIs("center")) {
                 cell.verticalAlignment = WordCell::VerticalAlignment::Center;
-            } else if (val == QLatin1String("bottom")) {
+            } else if (valIs("bottom")) {
                 cell.verticalAlignment = WordCell::VerticalAlignment::Bottom;
-            }
-        } else if (isWordElement("tcW")) {
-            const QString type = DocxProperties::attribute(*m_reader, QLatin1String("type"));
-            if (type.isEmpty() || type == QLatin1String("dxa")) {
-                cell.widthTwips =
-                    DocxProperties::twips(DocxProperties::attribute(*m_reader, QLatin1String("w")));
             }
         }
         m_reader->skipCurrentElement();

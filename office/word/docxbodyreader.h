@@ -51,6 +51,12 @@ private:
     bool isWordElement(const char (&name)[N]) const {
         return isWordElement(QLatin1String(name, N - 1));
     }
+    // True when the current element's "val" attribute is exactly `value`.
+    template <int N>
+    bool valIs(const char (&value)[N]) const {
+        return DocxProperties::attributeIs(*m_reader, QLatin1String("val"),
+                                           QLatin1String(value, N - 1));
+    }
     bool isAlternateContent() const;
     bool isWrapper() const;
     template <typename ReadOne>

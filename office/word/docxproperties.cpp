@@ -62,6 +62,34 @@ QString DocxProperties::attribute(const DocxXmlReader& reader, QLatin1String nam
     return reader.attribute(name, kWordNamespaces, 2);
 }
 
+/* Compare an attribute's value in either namespace without copying it. */
+bool DocxProperties::attributeIs(const DocxXmlReader& reader, QLatin1String name,
+                                 QLatin1String expected) {
+    return reader.attributeIs(name, expected, kWordNamespaces, 2);
+}
+
+/* Plain digits straight from the input; other spellings (sign, spaces) through QString. */
+bool DocxProperties::integerAttribute(const DocxXmlReader& reader, QLatin1String name, int& value) {
+    if (reader.integerAttribute(name, value, kWordNamespaces, 2)) {
+        return true;
+    }
+    bool ok = false;
+    const int parsed = attribute(reader, name).toInt(&ok);
+    if (ok) {
+        value = parsed;
+    }
+    return ok;
+}
+
+/* Plain twips straight from the input; other spellings through twips(). */
+int DocxProperties::twipsAttribute(const DocxXmlReader& reader, QLatin1String name) {
+    int value = 0;
+    if (reader.integerAttribute(name, value, kWordNamespaces, 2)) {
+        return value;
+    }
+    return twips(attribute(reader, name));
+}
+
 /* ST_OnOff (17.17.4): an absent value means on. */
 bool DocxProperties::onOff(const QString& value) {
     return value.isEmpty() || value == QLatin1String("1") || value == QLatin1String("true") ||

@@ -43,6 +43,14 @@ public:
     static bool isWord(const DocxXmlReader& reader);
     // The value of a WordprocessingML attribute ("val"), or an empty reference.
     static QString attribute(const DocxXmlReader& reader, QLatin1String name);
+    // True when a WordprocessingML attribute is present with exactly this value.
+    static bool attributeIs(const DocxXmlReader& reader, QLatin1String name,
+                            QLatin1String expected);
+    // A WordprocessingML attribute as a whole number (QString::toInt rules); false when
+    // absent or not a number.
+    static bool integerAttribute(const DocxXmlReader& reader, QLatin1String name, int& value);
+    // A WordprocessingML measure attribute in twips (as twips()); -1 when absent or bad.
+    static int twipsAttribute(const DocxXmlReader& reader, QLatin1String name);
     // An on/off value (ST_OnOff): absent, "1", "true", "on" are true.
     static bool onOff(const QString& value);
     // A measure in twips: plain number or a universal measure ("2.5cm", "12pt"); -1 if bad.

@@ -506,9 +506,10 @@ void DocxXmlReader::appendDecoded(const char* begin, const char* end, QString& o
     }
 }
 
-/* Look an attribute of the current element up by local name and namespace. */
-QString DocxXmlReader::attribute(QLatin1String localName, const QLatin1String* namespaces,
-                                 int namespaceCount) const {
+/* The current element's attribute by local name and namespace; null when it has none. */
+const DocxXmlReader::Attribute* DocxXmlReader::findAttribute(QLatin1String localName,
+                                                             const QLatin1String* namespaces,
+                                                             int namespaceCount) const {
     for (const Attribute& attribute : m_attributes) {
         if (attribute.local.view() != localName) {
             continue;
@@ -521,10 +522,54 @@ QString DocxXmlReader::attribute(QLatin1String localName, const QLatin1String* n
             }
         }
         if (matches) {
-            QString value;
-            appendDecoded(attribute.value.data, attribute.value.data + attribute.value.size, value);
-            return value;
+            return &attribute;
         }
     }
-    return QString();
+    return nullptr;
+}
+
+/* Look an attribute of the current element up and decode its value. */
+QString DocxXmlReader::attribute(QLatin1String localName, const QLatin1String* namespaces,
+                                 int namespaceCount) const {
+    const Attribute* found = findAttribute(localName, namespaces, namespaceCount);
+    QString value;
+    if (found != nullptr) {
+        appendDecoded(found->value.data, found->value.data + found->value.size, value);
+    }
+    return value;
+}
+
+/* Plain decimal digits read straight from the input; anything else is left to attribute(). */
+bool DocxXmlReader::integerAttribute(QLatin1String localName, int& value,
+                                     const QLatin1String* namespaces, int namespaceCount) const {
+    const Attribute* found = findAttribute(localName, namespaces, namespaceCount);
+    if (found == nullptr || found->value.size == 0 || found->value.size > 9) {
+        return false;
+    }
+    int number = 0;
+    for (int i = 0; i < found->value.size; ++i) {
+        const char c = found->value.data[i];
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        number = number * 10 + (c - '0');
+    }
+    value = number;
+    return true;
+}
+
+/* Compare without decoding unless the value holds a reference. */
+bool DocxXmlReader::attributeIs(QLatin1String localName, QLatin1String expected,
+                                const QLatin1String* namespaces, int namespaceCount) const {
+    const Attribute* found = findAttribute(localName, namespaces, namespaceCount);
+    if (found == nullptr) {
+        return false;
+    }
+    const Span& raw = found->value;
+    if (std::memchr(raw.data, '&', static_cast<size_t>(raw.size)) == nullptr) {
+        return raw.view() == expected;
+    }
+    QString decoded;
+    appendDecoded(raw.data, raw.data + raw.size, decoded);
+    return decoded == expected;
 }

@@ -43,6 +43,14 @@ public:
     // in one of the given namespaces (null: any); a null string when it has none.
     QString attribute(QLatin1String localName, const QLatin1String* namespaces = nullptr,
                       int namespaceCount = 0) const;
+    // The same attribute read as a whole number written in plain decimal digits (values up to
+    // 999,999,999): true with `value` set; false when it is absent or written otherwise
+    // (then attribute() gives the text). Measures and counts are read without a string.
+    bool integerAttribute(QLatin1String localName, int& value,
+                          const QLatin1String* namespaces = nullptr, int namespaceCount = 0) const;
+    // True when the attribute is present and its value, decoded, is `expected`.
+    bool attributeIs(QLatin1String localName, QLatin1String expected,
+                     const QLatin1String* namespaces = nullptr, int namespaceCount = 0) const;
 
     bool hasError() const { return !m_error.isEmpty(); }
     QString errorString() const { return m_error; }
@@ -78,6 +86,8 @@ private:
     const Binding* binding(const Span& prefix) const;
     Span resolve(const Span& prefix) const;
     int idOf(const Span& uri) const;
+    const Attribute* findAttribute(QLatin1String localName, const QLatin1String* namespaces,
+                                   int namespaceCount) const;
     void fail(const char* message);
     void appendDecoded(const char* begin, const char* end, QString& out) const;
 

@@ -306,6 +306,36 @@ TEST(DocxReaderTable, GridSpansMergesAndProperties) {
     EXPECT_EQ(table.rows[1].cells.at(0).verticalMerge, WordCell::VerticalMerge::Continue);
 }
 
+TEST(DocxReaderTable, CellWidthsSpansAndMergesInEverySpelling) {
+    // Plain numbers take the quick path; units, signs and spaces the general one.
+    const auto document = readBody(
+        "<w:tbl><w:tblGrid><w:gridCol w:w=\"1000\"/><w:gridCol w:w=\"1in\"/><w:gridCol "
+        "w:w=\"x\"/></w:tblGrid><w:tr>"
+        "<w:tc><w:tcPr><w:tcW w:w=\"864\"/><w:gridSpan w:val=\" 2\"/></w:tcPr><w:p/></w:tc>"
+        "<w:tc><w:tcPr><w:tcW w:w=\"50\" w:type=\"pct\"/><w:hMerge "
+        "w:val=\"restart\"/></w:tcPr><w:p/></w:tc>"
+        "<w:tc><w:tcPr><w:tcW w:w=\"1cm\" w:type=\"dxa\"/><w:gridSpan "
+        "w:val=\"abc\"/><w:vAlign w:val=\"bottom\"/></w:tcPr><w:p/></w:tc>"
+        "<w:tc><w:tcPr><w:tcW w:w=\"720\" w:type=\"d&#120;a\"/><w:vMerge "
+        "w:val=\"continue\"/><w:gridSpan w:val=\"99999999999\"/></w:tcPr><w:p/></w:tc>"
+        "</w:tr></w:tbl>");
+    const auto tables = document->topLevelTables();
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0]->gridColumnTwips, (std::vector<int>{1000, 1440, -1}));
+    const std::vector<WordCell>& cells = tables[0]->rows.at(0).cells;
+    ASSERT_EQ(cells.size(), 4u);
+    EXPECT_EQ(cells[0].widthTwips, 864);
+    EXPECT_EQ(cells[0].gridSpan, 2);
+    EXPECT_EQ(cells[1].widthTwips, -1);  // a percentage is no width in twips
+    EXPECT_EQ(cells[1].gridSpan, 1);     // hMerge restart starts a merge, widens nothing
+    EXPECT_EQ(cells[2].widthTwips, 566);
+    EXPECT_EQ(cells[2].gridSpan, 1);
+    EXPECT_EQ(cells[2].verticalAlignment, WordCell::VerticalAlignment::Bottom);
+    EXPECT_EQ(cells[3].widthTwips, 720);
+    EXPECT_EQ(cells[3].verticalMerge, WordCell::VerticalMerge::Continue);
+    EXPECT_EQ(cells[3].gridSpan, 1);  // not a number that fits
+}
+
 TEST(DocxReaderTable, NestedTableStaysInItsCell) {
     const auto document = readBody(
         "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>top</w:t></w:r></w:p><w:tbl><w:tr><w:tc><w:p><w:r>"

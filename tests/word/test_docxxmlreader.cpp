@@ -61,6 +61,43 @@ TEST(DocxXmlReader, ElementsAttributesAndNamespaces) {
     EXPECT_FALSE(reader.hasError());
 }
 
+TEST(DocxXmlReader, IntegerAttributesAreReadOnlyWhenPlainDigits) {
+    DocxXmlReader reader(
+        "<r xmlns:w=\"urn:w\" w:a=\"864\" b=\"-3\" c=\" 7\" d=\"1e3\" e=\"\" "
+        "f=\"999999999\" g=\"1000000000\" h=\"&#56;\" w:i=\"5\"/>");
+    const QLatin1String w("urn:w");
+    ASSERT_TRUE(reader.readNextStartElement());
+    int value = -1;
+    EXPECT_TRUE(reader.integerAttribute(QLatin1String("a"), value, &w, 1));
+    EXPECT_EQ(value, 864);
+    EXPECT_TRUE(reader.integerAttribute(QLatin1String("f"), value));
+    EXPECT_EQ(value, 999999999);
+    value = -1;
+    // Signs, spaces, exponents, empty and over-long values and references are left to
+    // attribute(), and the value is not touched.
+    for (const char* name : {"b", "c", "d", "e", "g", "h", "missing"}) {
+        EXPECT_FALSE(reader.integerAttribute(QLatin1String(name), value)) << name;
+    }
+    EXPECT_EQ(value, -1);
+    EXPECT_EQ(reader.attribute(QLatin1String("h")), QStringLiteral("8"));
+    // An attribute in another namespace than the ones asked for is not found.
+    const QLatin1String other("urn:other");
+    EXPECT_FALSE(reader.integerAttribute(QLatin1String("i"), value, &other, 1));
+    EXPECT_TRUE(reader.integerAttribute(QLatin1String("i"), value, &w, 1));
+    EXPECT_EQ(value, 5);
+}
+
+TEST(DocxXmlReader, AttributeComparisonDecodesReferences) {
+    DocxXmlReader reader("<r a=\"dxa\" b=\"d&#120;a\" c=\"\" d=\"dxa \"/>");
+    ASSERT_TRUE(reader.readNextStartElement());
+    EXPECT_TRUE(reader.attributeIs(QLatin1String("a"), QLatin1String("dxa")));
+    EXPECT_TRUE(reader.attributeIs(QLatin1String("b"), QLatin1String("dxa")));
+    EXPECT_TRUE(reader.attributeIs(QLatin1String("c"), QLatin1String("")));
+    EXPECT_FALSE(reader.attributeIs(QLatin1String("d"), QLatin1String("dxa")));
+    EXPECT_FALSE(reader.attributeIs(QLatin1String("a"), QLatin1String("dx")));
+    EXPECT_FALSE(reader.attributeIs(QLatin1String("missing"), QLatin1String("")));
+}
+
 TEST(DocxXmlReader, TextEntitiesCdataCommentsAndInstructions) {
     bool failed = true;
     const QStringList found = texts(
