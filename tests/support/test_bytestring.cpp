@@ -5,6 +5,8 @@
 #include <climits>
 #include <string>
 
+namespace {
+
 // A value an output starts with, so a test sees whether a helper cleared or kept it.
 static const std::string kUntouched = "untouched";
 
@@ -131,82 +133,63 @@ TEST(ReplaceLast, KeepsTheTailAfterTheMatch) {
     EXPECT_EQ(none, "abc");
 }
 
-TEST(TextBefore, DirectoryOfExecutableWithTrailingSeparator) {
-    std::string out;
-    EXPECT_EQ(textBefore(out, "C:\\Tools\\app.exe", "\\", 1, 1), 1);
-    EXPECT_EQ(out, "C:\\Tools\\");
+// The name of a table row, as the name of its parameterized test.
+template <class Row>
+std::string rowName(const ::testing::TestParamInfo<Row>& row) {
+    return row.param.name;
 }
 
-TEST(TextBefore, FirstOrLastMarkerWithOrWithoutIt) {
-    std::string out;
-    EXPECT_EQ(textBefore(out, "a=b=c", "=", 0, 0), 1);
-    EXPECT_EQ(out, "a");
-    EXPECT_EQ(textBefore(out, "a=b=c", "=", 1, 0), 1);
-    EXPECT_EQ(out, "a=");
-    EXPECT_EQ(textBefore(out, "a=b=c", "=", 0, 1), 1);
-    EXPECT_EQ(out, "a=b");
-    EXPECT_EQ(textBefore(out, "a=b=c", "=", 1, 1), 1);
-    EXPECT_EQ(out, "a=b=");
-}
+// One cut at a marker: textBefore or textAfter on a source, and what it must give.
+struct MarkerCase {
+    const char* name;
+    bool before;
+    const char* source;
+    const char* marker;
+    signed char keep;
+    signed char fromLast;
+    int result;
+    const char* out;
+};
 
-TEST(TextBefore, MarkerAtStartOrEndOfSource) {
+// Every row starts from kUntouched, so a row also shows that the output is replaced whole.
+const MarkerCase kMarkerCases[] = {
+    {"BeforeDirectoryOfExecutable", true, "C:\\Tools\\app.exe", "\\", 1, 1, 1, "C:\\Tools\\"},
+    {"BeforeFirst", true, "a=b=c", "=", 0, 0, 1, "a"},
+    {"BeforeFirstKept", true, "a=b=c", "=", 1, 0, 1, "a="},
+    {"BeforeLast", true, "a=b=c", "=", 0, 1, 1, "a=b"},
+    {"BeforeLastKept", true, "a=b=c", "=", 1, 1, 1, "a=b="},
+    {"BeforeMarkerAtStart", true, "=abc", "=", 0, 0, 1, ""},
+    {"BeforeMarkerAtEnd", true, "abc=", "=", 0, 1, 1, "abc"},
+    {"BeforeMissingClears", true, "abc", "=", 0, 0, -1, ""},
+    {"BeforeMissingKeptLastClears", true, "abc", "=", 1, 1, -1, ""},
+    {"AfterFirst", false, "a=b=c", "=", 0, 0, 1, "b=c"},
+    {"AfterFirstKept", false, "a=b=c", "=", 1, 0, 1, "=b=c"},
+    {"AfterLast", false, "a=b=c", "=", 0, 1, 1, "c"},
+    {"AfterLastKept", false, "a=b=c", "=", 1, 1, 1, "=c"},
+    {"AfterMarkerAtEnd", false, "abc=", "=", 0, 0, 1, ""},
+    {"AfterMarkerAtStart", false, "=abc", "=", 0, 0, 1, "abc"},
+    {"AfterMarkerIsWholeSourceKept", false, "abc", "abc", 1, 0, 1, "abc"},
+    {"AfterMissingClears", false, "abc", "x", 0, 0, -1, ""},
+    {"AfterMarkerLongerThanSourceClears", false, "abc", "abcd", 0, 1, -1, ""},
+    // Flags: keep is set only above zero; from-last whenever non-zero. -1 is the byte 0xFF.
+    {"NegativeKeepIsNotKept", false, "a=b=c", "=", -1, 0, 1, "b=c"},
+    {"NegativeFromLastIsLast", false, "a=b=c", "=", 0, -1, 1, "c"},
+    {"HighBitKeepIsNotKept", true, "a=b=c", "=", static_cast<signed char>(0x80), 2, 1, "a=b"},
+};
+
+class MarkerCut : public ::testing::TestWithParam<MarkerCase> {};
+
+TEST_P(MarkerCut, GivesResultAndOutput) {
+    const MarkerCase& row = GetParam();
     std::string out = kUntouched;
-    EXPECT_EQ(textBefore(out, "=abc", "=", 0, 0), 1);
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(textBefore(out, "abc=", "=", 0, 1), 1);
-    EXPECT_EQ(out, "abc");
+    const int result = row.before ? textBefore(out, row.source, row.marker, row.keep, row.fromLast)
+                                  : textAfter(out, row.source, row.marker, row.keep, row.fromLast);
+    EXPECT_EQ(result, row.result);
+    EXPECT_EQ(out, row.out);
 }
 
-TEST(TextBefore, MissingMarkerClearsOutput) {
-    std::string out = kUntouched;
-    EXPECT_EQ(textBefore(out, "abc", "=", 0, 0), -1);
-    EXPECT_EQ(out, "");
-    out = kUntouched;
-    EXPECT_EQ(textBefore(out, "abc", "=", 1, 1), -1);
-    EXPECT_EQ(out, "");
-}
-
-TEST(TextAfter, FirstOrLastMarkerWithOrWithoutIt) {
-    std::string out;
-    EXPECT_EQ(textAfter(out, "a=b=c", "=", 0, 0), 1);
-    EXPECT_EQ(out, "b=c");
-    EXPECT_EQ(textAfter(out, "a=b=c", "=", 1, 0), 1);
-    EXPECT_EQ(out, "=b=c");
-    EXPECT_EQ(textAfter(out, "a=b=c", "=", 0, 1), 1);
-    EXPECT_EQ(out, "c");
-    EXPECT_EQ(textAfter(out, "a=b=c", "=", 1, 1), 1);
-    EXPECT_EQ(out, "=c");
-}
-
-TEST(TextAfter, MarkerAtStartOrEndOfSource) {
-    std::string out = kUntouched;
-    EXPECT_EQ(textAfter(out, "abc=", "=", 0, 0), 1);
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(textAfter(out, "=abc", "=", 0, 0), 1);
-    EXPECT_EQ(out, "abc");
-    EXPECT_EQ(textAfter(out, "abc", "abc", 1, 0), 1);
-    EXPECT_EQ(out, "abc");
-}
-
-TEST(TextAfter, MissingMarkerClearsOutput) {
-    std::string out = kUntouched;
-    EXPECT_EQ(textAfter(out, "abc", "x", 0, 0), -1);
-    EXPECT_EQ(out, "");
-    out = kUntouched;
-    EXPECT_EQ(textAfter(out, "abc", "abcd", 0, 1), -1);
-    EXPECT_EQ(out, "");
-}
-
-TEST(MarkerFlags, KeepIsSetOnlyAboveZeroFromLastWheneverNonZero) {
-    std::string out;
-    // -1 is the byte 0xFF: not a kept marker, but a search from the last occurrence.
-    EXPECT_EQ(textAfter(out, "a=b=c", "=", -1, 0), 1);
-    EXPECT_EQ(out, "b=c");
-    EXPECT_EQ(textAfter(out, "a=b=c", "=", 0, -1), 1);
-    EXPECT_EQ(out, "c");
-    EXPECT_EQ(textBefore(out, "a=b=c", "=", static_cast<signed char>(0x80), 2), 1);
-    EXPECT_EQ(out, "a=b");
-}
+INSTANTIATE_TEST_SUITE_P(Rows, MarkerCut, ::testing::ValuesIn(kMarkerCases),
+                         rowName<MarkerCut::ParamType>);
 
 TEST(MarkerExtraction, OutputMayViewItsOwnSource) {
     std::string text = "key=value";
@@ -216,35 +199,46 @@ TEST(MarkerExtraction, OutputMayViewItsOwnSource) {
     EXPECT_EQ(text, "va");
 }
 
-TEST(TextBetween, CutsBetweenMarkers) {
-    std::string out;
-    EXPECT_EQ(textBetween(out, "x[abc]y", "[", "]", 0, 0, 0, 0), 1);
-    EXPECT_EQ(out, "abc");
-    EXPECT_EQ(textBetween(out, "x[abc]y", "[", "]", 1, 1, 0, 0), 1);
-    EXPECT_EQ(out, "[abc]");
-    EXPECT_EQ(textBetween(out, "x[a]b[c]y", "[", "]", 0, 0, 1, 0), 1);
-    EXPECT_EQ(out, "c");
-    EXPECT_EQ(textBetween(out, "x[a]b]y", "[", "]", 0, 0, 0, 1), 1);
-    EXPECT_EQ(out, "a]b");
-}
+// One textBetween call on a source, and what it must give.
+struct BetweenCase {
+    const char* name;
+    const char* source;
+    const char* opening;
+    const char* closing;
+    signed char keepOpening;
+    signed char keepClosing;
+    signed char lastOpening;
+    signed char lastClosing;
+    int result;
+    const char* out;
+};
 
-TEST(TextBetween, ClosingMarkerIsSearchedOnlyAfterTheOpeningOne) {
-    std::string out;
-    EXPECT_EQ(textBetween(out, "]x[abc]", "[", "]", 0, 0, 0, 0), 1);
-    EXPECT_EQ(out, "abc");
+const BetweenCase kBetweenCases[] = {
+    {"Inner", "x[abc]y", "[", "]", 0, 0, 0, 0, 1, "abc"},
+    {"BothMarkersKept", "x[abc]y", "[", "]", 1, 1, 0, 0, 1, "[abc]"},
+    {"LastOpening", "x[a]b[c]y", "[", "]", 0, 0, 1, 0, 1, "c"},
+    {"LastClosing", "x[a]b]y", "[", "]", 0, 0, 0, 1, 1, "a]b"},
+    // The closing marker is searched only after the opening one.
+    {"ClosingBeforeOpeningIsSkipped", "]x[abc]", "[", "]", 0, 0, 0, 0, 1, "abc"},
     // A kept opening marker is searched too: "b" is found inside "ab".
-    EXPECT_EQ(textBetween(out, "xaby", "ab", "b", 1, 0, 0, 0), 1);
-    EXPECT_EQ(out, "a");
+    {"KeptOpeningIsSearched", "xaby", "ab", "b", 1, 0, 0, 0, 1, "a"},
+    {"MissingClosingClears", "]x[abc", "[", "]", 0, 0, 0, 0, -1, ""},
+    {"MissingOpeningClears", "abc]", "[", "]", 0, 0, 0, 0, -1, ""},
+};
+
+class BetweenCut : public ::testing::TestWithParam<BetweenCase> {};
+
+TEST_P(BetweenCut, GivesResultAndOutput) {
+    const BetweenCase& row = GetParam();
+    std::string out = kUntouched;
+    EXPECT_EQ(textBetween(out, row.source, row.opening, row.closing, row.keepOpening,
+                          row.keepClosing, row.lastOpening, row.lastClosing),
+              row.result);
+    EXPECT_EQ(out, row.out);
 }
 
-TEST(TextBetween, MissingClosingMarkerClearsOutput) {
-    std::string out = kUntouched;
-    EXPECT_EQ(textBetween(out, "]x[abc", "[", "]", 0, 0, 0, 0), -1);
-    EXPECT_EQ(out, "");
-    out = kUntouched;
-    EXPECT_EQ(textBetween(out, "abc]", "[", "]", 0, 0, 0, 0), -1);
-    EXPECT_EQ(out, "");
-}
+INSTANTIATE_TEST_SUITE_P(Rows, BetweenCut, ::testing::ValuesIn(kBetweenCases),
+                         rowName<BetweenCut::ParamType>);
 
 TEST(StripChar, RemovesRunsAtOneEndOnly) {
     std::string text = "\"\"a\"b\"\"";
@@ -281,76 +275,67 @@ TEST(TrimBlanks, SpacesAndTabsOnlyNotLineBreaks) {
     EXPECT_EQ(blanks, "");
 }
 
-TEST(IntToDecimal, SignAndZero) {
-    std::string out;
-    intToDecimal(-305, out);
-    EXPECT_EQ(out, "-305");
-    intToDecimal(0, out);
-    EXPECT_EQ(out, "0");
-    intToDecimal(7, out);
-    EXPECT_EQ(out, "7");
-    intToDecimal(1700000000, out);
-    EXPECT_EQ(out, "1700000000");
+// One number written into a scratch buffer of a given size, and the text it must give.
+struct DecimalCase {
+    const char* name;
+    int value;
+    std::size_t scratchSize;
+    const char* out;
+};
+
+const DecimalCase kDecimalCases[] = {
+    {"Negative", -305, 32, "-305"},
+    {"Zero", 0, 32, "0"},
+    {"OneDigit", 7, 32, "7"},
+    {"TenDigits", 1700000000, 32, "1700000000"},
+    {"AboveIntMin", INT_MIN + 1, 32, "-2147483647"},
+    {"IntMax", INT_MAX, 32, "2147483647"},
+    {"IntMin", INT_MIN, 32, "-2147483648"},
+    // The text must fit the scratch buffer with its terminator, or nothing is written.
+    {"FitsWithTerminator", -305, 5, "-305"},
+    {"NoRoomForTerminator", -305, 4, ""},
+    {"ZeroWithoutTerminator", 0, 1, ""},
+};
+
+TEST(IntToDecimal, WritesTheWholeIntRangeWhenItFits) {
+    for (const DecimalCase& row : kDecimalCases) {
+        SCOPED_TRACE(row.name);
+        std::string out = kUntouched;
+        intToDecimal(row.value, out, row.scratchSize);
+        EXPECT_EQ(out, row.out);
+    }
 }
 
-TEST(IntToDecimal, WholeIntRange) {
-    std::string out;
-    intToDecimal(INT_MIN + 1, out);
-    EXPECT_EQ(out, "-2147483647");
-    intToDecimal(INT_MAX, out);
-    EXPECT_EQ(out, "2147483647");
-    intToDecimal(INT_MIN, out);
-    EXPECT_EQ(out, "-2147483648");
-}
+// One field looked up in a JSON reply, and the value it must give.
+struct JsonCase {
+    const char* name;
+    const char* reply;
+    const char* field;
+    const char* out;
+};
 
-TEST(IntToDecimal, TextMustFitScratchWithItsTerminator) {
-    std::string out = kUntouched;
-    intToDecimal(-305, out, 5);
-    EXPECT_EQ(out, "-305");
-    intToDecimal(-305, out, 4);
-    EXPECT_EQ(out, "");
-    intToDecimal(0, out, 1);
-    EXPECT_EQ(out, "");
-}
-
-TEST(JsonFieldValue, LastFieldReadsUpToClosingBrace) {
-    std::string out;
-    jsonFieldValue(out, "{\"Sheetweaver\":\"0123abcd\"}", "Sheetweaver");
-    EXPECT_EQ(out, "0123abcd");
-    jsonFieldValue(out, "{\"a\":1, \"n\" : 42 }", "n");
-    EXPECT_EQ(out, "42");
-}
-
-TEST(JsonFieldValue, FieldFollowedByOthersReadsUpToComma) {
-    std::string out;
-    jsonFieldValue(out, "{\"Sheetweaver\": \"abc\" ,\"Other\":\"x\"}", "Sheetweaver");
-    EXPECT_EQ(out, "abc");
+const JsonCase kJsonCases[] = {
+    {"LastFieldUpToBrace", "{\"Sheetweaver\":\"0123abcd\"}", "Sheetweaver", "0123abcd"},
+    {"SpacedNumberUpToBrace", "{\"a\":1, \"n\" : 42 }", "n", "42"},
+    {"FieldBeforeOthersUpToComma", "{\"Sheetweaver\": \"abc\" ,\"Other\":\"x\"}", "Sheetweaver",
+     "abc"},
     // A quoted value that holds a comma is cut there.
-    jsonFieldValue(out, "{\"name\":\"a,b\",\"n\":1}", "name");
-    EXPECT_EQ(out, "a");
-}
-
-TEST(JsonFieldValue, ACommaAnywhereAfterTheFieldChoosesTheCommaAsEnd) {
-    std::string out;
+    {"QuotedCommaCuts", "{\"name\":\"a,b\",\"n\":1}", "name", "a"},
     // The last field of the first object: a comma later in the reply wins over its brace.
-    jsonFieldValue(out, "{\"v\":\"1\"} {\"w\":2,\"x\":3}", "v");
-    EXPECT_EQ(out, "1\"} {\"w\":2");
+    {"LaterCommaWinsOverBrace", "{\"v\":\"1\"} {\"w\":2,\"x\":3}", "v", "1\"} {\"w\":2"},
+    {"BlanksInsideQuotesKept", "{\"v\":  \" padded \"\t}", "v", " padded "},
+    {"PrefixOfAFieldIsAbsent", "{\"Sheetweaver\":\"abc\"}", "Sheet", ""},
+    {"EmptyReply", "", "Sheetweaver", ""},
+    {"FieldWithoutValue", "{\"v\"}", "v", ""},
+};
+
+TEST(JsonFieldValue, ReadsTheValueOrGivesEmpty) {
+    for (const JsonCase& row : kJsonCases) {
+        SCOPED_TRACE(row.name);
+        std::string out = kUntouched;
+        jsonFieldValue(out, row.reply, row.field);
+        EXPECT_EQ(out, row.out);
+    }
 }
 
-TEST(JsonFieldValue, BlanksInsideQuotesAreKept) {
-    std::string out;
-    jsonFieldValue(out, "{\"v\":  \" padded \"\t}", "v");
-    EXPECT_EQ(out, " padded ");
-}
-
-TEST(JsonFieldValue, AbsentFieldGivesEmpty) {
-    std::string out = kUntouched;
-    jsonFieldValue(out, "{\"Sheetweaver\":\"abc\"}", "Sheet");
-    EXPECT_EQ(out, "");
-    out = kUntouched;
-    jsonFieldValue(out, "", "Sheetweaver");
-    EXPECT_EQ(out, "");
-    out = kUntouched;
-    jsonFieldValue(out, "{\"v\"}", "v");
-    EXPECT_EQ(out, "");
-}
+}  // namespace
