@@ -49,100 +49,80 @@ Exchange postTo(const QByteArray& reply, const char* target = "/version", const 
     return exchange;
 }
 
-TEST(HttpPostRequest, EmptyBodySendsExactBytesAndZeroLength) {
-    const Exchange e = postTo(LoopbackServer::okResponse("{\"Sheetweaver\":\"ab\"}"));
-    EXPECT_EQ(e.result, HttpPostOk);
-    EXPECT_EQ(e.response, "{\"Sheetweaver\":\"ab\"}");
-    ASSERT_EQ(e.requests.size(), 1);
-    EXPECT_EQ(e.requests.at(0), expectedRequest("/version", "127.0.0.1", ""));
-}
+// One post() call's arguments and the target, host and body its request must carry.
+struct RequestCase {
+    const char* name;
+    const char* target;
+    const char* body;
+    const char* host;
+    QByteArray sentTarget;
+    QByteArray sentBody;
+};
 
-TEST(HttpPostRequest, BodyIsSentAfterTheEmptyLineWithItsLength) {
-    const Exchange e = postTo(LoopbackServer::okResponse("ok"), "/v", "a=1&b=two");
-    EXPECT_EQ(e.result, HttpPostOk);
-    ASSERT_EQ(e.requests.size(), 1);
-    EXPECT_EQ(e.requests.at(0), expectedRequest("/v", "127.0.0.1", "a=1&b=two"));
-}
-
-TEST(HttpPostRequest, TargetAndHostAreWrittenVerbatim) {
-    const Exchange e =
-        postTo(LoopbackServer::okResponse("ok"), "/a b?x=%20&y=\xe4", "", "localhost");
-    EXPECT_EQ(e.result, HttpPostOk);
-    ASSERT_EQ(e.requests.size(), 1);
-    EXPECT_EQ(e.requests.at(0), expectedRequest("/a b?x=%20&y=\xe4", "localhost", ""));
-}
-
-TEST(HttpPostRequest, NullArgumentsCountAsEmptyText) {
-    const Exchange e = postTo(LoopbackServer::okResponse("ok"), nullptr, nullptr);
-    EXPECT_EQ(e.result, HttpPostOk);
-    ASSERT_EQ(e.requests.size(), 1);
-    EXPECT_EQ(e.requests.at(0), expectedRequest("", "127.0.0.1", ""));
-}
-
-TEST(HttpPostAcceptance, TwoHundredInAHeaderButNotTheStatusIsAccepted) {
-    const Exchange e = postTo("HTTP/1.0 404 Not Found\r\nContent-Length: 1200\r\n\r\nbody");
-    EXPECT_EQ(e.result, HttpPostOk);
-    EXPECT_EQ(e.response, "body");
-}
-
-TEST(HttpPostAcceptance, NoTwoHundredInTheHeaderIsRejectedWithEmptyResponse) {
-    const Exchange e = postTo("HTTP/1.0 404 Not Found\r\nContent-Length: 4\r\n\r\nbody");
-    EXPECT_EQ(e.result, HttpPostNotAccepted);
-    EXPECT_TRUE(e.response.empty());
-}
-
-TEST(HttpPostAcceptance, TwoHundredOnlyInTheBodyDoesNotCount) {
-    const Exchange e = postTo("HTTP/1.0 500 Error\r\nX-A: b\r\n\r\n200 200 200");
-    EXPECT_EQ(e.result, HttpPostNotAccepted);
-    EXPECT_TRUE(e.response.empty());
-}
-
-TEST(HttpPostAcceptance, BareLineFeedsEndTheHeaderBlock) {
-    const Exchange e = postTo("HTTP/1.0 200 OK\nX-A: b\n\nline one\r\nline two");
-    EXPECT_EQ(e.result, HttpPostOk);
-    EXPECT_EQ(e.response, "line one\r\nline two");
-}
-
-TEST(HttpPostBody, NulByteCutsTheRestOfItsBlock) {
-    const char reply[] = "HTTP/1.0 200 OK\r\n\r\nabc\0def";
-    const Exchange e = postTo(QByteArray(reply, sizeof reply - 1));
-    EXPECT_EQ(e.result, HttpPostOk);
-    EXPECT_EQ(e.response, "abc");
-}
-
-TEST(HttpPostBody, LongBodyArrivesWholeOverManyBlocks) {
-    QByteArray body;
-    for (int i = 0; i < 5000; ++i) {
-        body.append(static_cast<char>('a' + i % 26));
+TEST(HttpPostRequest, ArgumentsAreSentVerbatimWithTheBodyLengthAndTheReplyIsRead) {
+    const RequestCase rows[] = {
+        {"EmptyBodyZeroLength", "/version", "", "127.0.0.1", "/version", ""},
+        {"BodyAfterTheEmptyLine", "/v", "a=1&b=two", "127.0.0.1", "/v", "a=1&b=two"},
+        {"TargetAndHostVerbatim", "/a b?x=%20&y=\xe4", "", "localhost", "/a b?x=%20&y=\xe4", ""},
+        {"NullArgumentsAreEmpty", nullptr, nullptr, "127.0.0.1", "", ""},
+    };
+    for (const RequestCase& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Exchange e = postTo(LoopbackServer::okResponse("{\"Sheetweaver\":\"ab\"}"),
+                                  row.target, row.body, row.host);
+        EXPECT_EQ(e.result, HttpPostOk);
+        EXPECT_EQ(e.response, "{\"Sheetweaver\":\"ab\"}");
+        EXPECT_EQ(e.requests,
+                  QList<QByteArray>{expectedRequest(row.sentTarget, row.host, row.sentBody)});
     }
-    const Exchange e = postTo(LoopbackServer::okResponse(body));
-    EXPECT_EQ(e.result, HttpPostOk);
-    EXPECT_EQ(e.response, body.toStdString());
 }
 
-TEST(HttpPostBody, CloseRightAfterTheHeadersGivesEmptySuccess) {
-    const Exchange e = postTo("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n");
-    EXPECT_EQ(e.result, HttpPostOk);
-    EXPECT_TRUE(e.response.empty());
-}
+// One reply the server sends, and the result and response post() must give for it.
+struct ReplyCase {
+    const char* name;
+    QByteArray reply;
+    int result;
+    std::string response;
+};
 
-TEST(HttpPostBody, CloseInsideTheHeaderBlockAfterAnAcceptedLine) {
-    const Exchange accepted = postTo("HTTP/1.0 200 OK\r\nX-Half: va");
-    EXPECT_EQ(accepted.result, HttpPostOk);
-    EXPECT_TRUE(accepted.response.empty());
-    // The "200" test runs only when a line ends.
-    const Exchange unfinished = postTo("HTTP/1.0 200 OK");
-    EXPECT_EQ(unfinished.result, HttpPostNotAccepted);
-    EXPECT_TRUE(unfinished.response.empty());
-}
-
-TEST(HttpPostLimits, EndlessHeaderAndBodyAreCut) {
-    const Exchange header = postTo("HTTP/1.0 200 OK\r\nX-Long: " + QByteArray(100000, 'h'));
-    EXPECT_EQ(header.result, HttpPostOk);
-    EXPECT_TRUE(header.response.empty());
-    const Exchange body = postTo("HTTP/1.0 200 OK\r\n\r\n" + QByteArray(3 * 1024 * 1024, 'b'));
-    EXPECT_EQ(body.result, HttpPostOk);
-    EXPECT_EQ(body.response.size(), 1024u * 1024u);
+TEST(HttpPostReply, StatusHeaderAndBodyAreReadAsTheClientDoes) {
+    const char nulReply[] = "HTTP/1.0 200 OK\r\n\r\nabc\0def";
+    QByteArray longBody;
+    for (int i = 0; i < 5000; ++i) {
+        longBody.append(static_cast<char>('a' + i % 26));
+    }
+    const ReplyCase rows[] = {
+        // Acceptance: any "200" in the header block counts, one only in the body does not.
+        {"TwoHundredInAHeaderLine", "HTTP/1.0 404 Not Found\r\nContent-Length: 1200\r\n\r\nbody",
+         HttpPostOk, "body"},
+        {"NoTwoHundredInTheHeader", "HTTP/1.0 404 Not Found\r\nContent-Length: 4\r\n\r\nbody",
+         HttpPostNotAccepted, ""},
+        {"TwoHundredOnlyInTheBody", "HTTP/1.0 500 Error\r\nX-A: b\r\n\r\n200 200 200",
+         HttpPostNotAccepted, ""},
+        {"BareLineFeedsEndTheHeader", "HTTP/1.0 200 OK\nX-A: b\n\nline one\r\nline two", HttpPostOk,
+         "line one\r\nline two"},
+        // Body: a NUL byte cuts the rest of its block; a long body arrives over many blocks.
+        {"NulByteCutsItsBlock", QByteArray(nulReply, sizeof nulReply - 1), HttpPostOk, "abc"},
+        {"LongBodyArrivesWhole", LoopbackServer::okResponse(longBody), HttpPostOk,
+         longBody.toStdString()},
+        {"CloseRightAfterTheHeaders", "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", HttpPostOk,
+         ""},
+        {"CloseInsideHeaderAfterAcceptedLine", "HTTP/1.0 200 OK\r\nX-Half: va", HttpPostOk, ""},
+        // The "200" test runs only when a line ends.
+        {"CloseInsideTheStatusLine", "HTTP/1.0 200 OK", HttpPostNotAccepted, ""},
+        // Limits: an endless header is cut, and so is a body beyond one MiB.
+        {"EndlessHeaderIsCut", "HTTP/1.0 200 OK\r\nX-Long: " + QByteArray(100000, 'h'), HttpPostOk,
+         ""},
+        {"EndlessBodyIsCutAtOneMiB", "HTTP/1.0 200 OK\r\n\r\n" + QByteArray(3 * 1024 * 1024, 'b'),
+         HttpPostOk, std::string(1024 * 1024, 'b')},
+    };
+    for (const ReplyCase& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Exchange e = postTo(row.reply);
+        EXPECT_EQ(e.result, row.result);
+        EXPECT_TRUE(e.response == row.response) << "response of " << e.response.size()
+                                                << " bytes starts \"" << e.response.substr(0, 80);
+    }
 }
 
 TEST(HttpPostFailure, UnresolvableHostGivesResolveFailure) {
