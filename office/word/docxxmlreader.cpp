@@ -267,24 +267,27 @@ bool DocxXmlReader::parseStartTag() {
     return true;
 }
 
-/* An end tag; it must close the innermost open element. */
+/* An end tag; it must close the innermost open element, so its name is compared in place. */
 bool DocxXmlReader::parseEndTag() {
     m_pos += 2;  // "</"
-    const char* start = m_pos;
-    while (m_pos < m_end && !isSpace(*m_pos) && *m_pos != '>') {
-        ++m_pos;
+    if (m_open.empty()) {
+        fail("end tag does not match its start tag");
+        return false;
     }
-    const Span qname{start, static_cast<int>(m_pos - start)};
+    const Span& open = m_open.back();
+    const char* nameEnd = m_pos + open.size;
+    if (nameEnd >= m_end || std::memcmp(m_pos, open.data, static_cast<size_t>(open.size)) != 0 ||
+        (*nameEnd != '>' && !isSpace(*nameEnd))) {
+        fail("end tag does not match its start tag");
+        return false;
+    }
+    m_pos = nameEnd;
     skipSpace();
     if (m_pos >= m_end || *m_pos != '>') {
         fail("malformed end tag");
         return false;
     }
     ++m_pos;
-    if (m_open.empty() || !(m_open.back() == qname)) {
-        fail("end tag does not match its start tag");
-        return false;
-    }
     return true;
 }
 

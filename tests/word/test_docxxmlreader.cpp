@@ -132,6 +132,7 @@ TEST(DocxXmlReader, Utf16WithByteOrderMark) {
     bytes.append(reinterpret_cast<const char*>(xml.utf16()), xml.size() * 2);
     EXPECT_EQ(texts(bytes), QStringList{QStringLiteral("\u00FCber")});
     EXPECT_EQ(texts("\xEF\xBB\xBF<r><t>bom</t></r>"), QStringList{QStringLiteral("bom")});
+    EXPECT_EQ(texts("<r><t>spaced</t \n></r >"), QStringList{QStringLiteral("spaced")});
 }
 
 struct BadXml {
@@ -150,10 +151,11 @@ TEST_P(DocxXmlReaderBad, StopsWithAnError) {
 INSTANTIATE_TEST_SUITE_P(
     Malformed, DocxXmlReaderBad,
     ::testing::Values(
-        BadXml{"mismatched_end", "<r><t>x</u></r>"}, BadXml{"premature_end", "<r><t>x"},
-        BadXml{"unterminated_tag", "<r><t a=\"1\""}, BadXml{"unquoted_attribute", "<r a=1/>"},
-        BadXml{"attribute_without_value", "<r a/>"}, BadXml{"lt_in_attribute", "<r a=\"<\"/>"},
-        BadXml{"unterminated_comment", "<r><!-- x</r>"},
+        BadXml{"mismatched_end", "<r><t>x</u></r>"}, BadXml{"longer_end_name", "<r><t>x</tt></r>"},
+        BadXml{"cut_end_tag", "<r><t>x</t"}, BadXml{"cut_end_name", "<r><tt>x</t"},
+        BadXml{"premature_end", "<r><t>x"}, BadXml{"unterminated_tag", "<r><t a=\"1\""},
+        BadXml{"unquoted_attribute", "<r a=1/>"}, BadXml{"attribute_without_value", "<r a/>"},
+        BadXml{"lt_in_attribute", "<r a=\"<\"/>"}, BadXml{"unterminated_comment", "<r><!-- x</r>"},
         BadXml{"unterminated_cdata", "<r><![CDATA[x</r>"}, BadXml{"stray_end", "</r>"},
         BadXml{"empty_name", "<r>< t/></r>"}, BadXml{"unknown_declaration", "<r><!ELEMENT x></r>"}),
     [](const ::testing::TestParamInfo<BadXml>& param) { return std::string(param.param.name); });
