@@ -137,80 +137,75 @@ TEST(CountProcessesByName, CallerCountsItself) {
     EXPECT_GE(countProcessesByName(self.c_str()), 1);
 }
 
-TEST(CountProcessesByName, CountsChildrenUnderTheirExecutableName) {
-    TempFolder folder;
-    const std::string name = uniqueName("count");
-    Children children(folder, name);
-    ASSERT_TRUE(children.ready());
-    EXPECT_EQ(countProcessesByName(name.c_str()), 0);
+// A temporary folder holding a copy of the sleep program under a name unique to the test.
+class ProcessList : public ::testing::Test {
+protected:
+    /* Check that the copy of the sleep program is there to start. */
+    void SetUp() override { ASSERT_TRUE(m_children.ready()); }
+
+    /* Start one child under the program's own path; its pid, or -1. */
+    pid_t startOne() { return m_children.start(m_children.program()); }
+
+    TempFolder m_folder;
+    const std::string m_name =
+        uniqueName(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    Children m_children{m_folder, m_name};
+};
+
+TEST_F(ProcessList, CountsChildrenUnderTheirExecutableName) {
+    EXPECT_EQ(countProcessesByName(m_name.c_str()), 0);
     // The command line's first word is not what is compared: the executable's file name is.
-    ASSERT_GT(children.start("renamed"), 0);
-    EXPECT_EQ(countProcessesByName(name.c_str()), 1);
-    ASSERT_GT(children.start(children.program()), 0);
-    EXPECT_EQ(countProcessesByName(name.c_str()), 2);
+    ASSERT_GT(m_children.start("renamed"), 0);
+    EXPECT_EQ(countProcessesByName(m_name.c_str()), 1);
+    ASSERT_GT(startOne(), 0);
+    EXPECT_EQ(countProcessesByName(m_name.c_str()), 2);
     EXPECT_EQ(countProcessesByName("renamed"), 0);
 }
 
-TEST(CountProcessesByName, ComparesWholeNameExactlyAndCaseSensitively) {
-    TempFolder folder;
-    const std::string name = uniqueName("case");
-    Children children(folder, name);
-    ASSERT_TRUE(children.ready());
-    ASSERT_GT(children.start(children.program()), 0);
-    ASSERT_EQ(countProcessesByName(name.c_str()), 1);
-    std::string upper = name;
+TEST_F(ProcessList, ComparesWholeNameExactlyAndCaseSensitively) {
+    ASSERT_GT(startOne(), 0);
+    ASSERT_EQ(countProcessesByName(m_name.c_str()), 1);
+    std::string upper = m_name;
     for (char& c : upper) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     EXPECT_EQ(countProcessesByName(upper.c_str()), 0);
     // The kernel's short name keeps only the first 15 bytes; they are not the name.
-    EXPECT_EQ(countProcessesByName(name.substr(0, 15).c_str()), 0);
-    EXPECT_EQ(countProcessesByName(name.substr(0, name.size() - 1).c_str()), 0);
-    EXPECT_EQ(countProcessesByName((folder.path() + "/" + name).c_str()), 0);
+    EXPECT_EQ(countProcessesByName(m_name.substr(0, 15).c_str()), 0);
+    EXPECT_EQ(countProcessesByName(m_name.substr(0, m_name.size() - 1).c_str()), 0);
+    EXPECT_EQ(countProcessesByName((m_folder.path() + "/" + m_name).c_str()), 0);
 }
 
-TEST(CountProcessesByName, ExecutableRemovedWhileRunningStillCounts) {
-    TempFolder folder;
-    const std::string name = uniqueName("removed");
-    Children children(folder, name);
-    ASSERT_TRUE(children.ready());
-    ASSERT_GT(children.start(children.program()), 0);
-    ASSERT_EQ(::unlink(children.program().c_str()), 0);
-    EXPECT_EQ(countProcessesByName(name.c_str()), 1);
+TEST_F(ProcessList, ExecutableRemovedWhileRunningStillCounts) {
+    ASSERT_GT(startOne(), 0);
+    ASSERT_EQ(::unlink(m_children.program().c_str()), 0);
+    EXPECT_EQ(countProcessesByName(m_name.c_str()), 1);
 }
 
-TEST(CountProcessesByName, EndedChildNotYetReapedIsNotCounted) {
-    TempFolder folder;
-    const std::string name = uniqueName("zombie");
-    Children children(folder, name);
-    ASSERT_TRUE(children.ready());
-    const pid_t pid = children.start(children.program());
+TEST_F(ProcessList, EndedChildNotYetReapedIsNotCounted) {
+    const pid_t pid = startOne();
     ASSERT_GT(pid, 0);
     ASSERT_EQ(::kill(pid, SIGKILL), 0);
     // Wait until it has ended, leaving it unreaped.
     siginfo_t info = {};
     ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT), 0);
-    EXPECT_EQ(countProcessesByName(name.c_str()), 0);
-    EXPECT_EQ(terminateProcessByName(name.c_str()), 0);
+    EXPECT_EQ(countProcessesByName(m_name.c_str()), 0);
+    EXPECT_EQ(terminateProcessByName(m_name.c_str()), 0);
 }
 
-TEST(CountProcessesByName, OtherUsersProcessesAreCountedByName) {
+TEST_F(ProcessList, OtherUsersProcessesAreCountedByName) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to look at the list as another user";
     }
-    TempFolder folder;
-    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
-    const std::string name = uniqueName("otheruser");
-    Children children(folder, name);
-    ASSERT_TRUE(children.ready());
-    ASSERT_GT(children.start(children.program()), 0);
+    ASSERT_EQ(::chmod(m_folder.path().c_str(), 0755), 0);
+    ASSERT_GT(startOne(), 0);
     // A process of another user hides its executable link; its names must do.
     const pid_t counter = ::fork();
     if (counter == 0) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
             ::_exit(100);
         }
-        ::_exit(countProcessesByName(name.c_str()));
+        ::_exit(countProcessesByName(m_name.c_str()));
     }
     int status = 0;
     ASSERT_EQ(::waitpid(counter, &status, 0), counter);
@@ -218,27 +213,23 @@ TEST(CountProcessesByName, OtherUsersProcessesAreCountedByName) {
     EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
-TEST(TerminateProcessByName, EndsExactlyOneOfTwo) {
-    TempFolder folder;
-    const std::string name = uniqueName("terminate");
-    Children children(folder, name);
-    ASSERT_TRUE(children.ready());
-    const pid_t first = children.start(children.program());
-    const pid_t second = children.start(children.program());
+TEST_F(ProcessList, TerminateEndsExactlyOneOfTwo) {
+    const pid_t first = startOne();
+    const pid_t second = startOne();
     ASSERT_GT(first, 0);
     ASSERT_GT(second, 0);
-    ASSERT_EQ(countProcessesByName(name.c_str()), 2);
+    ASSERT_EQ(countProcessesByName(m_name.c_str()), 2);
 
-    EXPECT_EQ(terminateProcessByName(name.c_str()), 1);
+    EXPECT_EQ(terminateProcessByName(m_name.c_str()), 1);
     int status = 0;
-    const pid_t ended = children.reapOne(&status);
+    const pid_t ended = m_children.reapOne(&status);
     ASSERT_TRUE(ended == first || ended == second);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-    EXPECT_TRUE(children.stillRunning(ended == first ? second : first));
-    EXPECT_EQ(countProcessesByName(name.c_str()), 1);
+    EXPECT_TRUE(m_children.stillRunning(ended == first ? second : first));
+    EXPECT_EQ(countProcessesByName(m_name.c_str()), 1);
 
-    EXPECT_EQ(terminateProcessByName(name.c_str()), 1);
-    ASSERT_GT(children.reapOne(&status), 0);
-    EXPECT_EQ(countProcessesByName(name.c_str()), 0);
-    EXPECT_EQ(terminateProcessByName(name.c_str()), 0);
+    EXPECT_EQ(terminateProcessByName(m_name.c_str()), 1);
+    ASSERT_GT(m_children.reapOne(&status), 0);
+    EXPECT_EQ(countProcessesByName(m_name.c_str()), 0);
+    EXPECT_EQ(terminateProcessByName(m_name.c_str()), 0);
 }
