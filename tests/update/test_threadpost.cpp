@@ -82,17 +82,36 @@ protected:
         return endpoint;
     }
 
+    /* The loopback server's endpoint with the port of refusing instead. */
+    ThreadPost::Endpoint refusedEndpoint(const RefusingPort& refusing) const {
+        ThreadPost::Endpoint endpoint = serverEndpoint();
+        endpoint.port = refusing.port();
+        endpoint.downloadPrefix =
+            "http://127.0.0.1:" + QByteArray::number(refusing.port()) + "/dl/";
+        return endpoint;
+    }
+
+    /* A worker for the installation folder with the given endpoints and attempt limit (a
+       negative limit keeps the worker's own). */
+    ThreadPost* makeWorker(const ThreadPost::Endpoint& primary,
+                           const ThreadPost::Endpoint& secondary, int attemptLimit) const {
+        auto* worker = new ThreadPost;
+        worker->setEndpoints(primary, secondary);
+        if (attemptLimit >= 0) {
+            worker->setAttemptLimit(attemptLimit);
+        }
+        worker->setPaths(m_appPath.toLocal8Bit(), m_appDir.toLocal8Bit(),
+                         archivePath().toLocal8Bit());
+        return worker;
+    }
+
     /* Run startPost() once on a thread of its own and collect what it reported. */
     Outcome runWorker(const ThreadPost::Endpoint& primary, const ThreadPost::Endpoint& secondary,
                       int attemptLimit = 1) {
         Outcome outcome;
         std::atomic<int> successCount{0};
         QThread thread;
-        auto* worker = new ThreadPost;
-        worker->setEndpoints(primary, secondary);
-        worker->setAttemptLimit(attemptLimit);
-        worker->setPaths(m_appPath.toLocal8Bit(), m_appDir.toLocal8Bit(),
-                         archivePath().toLocal8Bit());
+        ThreadPost* worker = makeWorker(primary, secondary, attemptLimit);
         QObject receiver;
         QThread* mainThread = QThread::currentThread();
         worker->setBalloonHandler(
@@ -146,6 +165,15 @@ protected:
     void expectUnchanged(const QStringList& entriesBefore) {
         EXPECT_EQ(readFile(m_appPath), kOldProgram);
         EXPECT_EQ(appDirEntries(), entriesBefore);
+    }
+
+    /* Expect a rejected release: no signal, old program in place with no old copy, and only the
+       downloaded archive beside it. */
+    void expectRejected(const Outcome& outcome) {
+        EXPECT_EQ(outcome.successSignals, 0);
+        EXPECT_EQ(readFile(m_appPath), kOldProgram);
+        EXPECT_FALSE(QFile::exists(oldPath()));
+        EXPECT_EQ(appDirEntries(), QStringList({"Sheetweaver", "Sheetweaver.zip"}));
     }
 
     QTemporaryDir m_root;
@@ -249,21 +277,13 @@ TEST_F(ThreadPostTest, TruncatedDownloadIsAFailureAndKeepsAnEarlierArchive) {
 
 TEST_F(ThreadPostTest, ArchiveWithoutTheExecutableRollsBack) {
     publish(md5Hex(kNewProgram), makeZip({{"Other", kNewProgram, 0755, {}}}));
-    const Outcome outcome = runWorker();
-    EXPECT_EQ(outcome.successSignals, 0);
-    EXPECT_EQ(readFile(m_appPath), kOldProgram);
-    EXPECT_FALSE(QFile::exists(oldPath()));
     // The archive stays; the staging folder does not.
-    EXPECT_EQ(appDirEntries(), QStringList({"Sheetweaver", "Sheetweaver.zip"}));
+    expectRejected(runWorker());
 }
 
 TEST_F(ThreadPostTest, FingerprintMismatchAfterExtractionSwapsNothing) {
     publish(md5Hex("some other release"), goodArchive());
-    const Outcome outcome = runWorker();
-    EXPECT_EQ(outcome.successSignals, 0);
-    EXPECT_EQ(readFile(m_appPath), kOldProgram);
-    EXPECT_FALSE(QFile::exists(oldPath()));
-    EXPECT_EQ(appDirEntries(), QStringList({"Sheetweaver", "Sheetweaver.zip"}));
+    expectRejected(runWorker());
 }
 
 // Archives with one hostile entry beside a good executable: rejected as a whole.
@@ -271,11 +291,7 @@ class HostileArchiveTest : public ThreadPostTest, public ::testing::WithParamInt
 
 TEST_P(HostileArchiveTest, IsRejectedAndWritesNothingOutside) {
     publish(md5Hex(kNewProgram), makeZip({{"Sheetweaver", kNewProgram, 0755, {}}, GetParam()}));
-    const Outcome outcome = runWorker();
-    EXPECT_EQ(outcome.successSignals, 0);
-    EXPECT_EQ(readFile(m_appPath), kOldProgram);
-    EXPECT_FALSE(QFile::exists(oldPath()));
-    EXPECT_EQ(appDirEntries(), QStringList({"Sheetweaver", "Sheetweaver.zip"}));
+    expectRejected(runWorker());
     const QStringList outside =
         QDir(m_root.path())
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -301,10 +317,8 @@ TEST_F(ThreadPostTest, AbsoluteEntryNameIsRejected) {
     const QByteArray outside = m_root.path().toUtf8() + "/outside";
     publish(md5Hex(kNewProgram),
             makeZip({{"Sheetweaver", kNewProgram, 0755, {}}, {outside, "x", 0644, {}}}));
-    EXPECT_EQ(runWorker().successSignals, 0);
-    EXPECT_EQ(readFile(m_appPath), kOldProgram);
+    expectRejected(runWorker());
     EXPECT_FALSE(QFile::exists(QString::fromUtf8(outside)));
-    EXPECT_EQ(appDirEntries(), QStringList({"Sheetweaver", "Sheetweaver.zip"}));
 }
 
 TEST_F(ThreadPostTest, SymbolicLinkAsTheExecutableIsRejected) {
@@ -314,33 +328,24 @@ TEST_F(ThreadPostTest, SymbolicLinkAsTheExecutableIsRejected) {
     EXPECT_FALSE(QFileInfo(m_appPath).isSymLink());
 }
 
-TEST_F(ThreadPostTest, RenamedProgramIsReplacedUnderItsOwnName) {
-    QFile::remove(m_appPath);
-    setProgramName(QStringLiteral("MyConverter"));
-    publish(md5Hex(kNewProgram), goodArchive());
-    EXPECT_EQ(runWorker().successSignals, 1);
-    EXPECT_EQ(readFile(m_appPath), kNewProgram);
-    EXPECT_EQ(readFile(m_appDir + QStringLiteral("MyConverter_old")), kOldProgram);
-    EXPECT_EQ(appDirEntries(), QStringList({"MyConverter", "MyConverter_old"}));
-}
-
-TEST_F(ThreadPostTest, ProgramNamedWithExeKeepsItsOldCopyWithoutTheExtension) {
-    QFile::remove(m_appPath);
-    setProgramName(QStringLiteral("Tool.exe"));
-    publish(md5Hex(kNewProgram), goodArchive());
-    EXPECT_EQ(runWorker().successSignals, 1);
-    EXPECT_EQ(readFile(m_appPath), kNewProgram);
-    EXPECT_EQ(readFile(m_appDir + QStringLiteral("Tool_old")), kOldProgram);
-}
-
-TEST_F(ThreadPostTest, ExeInAFolderNameIsNotTouched) {
-    ASSERT_TRUE(QDir(m_root.path()).mkdir(QStringLiteral("a.exe.d")));
-    m_appDir = m_root.path() + QStringLiteral("/a.exe.d/");
-    setProgramName(QStringLiteral("Sheetweaver"));
-    publish(md5Hex(kNewProgram), goodArchive());
-    EXPECT_EQ(runWorker().successSignals, 1);
-    EXPECT_EQ(readFile(m_appPath), kNewProgram);
-    EXPECT_EQ(readFile(m_appDir + QStringLiteral("Sheetweaver_old")), kOldProgram);
+TEST_F(ThreadPostTest, ProgramIsReplacedUnderItsOwnNameWithItsOldCopyBeside) {
+    // Folder, program name, and the name of the old copy: only a final ".exe" is dropped.
+    const char* const rows[][3] = {
+        {"renamed", "MyConverter", "MyConverter_old"},
+        {"exe", "Tool.exe", "Tool_old"},
+        {"a.exe.d", "Sheetweaver", "Sheetweaver_old"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[0]);
+        ASSERT_TRUE(QDir(m_root.path()).mkdir(QString::fromUtf8(row[0])));
+        m_appDir = m_root.path() + "/" + QString::fromUtf8(row[0]) + "/";
+        setProgramName(QString::fromUtf8(row[1]));
+        publish(md5Hex(kNewProgram), goodArchive());
+        EXPECT_EQ(runWorker().successSignals, 1);
+        EXPECT_EQ(readFile(m_appPath), kNewProgram);
+        EXPECT_EQ(readFile(m_appDir + QString::fromUtf8(row[2])), kOldProgram);
+        EXPECT_EQ(appDirEntries(), QStringList({row[1], row[2]}));
+    }
 }
 
 TEST_F(ThreadPostTest, LeftoverOldFileIsReplacedByTheCurrentProgram) {
@@ -353,11 +358,8 @@ TEST_F(ThreadPostTest, LeftoverOldFileIsReplacedByTheCurrentProgram) {
 
 TEST_F(ThreadPostTest, SecondaryServerIsUsedWhenThePrimaryRefuses) {
     RefusingPort refusing;
-    ThreadPost::Endpoint primary = serverEndpoint();
-    primary.port = refusing.port();
-    primary.downloadPrefix = "http://127.0.0.1:" + QByteArray::number(refusing.port()) + "/dl/";
     publish(md5Hex(kNewProgram), goodArchive());
-    EXPECT_EQ(runWorker(primary, serverEndpoint()).successSignals, 1);
+    EXPECT_EQ(runWorker(refusedEndpoint(refusing), serverEndpoint()).successSignals, 1);
     EXPECT_EQ(readFile(m_appPath), kNewProgram);
     EXPECT_EQ(requestCount("/dl/"), 1);
 }
@@ -366,10 +368,8 @@ TEST_F(ThreadPostTest, UnansweredAttemptsAreRepeatedAndChangeNothing) {
     publish(md5Hex(kNewProgram), goodArchive());
     m_versionReply = "HTTP/1.0 503 Busy\r\nContent-Length: 0\r\n\r\n";
     RefusingPort refusing;
-    ThreadPost::Endpoint secondary = serverEndpoint();
-    secondary.port = refusing.port();
     const QStringList before = appDirEntries();
-    const Outcome outcome = runWorker(serverEndpoint(), secondary, 3);
+    const Outcome outcome = runWorker(serverEndpoint(), refusedEndpoint(refusing), 3);
     EXPECT_EQ(outcome.successSignals, 0);
     EXPECT_TRUE(outcome.balloonMessages.isEmpty());
     EXPECT_EQ(requestCount("/version"), 3);
@@ -416,10 +416,7 @@ TEST_F(ThreadPostTest, BalloonForAReceiverThatIsGoneIsDropped) {
     const QStringList before = appDirEntries();
     int calls = 0;
     QThread thread;
-    auto* worker = new ThreadPost;
-    worker->setEndpoints(serverEndpoint(), ThreadPost::Endpoint());
-    worker->setAttemptLimit(1);
-    worker->setPaths(m_appPath.toLocal8Bit(), m_appDir.toLocal8Bit(), archivePath().toLocal8Bit());
+    ThreadPost* worker = makeWorker(serverEndpoint(), ThreadPost::Endpoint(), 1);
     auto* receiver = new QObject;
     worker->setBalloonHandler(receiver, [&calls](const QString&, const QString&, int) { ++calls; });
     worker->moveToThread(&thread);
@@ -437,12 +434,8 @@ TEST_F(ThreadPostTest, BalloonForAReceiverThatIsGoneIsDropped) {
 
 TEST_F(ThreadPostTest, InterruptionEndsTheEndlessAttemptLoop) {
     RefusingPort refusing;
-    ThreadPost::Endpoint down = serverEndpoint();
-    down.port = refusing.port();
     QThread thread;
-    auto* worker = new ThreadPost;
-    worker->setEndpoints(down, down);
-    worker->setPaths(m_appPath.toLocal8Bit(), m_appDir.toLocal8Bit(), archivePath().toLocal8Bit());
+    ThreadPost* worker = makeWorker(refusedEndpoint(refusing), refusedEndpoint(refusing), -1);
     worker->moveToThread(&thread);
     QObject::connect(&thread, &QThread::started, worker, &ThreadPost::startPost);
     thread.start();
