@@ -1,6 +1,6 @@
 #pragma once
 
-// Comparing two workbooks as the model sees them, for the round-trip tests of this folder.
+// Comparing two workbooks as the model sees them, for the .xls and .xlsx round-trip tests.
 
 #include "office/excel/workbook.h"
 
