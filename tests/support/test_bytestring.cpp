@@ -23,40 +23,39 @@ TEST(IndexOfNthChar, MissingOccurrenceOrBadCountGivesMinusOne) {
     EXPECT_EQ(indexOfNthChar("", '\\', 1), -1);
 }
 
-TEST(CopyRange, CopiesHalfOpenRange) {
-    std::string out = kUntouched;
-    copyRange(out, "abcdef", 1, 4);
-    EXPECT_EQ(out, "bcd");
-    copyRange(out, "abcdef", 0, 6);
-    EXPECT_EQ(out, "abcdef");
+// One copyRange call on "abcdef" and the output it must leave.
+struct CopyCase {
+    const char* name;
+    std::size_t start;
+    std::size_t end;
+    std::string out;
+};
+
+TEST(CopyRange, CopiesTheHalfOpenRangeWithinTheSource) {
+    const CopyCase rows[] = {
+        {"Middle", 1, 4, "bcd"},
+        {"Whole", 0, 6, "abcdef"},
+        {"EndLimitedToLength", 2, 100, "cdef"},
+        {"MinusOneMeansToTheEnd", 3, static_cast<std::size_t>(-1), "def"},
+        // A start at or after the end gives empty; a start beyond the length writes nothing.
+        {"StartAtEnd", 3, 3, ""},
+        {"StartAfterEnd", 4, 2, ""},
+        {"StartAtLength", 6, 10, ""},
+        {"StartBeyondLength", 7, 10, kUntouched},
+    };
+    for (const CopyCase& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string out = kUntouched;
+        copyRange(out, "abcdef", row.start, row.end);
+        EXPECT_EQ(out, row.out);
+    }
 }
 
-TEST(CopyRange, EndIsLimitedToLengthAndMinusOneMeansToTheEnd) {
-    std::string out;
-    copyRange(out, "abcdef", 2, 100);
-    EXPECT_EQ(out, "cdef");
-    copyRange(out, "abcdef", 3, static_cast<std::size_t>(-1));
-    EXPECT_EQ(out, "def");
+TEST(CopyRange, EndDefaultsToTheEndOfTheSource) {
+    std::string out = kUntouched;
     copyRange(out, "abcdef", 4);
     EXPECT_EQ(out, "ef");
-}
-
-TEST(CopyRange, StartAtOrAfterEndGivesEmpty) {
-    std::string out = kUntouched;
-    copyRange(out, "abcdef", 3, 3);
-    EXPECT_EQ(out, "");
     out = kUntouched;
-    copyRange(out, "abcdef", 4, 2);
-    EXPECT_EQ(out, "");
-    out = kUntouched;
-    copyRange(out, "abcdef", 6, 10);
-    EXPECT_EQ(out, "");
-}
-
-TEST(CopyRange, StartBeyondLengthWritesNothing) {
-    std::string out = kUntouched;
-    copyRange(out, "abcdef", 7, 10);
-    EXPECT_EQ(out, kUntouched);
     copyRange(out, "", 1);
     EXPECT_EQ(out, kUntouched);
 }
@@ -67,41 +66,37 @@ TEST(CopyRange, SourceMayBeTheOutputItself) {
     EXPECT_EQ(text, "cde");
 }
 
-TEST(ReplaceFirst, ReplacesOnlyTheFirstOccurrence) {
-    std::string text = "a.b.c";
-    replaceFirst(text, ".", "::");
-    EXPECT_EQ(text, "a::b.c");
-}
+// One replaceFirst, replaceAll or replaceLast call and the text it must leave.
+struct ReplaceCase {
+    const char* name;
+    void (*replace)(std::string&, std::string_view, std::string_view);
+    const char* text;
+    const char* pattern;
+    const char* replacement;
+    const char* result;
+};
 
-TEST(ReplaceFirst, AbsentOrEmptyPatternChangesNothing) {
-    std::string text = "abc";
-    replaceFirst(text, "x", "y");
-    EXPECT_EQ(text, "abc");
-    replaceFirst(text, "", "y");
-    EXPECT_EQ(text, "abc");
-}
-
-TEST(ReplaceAll, TurnsEverySlashIntoBackslash) {
-    std::string text = "C:/Out/A/B/";
-    replaceAll(text, "/", "\\");
-    EXPECT_EQ(text, "C:\\Out\\A\\B\\");
-}
-
-TEST(ReplaceAll, ReplacementHoldingThePatternDoesNotLoop) {
-    std::string text = "a-a";
-    replaceAll(text, "a", "aa");
-    EXPECT_EQ(text, "aa-aa");
-}
-
-TEST(ReplaceAll, LongerPatternsAndEmptyPattern) {
-    std::string text = "xyxyzxy";
-    replaceAll(text, "xy", "1");
-    EXPECT_EQ(text, "11z1");
-    replaceAll(text, "", "0");
-    EXPECT_EQ(text, "11z1");
-    std::string none = "abc";
-    replaceAll(none, "q", "r");
-    EXPECT_EQ(none, "abc");
+TEST(Replace, FirstAllOrLastOccurrenceAndNothingWithoutOne) {
+    const ReplaceCase rows[] = {
+        {"FirstOnly", replaceFirst, "a.b.c", ".", "::", "a::b.c"},
+        {"FirstAbsent", replaceFirst, "abc", "x", "y", "abc"},
+        {"FirstEmptyPattern", replaceFirst, "abc", "", "y", "abc"},
+        {"AllSlashesToBackslashes", replaceAll, "C:/Out/A/B/", "/", "\\", "C:\\Out\\A\\B\\"},
+        // A replacement holding the pattern is not searched again, so it cannot loop.
+        {"AllReplacementHoldsPattern", replaceAll, "a-a", "a", "aa", "aa-aa"},
+        {"AllLongerPattern", replaceAll, "xyxyzxy", "xy", "1", "11z1"},
+        {"AllEmptyPattern", replaceAll, "11z1", "", "0", "11z1"},
+        {"AllAbsent", replaceAll, "abc", "q", "r", "abc"},
+        {"LastOnly", replaceLast, "C:\\a.exe.dir\\b.exe", ".exe", "_old", "C:\\a.exe.dir\\b_old"},
+        {"LastKeepsTheTail", replaceLast, "a.exe.exe.bak", ".exe", "_old", "a.exe_old.bak"},
+        {"LastAbsent", replaceLast, "abc", ".exe", "_old", "abc"},
+    };
+    for (const ReplaceCase& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string text = row.text;
+        row.replace(text, row.pattern, row.replacement);
+        EXPECT_EQ(text, row.result);
+    }
 }
 
 TEST(LastIndexOfText, MatchesDoNotOverlap) {
@@ -116,21 +111,6 @@ TEST(LastIndexOfText, FindsLastOrNothing) {
     EXPECT_EQ(lastIndexOfText("abc", "x"), -1);
     EXPECT_EQ(lastIndexOfText("abc", ""), -1);
     EXPECT_EQ(lastIndexOfText("", "a"), -1);
-}
-
-TEST(ReplaceLast, ChangesOnlyTheFinalOccurrence) {
-    std::string path = "C:\\a.exe.dir\\b.exe";
-    replaceLast(path, ".exe", "_old");
-    EXPECT_EQ(path, "C:\\a.exe.dir\\b_old");
-}
-
-TEST(ReplaceLast, KeepsTheTailAfterTheMatch) {
-    std::string text = "a.exe.exe.bak";
-    replaceLast(text, ".exe", "_old");
-    EXPECT_EQ(text, "a.exe_old.bak");
-    std::string none = "abc";
-    replaceLast(none, ".exe", "_old");
-    EXPECT_EQ(none, "abc");
 }
 
 // The name of a table row, as the name of its parameterized test.
