@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 namespace {
 
 /* Little-endian byte writers for building structures. */
@@ -25,6 +27,24 @@ void put16(QByteArray* out, int value) {
 void put32(QByteArray* out, quint32 value) {
     put16(out, int(value & 0xFFFF));
     put16(out, int(value >> 16));
+}
+
+/* The values as consecutive little-endian 16-bit words. */
+QByteArray le16(std::initializer_list<int> values) {
+    QByteArray out;
+    for (int value : values) {
+        put16(&out, value);
+    }
+    return out;
+}
+
+/* The values as consecutive little-endian 32-bit words. */
+QByteArray le32(std::initializer_list<quint32> values) {
+    QByteArray out;
+    for (quint32 value : values) {
+        put32(&out, value);
+    }
+    return out;
 }
 
 /* A paragraph of the story reader's kind with one run. */
@@ -76,8 +96,7 @@ TEST(DocSprmTest, OperandSizesFollowSpraAndTheSpecialCases) {
     EXPECT_EQ(DocSprm::operandSize(0xE800, rest), 3);
     EXPECT_EQ(DocSprm::operandSize(DocSprm::TVertMerge, rest), 6);  // size byte 5
     // sprmTDefTable: a 16-bit size that counts one more than the rest.
-    QByteArray table;
-    put16(&table, 10);
+    QByteArray table = le16({10});
     table.append(QByteArray(9, '\0'));
     EXPECT_EQ(DocSprm::operandSize(DocSprm::TDefTable, DocBytes(table)), 11);
     // sprmPChgTabs with 255: sizes from the delete and add counts.
@@ -87,8 +106,7 @@ TEST(DocSprmTest, OperandSizesFollowSpraAndTheSpecialCases) {
 }
 
 TEST(DocSprmTest, WalkStopsAtATruncatedEntry) {
-    QByteArray grpprl;
-    put16(&grpprl, DocSprm::CFBold);
+    QByteArray grpprl = le16({DocSprm::CFBold});
     grpprl.append('\x01');
     put16(&grpprl, DocSprm::CHps);
     grpprl.append('\x18');  // one byte of two
@@ -112,10 +130,7 @@ TEST(DocPieceTableTest, CompressedAndUnicodePiecesWithPrcs) {
     put16(&clx, 3);
     clx.append("\x35\x08\x01", 3);
     clx.append('\x02');
-    put32(&clx, 4 * 3 + 8 * 2);
-    put32(&clx, 0);
-    put32(&clx, 4);
-    put32(&clx, 6);
+    clx += le32({4 * 3 + 8 * 2, 0, 4, 6});
     put16(&clx, 0);
     put32(&clx, 0x40000000u | (0x100 * 2));
     put16(&clx, 1);  // Prm: fComplex, igrpprl 0
@@ -141,9 +156,7 @@ TEST(DocPieceTableTest, MalformedTablesAreRefused) {
     DocPieceTable table;
     EXPECT_FALSE(table.parse(DocBytes(), 100));
     QByteArray clx("\x02", 1);
-    put32(&clx, 4 + 12 * 2);
-    put32(&clx, 0);
-    put32(&clx, 10);
+    clx += le32({4 + 12 * 2, 0, 10});
     put32(&clx, 5);  // out of order
     clx.append(QByteArray(16, '\0'));
     EXPECT_FALSE(table.parse(DocBytes(clx), 1000));
@@ -158,10 +171,7 @@ TEST(DocFkpTableTest, CharacterAndParagraphPages) {
     QByteArray stream(1024 + 512 * 2, '\0');
     // Character page at pn 2: runs [0x400,0x410) with bold, [0x410,0x420) without.
     QByteArray chp(512, '\0');
-    QByteArray head;
-    put32(&head, 0x400);
-    put32(&head, 0x410);
-    put32(&head, 0x420);
+    QByteArray head = le32({0x400, 0x410, 0x420});
     chp.replace(0, 12, head);
     chp[12] = char(0x80);  // Chpx at byte 0x100
     chp[13] = 0;
@@ -170,22 +180,14 @@ TEST(DocFkpTableTest, CharacterAndParagraphPages) {
     stream.replace(1024, 512, chp);
     // Paragraph page at pn 3: one run with the cb == 0 form, istd 7.
     QByteArray pap(512, '\0');
-    QByteArray phead;
-    put32(&phead, 0x400);
-    put32(&phead, 0x420);
+    QByteArray phead = le32({0x400, 0x420});
     pap.replace(0, 8, phead);
     pap[8] = char(0x90);  // PapxInFkp at byte 0x120
     pap.replace(0x120, 6, QByteArray("\x00\x02\x07\x00\x16\x24", 6));
     pap[511] = 1;
     stream.replace(1536, 512, pap);
-    QByteArray chpxPlc;
-    put32(&chpxPlc, 0x400);
-    put32(&chpxPlc, 0x420);
-    put32(&chpxPlc, 2);
-    QByteArray papxPlc;
-    put32(&papxPlc, 0x400);
-    put32(&papxPlc, 0x420);
-    put32(&papxPlc, 3);
+    QByteArray chpxPlc = le32({0x400, 0x420, 2});
+    QByteArray papxPlc = le32({0x400, 0x420, 3});
     DocFkpTable chpx;
     DocFkpTable papx;
     ASSERT_TRUE(chpx.parse(DocFkpTable::Kind::Character, DocBytes(chpxPlc), DocBytes(stream)));
@@ -232,13 +234,10 @@ TEST(DocFormatterTest, ToggleOperandsFollowTheStyle) {
 }
 
 TEST(DocFormatterTest, RowDefinitionMergesShadingAndBorders) {
-    QByteArray grpprl;
-    put16(&grpprl, DocSprm::TDefTable);
+    QByteArray grpprl = le16({DocSprm::TDefTable});
     QByteArray def;
     def.append(char(2));
-    put16(&def, 0);
-    put16(&def, 1000);
-    put16(&def, 2500);
+    def += le16({0, 1000, 2500});
     QByteArray tc1(20, '\0');
     tc1[0] = char(3 << 5);  // vertMerge restart
     QByteArray tc2(20, '\0');
@@ -266,9 +265,7 @@ TEST(DocFormatterTest, RowDefinitionMergesShadingAndBorders) {
     EXPECT_EQ(row.cells[1].shading, 0xFFFF00u);
     EXPECT_EQ(row.heightTwips, -680);
     // A definition claiming more cells than its bytes hold is ignored.
-    QByteArray bad;
-    put16(&bad, DocSprm::TDefTable);
-    put16(&bad, 5);
+    QByteArray bad = le16({DocSprm::TDefTable, 5});
     bad.append(QByteArray("\x3F\x00\x00\x00", 4));
     DocRowFormat badRow;
     DocFormatter::applyRow(DocBytes(bad), DocBytes(), &badRow);
@@ -329,15 +326,9 @@ TEST(DocStyleSheetTest, BaseChainsResolveAndCyclesEnd) {
     // Style 0: paragraph style, no base, bold.  Style 1: based on 0, italic.  Style 2: based on
     // itself (a cycle), character style.
     auto addStyle = [&stsh](int kind, int base, const QByteArray& chpx) {
-        QByteArray std;
-        put16(&std, 0);
-        put16(&std, kind | (base << 4));
-        put16(&std, kind == 1 ? 2 : 1);
-        put16(&std, 0);
-        put16(&std, 0);
+        QByteArray std = le16({0, kind | (base << 4), kind == 1 ? 2 : 1, 0, 0});
         put16(&std, 1);  // name: one character
-        put16(&std, 'S');
-        put16(&std, 0);
+        std += le16({'S', 0});
         if (kind == 1) {
             put16(&std, 2);  // UpxPapx: istd only
             put16(&std, 0);
@@ -440,9 +431,7 @@ TEST(DocStoryReaderTest, FieldsSpecialCharactersAndTextWithoutFormatting) {
     QByteArray stream(0x100, '\0');
     stream.append(text);
     QByteArray clx("\x02", 1);
-    put32(&clx, 4 * 2 + 8);
-    put32(&clx, 0);
-    put32(&clx, quint32(text.size()));
+    clx += le32({4 * 2 + 8, 0, quint32(text.size())});
     put16(&clx, 0);
     put32(&clx, 0x40000000u | (0x100 * 2));
     put16(&clx, 0);
