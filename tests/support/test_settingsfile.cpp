@@ -51,80 +51,60 @@ int runInChild(bool dropRoot, Fn fn) {
 
 }  // namespace
 
-TEST(GetKeyValue, ReadsValuesUpToLineEnd) {
-    EXPECT_EQ(valueOf(kTwoLines, "SourcePath"), "D:\\Word");
-    EXPECT_EQ(valueOf(kTwoLines, "SavePath"), "D:\\Out");
-    EXPECT_EQ(valueOf(kTwoLines, "TemplatePath"), "");
+TEST(GetKeyValue, ReadsTheTrimmedValueAfterTheFirstMarkerUpToCrLf) {
+    // Row name, text, key, value read.
+    const std::string rows[][4] = {
+        {"FirstKey", kTwoLines, "SourcePath", "D:\\Word"},
+        {"SecondKey", kTwoLines, "SavePath", "D:\\Out"},
+        {"AbsentKey", kTwoLines, "TemplatePath", ""},
+        {"BlanksAroundValue", "SourcePath= \t D:\\My Word \t\r\n", "SourcePath", "D:\\My Word"},
+        {"BlanksAroundText", "  \tSavePath=x\r\n  ", "SavePath", "x"},
+        {"EmptyValue", "SavePath=\r\n", "SavePath", ""},
+        // A value needs its CR LF: without a line end, or with bare line feeds, it reads empty.
+        {"Unterminated", "SourcePath=D:\\Word\r\nSavePath=D:\\Out", "SavePath", ""},
+        {"BeforeUnterminated", "SourcePath=D:\\Word\r\nSavePath=D:\\Out", "SourcePath", "D:\\Word"},
+        {"BareLineFeedFirst", "SourcePath=D:\\Word\nSavePath=D:\\Out\n", "SourcePath", ""},
+        {"BareLineFeedLast", "SourcePath=D:\\Word\nSavePath=D:\\Out\n", "SavePath", ""},
+        {"BlanksAroundEqualsSignHideKey", "SourcePath = x\r\n", "SourcePath", ""},
+        // The marker is matched anywhere: inside a longer key, or inside an earlier value.
+        {"InsideALongerKey", "OldSavePath=a\r\nSavePath=b\r\n", "SavePath", "a"},
+        {"InsideAnEarlierValue", "SourcePath=x SavePath=y\r\nSavePath=b\r\n", "SavePath", "y"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[0]);
+        EXPECT_EQ(valueOf(row[1], row[2]), row[3]);
+    }
 }
 
-TEST(GetKeyValue, TrimsBlanksAroundValueAndText) {
-    EXPECT_EQ(valueOf("SourcePath= \t D:\\My Word \t\r\n", "SourcePath"), "D:\\My Word");
-    EXPECT_EQ(valueOf("  \tSavePath=x\r\n  ", "SavePath"), "x");
-    EXPECT_EQ(valueOf("SavePath=\r\n", "SavePath"), "");
-}
-
-TEST(GetKeyValue, ValueWithoutLineEndReadsEmpty) {
-    EXPECT_EQ(valueOf("SourcePath=D:\\Word\r\nSavePath=D:\\Out", "SavePath"), "");
-    EXPECT_EQ(valueOf("SourcePath=D:\\Word\r\nSavePath=D:\\Out", "SourcePath"), "D:\\Word");
-}
-
-TEST(GetKeyValue, BareLineFeedFileGivesEmptyValues) {
-    const std::string text = "SourcePath=D:\\Word\nSavePath=D:\\Out\n";
-    EXPECT_EQ(valueOf(text, "SourcePath"), "");
-    EXPECT_EQ(valueOf(text, "SavePath"), "");
-}
-
-TEST(GetKeyValue, BlanksAroundEqualsSignHideTheKey) {
-    EXPECT_EQ(valueOf("SourcePath = x\r\n", "SourcePath"), "");
-}
-
-TEST(GetKeyValue, MarkerIsMatchedAnywhereInTheText) {
-    // Inside a longer key that comes first.
-    EXPECT_EQ(valueOf("OldSavePath=a\r\nSavePath=b\r\n", "SavePath"), "a");
-    // Inside an earlier value.
-    EXPECT_EQ(valueOf("SourcePath=x SavePath=y\r\nSavePath=b\r\n", "SavePath"), "y");
-}
-
-TEST(SetKeyValueInText, ReplacingKeepsOtherLinesByteForByte) {
-    EXPECT_EQ(withValue(kTwoLines, "SavePath", "E:\\New"),
-              "SourcePath=D:\\Word\r\nSavePath=E:\\New\r\n");
-    EXPECT_EQ(withValue(kTwoLines, "SourcePath", "F:\\"),
-              "SourcePath=F:\\\r\nSavePath=D:\\Out\r\n");
-}
-
-TEST(SetKeyValueInText, NewKeyIsAppendedAsLastLine) {
-    EXPECT_EQ(withValue(kTwoLines, "TemplatePath", "D:\\t.xls"),
-              kTwoLines + "TemplatePath=D:\\t.xls\r\n");
-}
-
-TEST(SetKeyValueInText, UnterminatedLastLineGetsItsLineEndBeforeAppend) {
-    EXPECT_EQ(withValue("SavePath=D:\\Out", "SourcePath", "D:\\W"),
-              "SavePath=D:\\Out\r\nSourcePath=D:\\W\r\n");
-}
-
-TEST(SetKeyValueInText, UnterminatedValueIsReplacedByTerminatedLine) {
-    EXPECT_EQ(withValue("A=1\r\nSavePath=D:\\Out", "SavePath", "E:\\"), "A=1\r\nSavePath=E:\\\r\n");
-}
-
-TEST(SetKeyValueInText, BareLineFeedEndGetsNoExtraLineEnd) {
-    EXPECT_EQ(withValue("A=1\n", "SavePath", "x"), "A=1\nSavePath=x\r\n");
-}
-
-TEST(SetKeyValueInText, EmptyTextStartsWithAnEmptyLine) {
-    const std::string text = withValue("", "SavePath", "D:\\Out");
-    EXPECT_EQ(text, "\r\nSavePath=D:\\Out\r\n");
-    EXPECT_EQ(valueOf(text, "SavePath"), "D:\\Out");
-}
-
-TEST(SetKeyValueInText, BlanksWrittenAroundValueAreNotReadBack) {
-    const std::string text = withValue(kTwoLines, "SavePath", "  E:\\New\t");
-    EXPECT_EQ(text, "SourcePath=D:\\Word\r\nSavePath=  E:\\New\t\r\n");
-    EXPECT_EQ(valueOf(text, "SavePath"), "E:\\New");
-}
-
-TEST(SetKeyValueInText, FirstOccurrenceIsTheOneRewritten) {
-    EXPECT_EQ(withValue("OldSavePath=a\r\nSavePath=b\r\n", "SavePath", "c"),
-              "OldSavePath=c\r\nSavePath=b\r\n");
+TEST(SetKeyValueInText, RewritesTheFirstMarkerOrAppendsACrLfLine) {
+    // Row name, text, key, value written, text that results, value read back from it.
+    const std::string rows[][6] = {
+        // Replacing keeps the other lines byte for byte.
+        {"ReplaceSecond", kTwoLines, "SavePath", "E:\\New",
+         "SourcePath=D:\\Word\r\nSavePath=E:\\New\r\n", "E:\\New"},
+        {"ReplaceFirst", kTwoLines, "SourcePath", "F:\\", "SourcePath=F:\\\r\nSavePath=D:\\Out\r\n",
+         "F:\\"},
+        {"NewKeyIsLastLine", kTwoLines, "TemplatePath", "D:\\t.xls",
+         kTwoLines + "TemplatePath=D:\\t.xls\r\n", "D:\\t.xls"},
+        {"UnterminatedLastLineGetsItsEnd", "SavePath=D:\\Out", "SourcePath", "D:\\W",
+         "SavePath=D:\\Out\r\nSourcePath=D:\\W\r\n", "D:\\W"},
+        {"UnterminatedValueGetsItsEnd", "A=1\r\nSavePath=D:\\Out", "SavePath", "E:\\",
+         "A=1\r\nSavePath=E:\\\r\n", "E:\\"},
+        {"BareLineFeedEndGetsNoExtraEnd", "A=1\n", "SavePath", "x", "A=1\nSavePath=x\r\n", "x"},
+        {"EmptyTextStartsWithEmptyLine", "", "SavePath", "D:\\Out", "\r\nSavePath=D:\\Out\r\n",
+         "D:\\Out"},
+        // Blanks around a value are written but not read back.
+        {"BlanksAroundValue", kTwoLines, "SavePath", "  E:\\New\t",
+         "SourcePath=D:\\Word\r\nSavePath=  E:\\New\t\r\n", "E:\\New"},
+        {"FirstOccurrenceRewritten", "OldSavePath=a\r\nSavePath=b\r\n", "SavePath", "c",
+         "OldSavePath=c\r\nSavePath=b\r\n", "c"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[0]);
+        const std::string text = withValue(row[1], row[2], row[3]);
+        EXPECT_EQ(text, row[4]);
+        EXPECT_EQ(valueOf(text, row[2]), row[5]);
+    }
 }
 
 TEST(ReadWholeFile, ReadsEveryByte) {
