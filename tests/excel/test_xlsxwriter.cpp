@@ -13,6 +13,16 @@
 
 namespace {
 
+/* One field of one cell as openpyxl read it. */
+QJsonValue cellField(const QJsonObject& book, int sheet, const char* cell, const char* field) {
+    return openpyxlCell(book, sheet, QLatin1String(cell)).value(QLatin1String(field));
+}
+
+/* Style (part 0) or colour (part 1) of one side of a border as openpyxl read it. */
+QString borderPart(const QJsonObject& border, const char* side, int part) {
+    return border.value(QLatin1String(side)).toArray().at(part).toString();
+}
+
 // A workbook exercising every format the writer carries.
 std::shared_ptr<Workbook> formattedWorkbook() {
     auto book = Workbook::createNew(2);
@@ -93,24 +103,14 @@ TEST_F(XlsxWriterTest, ValuesAndSheetNamesReadBackWithOpenpyxl) {
     EXPECT_EQ(sheets[1].toObject().value(QStringLiteral("name")).toString(),
               QStringLiteral("数据 Data"));
     EXPECT_EQ(book.value(QStringLiteral("active")).toInt(), 1);
-    EXPECT_EQ(openpyxlCell(book, 0, QStringLiteral("A1")).value(QStringLiteral("value")).toString(),
-              QStringLiteral("Header"));
-    EXPECT_DOUBLE_EQ(
-        openpyxlCell(book, 0, QStringLiteral("B1")).value(QStringLiteral("value")).toDouble(), 1.5);
-    EXPECT_EQ(openpyxlCell(book, 0, QStringLiteral("C1")).value(QStringLiteral("value")).toBool(),
-              true);
-    EXPECT_EQ(openpyxlCell(book, 0, QStringLiteral("C1")).value(QStringLiteral("type")).toString(),
-              QStringLiteral("b"));
-    EXPECT_EQ(openpyxlCell(book, 0, QStringLiteral("A2")).value(QStringLiteral("value")).toString(),
-              QStringLiteral("line one\nline two"));
-    EXPECT_DOUBLE_EQ(
-        openpyxlCell(book, 0, QStringLiteral("B2")).value(QStringLiteral("value")).toDouble(),
-        0.12);
-    EXPECT_DOUBLE_EQ(
-        openpyxlCell(book, 0, QStringLiteral("B3")).value(QStringLiteral("value")).toDouble(),
-        123456789012345.0);
-    EXPECT_EQ(openpyxlCell(book, 1, QStringLiteral("A1")).value(QStringLiteral("value")).toString(),
-              QStringLiteral("second"));
+    EXPECT_EQ(cellField(book, 0, "A1", "value").toString(), QStringLiteral("Header"));
+    EXPECT_DOUBLE_EQ(cellField(book, 0, "B1", "value").toDouble(), 1.5);
+    EXPECT_EQ(cellField(book, 0, "C1", "value").toBool(), true);
+    EXPECT_EQ(cellField(book, 0, "C1", "type").toString(), QStringLiteral("b"));
+    EXPECT_EQ(cellField(book, 0, "A2", "value").toString(), QStringLiteral("line one\nline two"));
+    EXPECT_DOUBLE_EQ(cellField(book, 0, "B2", "value").toDouble(), 0.12);
+    EXPECT_DOUBLE_EQ(cellField(book, 0, "B3", "value").toDouble(), 123456789012345.0);
+    EXPECT_EQ(cellField(book, 1, "A1", "value").toString(), QStringLiteral("second"));
 }
 
 TEST_F(XlsxWriterTest, FormatsReadBackWithOpenpyxl) {
@@ -126,44 +126,28 @@ TEST_F(XlsxWriterTest, FormatsReadBackWithOpenpyxl) {
     EXPECT_EQ(font.value(QStringLiteral("color")).toString(), QStringLiteral("FF0000"));
     EXPECT_EQ(a1.value(QStringLiteral("fill")).toString(), QStringLiteral("00FF00"));
     const QJsonObject border = a1.value(QStringLiteral("border")).toObject();
-    EXPECT_EQ(border.value(QStringLiteral("left")).toArray().at(0).toString(),
-              QStringLiteral("thin"));
-    EXPECT_EQ(border.value(QStringLiteral("left")).toArray().at(1).toString(),
-              QStringLiteral("0000FF"));
-    EXPECT_EQ(border.value(QStringLiteral("right")).toArray().at(0).toString(),
-              QStringLiteral("medium"));
-    EXPECT_EQ(border.value(QStringLiteral("top")).toArray().at(0).toString(),
-              QStringLiteral("double"));
-    EXPECT_EQ(border.value(QStringLiteral("top")).toArray().at(1).toString(),
-              QStringLiteral("123456"));
-    EXPECT_EQ(border.value(QStringLiteral("bottom")).toArray().at(0).toString(),
-              QStringLiteral("dashed"));
+    EXPECT_EQ(borderPart(border, "left", 0), QStringLiteral("thin"));
+    EXPECT_EQ(borderPart(border, "left", 1), QStringLiteral("0000FF"));
+    EXPECT_EQ(borderPart(border, "right", 0), QStringLiteral("medium"));
+    EXPECT_EQ(borderPart(border, "top", 0), QStringLiteral("double"));
+    EXPECT_EQ(borderPart(border, "top", 1), QStringLiteral("123456"));
+    EXPECT_EQ(borderPart(border, "bottom", 0), QStringLiteral("dashed"));
     EXPECT_EQ(a1.value(QStringLiteral("horizontal")).toString(), QStringLiteral("center"));
     EXPECT_EQ(a1.value(QStringLiteral("vertical")).toString(), QStringLiteral("top"));
-    EXPECT_TRUE(openpyxlCell(book, 0, QStringLiteral("A2")).value(QStringLiteral("wrap")).toBool());
-    EXPECT_FALSE(
-        openpyxlCell(book, 0, QStringLiteral("B1")).value(QStringLiteral("wrap")).toBool());
+    EXPECT_TRUE(cellField(book, 0, "A2", "wrap").toBool());
+    EXPECT_FALSE(cellField(book, 0, "B1", "wrap").toBool());
     // The default font of unformatted cells.
-    const QJsonObject c1Font =
-        openpyxlCell(book, 0, QStringLiteral("C1")).value(QStringLiteral("font")).toObject();
+    const QJsonObject c1Font = cellField(book, 0, "C1", "font").toObject();
     EXPECT_EQ(c1Font.value(QStringLiteral("name")).toString(), QStringLiteral("Calibri"));
     EXPECT_DOUBLE_EQ(c1Font.value(QStringLiteral("size")).toDouble(), 11);
 }
 
 TEST_F(XlsxWriterTest, NumberFormatsMergesWidthsHeights) {
     const QJsonObject book = saveAndRead(*formattedWorkbook(), QStringLiteral("n.xlsx"));
-    EXPECT_EQ(
-        openpyxlCell(book, 0, QStringLiteral("B1")).value(QStringLiteral("format")).toString(),
-        QStringLiteral("0.00"));
-    EXPECT_EQ(
-        openpyxlCell(book, 0, QStringLiteral("B2")).value(QStringLiteral("format")).toString(),
-        QStringLiteral("0%"));
-    EXPECT_EQ(
-        openpyxlCell(book, 0, QStringLiteral("B3")).value(QStringLiteral("format")).toString(),
-        QStringLiteral("#,##0.000"));
-    EXPECT_EQ(
-        openpyxlCell(book, 0, QStringLiteral("C1")).value(QStringLiteral("format")).toString(),
-        QStringLiteral("General"));
+    EXPECT_EQ(cellField(book, 0, "B1", "format").toString(), QStringLiteral("0.00"));
+    EXPECT_EQ(cellField(book, 0, "B2", "format").toString(), QStringLiteral("0%"));
+    EXPECT_EQ(cellField(book, 0, "B3", "format").toString(), QStringLiteral("#,##0.000"));
+    EXPECT_EQ(cellField(book, 0, "C1", "format").toString(), QStringLiteral("General"));
     const QJsonObject sheet = openpyxlSheet(book, 0);
     EXPECT_EQ(sheet.value(QStringLiteral("merges")).toArray(),
               QJsonArray({QStringLiteral("A4:C5")}));
@@ -198,20 +182,16 @@ TEST_F(XlsxWriterTest, ControlCharactersAndEscapeLookalikesSurvive) {
     const QJsonObject read = saveAndRead(*book, QStringLiteral("esc.xlsx"));
     // openpyxl does not decode "_xHHHH_" (it only drops "x005F_"), so it shows the escapes
     // themselves: the control characters travelled escaped, not raw and not dropped.
-    EXPECT_EQ(openpyxlCell(read, 0, QStringLiteral("A1")).value(QStringLiteral("value")).toString(),
-              QStringLiteral("a_x0001_b_x000D_c\td"));
-    EXPECT_EQ(openpyxlCell(read, 0, QStringLiteral("A2")).value(QStringLiteral("value")).toString(),
-              lookalike);
-    EXPECT_EQ(openpyxlCell(read, 0, QStringLiteral("A3")).value(QStringLiteral("value")).toString(),
-              edges);
+    EXPECT_EQ(cellField(read, 0, "A1", "value").toString(), QStringLiteral("a_x0001_b_x000D_c\td"));
+    EXPECT_EQ(cellField(read, 0, "A2", "value").toString(), lookalike);
+    EXPECT_EQ(cellField(read, 0, "A3", "value").toString(), edges);
 }
 
 TEST_F(XlsxWriterTest, XlsmGetsTheMacroEnabledContentType) {
     auto book = Workbook::createNew(1);
     book->sheet(0)->setNumber(1, 1, 7);
     const QJsonObject read = saveAndRead(*book, QStringLiteral("m.xlsm"));
-    EXPECT_DOUBLE_EQ(
-        openpyxlCell(read, 0, QStringLiteral("A1")).value(QStringLiteral("value")).toDouble(), 7);
+    EXPECT_DOUBLE_EQ(cellField(read, 0, "A1", "value").toDouble(), 7);
     QProcess unzip;
     unzip.start(QStringLiteral("/usr/bin/python3"),
                 {QStringLiteral("-c"),
