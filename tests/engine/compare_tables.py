@@ -35,16 +35,17 @@ def same(text, value):
 
 
 def row_texts(table):
-    """Per table row: the texts of the cells first met in that row, empty ones left out."""
-    seen = {}  # keeps the elements alive, so that their ids stay unique
+    """Per table row: the texts of the cells that row itself holds, in order, empty ones and
+    vertical-merge continuations left out. The row's own w:tc elements are walked rather than
+    python-docx's row.cells, which ignores gridBefore/gridAfter and so shifts cells."""
     rows = []
     for row in table.rows:
         texts = []
-        for cell in row.cells:
-            if id(cell._tc) in seen:
+        for tc in row._tr.tc_lst:
+            merge = tc.tcPr.vMerge if tc.tcPr is not None else None
+            if merge is not None and merge.val != "restart":
                 continue
-            seen[id(cell._tc)] = cell._tc
-            text = cell.text.rstrip("\n")
+            text = docx.table._Cell(tc, table).text.rstrip("\n")
             if text != "":
                 texts.append(text)
         rows.append(texts)

@@ -76,6 +76,8 @@ TEST_F(TableModeEndToEnd, CellsMatchTheDocumentsTables) {
         QStringLiteral("WordWithAttachments"),
         QStringLiteral("checkboxes"),
         QStringLiteral("table_footnotes"),
+        QStringLiteral("tbl-props"),
+        QStringLiteral("merged/stress015"),
     };
     convert(corpus(QStringLiteral("docx/tables")),
             [](ConvertOptions& options) { options.justTable = true; });
