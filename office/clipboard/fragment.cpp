@@ -12,13 +12,20 @@ Fragment Fragment::sized(int rows, int columns) {
     return fragment;
 }
 
-/* Find or add a format; fragments hold few distinct formats, so a scan is enough. */
+/* Find or add a format through the index, rebuilding it when the table changed behind it. */
 int Fragment::internFormat(const CellFormat& format) {
-    for (size_t i = 0; i < formats.size(); ++i) {
-        if (formats[i] == format) {
-            return static_cast<int>(i);
+    if (m_formatIndex.size() != static_cast<int>(formats.size())) {
+        m_formatIndex.clear();
+        for (size_t i = formats.size(); i-- > 0;) {
+            m_formatIndex.insert(formats[i], static_cast<int>(i));
         }
     }
+    const auto found = m_formatIndex.constFind(format);
+    if (found != m_formatIndex.constEnd()) {
+        return found.value();
+    }
     formats.push_back(format);
-    return static_cast<int>(formats.size() - 1);
+    const int index = static_cast<int>(formats.size() - 1);
+    m_formatIndex.insert(format, index);
+    return index;
 }

@@ -9,6 +9,7 @@
 
 #include "office/clipboard/cellformat.h"
 
+#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -62,4 +63,9 @@ struct Fragment {
 
     // Index of `format` in the format table, adding it when new.
     int internFormat(const CellFormat& format);
+
+private:
+    // Format -> index in `formats`, so interning stays fast for documents with many
+    // distinct formats; rebuilt when `formats` was changed directly.
+    QHash<CellFormat, int> m_formatIndex;
 };
