@@ -49,6 +49,12 @@ struct Fragment {
     // Whole-row copies: the width of every column right of the fragment up to the sheet's
     // last column (a template that sizes all columns alike); < 0: those columns are not set.
     double trailingColumnWidth = -1;
+    // Whole-row copies of a workbook: each row's default format (index into `formats`, 0:
+    // none; empty: no row has one), and the default format of every column right of the
+    // fragment (0: none). Pasting formats gives the target rows these defaults, so a row or
+    // column formatted as a whole shows its format across the pasted rows.
+    std::vector<int> rowFormats;
+    int trailingColumnFormat = 0;
 
     // An empty fragment of the given size with the default format only.
     static Fragment sized(int rows, int columns);

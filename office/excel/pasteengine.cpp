@@ -36,6 +36,26 @@ int lastDistinctWidthColumn(const Worksheet& sheet) {
     return run > 0 ? run - 1 : widths.rbegin()->first;
 }
 
+/* The run of column default formats that reaches the sheet's last column, or nullptr. */
+const std::pair<const int, Worksheet::ColumnFormatRun>* trailingFormatRun(const Worksheet& sheet) {
+    const auto& runs = sheet.columnFormats();
+    if (runs.empty() || runs.rbegin()->second.lastColumn != kMaxColumns) {
+        return nullptr;
+    }
+    return &*runs.rbegin();
+}
+
+/* The last column whose default format a whole-row copy must carry cell by cell. */
+int lastFormattedColumn(const Worksheet& sheet) {
+    const auto& runs = sheet.columnFormats();
+    if (runs.empty()) {
+        return 0;
+    }
+    const auto* trailing = trailingFormatRun(sheet);
+    // The run reaching the last column travels as the fragment's trailing format.
+    return trailing != nullptr ? trailing->first - 1 : runs.rbegin()->second.lastColumn;
+}
+
 /* The part of `range` a copy really takes. */
 CellRange effectiveRange(const Worksheet& sheet, const CellRange& range) {
     CellRange area = range;
@@ -49,7 +69,7 @@ CellRange effectiveRange(const Worksheet& sheet, const CellRange& range) {
     if (range.isWholeRows() || huge) {
         int last = sheet.lastColumnInRows(area.firstRow, area.lastRow);
         if (range.isWholeRows()) {
-            last = qMax(last, lastDistinctWidthColumn(sheet));
+            last = qMax(last, qMax(lastDistinctWidthColumn(sheet), lastFormattedColumn(sheet)));
         }
         area.lastColumn = qMax(area.firstColumn, qMin(area.lastColumn, last));
     }
@@ -69,6 +89,61 @@ FragmentCell::Kind fragmentKind(Cell::Kind kind) {
             break;
     }
     return FragmentCell::Kind::Empty;
+}
+
+// Maps a sheet's format indices to the indices of a fragment's format table.
+class FragmentFormats {
+public:
+    FragmentFormats(const Worksheet& sheet, Fragment& fragment)
+        : m_sheet(sheet), m_fragment(fragment) {
+        m_map.insert(0, 0);
+    }
+
+    /* The fragment's index of a sheet format, interning it on first use. */
+    int operator()(int sheetFormat) {
+        auto mapped = m_map.constFind(sheetFormat);
+        if (mapped == m_map.constEnd()) {
+            mapped = m_map.insert(sheetFormat,
+                                  m_fragment.internFormat(m_sheet.formatTable().at(sheetFormat)));
+        }
+        return mapped.value();
+    }
+
+private:
+    const Worksheet& m_sheet;
+    Fragment& m_fragment;
+    QHash<int, int> m_map;
+};
+
+/* Give the fragment cells the row and column default formats of the copied area. */
+void copyDefaultFormats(const Worksheet& sheet, const CellRange& area, Fragment& fragment,
+                        FragmentFormats& formats) {
+    for (int r = 0; r < fragment.rowCount; ++r) {
+        const int rowFormat = sheet.rowFormat(area.firstRow + r);
+        if (rowFormat != 0) {
+            const int format = formats(rowFormat);
+            for (int c = 0; c < fragment.columnCount; ++c) {
+                fragment.at(r, c).format = format;
+            }
+            if (fragment.wholeRows) {
+                fragment.rowFormats.resize(static_cast<size_t>(fragment.rowCount), 0);
+                fragment.rowFormats[static_cast<size_t>(r)] = format;
+            }
+            continue;
+        }
+        for (const auto& run : sheet.columnFormats()) {
+            const int first = qMax(run.first, area.firstColumn);
+            const int last = qMin(run.second.lastColumn, area.lastColumn);
+            const int format = first <= last ? formats(run.second.format) : 0;
+            for (int c = first; c <= last; ++c) {
+                fragment.at(r, c - area.firstColumn).format = format;
+            }
+        }
+    }
+    const auto* trailing = fragment.wholeRows ? trailingFormatRun(sheet) : nullptr;
+    if (trailing != nullptr && area.lastColumn < kMaxColumns) {
+        fragment.trailingColumnFormat = formats(trailing->second.format);
+    }
 }
 
 /* Set a number format on a cell whose format has none. */
@@ -128,8 +203,10 @@ Fragment PasteEngine::copy(const Worksheet& sheet, const CellRange& range) {
     fragment.source = Fragment::Source::Workbook;
     fragment.wholeRows = range.isWholeRows();
     fragment.wholeColumns = range.isWholeColumns();
-    QHash<int, int> formatMap;  // workbook format index -> fragment format index
-    formatMap.insert(0, 0);
+    FragmentFormats formats(sheet, fragment);
+    if (!sheet.rowFormats().empty() || !sheet.columnFormats().empty()) {
+        copyDefaultFormats(sheet, area, fragment, formats);
+    }
     const auto& rows = sheet.rows();
     for (auto it = rows.lower_bound(area.firstRow); it != rows.end() && it->first <= area.lastRow;
          ++it) {
@@ -142,12 +219,7 @@ Fragment PasteEngine::copy(const Worksheet& sheet, const CellRange& range) {
             out.kind = fragmentKind(cell.kind);
             out.text = cell.text;
             out.number = cell.number;
-            auto mapped = formatMap.constFind(cell.format);
-            if (mapped == formatMap.constEnd()) {
-                mapped = formatMap.insert(
-                    cell.format, fragment.internFormat(sheet.formatTable().at(cell.format)));
-            }
-            out.format = mapped.value();
+            out.format = formats(cell.format);
         }
     }
     for (const CellRange& merge : sheet.merges()) {
@@ -204,20 +276,32 @@ bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int
     const bool typeText = fragment.source == Fragment::Source::Document;
 
     std::vector<int> formatMap(fragment.formats.size(), -1);
+    // The sheet's index of a fragment format (0 for indices outside the fragment's table).
+    const auto sheetFormat = [&](int format) {
+        if (format <= 0 || static_cast<size_t>(format) >= formatMap.size()) {
+            return 0;
+        }
+        int& mapped = formatMap[static_cast<size_t>(format)];
+        if (mapped < 0) {
+            mapped = sheet.formatTable().intern(fragment.formats[static_cast<size_t>(format)]);
+        }
+        return mapped;
+    };
+    if (formats && fragment.wholeRows) {
+        // Whole rows take their default formats first, so the cells below store only
+        // formats that differ from them.
+        for (int r = 0; r < rows; ++r) {
+            const size_t at = static_cast<size_t>(r);
+            const int rowFormat = at < fragment.rowFormats.size() ? fragment.rowFormats[at] : 0;
+            sheet.setRowFormat(
+                row + r, sheetFormat(rowFormat > 0 ? rowFormat : fragment.trailingColumnFormat));
+        }
+    }
     for (int r = 0; r < fragment.rowCount; ++r) {
         for (int c = 0; c < fragment.columnCount; ++c) {
             const FragmentCell& cell = fragment.at(r, c);
             if (formats) {
-                int index = 0;
-                if (cell.format > 0 && static_cast<size_t>(cell.format) < formatMap.size()) {
-                    int& mapped = formatMap[static_cast<size_t>(cell.format)];
-                    if (mapped < 0) {
-                        mapped = sheet.formatTable().intern(
-                            fragment.formats[static_cast<size_t>(cell.format)]);
-                    }
-                    index = mapped;
-                }
-                sheet.setFormatIndex(row + r, column + c, index);
+                sheet.setFormatIndex(row + r, column + c, sheetFormat(cell.format));
             }
             if (values) {
                 pasteValue(sheet, row + r, column + c, cell, typeText);

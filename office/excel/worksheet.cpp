@@ -58,6 +58,7 @@ Cell* Worksheet::findOrCreate(int row, int column) {
     if (cells.empty() || cells.back().column < column) {
         cells.emplace_back();
         cells.back().column = column;
+        cells.back().format = defaultFormatIndex(row, column);
         ++m_cellCount;
         return &cells.back();
     }
@@ -65,12 +66,13 @@ Cell* Worksheet::findOrCreate(int row, int column) {
     if (it == cells.end() || it->column != column) {
         it = cells.emplace(it);
         it->column = column;
+        it->format = defaultFormatIndex(row, column);
         ++m_cellCount;
     }
     return &*it;
 }
 
-/* Forget a cell that holds neither value nor format, and a row left without cells. */
+/* Forget a cell without value whose format is its position's default, and a bare row. */
 void Worksheet::dropIfBare(int row, int column) {
     const auto found = m_rows.find(row);
     if (found == m_rows.end()) {
@@ -78,7 +80,8 @@ void Worksheet::dropIfBare(int row, int column) {
     }
     std::vector<Cell>& cells = found->second.cells;
     const auto it = lowerBound(cells, column);
-    if (it != cells.end() && it->column == column && !it->hasValue() && it->format == 0) {
+    if (it != cells.end() && it->column == column && !it->hasValue() &&
+        it->format == defaultFormatIndex(row, column)) {
         cells.erase(it);
         --m_cellCount;
     }
@@ -141,10 +144,10 @@ bool Worksheet::setCell(int row, int column, Cell value) {
     if (!inLimits(row, column)) {
         return false;
     }
-    if (!value.hasValue() && value.format == 0) {
+    if (!value.hasValue() && value.format == defaultFormatIndex(row, column)) {
         if (cell(row, column) != nullptr) {
             Cell* target = findOrCreate(row, column);
-            *target = Cell();
+            *target = std::move(value);
             target->column = column;
             dropIfBare(row, column);
         }
@@ -156,10 +159,10 @@ bool Worksheet::setCell(int row, int column, Cell value) {
     return true;
 }
 
-/* Format index of a cell, 0 when absent. */
+/* Format index a cell shows: its own, else the default at its position. */
 int Worksheet::formatIndex(int row, int column) const {
     const Cell* found = cell(row, column);
-    return found != nullptr ? found->format : 0;
+    return found != nullptr ? found->format : defaultFormatIndex(row, column);
 }
 
 /* Set a format index, creating a formatted empty cell when needed. */
@@ -167,7 +170,7 @@ bool Worksheet::setFormatIndex(int row, int column, int format) {
     if (!inLimits(row, column)) {
         return false;
     }
-    if (format == 0 && cell(row, column) == nullptr) {
+    if (cell(row, column) == nullptr && format == defaultFormatIndex(row, column)) {
         return true;
     }
     findOrCreate(row, column)->format = format;
@@ -183,6 +186,76 @@ const CellFormat& Worksheet::format(int row, int column) const {
 /* Intern and set a format. */
 bool Worksheet::setFormat(int row, int column, const CellFormat& format) {
     return setFormatIndex(row, column, m_formats->intern(format));
+}
+
+/* Default format of a column: the run holding it, if any. */
+int Worksheet::columnFormat(int column) const {
+    auto it = m_columnFormats.upper_bound(column);
+    if (it == m_columnFormats.begin()) {
+        return 0;
+    }
+    --it;
+    return column <= it->second.lastColumn ? it->second.format : 0;
+}
+
+/* Replace the default format of a span of columns, trimming the runs it overlaps. */
+void Worksheet::setColumnFormat(int firstColumn, int lastColumn, int format) {
+    firstColumn = qMax(1, firstColumn);
+    lastColumn = qMin(kMaxColumns, lastColumn);
+    if (firstColumn > lastColumn) {
+        return;
+    }
+    auto it = m_columnFormats.upper_bound(firstColumn);
+    if (it != m_columnFormats.begin()) {
+        --it;
+    }
+    while (it != m_columnFormats.end() && it->first <= lastColumn) {
+        const int first = it->first;
+        const ColumnFormatRun run = it->second;
+        if (run.lastColumn < firstColumn) {
+            ++it;
+            continue;
+        }
+        it = m_columnFormats.erase(it);
+        if (first < firstColumn) {
+            m_columnFormats[first] = {firstColumn - 1, run.format};
+        }
+        if (run.lastColumn > lastColumn) {
+            it = m_columnFormats.insert({lastColumn + 1, {run.lastColumn, run.format}}).first;
+        }
+    }
+    if (format != 0) {
+        m_columnFormats[firstColumn] = {lastColumn, format};
+    }
+}
+
+/* Default format of a row, 0 when none. */
+int Worksheet::rowFormat(int row) const {
+    const auto found = m_rowFormats.find(row);
+    return found != m_rowFormats.end() ? found->second : 0;
+}
+
+/* Set or remove a row's default format. */
+void Worksheet::setRowFormat(int row, int format) {
+    if (row < 1 || row > kMaxRows) {
+        return;
+    }
+    if (format == 0) {
+        m_rowFormats.erase(row);
+    } else {
+        m_rowFormats[row] = format;
+    }
+}
+
+/* The row's default format, else the column's; cheap when neither is used. */
+int Worksheet::defaultFormatIndex(int row, int column) const {
+    if (!m_rowFormats.empty()) {
+        const int format = rowFormat(row);
+        if (format != 0) {
+            return format;
+        }
+    }
+    return m_columnFormats.empty() ? 0 : columnFormat(column);
 }
 
 /* Width of a column, the default when unset. */

@@ -19,7 +19,8 @@
 // shares with its workbook (formatTable()).
 //
 // Writers and readers of file formats walk rows() in order; each Row's cells are sorted by
-// column and never contain a cell that is Empty with format 0.
+// column and never contain an Empty cell whose format is the default at its position
+// (defaultFormatIndex(): 0 unless its row or column has a default format).
 class Worksheet {
 public:
     struct Row {
@@ -48,7 +49,8 @@ public:
     // Store a whole cell (value and format) at a position; cell.column is overwritten.
     bool setCell(int row, int column, Cell cell);
 
-    // Format index of a cell (0 when nothing is stored).
+    // Format index a cell shows: its own when stored, else its row's default format, else
+    // its column's default format, else 0.
     int formatIndex(int row, int column) const;
     // Set the format index of a cell, keeping its value. False outside the limits.
     bool setFormatIndex(int row, int column, int format);
@@ -56,6 +58,28 @@ public:
     const CellFormat& format(int row, int column) const;
     // Intern `format` and set it on the cell.
     bool setFormat(int row, int column, const CellFormat& format);
+
+    // Default formats of whole columns and rows, as Excel keeps them for columns and rows
+    // formatted as a whole: a cell without a format of its own shows its row's default when
+    // the row has one, else its column's. New cells start with that format. Nothing is
+    // materialised: columns are kept as runs, rows in a map.
+    struct ColumnFormatRun {
+        int lastColumn = 0;
+        int format = 0;
+    };
+    // The default format of a column; 0 when none.
+    int columnFormat(int column) const;
+    // Set the default format of columns first..last (clipped to the sheet); 0 removes it.
+    void setColumnFormat(int firstColumn, int lastColumn, int format);
+    // First column -> run of columns sharing one default format, ordered, not overlapping.
+    const std::map<int, ColumnFormatRun>& columnFormats() const { return m_columnFormats; }
+    // The default format of a row; 0 when none.
+    int rowFormat(int row) const;
+    // Set the default format of a row (ignored outside the sheet); 0 removes it.
+    void setRowFormat(int row, int format);
+    const std::map<int, int>& rowFormats() const { return m_rowFormats; }
+    // The format a cell without a format of its own shows at a position.
+    int defaultFormatIndex(int row, int column) const;
 
     // Column widths in Excel character units; columns not listed have the default width.
     double columnWidth(int column) const;
@@ -104,6 +128,8 @@ private:
     std::shared_ptr<FormatTable> m_formats;
     std::map<int, Row> m_rows;
     std::map<int, double> m_columnWidths;
+    std::map<int, ColumnFormatRun> m_columnFormats;
+    std::map<int, int> m_rowFormats;
     std::map<int, double> m_rowHeights;
     std::vector<CellRange> m_merges;
     CellRange m_selection;
