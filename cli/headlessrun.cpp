@@ -42,6 +42,10 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
         m_err.flush();
         return SomeFailed;
     }
+    for (const QString& unsaved : result.unsaved) {
+        m_err << QStringLiteral("未能保存 (not saved) ") << unsaved << '\n';
+    }
+    m_err.flush();
     m_out << m_finalText << '\n';
     if (result.reportWritten) {
         m_out << QStringLiteral("无法转换的文件列表 (failure report): ")

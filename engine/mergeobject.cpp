@@ -117,6 +117,9 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
     workbook.prepare();
     transferContent(word, document.get(), workbook);
     const bool saved = workbook.finish(nativePath);
+    if (!saved) {
+        m_lastRun.unsaved.append(nativePath + QStringLiteral(": ") + workbook.saveError());
+    }
     document->dynamicCall("Close (Boolean)", false);
     return saved ? DocumentOutcome::Converted : DocumentOutcome::NotSaved;
 }

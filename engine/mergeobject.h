@@ -12,6 +12,7 @@
 #include <QFileInfoList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -25,6 +26,9 @@ struct RunResult {
     int converted = 0;           // documents converted and saved
     int failed = 0;              // documents listed in the failure report
     bool reportWritten = false;  // the failure report was written to failureReportPath
+    // Documents that opened but whose workbook could not be saved, each as the document's
+    // native path, ": " and the spreadsheet application's reason (when it gave one).
+    QStringList unsaved;
 };
 
 class MergeObject : public QObject {

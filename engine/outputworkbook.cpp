@@ -125,6 +125,7 @@ bool OutputWorkbook::save(const QString& path) {
         QThread::msleep(400);
     }
     const bool saved = QFileInfo::exists(path);
+    m_saveError = saved || !m_book ? QString() : m_book->lastErrorDescription();
     if (earlierPutAside) {
         if (saved) {
             QFile::remove(aside);

@@ -30,6 +30,10 @@ public:
     // to quit. True only when the workbook file was written by this save.
     bool finish(const QString& documentPath);
 
+    // Why the last finish() could not save, as the spreadsheet application said (for example
+    // a limit of the file format); empty when it saved or gave no reason.
+    QString saveError() const { return m_saveError; }
+
     // The output path of a document: `sourcePath` at its start replaced by `savePath`, and
     // ".doc" in the file name's ending turned into ".xls". Creates the output folder; a
     // folder that cannot be created is not reported (the save then fails).
@@ -49,4 +53,5 @@ private:
     AxHandle m_book;
     AxHandle m_sheets;
     AxHandle m_firstSheet;
+    QString m_saveError;
 };

@@ -60,9 +60,12 @@ bool AxObject::runsOutOfProcess() const {
 /* Send one call to the server object, unless the handle is null. */
 ServerReply AxObject::invoke(const char* member, CallKind kind, const QVariantList& args) const {
     if (isNull() || member == nullptr) {
+        m_lastError.clear();
         return ServerReply::failure();
     }
-    return m_object->invoke(ServerCall::make(QString::fromLatin1(member), kind, args));
+    ServerReply reply = m_object->invoke(ServerCall::make(QString::fromLatin1(member), kind, args));
+    m_lastError = reply.ok ? QString() : reply.error;
+    return reply;
 }
 
 /* Call a member with positional arguments. */

@@ -63,6 +63,10 @@ public:
     // This object as an argument for another call; invalid for a null handle.
     QVariant asVariant() const;
 
+    // Why the last call through this handle failed, when the application said so; empty
+    // after a call that succeeded or failed without a reason.
+    QString lastErrorDescription() const { return m_lastError; }
+
     // The server object behind the handle (null when isNull()).
     ServerObjectPtr serverObject() const;
 
@@ -71,4 +75,5 @@ private:
 
     ServerObjectPtr m_object;
     QString m_control;
+    mutable QString m_lastError;
 };

@@ -25,7 +25,8 @@ ServerReply ComObject::invoke(const ServerCall& call) {
         case CallKind::PropertyGet:
             return ServerReply::ofValue(m_object->property(member.constData()));
         case CallKind::PropertySet:
-            return {m_object->setProperty(member.constData(), call.arg(0)), QVariant(), nullptr};
+            return {m_object->setProperty(member.constData(), call.arg(0)), QVariant(), nullptr,
+                    QString()};
         case CallKind::SubObject: {
             QAxObject* child = m_object->querySubObject(member.constData(), args);
             if (child == nullptr) {

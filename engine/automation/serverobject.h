@@ -11,6 +11,7 @@
 #include "engine/automation/servercall.h"
 
 #include <QMetaType>
+#include <QString>
 #include <QVariant>
 
 #include <memory>
@@ -18,19 +19,22 @@
 class ServerObject;
 using ServerObjectPtr = std::shared_ptr<ServerObject>;
 
-// The answer to one call. `ok` false means the member failed or does not exist.
+// The answer to one call. `ok` false means the member failed or does not exist; `error` may
+// then say why, in words for the user (as COM's error information does).
 struct ServerReply {
     bool ok = false;
     QVariant value;
     ServerObjectPtr object;
+    QString error;
 
     static ServerReply failure() { return {}; }
-    static ServerReply done() { return {true, QVariant(), nullptr}; }
-    static ServerReply ofValue(const QVariant& value) { return {true, value, nullptr}; }
+    static ServerReply failure(const QString& why) { return {false, QVariant(), nullptr, why}; }
+    static ServerReply done() { return {true, QVariant(), nullptr, QString()}; }
+    static ServerReply ofValue(const QVariant& value) { return {true, value, nullptr, QString()}; }
     // An object reply; a null object is a failure.
     static ServerReply ofObject(ServerObjectPtr object) {
         const bool ok = object != nullptr;
-        return {ok, QVariant(), std::move(object)};
+        return {ok, QVariant(), std::move(object), QString()};
     }
 };
 

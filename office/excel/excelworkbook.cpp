@@ -25,7 +25,7 @@ ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
     const WorkbookFileResult result = WorkbookFile::save(workbook, path);
     if (!result) {
         m_session->lastError = result.error;
-        return ServerReply::failure();
+        return ServerReply::failure(result.error);
     }
     workbook.setPath(path);
     return ServerReply::ofValue(true);

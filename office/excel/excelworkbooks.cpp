@@ -19,7 +19,7 @@ ServerReply ExcelWorkbooks::invoke(const ServerCall& call) {
         const WorkbookFileResult result = WorkbookFile::load(path, *workbook);
         if (!result) {
             m_session->lastError = result.error;
-            return ServerReply::failure();
+            return ServerReply::failure(result.error);
         }
         m_session->open(workbook);
         return ServerReply::ofObject(std::make_shared<ExcelWorkbook>(m_session, workbook));

@@ -101,3 +101,20 @@ TEST_F(ConverterTest, HelpAndVersionExitZero) {
 }
 
 }  // namespace
+
+TEST_F(ConverterTest, AWorkbookThatCannotBeSavedIsReportedWithItsReason) {
+    // One cell of this document holds more text than a workbook cell may; the save refuses
+    // to cut it, so the document is reported instead of converted.
+    const QString longCell = source + QStringLiteral("/long.docx");
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral("../shared/corpus/docx/tables/bug59058.docx"), longCell));
+    ASSERT_EQ(run({QStringLiteral("--tables"), source, dest}), 1);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件,耗时"))) << out.toStdString();
+    EXPECT_FALSE(QFile::exists(dest + QStringLiteral("/long.xlsx")));
+    EXPECT_TRUE(err.contains(QStringLiteral("未能保存 (not saved) ") + longCell +
+                             QStringLiteral(": Cell Sheet3!A3 holds 46507 characters")))
+        << err.toStdString();
+    QFile file(report());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), (longCell + QStringLiteral("\n")).toLocal8Bit());
+}
