@@ -448,6 +448,13 @@ struct SheetContext {
     const std::vector<int>* formatIndex;  // xf index -> workbook format index
 };
 
+/* The workbook format of an xf index (CT_Xf in cellXfs); 0 when out of range. */
+int workbookFormat(const SheetContext& context, int style) {
+    return style > 0 && style < static_cast<int>(context.formatIndex->size())
+               ? (*context.formatIndex)[static_cast<size_t>(style)]
+               : 0;
+}
+
 /* Parse "B12" into row and column; false when malformed. */
 bool parseCellReference(const QStringRef& ref, int* row, int* column) {
     int i = 0;
@@ -500,9 +507,7 @@ void readCell(QXmlStreamReader& xml, Worksheet& sheet, int row, int* nextColumn,
         }
     }
     Cell cell;
-    if (style > 0 && style < static_cast<int>(context.formatIndex->size())) {
-        cell.format = (*context.formatIndex)[static_cast<size_t>(style)];
-    }
+    cell.format = workbookFormat(context, style);
     if (hasValue) {
         if (type == QLatin1String("s")) {
             bool ok = false;
@@ -527,16 +532,20 @@ void readCell(QXmlStreamReader& xml, Worksheet& sheet, int row, int* nextColumn,
     sheet.setCell(refRow, column, std::move(cell));
 }
 
-/* Read <cols> (18.3.1.17): custom widths. */
-void readColumns(QXmlStreamReader& xml, Worksheet& sheet) {
+/* Read <cols> (18.3.1.17): custom widths and column default formats. */
+void readColumns(QXmlStreamReader& xml, Worksheet& sheet, const SheetContext& context) {
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("col")) {
             const Attributes a = xml.attributes();
             const int first = qMax(1, intAttribute(a, "min", 0));
             const int last = qMin(kMaxColumns, intAttribute(a, "max", 0));
+            const int style = intAttribute(a, "style", 0);
+            sheet.setColumnFormat(first, last, workbookFormat(context, style));
             bool ok = false;
             const double width = a.value(QLatin1String("width")).toDouble(&ok);
-            if (ok && width >= 0) {
+            // A styled column without customWidth keeps the default width.
+            const bool custom = boolAttribute(a, "customWidth", style == 0);
+            if (ok && width >= 0 && custom) {
                 for (int c = first; c <= last; ++c) {
                     sheet.setColumnWidth(c, width);
                 }
@@ -566,6 +575,9 @@ void readSheetData(QXmlStreamReader& xml, Worksheet& sheet, const SheetContext& 
         if (ok && boolAttribute(a, "customHeight", false)) {
             sheet.setRowHeight(row, height);
         }
+        if (boolAttribute(a, "customFormat", false)) {
+            sheet.setRowFormat(row, workbookFormat(context, intAttribute(a, "s", 0)));
+        }
         int nextColumn = 1;
         while (xml.readNextStartElement()) {
             if (xml.name() == QLatin1String("c")) {
@@ -579,23 +591,17 @@ void readSheetData(QXmlStreamReader& xml, Worksheet& sheet, const SheetContext& 
 
 /* Parse one worksheet part (CT_Worksheet, 18.3.1.99). */
 bool parseSheet(const QByteArray& data, Worksheet& sheet, const SheetContext& context) {
-    QByteArray rest = data;
-    if (XlsxSheetScanner::canScan(data)) {
-        // The bulk of the part goes through the fast scanner; the general reader takes
-        // what is left (columns, merges).
-        if (!XlsxSheetScanner(*context.strings, *context.formatIndex).scan(data, sheet)) {
-            return false;
-        }
-        rest = XlsxSheetScanner::withoutSheetData(data);
-    }
-    QXmlStreamReader xml(rest);
+    // The bulk of the part goes through the fast scanner; the general reader takes what is
+    // left (columns, merges) first, so column default formats are known before the cells.
+    const bool scan = XlsxSheetScanner::canScan(data);
+    QXmlStreamReader xml(scan ? XlsxSheetScanner::withoutSheetData(data) : data);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) {
             continue;
         }
         const QStringRef name = xml.name();
         if (name == QLatin1String("cols")) {
-            readColumns(xml, sheet);
+            readColumns(xml, sheet, context);
         } else if (name == QLatin1String("sheetData")) {
             readSheetData(xml, sheet, context);
         } else if (name == QLatin1String("mergeCell")) {
@@ -605,7 +611,8 @@ bool parseSheet(const QByteArray& data, Worksheet& sheet, const SheetContext& co
             }
         }
     }
-    return !xml.hasError();
+    return !xml.hasError() &&
+           (!scan || XlsxSheetScanner(*context.strings, *context.formatIndex).scan(data, sheet));
 }
 
 // Reads one package into a workbook.

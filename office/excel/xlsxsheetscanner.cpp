@@ -412,6 +412,13 @@ bool XlsxSheetScanner::scan(const QByteArray& part, Worksheet& sheet) const {
                     sheet.setRowHeight(row, height);
                 }
             }
+            int style = 0;
+            if ((valueIs(tag.attribute("customFormat"), "1") ||
+                 valueIs(tag.attribute("customFormat"), "true")) &&
+                parseInt(tag.attribute("s"), &style) && style > 0 &&
+                style < static_cast<int>(m_formatIndex.size())) {
+                sheet.setRowFormat(row, m_formatIndex[static_cast<size_t>(style)]);
+            }
             continue;
         }
         if (!tag.is("c")) {

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iterator>
@@ -330,6 +331,48 @@ bool writeSharedStrings(QuaZip* zip, const SharedStrings& table) {
     return part.finish();
 }
 
+// A run of adjacent columns with one width (< 0: default) and one default format, as one
+// <col> element (CT_Col, 18.3.1.13) writes it.
+struct ColumnSpan {
+    int first = 0;
+    int last = 0;
+    double width = -1;
+    int format = 0;
+};
+
+/* The columns with a width or a default format, as runs of equal settings. */
+std::vector<ColumnSpan> columnSpans(const Worksheet& sheet) {
+    // Settings change only where a width is set or a format run starts or ends.
+    std::vector<int> starts;
+    for (const auto& width : sheet.columnWidths()) {
+        starts.push_back(width.first);
+        starts.push_back(width.first + 1);
+    }
+    for (const auto& run : sheet.columnFormats()) {
+        starts.push_back(run.first);
+        starts.push_back(run.second.lastColumn + 1);
+    }
+    std::sort(starts.begin(), starts.end());
+    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    std::vector<ColumnSpan> spans;
+    for (size_t i = 0; i + 1 < starts.size() && starts[i] <= kMaxColumns; ++i) {
+        const auto width = sheet.columnWidths().find(starts[i]);
+        ColumnSpan span{starts[i], starts[i + 1] - 1,
+                        width != sheet.columnWidths().end() ? width->second : -1.0,
+                        sheet.columnFormat(starts[i])};
+        if (span.width < 0 && span.format == 0) {
+            continue;
+        }
+        if (!spans.empty() && spans.back().last + 1 == span.first &&
+            spans.back().width == span.width && spans.back().format == span.format) {
+            spans.back().last = span.last;
+        } else {
+            spans.push_back(span);
+        }
+    }
+    return spans;
+}
+
 /* "<?xml ...?><worksheet ...>" through the dimension, views, format and columns. */
 void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -343,22 +386,23 @@ void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
         << CellRange::cellName(selection.firstRow, selection.firstColumn).toLatin1()
         << "\" sqref=\"" << selection.toString().toLatin1() << "\"/></sheetView></sheetViews>";
     out << "<sheetFormatPr defaultRowHeight=\"15\"/>";
-    if (!sheet.columnWidths().empty()) {
+    const std::vector<ColumnSpan> spans = columnSpans(sheet);
+    if (!spans.empty()) {
         out << "<cols>";
-        // One <col> (18.3.1.13) per run of adjacent columns of equal width.
-        const auto& widths = sheet.columnWidths();
-        for (auto it = widths.begin(); it != widths.end();) {
-            auto last = it;
-            auto next = std::next(it);
-            while (next != widths.end() && next->first == last->first + 1 &&
-                   next->second == it->second) {
-                last = next++;
-            }
+        for (const ColumnSpan& span : spans) {
             out << "<col min=\"";
-            out.number(it->first) << "\" max=\"";
-            out.number(last->first) << "\" width=\"";
-            out.real(it->second) << "\" customWidth=\"1\"/>";
-            it = next;
+            out.number(span.first) << "\" max=\"";
+            out.number(span.last) << "\" width=\"";
+            if (span.width >= 0) {
+                out.real(span.width) << "\" customWidth=\"1\"";
+            } else {
+                out.real(Worksheet::kDefaultColumnWidth) << "\"";
+            }
+            if (span.format != 0) {
+                out << " style=\"";
+                out.number(span.format) << "\"";
+            }
+            out << "/>";
         }
         out << "</cols>";
     }
@@ -404,13 +448,15 @@ bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bo
     SheetBuffer out(&part);
     writeSheetHead(out, sheet, selected);
     out << "<sheetData>";
-    // Rows with cells and rows with only a height, in row order.
+    // Rows with cells and rows with only a height or a default format, in row order.
     auto cells = sheet.rows().begin();
     auto heights = sheet.rowHeights().begin();
+    auto formats = sheet.rowFormats().begin();
     for (;;) {
         const int cellRow = cells != sheet.rows().end() ? cells->first : kMaxRows + 1;
         const int heightRow = heights != sheet.rowHeights().end() ? heights->first : kMaxRows + 1;
-        const int row = qMin(cellRow, heightRow);
+        const int formatRow = formats != sheet.rowFormats().end() ? formats->first : kMaxRows + 1;
+        const int row = qMin(qMin(cellRow, heightRow), formatRow);
         if (row > kMaxRows) {
             break;
         }
@@ -420,6 +466,11 @@ bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bo
             out << " ht=\"";
             out.real(heights->second) << "\" customHeight=\"1\"";
             ++heights;
+        }
+        if (formatRow == row) {
+            out << " s=\"";
+            out.number(formats->second) << "\" customFormat=\"1\"";
+            ++formats;
         }
         if (cellRow == row) {
             out << ">";

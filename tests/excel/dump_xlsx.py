@@ -1,7 +1,9 @@
 """Dump an .xlsx/.xlsm file as JSON with openpyxl, a reader independent of ours.
 
 Usage: dump_xlsx.py FILE  -> prints one JSON object:
-{"sheets": [{"name", "cells": {"A1": {...}}, "merges", "widths", "heights"}], "active"}
+{"sheets": [{"name", "cells": {"A1": {...}}, "merges", "widths", "heights", "rowStyles",
+"columnStyles"}], "active"}; rowStyles maps a row with customFormat to its font and fill,
+columnStyles maps a column run "min:max" with a style to its font and fill.
 """
 import json
 import sys
@@ -55,6 +57,18 @@ def cell_of(cell):
     }
 
 
+def style_of(dim):
+    fill = dim.fill
+    fill_color = None
+    if fill is not None and fill.fill_type == "solid":
+        fill_color = color_of(fill.fgColor)
+    return {
+        "font": {"bold": bool(dim.font.b), "italic": bool(dim.font.i),
+                 "color": color_of(dim.font.color)},
+        "fill": fill_color,
+    }
+
+
 def main():
     book = openpyxl.load_workbook(sys.argv[1])
     out = {"sheets": [], "active": book.index(book.active)}
@@ -70,12 +84,22 @@ def main():
         for key, dim in sheet.row_dimensions.items():
             if dim.ht is not None:
                 heights[str(key)] = dim.ht
+        row_styles = {}
+        for key, dim in sheet.row_dimensions.items():
+            if dim.customFormat:
+                row_styles[str(key)] = style_of(dim)
+        column_styles = {}
+        for key, dim in sheet.column_dimensions.items():
+            if dim.style_id:
+                column_styles["%d:%d" % (dim.min, dim.max)] = style_of(dim)
         out["sheets"].append({
             "name": sheet.title,
             "cells": cells,
             "merges": sorted(str(r) for r in sheet.merged_cells.ranges),
             "widths": widths,
             "heights": heights,
+            "rowStyles": row_styles,
+            "columnStyles": column_styles,
         })
     json.dump(out, sys.stdout, ensure_ascii=False)
 
