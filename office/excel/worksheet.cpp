@@ -1,6 +1,7 @@
 #include "office/excel/worksheet.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -256,6 +257,39 @@ int Worksheet::defaultFormatIndex(int row, int column) const {
         }
     }
     return m_columnFormats.empty() ? 0 : columnFormat(column);
+}
+
+/* The columns with a width or a default format, as runs of equal settings. */
+std::vector<Worksheet::ColumnSpan> Worksheet::columnSpans() const {
+    // Settings change only where a width is set or a format run starts or ends.
+    std::vector<int> starts;
+    for (const auto& width : m_columnWidths) {
+        starts.push_back(width.first);
+        starts.push_back(width.first + 1);
+    }
+    for (const auto& run : m_columnFormats) {
+        starts.push_back(run.first);
+        starts.push_back(run.second.lastColumn + 1);
+    }
+    std::sort(starts.begin(), starts.end());
+    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    std::vector<ColumnSpan> spans;
+    for (size_t i = 0; i + 1 < starts.size() && starts[i] <= kMaxColumns; ++i) {
+        const auto width = m_columnWidths.find(starts[i]);
+        ColumnSpan span{starts[i], starts[i + 1] - 1,
+                        width != m_columnWidths.end() ? width->second : -1.0,
+                        columnFormat(starts[i])};
+        if (span.width < 0 && span.format == 0) {
+            continue;
+        }
+        if (!spans.empty() && spans.back().last + 1 == span.first &&
+            spans.back().width == span.width && spans.back().format == span.format) {
+            spans.back().last = span.last;
+        } else {
+            spans.push_back(span);
+        }
+    }
+    return spans;
 }
 
 /* Width of a column, the default when unset. */

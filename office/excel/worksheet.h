@@ -81,6 +81,17 @@ public:
     // The format a cell without a format of its own shows at a position.
     int defaultFormatIndex(int row, int column) const;
 
+    // A run of adjacent columns sharing one width (< 0: the default) and one default format.
+    struct ColumnSpan {
+        int first = 0;
+        int last = 0;
+        double width = -1;
+        int format = 0;
+    };
+    // The columns with a set width or a default format, as runs of equal settings in column
+    // order (what writers store per column run).
+    std::vector<ColumnSpan> columnSpans() const;
+
     // Column widths in Excel character units; columns not listed have the default width.
     double columnWidth(int column) const;
     void setColumnWidth(int column, double width);

@@ -553,10 +553,18 @@ void BookParser::readLayoutRecord(const XlsRecord& record, Worksheet& sheet) {
         const int first = in.u16();
         const int last = qMin<int>(in.u16(), kLastColumn);
         const int units = in.u16();
-        in.skip(2);
-        const bool hidden = (in.u16() & 0x0001) != 0;
-        for (int column = first; column <= last && !in.failed(); ++column) {
-            sheet.setColumnWidth(column + 1, hidden ? 0 : XlsWriter::unitsToWidth(units));
+        const int format = formatIndex(in.u16());
+        const int options = in.u16();
+        if (in.failed() || first > last) {
+            return;
+        }
+        sheet.setColumnFormat(first + 1, last + 1, format);
+        // A styled column keeps the default width unless fUserSet or fHidden says otherwise.
+        const bool hidden = (options & 0x0001) != 0;
+        if (format == 0 || (options & 0x0003) != 0) {
+            for (int column = first; column <= last; ++column) {
+                sheet.setColumnWidth(column + 1, hidden ? 0 : XlsWriter::unitsToWidth(units));
+            }
         }
     } else if (record.id == kRow) {
         const int row = in.u16();
@@ -566,6 +574,10 @@ void BookParser::readLayoutRecord(const XlsRecord& record, Worksheet& sheet) {
         const std::uint32_t flags = in.u32();
         if (!in.failed() && (flags & 0x60u) != 0) {  // fUnsynced: a set height; fDyZero: hidden
             sheet.setRowHeight(row + 1, (flags & 0x20u) ? 0 : twips / 20.0);
+        }
+        if (!in.failed() && (flags & 0x80u) != 0) {  // fGhostDirty: ixfe is the row's format
+            sheet.setRowFormat(row + 1,
+                               formatIndex(static_cast<std::uint16_t>(flags >> 16 & 0x0FFF)));
         }
     } else {
         const int count = in.u16();

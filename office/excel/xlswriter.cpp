@@ -7,6 +7,7 @@
 
 #include <QVector>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -121,24 +122,30 @@ QString planSheet(const Worksheet& sheet, std::vector<char>& usedFormats, SheetP
             return beyondLimits(sheet, merge.lastRow, merge.lastColumn);
         }
     }
-    // Rows with cells and rows with heights, merged in order.
-    auto cells = sheet.rows().begin();
-    auto heights = sheet.rowHeights().begin();
-    while (cells != sheet.rows().end() || heights != sheet.rowHeights().end()) {
-        const int next = heights == sheet.rowHeights().end() ? cells->first
-                         : cells == sheet.rows().end()       ? heights->first
-                                                             : qMin(cells->first, heights->first);
-        if (next > XlsWriter::kMaxRows) {
-            break;
+    // Default formats of rows and columns need their XF records too.
+    const auto markUsed = [&usedFormats](int format) {
+        if (format > 0 && static_cast<size_t>(format) < usedFormats.size()) {
+            usedFormats[static_cast<size_t>(format)] = 1;
         }
-        plan->rows.push_back(next);
-        if (cells != sheet.rows().end() && cells->first == next) {
-            ++cells;
-        }
-        if (heights != sheet.rowHeights().end() && heights->first == next) {
-            ++heights;
-        }
+    };
+    for (const auto& run : sheet.columnFormats()) {
+        markUsed(run.second.format);
     }
+    // Rows with cells, heights or default formats, in order.
+    for (const auto& entry : sheet.rows()) {
+        plan->rows.push_back(entry.first);
+    }
+    for (const auto& height : sheet.rowHeights()) {
+        plan->rows.push_back(height.first);
+    }
+    for (const auto& format : sheet.rowFormats()) {
+        plan->rows.push_back(format.first);
+        markUsed(format.second);
+    }
+    std::sort(plan->rows.begin(), plan->rows.end());
+    plan->rows.erase(std::unique(plan->rows.begin(), plan->rows.end()), plan->rows.end());
+    plan->rows.erase(std::upper_bound(plan->rows.begin(), plan->rows.end(), XlsWriter::kMaxRows),
+                     plan->rows.end());
     return QString();
 }
 
@@ -230,30 +237,6 @@ void writeSheetHead(XlsRecordWriter& out) {
     shortRecord(out, kDefColWidth, 8);
 }
 
-/* ColInfo (MS-XLS 2.4.53) records, one per run of columns with the same width. */
-void writeColumnWidths(XlsRecordWriter& out, const Worksheet& sheet) {
-    const auto& widths = sheet.columnWidths();
-    for (auto it = widths.begin(); it != widths.end() && it->first <= XlsWriter::kMaxColumns;) {
-        const int first = it->first;
-        const int units = XlsWriter::widthToUnits(it->second);
-        int last = first;
-        for (++it;
-             it != widths.end() && it->first == last + 1 && it->first <= XlsWriter::kMaxColumns &&
-             XlsWriter::widthToUnits(it->second) == units;
-             ++it) {
-            last = it->first;
-        }
-        out.beginRecord(kColInfo);
-        out.putU16(static_cast<std::uint16_t>(first - 1));
-        out.putU16(static_cast<std::uint16_t>(last - 1));
-        out.putU16(static_cast<std::uint16_t>(units));
-        out.putU16(XlsStyleTable::kDefaultXf);
-        out.putU16(units == 0 ? 0x0003 : 0x0002);  // user-set width; hidden when zero
-        out.putU16(0);
-        out.endRecord();
-    }
-}
-
 /* Dimensions (MS-XLS 2.4.90) of the used area. */
 void writeDimensions(XlsRecordWriter& out, const SheetPlan& plan) {
     const bool empty = plan.lastRow < 0;
@@ -283,8 +266,30 @@ struct CellContext {
     }
 };
 
-/* Row (MS-XLS 2.4.221) of one row: its cell span and height. */
-void writeRowRecord(XlsRecordWriter& out, const Worksheet& sheet, int row) {
+/* ColInfo (MS-XLS 2.4.53) records, one per run of columns with one width and format. */
+void writeColumnInfo(XlsRecordWriter& out, const CellContext& context, const Worksheet& sheet) {
+    for (const Worksheet::ColumnSpan& span : sheet.columnSpans()) {
+        if (span.first > XlsWriter::kMaxColumns) {
+            break;
+        }
+        const bool custom = span.width >= 0;
+        const int units =
+            XlsWriter::widthToUnits(custom ? span.width : Worksheet::kDefaultColumnWidth);
+        out.beginRecord(kColInfo);
+        out.putU16(static_cast<std::uint16_t>(span.first - 1));
+        out.putU16(static_cast<std::uint16_t>(qMin(span.last, XlsWriter::kMaxColumns) - 1));
+        out.putU16(static_cast<std::uint16_t>(units));
+        out.putU16(context.xf(span.format));
+        // fUserSet for a set width; fHidden too when it is zero.
+        out.putU16(!custom ? 0 : units == 0 ? 0x0003 : 0x0002);
+        out.putU16(0);
+        out.endRecord();
+    }
+}
+
+/* Row (MS-XLS 2.4.221) of one row: its cell span, height and default format. */
+void writeRowRecord(XlsRecordWriter& out, const CellContext& context, const Worksheet& sheet,
+                    int row) {
     int first = 0;
     int last = 0;
     const auto found = sheet.rows().find(row);
@@ -308,10 +313,15 @@ void writeRowRecord(XlsRecordWriter& out, const Worksheet& sheet, int row) {
     out.putU16(custom ? static_cast<std::uint16_t>(twips) : kDefaultRowTwips);
     out.putU16(0);
     out.putU16(0);
-    // Reserved bit 8 set; fUnsynced (0x40) for a set height, fDyZero (0x20) when hidden.
-    std::uint32_t flags = 0x0100u | (std::uint32_t{XlsStyleTable::kDefaultXf} << 16);
+    // Reserved bit 8 set; fUnsynced (0x40) for a set height, fDyZero (0x20) when hidden;
+    // fGhostDirty (0x80) when ixfe (bits 16-27) is the row's default format.
+    const int rowFormat = sheet.rowFormat(row);
+    std::uint32_t flags = 0x0100u | (std::uint32_t{context.xf(rowFormat)} & 0x0FFFu) << 16;
     if (custom) {
         flags |= twips == 0 ? 0x60u : 0x40u;
+    }
+    if (rowFormat != 0) {
+        flags |= 0x80u;
     }
     out.putU32(flags);
     out.endRecord();
@@ -432,7 +442,7 @@ void writeRows(XlsRecordWriter& out, const CellContext& context, const Worksheet
     for (size_t block = 0; block < plan.rows.size(); block += kRowBlock) {
         const size_t end = qMin(plan.rows.size(), block + kRowBlock);
         for (size_t i = block; i < end; ++i) {
-            writeRowRecord(out, sheet, plan.rows[i]);
+            writeRowRecord(out, context, sheet, plan.rows[i]);
         }
         for (size_t i = block; i < end; ++i) {
             const auto found = sheet.rows().find(plan.rows[i]);
@@ -500,7 +510,7 @@ void writeSheet(XlsRecordWriter& out, const CellContext& context, const Workshee
                 const SheetPlan& plan, bool active) {
     writeBof(out, kWorksheetStream);
     writeSheetHead(out);
-    writeColumnWidths(out, sheet);
+    writeColumnInfo(out, context, sheet);
     writeDimensions(out, plan);
     writeRows(out, context, sheet, plan);
     writeWindow(out, sheet, active);

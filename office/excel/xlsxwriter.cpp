@@ -331,48 +331,6 @@ bool writeSharedStrings(QuaZip* zip, const SharedStrings& table) {
     return part.finish();
 }
 
-// A run of adjacent columns with one width (< 0: default) and one default format, as one
-// <col> element (CT_Col, 18.3.1.13) writes it.
-struct ColumnSpan {
-    int first = 0;
-    int last = 0;
-    double width = -1;
-    int format = 0;
-};
-
-/* The columns with a width or a default format, as runs of equal settings. */
-std::vector<ColumnSpan> columnSpans(const Worksheet& sheet) {
-    // Settings change only where a width is set or a format run starts or ends.
-    std::vector<int> starts;
-    for (const auto& width : sheet.columnWidths()) {
-        starts.push_back(width.first);
-        starts.push_back(width.first + 1);
-    }
-    for (const auto& run : sheet.columnFormats()) {
-        starts.push_back(run.first);
-        starts.push_back(run.second.lastColumn + 1);
-    }
-    std::sort(starts.begin(), starts.end());
-    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
-    std::vector<ColumnSpan> spans;
-    for (size_t i = 0; i + 1 < starts.size() && starts[i] <= kMaxColumns; ++i) {
-        const auto width = sheet.columnWidths().find(starts[i]);
-        ColumnSpan span{starts[i], starts[i + 1] - 1,
-                        width != sheet.columnWidths().end() ? width->second : -1.0,
-                        sheet.columnFormat(starts[i])};
-        if (span.width < 0 && span.format == 0) {
-            continue;
-        }
-        if (!spans.empty() && spans.back().last + 1 == span.first &&
-            spans.back().width == span.width && spans.back().format == span.format) {
-            spans.back().last = span.last;
-        } else {
-            spans.push_back(span);
-        }
-    }
-    return spans;
-}
-
 /* "<?xml ...?><worksheet ...>" through the dimension, views, format and columns. */
 void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -386,10 +344,11 @@ void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
         << CellRange::cellName(selection.firstRow, selection.firstColumn).toLatin1()
         << "\" sqref=\"" << selection.toString().toLatin1() << "\"/></sheetView></sheetViews>";
     out << "<sheetFormatPr defaultRowHeight=\"15\"/>";
-    const std::vector<ColumnSpan> spans = columnSpans(sheet);
+    const std::vector<Worksheet::ColumnSpan> spans = sheet.columnSpans();
     if (!spans.empty()) {
         out << "<cols>";
-        for (const ColumnSpan& span : spans) {
+        for (const Worksheet::ColumnSpan& span : spans) {
+            // One <col> (CT_Col, 18.3.1.13) per run.
             out << "<col min=\"";
             out.number(span.first) << "\" max=\"";
             out.number(span.last) << "\" width=\"";
