@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -80,6 +81,11 @@ std::string executableName(const std::string& procDir) {
         }
         return std::string(baseName(path));
     }
+    // Kernel threads (and processes already gone) have no executable at all; only a process
+    // whose link is hidden from us is worth the slower look below.
+    if (length < 0 && errno != EACCES && errno != EPERM) {
+        return std::string();
+    }
     // Another user's process hides the link: its short name, completed from the command line
     // when the kernel cut it.
     std::string comm = readProcFile(procDir + "/comm");
@@ -121,7 +127,7 @@ bool forEachProcessNamed(const char* name, Visit visit) {
 
 /* Count the running processes whose executable file name is name. */
 int countProcessesByName(const char* name) {
-    if (!name) {
+    if (!name || *name == '\0') {
         return 0;
     }
     int count = 0;
@@ -134,7 +140,7 @@ int countProcessesByName(const char* name) {
 
 /* End the first running process whose executable file name is name. */
 int terminateProcessByName(const char* name) {
-    if (!name) {
+    if (!name || *name == '\0') {
         return 0;
     }
     int found = 0;

@@ -7,7 +7,8 @@
 // at the list.
 
 // Number of running processes whose executable file name is name, the caller included. 0
-// when none runs, name is null, or the list cannot be read.
+// when none runs, name is null or empty, or the list cannot be read. Kernel threads, which
+// run no executable file, are never counted.
 int countProcessesByName(const char* name);
 
 // End the first running process (in the list's order, possibly the caller) whose executable
