@@ -42,8 +42,8 @@ def xf_at(r, c):
     column = sheet.colinfo_map.get(c)
     return column.xf_index if column is not None else 15
 words = []
-for spec in sys.argv[2:]:
-    r, c = map(int, spec.split(","))
+for position in sys.argv[2:]:
+    r, c = map(int, position.split(","))
     xf = book.xf_list[xf_at(r, c)]
     font = book.font_list[xf.font_index]
     word = ("B" if font.bold else "") + ("I" if font.italic else "")
