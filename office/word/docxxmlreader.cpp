@@ -418,6 +418,19 @@ bool DocxXmlReader::readNextStartElement() {
 
 /* Skip to the end of the current element. */
 void DocxXmlReader::skipCurrentElement() {
+    walkToElementEnd(nullptr);
+}
+
+/* Collect the current element's own text. */
+QString DocxXmlReader::readElementText() {
+    QString text;
+    walkToElementEnd(&text);
+    return text;
+}
+
+/* Read on to the end of the current element, appending its own text (not that of its
+   children) to `text` when given; skipping decodes nothing. */
+void DocxXmlReader::walkToElementEnd(QString* text) {
     int depth = 1;
     while (depth > 0) {
         switch (next()) {
@@ -428,6 +441,9 @@ void DocxXmlReader::skipCurrentElement() {
                 --depth;
                 break;
             case Token::Text:
+                if (text != nullptr && depth == 1) {
+                    appendText(*text);
+                }
                 break;
             case Token::End:
             case Token::Invalid:
@@ -436,33 +452,13 @@ void DocxXmlReader::skipCurrentElement() {
     }
 }
 
-/* Collect the current element's own text. */
-QString DocxXmlReader::readElementText() {
-    QString text;
-    int depth = 1;
-    while (depth > 0) {
-        switch (next()) {
-            case Token::StartElement:
-                ++depth;
-                break;
-            case Token::EndElement:
-                --depth;
-                break;
-            case Token::Text:
-                if (depth == 1) {
-                    if (m_textBegin.size < 0) {
-                        text += QString::fromUtf8(m_textBegin.data, -m_textBegin.size - 1);
-                    } else {
-                        appendDecoded(m_textBegin.data, m_textBegin.data + m_textBegin.size, text);
-                    }
-                }
-                break;
-            case Token::End:
-            case Token::Invalid:
-                return text;
-        }
+/* Append the text token just read, decoding references only where it holds some. */
+void DocxXmlReader::appendText(QString& text) const {
+    if (m_textBegin.size < 0) {
+        text += QString::fromUtf8(m_textBegin.data, -m_textBegin.size - 1);
+    } else {
+        appendDecoded(m_textBegin.data, m_textBegin.data + m_textBegin.size, text);
     }
-    return text;
 }
 
 /* Decode UTF-8 text with entity and character references (XML 1.0, 4.1 and 4.6). */

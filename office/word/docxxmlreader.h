@@ -90,6 +90,8 @@ private:
                                    int namespaceCount) const;
     void fail(const char* message);
     void appendDecoded(const char* begin, const char* end, QString& out) const;
+    void walkToElementEnd(QString* text);
+    void appendText(QString& text) const;
 
     QByteArray m_converted;  // the input, when it had to be converted to UTF-8
     const char* m_begin;
