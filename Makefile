@@ -2,6 +2,8 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+# ccache, when installed, lets a second build folder or a clean clone reuse earlier compiles.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 .PHONY: deps build build-asan test demo screenshot clean
 
@@ -9,12 +11,12 @@ deps:
 	@bash scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) > /dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Sanitizer configuration (AddressSanitizer + UndefinedBehaviorSanitizer, clang for libFuzzer).
 build-asan: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSW_SANITIZE=ON -DSW_BENCHMARKS=OFF > /dev/null
+	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSW_SANITIZE=ON -DSW_BENCHMARKS=OFF $(LAUNCHER) > /dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 test: build build-asan

@@ -1,6 +1,5 @@
 #include "cli/headlessrun.h"
 
-#include "engine/documentdiscovery.h"
 #include "engine/mergeobject.h"
 
 #include <QCoreApplication>
@@ -14,20 +13,18 @@ HeadlessRun::HeadlessRun(QTextStream& out, QTextStream& err) : m_out(out), m_err
 HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
     convertOptions() = options;
     QFile::remove(options.failureReportPath);
-    for (const QFileInfo& file : DocumentDiscovery::collectFiles(options.sourcePath)) {
-        const QString path = DocumentDiscovery::nativePath(file);
-        if (DocumentDiscovery::isCandidate(path)) {
-            m_candidates.insert(path);
-            ++m_total;
-        }
-    }
     QThread thread;
     auto* job = new MergeObject;
     job->setReportViewer(MergeObject::ReportViewer());
     job->moveToThread(&thread);
     QEventLoop loop;
+    // The last text the job shows is its summary (or why it stopped); documents come as starts.
     QObject::connect(job, &MergeObject::ShowDisposingFile, &loop,
-                     [this](const QString& text) { showText(text); });
+                     [this](const QString& text) { m_finalText = text; });
+    QObject::connect(job, &MergeObject::documentStarted, &loop,
+                     [this](int started, int total, const QString& nativePath) {
+                         showStart(started, total, nativePath);
+                     });
     QObject::connect(job, &MergeObject::Signal_SetButtonEnable, &loop, &QEventLoop::quit);
     thread.start();
     QMetaObject::invokeMethod(job, "Transform", Qt::QueuedConnection);
@@ -55,13 +52,8 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
     return result.failed == 0 ? AllConverted : SomeFailed;
 }
 
-/* Print a document as it starts; keep the closing text for the end. */
-void HeadlessRun::showText(const QString& text) {
-    if (!m_candidates.contains(text)) {
-        m_finalText = text;
-        return;
-    }
-    ++m_started;
-    m_err << '[' << m_started << '/' << m_total << "] " << text << '\n';
+/* Print a document as it starts. */
+void HeadlessRun::showStart(int started, int total, const QString& nativePath) {
+    m_err << '[' << started << '/' << total << "] " << nativePath << '\n';
     m_err.flush();
 }

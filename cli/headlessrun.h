@@ -2,7 +2,6 @@
 
 #include "engine/convertoptions.h"
 
-#include <QSet>
 #include <QString>
 #include <QTextStream>
 
@@ -22,12 +21,9 @@ public:
     Status run(const ConvertOptions& options);
 
 private:
-    void showText(const QString& text);
+    void showStart(int started, int total, const QString& nativePath);
 
     QTextStream& m_out;
     QTextStream& m_err;
-    QSet<QString> m_candidates;
-    int m_total = 0;
-    int m_started = 0;
     QString m_finalText;
 };

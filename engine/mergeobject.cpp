@@ -65,7 +65,8 @@ void MergeObject::Transform() {
     const qint64 startTime = static_cast<qint64>(std::time(nullptr));
     m_lastRun = RunResult{};
     QString failedPaths;
-    const QFileInfoList files = collectFiles(convertOptions().sourcePath);
+    const QStringList documentPaths = candidatePaths(collectFiles(convertOptions().sourcePath));
+    m_runTotal = documentPaths.size();
     initialiseCom();
     auto* word = new AxObject(this);
     word->setControl(QStringLiteral("Word.Application"));
@@ -73,11 +74,7 @@ void MergeObject::Transform() {
     const AxHandle documents = subObject(word, "Documents");
     initialiseCom();
     auto* excel = new AxObject(this);
-    for (const QFileInfo& file : files) {
-        const QString nativePath = DocumentDiscovery::nativePath(file);
-        if (!DocumentDiscovery::isCandidate(nativePath)) {
-            continue;
-        }
+    for (const QString& nativePath : documentPaths) {
         ++m_lastRun.candidates;
         const DocumentOutcome outcome = convertDocument(word, documents.get(), excel, nativePath);
         if (outcome == DocumentOutcome::NoSpreadsheet) {
@@ -90,11 +87,24 @@ void MergeObject::Transform() {
             ++m_lastRun.failed;
             failedPaths += nativePath + QLatin1Char('\n');
         }
+        emit documentFinished(m_lastRun.candidates, m_runTotal);
     }
     delete excel;
     word->dynamicCall("Quit(void)");
     delete word;
     endRun(startTime, failedPaths);
+}
+
+/* The native paths of the Word documents among the listed files, in list order. */
+QStringList MergeObject::candidatePaths(const QFileInfoList& files) {
+    QStringList paths;
+    for (const QFileInfo& file : files) {
+        const QString nativePath = DocumentDiscovery::nativePath(file);
+        if (DocumentDiscovery::isCandidate(nativePath)) {
+            paths.append(nativePath);
+        }
+    }
+    return paths;
 }
 
 /* Convert one document: open it, fill a new workbook, save it, close the document. */
@@ -107,6 +117,7 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
     if (!workBooks) {
         return DocumentOutcome::NoSpreadsheet;
     }
+    emit documentStarted(m_lastRun.candidates, m_runTotal, nativePath);
     emit ShowDisposingFile(nativePath);
     callOn(documents, "Open(const QString&)", nativePath);
     const AxHandle document = subObject(word, "ActiveDocument");

@@ -59,6 +59,10 @@ public:
 signals:
     void Signal_SetButtonEnable();
     void ShowDisposingFile(QString filePath);
+    // How far the run is, for progress bars: `started` counts the documents begun so far (1 for
+    // the first), `finished` those done either way; `total` is the run's Word documents.
+    void documentStarted(int started, int total, QString nativePath);
+    void documentFinished(int finished, int total);
 
 public slots:
     void Transform();
@@ -68,11 +72,13 @@ private:
 
     DocumentOutcome convertDocument(AxObject* word, AxObject* documents, AxObject* excel,
                                     const QString& nativePath);
+    static QStringList candidatePaths(const QFileInfoList& files);
     void transferContent(AxObject* word, AxObject* document, const OutputWorkbook& workbook);
     void abortRun(AxObject* word, AxObject* excel);
     void endRun(qint64 startTime, const QString& failedPaths);
 
     RunResult m_lastRun;
+    int m_runTotal = 0;
     ReportViewer m_reportViewer;
     std::function<int()> m_wpsProcessCounter;
 };

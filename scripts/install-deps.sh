@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+  build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-format
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
   libquazip1-qt5-dev libgsf-1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
