@@ -39,6 +39,9 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
         m_err.flush();
         return SomeFailed;
     }
+    for (const QString& unopened : result.unopened) {
+        m_err << QStringLiteral("无法打开 (cannot open) ") << unopened << '\n';
+    }
     for (const QString& unsaved : result.unsaved) {
         m_err << QStringLiteral("未能保存 (not saved) ") << unsaved << '\n';
     }

@@ -10,6 +10,8 @@
 #include "support/processlist.h"
 
 #include <ctime>
+#include <exception>
+#include <new>
 
 #ifdef Q_OS_WIN
 #include <objbase.h>
@@ -76,7 +78,7 @@ void MergeObject::Transform() {
     auto* excel = new AxObject(this);
     for (const QString& nativePath : documentPaths) {
         ++m_lastRun.candidates;
-        const DocumentOutcome outcome = convertDocument(word, documents.get(), excel, nativePath);
+        const DocumentOutcome outcome = convertGuarded(word, documents.get(), excel, nativePath);
         if (outcome == DocumentOutcome::NoSpreadsheet) {
             abortRun(word, excel);
             return;
@@ -107,6 +109,37 @@ QStringList MergeObject::candidatePaths(const QFileInfoList& files) {
     return paths;
 }
 
+/* Convert one document; whatever is thrown inside fails this document alone, with its reason. */
+MergeObject::DocumentOutcome MergeObject::convertGuarded(AxObject* word, AxObject* documents,
+                                                         AxObject* excel,
+                                                         const QString& nativePath) {
+    m_documentOpened = false;
+    try {
+        return convertDocument(word, documents, excel, nativePath);
+    } catch (const std::bad_alloc&) {
+        return failDocument(documents, nativePath, QStringLiteral("out of memory"));
+    } catch (const std::exception& error) {
+        return failDocument(documents, nativePath, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        return failDocument(documents, nativePath, QStringLiteral("unexpected error"));
+    }
+}
+
+/* Record why a document failed and close whatever it left open in Word. */
+MergeObject::DocumentOutcome MergeObject::failDocument(AxObject* documents,
+                                                       const QString& nativePath,
+                                                       const QString& reason) {
+    const QString line = nativePath + QStringLiteral(": ") + reason;
+    if (m_documentOpened) {
+        m_lastRun.unsaved.append(line);
+    } else {
+        m_lastRun.unopened.append(line);
+    }
+    // Release the document's memory now rather than at the end of the run.
+    callOn(documents, "Close(Boolean)", false);
+    return m_documentOpened ? DocumentOutcome::NotSaved : DocumentOutcome::NotOpened;
+}
+
 /* Convert one document: open it, fill a new workbook, save it, close the document. */
 MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObject* documents,
                                                           AxObject* excel,
@@ -124,6 +157,7 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
     if (!document) {
         return DocumentOutcome::NotOpened;
     }
+    m_documentOpened = true;
     OutputWorkbook workbook(excel, workBooks.get(), convertOptions());
     workbook.prepare();
     transferContent(word, document.get(), workbook);

@@ -29,6 +29,9 @@ struct RunResult {
     // Documents that opened but whose workbook could not be saved, each as the document's
     // native path, ": " and the spreadsheet application's reason (when it gave one).
     QStringList unsaved;
+    // Documents that failed while being read or converted (the reader ran out of memory or
+    // gave up), each as the native path, ": " and the reason.
+    QStringList unopened;
 };
 
 class MergeObject : public QObject {
@@ -70,8 +73,12 @@ public slots:
 private:
     enum class DocumentOutcome { Converted, NotOpened, NotSaved, NoSpreadsheet };
 
+    DocumentOutcome convertGuarded(AxObject* word, AxObject* documents, AxObject* excel,
+                                   const QString& nativePath);
     DocumentOutcome convertDocument(AxObject* word, AxObject* documents, AxObject* excel,
                                     const QString& nativePath);
+    DocumentOutcome failDocument(AxObject* documents, const QString& nativePath,
+                                 const QString& reason);
     static QStringList candidatePaths(const QFileInfoList& files);
     void transferContent(AxObject* word, AxObject* document, const OutputWorkbook& workbook);
     void abortRun(AxObject* word, AxObject* excel);
@@ -79,6 +86,7 @@ private:
 
     RunResult m_lastRun;
     int m_runTotal = 0;
+    bool m_documentOpened = false;  // the current document opened (a failure is "not saved")
     ReportViewer m_reportViewer;
     std::function<int()> m_wpsProcessCounter;
 };

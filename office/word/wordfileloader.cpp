@@ -4,6 +4,7 @@
 #include "office/word/docx/docxreader.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -41,6 +42,16 @@ WordLoadResult loadBinaryDocument(const QString& path) {
 
 /* Pick the reader by the file's content: ZIP package or OLE2 compound file. */
 WordLoadResult WordFileLoader::load(const QString& path) {
+    // A FIFO, device or socket would block the open or the reads; only files are read.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        return WordLoadResult::failure(WordLoadResult::Status::NotFound,
+                                       QStringLiteral("not a regular file"));
+    }
+    if (info.size() > DocReader::kMaxFileSize) {
+        return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
+                                       QStringLiteral("file too large"));
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return WordLoadResult::failure(

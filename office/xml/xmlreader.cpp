@@ -26,6 +26,11 @@ constexpr std::array<unsigned char, 256> makeClasses() {
 
 constexpr std::array<unsigned char, 256> kClasses = makeClasses();
 
+/* The key of a prefix in the scope map. */
+std::string_view keyOf(const char* data, int size) {
+    return std::string_view(data == nullptr ? "" : data, static_cast<size_t>(size));
+}
+
 /* The class bits of one byte. */
 unsigned char classOf(char c) {
     return kClasses[static_cast<unsigned char>(c)];
@@ -154,14 +159,29 @@ bool XmlReader::parseName(Span& prefix, Span& local) {
     return true;
 }
 
+/* Declare a prefix for the element being opened. */
+void XmlReader::pushBinding(const Binding& binding) {
+    m_scopes[keyOf(binding.prefix.data, binding.prefix.size)].push_back(m_bindings.size());
+    m_bindings.push_back(binding);
+}
+
+/* Drop the declarations of the element being closed. */
+void XmlReader::popBindings() {
+    while (!m_bindings.empty() && m_bindings.back().depth >= static_cast<int>(m_open.size())) {
+        const Span& prefix = m_bindings.back().prefix;
+        auto scope = m_scopes.find(keyOf(prefix.data, prefix.size));
+        scope->second.pop_back();
+        if (scope->second.empty()) {
+            m_scopes.erase(scope);
+        }
+        m_bindings.pop_back();
+    }
+}
+
 /* The binding of a prefix in scope; null when unbound. */
 const XmlReader::Binding* XmlReader::binding(const Span& prefix) const {
-    for (auto it = m_bindings.rbegin(); it != m_bindings.rend(); ++it) {
-        if (it->prefix == prefix) {
-            return &*it;
-        }
-    }
-    return nullptr;
+    const auto scope = m_scopes.find(keyOf(prefix.data, prefix.size));
+    return scope == m_scopes.end() ? nullptr : &m_bindings[scope->second.back()];
 }
 
 /* The namespace bound to a prefix in scope; empty when unbound. */
@@ -250,10 +270,9 @@ bool XmlReader::parseStartTag() {
         attribute.value = Span{m_pos, static_cast<int>(close - m_pos)};
         m_pos = close + 1;
         if (attribute.prefix.size == 0 && attribute.local.view() == QLatin1String("xmlns")) {
-            m_bindings.push_back(Binding{Span(), attribute.value, depth, idOf(attribute.value)});
+            pushBinding(Binding{Span(), attribute.value, depth, idOf(attribute.value)});
         } else if (attribute.prefix.view() == QLatin1String("xmlns")) {
-            m_bindings.push_back(
-                Binding{attribute.local, attribute.value, depth, idOf(attribute.value)});
+            pushBinding(Binding{attribute.local, attribute.value, depth, idOf(attribute.value)});
         } else {
             m_attributes.push_back(attribute);
         }
@@ -338,9 +357,7 @@ bool XmlReader::skipMarkup() {
 XmlReader::Token XmlReader::next() {
     if (m_pendingEnd) {
         m_pendingEnd = false;
-        while (!m_bindings.empty() && m_bindings.back().depth >= static_cast<int>(m_open.size())) {
-            m_bindings.pop_back();
-        }
+        popBindings();
         m_open.pop_back();
         return Token::EndElement;
     }
@@ -371,10 +388,7 @@ XmlReader::Token XmlReader::next() {
             if (!parseEndTag()) {
                 return Token::Invalid;
             }
-            while (!m_bindings.empty() &&
-                   m_bindings.back().depth >= static_cast<int>(m_open.size())) {
-                m_bindings.pop_back();
-            }
+            popBindings();
             m_open.pop_back();
             return Token::EndElement;
         }

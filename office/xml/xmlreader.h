@@ -15,6 +15,8 @@
 #include <QLatin1String>
 #include <QString>
 
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class XmlReader {
@@ -83,6 +85,8 @@ private:
     bool skipMarkup();
     bool parseName(Span& prefix, Span& local);
     void skipSpace();
+    void pushBinding(const Binding& binding);
+    void popBindings();
     const Binding* binding(const Span& prefix) const;
     Span resolve(const Span& prefix) const;
     int idOf(const Span& uri) const;
@@ -100,6 +104,9 @@ private:
     int m_maxDepth;
     std::vector<Span> m_open;  // qualified names of the open elements
     std::vector<Binding> m_bindings;
+    // For each prefix in scope, the indices into m_bindings of its declarations, innermost
+    // last: a lookup costs the same however many prefixes a document declares.
+    std::unordered_map<std::string_view, std::vector<size_t>> m_scopes;
     std::vector<Attribute> m_attributes;
     Span m_textBegin;
     QLatin1String m_name;

@@ -50,12 +50,7 @@ int Workbook::indexOf(const Worksheet* sheet) const {
 
 /* Sheet by name, ignoring case. */
 std::shared_ptr<Worksheet> Workbook::sheetByName(const QString& name) const {
-    for (const auto& sheet : m_sheets) {
-        if (sheet->name().compare(name, Qt::CaseInsensitive) == 0) {
-            return sheet;
-        }
-    }
-    return nullptr;
+    return m_byName.value(name.toCaseFolded());
 }
 
 /* The next "SheetN" whose N was never used and whose name is free. */
@@ -80,6 +75,7 @@ std::shared_ptr<Worksheet> Workbook::insertSheet(int index, const QString& name)
     index = qBound(0, index, sheetCount());
     auto sheet = std::make_shared<Worksheet>(sheetName, m_formats);
     m_sheets.insert(m_sheets.begin() + index, sheet);
+    m_byName.insert(sheetName.toCaseFolded(), sheet);
     if (sheetCount() > 1 && index <= m_activeSheet) {
         ++m_activeSheet;
     }
@@ -96,6 +92,7 @@ bool Workbook::removeSheet(int index) {
     if (index < 0 || index >= sheetCount() || sheetCount() <= 1) {
         return false;
     }
+    m_byName.remove(m_sheets[static_cast<size_t>(index)]->name().toCaseFolded());
     m_sheets.erase(m_sheets.begin() + index);
     if (m_activeSheet > index || m_activeSheet >= sheetCount()) {
         m_activeSheet = qMax(0, m_activeSheet - 1);
@@ -136,11 +133,10 @@ Workbook::NameError Workbook::checkName(const QString& name, int index) const {
     if (name.startsWith(QLatin1Char('\'')) || name.endsWith(QLatin1Char('\''))) {
         return NameError::BadCharacter;
     }
-    for (int i = 0; i < sheetCount(); ++i) {
-        if (i != index &&
-            m_sheets[static_cast<size_t>(i)]->name().compare(name, Qt::CaseInsensitive) == 0) {
-            return NameError::Clash;
-        }
+    const std::shared_ptr<Worksheet> holder = sheetByName(name);
+    if (holder &&
+        (index < 0 || index >= sheetCount() || holder != m_sheets[static_cast<size_t>(index)])) {
+        return NameError::Clash;
     }
     return NameError::None;
 }
@@ -152,7 +148,10 @@ Workbook::NameError Workbook::renameSheet(int index, const QString& name) {
     }
     const NameError error = checkName(name, index);
     if (error == NameError::None) {
-        m_sheets[static_cast<size_t>(index)]->setName(name);
+        const std::shared_ptr<Worksheet>& sheet = m_sheets[static_cast<size_t>(index)];
+        m_byName.remove(sheet->name().toCaseFolded());
+        m_byName.insert(name.toCaseFolded(), sheet);
+        sheet->setName(name);
         m_sheetNumber = qMax(m_sheetNumber, sheetNumberOf(name));
     }
     return error;

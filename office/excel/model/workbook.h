@@ -14,6 +14,7 @@
 #include "office/excel/model/formattable.h"
 #include "office/excel/model/worksheet.h"
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -77,6 +78,9 @@ private:
     QString nextSheetName();
 
     std::vector<std::shared_ptr<Worksheet>> m_sheets;
+    // The sheets by case-folded name, so that name checks and lookups do not scan every
+    // sheet (a document of many tables makes many sheets).
+    QHash<QString, std::shared_ptr<Worksheet>> m_byName;
     std::shared_ptr<FormatTable> m_formats;
     int m_activeSheet = 0;
     int m_sheetNumber = 0;  // highest N of any "SheetN" this workbook ever named

@@ -110,6 +110,14 @@ public:
     // Remove every merge that overlaps `range`.
     void removeMergesIn(const CellRange& range);
 
+    // Why content meant for this sheet was lost (a paste it could not hold, a copy that
+    // failed); empty while nothing was lost. A workbook with such a sheet is not saved.
+    const QString& lostContent() const { return m_lostContent; }
+    void noteLostContent(const QString& reason) {
+        if (m_lostContent.isEmpty())
+            m_lostContent = reason;
+    }
+
     // The selected range (A1 on a new sheet).
     const CellRange& selection() const { return m_selection; }
     void setSelection(const CellRange& range) { m_selection = range; }
@@ -145,4 +153,5 @@ private:
     std::vector<CellRange> m_merges;
     CellRange m_selection;
     long long m_cellCount = 0;
+    QString m_lostContent;
 };

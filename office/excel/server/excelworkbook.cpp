@@ -22,6 +22,15 @@ bool ExcelWorkbook::isAlive() const {
 
 /* Save under a path, remembering the error for diagnostics. */
 ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
+    // A workbook that lost content would pass for a complete conversion.
+    for (int i = 0; i < workbook.sheetCount(); ++i) {
+        const QString& lost = workbook.sheet(i)->lostContent();
+        if (!lost.isEmpty()) {
+            m_session->lastError = QStringLiteral("content lost on sheet ") +
+                                   workbook.sheet(i)->name() + QStringLiteral(": ") + lost;
+            return ServerReply::failure(m_session->lastError);
+        }
+    }
     const WorkbookFileResult result = WorkbookFile::save(workbook, path);
     if (!result) {
         m_session->lastError = result.error;

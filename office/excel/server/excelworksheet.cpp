@@ -22,10 +22,20 @@ bool ExcelWorksheet::isAlive() const {
 ServerReply ExcelWorksheet::pasteClipboard(Worksheet& sheet, int row, int column, PasteType type) {
     const Fragment* fragment = Clipboard::current().fragment();
     if (fragment == nullptr) {
+        // The copy before this paste failed (for example a table too wide to copy).
+        sheet.noteLostContent(QStringLiteral("the content could not be copied"));
         return ServerReply::failure();
     }
-    return PasteEngine::paste(sheet, *fragment, row, column, type) ? ServerReply::ofValue(true)
-                                                                   : ServerReply::failure();
+    if (!PasteEngine::paste(sheet, *fragment, row, column, type)) {
+        sheet.noteLostContent(QStringLiteral("the content does not fit the sheet (%1 rows, %2 "
+                                             "columns at row %3, column %4)")
+                                  .arg(fragment->rowCount)
+                                  .arg(fragment->columnCount)
+                                  .arg(row)
+                                  .arg(column));
+        return ServerReply::failure();
+    }
+    return ServerReply::ofValue(true);
 }
 
 /* Paste the clipboard at a cell with an optional paste code. */

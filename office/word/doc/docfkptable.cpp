@@ -1,5 +1,7 @@
 #include "office/word/doc/docfkptable.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace {
@@ -15,9 +17,15 @@ bool DocFkpTable::parse(Kind kind, const DocBytes& plc, const DocBytes& wordDocu
     if (plc.size() < 4 || (plc.size() - 4) % 8 != 0)
         return plc.size() == 0;
     const qint64 count = (plc.size() - 4) / 8;
+    // Each page is read once however often the table names it, so the runs are bounded by
+    // the stream's pages rather than by the table's length.
+    QSet<qint64> seen;
     for (qint64 i = 0; i < count; ++i) {
         // PnFkpChpx / PnFkpPapx (2.9.190, 2.9.191): the low 22 bits are the page number.
         const qint64 pn = plc.u32((count + 1) * 4 + i * 4) & 0x3FFFFF;
+        if (seen.contains(pn))
+            continue;
+        seen.insert(pn);
         const DocBytes page = wordDocument.mid(pn * kPageSize, kPageSize);
         if (page.size() == kPageSize)
             readPage(kind, page);

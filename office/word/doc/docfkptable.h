@@ -19,8 +19,9 @@ public:
         int istd = 0;       // paragraph runs: the paragraph style
     };
 
-    // Read the bin table plc from the table stream and every page it names. Pages or runs
-    // that do not fit the stream are skipped. False when the plc itself is malformed.
+    // Read the bin table plc from the table stream and every page it names, each page once
+    // (a page named again adds nothing). Pages or runs that do not fit the stream are skipped.
+    // False when the plc itself is malformed.
     bool parse(Kind kind, const DocBytes& plc, const DocBytes& wordDocument);
 
     const QVector<Run>& runs() const { return m_runs; }

@@ -54,6 +54,14 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
     return true;
 }
 
+/* Sum the pieces' lengths. */
+qint64 DocPieceTable::characterCount() const {
+    qint64 count = 0;
+    for (const Piece& piece : m_pieces)
+        count += qint64(piece.cpEnd) - piece.cpStart;
+    return count;
+}
+
 /* Look up a Prc grpprl by index. */
 DocBytes DocPieceTable::prcGrpprl(int index) const {
     return index >= 0 && index < m_prcs.size() ? m_prcs[index] : DocBytes();

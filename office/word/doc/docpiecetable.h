@@ -28,6 +28,8 @@ public:
     bool parse(const DocBytes& clx, qint64 wordDocumentSize);
 
     const QVector<Piece>& pieces() const { return m_pieces; }
+    // The characters all pieces name together.
+    qint64 characterCount() const;
     // The grpprl of Prc number index (for a Prm with fComplex set); empty when out of range.
     DocBytes prcGrpprl(int index) const;
     // The characters of a piece from cp to cpEnd (clamped to the piece), decoded.

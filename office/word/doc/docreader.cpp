@@ -78,25 +78,37 @@ WordLoadResult DocReader::readFile(const QString& path) {
     return readBytes(bytes);
 }
 
-/* Parse the streams, the header, the tables, then the story. */
+/* Take the streams out of the compound file, then read them. */
 WordLoadResult DocReader::readBytes(const QByteArray& bytes) {
     const DocStorage storage(bytes);
     if (!storage.isOk())
         return storageFailure(storage.status());
-    const DocBytes word(storage.wordDocument());
+    return readStreams(storage.wordDocument(), storage.tableStream(0), storage.tableStream(1),
+                       storage.dataStream());
+}
+
+/* Parse the header, the tables, then the story. */
+WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByteArray& table0,
+                                      const QByteArray& table1, const QByteArray& data) {
+    const DocBytes word(wordDocument);
     const DocFib fib = DocFib::parse(word);
     if (fib.status != DocFib::Status::Ok)
         return fibFailure(fib.status);
     // A file whose header names a missing table stream may still hold the other one.
-    DocBytes table(storage.tableStream(fib.tableStream));
+    DocBytes table(fib.tableStream == 1 ? table1 : table0);
     if (table.size() == 0)
-        table = DocBytes(storage.tableStream(1 - fib.tableStream));
+        table = DocBytes(fib.tableStream == 1 ? table0 : table1);
     if (table.size() == 0)
         return damaged("no table stream");
     DocPieceTable pieces;
     const DocBytes clx = tableRange(table, fib.clx);
     if (clx.size() == 0 || !pieces.parse(clx, word.size()))
         return damaged("piece table");
+    // Each character of a story is stored once; pieces naming the same text over and over
+    // would make a story far larger than the file (and the memory to hold it).
+    if (pieces.characterCount() > kMaxStoryFactor * qMax<qint64>(word.size(), kStoryAllowance))
+        return WordLoadResult::failure(
+            Status::TooLarge, QStringLiteral("the document's text repeats beyond its file size"));
     DocFkpTable chpx;
     DocFkpTable papx;
     if (!chpx.parse(DocFkpTable::Kind::Character, tableRange(table, fib.plcfBteChpx), word) ||
@@ -109,7 +121,7 @@ WordLoadResult DocReader::readBytes(const QByteArray& bytes) {
 
     DocStoryReader::Sources sources;
     sources.wordDocument = word;
-    sources.dataStream = DocBytes(storage.dataStream());
+    sources.dataStream = DocBytes(data);
     sources.pieces = &pieces;
     sources.chpx = &chpx;
     sources.papx = &papx;

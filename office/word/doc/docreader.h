@@ -22,12 +22,22 @@ class DocReader {
 public:
     // Largest file the reader opens, in bytes.
     static constexpr qint64 kMaxFileSize = 512 * 1024 * 1024;
+    // Most characters the pieces may name together, as a multiple of the WordDocument
+    // stream's size (at least kStoryAllowance bytes): every character is stored once, so
+    // only a piece table naming the same text again and again goes beyond it.
+    static constexpr qint64 kMaxStoryFactor = 2;
+    static constexpr qint64 kStoryAllowance = 64 * 1024;
 
     // Read the .doc file at path. Failures: NotFound (unreadable file), NotWordFile (not an
     // OLE2 Word document), Encrypted (fEncrypted/fObfuscated or an encrypted package),
     // Unsupported (Word 6.0/95 and older), TooLarge (file or stream beyond the limits, more
-    // than DocStoryReader::kMaxParagraphs paragraphs), Malformed (damaged structures).
+    // than DocStoryReader::kMaxParagraphs paragraphs, a story beyond kMaxStoryFactor), Malformed
+    // (damaged structures).
     static WordLoadResult readFile(const QString& path);
     // Read a .doc held in memory; the same results as readFile.
     static WordLoadResult readBytes(const QByteArray& bytes);
+    // Read a .doc from its streams, already taken out of the compound file (`table0` and
+    // `table1` are "0Table" and "1Table", either may be empty); the results of readFile.
+    static WordLoadResult readStreams(const QByteArray& wordDocument, const QByteArray& table0,
+                                      const QByteArray& table1, const QByteArray& data);
 };

@@ -58,6 +58,7 @@ ServerReply WordDocumentsObject::open(const QString& path) {
     }
     auto document = std::make_shared<WordOpenDocument>();
     document->path = path;
+    document->tables = loaded.document->topLevelTables();
     document->model = std::move(loaded.document);
     session->documents.push_back(document);
     session->activate(document);

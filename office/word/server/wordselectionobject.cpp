@@ -46,7 +46,7 @@ ServerReply WordSelectionObject::copy(WordSession& session) {
         if (selection.kind == WordSelectionState::Kind::WholeStory) {
             copied = WordFragmentBuilder::wholeStory(*document->model, fragment);
         } else if (selection.kind == WordSelectionState::Kind::Table) {
-            const auto tables = document->model->topLevelTables();
+            const auto& tables = document->tables;
             if (selection.tableIndex >= 0 &&
                 selection.tableIndex < static_cast<int>(tables.size())) {
                 copied = WordFragmentBuilder::table(

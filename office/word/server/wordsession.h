@@ -17,6 +17,9 @@
 struct WordOpenDocument {
     QString path;
     std::shared_ptr<const WordDocument> model;
+    // The model's top-level tables, listed once when the document opens: a document of many
+    // tables is walked once, not once per table.
+    std::vector<std::shared_ptr<WordTable>> tables;
 };
 
 // What the application's Selection spans.

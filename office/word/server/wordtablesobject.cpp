@@ -19,7 +19,7 @@ ServerReply WordTablesObject::invoke(const ServerCall& call) {
     if (!session || !document || !document->model) {
         return ServerReply::failure();
     }
-    const int count = static_cast<int>(document->model->topLevelTables().size());
+    const int count = static_cast<int>(document->tables.size());
     if (call.is("Count")) {
         return ServerReply::ofValue(count);
     }
