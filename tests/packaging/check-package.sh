@@ -61,6 +61,20 @@ grep -q '成功转换4个Word文件' "$work/summary" || fail "summary: $(cat "$w
 MANWIDTH=80 man -l "$root/usr/share/man/man1/sheetweaver-convert.1.gz" |
   grep -q -- '--last-row' || fail "installed manual page"
 
+# The installed window program keeps its settings in the user's configuration folder and
+# creates the file there (its own folder is a system folder).
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$root/usr/bin/Sheetweaver" \
+  > "$work/window.log" 2>&1 &
+window=$!
+for _ in $(seq 100); do
+  [ -f "$work/config/Sheetweaver/Sheetweaver.qvr" ] && break
+  sleep 0.1
+done
+kill "$window" 2> /dev/null || true
+wait "$window" 2> /dev/null || true
+[ -f "$work/config/Sheetweaver/Sheetweaver.qvr" ] ||
+  fail "no settings file in the configuration folder: $(cat "$work/window.log")"
+
 "${dpkg_root[@]}" -r sheetweaver > "$work/dpkg.log" 2>&1 ||
   { cat "$work/dpkg.log" >&2; fail "dpkg -r"; }
 left=$(find "$root" -path "$root/var" -prune -o -type f -print)
