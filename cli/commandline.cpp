@@ -116,11 +116,33 @@ QString typedName(const QString& name) {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
-/* The reason a parse failed: the first unknown option, else the value-taking last argument. */
+/* The switch given a value ("--tables=1") before any "--", or null when there is none. */
+const OptionRow* switchWithValue(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--")) {
+            break;
+        }
+        const int equals = argument.indexOf(QLatin1Char('='));
+        if (argument.startsWith(QLatin1String("--")) && equals > 2) {
+            const OptionRow* row = findRow(argument.mid(2, equals - 2));
+            if (row != nullptr && row->valueName == nullptr) {
+                return row;
+            }
+        }
+    }
+    return nullptr;
+}
+
+/* The reason a parse failed: an unknown option, a switch with a value, else a missing value
+   (which can only be the last argument's). */
 QString parseFailure(const QCommandLineParser& parser, const QStringList& arguments) {
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
         return QStringLiteral("未知选项 %1 (unknown option %1)").arg(typedName(unknown.first()));
+    }
+    if (const OptionRow* row = switchWithValue(arguments)) {
+        return QStringLiteral("选项 %1 不带取值 (option %1 takes no value)")
+            .arg(typedName(QLatin1String(row->name)));
     }
     const QString option = arguments.isEmpty() ? QString() : arguments.last();
     return QStringLiteral("选项 %1 缺少取值 (option %1 needs a value)").arg(option);
@@ -131,6 +153,9 @@ QString applyOptions(const QCommandLineParser& parser, CommandLine::Result& resu
     QHash<QString, int> seen;
     for (const QString& name : parser.optionNames()) {
         const OptionRow* row = findRow(name);
+        if (row == nullptr || row->apply == nullptr) {
+            continue;  // --help and --version were handled before
+        }
         const int occurrence = seen[name]++;
         const QStringList values = parser.values(name);
         const QString value = occurrence < values.size() ? values[occurrence] : QString();

@@ -126,6 +126,8 @@ TEST(CommandLineTest, ErrorsNameTheOptionAsTyped) {
          QStringLiteral("未知选项 -x (unknown option -x)")},
         {{QStringLiteral("/in"), QStringLiteral("/out"), QStringLiteral("--last-row")},
          QStringLiteral("选项 --last-row 缺少取值 (option --last-row needs a value)")},
+        {{QStringLiteral("--tables=1"), QStringLiteral("/in"), QStringLiteral("/out")},
+         QStringLiteral("选项 --tables 不带取值 (option --tables takes no value)")},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(parse(row.arguments).error, row.error);
