@@ -11,7 +11,7 @@
 HeadlessRun::HeadlessRun(QTextStream& out, QTextStream& err, Progress progress)
     : m_out(out), m_err(err), m_progress(progress) {
     if (progress == Progress::Bar) {
-        m_bar = std::make_unique<ProgressBar>(err);
+        m_bar = std::make_unique<ProgressBar>(err, 30, ProgressBar::terminalColumns());
     }
 }
 

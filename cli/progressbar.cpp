@@ -7,7 +7,9 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
@@ -40,7 +42,8 @@ QString rateText(double perSecond) {
 
 }  // namespace
 
-ProgressBar::ProgressBar(QTextStream& err, int barWidth) : m_err(err), m_barWidth(barWidth) {}
+ProgressBar::ProgressBar(QTextStream& err, int barWidth, int columns)
+    : m_err(err), m_barWidth(barWidth), m_columns(columns) {}
 
 /* Remember the state; draw it when due. */
 void ProgressBar::update(int finished, int total, qint64 elapsedMs) {
@@ -67,7 +70,13 @@ void ProgressBar::finish() {
 
 /* Overwrite the line on screen with the current state. */
 void ProgressBar::draw() {
-    const QString text = line(m_finished, m_total, m_elapsedMs, m_barWidth);
+    QString text = line(m_finished, m_total, m_elapsedMs, m_barWidth);
+    // A line as wide as the terminal would wrap, and the carriage return would then redraw
+    // only its last part; the last column stays free.
+    const int excess = m_columns > 0 ? text.size() - (m_columns - 1) : 0;
+    if (excess > 0) {
+        text = line(m_finished, m_total, m_elapsedMs, qMax(0, m_barWidth - excess));
+    }
     const int blank = qMax(0, m_shownLength - text.size());
     m_err << '\r' << text << QString(blank, QLatin1Char(' '));
     m_err.flush();
@@ -104,4 +113,21 @@ bool ProgressBar::errorStreamIsTerminal() {
     const bool terminal = isatty(fileno(stderr)) != 0;
 #endif
     return terminal && qgetenv("TERM") != "dumb";
+}
+
+/* The terminal's width as the system reports it. */
+int ProgressBar::terminalColumns() {
+#ifdef _WIN32
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) {
+        return 0;
+    }
+    return info.srWindow.Right - info.srWindow.Left + 1;
+#else
+    winsize size{};
+    if (ioctl(fileno(stderr), TIOCGWINSZ, &size) != 0) {
+        return 0;
+    }
+    return size.ws_col;
+#endif
 }

@@ -10,8 +10,9 @@
 // time the run has taken so far.
 class ProgressBar {
 public:
-    // Draws on `err`, with a bar of `barWidth` cells.
-    explicit ProgressBar(QTextStream& err, int barWidth = 30);
+    // Draws on `err`, with a bar of `barWidth` cells, narrowed as far as needed (down to none)
+    // to keep the line within `columns` of a terminal; 0 columns means the width is unknown.
+    explicit ProgressBar(QTextStream& err, int barWidth = 30, int columns = 0);
 
     // Note that `finished` of `total` documents are done `elapsedMs` after the run began.
     // Redraws when nothing was drawn yet, when all are done, or when at least 100 ms have
@@ -30,11 +31,15 @@ public:
     // a file, and TERM is not "dumb").
     static bool errorStreamIsTerminal();
 
+    // The width in columns of the terminal on standard error, or 0 when it cannot be told.
+    static int terminalColumns();
+
 private:
     void draw();
 
     QTextStream& m_err;
     int m_barWidth;
+    int m_columns;
     int m_finished = 0;
     int m_total = 0;
     qint64 m_elapsedMs = 0;

@@ -96,11 +96,15 @@ class SvgDraw:
                              % (coords, self.colour(fill), width))
 
     def rectangle(self, box, fill=None, outline=None, width=1):
+        # Pillow's box includes its right and bottom pixels and draws the outline inside it;
+        # an SVG stroke is centred on the edge, so the SVG rectangle is inset by half a stroke.
         left, top, right, bottom = box
+        inset = width / 2 if outline else 0
         self.elements.append('<rect x="%g" y="%g" width="%g" height="%g" fill="%s" stroke="%s" '
-                             'stroke-width="%g"/>' % (left, top, right - left, bottom - top,
-                                                      self.colour(fill), self.colour(outline),
-                                                      width if outline else 0))
+                             'stroke-width="%g"/>'
+                             % (left + inset, top + inset, right - left + 1 - 2 * inset,
+                                bottom - top + 1 - 2 * inset, self.colour(fill),
+                                self.colour(outline), width if outline else 0))
 
     def document(self, size):
         return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" '

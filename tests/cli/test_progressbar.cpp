@@ -73,4 +73,17 @@ TEST(ProgressBarTest, FinishDrawsAPendingStateAndNothingWhenNeverDrawn) {
               "|[# ] 1/2 50% 50 docs/s 0:01 left\n");
 }
 
+TEST(ProgressBarTest, ANarrowTerminalNarrowsTheBarSoTheLineNeverWraps) {
+    QString screen;
+    QTextStream err(&screen);
+    const int fullLength = ProgressBar::line(1, 2, 500, 10).size();
+    ProgressBar bar(err, 10, fullLength - 2);  // three characters too wide for the terminal
+    bar.update(1, 2, 500);
+    EXPECT_EQ(shown(screen), "|[###    ] 1/2 50% 2.0 docs/s 0:01 left");
+    ProgressBar tiny(err, 10, 5);  // not even the text fits: no bar at all, the text as it is
+    screen.clear();
+    tiny.update(1, 2, 500);
+    EXPECT_EQ(shown(screen), "|[] 1/2 50% 2.0 docs/s 0:01 left");
+}
+
 }  // namespace
