@@ -238,14 +238,14 @@ QString CommandLine::helpText() {
     const int optionColumn = 18;
     QString options;
     for (const OptionRow& row : optionRows) {
-        QString spec = QStringLiteral("--") + QLatin1String(row.name);
+        QString usage = QStringLiteral("--") + QLatin1String(row.name);
         if (row.valueName) {
-            spec += QLatin1Char(' ') + QLatin1String(row.valueName);
+            usage += QLatin1Char(' ') + QLatin1String(row.valueName);
         }
         const QString indent(optionColumn + 2, QLatin1Char(' '));
         const QString help =
             QString::fromUtf8(row.help).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
-        options += QStringLiteral("  ") + spec.leftJustified(optionColumn - 1) + QLatin1Char(' ') +
+        options += QStringLiteral("  ") + usage.leftJustified(optionColumn - 1) + QLatin1Char(' ') +
                    help + QLatin1Char('\n');
     }
     return QStringLiteral(
