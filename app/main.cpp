@@ -39,6 +39,9 @@ int main(int argc, char* argv[]) {
 #endif
 
     QApplication* application = new QApplication(argc, argv);
+    // Named here, not after the executable, so the configuration folder is the same for any
+    // name the program is started under.
+    QCoreApplication::setApplicationName(QStringLiteral("Sheetweaver"));
     QGuiApplication::setDesktopFileName(QStringLiteral(SW_APP_ID));
     placeSettingsOfInstalledCopy();
     MainWindow* window = new MainWindow();

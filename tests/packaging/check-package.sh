@@ -62,9 +62,12 @@ MANWIDTH=80 man -l "$root/usr/share/man/man1/sheetweaver-convert.1.gz" |
   grep -q -- '--last-row' || fail "installed manual page"
 
 # The installed window program keeps its settings in the user's configuration folder and
-# creates the file there (its own folder is a system folder).
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$root/usr/bin/Sheetweaver" \
-  > "$work/window.log" 2>&1 &
+# creates the file there (it lies beside its installed desktop entry). It runs as a copy under
+# another name: the program ends other running copies of "Sheetweaver", and a window the user
+# has open must not be one of them.
+cp "$root/usr/bin/Sheetweaver" "$root/usr/bin/sheetweaver-window-check"
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" \
+  "$root/usr/bin/sheetweaver-window-check" > "$work/window.log" 2>&1 &
 window=$!
 for _ in $(seq 100); do
   [ -f "$work/config/Sheetweaver/Sheetweaver.qvr" ] && break
@@ -74,6 +77,7 @@ kill "$window" 2> /dev/null || true
 wait "$window" 2> /dev/null || true
 [ -f "$work/config/Sheetweaver/Sheetweaver.qvr" ] ||
   fail "no settings file in the configuration folder: $(cat "$work/window.log")"
+rm "$root/usr/bin/sheetweaver-window-check"
 
 "${dpkg_root[@]}" -r sheetweaver > "$work/dpkg.log" 2>&1 ||
   { cat "$work/dpkg.log" >&2; fail "dpkg -r"; }
