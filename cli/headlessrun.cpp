@@ -1,6 +1,7 @@
 #include "cli/headlessrun.h"
 
 #include "cli/progressbar.h"
+#include "engine/failurereport.h"
 #include "engine/mergeobject.h"
 
 #include <QCoreApplication>
@@ -53,11 +54,22 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
         m_err.flush();
         return SomeFailed;
     }
+    for (const QString& folder : result.unreadableFolders) {
+        m_err << QStringLiteral("无法读取 (cannot read folder) ") << folder << '\n';
+    }
     for (const QString& unopened : result.unopened) {
         m_err << QStringLiteral("无法打开 (cannot open) ") << unopened << '\n';
     }
     for (const QString& unsaved : result.unsaved) {
         m_err << QStringLiteral("未能保存 (not saved) ") << unsaved << '\n';
+    }
+    if (!result.failedPaths.isEmpty() && !result.reportWritten) {
+        // The list would otherwise be nowhere.
+        m_err << QStringLiteral("无法写入报告 (report not written): ") << options.failureReportPath
+              << '\n';
+        for (const QString& failed : result.failedPaths) {
+            m_err << QStringLiteral("未转换 (not converted) ") << FailureReport::line(failed);
+        }
     }
     m_err.flush();
     m_out << m_finalText << '\n';

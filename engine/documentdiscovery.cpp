@@ -1,38 +1,64 @@
 #include "engine/documentdiscovery.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSet>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
-/* Walk one folder; `walking` holds the canonical folders on the way down, to stop loops. */
-void collectInto(const QString& path, QSet<QString>& walking, QFileInfoList& out) {
+/* What makes a folder itself: device and file number where there are any, else its path. */
+QString folderIdentity(const QDir& dir) {
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (::stat(QFile::encodeName(dir.path()).constData(), &status) == 0) {
+        return QString::number(status.st_dev) + QLatin1Char(':') + QString::number(status.st_ino);
+    }
+    return QString();
+#else
+    return dir.canonicalPath();
+#endif
+}
+
+/* Walk one folder unless it was walked already; `seen` holds every folder walked so far. */
+void collectInto(const QString& path, QSet<QString>& seen, DocumentDiscovery::Walk& out) {
     const QDir dir(path);
-    const QString canonical = dir.canonicalPath();
-    if (canonical.isEmpty() || walking.contains(canonical)) {
+    const QString identity = folderIdentity(dir);
+    if (identity.isEmpty() || seen.contains(identity)) {
         return;
     }
-    walking.insert(canonical);
-    out += dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
+    seen.insert(identity);
+    if (!dir.isReadable()) {
+        out.unreadableFolders.append(QDir::toNativeSeparators(dir.path()));
+        return;
+    }
+    out.files += dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
     const QFileInfoList folders =
         dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QFileInfo& folder : folders) {
-        collectInto(folder.absoluteFilePath(), walking, out);
+        collectInto(folder.absoluteFilePath(), seen, out);
     }
-    walking.remove(canonical);
 }
 
 }  // namespace
 
-/* List every file under a folder, depth-first in name order. */
-QFileInfoList DocumentDiscovery::collectFiles(const QString& path) {
-    QFileInfoList files;
+/* List every file under a folder, depth-first in name order, each real folder once. */
+DocumentDiscovery::Walk DocumentDiscovery::walk(const QString& path) {
+    Walk found;
     if (path.isEmpty()) {
-        return files;  // QDir would read an empty path as the working folder
+        return found;  // QDir would read an empty path as the working folder
     }
-    QSet<QString> walking;
-    collectInto(path, walking, files);
-    return files;
+    QSet<QString> seen;
+    collectInto(path, seen, found);
+    return found;
+}
+
+/* The files of a walk. */
+QFileInfoList DocumentDiscovery::collectFiles(const QString& path) {
+    return walk(path).files;
 }
 
 /* Test the ending and the owner-file mark, both case-sensitive. */

@@ -8,16 +8,58 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+/* Open the report for writing without following a link at its name (one planted there is
+   removed; one planted again in between makes the open fail). Null when it cannot open. */
+std::FILE* openReport(const QString& path) {
+#ifdef Q_OS_UNIX
+    const QByteArray name = path.toLocal8Bit();
+    struct stat status {};
+    if (::lstat(name.constData(), &status) == 0 && S_ISLNK(status.st_mode)) {
+        ::unlink(name.constData());
+    }
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "w");
+    if (file == nullptr) {
+        ::close(fd);
+    }
+    return file;
+#else
+    return std::fopen(path.toLocal8Bit().constData(), "w+");
+#endif
+}
+
+}  // namespace
+
 /* Write the report through stdio in text mode, as the editor expects it on the platform. */
 bool FailureReport::write(const QString& path, const QString& text) {
     const QByteArray bytes = text.toLocal8Bit();
-    std::FILE* file = std::fopen(path.toLocal8Bit().constData(), "w+");
+    std::FILE* file = openReport(path);
     if (file == nullptr) {
         return false;
     }
     const std::size_t written = std::fwrite(bytes.constData(), 1, bytes.size(), file);
     const bool closed = std::fclose(file) == 0;
     return closed && written == static_cast<std::size_t>(bytes.size());
+}
+
+/* Escape the characters that would break the line, then end it. */
+QString FailureReport::line(const QString& nativePath) {
+    QString escaped = nativePath;
+    escaped.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    escaped.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    return escaped + QLatin1Char('\n');
 }
 
 /* Open the report in the platform's text viewer. */

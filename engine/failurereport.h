@@ -8,8 +8,13 @@ class FailureReport {
 public:
     // Write `text` in the local 8-bit encoding to `path`, created or truncated, in text mode
     // (line feeds become CR LF on Windows). False when the file could not be created or
-    // fully written; nothing is written through a file that did not open.
+    // fully written; nothing is written through a file that did not open. A link at `path`
+    // is never followed: it is removed and the report created in its place.
     static bool write(const QString& path, const QString& text);
+
+    // One line of the report for a path: the path with every line feed written as "\n" and
+    // every carriage return as "\r" (a name may hold them), then a line feed.
+    static QString line(const QString& nativePath);
 
     // Start the system's text editor on `path`, detached: Notepad on Windows, elsewhere
     // xdg-open when it is installed, else nothing.

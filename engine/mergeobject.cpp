@@ -67,7 +67,15 @@ void MergeObject::Transform() {
     const qint64 startTime = static_cast<qint64>(std::time(nullptr));
     m_lastRun = RunResult{};
     QString failedPaths;
-    const QStringList documentPaths = candidatePaths(collectFiles(convertOptions().sourcePath));
+    const DocumentDiscovery::Walk found = DocumentDiscovery::walk(convertOptions().sourcePath);
+    // A folder that cannot be read may hold documents: it fails the run like one.
+    for (const QString& folder : found.unreadableFolders) {
+        ++m_lastRun.failed;
+        m_lastRun.unreadableFolders.append(folder);
+        m_lastRun.failedPaths.append(folder);
+        failedPaths += FailureReport::line(folder);
+    }
+    const QStringList documentPaths = candidatePaths(found.files);
     m_runTotal = documentPaths.size();
     initialiseCom();
     auto* word = new AxObject(this);
@@ -87,7 +95,8 @@ void MergeObject::Transform() {
             ++m_lastRun.converted;
         } else {
             ++m_lastRun.failed;
-            failedPaths += nativePath + QLatin1Char('\n');
+            m_lastRun.failedPaths.append(nativePath);
+            failedPaths += FailureReport::line(nativePath);
         }
         emit documentFinished(m_lastRun.candidates, m_runTotal);
     }

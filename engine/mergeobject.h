@@ -24,7 +24,7 @@ struct RunResult {
     bool aborted = false;        // no spreadsheet application: the run stopped at once
     int candidates = 0;          // Word documents in the list
     int converted = 0;           // documents converted and saved
-    int failed = 0;              // documents listed in the failure report
+    int failed = 0;              // documents (and unreadable folders) in the failure report
     bool reportWritten = false;  // the failure report was written to failureReportPath
     // Documents that opened but whose workbook could not be saved, each as the document's
     // native path, ": " and the spreadsheet application's reason (when it gave one).
@@ -32,6 +32,10 @@ struct RunResult {
     // Documents that failed while being read or converted (the reader ran out of memory or
     // gave up), each as the native path, ": " and the reason.
     QStringList unopened;
+    // Every entry of the failure report (native paths), also when it could not be written.
+    QStringList failedPaths;
+    // Folders under the source that could not be read (native paths); each counts in failed.
+    QStringList unreadableFolders;
 };
 
 class MergeObject : public QObject {

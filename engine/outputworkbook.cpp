@@ -113,6 +113,10 @@ void OutputWorkbook::applyTemplateFormats() {
    is put aside first, so that its presence cannot pass for a save, and restored when the
    save fails. */
 bool OutputWorkbook::save(const QString& path) {
+    m_saveError = refusalToReplace(path);
+    if (!m_saveError.isEmpty()) {
+        return false;
+    }
     const QString aside = asideName(path);
     const bool earlierPutAside = QFileInfo::exists(path) && QFile::rename(path, aside);
     // An office application in another process may still be busy with the last paste.
@@ -134,6 +138,21 @@ bool OutputWorkbook::save(const QString& path) {
         }
     }
     return saved;
+}
+
+/* Why the file at `path` must not be replaced: a folder, or a file its owner may not write. */
+QString OutputWorkbook::refusalToReplace(const QString& path) {
+    const QFileInfo existing(path);
+    if (existing.isSymLink() || !existing.exists()) {
+        return QString();
+    }
+    if (existing.isDir()) {
+        return QStringLiteral("a folder has the workbook's name");
+    }
+    if (!(existing.permissions() & QFileDevice::WriteOwner)) {
+        return QStringLiteral("the earlier workbook is read-only");
+    }
+    return QString();
 }
 
 /* Mirror the document's place under the destination and create its folder. */

@@ -27,7 +27,8 @@ public:
 
     // Apply the template's widths and formats, close the template unsaved, save the workbook
     // under the output path of `documentPath`, close it and tell the spreadsheet application
-    // to quit. True only when the workbook file was written by this save.
+    // to quit. True only when the workbook file was written by this save. A folder or a
+    // read-only file of the output's name is left as it is, and the save fails with why.
     bool finish(const QString& documentPath);
 
     // Why the last finish() could not save, as the spreadsheet application said (for example
@@ -38,6 +39,10 @@ public:
     // ".doc" in the file name's ending turned into ".xls". Creates the output folder; a
     // folder that cannot be created is not reported (the save then fails).
     static QString outputPath(const QString& documentPath, const ConvertOptions& options);
+
+    // Why an earlier entry at `path` must not be replaced by a new workbook: a folder of that
+    // name, or a file its owner may not write (read-only); empty when a save may go ahead.
+    static QString refusalToReplace(const QString& path);
 
 private:
     void openTemplate();

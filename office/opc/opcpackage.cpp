@@ -13,7 +13,7 @@ OpcPackage::OpcPackage(const PackageLimits& limits) : m_limits(limits) {}
 /* Closing the archive with the QuaZip object. */
 OpcPackage::~OpcPackage() = default;
 
-/* Open the archive and index its entries by lower-case name. */
+/* Open the archive and index its entries by lower-case name; a repeated name fails. */
 bool OpcPackage::open(QIODevice* device) {
     m_zip = std::make_unique<QuaZip>(device);
     if (!m_zip->open(QuaZip::mdUnzip)) {
@@ -24,6 +24,12 @@ bool OpcPackage::open(QIODevice* device) {
         return false;
     }
     for (const QuaZipFileInfo64& info : infos) {
+        // Two entries of one name (part names ignore case): readers disagree on which one
+        // counts, so the package has no single meaning.
+        if (m_entries.contains(info.name.toLower())) {
+            m_entries.clear();
+            return false;
+        }
         m_entries.insert(info.name.toLower(),
                          Entry{info.name, static_cast<qint64>(info.compressedSize),
                                static_cast<qint64>(info.uncompressedSize)});

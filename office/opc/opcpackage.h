@@ -31,7 +31,8 @@ public:
     OpcPackage& operator=(const OpcPackage&) = delete;
 
     // Open the archive on `device` (kept open by the caller while the package is used).
-    // False when it is no readable ZIP archive.
+    // False when it is no readable ZIP archive, or when two entries share a name (letter
+    // case ignored).
     bool open(QIODevice* device);
 
     // Read a whole part (name without a leading "/"). Missing: no such part; Damaged: the

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -149,6 +150,20 @@ TEST_F(ConverterTest, FailuresExitOneAndNameTheReport) {
     QFile file(report());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), (source + QStringLiteral("/broken.doc\n")).toLocal8Bit());
+}
+
+TEST_F(ConverterTest, AReportThatCannotBeWrittenListsTheFailuresOnStandardError) {
+    QFile broken(source + QStringLiteral("/broken\nname.doc"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a Word document");
+    broken.close();
+    ASSERT_TRUE(QDir().mkpath(report()));  // a folder where the report goes
+    ASSERT_EQ(run({source, dest}), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("report not written")));
+    EXPECT_TRUE(err.contains(QStringLiteral("(not converted) ") + source +
+                             QStringLiteral("/broken\\nname.doc\n")))
+        << err.toStdString();
+    EXPECT_TRUE(QFileInfo(report()).isDir());
 }
 
 TEST_F(ConverterTest, AnEarlierReportIsDeletedFirst) {

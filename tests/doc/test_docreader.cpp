@@ -3,12 +3,17 @@
 
 #include "office/word/doc/docreader.h"
 
+#include "office/word/doc/docfkptable.h"
+#include "office/word/doc/docstorage.h"
 #include "office/word/wordfileloader.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <thread>
 
@@ -225,4 +230,134 @@ TEST(DocReaderThreads, DocumentsReadOnSeveralThreadsAtOnce) {
     for (std::thread& thread : threads)
         thread.join();
     EXPECT_EQ(tableCounts, (std::vector<int>{3, 3, 3, 3}));
+}
+
+namespace {
+
+// File header offsets of a Word 97 FIB (fixed while csw is 14 and cslw is 22).
+constexpr int kFibFlags = 0x0A;
+constexpr int kFibCcpText = 0x4C;
+constexpr int kFibChpxBins = 0xFA;
+constexpr int kFibClx = 0x1A2;
+
+/* Store a little-endian 32-bit value. */
+void put32(QByteArray& bytes, int at, quint32 value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+/* Read a little-endian 32-bit value. */
+quint32 get32(const QByteArray& bytes, int at) {
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | quint8(bytes[at + i]);
+    return value;
+}
+
+// The streams of a fixture, for building hostile variants in memory.
+struct Streams {
+    QByteArray word;
+    QByteArray table;  // the table stream the header names
+    QByteArray data;
+
+    /* The fixture's streams. */
+    static Streams of(const char* name) {
+        const DocStorage storage(fixtureBytes(name));
+        Streams streams;
+        streams.word = storage.wordDocument();
+        streams.table = storage.tableStream(streams.which());
+        streams.data = storage.dataStream();
+        return streams;
+    }
+    /* Which table stream the header names. */
+    int which() const { return (quint8(word[kFibFlags + 1]) & 0x02) ? 1 : 0; }
+    /* Append a structure to the table stream and point a FIB range at it. */
+    void replace(int fibRange, const QByteArray& structure) {
+        put32(word, fibRange, quint32(table.size()));
+        put32(word, fibRange + 4, quint32(structure.size()));
+        table += structure;
+    }
+    /* Read them as a document. */
+    WordLoadResult read() const {
+        return which() == 1 ? DocReader::readStreams(word, QByteArray(), table, data)
+                            : DocReader::readStreams(word, table, QByteArray(), data);
+    }
+};
+
+}  // namespace
+
+TEST(DocReaderHostile, PiecesNamingTheSameTextOverAndOverAreRefused) {
+    Streams streams = Streams::of("reader.doc");
+    ASSERT_FALSE(streams.word.isEmpty());
+    // 8-bit text from offset 1024 to the end of the stream, named `count` times.
+    const quint32 length = quint32(streams.word.size() - 1024);
+    const auto clxOf = [&](int count) {
+        QByteArray plc;
+        for (int i = 0; i <= count; ++i)
+            plc += QByteArray(4, 0), put32(plc, plc.size() - 4, quint32(i) * length);
+        for (int i = 0; i < count; ++i) {
+            QByteArray pcd(8, 0);
+            put32(pcd, 2, 0x40000000u | (1024u * 2));
+            plc += pcd;
+        }
+        QByteArray clx(1, char(0x02));
+        clx += QByteArray(4, 0);
+        put32(clx, 1, quint32(plc.size()));
+        return clx + plc;
+    };
+    const struct {
+        const char* name;
+        int count;
+        bool refused;
+    } rows[] = {{"once", 1, false}, {"twice", 2, false}, {"many times", 1100, true}};
+    for (const auto& row : rows) {
+        Streams hostile = streams;
+        hostile.replace(kFibClx, clxOf(row.count));
+        put32(hostile.word, kFibCcpText, quint32(row.count) * length);
+        const WordLoadResult result = hostile.read();
+        EXPECT_EQ(result.status == WordLoadResult::Status::TooLarge, row.refused) << row.name;
+        EXPECT_EQ(bool(result), !row.refused) << row.name << result.message.toStdString();
+    }
+}
+
+TEST(DocReaderHostile, AFormattingPageNamedAgainAndAgainIsReadOnce) {
+    const Streams streams = Streams::of("reader.doc");
+    const QByteArray bins = streams.table.mid(int(get32(streams.word, kFibChpxBins)),
+                                              int(get32(streams.word, kFibChpxBins + 4)));
+    ASSERT_GE(bins.size(), 12);
+    // The first page the document names: after the n + 1 positions of its n entries.
+    const quint32 page = get32(bins, (bins.size() - 4) / 8 * 4 + 4);
+    const auto binsNaming = [&](int count) {
+        QByteArray plc;
+        for (int i = 0; i <= count; ++i)
+            plc += QByteArray(4, 0), put32(plc, plc.size() - 4, quint32(i));
+        for (int i = 0; i < count; ++i)
+            plc += QByteArray(4, 0), put32(plc, plc.size() - 4, page);
+        return plc;
+    };
+    const DocBytes word(streams.word);
+    DocFkpTable once;
+    DocFkpTable often;
+    ASSERT_TRUE(once.parse(DocFkpTable::Kind::Character, DocBytes(binsNaming(1)), word));
+    ASSERT_TRUE(often.parse(DocFkpTable::Kind::Character, DocBytes(binsNaming(700000)), word));
+    EXPECT_GT(once.runs().size(), 0);
+    EXPECT_EQ(often.runs().size(), once.runs().size());
+}
+
+TEST(DocReaderHostile, HugeFilesAndPipesAreRefusedBeforeAnyRead) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString huge = dir.filePath(QStringLiteral("huge.doc"));
+    QFile file(huge);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    ASSERT_TRUE(file.resize(qint64(1) << 40));  // sparse: nothing written past the header
+    file.close();
+    const WordLoadResult big = WordFileLoader::load(huge);
+    EXPECT_EQ(big.status, WordLoadResult::Status::TooLarge) << big.message.toStdString();
+    const QString pipe = dir.filePath(QStringLiteral("pipe.docx"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const WordLoadResult fifo = WordFileLoader::load(pipe);
+    EXPECT_FALSE(fifo);
+    EXPECT_EQ(fifo.message, QStringLiteral("not a regular file"));
 }

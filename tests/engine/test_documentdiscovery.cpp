@@ -1,4 +1,5 @@
 #include "engine/documentdiscovery.h"
+#include "engine/failurereport.h"
 #include "engine/mergeobject.h"
 
 #include <gtest/gtest.h>
@@ -116,3 +117,61 @@ TEST(CandidateTest, OwnerFileMarkAnywhereInThePathExcludes) {
 }
 
 }  // namespace
+
+TEST_F(DiscoveryTest, FolderLinksFanningOutWalkEachRealFolderOnce) {
+    // Level n holds links "a" and "b" to level n + 1: 2^14 ways down to the one document.
+    const int levels = 14;
+    for (int n = 0; n < levels; ++n) {
+        const QString level = temp.path() + QStringLiteral("/level") + QString::number(n);
+        QDir().mkpath(level);
+        if (n + 1 < levels) {
+            const QString next = temp.path() + QStringLiteral("/level") + QString::number(n + 1);
+            ASSERT_TRUE(QFile::link(next, level + QStringLiteral("/a")));
+            ASSERT_TRUE(QFile::link(next, level + QStringLiteral("/b")));
+        }
+    }
+    touch(QStringLiteral("level13/deep.doc"));
+    const DocumentDiscovery::Walk found =
+        DocumentDiscovery::walk(temp.path() + QStringLiteral("/level0"));
+    ASSERT_EQ(found.files.size(), 1);
+    EXPECT_EQ(found.files.first().fileName(), QStringLiteral("deep.doc"));
+    EXPECT_TRUE(found.unreadableFolders.isEmpty());
+}
+
+TEST(FailureReportLine, LineBreaksInNamesAreEscaped) {
+    const struct {
+        const char* name;
+        QString path;
+        QString line;
+    } rows[] = {
+        {"plain", QStringLiteral("/s/a.doc"), QStringLiteral("/s/a.doc\n")},
+        {"line feed", QStringLiteral("/s/a\nb.doc"), QStringLiteral("/s/a\\nb.doc\n")},
+        {"carriage return", QStringLiteral("/s/a\r.doc"), QStringLiteral("/s/a\\r.doc\n")},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FailureReport::line(row.path), row.line) << row.name;
+    }
+}
+
+TEST(FailureReportWrite, ALinkAtTheReportsNameIsReplacedNotFollowed) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString outside = temp.filePath(QStringLiteral("outside.txt"));
+    const QString report = temp.filePath(QStringLiteral("report.txt"));
+    QFile target(outside);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write("untouched");
+    target.close();
+    ASSERT_TRUE(QFile::link(outside, report));
+    ASSERT_TRUE(FailureReport::write(report, QStringLiteral("/s/a.doc\n")));
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), QByteArray("untouched"));
+    EXPECT_FALSE(QFileInfo(report).isSymLink());
+    QFile written(report);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("/s/a.doc\n"));
+    // A folder in the way: the report cannot be written, and says so.
+    const QString blocked = temp.filePath(QStringLiteral("blocked.txt"));
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    EXPECT_FALSE(FailureReport::write(blocked, QStringLiteral("/s/a.doc\n")));
+}

@@ -189,4 +189,37 @@ INSTANTIATE_TEST_SUITE_P(Hostile, LostContent,
                              return std::string(row.param.name);
                          });
 
+TEST_F(HostileBatch, ReadOnlyEarlierOutputsAndFoldersOfTheOutputsNameAreLeftAlone) {
+    const QString source = temp.path() + QStringLiteral("/src");
+    for (const char* name : {"kept", "folder", "fresh"}) {
+        ASSERT_TRUE(
+            writeRawDocx(source + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".docx"),
+                         paragraph(QLatin1String(name))));
+    }
+    QFile kept(save + QStringLiteral("kept.xlsx"));
+    ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+    kept.write("earlier");
+    kept.close();
+    ASSERT_TRUE(kept.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    ASSERT_TRUE(QDir().mkpath(save + QStringLiteral("folder.xlsx/inside")));
+    const RunResult result = convert(source);
+    EXPECT_EQ(result.converted, 1);
+    EXPECT_EQ(result.failed, 2);
+    const QStringList expected = {
+        QDir::toNativeSeparators(source + QStringLiteral("/folder.docx")) +
+            QStringLiteral(": a folder has the workbook's name"),
+        QDir::toNativeSeparators(source + QStringLiteral("/kept.docx")) +
+            QStringLiteral(": the earlier workbook is read-only")};
+    EXPECT_EQ(result.unsaved, expected);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("earlier"));
+    EXPECT_FALSE(kept.permissions() & QFileDevice::WriteOwner);
+    EXPECT_TRUE(QFileInfo(save + QStringLiteral("folder.xlsx/inside")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(save + QStringLiteral("folder.xlsx.previous")));
+    EXPECT_EQ(cell(readBack(save + QStringLiteral("fresh.xlsx")), 0, QStringLiteral("A1"))
+                  .value(QStringLiteral("value"))
+                  .toString(),
+              QStringLiteral("fresh"));
+}
+
 }  // namespace

@@ -510,3 +510,23 @@ TEST(DocxReaderBadInput, ExternalEntitiesAreNeverResolved) {
         EXPECT_EQ(result.status, WordLoadResult::Status::Malformed);
     }
 }
+
+TEST(DocxReaderHostile, TwoEntriesOfOneNameMakeThePackageUnreadable) {
+    const struct {
+        const char* name;
+        QString second;
+        bool opens;
+    } rows[] = {
+        {"distinct names", QStringLiteral("word/other.xml"), true},
+        {"same name", QStringLiteral("word/document.xml"), false},
+        {"same name in other case", QStringLiteral("WORD/Document.xml"), false},
+    };
+    for (const auto& row : rows) {
+        const WordLoadResult result = DocxReader::readData(docxtest::zipParts(
+            {{QStringLiteral("_rels/.rels"), docxtest::packageRels()},
+             {QStringLiteral("word/document.xml"),
+              docxtest::documentXml("<w:p><w:r><w:t>one</w:t></w:r></w:p>")},
+             {row.second, docxtest::documentXml("<w:p><w:r><w:t>two</w:t></w:r></w:p>")}}));
+        EXPECT_EQ(bool(result), row.opens) << row.name;
+    }
+}

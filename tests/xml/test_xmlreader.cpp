@@ -185,3 +185,35 @@ TEST(XmlReader, ErrorLineNumber) {
     EXPECT_FALSE(reader.errorString().isEmpty());
     EXPECT_EQ(reader.lineNumber(), 3);
 }
+
+TEST(XmlReaderHostile, ManyDeclaredPrefixesResolveAtOnceAndUnwindWithTheirElements) {
+    // 300,000 prefixes on the root, each element then looked up among them: a lookup that
+    // scanned the declarations would take minutes.
+    const int prefixes = 300000;
+    QByteArray xml = "<r";
+    for (int i = 0; i < prefixes; ++i) {
+        xml += " xmlns:p" + QByteArray::number(i) + "=\"urn:" + QByteArray::number(i) + '"';
+    }
+    xml += "><p0:a/><p299999:a xmlns:p299999=\"urn:inner\"/><p299999:b/>";
+    for (int i = 0; i < 20000; ++i) {
+        xml += "<p0:c/>";
+    }
+    xml += "</r>";
+    XmlReader reader(xml);
+    ASSERT_TRUE(reader.readNextStartElement());
+    const QStringList expected = {QStringLiteral("urn:0"), QStringLiteral("urn:inner"),
+                                  QStringLiteral("urn:299999")};
+    QStringList found;
+    int others = 0;
+    while (reader.readNextStartElement()) {
+        if (reader.name() == QLatin1String("c")) {
+            others += reader.namespaceUri() == QLatin1String("urn:0") ? 1 : 0;
+        } else {
+            found << QString(reader.namespaceUri());
+        }
+        reader.skipCurrentElement();
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(others, 20000);
+}
