@@ -15,7 +15,7 @@ packages=(
 # `install-deps.sh windows`: what the Windows cross-build and its Wine test run need instead.
 if [ "${1:-}" = windows ]; then
   packages=(
-    cmake ninja-build ccache googletest
+    cmake ninja-build ccache pkg-config qtbase5-dev googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
   )
 fi

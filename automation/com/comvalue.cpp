@@ -141,6 +141,12 @@ long long ComValue::toInt64() const {
     return copy.convertTo(VT_I8) ? copy.m_variant.llVal : 0;
 }
 
+/* The value as a double. */
+double ComValue::toDouble() const {
+    ComValue copy(*this);
+    return copy.convertTo(VT_R8) ? copy.m_variant.dblVal : 0.0;
+}
+
 /* The object held, with a new reference. */
 IDispatch* ComValue::takeDispatch() const {
     IUnknown* unknown = nullptr;

@@ -42,6 +42,8 @@ public:
     std::wstring toString() const;
     // The value as a whole number (0 when it has no such form).
     long long toInt64() const;
+    // The value as a floating-point number (0 when it has no such form).
+    double toDouble() const;
     // The object the value holds, with a reference added for the caller; null when it holds
     // none.
     IDispatch* takeDispatch() const;

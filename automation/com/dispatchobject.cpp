@@ -45,12 +45,7 @@ bool isSetterName(const std::wstring& name) {
 
 /* The object held by the reply's value. */
 DispatchObject DispatchReply::object() const {
-    IDispatch* dispatch = value.takeDispatch();
-    DispatchObject out(dispatch);
-    if (dispatch != nullptr) {
-        dispatch->Release();
-    }
-    return out;
+    return DispatchObject::fromValue(value);
 }
 
 /* Hold object with a reference of our own. */
@@ -85,6 +80,16 @@ DispatchObject::DispatchObject(DispatchObject&& other) noexcept
 DispatchObject& DispatchObject::operator=(DispatchObject&& other) noexcept {
     std::swap(m_dispatch, other.m_dispatch);
     return *this;
+}
+
+/* The object a value holds. */
+DispatchObject DispatchObject::fromValue(const ComValue& value) {
+    IDispatch* dispatch = value.takeDispatch();
+    DispatchObject out(dispatch);
+    if (dispatch != nullptr) {
+        dispatch->Release();
+    }
+    return out;
 }
 
 /* Create the registered object, local server first. */

@@ -51,6 +51,10 @@ public:
     // when it is not yet. A null object when none can be created; error then says why.
     static DispatchObject create(std::wstring_view progId, std::wstring* error = nullptr);
 
+    // The object value holds (VT_DISPATCH, or VT_UNKNOWN that answers IDispatch); a null
+    // object when it holds none.
+    static DispatchObject fromValue(const ComValue& value);
+
     bool isNull() const { return m_dispatch == nullptr; }
     IDispatch* dispatch() const { return m_dispatch; }
 
