@@ -154,6 +154,33 @@ TEST(DispatchReferences, CopiesAndObjectValuesHoldOneReferenceEach) {
     EXPECT_EQ(referenceCount(dictionary.dispatch()), alone);
 }
 
+// Text the job passes, the type a parameter declares, and the number the value then holds.
+struct ConvertCase {
+    const char* name;
+    const wchar_t* text;
+    VARTYPE type;
+    long long number;
+};
+
+TEST(ComValueConversion, TextBecomesTheDeclaredType) {
+    const ConvertCase rows[] = {
+        {"FalseToBoolean", L"false", VT_BOOL, 0},
+        {"TrueToBoolean", L"True", VT_BOOL, -1},
+        {"DigitsToLong", L"42", VT_I4, 42},
+        {"DigitsToDouble", L"2.5", VT_R8, 2},
+    };
+    for (const ConvertCase& row : rows) {
+        SCOPED_TRACE(row.name);
+        ComValue value = ComValue::ofString(row.text);
+        ASSERT_TRUE(value.convertTo(row.type));
+        EXPECT_EQ(value.type(), row.type);
+        EXPECT_EQ(static_cast<long long>(value.toDouble()), row.number);
+    }
+    ComValue word = ComValue::ofString(L"maybe");
+    EXPECT_FALSE(word.convertTo(VT_BOOL));
+    EXPECT_EQ(word.toString(), L"maybe");
+}
+
 // A member, how it is invoked, and the parameter types the type information declares.
 struct TypeCase {
     const char* name;
