@@ -2,7 +2,8 @@
 # The Windows build and its tests, on this Linux machine: the Qt-free libraries (support/, the
 # HTTP client of update/, the COM core of automation/com/) cross-built with MinGW-w64 for
 # 64-bit Windows, their tests run under Wine by ctest, and the libraries built once more for
-# 32-bit Windows as a compile-and-link check. Installs what it needs first.
+# 32-bit Windows as a compile check. Also checks the Qt side of the COM bridge for syntax.
+# Installs what it needs first.
 # Usage: scripts/test-windows.sh [build-folder] (default build-windows; the 32-bit check
 # builds in <build-folder>-i686).
 set -euo pipefail

@@ -122,11 +122,16 @@ DispatchReply DispatchObject::call(std::wstring_view member,
                                    const std::vector<ComValue>& args) const {
     const std::wstring name = memberName(member);
     DISPID id = DISPID_UNKNOWN;
-    if (!isNull() && !findMember(name, &id) && args.size() == 1 && isSetterName(name) &&
-        findMember(name.substr(3), &id)) {
+    if (isNull()) {
+        return unknownMember(name);
+    }
+    if (findMember(name, &id)) {
+        return invokeId(id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
+    }
+    if (args.size() == 1 && isSetterName(name) && findMember(name.substr(3), &id)) {
         return invokeId(id, DISPATCH_PROPERTYPUT, args);
     }
-    return invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
+    return unknownMember(name);
 }
 
 /* Read a property. */
@@ -157,18 +162,19 @@ std::wstring DispatchObject::memberName(std::wstring_view member) {
 /* Look member up and invoke it with flags. */
 DispatchReply DispatchObject::invoke(std::wstring_view member, WORD flags,
                                      std::vector<ComValue> args) const {
-    DispatchReply reply;
-    if (isNull()) {
-        reply.error = L"no object";
-        return reply;
-    }
     const std::wstring name = memberName(member);
     DISPID id = DISPID_UNKNOWN;
-    if (!findMember(name, &id)) {
-        reply.error = L"the object has no member named " + name;
-        return reply;
+    if (isNull() || !findMember(name, &id)) {
+        return unknownMember(name);
     }
     return invokeId(id, flags, std::move(args));
+}
+
+/* The failure of a call on no object or to a name the object does not know. */
+DispatchReply DispatchObject::unknownMember(const std::wstring& name) const {
+    DispatchReply reply;
+    reply.error = isNull() ? L"no object" : L"the object has no member named " + name;
+    return reply;
 }
 
 /* The member's dispatch identifier, false when the object knows no such name. */
@@ -208,13 +214,19 @@ DispatchReply DispatchObject::invokeId(DISPID id, WORD flags, std::vector<ComVal
     return reply;
 }
 
-/* Convert arguments to the parameter types the type information declares. */
+/* Convert text arguments to the parameter types the type information declares. */
 void DispatchObject::convertArguments(DISPID id, WORD flags, std::vector<ComValue>& args) const {
+    // Only text needs converting (the job passes "false" for a Boolean); other values keep
+    // their types, which saves asking an out-of-process server for its type information.
+    const auto isText = [](const ComValue& arg) { return arg.type() == VT_BSTR; };
+    if (std::none_of(args.begin(), args.end(), isText)) {
+        return;
+    }
     const std::vector<VARTYPE> types = parameterTypes(m_dispatch, id, flags);
     const std::size_t count = std::min(types.size(), args.size());
     for (std::size_t i = 0; i < count; ++i) {
-        // A left-out optional argument, an object or an untyped parameter stays as it is.
-        if (types[i] != VT_EMPTY && args[i].type() != VT_ERROR && args[i].type() != VT_DISPATCH) {
+        // Text for an untyped parameter stays text.
+        if (types[i] != VT_EMPTY && isText(args[i])) {
             args[i].convertTo(types[i]);
         }
     }

@@ -8,8 +8,8 @@
 // - call() tries the member as method and property read together, as ActiveQt does; a name
 //   "SetX" that the object does not know, with one argument, writes the property "X"
 //   ("SetVisible (bool Visible)").
-// - Arguments are converted to the types the object's type information declares where they
-//   differ ("false" for a Boolean parameter becomes False), when that information exists.
+// - Text arguments are converted to the types the object's type information declares where
+//   they differ ("false" for a Boolean parameter becomes False), when that information exists.
 // - A failure carries the object's own description, or text built from the error code when
 //   it gave none.
 
@@ -70,6 +70,7 @@ public:
 
 private:
     DispatchReply invoke(std::wstring_view member, WORD flags, std::vector<ComValue> args) const;
+    DispatchReply unknownMember(const std::wstring& name) const;
     DispatchReply invokeId(DISPID id, WORD flags, std::vector<ComValue> args) const;
     bool findMember(const std::wstring& name, DISPID* id) const;
     void convertArguments(DISPID id, WORD flags, std::vector<ComValue>& args) const;
