@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3 python3-openpyxl python3-xlrd python3-xlwt python3-docx
   xvfb xauth fonts-noto-cjk
+  scdoc man-db desktop-file-utils appstream
 )
 # `install-deps.sh windows`: what the Windows cross-build and its Wine test run need instead.
 if [ "${1:-}" = windows ]; then
