@@ -1,5 +1,7 @@
 #include "engine/failurereport.h"
 
+#include "support/fileutil.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QProcess>
@@ -36,7 +38,7 @@ std::FILE* openReport(const QString& path) {
     }
     return file;
 #else
-    return std::fopen(path.toLocal8Bit().constData(), "w+");
+    return openFile(path.toLocal8Bit().toStdString(), "w+");  // long paths work too
 #endif
 }
 
