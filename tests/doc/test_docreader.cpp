@@ -284,27 +284,51 @@ struct Streams {
     }
 };
 
+/* A Clx of `count` 8-bit pieces, each naming `length` characters from stream offset `fc`. */
+QByteArray clxNaming(int count, quint32 fc, quint32 length) {
+    QByteArray plc;
+    for (int i = 0; i <= count; ++i)
+        plc += QByteArray(4, 0), put32(plc, plc.size() - 4, quint32(i) * length);
+    for (int i = 0; i < count; ++i) {
+        QByteArray pcd(8, 0);
+        put32(pcd, 2, 0x40000000u | (fc * 2));
+        plc += pcd;
+    }
+    QByteArray clx(1, char(0x02));
+    clx += QByteArray(4, 0);
+    put32(clx, 1, quint32(plc.size()));
+    return clx + plc;
+}
+
 }  // namespace
+
+TEST(DocReaderHostile, TextPastTheStreamsEndFailsTheStoryItBelongsTo) {
+    const Streams streams = Streams::of("reader.doc");
+    const quint32 fc = quint32(streams.word.size() - 10);  // 10 characters left in the stream
+    const struct {
+        const char* name;
+        quint32 story;
+        bool opens;
+    } rows[] = {{"story within the stream", 10, true}, {"story past its end", 100, false}};
+    for (const auto& row : rows) {
+        Streams hostile = streams;
+        hostile.replace(kFibClx, clxNaming(1, fc, 100));
+        put32(hostile.word, kFibCcpText, row.story);
+        const WordLoadResult result = hostile.read();
+        EXPECT_EQ(bool(result), row.opens) << row.name << result.message.toStdString();
+        if (!row.opens) {
+            EXPECT_EQ(
+                result.message,
+                QStringLiteral("damaged document: the text lies outside the document stream"));
+        }
+    }
+}
 
 TEST(DocReaderHostile, PiecesNamingTheSameTextOverAndOverAreRefused) {
     Streams streams = Streams::of("reader.doc");
     ASSERT_FALSE(streams.word.isEmpty());
     // 8-bit text from offset 1024 to the end of the stream, named `count` times.
     const quint32 length = quint32(streams.word.size() - 1024);
-    const auto clxOf = [&](int count) {
-        QByteArray plc;
-        for (int i = 0; i <= count; ++i)
-            plc += QByteArray(4, 0), put32(plc, plc.size() - 4, quint32(i) * length);
-        for (int i = 0; i < count; ++i) {
-            QByteArray pcd(8, 0);
-            put32(pcd, 2, 0x40000000u | (1024u * 2));
-            plc += pcd;
-        }
-        QByteArray clx(1, char(0x02));
-        clx += QByteArray(4, 0);
-        put32(clx, 1, quint32(plc.size()));
-        return clx + plc;
-    };
     const struct {
         const char* name;
         int count;
@@ -312,7 +336,7 @@ TEST(DocReaderHostile, PiecesNamingTheSameTextOverAndOverAreRefused) {
     } rows[] = {{"once", 1, false}, {"twice", 2, false}, {"many times", 1100, true}};
     for (const auto& row : rows) {
         Streams hostile = streams;
-        hostile.replace(kFibClx, clxOf(row.count));
+        hostile.replace(kFibClx, clxNaming(row.count, 1024, length));
         put32(hostile.word, kFibCcpText, quint32(row.count) * length);
         const WordLoadResult result = hostile.read();
         EXPECT_EQ(result.status == WordLoadResult::Status::TooLarge, row.refused) << row.name;

@@ -1,5 +1,7 @@
 #include "office/word/doc/docpiecetable.h"
 
+#include <limits>
+
 namespace {
 
 constexpr quint8 kClxtPrc = 0x01;
@@ -13,6 +15,7 @@ constexpr quint32 kCompressedFlag = 0x40000000u;
 bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
     m_pieces.clear();
     m_prcs.clear();
+    m_firstMissingCp = std::numeric_limits<qint32>::max();
     qint64 pos = 0;
     while (clx.u8(pos) == kClxtPrc) {
         // Prc (2.9.209): clxt, cbGrpprl (signed 16-bit), grpprl.
@@ -42,12 +45,16 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
         piece.compressed = fcValue & kCompressedFlag;
         piece.fc = piece.compressed ? (fcValue & ~kCompressedFlag) / 2 : fcValue & 0x3FFFFFFFu;
         piece.prm = plc.u16(pcdAt + i * kPcdSize + 6);
-        // Keep only the characters the stream holds.
+        // Keep only the characters the stream holds, remembering where text went missing.
         const qint64 available = (wordDocumentSize - qint64(piece.fc)) / piece.charSize();
-        if (available <= 0)
+        if (available <= 0) {
+            m_firstMissingCp = qMin(m_firstMissingCp, piece.cpStart);
             continue;
-        if (qint64(piece.cpEnd) - piece.cpStart > available)
+        }
+        if (qint64(piece.cpEnd) - piece.cpStart > available) {
             piece.cpEnd = piece.cpStart + qint32(available);
+            m_firstMissingCp = qMin(m_firstMissingCp, piece.cpEnd);
+        }
         if (piece.cpEnd > piece.cpStart)
             m_pieces.append(piece);
     }

@@ -30,6 +30,9 @@ public:
     const QVector<Piece>& pieces() const { return m_pieces; }
     // The characters all pieces name together.
     qint64 characterCount() const;
+    // The first CP whose text lies outside the stream (cut from its piece), or the largest
+    // qint32 when every piece's text is there.
+    qint32 firstMissingCp() const { return m_firstMissingCp; }
     // The grpprl of Prc number index (for a Prm with fComplex set); empty when out of range.
     DocBytes prcGrpprl(int index) const;
     // The characters of a piece from cp to cpEnd (clamped to the piece), decoded.
@@ -41,4 +44,5 @@ public:
 private:
     QVector<Piece> m_pieces;
     QVector<DocBytes> m_prcs;
+    qint32 m_firstMissingCp = 0;
 };

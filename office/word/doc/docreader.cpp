@@ -104,6 +104,9 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
     const DocBytes clx = tableRange(table, fib.clx);
     if (clx.size() == 0 || !pieces.parse(clx, word.size()))
         return damaged("piece table");
+    // A main story with text missing would convert into a partial workbook.
+    if (pieces.firstMissingCp() < fib.ccpText)
+        return damaged("the text lies outside the document stream");
     // Each character of a story is stored once; pieces naming the same text over and over
     // would make a story far larger than the file (and the memory to hold it).
     if (pieces.characterCount() > kMaxStoryFactor * qMax<qint64>(word.size(), kStoryAllowance))
