@@ -259,16 +259,14 @@ TEST_F(TextToColumnsTest, CellsFarBeyondOtherDataAndOnlyTheGivenColumn) {
     EXPECT_EQ(sheet().cell(5, 1)->text, QStringLiteral("r;s"));
 }
 
-TEST_F(TextToColumnsTest, RefusesSeveralColumnsAndTooManyParts) {
+TEST_F(TextToColumnsTest, RefusesSeveralColumnsChangingNothing) {
     sheet().setText(1, 1, QStringLiteral("a,b"));
     TextToColumns::Options options;
     options.comma = true;
     QString error;
     EXPECT_FALSE(TextToColumns::split(sheet(), {1, 1, 1, 2}, 1, 1, options, &error));
     EXPECT_FALSE(error.isEmpty());
-    sheet().setText(2, 1, QString(kMaxColumns + 1, QLatin1Char(',')));
-    EXPECT_FALSE(TextToColumns::split(sheet(), columnA(), 1, 1, options));
-    EXPECT_EQ(sheet().cell(1, 1)->text, QStringLiteral("a,b"));  // nothing changed
+    EXPECT_EQ(sheet().cell(1, 1)->text, QStringLiteral("a,b"));
 }
 
 TEST_F(TextToColumnsTest, QuotedPartsKeepDelimiters) {
@@ -282,3 +280,27 @@ TEST_F(TextToColumnsTest, QuotedPartsKeepDelimiters) {
 }
 
 }  // namespace
+
+TEST_F(TextToColumnsTest, ARowOfMorePartsThanColumnsKeepsTheRestInTheLastOne) {
+    // 20,000 commas: more parts than the 16,384 columns; the other rows split as usual.
+    QString many = QStringLiteral("p");
+    for (int i = 1; i <= 20000; ++i) {
+        many += QLatin1Char(',') + QString::number(i);
+    }
+    sheet().setText(1, 1, QStringLiteral("a,b"));
+    sheet().setText(2, 1, many);
+    sheet().setText(3, 1, QStringLiteral("c,d"));
+    TextToColumns::Options comma;
+    comma.comma = true;
+    ASSERT_TRUE(TextToColumns::split(sheet(), columnA(), 1, 1, comma));
+    EXPECT_EQ(sheet().cell(1, 2)->text, QStringLiteral("b"));
+    EXPECT_EQ(sheet().cell(3, 2)->text, QStringLiteral("d"));
+    EXPECT_EQ(sheet().cell(2, 1)->text, QStringLiteral("p"));
+    EXPECT_DOUBLE_EQ(sheet().cell(2, 16383)->number, 16382);
+    // Column 16,384 holds everything from the 16,383rd comma on.
+    QString rest = QString::number(16383);
+    for (int i = 16384; i <= 20000; ++i) {
+        rest += QLatin1Char(',') + QString::number(i);
+    }
+    EXPECT_EQ(sheet().cell(2, 16384)->text, rest);
+}

@@ -37,7 +37,7 @@ struct PendingRow {
 }  // namespace
 
 /* Split one text at the delimiters; quoted parts keep their delimiters. */
-QStringList TextToColumns::parts(const QString& text, const Options& options) {
+QStringList TextToColumns::parts(const QString& text, const Options& options, int maxParts) {
     QStringList result;
     const QChar quote = quoteOf(options.qualifier);
     QString current;
@@ -58,6 +58,10 @@ QStringList TextToColumns::parts(const QString& text, const Options& options) {
         if (!quoted && isDelimiter(c, options)) {
             if (!(options.consecutiveDelimiter && lastWasDelimiter)) {
                 result.append(current);
+                if (result.size() == maxParts - 1) {
+                    result.append(text.mid(i + 1));  // the rest, unsplit, in the last part
+                    return result;
+                }
             }
             current.clear();
             lastWasDelimiter = true;
@@ -96,11 +100,8 @@ bool TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow
         }
         PendingRow row{it->first, *cell, {}};
         if (cell->kind == Cell::Kind::Text) {
-            row.parts = parts(cell->text, options);
-            if (destColumn + row.parts.size() - 1 > kMaxColumns) {
-                return fail(QStringLiteral("Row %1 splits into more columns than a sheet has")
-                                .arg(it->first));
-            }
+            // A row of more parts than the sheet has columns keeps the rest in its last one.
+            row.parts = parts(cell->text, options, kMaxColumns - destColumn + 1);
         }
         const int targetRow = destRow + (it->first - source.firstRow);
         if (targetRow > kMaxRows) {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <limits>
+
 // Excel's Text to Columns for delimited data (Range.TextToColumns).
 class TextToColumns {
 public:
@@ -25,12 +27,15 @@ public:
     // used row) at the delimiters. The parts of the cell in source row r go to row
     // destRow + (r - source.firstRow), from column destColumn to the right, over existing
     // cells; each part is typed by NumberRule (an empty part leaves an empty cell). Number
-    // and boolean cells are carried over unsplit. Returns false with `error` set, changing
-    // nothing, when the source spans several columns or a split would run past the last
-    // column.
+    // and boolean cells are carried over unsplit. A row of more parts than there are
+    // columns from destColumn to the sheet's last keeps the rest of its text, unsplit, in the
+    // last column. Returns false with `error` set, changing nothing, when the source spans
+    // several columns or the destination lies outside the sheet.
     static bool split(Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
                       const Options& options, QString* error = nullptr);
 
-    // The parts of one text.
-    static QStringList parts(const QString& text, const Options& options);
+    // The parts of one text, at most `maxParts` (at least 1): the last then holds the rest of
+    // the text as it stands.
+    static QStringList parts(const QString& text, const Options& options,
+                             int maxParts = std::numeric_limits<int>::max());
 };
