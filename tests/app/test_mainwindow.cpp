@@ -1,5 +1,8 @@
 #include "app/mainwindow.h"
 
+#include "app/languages.h"
+
+#include "app/desktopopener.h"
 #include "app/pathdialogs.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
@@ -24,6 +27,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -102,6 +106,12 @@ QStringList layoutItems(const QLayout* layout) {
     return names;
 }
 
+/* The window's first size on the primary screen: 940 x 520 where that fits. */
+QSize firstSize(const QWidget& window) {
+    const QSize free = QGuiApplication::primaryScreen()->availableGeometry().size();
+    return MainWindow::fittedSize(QSize(940, 520), free, window.minimumSizeHint());
+}
+
 /* Margins as a comparable list: left, top, right, bottom. */
 QList<int> marginsOf(const QLayout* layout) {
     const QMargins m = layout->contentsMargins();
@@ -132,7 +142,8 @@ private slots:
     void useTemplateKeepsJustTextEnabled();
     void validationMessagesInOrder();
     void rejectedClickStartsNoJob();
-    void typedSourceWithoutSeparatorPutsReportBesideFolder();
+    void typedFoldersKeepOutputsInside_data();
+    void typedFoldersKeepOutputsInside();
     void oldReportDeletedOnAcceptedClick();
     void optionsFilledFromWidgets();
     void acceptedClickRunsJobAndReenablesButton();
@@ -260,9 +271,10 @@ void TestMainWindow::formTreeInCreationOrder() {
                                   QStringLiteral("label"),
                                   QStringLiteral("sBox_LastRow")};
     QCOMPARE(namedChildren(formWidget<QGroupBox>(*window, "groupBox")), groupBox);
+    // The form's objects first, then the run's progress and result row added under them.
     const QStringList page = {QStringLiteral("verticalLayout_3"), QStringLiteral("groupBox_2"),
-                              QStringLiteral("groupBox"), QStringLiteral("groupBox_3"),
-                              QStringLiteral("lb_ShowDisposing")};
+                              QStringLiteral("groupBox"),         QStringLiteral("groupBox_3"),
+                              QStringLiteral("lb_ShowDisposing"), QStringLiteral("wgt_RunResult")};
     QCOMPARE(namedChildren(formWidget<QWidget>(*window, "wgt_AddToTab1")), page);
 
     // No menu bar, tool bar or status bar.
@@ -290,8 +302,8 @@ void TestMainWindow::layoutsSpacingMarginsAndStretch() {
          15,
          {0, 0, 0, 0},
          {QStringLiteral("groupBox_2"), QStringLiteral("groupBox"), QStringLiteral("groupBox_3"),
-          QStringLiteral("lb_ShowDisposing")},
-         {0, 0, 0, 2}},
+          QStringLiteral("lb_ShowDisposing"), QStringLiteral("wgt_RunResult")},
+         {0, 0, 0, 2, 0}},
         {"verticalLayout_2",
          6,
          {9, 9, 9, 9},
@@ -481,20 +493,30 @@ void TestMainWindow::titleIconAndPlacement() {
     auto window = makeWindow();
     QCOMPARE(window->windowTitle(), QStringLiteral("Sheetweaver1.2"));
     QVERIFY(!window->windowIcon().isNull());
-    QCOMPARE(window->size(), QSize(940, 520));
+    QCOMPARE(window->size(), firstSize(*window));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QCOMPARE(window->pos(), MainWindow::initialPosition(screen.width(), screen.height(), 940, 520));
+    QCOMPARE(window->pos(), MainWindow::initialPosition(screen.width(), screen.height(),
+                                                        window->width(), window->height()));
 }
 
-/* At the usual 96 dots per inch and 9 points every text fits into 940 x 520: the window keeps its
-   size when shown instead of growing to the layout's minimum. */
+/* At the usual 96 dots per inch and 9 points every text fits into 940 x 520, and the form fits a
+   1280 x 800 screen at 150 % (853 x 533 at 96 dots per inch, less a task bar), in both
+   languages: the window keeps its first size when shown instead of growing to its minimum. */
 void TestMainWindow::formFitsItsInitialSize() {
+    for (const auto language : {Languages::Language::Chinese, Languages::Language::English}) {
+        Languages::install(language);
+        auto window = makeWindow();
+        const QSize needed = window->minimumSizeHint();
+        QVERIFY2(needed.width() <= 853 - 16 && needed.height() <= 533 - 40 - 30,
+                 qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
+    }
+    Languages::install(Languages::Language::Chinese);
     auto window = makeWindow();
     window->show();
     const QSize needed = window->minimumSizeHint();
     QVERIFY2(needed.width() <= 940 && needed.height() <= 520,
              qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
-    QCOMPARE(window->size(), QSize(940, 520));
+    QCOMPARE(window->size(), firstSize(*window));
     for (QLabel* label : window->findChildren<QLabel*>())
         QVERIFY2(label->width() >= label->minimumSizeHint().width(),
                  qPrintable(label->objectName()));
@@ -609,24 +631,44 @@ void TestMainWindow::rejectedClickStartsNoJob() {
     QVERIFY(convertOptions().failureReportPath.isEmpty());
 }
 
-/* A source typed without its trailing separator puts the report beside the folder. */
-void TestMainWindow::typedSourceWithoutSeparatorPutsReportBesideFolder() {
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Word")));
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Out")));
-    const QString beside =
-        m_dir->path() + QStringLiteral("/Word") + ConvertOptions::failureReportName();
-    QVERIFY(writeFile(beside, "old report\r\n"));
+/* Rows: how the source and save folders are typed; each row converts one document. */
+void TestMainWindow::typedFoldersKeepOutputsInside_data() {
+    QTest::addColumn<QString>("sourceEnd");
+    QTest::addColumn<QString>("saveEnd");
+    QTest::newRow("both without separator") << QString() << QString();
+    QTest::newRow("source without, save from the picker") << QString() << QStringLiteral("/");
+    QTest::newRow("source from the picker, save without") << QStringLiteral("/") << QString();
+    QTest::newRow("both doubled") << QStringLiteral("//") << QStringLiteral("//");
+}
+
+/* However the folders are typed, the workbooks land inside the save folder, mirroring the
+   source tree, and the report lies inside the source folder, where an old one is removed. */
+void TestMainWindow::typedFoldersKeepOutputsInside() {
+    QFETCH(QString, sourceEnd);
+    QFETCH(QString, saveEnd);
+    const QString src = m_dir->path() + QStringLiteral("/src");
+    const QString dst = m_dir->path() + QStringLiteral("/dst_slash");
+    QVERIFY(QDir().mkpath(src + QStringLiteral("/报告")));
+    QVERIFY(QDir().mkpath(dst));
+    const QString corpus = QStringLiteral("../shared/corpus/");
+    QVERIFY(QFile::copy(corpus + QStringLiteral("docx/tables/TestTableColumns.docx"),
+                        src + QStringLiteral("/报告/员工名单.docx")));
+    const QString inside = src + QLatin1Char('/') + ConvertOptions::failureReportName();
+    QVERIFY(writeFile(inside, "old report\r\n"));
     QVERIFY(writeFile(m_dir->path() + QStringLiteral("/Sheetweaver.qvr"), QByteArray()));
 
     auto window = makeWindow();
-    typeFolders(*window, m_dir->path() + QStringLiteral("/Word"),
-                m_dir->path() + QStringLiteral("/Out/"));
+    typeFolders(*window, src + sourceEnd, dst + saveEnd);
     window->on_pBtn_Transform_clicked();
-    QCOMPARE(convertOptions().failureReportPath, QDir::toNativeSeparators(beside));
-    QVERIFY(!QFile::exists(beside));
-    // Typed paths are never written to the settings file.
-    QCOMPARE(fileBytes(m_dir->path() + QStringLiteral("/Sheetweaver.qvr")), QByteArray());
+    QCOMPARE(convertOptions().sourcePath, QDir::toNativeSeparators(src + QLatin1Char('/')));
+    QCOMPARE(convertOptions().savePath, QDir::toNativeSeparators(dst + QLatin1Char('/')));
+    QCOMPARE(convertOptions().failureReportPath, QDir::toNativeSeparators(inside));
+    QVERIFY(!QFile::exists(inside));
     QVERIFY(jobEnded(*window));
+    QVERIFY(QFile::exists(dst + QStringLiteral("/报告/员工名单.xlsx")));
+    // Nothing beside the save folder, and typed paths are never written to the settings file.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 3);
+    QCOMPARE(fileBytes(m_dir->path() + QStringLiteral("/Sheetweaver.qvr")), QByteArray());
 }
 
 /* A report left by an earlier run is gone as soon as a conversion is accepted. */
@@ -714,6 +756,10 @@ void TestMainWindow::secondConversionReplacesFirstJob() {
     window->on_pBtn_Transform_clicked();
     QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 60000);
     QVERIFY2(summary.match(status->text()).hasMatch(), qPrintable(status->text()));
+    // Success is green, without a report to open.
+    QCOMPARE(status->styleSheet(), QStringLiteral("color: rgb(0, 128, 0);"));
+    QVERIFY(formWidget<QPushButton>(*window, "pBtn_OpenReport")->isHidden());
+    QVERIFY(!formWidget<QPushButton>(*window, "pBtn_OpenSaveFolder")->isHidden());
     status->setText(QStringLiteral("first job's last message"));
 
     window->on_pBtn_Transform_clicked();
@@ -745,16 +791,43 @@ void TestMainWindow::fullConversionWithBuiltinOffice() {
     auto window = makeWindow();
     auto* button = formWidget<QPushButton>(*window, "pBtn_Transform");
     auto* status = formWidget<QLabel>(*window, "lb_ShowDisposing");
+    auto* progress = formWidget<QProgressBar>(*window, "pgb_Progress");
+    auto* openReport = formWidget<QPushButton>(*window, "pBtn_OpenReport");
+    auto* openFolder = formWidget<QPushButton>(*window, "pBtn_OpenSaveFolder");
+    QStringList opened;
+    DesktopOpener::replace([&opened](const QString& path) {
+        opened << path;
+        return true;
+    });
     typeFolders(*window, src, dst);
+    window->show();
+    QVERIFY(!progress->isVisible());
+    QSignalSpy steps(progress, &QProgressBar::valueChanged);
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(!button->isEnabled());
+    QVERIFY(progress->isVisible());
+    QVERIFY(!openReport->isVisible());
     QDeadlineTimer deadline(180000);
     while (!button->isEnabled() && !deadline.hasExpired())
         QTest::qWait(5);
     QVERIFY2(button->isEnabled(), "the job did not end within three minutes");
 
-    const QRegularExpression summary(QStringLiteral("^成功转换2个Word文件,耗时\\d+秒。$"));
+    // The bar counted the three Word documents and is hidden again; the summary names the
+    // failure, in the warning colour, with buttons for the report and the results.
+    QCOMPARE(progress->maximum(), 3);
+    QCOMPARE(steps.last().at(0).toInt(), 3);
+    QVERIFY(!progress->isVisible());
+    const QRegularExpression summary(
+        QStringLiteral("^成功转换2个Word文件,耗时\\d+秒。，1个文件未能转换$"));
     QVERIFY2(summary.match(status->text()).hasMatch(), qPrintable(status->text()));
+    QCOMPARE(status->styleSheet(), QStringLiteral("color: rgb(255, 0, 0);"));
+    QVERIFY(openReport->isVisible());
+    QVERIFY(openFolder->isVisible());
+    QTest::mouseClick(openReport, Qt::LeftButton);
+    QTest::mouseClick(openFolder, Qt::LeftButton);
+    QCOMPARE(opened, (QStringList{QDir::toNativeSeparators(src + ConvertOptions::failureReportName()),
+                                  QDir::toNativeSeparators(dst)}));
+    DesktopOpener::replace({});
     QVERIFY(QFile::exists(dst + QStringLiteral("tables.xlsx")));
     QVERIFY(QFile::exists(dst + QStringLiteral("sub/lists.xls")));
     QVERIFY(!QFile::exists(dst + QStringLiteral("locked.xls")));
@@ -792,6 +865,7 @@ void TestMainWindow::folderPickersWriteSettingsOnlyWhenFileExists() {
     QFileDialog::Options askedOptions;
     QString askedDir;
     QString answer = m_dir->path() + QStringLiteral("/Word");
+    QVERIFY(QDir().mkpath(answer));
     PathDialogs::replace(
         [&](QWidget*, const QString& caption, const QString& dir, QFileDialog::Options options) {
             askedCaption = caption;
@@ -809,15 +883,20 @@ void TestMainWindow::folderPickersWriteSettingsOnlyWhenFileExists() {
     const QString expectedSource = QDir::toNativeSeparators(answer + QStringLiteral("/"));
     QCOMPARE(source->text(), expectedSource);
     QCOMPARE(askedCaption, QStringLiteral("选择文件夹"));
-    QCOMPARE(askedDir, QStringLiteral("."));
+    // An empty field and no earlier pick: the home folder.
+    QCOMPARE(askedDir, QDir::homePath());
     QCOMPARE(int(askedOptions), 3);
     QVERIFY(!QFile::exists(settings));
 
     // An existing (empty) settings file receives the value.
     QVERIFY(writeFile(settings, QByteArray()));
     window->on_pBtn_SourcePath_clicked();
+    // The field's own folder next time.
+    QCOMPARE(askedDir, answer);
     answer = m_dir->path() + QStringLiteral("/输出");
     window->on_pBtn_SavePath_clicked();
+    // An empty save field: the folder picked last.
+    QCOMPARE(askedDir, m_dir->path() + QStringLiteral("/Word"));
     const QString expectedSave = QDir::toNativeSeparators(answer + QStringLiteral("/"));
     QCOMPARE(save->text(), expectedSave);
     QCOMPARE(fileBytes(settings), QByteArray("\r\n") +
@@ -903,7 +982,7 @@ void TestMainWindow::showSoftWindowRestoresInitialSize() {
     window->ShowSoftWindow();
     QVERIFY(window->isVisible());
     QVERIFY(!window->isMinimized());
-    QCOMPARE(window->size(), QSize(940, 520));
+    QCOMPARE(window->size(), firstSize(*window));
 }
 
 /* Single and double clicks on the tray icon show the window; other reasons do nothing. */
@@ -923,7 +1002,7 @@ void TestMainWindow::trayActivationShowsWindowOnClicks() {
         window->showMinimized();
         emit trayIcon->activated(reason);
         QVERIFY(!window->isMinimized());
-        QCOMPARE(window->size(), QSize(940, 520));
+        QCOMPARE(window->size(), firstSize(*window));
     }
 }
 
@@ -934,7 +1013,7 @@ void TestMainWindow::trayMenuEntries() {
     QCOMPARE(entries.size(), 2);
     window->resize(1200, 700);
     entries[0]->trigger();
-    QCOMPARE(window->size(), QSize(940, 520));
+    QCOMPARE(window->size(), firstSize(*window));
     QVERIFY(window->isVisible());
 
     QTimer::singleShot(0, entries[1], &QAction::trigger);
