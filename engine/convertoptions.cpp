@@ -15,7 +15,7 @@ QString ConvertOptions::folderWithSeparator(const QString& folder) {
         return folder;
     }
     QString path = QDir::toNativeSeparators(folder);
-    while (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\'))) {
+    while (path.endsWith(QDir::separator())) {
         path.chop(1);
     }
     return path + QDir::separator();

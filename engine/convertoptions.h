@@ -25,7 +25,8 @@ struct ConvertOptions {
     static QString failureReportName();
 
     // `folder` in native separators ending with exactly one separator ("D:/Word", "D:\Word\\"
-    // and "D:\Word\" all give "D:\Word\"); a root stays the root; an empty text stays empty.
+    // and "D:\Word\" all give "D:\Word\" on Windows, where '/' is a separator too; elsewhere
+    // a backslash belongs to the name); a root stays the root; an empty text stays empty.
     static QString folderWithSeparator(const QString& folder);
 
     // True when `path` names a workbook by its extension: .xls, .xlsx or .xlsm (any case).

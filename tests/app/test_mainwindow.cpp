@@ -3,6 +3,7 @@
 #include "app/languages.h"
 
 #include "app/desktopopener.h"
+#include "app/instancegate.h"
 #include "app/pathdialogs.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
@@ -37,7 +38,12 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <QMimeData>
+#include <QUrl>
+
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -155,11 +161,23 @@ private slots:
     void settingsRestoredAtStart();
     void showSoftWindowRestoresInitialSize();
     void trayActivationShowsWindowOnClicks();
+    // Modal boxes return at once after the application's loop was quit, so the tests that
+    // answer boxes come before those that quit.
+    void closeDuringRunAsks();
+    void droppedPaths_data();
+    void droppedPaths();
+    void languageByLocaleAndOverride_data();
+    void languageByLocaleAndOverride();
+    void englishInterfaceShowsNoChinese();
+    void chineseInterfaceTranslatesQtsOwnTexts();
+    void secondCopyHandsOverWhileJobRuns();
+    void trayQuitDuringRunAsks();
     void trayMenuEntries();
     void updateSuccessIgnoredWhenAutostarted();
     void updateSuccessAnnouncesQuitsAndRestarts();
 
 private:
+    void startLongJob(MainWindow& window);
     std::unique_ptr<MainWindow> makeWindow();
     QString folder(const char* name);
 
@@ -603,12 +621,16 @@ void TestMainWindow::validationMessagesInOrder() {
     useTemplate->setChecked(true);
     templ->setText(src);  // a folder is not a template file
     window->on_pBtn_Transform_clicked();
+    const QString document = m_dir->path() + QStringLiteral("/模板.docx");
+    QVERIFY(writeFile(document, "a Word document"));
+    templ->setText(document);  // an existing file, but no workbook
+    window->on_pBtn_Transform_clicked();
 
     const QString noSource = QStringLiteral("Word文件所在文件夹不存在!");
     const QString noTemplate = QStringLiteral("excel模板文件不存在!");
     const QString noSave = QStringLiteral("保存文件夹不存在!");
-    QCOMPARE(catcher.texts,
-             (QStringList{noSource, noTemplate, noTemplate, noSave, noSave, noTemplate}));
+    QCOMPARE(catcher.texts, (QStringList{noSource, noTemplate, noTemplate, noSave, noSave,
+                                         noTemplate, noTemplate}));
     for (const QString& title : catcher.titles)
         QCOMPARE(title, QStringLiteral("Message:"));
 }
@@ -825,8 +847,9 @@ void TestMainWindow::fullConversionWithBuiltinOffice() {
     QVERIFY(openFolder->isVisible());
     QTest::mouseClick(openReport, Qt::LeftButton);
     QTest::mouseClick(openFolder, Qt::LeftButton);
-    QCOMPARE(opened, (QStringList{QDir::toNativeSeparators(src + ConvertOptions::failureReportName()),
-                                  QDir::toNativeSeparators(dst)}));
+    QCOMPARE(opened,
+             (QStringList{QDir::toNativeSeparators(src + ConvertOptions::failureReportName()),
+                          QDir::toNativeSeparators(dst)}));
     DesktopOpener::replace({});
     QVERIFY(QFile::exists(dst + QStringLiteral("tables.xlsx")));
     QVERIFY(QFile::exists(dst + QStringLiteral("sub/lists.xls")));
@@ -1061,6 +1084,217 @@ void TestMainWindow::updateSuccessAnnouncesQuitsAndRestarts() {
     QCOMPARE(catcher.texts, QStringList{QStringLiteral("成功升级新版本!")});
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
 }
+/* Start a job over a few real documents, long enough to act while it runs. */
+void TestMainWindow::startLongJob(MainWindow& window) {
+    const QString src = folder("long");
+    const QString dst = folder("long-out");
+    const QString corpus = QStringLiteral("../shared/corpus/");
+    for (int i = 0; i < 6; ++i) {
+        QVERIFY(QFile::copy(corpus + QStringLiteral("docx/tables/TestTableColumns.docx"),
+                            src + QStringLiteral("d%1.docx").arg(i)));
+    }
+    typeFolders(window, src, dst);
+    window.on_pBtn_Transform_clicked();
+    QVERIFY(!formWidget<QPushButton>(window, "pBtn_Transform")->isEnabled());
+}
+
+/* Closing during a run asks; without a yes the window stays. Closing when idle asks nothing. */
+void TestMainWindow::closeDuringRunAsks() {
+    auto window = makeWindow();
+    window->show();
+    startLongJob(*window);
+    {
+        ModalCatcher catcher;  // closes the question without a yes
+        window->close();
+        QCOMPARE(catcher.texts, QStringList{QStringLiteral("正在转换，确定要退出吗？")});
+    }
+    QVERIFY(window->isVisible());
+    QVERIFY(jobEnded(*window));
+    ModalCatcher catcher;
+    window->close();
+    QVERIFY(catcher.texts.isEmpty());
+    QVERIFY(!window->isVisible());
+}
+
+/* The tray's quit entry asks during a run (the tray's own test shows that a no keeps the
+   event loop running); when idle it asks nothing. */
+void TestMainWindow::trayQuitDuringRunAsks() {
+    auto window = makeWindow();
+    startLongJob(*window);
+    ModalCatcher catcher;
+    trayIcon->quitAction->trigger();
+    QCOMPARE(catcher.texts, QStringList{QStringLiteral("正在转换，确定要退出吗？")});
+    QVERIFY(jobEnded(*window));
+    QTimer::singleShot(0, trayIcon->quitAction, &QAction::trigger);
+    QCOMPARE(runApplicationLoop(5000), 0);
+    QCOMPARE(catcher.texts.size(), 1);
+}
+
+/* Rows: the field, what is dropped on it, and whether the field takes it. */
+void TestMainWindow::droppedPaths_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("dropped");  // relative to the test folder
+    QTest::addColumn<bool>("asText");      // given as "file:///..." text instead of a URL
+    QTest::addColumn<bool>("accepted");
+    const QString source = QStringLiteral("lEdt_SourcePath");
+    const QString save = QStringLiteral("lEdt_SavePath");
+    const QString templ = QStringLiteral("lEdt_TemplatePath");
+    QTest::newRow("folder on source") << source << QStringLiteral("文档") << false << true;
+    QTest::newRow("folder on save") << save << QStringLiteral("文档") << false << true;
+    QTest::newRow("folder as URL text") << source << QStringLiteral("文档") << true << true;
+    QTest::newRow("file on source") << source << QStringLiteral("模板.xlsx") << false << false;
+    QTest::newRow("missing folder") << save << QStringLiteral("nowhere") << false << false;
+    QTest::newRow("workbook on template") << templ << QStringLiteral("模板.xlsx") << false << true;
+    QTest::newRow("document on template") << templ << QStringLiteral("a.docx") << false << false;
+    QTest::newRow("folder on template") << templ << QStringLiteral("文档") << false << false;
+}
+
+/* A drop puts the local path into the field (folders with one separator); others are refused. */
+void TestMainWindow::droppedPaths() {
+    QFETCH(QString, field);
+    QFETCH(QString, dropped);
+    QFETCH(bool, asText);
+    QFETCH(bool, accepted);
+    folder("文档");
+    QVERIFY(writeFile(m_dir->path() + QStringLiteral("/模板.xlsx"), "workbook"));
+    QVERIFY(writeFile(m_dir->path() + QStringLiteral("/a.docx"), "document"));
+    const QString path = m_dir->path() + QLatin1Char('/') + dropped;
+    auto window = makeWindow();
+    auto* edit = window->findChild<QLineEdit*>(field);
+    edit->setText(QStringLiteral("before"));
+
+    QMimeData data;
+    if (asText)
+        data.setText(QUrl::fromLocalFile(path).toString());
+    else
+        data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
+    QCOMPARE(enter.isAccepted(), accepted);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
+                    Qt::NoModifier);
+    QApplication::sendEvent(edit, &drop);
+    QCOMPARE(drop.isAccepted(), accepted);
+    const QString expected = !accepted ? QStringLiteral("before")
+                             : QFileInfo(path).isDir()
+                                 ? QDir::toNativeSeparators(path + QLatin1Char('/'))
+                                 : QDir::toNativeSeparators(path);
+    QCOMPARE(edit->text(), expected);
+}
+
+/* Rows: SHEETWEAVER_LANG, the locale, the language chosen. */
+void TestMainWindow::languageByLocaleAndOverride_data() {
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<bool>("chinese");
+    const QLocale china(QLocale::Chinese, QLocale::China);
+    const QLocale taiwan(QLocale::Chinese, QLocale::Taiwan);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("Chinese locale") << QByteArray() << china << true;
+    QTest::newRow("another Chinese locale") << QByteArray() << taiwan << true;
+    QTest::newRow("English locale") << QByteArray() << english << false;
+    QTest::newRow("other locale") << QByteArray() << german << false;
+    QTest::newRow("C locale") << QByteArray() << QLocale::c() << false;
+    QTest::newRow("en overrides Chinese") << QByteArray("en") << china << false;
+    QTest::newRow("zh overrides English") << QByteArray("ZH") << english << true;
+    QTest::newRow("unknown setting ignored") << QByteArray("fr") << china << true;
+}
+
+/* The interface language follows the override, else the locale. */
+void TestMainWindow::languageByLocaleAndOverride() {
+    QFETCH(QByteArray, setting);
+    QFETCH(QLocale, locale);
+    QFETCH(bool, chinese);
+    const bool choseChinese = Languages::choose(setting, locale) == Languages::Language::Chinese;
+    QCOMPARE(choseChinese, chinese);
+}
+
+/* True when the text holds a Chinese character. */
+static bool hasChinese(const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x3000 && c.unicode() <= 0x9fff)
+            return true;
+    }
+    return false;
+}
+
+/* In English every text of the window, its messages and the tray menu is English; only the
+   report's file name stays as it is. */
+void TestMainWindow::englishInterfaceShowsNoChinese() {
+    QCOMPARE(Languages::install(Languages::Language::English), 1);
+    auto window = makeWindow();
+    QStringList texts;
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+        texts << b->text();
+    for (QLabel* l : window->findChildren<QLabel*>())
+        texts << l->text();
+    for (QGroupBox* g : window->findChildren<QGroupBox*>())
+        texts << g->title();
+    texts << formWidget<QTabWidget>(*window, "tabWidget")->tabText(0);
+    for (QAction* a : trayIcon->contextMenu()->actions())
+        texts << a->text();
+    ModalCatcher catcher;
+    window->on_pBtn_Transform_clicked();  // empty source folder
+    texts << catcher.texts;
+    QCOMPARE(catcher.texts.size(), 1);
+
+    const QString src = folder("src");
+    const QString dst = folder("dst");
+    typeFolders(*window, src, dst);
+    window->on_pBtn_Transform_clicked();
+    QVERIFY(jobEnded(*window));
+    texts << formWidget<QLabel>(*window, "lb_ShowDisposing")->text();
+    Languages::install(Languages::Language::Chinese);
+
+    QVERIFY(texts.size() > 20);
+    for (const QString& text : texts)
+        QVERIFY2(!hasChinese(text), qPrintable(text));
+    QVERIFY(texts.contains(QStringLiteral("Convert")));
+    QVERIFY(hasChinese(ConvertOptions::failureReportName()));
+}
+
+/* In Chinese, Qt's own dialogs and buttons speak Chinese too. */
+void TestMainWindow::chineseInterfaceTranslatesQtsOwnTexts() {
+    QCOMPARE(Languages::install(Languages::Language::Chinese), 1);
+    QVERIFY(hasChinese(QCoreApplication::translate("QFileDialog", "Look in:")));
+    QVERIFY(hasChinese(QCoreApplication::translate("QPlatformTheme", "Cancel")));
+    Languages::install(Languages::Language::English);
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+    Languages::install(Languages::Language::Chinese);
+    auto window = makeWindow();
+    QCOMPARE(formWidget<QPushButton>(*window, "pBtn_Transform")->text(), QStringLiteral("转换"));
+}
+
+/* A second copy's request shows the running window without stopping its conversion; a name
+   nobody listens on gets no answer. */
+void TestMainWindow::secondCopyHandsOverWhileJobRuns() {
+    const QString name = InstanceGate::serverName(m_dir->path(), QStringLiteral("tester"));
+    QVERIFY(name != InstanceGate::serverName(m_dir->path(), QStringLiteral("other")));
+    QVERIFY(!InstanceGate::askRunningCopyToShow(name, 300));
+
+    auto window = makeWindow();
+    InstanceGate gate;
+    int shown = 0;
+    QVERIFY(gate.listen(name, [&] {
+        ++shown;
+        window->ShowSoftWindow();
+    }));
+    window->showMinimized();
+    startLongJob(*window);
+    std::atomic<int> answered{-1};
+    std::thread second([&] { answered = InstanceGate::askRunningCopyToShow(name) ? 1 : 0; });
+    QTRY_VERIFY_WITH_TIMEOUT(answered != -1, 5000);
+    second.join();
+    QCOMPARE(answered.load(), 1);
+    QCOMPARE(shown, 1);
+    QVERIFY(!window->isMinimized());
+    // The conversion went on and finished every document.
+    QVERIFY(jobEnded(*window));
+    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/long-out")).entryList(QDir::Files).size(), 6);
+}
+
 /* Run the tests at the usual desktop resolution of 96 dots per inch. */
 int main(int argc, char* argv[]) {
     qputenv("QT_FONT_DPI", "96");
