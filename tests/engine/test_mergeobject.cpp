@@ -19,19 +19,22 @@ QString summaryHead(int converted) {
            QStringLiteral("个Word文件,耗时");
 }
 
-TEST(MergeObjectMeta, ExactlyTheThreeMetaMethodsInOrder) {
+TEST(MergeObjectMeta, FixedMetaMethodsFirstThenProgressSignals) {
     const QMetaObject& meta = MergeObject::staticMetaObject;
-    ASSERT_EQ(meta.methodCount() - meta.methodOffset(), 3);
-    const QMetaMethod first = meta.method(meta.methodOffset());
-    const QMetaMethod second = meta.method(meta.methodOffset() + 1);
-    const QMetaMethod third = meta.method(meta.methodOffset() + 2);
-    EXPECT_EQ(first.methodSignature(), QByteArray("Signal_SetButtonEnable()"));
-    EXPECT_EQ(first.methodType(), QMetaMethod::Signal);
-    EXPECT_EQ(second.methodSignature(), QByteArray("ShowDisposingFile(QString)"));
-    EXPECT_EQ(second.parameterNames(), QList<QByteArray>{"filePath"});
-    EXPECT_EQ(second.methodType(), QMetaMethod::Signal);
-    EXPECT_EQ(third.methodSignature(), QByteArray("Transform()"));
-    EXPECT_EQ(third.methodType(), QMetaMethod::Slot);
+    ASSERT_EQ(meta.methodCount() - meta.methodOffset(), 5);
+    auto method = [&meta](int i) { return meta.method(meta.methodOffset() + i); };
+    EXPECT_EQ(method(0).methodSignature(), QByteArray("Signal_SetButtonEnable()"));
+    EXPECT_EQ(method(0).methodType(), QMetaMethod::Signal);
+    EXPECT_EQ(method(1).methodSignature(), QByteArray("ShowDisposingFile(QString)"));
+    EXPECT_EQ(method(1).parameterNames(), QList<QByteArray>{"filePath"});
+    EXPECT_EQ(method(1).methodType(), QMetaMethod::Signal);
+    // The progress signals come after the fixed ones; the one slot follows the signals.
+    EXPECT_EQ(method(2).methodSignature(), QByteArray("documentStarted(int,int,QString)"));
+    EXPECT_EQ(method(2).methodType(), QMetaMethod::Signal);
+    EXPECT_EQ(method(3).methodSignature(), QByteArray("documentFinished(int,int)"));
+    EXPECT_EQ(method(3).methodType(), QMetaMethod::Signal);
+    EXPECT_EQ(method(4).methodSignature(), QByteArray("Transform()"));
+    EXPECT_EQ(method(4).methodType(), QMetaMethod::Slot);
 }
 
 TEST_F(JobRunTest, EmptyTreeStartsAndQuitsWordOnly) {
