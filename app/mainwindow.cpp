@@ -155,6 +155,7 @@ void MainWindow::buildRunRow() {
     m_openSaveFolder = new QPushButton(tr("打开保存文件夹"), m_runRow);
     m_openSaveFolder->setObjectName(QStringLiteral("pBtn_OpenSaveFolder"));
     row->addWidget(m_progress, 1);
+    row->addStretch();  // keeps the buttons at their own width on the right while the bar is hidden
     row->addWidget(m_openReport);
     row->addWidget(m_openSaveFolder);
     ui->verticalLayout_3->addWidget(m_runRow);
@@ -259,6 +260,17 @@ void MainWindow::on_ShowDisposingFile(QString filePath) {
     ui->lb_ShowDisposing->setText(filePath);
 }
 
+/* The summary with the failed count added before its closing full stop, if it has one. */
+QString MainWindow::withFailedCount(const QString& summary, int failed) {
+    QString text = summary;
+    QString stop;
+    if (text.endsWith(QChar(0x3002)) || text.endsWith(QLatin1Char('.'))) {
+        stop = text.right(1);
+        text.chop(1);
+    }
+    return text + tr("，%1个文件未能转换").arg(failed) + stop;
+}
+
 /* Colour and text of the status line. */
 void MainWindow::showStatus(const QString& text, StatusTone tone) {
     const char* style = tone == StatusTone::Success   ? successStyle
@@ -294,8 +306,7 @@ void MainWindow::showRunResult(const RunResult& run) {
         return;
     }
     if (run.failed > 0) {
-        showStatus(ui->lb_ShowDisposing->text() + tr("，%1个文件未能转换").arg(run.failed),
-                   StatusTone::Warning);
+        showStatus(withFailedCount(ui->lb_ShowDisposing->text(), run.failed), StatusTone::Warning);
     } else {
         showStatus(ui->lb_ShowDisposing->text(), StatusTone::Success);
     }

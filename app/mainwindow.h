@@ -60,6 +60,11 @@ public:
     // area less the frame, but never below `minimum` (the layout's smallest size).
     static QSize fittedSize(QSize wanted, QSize screenFree, QSize minimum);
 
+    // A run's summary with the count of documents that failed added before its closing full
+    // stop ("成功转换2个Word文件,耗时3秒。" and 1 give
+    // "成功转换2个Word文件,耗时3秒，1个文件未能转换。").
+    static QString withFailedCount(const QString& summary, int failed);
+
     // True when some window left a job or update thread at work when it was destroyed: the
     // process must then end without running its global destructors under that thread.
     static bool workersLeftRunning();

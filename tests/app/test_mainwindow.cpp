@@ -144,6 +144,8 @@ private slots:
     void formFitsItsInitialSize();
     void placementArithmetic_data();
     void placementArithmetic();
+    void failedCountInSummary_data();
+    void failedCountInSummary();
     void justTableDisablesSplitChar();
     void useTemplateKeepsJustTextEnabled();
     void validationMessagesInOrder();
@@ -560,6 +562,29 @@ void TestMainWindow::placementArithmetic() {
     QCOMPARE(MainWindow::initialPosition(screenW, screenH, 940, 520), expected);
 }
 
+/* Rows: the job's summary, the failed count, the status line's text. */
+void TestMainWindow::failedCountInSummary_data() {
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<int>("failed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("Chinese full stop")
+        << QStringLiteral("成功转换4个Word文件,耗时12秒。") << 1
+        << QStringLiteral("成功转换4个Word文件,耗时12秒，1个文件未能转换。");
+    QTest::newRow("English full stop")
+        << QStringLiteral("Converted 4 in 1 seconds.") << 2
+        << QStringLiteral("Converted 4 in 1 seconds，2个文件未能转换.");
+    QTest::newRow("no full stop") << QStringLiteral("成功") << 500
+                                  << QStringLiteral("成功，500个文件未能转换");
+}
+
+/* The failed count goes before the summary's closing full stop. */
+void TestMainWindow::failedCountInSummary() {
+    QFETCH(QString, summary);
+    QFETCH(int, failed);
+    QFETCH(QString, expected);
+    QCOMPARE(MainWindow::withFailedCount(summary, failed), expected);
+}
+
 /* Table mode unchecks and disables the separator box; leaving it enables the box unchecked. */
 void TestMainWindow::justTableDisablesSplitChar() {
     auto window = makeWindow();
@@ -840,7 +865,7 @@ void TestMainWindow::fullConversionWithBuiltinOffice() {
     QCOMPARE(steps.last().at(0).toInt(), 3);
     QVERIFY(!progress->isVisible());
     const QRegularExpression summary(
-        QStringLiteral("^成功转换2个Word文件,耗时\\d+秒。，1个文件未能转换$"));
+        QStringLiteral("^成功转换2个Word文件,耗时\\d+秒，1个文件未能转换。$"));
     QVERIFY2(summary.match(status->text()).hasMatch(), qPrintable(status->text()));
     QCOMPARE(status->styleSheet(), QStringLiteral("color: rgb(255, 0, 0);"));
     QVERIFY(openReport->isVisible());
