@@ -28,6 +28,9 @@ class SlowWord : public ServerObject {
 public:
     ServerReply invoke(const ServerCall&) override {
         QThread::msleep(3000);
+        // Printed only when the program waited for the job, which it must not.
+        std::printf("slow call ended\n");
+        std::fflush(stdout);
         return ServerReply::failure();
     }
 };
