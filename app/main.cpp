@@ -6,13 +6,41 @@
 #include "office/builtinoffice.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
-/* Start-up: paths beside the executable, one running copy, then the window and its loop.
-   A running copy that answers is asked to show its window and this copy ends; a copy that
-   does not answer (one that is ending, after an update) is handled by the process-name rule. */
+namespace {
+
+/* Settings in the user's configuration folder for an installed copy: one whose folder is
+   read-only, or (run by an administrator, who may write anywhere) one installed with its desktop
+   entry. */
+void placeSettingsOfInstalledCopy() {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const bool installed =
+        !QFileInfo(programFolder).isWritable() ||
+        QFileInfo::exists(programFolder + QStringLiteral("/../share/applications/") +
+                          QStringLiteral(SW_APP_ID) + QStringLiteral(".desktop"));
+    QString configFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (!configFolder.isEmpty()) {
+        configFolder = QDir::toNativeSeparators(configFolder + QLatin1Char('/'));
+    }
+    useConfigFolderWhenInstalled(installed, configFolder.toLocal8Bit().toStdString());
+}
+
+}  // namespace
+
+/* Start-up: paths beside the executable (or the user's configuration folder for an installed
+   copy), one running copy (handed over to when it answers), then the window and its loop. */
 int main(int argc, char* argv[]) {
     buildStartupPaths(argc, argv);
     QApplication* application = new QApplication(argc, argv);
+    // Named here, not after the executable, so the configuration folder is the same for any
+    // name the program is started under.
+    QCoreApplication::setApplicationName(QStringLiteral("Sheetweaver"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(SW_APP_ID));
+    // A running copy that answers is asked to show its window and this copy ends; a copy that
+    // does not answer (one that is ending, after an update) is handled by the process-name rule.
     const QString gateName = InstanceGate::serverNameForThisProcess();
     if (InstanceGate::askRunningCopyToShow(gateName)) {
         delete application;
@@ -23,6 +51,7 @@ int main(int argc, char* argv[]) {
     // No COM here: the built-in Word and Excel answer to the office program identifiers.
     registerBuiltinOffice();
 #endif
+    placeSettingsOfInstalledCopy();
     Languages::install(Languages::forThisProcess());
     MainWindow* window = new MainWindow();
     InstanceGate* gate = new InstanceGate(window);

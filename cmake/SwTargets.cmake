@@ -21,7 +21,13 @@ endif()
 # Apply our warning set to a target.
 function(sw_apply_warnings target)
   target_compile_options(${target} PRIVATE ${SW_WARNINGS})
-  target_compile_definitions(${target} PRIVATE SW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# Tests and benchmarks also learn where the sources and the document corpus are.
+function(sw_apply_test_settings target)
+  sw_apply_warnings(${target})
+  target_compile_definitions(${target} PRIVATE SW_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                               SW_CORPUS_DIR="${SW_CORPUS_DIR}")
 endfunction()
 
 # sw_add_library(name SOURCES ... LIBS ...): one static library for one folder.
@@ -33,13 +39,25 @@ function(sw_add_library name)
   sw_apply_warnings(${name})
 endfunction()
 
+# A test run through an emulator (Wine) passes only when GoogleTest's summary line shows and no
+# test failed: a program the emulator cannot start may end with status 0 and no output at all.
+# cmake/wine-run.sh prints any other exit status, so a crash after the summary still fails.
+function(sw_judge_by_output name)
+  set_tests_properties(${name} PROPERTIES
+                       PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?\\."
+                       FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];wine-run: exit status")
+  if(SW_WINEPREFIX)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${SW_WINEPREFIX}")
+  endif()
+endfunction()
+
 # sw_add_gtest(name SOURCES ... LIBS ... [LABELS ...]): a GoogleTest executable run by ctest
 # from the repository root, so tests reach ../shared/corpus by relative path.
 function(sw_add_gtest name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
-  sw_apply_warnings(${name})
+  sw_apply_test_settings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
   if(NOT ARG_TIMEOUT)
@@ -47,6 +65,9 @@ function(sw_add_gtest name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
                        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SW_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    sw_judge_by_output(${name})
+  endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
@@ -57,7 +78,7 @@ function(sw_add_benchmark name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
-  sw_apply_warnings(${name})
+  sw_apply_test_settings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/benchmarks)
 endfunction()
 
@@ -75,7 +96,7 @@ function(sw_add_fuzzer name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-  sw_apply_warnings(${name})
+  sw_apply_test_settings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   set(work ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus)
   add_test(NAME ${name}
@@ -87,13 +108,21 @@ function(sw_add_fuzzer name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz)
 endfunction()
 
-# sw_add_gtest_folder(LIBS ...): one GoogleTest executable per test_*.cpp in the calling
-# folder, each named after its file (names are unique across the whole tree).
+# sw_add_gtest_folder(LIBS ... [POSIX_ONLY name...]): one GoogleTest executable per test_*.cpp
+# in the calling folder, each named after its file (names are unique across the whole tree).
+# A test_*_win.cpp is built for Windows only; the tests named in POSIX_ONLY (their Windows
+# twins are the _win files) everywhere else.
 function(sw_add_gtest_folder)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;POSIX_ONLY" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
   foreach(test_source IN LISTS tests)
     get_filename_component(test_name ${test_source} NAME_WE)
+    if(WIN32 AND test_name IN_LIST ARG_POSIX_ONLY)
+      continue()
+    endif()
+    if(NOT WIN32 AND test_name MATCHES "_win$")
+      continue()
+    endif()
     sw_add_gtest(${test_name} SOURCES ${test_source} LIBS ${ARG_LIBS})
   endforeach()
 endfunction()
