@@ -70,9 +70,11 @@ int Languages::install(Language language) {
         loadTranslationResources();
         return installFrom(englishResource(), {QString()}) ? 1 : 0;
     }
+    const QString programFolder = QCoreApplication::applicationDirPath();
     const QStringList folders = {
         QLibraryInfo::location(QLibraryInfo::TranslationsPath),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+        programFolder + QStringLiteral("/translations"),
+        programFolder + QStringLiteral("/../share/sheetweaver/translations")};
     return installFrom(QStringLiteral("qtbase_zh_CN"), folders) ? 1 : 0;
 }
 

@@ -21,7 +21,8 @@ public:
 
     // Install the translators of `language` on the application, replacing those an earlier
     // call installed. Chinese: Qt's own "qtbase_zh_CN" from Qt's translations folder, else
-    // from a "translations" folder beside the program; English: the program's English texts.
+    // from a "translations" folder beside the program, else from the installed
+    // "../share/sheetweaver/translations"; English: the program's English texts.
     // Needs a QCoreApplication. Returns how many translators were installed (0 when a file
     // is missing: the texts then stay as written).
     static int install(Language language);
