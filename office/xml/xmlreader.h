@@ -1,6 +1,6 @@
 #pragma once
 
-// XmlReader: a small pull reader for the XML parts of a Word package, shaped like the
+// XmlReader: a small pull reader for the XML parts of Word and Excel packages, shaped like the
 // part of QXmlStreamReader the reader uses (readNextStartElement, skipCurrentElement,
 // readElementText), and several times faster on large parts.
 //
@@ -120,3 +120,15 @@ private:
     bool m_pendingEnd = false;
     QString m_error;
 };
+
+// Visit every element below the reader's current one (the whole document before the first
+// read) in document order, each made current in turn. `visit` returns true when it read the
+// element to its end itself, false to have the element's children visited next.
+template <typename Visit>
+void walkElements(XmlReader& reader, const Visit& visit) {
+    while (reader.readNextStartElement()) {
+        if (!visit()) {
+            walkElements(reader, visit);
+        }
+    }
+}

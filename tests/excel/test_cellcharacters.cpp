@@ -69,11 +69,11 @@ TEST_P(CellCharactersTest, EveryCharacterReadsBackByTheirReaderAndOurs) {
     }
     const QString file = path("chars");
     const WorkbookFileResult saved = WorkbookFile::save(*book, file);
-    ASSERT_TRUE(saved.ok) << saved.error.toStdString();
+    ASSERT_TRUE(saved.ok()) << saved.message.toStdString();
 
     Workbook ours;
     const WorkbookFileResult loaded = WorkbookFile::load(file, ours);
-    ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
+    ASSERT_TRUE(loaded.ok()) << loaded.message.toStdString();
     for (size_t i = 0; i < rows.size(); ++i) {
         const int row = static_cast<int>(i) + 1;
         QString error;
@@ -95,13 +95,13 @@ TEST_P(CellCharactersTest, AMergeBeyondTheLastColumnFailsTheSaveAndWritesNothing
     book->sheet(0)->addMerge({2, lastColumn - 1, 3, lastColumn + 1});
     const QString file = path("merge");
     const WorkbookFileResult saved = WorkbookFile::save(*book, file);
-    EXPECT_FALSE(saved.ok);
-    EXPECT_TRUE(saved.error.contains(book->sheet(0)->name())) << saved.error.toStdString();
+    EXPECT_FALSE(saved.ok());
+    EXPECT_TRUE(saved.message.contains(book->sheet(0)->name())) << saved.message.toStdString();
     EXPECT_FALSE(QFile::exists(file));
 
     auto inside = Workbook::createNew(1);
     inside->sheet(0)->addMerge({2, lastColumn - 1, 3, lastColumn});
-    EXPECT_TRUE(WorkbookFile::save(*inside, file).ok);
+    EXPECT_TRUE(WorkbookFile::save(*inside, file).ok());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, CellCharactersTest, ::testing::Values(".xlsx", ".xls"),

@@ -421,7 +421,7 @@ TEST(DocxReaderBadInput, NotAZip) {
 TEST(DocxReaderBadInput, ZipWithoutMainDocument) {
     const WordLoadResult result =
         DocxReader::readData(docxtest::zipParts({{QStringLiteral("hello.txt"), QByteArray("hi")}}));
-    EXPECT_EQ(result.status, WordLoadResult::Status::NotWordFile);
+    EXPECT_EQ(result.status, WordLoadResult::Status::WrongFormat);
 }
 
 TEST(DocxReaderBadInput, MainPartThatIsNotWordprocessingMl) {
@@ -429,7 +429,7 @@ TEST(DocxReaderBadInput, MainPartThatIsNotWordprocessingMl) {
         {{QStringLiteral("_rels/.rels"), docxtest::packageRels(QStringLiteral("xl/workbook.xml"))},
          {QStringLiteral("xl/workbook.xml"),
           "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>"}}));
-    EXPECT_EQ(result.status, WordLoadResult::Status::NotWordFile);
+    EXPECT_EQ(result.status, WordLoadResult::Status::WrongFormat);
 }
 
 TEST(DocxReaderBadInput, TruncatedXmlIsMalformed) {

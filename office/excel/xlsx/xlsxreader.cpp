@@ -56,17 +56,6 @@ bool parseNumber(QLatin1String bytes, T& value) {
     return !bytes.isNull() && result.ec == std::errc() && result.ptr == end;
 }
 
-/* Visit every element below the current one in document order; `visit` returns true when it
-   read the element to its end itself, false to have its children visited. */
-template <typename Visit>
-void walkElements(XmlReader& xml, Visit visit) {
-    while (xml.readNextStartElement()) {
-        if (!visit()) {
-            walkElements(xml, visit);
-        }
-    }
-}
-
 /* The <t> runs below the current element, phonetic runs (rPh) skipped. */
 void appendRuns(XmlReader& xml, QString& text) {
     while (xml.readNextStartElement()) {
@@ -548,12 +537,21 @@ bool parseSheet(const QByteArray& data, Worksheet& sheet, const SheetContext& co
     return !xml.hasError();
 }
 
-/* The message for a part the package could not give. */
+/* The failure for a part the package could not give. */
 WorkbookFileResult partFailure(OpcPackage::Status status, const QString& name) {
-    return WorkbookFileResult::failure(
-        status == OpcPackage::Status::TooLarge  ? QStringLiteral("Part %1 is too large").arg(name)
-        : status == OpcPackage::Status::Missing ? QStringLiteral("Part %1 is missing").arg(name)
-                                                : QStringLiteral("Part %1 is damaged").arg(name));
+    if (status == OpcPackage::Status::TooLarge) {
+        return Result::failure(Result::Status::TooLarge,
+                               QStringLiteral("Part %1 is too large").arg(name));
+    }
+    return Result::failure(Result::Status::Malformed,
+                           status == OpcPackage::Status::Missing
+                               ? QStringLiteral("Part %1 is missing").arg(name)
+                               : QStringLiteral("Part %1 is damaged").arg(name));
+}
+
+/* The failure for a part that is no sound XML of its kind. */
+WorkbookFileResult malformed(const QString& message) {
+    return Result::failure(Result::Status::Malformed, message);
 }
 
 // Reads one package into a workbook.
@@ -565,8 +563,8 @@ public:
     /* Read every part the workbook needs, in dependency order. */
     WorkbookFileResult run() {
         if (!m_file.open(QIODevice::ReadOnly) || !m_package.open(&m_file)) {
-            return WorkbookFileResult::failure(
-                QStringLiteral("Not a workbook package (no ZIP archive)"));
+            return Result::failure(Result::Status::WrongFormat,
+                                   QStringLiteral("Not a workbook package (no ZIP archive)"));
         }
         QString workbookPart =
             m_package.relationshipTarget(QString(), QStringLiteral("officeDocument"));
@@ -631,7 +629,7 @@ private:
         }
         StyleParts parts;
         if (!parseStyles(data, theme, &parts)) {
-            return WorkbookFileResult::failure(QStringLiteral("Part styles.xml is malformed"));
+            return malformed(QStringLiteral("Part styles.xml is malformed"));
         }
         internFormats(parts.cellFormats);
         return WorkbookFileResult::success();
@@ -662,8 +660,7 @@ private:
         const WorkbookFileResult result =
             readOptional(QStringLiteral("sharedStrings"), &data, &found);
         if (result && found && !parseSharedStrings(data, &m_strings)) {
-            return WorkbookFileResult::failure(
-                QStringLiteral("Part sharedStrings.xml is malformed"));
+            return malformed(QStringLiteral("Part sharedStrings.xml is malformed"));
         }
         return result;
     }
@@ -693,7 +690,7 @@ private:
             return false;
         });
         if (xml.hasError() || sheets.empty()) {
-            return WorkbookFileResult::failure(QStringLiteral("Part workbook.xml lists no sheets"));
+            return malformed(QStringLiteral("Part workbook.xml lists no sheets"));
         }
         for (const auto& entry : sheets) {
             const WorkbookFileResult result = readSheet(entry.first, entry.second);
@@ -719,7 +716,7 @@ private:
         }
         const SheetContext context{&m_strings, &m_formatIndex};
         if (found && !parseSheet(data, *sheet, context)) {
-            return WorkbookFileResult::failure(QStringLiteral("Part %1 is malformed").arg(part));
+            return malformed(QStringLiteral("Part %1 is malformed").arg(part));
         }
         return WorkbookFileResult::success();
     }

@@ -68,7 +68,7 @@ WordLoadResult DocxBodyReader::readDocument() {
                 WordLoadResult::Status::Malformed,
                 QStringLiteral("document.xml: ") + m_reader->errorString());
         }
-        return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
+        return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
                                        QStringLiteral("the main part is not a Word document"));
     }
     while (!failed() && m_reader->readNextStartElement()) {

@@ -14,7 +14,7 @@ class DocxBodyReader {
 public:
     DocxBodyReader(DocxStyles& styles, const DocxLimits& limits);
 
-    // Read document.xml. Ok with the document, NotWordFile when the root is not
+    // Read document.xml. Ok with the document, WrongFormat when the root is not
     // w:document, Malformed for broken XML, TooLarge past a limit.
     WordLoadResult read(const QByteArray& xml);
 
