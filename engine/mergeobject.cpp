@@ -80,17 +80,18 @@ void MergeObject::Transform() {
     const QStringList documentPaths = candidatePaths(found.files);
     m_runTotal = documentPaths.size();
     initialiseCom();
-    auto* word = new AxObject(this);
+    AxHandle word = std::make_unique<AxObject>();
     word->setControl(QStringLiteral("Word.Application"));
-    hideAndSilence(word);
-    const AxHandle documents = subObject(word, "Documents");
+    hideAndSilence(word.get());
+    const AxHandle documents = subObject(word.get(), "Documents");
     initialiseCom();
-    auto* excel = new AxObject(this);
+    AxHandle excel = std::make_unique<AxObject>();
     for (const QString& nativePath : documentPaths) {
         ++m_lastRun.candidates;
-        const DocumentOutcome outcome = convertGuarded(word, documents.get(), excel, nativePath);
+        const DocumentOutcome outcome =
+            convertGuarded(word.get(), documents.get(), excel.get(), nativePath);
         if (outcome == DocumentOutcome::NoSpreadsheet) {
-            abortRun(word, excel);
+            abortRun(word.get(), excel.get());
             return;
         }
         if (outcome == DocumentOutcome::Converted) {
@@ -102,9 +103,9 @@ void MergeObject::Transform() {
         }
         emit documentFinished(m_lastRun.candidates, m_runTotal);
     }
-    delete excel;
+    excel.reset();
     word->dynamicCall("Quit(void)");
-    delete word;
+    word.reset();
     endRun(startTime, failedPaths);
 }
 

@@ -28,7 +28,7 @@ public:
     static constexpr qint64 kMaxStoryFactor = 2;
     static constexpr qint64 kStoryAllowance = 64 * 1024;
 
-    // Read the .doc file at path. Failures: NotFound (unreadable file), NotWordFile (not an
+    // Read the .doc file at path. Failures: NotFound (unreadable file), WrongFormat (not an
     // OLE2 Word document), Encrypted (fEncrypted/fObfuscated or an encrypted package),
     // Unsupported (Word 6.0/95 and older), TooLarge (file or stream beyond the limits, more
     // than DocStoryReader::kMaxParagraphs paragraphs, a story beyond kMaxStoryFactor), Malformed
