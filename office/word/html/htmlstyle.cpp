@@ -217,8 +217,12 @@ HtmlStyle HtmlStyle::parse(QStringView declarations) {
         const int colon = declaration.indexOf(QLatin1Char(':'));
         if (colon > 0) {
             const QString name = declaration.left(colon).trimmed().toString().toLower();
-            QString value = declaration.mid(colon + 1).trimmed().toString().toLower();
-            value.remove(QLatin1String("!important"));
+            QString value = declaration.mid(colon + 1).trimmed().toString();
+            value.remove(QLatin1String("!important"), Qt::CaseInsensitive);
+            // Keywords compare in lower case; font names keep the case they are written in.
+            if (name != QLatin1String("font-family")) {
+                value = value.toLower();
+            }
             apply(name, QStringView(value).trimmed(), style);
         }
         start = end + 1;
