@@ -5,6 +5,7 @@
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 
 #include <QHash>
 
@@ -47,10 +48,10 @@ TagKind tagKind(const char* name) {
             map.insert(tag, TagKind::Block);
         }
         for (const char* tag :
-             {"head",     "script", "style",    "title",  "meta",     "link",   "noscript",
-              "template", "object", "embed",    "iframe", "frameset", "select", "textarea",
-              "img",      "input",  "map",      "svg",    "math",     "o-p",    "xml",
-              "base",     "col",    "colgroup", "area",   "audio",    "video",  "canvas"}) {
+             {"script", "style",    "title",  "meta",     "link",   "noscript", "template",
+              "object", "embed",    "iframe", "frameset", "select", "textarea", "img",
+              "input",  "map",      "svg",    "math",     "o-p",    "xml",      "base",
+              "col",    "colgroup", "area",   "audio",    "video",  "canvas"}) {
             map.insert(tag, TagKind::Skip);
         }
         map.insert("table", TagKind::Table);
@@ -61,51 +62,38 @@ TagKind tagKind(const char* name) {
     return kinds.value(key, TagKind::Inline);
 }
 
-/* The element's name as a C string. */
-const char* nameOf(const xmlNode* node) {
-    return reinterpret_cast<const char*>(node->name);
-}
-
-/* True when the node is an element named `name`. */
-bool isElement(const xmlNode* node, const char* name) {
-    return node->type == XML_ELEMENT_NODE && std::strcmp(nameOf(node), name) == 0;
-}
-
-/* An attribute's value; a null string when the element has none. */
-QString attribute(const xmlNode* element, const char* name) {
-    for (const xmlAttr* attr = element->properties; attr != nullptr; attr = attr->next) {
-        if (std::strcmp(reinterpret_cast<const char*>(attr->name), name) != 0) {
-            continue;
+/* An attribute's value from the parser's name/value list; null when absent. */
+const char* attributeValue(const char** attributes, const char* name) {
+    for (int i = 0; attributes != nullptr && attributes[i] != nullptr; i += 2) {
+        if (std::strcmp(attributes[i], name) == 0) {
+            return attributes[i + 1] != nullptr ? attributes[i + 1] : "";
         }
-        const xmlNode* value = attr->children;
-        if (value == nullptr) {
-            return QStringLiteral("");
-        }
-        if (value->type == XML_TEXT_NODE && value->next == nullptr) {
-            return QString::fromUtf8(reinterpret_cast<const char*>(value->content));
-        }
-        std::unique_ptr<xmlChar, decltype(xmlFree)> text(
-            xmlNodeListGetString(element->doc, value, 1), xmlFree);
-        return QString::fromUtf8(reinterpret_cast<const char*>(text.get()));
     }
-    return QString();
+    return nullptr;
+}
+
+/* An attribute's value as text; a null string when absent. */
+QString attribute(const char** attributes, const char* name) {
+    const char* value = attributeValue(attributes, name);
+    return value == nullptr ? QString() : QString::fromUtf8(value);
 }
 
 /* A whole-number attribute within [low, high]; `fallback` when absent or unreadable. */
-int integerAttribute(const xmlNode* element, const char* name, int fallback, int low, int high) {
-    const QString text = attribute(element, name);
-    if (text.isNull()) {
+int integerAttribute(const char** attributes, const char* name, int fallback, int low, int high) {
+    const char* value = attributeValue(attributes, name);
+    if (value == nullptr) {
         return fallback;
     }
     // Browsers read the leading digits ("2px" is 2).
-    int end = 0;
-    const QString trimmed = text.trimmed();
-    while (end < trimmed.size() && trimmed[end].isDigit()) {
-        ++end;
+    while (*value == ' ' || *value == '\t' || *value == '\n' || *value == '\r') {
+        ++value;
     }
-    bool ok = false;
-    const int value = trimmed.left(std::min(end, 9)).toInt(&ok);
-    return ok ? qBound(low, value, high) : fallback;
+    long long number = 0;
+    int digits = 0;
+    for (; *value >= '0' && *value <= '9' && digits < 9; ++value, ++digits) {
+        number = number * 10 + (*value - '0');
+    }
+    return digits == 0 ? fallback : qBound(low, static_cast<int>(number), high);
 }
 
 /* The format heading levels give their text: bold, at the sizes browsers use. */
@@ -116,7 +104,7 @@ void headingStyle(int level, HtmlStyle& style) {
 }
 
 /* Formats that tags give by their meaning, before any style rule. */
-void tagStyle(const xmlNode* element, const char* tag, HtmlStyle& style) {
+void tagStyle(const char** element, const char* tag, HtmlStyle& style) {
     switch (tag[0]) {
         case 'b':
             if (tag[1] == '\0') {
@@ -198,15 +186,16 @@ void tagStyle(const xmlNode* element, const char* tag, HtmlStyle& style) {
 }
 
 /* Presentational attributes: align, valign, bgcolor, width. */
-void attributeStyle(const xmlNode* element, const char* tag, HtmlStyle& style) {
-    for (const xmlAttr* attr = element->properties; attr != nullptr; attr = attr->next) {
-        const char* name = reinterpret_cast<const char*>(attr->name);
+void attributeStyle(const char** element, const char* tag, HtmlStyle& style) {
+    for (int i = 0; element != nullptr && element[i] != nullptr; i += 2) {
+        const char* name = element[i];
         const bool isAlign = std::strcmp(name, "align") == 0;
         if (!isAlign && std::strcmp(name, "valign") != 0 && std::strcmp(name, "bgcolor") != 0 &&
             std::strcmp(name, "width") != 0) {
             continue;
         }
-        const QString value = attribute(element, name).trimmed().toLower();
+        const QString value =
+            QString::fromUtf8(element[i + 1] != nullptr ? element[i + 1] : "").trimmed().toLower();
         if (isAlign && std::strcmp(tag, "table") != 0) {
             HtmlStyle::apply(u"text-align", value, style);
         } else if (name[0] == 'v') {
@@ -237,7 +226,7 @@ bool onlySpaces(const WordParagraph& paragraph) {
 
 /* True for the parts of a page outside the main story: page headers and footers, notes and
    comments, as Word (style mso-element) and LibreOffice (title) mark them. */
-bool isOutsideStory(const xmlNode* element) {
+bool isOutsideStory(const char** element) {
     const QString title = attribute(element, "title");
     if (title == QLatin1String("header") || title == QLatin1String("footer")) {
         return true;
@@ -269,12 +258,87 @@ void initParser() {
 
 }  // namespace
 
+// What an element passes to its content.
+struct HtmlReader::Inherited {
+    HtmlStyle style;  // inherited properties only
+    WordRunFormat format;
+    bool preformatted = false;
+};
+
+// A list of blocks being filled, with the paragraph that inline content is adding to.
+struct HtmlReader::Container {
+    std::vector<WordBlock>* blocks = nullptr;
+    WordParagraph paragraph;
+    bool open = false;          // `paragraph` has started
+    bool pendingSpace = false;  // collapsed white space waiting for the next text
+};
+
+// One open element: what it is to the reader and what it gives its content.
+struct HtmlReader::Frame {
+    enum class Role : std::uint8_t {
+        Skip,
+        Style,
+        Inline,
+        Block,
+        Paragraph,
+        Table,
+        Group,
+        Row,
+        Cell
+    };
+    Role role = Role::Inline;
+    Inherited context;
+    size_t blocksBefore = 0;  // Paragraph: the container's blocks when it started
+};
+
 // A cell whose rowspan reaches into later rows: the rows it still covers, its width on the
 // grid and the look its continuation cells repeat.
 struct HtmlReader::Carry {
     int rowsLeft = 0;
     int span = 1;
     WordCell look;  // without blocks
+};
+
+// One open table: its rows so far, the rowspans running down, and the open row and cell.
+struct HtmlReader::TableState {
+    std::shared_ptr<WordTable> table = std::make_shared<WordTable>();
+    Container* outer = nullptr;  // where the table goes, and content outside its cells
+    Inherited context;           // what the table gives its cells
+    HtmlStyle style;             // fills and alignment the table gives its cells
+    HtmlStyle groupStyle;        // the same with the open row group's
+    HtmlStyle rowStyle;          // the same with the open row's
+    Inherited rowContext;
+    std::vector<Carry> carries;
+    int column = 0;
+    bool rowOpen = false;
+    bool cellOpen = false;
+    WordCell cell;  // the open cell
+    Container cellContent;
+};
+
+// The parser's callbacks, forwarding to the reader kept in the context's _private.
+class HtmlReader::Handler {
+public:
+    /* <tag attributes>. */
+    static void start(void* context, const xmlChar* name, const xmlChar** attributes) {
+        reader(context)->startElement(reinterpret_cast<const char*>(name),
+                                      reinterpret_cast<const char**>(attributes));
+    }
+    /* </tag>, also for elements the parser closes itself. */
+    static void end(void* context, const xmlChar*) { reader(context)->endElement(); }
+    /* Text, with entities decoded. */
+    static void text(void* context, const xmlChar* utf8, int length) {
+        reader(context)->characters(reinterpret_cast<const char*>(utf8), length);
+    }
+    /* The raw text of <script> and <style>. */
+    static void raw(void* context, const xmlChar* utf8, int length) {
+        reader(context)->styleText(reinterpret_cast<const char*>(utf8), length);
+    }
+
+private:
+    static HtmlReader* reader(void* context) {
+        return static_cast<HtmlReader*>(static_cast<htmlParserCtxtPtr>(context)->_private);
+    }
 };
 
 /* Decode, prepare and parse a page, then read it. */
@@ -291,72 +355,278 @@ WordLoadResult HtmlReader::readData(const QByteArray& data, const DocxLimits& li
 }
 
 /* A reader bounded by the limits. */
-HtmlReader::HtmlReader(const DocxLimits& limits) : m_limits(limits) {}
+HtmlReader::HtmlReader(const DocxLimits& limits)
+    : m_limits(limits),
+      m_document(std::make_shared<WordDocument>()),
+      m_body(std::make_unique<Container>()) {
+    m_body->blocks = &m_document->blocks;
+}
 
-/* Note the first failure; later ones do not replace it. */
+HtmlReader::~HtmlReader() = default;
+
+/* Note the first failure, which also stops the parser. */
 void HtmlReader::fail(WordLoadResult::Status status, const QString& message) {
     if (!failed()) {
         m_status = status;
         m_message = message;
+        if (m_parser != nullptr) {
+            xmlStopParser(static_cast<htmlParserCtxtPtr>(m_parser));
+        }
     }
 }
 
-/* Parse with libxml2 (no network, errors recovered silently) and walk the body. */
+/* Parse with libxml2 (UTF-8, no network, errors recovered silently), reading its events. */
 WordLoadResult HtmlReader::read(const QByteArray& utf8) {
     initParser();
-    const int options = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
-                        HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT;
-    std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
-        htmlReadMemory(utf8.constData(), utf8.size(), nullptr, "UTF-8", options), xmlFreeDoc);
-    auto document = std::make_shared<WordDocument>();
-    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (root == nullptr) {
-        // Only white space or comments: a page without content.
-        return WordLoadResult::success(std::move(document));
+    htmlParserCtxtPtr parser = htmlNewParserCtxt();
+    if (parser == nullptr) {
+        return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
+                                       QStringLiteral("out of memory"));
     }
-    collectStyleSheets(root, 0);
-    Inherited context;
-    Container body;
-    body.blocks = &document->blocks;
-    readElement(root, body, context, 0);
-    closeParagraph(body);
+    htmlSAXHandler handler;
+    std::memset(&handler, 0, sizeof handler);
+    handler.startElement = &Handler::start;
+    handler.endElement = &Handler::end;
+    handler.characters = &Handler::text;
+    handler.ignorableWhitespace = &Handler::text;
+    handler.cdataBlock = &Handler::raw;
+    htmlSAXHandlerPtr own = parser->sax;
+    parser->sax = &handler;
+    parser->_private = this;
+    m_parser = parser;
+    const int options = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
+                        HTML_PARSE_NOWARNING | HTML_PARSE_NODEFDTD;
+    xmlDocPtr doc =
+        htmlCtxtReadMemory(parser, utf8.constData(), utf8.size(), nullptr, "UTF-8", options);
+    xmlFreeDoc(doc);  // none: no tree is built
+    parser->sax = own;
+    htmlFreeParserCtxt(parser);
+    m_parser = nullptr;
+    // Elements the parser left open end with the page.
+    while (!m_frames.empty()) {
+        endElement();
+    }
+    closeParagraph(*m_body);
     if (failed()) {
         return WordLoadResult::failure(m_status, m_message);
     }
-    return WordLoadResult::success(std::move(document));
+    return WordLoadResult::success(std::move(m_document));
 }
 
-/* Add the text of every <style> element to the style sheet. */
-void HtmlReader::collectStyleSheets(xmlNode* node, int depth) {
-    if (depth > m_limits.maxXmlDepth) {
+/* The container inline content goes to: the open cell, else where the open table goes. */
+HtmlReader::Container& HtmlReader::current() {
+    if (m_tables.empty()) {
+        return *m_body;
+    }
+    TableState& table = *m_tables.back();
+    return table.cellOpen ? table.cellContent : *table.outer;
+}
+
+/* What the innermost open element gives its content; the page's defaults outside them all. */
+const HtmlReader::Inherited& HtmlReader::topContext() const {
+    static const Inherited kPage;
+    return m_frames.empty() ? kPage : m_frames.back().context;
+}
+
+/* Open an element's frame, bounded by the depth limit. */
+void HtmlReader::pushFrame(Frame frame) {
+    if (frame.role == Frame::Role::Skip || frame.role == Frame::Role::Style) {
+        ++m_skipping;
+    }
+    m_frames.push_back(std::move(frame));
+    if (static_cast<int>(m_frames.size()) > m_limits.maxXmlDepth) {
+        fail(WordLoadResult::Status::TooLarge, QStringLiteral("the web page is nested too deeply"));
+    }
+}
+
+/* An element starts: by its kind, a paragraph, a table part, inline formats, or nothing. */
+void HtmlReader::startElement(const char* tag, const char** attributes) {
+    if (failed()) {
         return;
     }
-    for (xmlNode* child = node->children; child != nullptr; child = child->next) {
-        if (child->type != XML_ELEMENT_NODE) {
-            continue;
-        }
-        if (isElement(child, "style")) {
-            std::unique_ptr<xmlChar, decltype(xmlFree)> text(xmlNodeGetContent(child), xmlFree);
-            if (text) {
-                m_sheet.addRules(QString::fromUtf8(reinterpret_cast<const char*>(text.get())));
-            }
-        } else {
-            collectStyleSheets(child, depth + 1);
-        }
+    Frame frame;
+    frame.role = Frame::Role::Skip;
+    if (m_skipping > 0) {
+        pushFrame(std::move(frame));
+        return;
     }
+    const TagKind kind = tagKind(tag);
+    const Inherited& parent = topContext();
+    if (startTableStructure(tag, attributes)) {
+        return;
+    }
+    if (kind == TagKind::Skip) {
+        frame.role = std::strcmp(tag, "style") == 0 ? Frame::Role::Style : Frame::Role::Skip;
+        m_styleText.clear();
+        pushFrame(std::move(frame));
+        return;
+    }
+    if (kind == TagKind::LineBreak) {
+        appendLineBreak(current(), parent);
+        pushFrame(std::move(frame));
+        return;
+    }
+    if (std::strcmp(tag, "div") == 0 && isOutsideStory(attributes)) {
+        pushFrame(std::move(frame));
+        return;
+    }
+    const HtmlStyle own = elementStyle(tag, attributes);
+    if (own.hidden.value_or(false)) {
+        pushFrame(std::move(frame));
+        return;
+    }
+    if (kind == TagKind::Table) {
+        closeParagraph(current());
+        startTable(attributes, own);
+        return;
+    }
+    frame.context = inherit(parent, own);
+    if (kind == TagKind::Inline) {
+        frame.role = Frame::Role::Inline;
+        pushFrame(std::move(frame));
+        return;
+    }
+    Container& out = current();
+    closeParagraph(out);
+    frame.role = kind == TagKind::Paragraph ? Frame::Role::Paragraph : Frame::Role::Block;
+    frame.blocksBefore = out.blocks->size();
+    frame.context.preformatted = parent.preformatted || std::strcmp(tag, "pre") == 0 ||
+                                 std::strcmp(tag, "xmp") == 0 || std::strcmp(tag, "listing") == 0 ||
+                                 std::strcmp(tag, "plaintext") == 0;
+    pushFrame(std::move(frame));
+}
+
+/* Inside an open table and outside its cells: row groups, rows, cells and columns. False for
+   other elements, which are read as content placed before the table. */
+bool HtmlReader::startTableStructure(const char* tag, const char** attributes) {
+    if (m_tables.empty() || m_tables.back()->cellOpen) {
+        return false;
+    }
+    TableState& table = *m_tables.back();
+    Frame frame;
+    frame.context = table.context;
+    if (std::strcmp(tag, "tr") == 0) {
+        startRow(attributes);
+        frame.context = table.rowContext;
+        frame.role = Frame::Role::Row;
+    } else if (std::strcmp(tag, "td") == 0 || std::strcmp(tag, "th") == 0) {
+        frame.context = startCell(tag, attributes);
+        frame.role = Frame::Role::Cell;
+    } else if (std::strcmp(tag, "thead") == 0 || std::strcmp(tag, "tbody") == 0 ||
+               std::strcmp(tag, "tfoot") == 0) {
+        endRow();
+        table.groupStyle = table.style;
+        table.groupStyle.merge(elementStyle(tag, attributes));
+        frame.role = Frame::Role::Group;
+    } else if (std::strcmp(tag, "col") == 0) {
+        addColumns(attributes);
+        frame.role = Frame::Role::Skip;
+    } else if (std::strcmp(tag, "colgroup") == 0) {
+        frame.role = Frame::Role::Group;
+    } else {
+        return false;
+    }
+    pushFrame(std::move(frame));
+    return true;
+}
+
+/* An element ends: finish what its start began. */
+void HtmlReader::endElement() {
+    if (m_frames.empty()) {
+        return;
+    }
+    const Frame frame = std::move(m_frames.back());
+    m_frames.pop_back();
+    switch (frame.role) {
+        case Frame::Role::Style:
+            m_sheet.addRules(QString::fromUtf8(m_styleText));
+            m_styleText.clear();
+            m_styles.clear();  // styles remembered so far may miss the new rules
+            --m_skipping;
+            break;
+        case Frame::Role::Skip:
+            --m_skipping;
+            break;
+        case Frame::Role::Paragraph:
+        case Frame::Role::Block: {
+            Container& out = current();
+            if (frame.role == Frame::Role::Paragraph && !out.open &&
+                out.blocks->size() == frame.blocksBefore) {
+                // An empty paragraph still takes its row, as in Word.
+                openParagraph(out, frame.context);
+            }
+            closeParagraph(out);
+            break;
+        }
+        case Frame::Role::Table:
+            endTable();
+            break;
+        case Frame::Role::Row:
+            endRow();
+            break;
+        case Frame::Role::Cell:
+            endCell();
+            break;
+        case Frame::Role::Group:
+        case Frame::Role::Inline:
+            break;
+    }
+}
+
+/* Text: into the current paragraph, unless inside an element that gives nothing. */
+void HtmlReader::characters(const char* utf8, int length) {
+    if (failed()) {
+        return;
+    }
+    if (m_skipping > 0) {
+        styleText(utf8, length);
+        return;
+    }
+    const Inherited& context = topContext();
+    appendText(current(), QString::fromUtf8(utf8, length), context);
+}
+
+/* Raw text: kept while a <style> element is open, for its rules. */
+void HtmlReader::styleText(const char* utf8, int length) {
+    if (!m_frames.empty() && m_frames.back().role == Frame::Role::Style &&
+        m_styleText.size() < m_limits.maxPartBytes) {
+        m_styleText.append(utf8, length);
+    }
+}
+
+/* The element's own style, remembered by tag and attributes: pages repeat the same few
+   attribute sets on thousands of cells and paragraphs. */
+HtmlStyle HtmlReader::elementStyle(const char* tag, const char** attributes) const {
+    QByteArray key(tag);
+    for (int i = 0; attributes != nullptr && attributes[i] != nullptr; i += 2) {
+        key += '\0';
+        key += attributes[i];
+        key += '=';
+        key += attributes[i + 1] != nullptr ? attributes[i + 1] : "";
+    }
+    const auto known = m_styles.constFind(key);
+    if (known != m_styles.constEnd()) {
+        return *known;
+    }
+    const HtmlStyle own = computeStyle(tag, attributes);
+    if (m_styles.size() > 4096) {
+        m_styles.clear();
+    }
+    m_styles.insert(key, own);
+    return own;
 }
 
 /* The element's own style: tag meaning, attributes, style rules, inline style. */
-HtmlStyle HtmlReader::elementStyle(xmlNode* element, const char* tag) const {
+HtmlStyle HtmlReader::computeStyle(const char* tag, const char** attributes) const {
     HtmlStyle own;
-    tagStyle(element, tag, own);
-    attributeStyle(element, tag, own);
+    tagStyle(attributes, tag, own);
+    attributeStyle(attributes, tag, own);
     if (!m_sheet.isEmpty()) {
-        own.merge(m_sheet.styleFor(QString::fromLatin1(tag), attribute(element, "class")));
+        own.merge(m_sheet.styleFor(QString::fromLatin1(tag), attribute(attributes, "class")));
     }
-    const QString inlineStyle = attribute(element, "style");
-    if (!inlineStyle.isEmpty()) {
-        own.merge(HtmlStyle::parse(inlineStyle));
+    const char* inlineStyle = attributeValue(attributes, "style");
+    if (inlineStyle != nullptr && *inlineStyle != '\0') {
+        own.merge(HtmlStyle::parse(QString::fromUtf8(inlineStyle)));
     }
     return own;
 }
@@ -396,65 +666,6 @@ WordRunFormat HtmlReader::formatOf(const HtmlStyle& style) {
     return format;
 }
 
-/* Each child in order: text into the paragraph, elements by their kind. */
-void HtmlReader::readChildren(xmlNode* parent, Container& out, const Inherited& context,
-                              int depth) {
-    for (xmlNode* child = parent->children; child != nullptr && !failed(); child = child->next) {
-        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
-            appendText(out, reinterpret_cast<const char*>(child->content), context);
-        } else if (child->type == XML_ELEMENT_NODE) {
-            readElement(child, out, context, depth + 1);
-        }
-    }
-}
-
-/* One element by its kind. */
-void HtmlReader::readElement(xmlNode* element, Container& out, const Inherited& context,
-                             int depth) {
-    if (depth > m_limits.maxXmlDepth) {
-        fail(WordLoadResult::Status::TooLarge, QStringLiteral("the web page is nested too deeply"));
-        return;
-    }
-    const char* tag = nameOf(element);
-    const TagKind kind = tagKind(tag);
-    if (kind == TagKind::Skip) {
-        return;
-    }
-    if (kind == TagKind::LineBreak) {
-        appendLineBreak(out, context);
-        return;
-    }
-    if (kind == TagKind::Block && std::strcmp(tag, "div") == 0 && isOutsideStory(element)) {
-        return;
-    }
-    const HtmlStyle own = elementStyle(element, tag);
-    if (own.hidden.value_or(false)) {
-        return;
-    }
-    if (kind == TagKind::Table) {
-        closeParagraph(out);
-        readTable(element, out, context, own, depth);
-        return;
-    }
-    const Inherited inner = inherit(context, own);
-    if (kind == TagKind::Inline) {
-        readChildren(element, out, inner, depth);
-        return;
-    }
-    closeParagraph(out);
-    const size_t blocksBefore = out.blocks->size();
-    Inherited block = inner;
-    block.preformatted = context.preformatted || std::strcmp(tag, "pre") == 0 ||
-                         std::strcmp(tag, "xmp") == 0 || std::strcmp(tag, "listing") == 0 ||
-                         std::strcmp(tag, "plaintext") == 0;
-    readChildren(element, out, block, depth);
-    if (kind == TagKind::Paragraph && !out.open && out.blocks->size() == blocksBefore) {
-        // An empty paragraph still takes its row, as in Word.
-        openParagraph(out, block);
-    }
-    closeParagraph(out);
-}
-
 /* Start a paragraph with the alignment and mark format of its context. */
 void HtmlReader::openParagraph(Container& out, const Inherited& context) {
     out.paragraph = WordParagraph();
@@ -486,9 +697,8 @@ void HtmlReader::closeParagraph(Container& out) {
     out.pendingSpace = false;
 }
 
-/* Add a text node: white space collapsed (kept in preformatted blocks). */
-void HtmlReader::appendText(Container& out, const char* utf8, const Inherited& context) {
-    const QString text = QString::fromUtf8(utf8);
+/* Add text: white space collapsed (kept in preformatted blocks). */
+void HtmlReader::appendText(Container& out, const QString& text, const Inherited& context) {
     QString kept;
     if (context.preformatted) {
         kept = text;
@@ -539,122 +749,84 @@ void HtmlReader::appendLineBreak(Container& out, const Inherited& context) {
     out.pendingSpace = false;
 }
 
-/* <table>: its rows on a grid, with its caption and stray content before it. */
-void HtmlReader::readTable(xmlNode* element, Container& out, const Inherited& context,
-                           const HtmlStyle& own, int depth) {
-    if (m_tableNesting >= m_limits.maxTableNesting) {
+/* <table>: borders from its border attribute or style, fills and formats for its cells. */
+void HtmlReader::startTable(const char** attributes, const HtmlStyle& own) {
+    if (static_cast<int>(m_tables.size()) >= m_limits.maxTableNesting) {
         fail(WordLoadResult::Status::TooLarge, QStringLiteral("tables are nested too deeply"));
         return;
     }
-    ++m_tableNesting;
-    auto table = std::make_shared<WordTable>();
-    HtmlStyle tableStyle = own;
+    auto state = std::make_unique<TableState>();
+    state->outer = &current();
+    WordTable& table = *state->table;
     // border="n" draws every cell's sides; the table's own CSS border only its outside.
-    if (integerAttribute(element, "border", 0, 0, 1000) > 0) {
+    if (integerAttribute(attributes, "border", 0, 0, 1000) > 0) {
         WordBorder line;
         line.set = true;
         line.line.style = BorderLine::Thin;
-        table->borders = WordBorders{line, line, line, line, line, line};
+        table.borders = WordBorders{line, line, line, line, line, line};
     } else {
-        table->borders.top = own.borders.top;
-        table->borders.left = own.borders.left;
-        table->borders.bottom = own.borders.bottom;
-        table->borders.right = own.borders.right;
+        table.borders.top = own.borders.top;
+        table.borders.left = own.borders.left;
+        table.borders.bottom = own.borders.bottom;
+        table.borders.right = own.borders.right;
     }
-    tableStyle.borders = WordBorders();
-    const Inherited inner = inherit(context, own);
-    std::vector<Carry> carries;
-    readTableChildren(element, *table, carries, out, inner, tableStyle, depth);
-    --m_tableNesting;
-    if (table->gridColumnCount() > m_limits.maxGridColumns) {
+    state->style = own;
+    state->style.borders = WordBorders();
+    state->groupStyle = state->style;
+    const Inherited& parent = topContext();
+    state->context = inherit(parent, own);
+    Frame frame;
+    frame.role = Frame::Role::Table;
+    frame.context = state->context;
+    m_tables.push_back(std::move(state));
+    pushFrame(std::move(frame));
+}
+
+/* </table>: the table joins the blocks it was opened among. */
+void HtmlReader::endTable() {
+    if (m_tables.empty()) {
+        return;
+    }
+    endRow();
+    std::unique_ptr<TableState> state = std::move(m_tables.back());
+    m_tables.pop_back();
+    if (state->table->gridColumnCount() > m_limits.maxGridColumns) {
         fail(WordLoadResult::Status::TooLarge, QStringLiteral("a table has too many columns"));
         return;
     }
-    if (!table->rows.empty()) {
-        out.blocks->push_back(WordBlock::ofTable(std::move(table)));
+    if (!state->table->rows.empty()) {
+        state->outer->blocks->push_back(WordBlock::ofTable(std::move(state->table)));
     }
 }
 
-/* Rows (also inside thead, tbody, tfoot), column widths, and content outside the rows. */
-void HtmlReader::readTableChildren(xmlNode* parent, WordTable& table, std::vector<Carry>& carries,
-                                   Container& out, const Inherited& context,
-                                   const HtmlStyle& inherited, int depth) {
-    for (xmlNode* child = parent->children; child != nullptr && !failed(); child = child->next) {
-        if (child->type != XML_ELEMENT_NODE) {
-            continue;
-        }
-        const char* tag = nameOf(child);
-        if (std::strcmp(tag, "tr") == 0) {
-            readRow(child, table, carries, context, inherited, depth + 1);
-        } else if (std::strcmp(tag, "thead") == 0 || std::strcmp(tag, "tbody") == 0 ||
-                   std::strcmp(tag, "tfoot") == 0) {
-            HtmlStyle group = inherited;
-            group.merge(elementStyle(child, tag));
-            readTableChildren(child, table, carries, out, context, group, depth + 1);
-        } else if (std::strcmp(tag, "col") == 0) {
-            readColumn(child, table);
-        } else if (std::strcmp(tag, "colgroup") == 0) {
-            for (xmlNode* col = child->children; col != nullptr; col = col->next) {
-                if (isElement(col, "col")) {
-                    readColumn(col, table);
-                }
-            }
-        } else if (depth < m_limits.maxXmlDepth) {
-            // A caption, or content a broken page put between rows: shown before the table,
-            // as browsers show it.
-            readElement(child, out, context, depth + 1);
-            closeParagraph(out);
-        }
-    }
-}
-
-/* <col span width>: widths of grid columns. */
-void HtmlReader::readColumn(xmlNode* element, WordTable& table) {
-    const int span = integerAttribute(element, "span", 1, 1, kMaxColspan);
-    const HtmlStyle style = elementStyle(element, "col");
-    for (int i = 0; i < span; ++i) {
-        if (static_cast<int>(table.gridColumnTwips.size()) >= m_limits.maxGridColumns) {
-            return;
-        }
-        table.gridColumnTwips.push_back(style.widthTwips.value_or(-1));
-    }
-}
-
-/* <tr>: cells placed on the grid around the cells that rowspans carry down. */
-void HtmlReader::readRow(xmlNode* element, WordTable& table, std::vector<Carry>& carries,
-                         const Inherited& context, const HtmlStyle& tableStyle, int depth) {
-    if (static_cast<int>(table.rows.size()) >= m_limits.maxTableRows) {
+/* <tr>: a new row, formatted from the table, its row group and its own attributes. */
+void HtmlReader::startRow(const char** attributes) {
+    TableState& state = *m_tables.back();
+    endRow();
+    if (static_cast<int>(state.table->rows.size()) >= m_limits.maxTableRows) {
         fail(WordLoadResult::Status::TooLarge, QStringLiteral("a table has too many rows"));
         return;
     }
-    HtmlStyle rowStyle = tableStyle;
-    rowStyle.merge(elementStyle(element, "tr"));
-    const Inherited inner = inherit(context, rowStyle);
-    table.rows.emplace_back();
-    WordRow& row = table.rows.back();
-    int column = 0;
-    readCells(element, row, carries, column, inner, rowStyle, depth + 1);
-    continueCarries(row, carries, column, INT_MAX);
+    state.rowStyle = state.groupStyle;
+    state.rowContext = state.context;
+    if (attributes != nullptr) {
+        state.rowStyle.merge(elementStyle("tr", attributes));
+    }
+    state.rowContext = inherit(state.context, state.rowStyle);
+    state.table->rows.emplace_back();
+    state.column = 0;
+    state.rowOpen = true;
 }
 
-/* The cells of a row, also inside elements a broken page wrapped them in. */
-void HtmlReader::readCells(xmlNode* parent, WordRow& row, std::vector<Carry>& carries, int& column,
-                           const Inherited& context, const HtmlStyle& rowStyle, int depth) {
-    if (depth > m_limits.maxXmlDepth) {
-        fail(WordLoadResult::Status::TooLarge, QStringLiteral("the web page is nested too deeply"));
+/* The row ends: cells that rowspans carry past its last cell continue in it. */
+void HtmlReader::endRow() {
+    TableState& state = *m_tables.back();
+    if (!state.rowOpen) {
         return;
     }
-    for (xmlNode* child = parent->children; child != nullptr && !failed(); child = child->next) {
-        if (child->type != XML_ELEMENT_NODE) {
-            continue;
-        }
-        const char* tag = nameOf(child);
-        if (std::strcmp(tag, "td") == 0 || std::strcmp(tag, "th") == 0) {
-            readCell(child, tag, row, carries, column, context, rowStyle, depth + 1);
-        } else if (tagKind(tag) != TagKind::Skip && !isElement(child, "table")) {
-            readCells(child, row, carries, column, context, rowStyle, depth + 1);
-        }
-    }
+    endCell();
+    continueCarries(state.table->rows.back(), state.carries, state.column, INT_MAX);
+    state.rowOpen = false;
 }
 
 /* Emit the continuation of every carried cell from `column` on, up to the first column at
@@ -689,52 +861,85 @@ void HtmlReader::continueCarries(WordRow& row, std::vector<Carry>& carries, int&
     }
 }
 
-/* <td>/<th>: its content, spans, fill, borders, alignment and width. */
-void HtmlReader::readCell(xmlNode* element, const char* tag, WordRow& row,
-                          std::vector<Carry>& carries, int& column, const Inherited& context,
-                          const HtmlStyle& rowStyle, int depth) {
+/* <td>/<th>: placed after the carried cells, with its spans, fill, borders, alignment and
+   width; its content is read into it until it ends. Returns what it gives its content. */
+HtmlReader::Inherited HtmlReader::startCell(const char* tag, const char** attributes) {
+    TableState& state = *m_tables.back();
+    endCell();
+    if (!state.rowOpen) {
+        startRow(nullptr);
+    }
+    if (failed()) {
+        return state.context;
+    }
     if (++m_cells > kMaxCells) {
         fail(WordLoadResult::Status::TooLarge,
              QStringLiteral("the document has too many table cells"));
-        return;
+        return state.context;
     }
-    continueCarries(row, carries, column, column);
-    const HtmlStyle own = elementStyle(element, tag);
-    const int span = integerAttribute(element, "colspan", 1, 1, kMaxColspan);
-    int rows = integerAttribute(element, "rowspan", 1, 0, kMaxRowspan);
+    WordRow& row = state.table->rows.back();
+    continueCarries(row, state.carries, state.column, state.column);
+    const HtmlStyle own = elementStyle(tag, attributes);
+    const int span = integerAttribute(attributes, "colspan", 1, 1, kMaxColspan);
+    int rows = integerAttribute(attributes, "rowspan", 1, 0, kMaxRowspan);
     if (rows == 0) {
         rows = INT_MAX / 2;  // to the end of the table
     }
+    const int column = state.column;
     if (column + span > m_limits.maxGridColumns) {
         fail(WordLoadResult::Status::TooLarge, QStringLiteral("a table has too many columns"));
-        return;
+        return state.context;
     }
-    WordCell cell;
+    WordCell& cell = state.cell;
+    cell = WordCell();
     cell.gridSpan = span;
-    cell.shading = own.background.value_or(rowStyle.background.value_or(kAutoColor));
+    cell.shading = own.background.value_or(state.rowStyle.background.value_or(kAutoColor));
     cell.borders.top = own.borders.top;
     cell.borders.left = own.borders.left;
     cell.borders.bottom = own.borders.bottom;
     cell.borders.right = own.borders.right;
     // Browsers centre cell content vertically unless told otherwise.
     cell.verticalAlignment = own.verticalAlign.value_or(
-        rowStyle.verticalAlign.value_or(WordCell::VerticalAlignment::Center));
+        state.rowStyle.verticalAlign.value_or(WordCell::VerticalAlignment::Center));
     cell.widthTwips = own.widthTwips.value_or(-1);
-    if (carries.size() < static_cast<size_t>(column + span)) {
-        carries.resize(static_cast<size_t>(column + span));
+    if (state.carries.size() < static_cast<size_t>(column + span)) {
+        state.carries.resize(static_cast<size_t>(column + span));
     }
     // A cell that covers columns a rowspan above still carried ends that rowspan.
     for (int k = column; k < column + span; ++k) {
-        carries[static_cast<size_t>(k)].rowsLeft = 0;
+        state.carries[static_cast<size_t>(k)].rowsLeft = 0;
     }
     if (rows > 1) {
         cell.verticalMerge = WordCell::VerticalMerge::Restart;
-        carries[static_cast<size_t>(column)] = Carry{rows - 1, span, cell};
+        state.carries[static_cast<size_t>(column)] = Carry{rows - 1, span, cell};
     }
-    Container content;
-    content.blocks = &cell.blocks;
-    readChildren(element, content, inherit(context, own), depth);
-    closeParagraph(content);
-    row.cells.push_back(std::move(cell));
-    column += span;
+    state.cellContent = Container();
+    state.cellContent.blocks = &cell.blocks;
+    state.cellOpen = true;
+    return inherit(state.rowContext, own);
+}
+
+/* The open cell ends: its paragraph closed, the cell added to its row. */
+void HtmlReader::endCell() {
+    TableState& state = *m_tables.back();
+    if (!state.cellOpen) {
+        return;
+    }
+    closeParagraph(state.cellContent);
+    state.cellOpen = false;
+    const int span = state.cell.gridSpan;
+    state.table->rows.back().cells.push_back(std::move(state.cell));
+    state.cell = WordCell();
+    state.column += span;
+}
+
+/* <col span width>: widths of grid columns. */
+void HtmlReader::addColumns(const char** attributes) {
+    TableState& state = *m_tables.back();
+    const int span = integerAttribute(attributes, "span", 1, 1, kMaxColspan);
+    const HtmlStyle style = elementStyle("col", attributes);
+    std::vector<int>& widths = state.table->gridColumnTwips;
+    for (int i = 0; i < span && static_cast<int>(widths.size()) < m_limits.maxGridColumns; ++i) {
+        widths.push_back(style.widthTwips.value_or(-1));
+    }
 }

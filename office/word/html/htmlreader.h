@@ -4,6 +4,7 @@
 // into the document model (worddocument.h), parsed by libxml2's HTML parser, which recovers
 // from broken markup as browsers do; nothing is fetched and no entity is loaded.
 //
+// The parser's events are read as they come (no tree is built, which keeps large pages fast).
 // The page is decoded first (htmlencoding.h) and Word's own markup put in shape
 // (htmlwordmarkup.h). Blocks: p, div, h1-h6, li, pre and the other block elements give
 // paragraphs, <br> a line feed; tables give tables on their grid, colspan and rowspan as
@@ -16,8 +17,7 @@
 #include "office/word/html/htmlstylesheet.h"
 
 #include <QByteArray>
-
-struct _xmlNode;
+#include <QHash>
 
 class HtmlReader {
 public:
@@ -29,58 +29,58 @@ public:
                                    const QByteArray& transportCharset = QByteArray());
 
 private:
-    // What an element passes to its content.
-    struct Inherited {
-        HtmlStyle style;  // inherited properties only
-        WordRunFormat format;
-        bool preformatted = false;
-    };
-    // A list of blocks being filled, with the paragraph that inline content is adding to.
-    struct Container {
-        std::vector<WordBlock>* blocks = nullptr;
-        WordParagraph paragraph;
-        bool open = false;          // `paragraph` has started
-        bool pendingSpace = false;  // collapsed white space waiting for the next text
-    };
+    struct Inherited;
+    struct Container;
+    struct Frame;
+    struct TableState;
     struct Carry;
+    class Handler;  // the parser's event callbacks
 
     explicit HtmlReader(const DocxLimits& limits);
+    ~HtmlReader();
     WordLoadResult read(const QByteArray& utf8);
     void fail(WordLoadResult::Status status, const QString& message);
     bool failed() const { return m_status != WordLoadResult::Status::Ok; }
 
-    void collectStyleSheets(_xmlNode* node, int depth);
-    HtmlStyle elementStyle(_xmlNode* element, const char* tag) const;
+    void startElement(const char* tag, const char** attributes);
+    void endElement();
+    void characters(const char* utf8, int length);
+    void styleText(const char* utf8, int length);
+    bool startTableStructure(const char* tag, const char** attributes);
+    void pushFrame(Frame frame);
+
+    HtmlStyle elementStyle(const char* tag, const char** attributes) const;
+    HtmlStyle computeStyle(const char* tag, const char** attributes) const;
     Inherited inherit(const Inherited& parent, const HtmlStyle& own) const;
     static WordRunFormat formatOf(const HtmlStyle& style);
+    Container& current();
+    const Inherited& topContext() const;
 
-    void readChildren(_xmlNode* parent, Container& out, const Inherited& context, int depth);
-    void readElement(_xmlNode* element, Container& out, const Inherited& context, int depth);
-    void readBlockElement(_xmlNode* element, const QString& tag, Container& out,
-                          const Inherited& context, int depth);
-    void appendText(Container& out, const char* utf8, const Inherited& context);
+    void appendText(Container& out, const QString& text, const Inherited& context);
     void appendLineBreak(Container& out, const Inherited& context);
     void openParagraph(Container& out, const Inherited& context);
     void closeParagraph(Container& out);
 
-    void readTable(_xmlNode* element, Container& out, const Inherited& context,
-                   const HtmlStyle& own, int depth);
-    void readTableChildren(_xmlNode* parent, WordTable& table, std::vector<Carry>& carries,
-                           Container& out, const Inherited& context, const HtmlStyle& inherited,
-                           int depth);
-    void readColumn(_xmlNode* element, WordTable& table);
-    void readRow(_xmlNode* element, WordTable& table, std::vector<Carry>& carries,
-                 const Inherited& context, const HtmlStyle& tableStyle, int depth);
-    void readCells(_xmlNode* parent, WordRow& row, std::vector<Carry>& carries, int& column,
-                   const Inherited& context, const HtmlStyle& rowStyle, int depth);
-    void readCell(_xmlNode* element, const char* tag, WordRow& row, std::vector<Carry>& carries,
-                  int& column, const Inherited& context, const HtmlStyle& rowStyle, int depth);
+    void startTable(const char** attributes, const HtmlStyle& own);
+    void endTable();
+    void startRow(const char** attributes);
+    void endRow();
+    Inherited startCell(const char* tag, const char** attributes);
+    void endCell();
+    void addColumns(const char** attributes);
     void continueCarries(WordRow& row, std::vector<Carry>& carries, int& column, int until);
 
     DocxLimits m_limits;
     HtmlStyleSheet m_sheet;
-    int m_tableNesting = 0;
+    mutable QHash<QByteArray, HtmlStyle> m_styles;  // elementStyle() by tag and attributes
+    std::shared_ptr<WordDocument> m_document;
+    std::unique_ptr<Container> m_body;
+    std::vector<Frame> m_frames;                        // the open elements
+    std::vector<std::unique_ptr<TableState>> m_tables;  // the open tables, innermost last
+    int m_skipping = 0;                                 // open elements that give nothing
+    QByteArray m_styleText;                             // of the open <style> element
     long long m_cells = 0;
+    void* m_parser = nullptr;  // the libxml2 parser context while read() runs
     WordLoadResult::Status m_status = WordLoadResult::Status::Ok;
     QString m_message;
 };

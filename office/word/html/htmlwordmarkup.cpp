@@ -42,6 +42,7 @@ bool isParagraphMark(const QByteArray& html, int pos) {
 /* One pass over the tags: conditional blocks out, <o:p> renamed, comments and raw text kept. */
 void HtmlWordMarkup::prepare(QByteArray& html) {
     QByteArray out;
+    out.reserve(html.size());
     int copied = 0;  // html[copied, i) still to copy into `out`
     int i = html.indexOf('<');
     while (i >= 0 && i < html.size()) {
@@ -58,10 +59,19 @@ void HtmlWordMarkup::prepare(QByteArray& html) {
             out.append(html.constData() + copied, i - copied);
             copied = next = end < 0 ? html.size() : end + 10;
         } else if (isParagraphMark(html, i)) {
-            const int colon = i + (html[i + 1] == '/' ? 3 : 2);
-            out.append(html.constData() + copied, colon - copied);
-            out.append('-');
-            copied = colon + 1;
+            out.append(html.constData() + copied, i - copied);
+            const int close = html.indexOf("</o:p>", i);
+            const int startEnd = html.indexOf('>', i);
+            if (html[i + 1] != '/' && close > startEnd && startEnd > 0 &&
+                html.indexOf('<', startEnd) == close) {
+                // <o:p>&nbsp;</o:p> as a whole: nothing Word shows.
+                copied = next = close + 6;
+            } else {
+                const int colon = i + (html[i + 1] == '/' ? 3 : 2);
+                out.append(html.constData() + i, colon - i);
+                out.append('-');
+                copied = colon + 1;
+            }
         }
         if (next >= html.size()) {
             break;

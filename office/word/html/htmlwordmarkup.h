@@ -9,7 +9,8 @@
 //   Their content is removed. Downlevel-hidden blocks, "<!--[if gte mso 9]>", are comments
 //   the parser drops anyway.
 // - Office's paragraph-mark element <o:p>: the HTML parser drops the "o:" prefix and would
-//   read it as a <p>; it is renamed <o-p> so the reader can leave it out.
+//   read it as a <p>. Holding only text (&nbsp; at most) it is removed, else renamed <o-p>
+//   so the reader can leave it out.
 //
 // Comments, <script> and <style> content are left unchanged.
 
