@@ -1,30 +1,15 @@
 #include "office/word/wordfileloader.h"
 
-#include "office/word/docreader.h"
-#include "office/word/docxreader.h"
+#include "office/word/doc/docreader.h"
+#include "office/word/docx/docxreader.h"
 #include "office/word/html/htmlreader.h"
 #include "office/word/html/mhtmlreader.h"
+#include "office/word/xml/wordxmlreader.h"
 
 #include <QFile>
 
 #include <cctype>
 #include <optional>
-
-/* A loaded document. */
-WordLoadResult WordLoadResult::success(std::shared_ptr<WordDocument> document) {
-    WordLoadResult result;
-    result.status = document ? Status::Ok : Status::Malformed;
-    result.document = std::move(document);
-    return result;
-}
-
-/* A failure with its reason. */
-WordLoadResult WordLoadResult::failure(Status status, const QString& message) {
-    WordLoadResult result;
-    result.status = status == Status::Ok ? Status::Malformed : status;
-    result.message = message;
-    return result;
-}
 
 namespace {
 
@@ -89,7 +74,7 @@ bool isWebArchive(const QByteArray& head) {
 }
 
 // The text formats Word recognises by their first bytes.
-enum class MarkupKind : std::uint8_t { None, WebPage, WebArchive };
+enum class MarkupKind : std::uint8_t { None, WebPage, WebArchive, WordXml };
 
 /* Which markup format the first bytes show: after a byte order mark, white space, comments,
    processing instructions and a document type declaration, the first element's name. */
@@ -124,6 +109,20 @@ MarkupKind markupKind(QByteArray head) {
             break;
         }
     }
+    // Word's XML formats: w:wordDocument (Word 2003) and pkg:package (flat OPC).
+    int nameEnd = pos + 1;
+    while (nameEnd < head.size() && !std::isspace(static_cast<unsigned char>(head[nameEnd])) &&
+           head[nameEnd] != '>' && head[nameEnd] != '/') {
+        ++nameEnd;
+    }
+    const QByteArray name = head.mid(pos + 1, nameEnd - pos - 1);
+    const QByteArray local = name.mid(name.indexOf(':') + 1);
+    if ((local == "wordDocument" &&
+         head.contains("http://schemas.microsoft.com/office/word/2003/wordml")) ||
+        (local == "package" &&
+         head.contains("http://schemas.microsoft.com/office/2006/xmlPackage"))) {
+        return MarkupKind::WordXml;
+    }
     for (const char* tag : {"<html", "<head", "<body", "<meta", "<title", "<table"}) {
         const int length = static_cast<int>(qstrlen(tag));
         if (startsWithAt(head, pos, tag) && pos + length < head.size() &&
@@ -138,7 +137,7 @@ MarkupKind markupKind(QByteArray head) {
     return MarkupKind::None;
 }
 
-/* Web pages and web archives under any name; nullopt when the file is neither. */
+/* Web pages, web archives and Word's XML formats under any name; nullopt for anything else. */
 std::optional<WordLoadResult> loadMarkup(QFile& file) {
     file.seek(0);
     const MarkupKind kind = markupKind(file.read(4096));
@@ -154,6 +153,9 @@ std::optional<WordLoadResult> loadMarkup(QFile& file) {
     const QByteArray data = file.readAll();
     if (kind == MarkupKind::WebArchive) {
         return MhtmlReader::readData(data, limits);
+    }
+    if (kind == MarkupKind::WordXml) {
+        return WordXmlReader::readData(data, limits);
     }
     return HtmlReader::readData(data, limits);
 }

@@ -1,5 +1,5 @@
 // The headless converter on a tree of Word files that are web pages, web archives and Word XML
-// under .doc and .docx names, read back with openpyxl.
+// under .doc and .docx names, read back with openpyxl (.xlsx) and xlrd (.xls).
 
 #include "tests/excel/openpyxlreader.h"
 
@@ -37,6 +37,10 @@ protected:
         page.write(QTextCodec::codecForName("GBK")->fromUnicode(QString::fromUtf8(kPage)));
         page.close();
         copy(kFixtures + QStringLiteral("tbl-cell-access.mht"), QStringLiteral("archive.doc"));
+        copy(kFixtures + QStringLiteral("tbl-cell-access.xml"), QStringLiteral("word2003.doc"));
+        copy(kFixtures + QStringLiteral("tbl-cell-access.flat.xml"), QStringLiteral("flat.docx"));
+        copy(kCorpus + QStringLiteral("tables/merged/tbl-cell-access.docx"),
+             QStringLiteral("sub/original.docx"));
         // The original under a .doc name too, so its workbook has the .doc files' format.
         copy(kCorpus + QStringLiteral("tables/merged/tbl-cell-access.docx"),
              QStringLiteral("sub/original.doc"));
@@ -122,9 +126,13 @@ TEST_F(ConvertWebDocumentsTest, WebFilesUnderWordNamesConvertWithTheirTablesAndF
     // Converted from other containers, the same document gives the same rows.
     const QJsonValue original = xlsRows(QStringLiteral("sub/original.xls"));
     ASSERT_FALSE(original.toArray().isEmpty());
-    for (const char* name : {"archive.xls"}) {
+    for (const char* name : {"archive.xls", "word2003.xls"}) {
         EXPECT_EQ(xlsRows(QLatin1String(name)), original) << name;
     }
+    const QJsonObject docx = openpyxlSheet(book(QStringLiteral("sub/original.xlsx")), 0);
+    const QJsonObject flat = openpyxlSheet(book(QStringLiteral("flat.xlsx")), 0);
+    EXPECT_EQ(flat.value(QStringLiteral("cells")), docx.value(QStringLiteral("cells")));
+    EXPECT_EQ(flat.value(QStringLiteral("merges")), docx.value(QStringLiteral("merges")));
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 // scripts/fixtures/make_web_fixtures.py): opened by content through the loader, every table
 // cell must read as the .docx reader reads the original document.
 
-#include "office/word/docxreader.h"
+#include "office/word/docx/docxreader.h"
 #include "office/word/wordfileloader.h"
 
 #include <gtest/gtest.h>
 
 #include <QStringList>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -91,6 +93,9 @@ QString firstMismatch(const std::vector<Grid>& expected, const std::vector<Grid>
 struct FixtureCase {
     const char* name;
     const char* extension;  // of the fixture under tests/data/word/web/
+    // Documents whose fixture of this kind differs from the original by LibreOffice's export
+    // (checked by hand in the file): it is read, but not compared.
+    std::vector<const char*> exportDiffers = {};
 };
 
 class WebFixtureTest : public ::testing::TestWithParam<FixtureCase> {};
@@ -104,6 +109,12 @@ TEST_P(WebFixtureTest, EveryCellReadsAsTheDocxReaderReadsTheOriginal) {
                                 QLatin1String(document[0]) + QLatin1String(GetParam().extension);
         const WordLoadResult actual = WordFileLoader::load(fixture);
         ASSERT_TRUE(actual) << fixture.toStdString() << ": " << actual.message.toStdString();
+        const auto& skipped = GetParam().exportDiffers;
+        if (std::find_if(skipped.begin(), skipped.end(), [&](const char* name) {
+                return qstrcmp(name, document[0]) == 0;
+            }) != skipped.end()) {
+            continue;
+        }
         const QString mismatch =
             firstMismatch(gridsOf(*expected.document), gridsOf(*actual.document));
         EXPECT_TRUE(mismatch.isEmpty()) << fixture.toStdString() << ": " << mismatch.toStdString();
@@ -112,7 +123,15 @@ TEST_P(WebFixtureTest, EveryCellReadsAsTheDocxReaderReadsTheOriginal) {
 
 INSTANTIATE_TEST_SUITE_P(Web, WebFixtureTest,
                          ::testing::Values(FixtureCase{"html", ".html"},
-                                           FixtureCase{"mhtml", ".mht"}),
+                                           FixtureCase{"mhtml", ".mht"},
+                                           // LibreOffice's Word 2003 export drops the vertical
+                                           // merge of tbl-cell-access's third table (its third
+                                           // row has two cells) and writes an empty paragraph
+                                           // after the nested table of blk-paras-and-tables.
+                                           FixtureCase{"word2003xml",
+                                                       ".xml",
+                                                       {"tbl-cell-access", "blk-paras-and-tables"}},
+                                           FixtureCase{"flatopc", ".flat.xml"}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -13,7 +13,7 @@
 // nothing. Formats come from the tags' meaning, the <style> rules for simple selectors
 // (htmlstylesheet.h) and inline styles (htmlstyle.h).
 
-#include "office/word/docxreader.h"
+#include "office/word/docx/docxreader.h"
 #include "office/word/html/htmlstylesheet.h"
 
 #include <QByteArray>

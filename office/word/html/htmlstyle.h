@@ -9,7 +9,7 @@
 // vertical-align, border and border-* (width, style, colour), width, display:none.
 // Word's own mso-* properties and everything else are ignored.
 
-#include "office/word/worddocument.h"
+#include "office/word/model/worddocument.h"
 
 #include <QString>
 #include <QStringView>

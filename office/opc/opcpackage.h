@@ -1,0 +1,38 @@
+#pragma once
+
+// OpcPackage: the parts of a package (Open Packaging Conventions, ECMA-376 Part 2) as a
+// reader sees them: part lookup by name without regard to case, and relationship targets.
+//
+// - ZipPackage (zippackage.h): a ZIP package such as a .docx/.docm, part reading bounded by
+//   the reader's limits.
+// - FlatOpcPackage (office/word/xml/flatopcpackage.h): the same parts held in one XML file
+//   (Word's "Word XML Document").
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+// Bounds that keep hostile packages from exhausting memory.
+struct PackageLimits {
+    qint64 maxPartBytes = 256ll * 1024 * 1024;   // uncompressed size of one part
+    qint64 ratioCheckBytes = 8ll * 1024 * 1024;  // parts above this size must not
+    int maxExpansionRatio = 200;                 // expand more than this from the archive
+};
+class OpcPackage {
+public:
+    enum class Status : std::uint8_t { Ok, Missing, Damaged, TooLarge };
+
+    OpcPackage() = default;
+    virtual ~OpcPackage();
+    OpcPackage(const OpcPackage&) = delete;
+    OpcPackage& operator=(const OpcPackage&) = delete;
+
+    // Read a whole part (name without a leading "/", compared without regard to case).
+    // Missing: no such part; Damaged: the data is corrupt or truncated; TooLarge: beyond the
+    // part size or expansion limits.
+    virtual Status readPart(const QString& name, QByteArray& out) = 0;
+
+    // The target of the first relationship of `sourcePart` (empty: the package itself)
+    // whose type ends with "/" + `typeSuffix`, resolved to a part name; empty when none.
+    QString relationshipTarget(const QString& sourcePart, const QString& typeSuffix);
+};
