@@ -1,18 +1,18 @@
 #pragma once
 
-// OpcPackage: a ZIP package such as a .docx/.docm (Open Packaging Conventions, ECMA-376
-// Part 2): part lookup by name without regard to case, relationship targets, and part
-// reading bounded by the reader's limits.
+// OpcPackage: the parts of a package (Open Packaging Conventions, ECMA-376 Part 2) as a
+// reader sees them: part lookup by name without regard to case, and relationship targets.
+//
+// - ZipPackage (zippackage.h): a ZIP package such as a .docx/.docm, part reading bounded by
+//   the reader's limits.
+// - FlatOpcPackage (office/word/xml/flatopcpackage.h): the same parts held in one XML file
+//   (Word's "Word XML Document").
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
-
-class QIODevice;
 
 // Bounds that keep hostile packages from exhausting memory.
 struct PackageLimits {
@@ -20,7 +20,6 @@ struct PackageLimits {
     qint64 ratioCheckBytes = 8ll * 1024 * 1024;  // parts above this size must not
     int maxExpansionRatio = 200;                 // expand more than this from the archive
 };
-class QuaZip;
 
 // One internal relationship of a part (ECMA-376 Part 2, 9.3), its target resolved to a part
 // name.
@@ -34,19 +33,15 @@ class OpcPackage {
 public:
     enum class Status : std::uint8_t { Ok, Missing, Damaged, TooLarge };
 
-    explicit OpcPackage(const PackageLimits& limits);
-    ~OpcPackage();
+    OpcPackage() = default;
+    virtual ~OpcPackage();
     OpcPackage(const OpcPackage&) = delete;
     OpcPackage& operator=(const OpcPackage&) = delete;
 
-    // Open the archive on `device` (kept open by the caller while the package is used).
-    // False when it is no readable ZIP archive, or when two entries share a name (letter
-    // case ignored).
-    bool open(QIODevice* device);
-
-    // Read a whole part (name without a leading "/"). Missing: no such part; Damaged: the
-    // data is corrupt or truncated; TooLarge: beyond the part size or expansion limits.
-    Status readPart(const QString& name, QByteArray& out);
+    // Read a whole part (name without a leading "/", compared without regard to case).
+    // Missing: no such part; Damaged: the data is corrupt or truncated; TooLarge: beyond the
+    // part size or expansion limits.
+    virtual Status readPart(const QString& name, QByteArray& out) = 0;
 
     // The target of the first relationship of `sourcePart` (empty: the package itself)
     // whose type ends with "/" + `typeSuffix`, resolved to a part name; empty when none.
@@ -60,15 +55,4 @@ public:
     // The name of the relationships part of `sourcePart`:
     // "word/document.xml" -> "word/_rels/document.xml.rels".
     static QString relationshipsPart(const QString& sourcePart);
-
-private:
-    struct Entry {
-        QString name;
-        qint64 compressedSize = 0;
-        qint64 uncompressedSize = 0;
-    };
-
-    PackageLimits m_limits;
-    std::unique_ptr<QuaZip> m_zip;
-    QHash<QString, Entry> m_entries;  // by lower-case name
 };

@@ -2,9 +2,15 @@
 
 #include "office/word/doc/docreader.h"
 #include "office/word/docx/docxreader.h"
+#include "office/word/html/htmlreader.h"
+#include "office/word/html/mhtmlreader.h"
+#include "office/word/xml/wordxmlreader.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <cctype>
+#include <optional>
 
 namespace {
 
@@ -38,9 +44,126 @@ WordLoadResult loadBinaryDocument(const QString& path) {
     return DocReader::readFile(path);
 }
 
+/* True when `text` at `pos` starts with `prefix`, ASCII letters compared without case. */
+bool startsWithAt(const QByteArray& text, int pos, const char* prefix) {
+    const int length = static_cast<int>(qstrlen(prefix));
+    return pos + length <= text.size() &&
+           qstrnicmp(text.constData() + pos, prefix, static_cast<uint>(length)) == 0;
+}
+
+/* True when the first line is a MIME header and the header block declares a multipart body. */
+bool isWebArchive(const QByteArray& head) {
+    const int firstColon = head.indexOf(':');
+    const int firstBreak = head.indexOf('\n');
+    if (firstColon <= 0 || (firstBreak >= 0 && firstBreak < firstColon)) {
+        return false;
+    }
+    for (int i = 0; i < firstColon; ++i) {
+        const char c = head[i];
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '-')) {
+            return false;
+        }
+    }
+    int end = head.indexOf("\n\n");
+    const int crlfEnd = head.indexOf("\r\n\r\n");
+    if (end < 0 || (crlfEnd >= 0 && crlfEnd < end)) {
+        end = crlfEnd;
+    }
+    const QByteArray type =
+        MhtmlReader::headerValue(end < 0 ? head : head.left(end), "Content-Type").toLower();
+    return type.startsWith("multipart/related") || type.startsWith("multipart/mixed");
+}
+
+// The text formats Word recognises by their first bytes.
+enum class MarkupKind : std::uint8_t { None, WebPage, WebArchive, WordXml };
+
+/* Which markup format the first bytes show: after a byte order mark, white space, comments,
+   processing instructions and a document type declaration, the first element's name. */
+MarkupKind markupKind(QByteArray head) {
+    if (head.startsWith("\xEF\xBB\xBF")) {
+        head.remove(0, 3);
+    } else if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) {
+        // UTF-16: markup is ASCII, so every other byte is enough to recognise it.
+        QByteArray narrow;
+        for (int i = head.startsWith("\xFF\xFE") ? 2 : 3; i < head.size(); i += 2) {
+            narrow += head[i];
+        }
+        head = narrow;
+    }
+    if (isWebArchive(head)) {
+        return MarkupKind::WebArchive;
+    }
+    int pos = 0;
+    while (pos < head.size()) {
+        const char c = head[pos];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f') {
+            ++pos;
+        } else if (startsWithAt(head, pos, "<!--")) {
+            const int end = head.indexOf("-->", pos + 4);
+            pos = end < 0 ? head.size() : end + 3;
+        } else if (startsWithAt(head, pos, "<!doctype html")) {
+            return MarkupKind::WebPage;
+        } else if (startsWithAt(head, pos, "<?") || startsWithAt(head, pos, "<!")) {
+            const int end = head.indexOf('>', pos);
+            pos = end < 0 ? head.size() : end + 1;
+        } else {
+            break;
+        }
+    }
+    // Word's XML formats: w:wordDocument (Word 2003) and pkg:package (flat OPC).
+    int nameEnd = pos + 1;
+    while (nameEnd < head.size() && !std::isspace(static_cast<unsigned char>(head[nameEnd])) &&
+           head[nameEnd] != '>' && head[nameEnd] != '/') {
+        ++nameEnd;
+    }
+    const QByteArray name = head.mid(pos + 1, nameEnd - pos - 1);
+    const QByteArray local = name.mid(name.indexOf(':') + 1);
+    if ((local == "wordDocument" &&
+         head.contains("http://schemas.microsoft.com/office/word/2003/wordml")) ||
+        (local == "package" &&
+         head.contains("http://schemas.microsoft.com/office/2006/xmlPackage"))) {
+        return MarkupKind::WordXml;
+    }
+    for (const char* tag : {"<html", "<head", "<body", "<meta", "<title", "<table"}) {
+        const int length = static_cast<int>(qstrlen(tag));
+        if (startsWithAt(head, pos, tag) && pos + length < head.size() &&
+            !std::isalnum(static_cast<unsigned char>(head[pos + length]))) {
+            return MarkupKind::WebPage;
+        }
+    }
+    // Word's own web pages declare its namespace even when the <html> tag comes late.
+    if (head.contains("urn:schemas-microsoft-com:office:word")) {
+        return MarkupKind::WebPage;
+    }
+    return MarkupKind::None;
+}
+
+/* Web pages, web archives and Word's XML formats under any name; nullopt for anything else. */
+std::optional<WordLoadResult> loadMarkup(QFile& file) {
+    file.seek(0);
+    const MarkupKind kind = markupKind(file.read(4096));
+    if (kind == MarkupKind::None) {
+        return std::nullopt;
+    }
+    const DocxLimits limits;
+    if (file.size() > limits.maxPartBytes) {
+        return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
+                                       QStringLiteral("the file is too large"));
+    }
+    file.seek(0);
+    const QByteArray data = file.readAll();
+    if (kind == MarkupKind::WebArchive) {
+        return MhtmlReader::readData(data, limits);
+    }
+    if (kind == MarkupKind::WordXml) {
+        return WordXmlReader::readData(data, limits);
+    }
+    return HtmlReader::readData(data, limits);
+}
+
 }  // namespace
 
-/* Pick the reader by the file's content: ZIP package or OLE2 compound file. */
+/* Pick the reader by the file's content: ZIP package, OLE2 compound file, web page or archive. */
 WordLoadResult WordFileLoader::load(const QString& path) {
     // A FIFO, device or socket would block the open or the reads; only files are read.
     const QFileInfo info(path);
@@ -70,6 +193,9 @@ WordLoadResult WordFileLoader::load(const QString& path) {
         }
         file.close();
         return loadBinaryDocument(path);
+    }
+    if (std::optional<WordLoadResult> markup = loadMarkup(file)) {
+        return std::move(*markup);
     }
     return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
                                    QStringLiteral("not a Word document"));

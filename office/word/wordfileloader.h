@@ -4,8 +4,9 @@
 //
 // The built-in Word's "Open" goes through here. The file's content decides the reader, not
 // only its name: a ZIP package goes to DocxReader (.docx, .docm), an OLE2 compound file to
-// the Word 97-2003 reader; an encrypted package (an OLE2 file holding EncryptedPackage), a
-// truncated or malformed file, or anything else does not open.
+// the Word 97-2003 reader, a web page (HTML) or web archive (MHTML) to html/, Word 2003 XML or flat
+// OPC XML to xml/; an encrypted package (an OLE2 file holding EncryptedPackage), a truncated or
+// malformed file, or anything else does not open.
 
 #include "office/word/model/wordloadresult.h"
 

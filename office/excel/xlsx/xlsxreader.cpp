@@ -4,7 +4,7 @@
 #include "office/excel/xlsx/xlsxstyles.h"
 #include "office/excel/xlsx/xlsxtext.h"
 #include "office/format/indexedcolors.h"
-#include "office/opc/opcpackage.h"
+#include "office/opc/zippackage.h"
 #include "office/xml/xmlreader.h"
 
 #include <QFile>
@@ -722,7 +722,7 @@ private:
     }
 
     QFile m_file;
-    OpcPackage m_package;
+    ZipPackage m_package;
     Workbook& m_workbook;
     std::vector<OpcRelationship> m_rels;  // the workbook part's
     std::vector<QString> m_strings;

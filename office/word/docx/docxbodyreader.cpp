@@ -2,6 +2,7 @@
 
 namespace {
 
+const QLatin1String kAuxHintNs("http://schemas.microsoft.com/office/word/2003/auxHint");
 const QLatin1String kMarkupCompatibilityNs(
     "http://schemas.openxmlformats.org/markup-compatibility/2006");
 
@@ -29,6 +30,13 @@ bool DocxBodyReader::enter() {
         return false;
     }
     return true;
+}
+
+/* True for Word 2003 XML's section wrappers around body content (wx:sect, wx:sub-section). */
+bool DocxBodyReader::isSection() const {
+    return m_reader->namespaceUri() == kAuxHintNs &&
+           (m_reader->name() == QLatin1String("sect") ||
+            m_reader->name() == QLatin1String("sub-section"));
 }
 
 /* True when the current element is mc:AlternateContent. */
@@ -62,7 +70,9 @@ WordLoadResult DocxBodyReader::read(const QByteArray& xml) {
 /* The document element and its body. */
 WordLoadResult DocxBodyReader::readDocument() {
     auto document = std::make_shared<WordDocument>();
-    if (!m_reader->readNextStartElement() || !isWordElement("document")) {
+    // Word 2003 XML's root is w:wordDocument, with its styles inline before the body.
+    if (!m_reader->readNextStartElement() ||
+        !(isWordElement("document") || isWordElement("wordDocument"))) {
         if (m_reader->hasError()) {
             return WordLoadResult::failure(
                 WordLoadResult::Status::Malformed,
@@ -74,6 +84,8 @@ WordLoadResult DocxBodyReader::readDocument() {
     while (!failed() && m_reader->readNextStartElement()) {
         if (isWordElement("body")) {
             readBlocks(document->blocks, 0);
+        } else if (isWordElement("styles")) {
+            m_styles.readStyles(*m_reader);
         } else {
             m_reader->skipCurrentElement();
         }
@@ -115,7 +127,8 @@ void DocxBodyReader::readBlock(std::vector<WordBlock>& blocks, int tableNesting)
                 m_reader->skipCurrentElement();
             }
         }
-    } else if (isWordElement("customXml") || isWordElement("ins") || isWordElement("moveTo")) {
+    } else if (isWordElement("customXml") || isWordElement("ins") || isWordElement("moveTo") ||
+               isSection()) {
         readBlocks(blocks, tableNesting);
     } else if (isAlternateContent()) {
         if (readAlternateChoice()) {
@@ -176,10 +189,10 @@ void DocxBodyReader::readParagraphContent(ParagraphState& state) {
             readRun(state);
         } else if (isWordElement("pPr")) {
             readParagraphProperties(state);
-        } else if (isWordElement("hyperlink") || isWordElement("smartTag") ||
-                   isWordElement("customXml") || isWordElement("ins") || isWordElement("moveTo") ||
-                   isWordElement("fldSimple") || isWordElement("dir") || isWordElement("bdo") ||
-                   isWordElement("sdtContent")) {
+        } else if (isWordElement("hyperlink") || isWordElement("hlink") ||
+                   isWordElement("smartTag") || isWordElement("customXml") ||
+                   isWordElement("ins") || isWordElement("moveTo") || isWordElement("fldSimple") ||
+                   isWordElement("dir") || isWordElement("bdo") || isWordElement("sdtContent")) {
             // Inserted text, links, tags and simple fields show their runs (a simple
             // field's runs are its result).
             readParagraphContent(state);
@@ -538,11 +551,11 @@ void DocxBodyReader::readCellProperties(WordCell& cell, bool& mergedIntoPrevious
             int span = 0;
             const bool ok = DocxProperties::integerAttribute(*m_reader, QLatin1String("val"), span);
             cell.gridSpan = ok ? qBound(1, span, m_limits.maxGridColumns) : 1;
-        } else if (isWordElement("vMerge")) {
+        } else if (isWordElement("vMerge") || isWordElement("vmerge")) {
             // Without a value the cell continues the merge above (17.4.85).
             cell.verticalMerge = valIs("restart") ? WordCell::VerticalMerge::Restart
                                                   : WordCell::VerticalMerge::Continue;
-        } else if (isWordElement("hMerge")) {
+        } else if (isWordElement("hMerge") || isWordElement("hmerge")) {
             mergedIntoPrevious = !valIs("restart");
         } else if (isWordElement("shd")) {
             cell.shading = DocxProperties::shading(*m_reader);

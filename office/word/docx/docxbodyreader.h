@@ -14,8 +14,9 @@ class DocxBodyReader {
 public:
     DocxBodyReader(DocxStyles& styles, const DocxLimits& limits);
 
-    // Read document.xml. Ok with the document, WrongFormat when the root is not
-    // w:document, Malformed for broken XML, TooLarge past a limit.
+    // Read document.xml (or a Word 2003 XML document, w:wordDocument with inline styles).
+    // Ok with the document, WrongFormat when the root is neither w:document nor w:wordDocument,
+    // Malformed for broken XML, TooLarge past a limit.
     WordLoadResult read(const QByteArray& xml);
 
 private:
@@ -56,6 +57,7 @@ private:
                                            QLatin1String(value, N - 1));
     }
     bool isAlternateContent() const;
+    bool isSection() const;
     bool isWrapper() const;
     template <typename ReadOne>
     void readWrapped(ReadOne readOne);

@@ -5,11 +5,14 @@ namespace {
 const QLatin1String kTransitionalNs("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
 const QLatin1String kStrictNs("http://purl.oclc.org/ooxml/wordprocessingml/main");
 
-const QLatin1String kWordNamespaces[] = {kTransitionalNs, kStrictNs};
+// Word 2003 XML's WordprocessingML shares the vocabulary read here.
+const QLatin1String kWord2003Ns("http://schemas.microsoft.com/office/word/2003/wordml");
 
-/* True for either WordprocessingML main namespace. */
+const QLatin1String kWordNamespaces[] = {kTransitionalNs, kStrictNs, kWord2003Ns};
+
+/* True for a WordprocessingML main namespace. */
 bool isWordNamespace(QLatin1String uri) {
-    return uri == kTransitionalNs || uri == kStrictNs;
+    return uri == kTransitionalNs || uri == kStrictNs || uri == kWord2003Ns;
 }
 
 /* Stated optional values of `over` replace those of `base`. */
@@ -45,32 +48,33 @@ QString DocxThemeFonts::resolve(const QString& themeName) const {
     return major ? majorLatin : minorLatin;
 }
 
-/* Number both main namespaces as 0 and 1, so that isWord() compares numbers. */
+/* Number the main namespaces 0, 1 and 2, so that isWord() compares numbers. */
 void DocxProperties::prepare(XmlReader& reader) {
     reader.registerNamespace(kTransitionalNs);
     reader.registerNamespace(kStrictNs);
+    reader.registerNamespace(kWord2003Ns);
 }
 
 /* Check the element's namespace: by number when prepared, else by URI. */
 bool DocxProperties::isWord(const XmlReader& reader) {
     const int id = reader.namespaceId();
-    return id == 0 || id == 1 || (id < 0 && isWordNamespace(reader.namespaceUri()));
+    return (id >= 0 && id <= 2) || (id < 0 && isWordNamespace(reader.namespaceUri()));
 }
 
 /* Find an attribute by local name in either namespace (or none, as some writers omit it). */
 QString DocxProperties::attribute(const XmlReader& reader, QLatin1String name) {
-    return reader.attribute(name, kWordNamespaces, 2);
+    return reader.attribute(name, kWordNamespaces, 3);
 }
 
 /* Compare an attribute's value in either namespace without copying it. */
 bool DocxProperties::attributeIs(const XmlReader& reader, QLatin1String name,
                                  QLatin1String expected) {
-    return reader.attributeIs(name, expected, kWordNamespaces, 2);
+    return reader.attributeIs(name, expected, kWordNamespaces, 3);
 }
 
 /* Plain digits straight from the input; other spellings (sign, spaces) through QString. */
 bool DocxProperties::integerAttribute(const XmlReader& reader, QLatin1String name, int& value) {
-    if (reader.integerAttribute(name, value, kWordNamespaces, 2)) {
+    if (reader.integerAttribute(name, value, kWordNamespaces, 3)) {
         return true;
     }
     bool ok = false;
@@ -84,7 +88,7 @@ bool DocxProperties::integerAttribute(const XmlReader& reader, QLatin1String nam
 /* Plain twips straight from the input; other spellings through twips(). */
 int DocxProperties::twipsAttribute(const XmlReader& reader, QLatin1String name) {
     int value = 0;
-    if (reader.integerAttribute(name, value, kWordNamespaces, 2)) {
+    if (reader.integerAttribute(name, value, kWordNamespaces, 3)) {
         return value;
     }
     return twips(attribute(reader, name));
@@ -147,7 +151,11 @@ void DocxProperties::readRunProperties(XmlReader& reader, DocxRunProperties& out
             // rFonts (17.3.2.26): ascii for Latin text, eastAsia for East Asian text.
             const QString ascii = attribute(reader, QLatin1String("ascii"));
             const QString asciiTheme = attribute(reader, QLatin1String("asciiTheme"));
-            const QString eastAsia = attribute(reader, QLatin1String("eastAsia"));
+            // Word 2003 XML names the East Asian font "fareast".
+            QString eastAsia = attribute(reader, QLatin1String("eastAsia"));
+            if (eastAsia.isEmpty()) {
+                eastAsia = attribute(reader, QLatin1String("fareast"));
+            }
             const QString eastAsiaTheme = attribute(reader, QLatin1String("eastAsiaTheme"));
             if (!asciiTheme.isEmpty()) {
                 out.asciiTheme = asciiTheme;

@@ -3,6 +3,7 @@
 #include "office/word/docx/docxbodyreader.h"
 #include "office/opc/opcpackage.h"
 #include "office/word/docx/docxstyles.h"
+#include "office/opc/zippackage.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -32,13 +33,20 @@ QByteArray optionalPart(OpcPackage& package, const QString& name) {
     return xml;
 }
 
-/* Read the package on an open device: main part by relationship, then styles and theme. */
-WordLoadResult readPackage(QIODevice* device, const DocxLimits& limits) {
-    OpcPackage package(limits);
+/* Read the ZIP package on an open device. */
+WordLoadResult readZipPackage(QIODevice* device, const DocxLimits& limits) {
+    ZipPackage package(limits);
     if (!package.open(device)) {
         return WordLoadResult::failure(WordLoadResult::Status::Malformed,
                                        QStringLiteral("not a readable ZIP package"));
     }
+    return DocxReader::readPackage(package, limits);
+}
+
+}  // namespace
+
+/* Main part by relationship, then its styles and theme, then the body. */
+WordLoadResult DocxReader::readPackage(OpcPackage& package, const DocxLimits& limits) {
     // The main document is whatever the package's officeDocument relationship names.
     const QString mainPart =
         package.relationshipTarget(QString(), QStringLiteral("officeDocument"));
@@ -60,8 +68,6 @@ WordLoadResult readPackage(QIODevice* device, const DocxLimits& limits) {
     return body.read(documentXml);
 }
 
-}  // namespace
-
 /* Read a package from a file. */
 WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limits) {
     QFile file(path);
@@ -70,7 +76,7 @@ WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limit
             WordLoadResult::Status::NotFound,
             QStringLiteral("cannot read the file: ") + file.errorString());
     }
-    return readPackage(&file, limits);
+    return readZipPackage(&file, limits);
 }
 
 /* Read a package from memory. */
@@ -81,5 +87,5 @@ WordLoadResult DocxReader::readData(const QByteArray& data, const DocxLimits& li
         return WordLoadResult::failure(WordLoadResult::Status::Malformed,
                                        QStringLiteral("cannot read the data"));
     }
-    return readPackage(&buffer, limits);
+    return readZipPackage(&buffer, limits);
 }

@@ -32,4 +32,7 @@ public:
 
     // Read a package held in memory; the same results as readFile.
     static WordLoadResult readData(const QByteArray& data, const DocxLimits& limits = DocxLimits());
+
+    // Read an opened package of any kind (ZIP or flat OPC); the same results as readFile.
+    static WordLoadResult readPackage(OpcPackage& package, const DocxLimits& limits);
 };

@@ -57,6 +57,11 @@ void DocxStyles::readStyles(const QByteArray& xml) {
     if (!reader.readNextStartElement()) {
         return;
     }
+    readStyles(reader);
+}
+
+/* The children of a w:styles element: docDefaults and every style. */
+void DocxStyles::readStyles(XmlReader& reader) {
     while (reader.readNextStartElement()) {
         if (DocxProperties::isWord(reader) && reader.name() == QLatin1String("style")) {
             readStyle(reader);

@@ -18,6 +18,9 @@ class DocxStyles {
 public:
     // Read styles.xml; a damaged part leaves the styles read so far (styles are optional).
     void readStyles(const QByteArray& xml);
+    // Read the styles of a w:styles element the reader stands on, through its end (Word 2003
+    // XML keeps them inline in the document).
+    void readStyles(XmlReader& reader);
     // Read the theme part for its fonts; a damaged part leaves no theme fonts.
     void readTheme(const QByteArray& xml);
 

@@ -1,0 +1,38 @@
+#include "office/word/xml/wordxmlreader.h"
+
+#include "office/word/docx/docxbodyreader.h"
+#include "office/word/docx/docxstyles.h"
+#include "office/word/xml/flatopcpackage.h"
+#include "office/xml/xmlreader.h"
+
+namespace {
+
+const QLatin1String kWord2003Ns("http://schemas.microsoft.com/office/word/2003/wordml");
+
+}  // namespace
+
+/* Look at the root element only. */
+bool WordXmlReader::isWord2003(const QByteArray& data) {
+    XmlReader reader(data.left(64 * 1024));
+    return reader.readNextStartElement() && reader.name() == QLatin1String("wordDocument") &&
+           reader.namespaceUri() == kWord2003Ns;
+}
+
+/* Word 2003 XML through the body reader, anything else as a flat package. */
+WordLoadResult WordXmlReader::readData(const QByteArray& data, const DocxLimits& limits) {
+    if (data.size() > limits.maxPartBytes) {
+        return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
+                                       QStringLiteral("the XML document is too large"));
+    }
+    if (isWord2003(data)) {
+        DocxStyles styles;
+        DocxBodyReader body(styles, limits);
+        return body.read(data);
+    }
+    FlatOpcPackage package(limits);
+    if (!package.open(data)) {
+        return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
+                                       QStringLiteral("not a Word XML document"));
+    }
+    return DocxReader::readPackage(package, limits);
+}
