@@ -2,6 +2,8 @@
 
 #include "office/word/docreader.h"
 #include "office/word/docxreader.h"
+#include "office/word/rtf/rtfreader.h"
+#include "office/word/text/plaintextreader.h"
 
 #include <QFile>
 
@@ -55,7 +57,23 @@ WordLoadResult loadBinaryDocument(const QString& path) {
 
 }  // namespace
 
-/* Pick the reader by the file's content: ZIP package or OLE2 compound file. */
+/* Tell the kind of file from its first bytes. */
+WordFileLoader::ContentKind WordFileLoader::contentKind(const QByteArray& head) {
+    if (head.startsWith(kZipSignature) || head.startsWith(kEmptyZipSignature)) {
+        return ContentKind::Package;
+    }
+    if (head.startsWith(QByteArray(kOle2Signature, 8))) {
+        return ContentKind::Binary;
+    }
+    if (RtfReader::isRtf(head)) {
+        return ContentKind::Rtf;
+    }
+    // Markup formats (web pages, Word's XML formats) are text too: recognise them here,
+    // before the plain-text fallback.
+    return ContentKind::Text;
+}
+
+/* Pick the reader by the file's content, never by its name. */
 WordLoadResult WordFileLoader::load(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -63,18 +81,26 @@ WordLoadResult WordFileLoader::load(const QString& path) {
             WordLoadResult::Status::NotFound,
             QStringLiteral("cannot read the file: ") + file.errorString());
     }
-    const QByteArray head = file.read(8);
-    if (head.startsWith(kZipSignature) || head.startsWith(kEmptyZipSignature)) {
-        file.close();
-        return DocxReader::readFile(path);
-    }
-    if (head == QByteArray(kOle2Signature, 8)) {
-        if (holdsEncryptedPackage(file)) {
-            return WordLoadResult::failure(WordLoadResult::Status::Encrypted,
-                                           QStringLiteral("the document is password-protected"));
-        }
-        file.close();
-        return loadBinaryDocument(path);
+    const QByteArray head = file.read(kSniffBytes);
+    switch (contentKind(head)) {
+        case ContentKind::Package:
+            file.close();
+            return DocxReader::readFile(path);
+        case ContentKind::Binary:
+            if (holdsEncryptedPackage(file)) {
+                return WordLoadResult::failure(
+                    WordLoadResult::Status::Encrypted,
+                    QStringLiteral("the document is password-protected"));
+            }
+            file.close();
+            return loadBinaryDocument(path);
+        case ContentKind::Rtf:
+            file.close();
+            return RtfReader::readFile(path);
+        case ContentKind::Text:
+            // Binary content that is none of the above is refused by the text reader.
+            file.close();
+            return PlainTextReader::readFile(path);
     }
     return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
                                    QStringLiteral("not a Word document"));
