@@ -59,7 +59,8 @@ TEST_F(ConverterTest, AllConvertedExitsZeroWithProgressAndSummary) {
 TEST_F(ConverterTest, FailuresExitOneAndNameTheReport) {
     QFile broken(source + QStringLiteral("/broken.doc"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("not a Word document");
+    // Binary content: Word opens text of any name, so a broken file must not be text.
+    broken.write(QByteArray("\xDB\xA5\x00\x01not a Word document", 23));
     broken.close();
     ASSERT_EQ(run({QStringLiteral("--tables"), source, dest}), 1);
     EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件,耗时"))) << out.toStdString();

@@ -120,6 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
         StoryCase{"uc_is_scoped_to_its_group", "{\\rtf1 {\\uc2 \\u65 xx}\\u66 yz\\par}", "ABz;"},
         StoryCase{"fallback_ends_at_group_end", "{\\rtf1\\uc3 {\\u65 x}yz\\par}", "Ayz;"},
         StoryCase{"negative_u", "{\\rtf1 \\u-248 ?\\par}", "\xEF\xBC\x88;"},
+        StoryCase{"control_characters_written_as_u", "{\\rtf1 a\\u13?b\\u30?c\\u12?d\\par}",
+                  "a\nb-cd;"},
         StoryCase{"surrogate_pair", "{\\rtf1 \\u-10179?\\u-8694?\\par}", "\xF0\x9F\x98\x8A;"},
         StoryCase{"gbk_font",
                   "{\\rtf1{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0 \\'d6\\'d0\\'ce\\'c4\\par}",

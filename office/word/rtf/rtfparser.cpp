@@ -469,7 +469,15 @@ void RtfParser::unicodeChar(int value) {
     const QChar c(ushort(value < 0 ? value + 65536 : value));
     const Destination destination = m_stack.back().destination;
     if (destination == Destination::Body) {
-        appendChar(c);
+        // Word's own marks written as characters: a carriage return or vertical tab breaks
+        // the line, a non-breaking hyphen copies as "-"; other control characters are marks
+        // (page breaks, optional hyphens, field and cell marks) that give no text.
+        if (c == QChar(0x0D) || c == QChar(0x0B))
+            appendChar(QLatin1Char('\n'));
+        else if (c == QChar(0x1E))
+            appendChar(QLatin1Char('-'));
+        else if (c.unicode() >= 0x20 || c == QLatin1Char('\t') || c == QLatin1Char('\n'))
+            appendChar(c);
     } else if (destination == Destination::FontTable) {
         // The 8-bit name bytes so far come first, in the font's code page.
         m_fontText += m_codePages.decode(m_fontName, fontTableCodePage());
