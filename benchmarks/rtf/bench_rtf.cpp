@@ -50,7 +50,7 @@ void BM_OpenAndCopyTables10MB(benchmark::State& state) {
     for (auto _ : state) {
         const WordLoadResult result = RtfReader::readBytes(rtf);
         if (!result) {
-            state.SkipWithError("the generated RTF did not open");
+            state.SkipWithError(result.message.toUtf8().constData());
             return;
         }
         WordBenchCopy::copyAll(*result.document);

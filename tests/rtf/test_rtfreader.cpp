@@ -157,10 +157,13 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Tables, RtfStoryTest,
     ::testing::Values(
-        StoryCase{"simple_table",
-                  "{\\rtf1 \\trowd\\cellx1000\\cellx2000 \\intbl a\\cell b\\cell\\row"
-                  "\\trowd\\cellx1000\\cellx2000 \\intbl c\\cell d\\cell\\row\\pard after\\par}",
-                  "[a|b/c|d]after;"},
+        StoryCase{
+            "simple_table",
+            "{\\rtf1 \\trowd\\trgaph108\\trleft-108\\cellx1000\\cellx2000 \\intbl a\\cell "
+            "b\\cell\\row"
+            "\\trowd\\trgaph108\\trleft-108\\brdrs\\cellx1000\\cellx2000 \\intbl c\\cell d\\cell"
+            "\\row\\pard after\\par}",
+            "[a|b/c|d]after;"},
         StoryCase{"paragraphs_in_a_cell",
                   "{\\rtf1 \\trowd\\cellx1000 \\intbl one\\par two\\cell\\row}", "[one\ntwo]"},
         StoryCase{

@@ -48,9 +48,10 @@ bool RtfRowBuilder::apply(RtfKeyword keyword, int parameter, int borderType,
         default:
             break;
     }
-    if (applyCell(keyword, parameter))
-        return true;
-    return applyBorder(keyword, parameter, borderType, colors);
+    // \trgaph (the cell margins) and other row words change nothing the model keeps.
+    if (!applyCell(keyword, parameter))
+        applyBorder(keyword, parameter, borderType, colors);
+    return true;
 }
 
 /* Close the pending cell at its right boundary (\cellxN). */

@@ -22,7 +22,7 @@ public:
 
     // Start a new row definition (\trowd): no cells, left edge 0, no borders or height.
     void reset();
-    // Apply a row, cell or border word. False when the row would exceed the cell limit.
+    // Apply a row, cell or border word. False only when the row would exceed the cell limit.
     bool apply(RtfKeyword keyword, int parameter, int borderType, const ColorTable& colors);
     // Stop sending border words to a cell or row side (a paragraph border began).
     void endBorder() { m_border = nullptr; }
