@@ -64,7 +64,10 @@ bool isRowWord(RtfKeyword keyword) {
 
 /* A parser with the given limits and RTF's defaults. */
 RtfParser::RtfParser(const RtfLimits& limits)
-    : m_limits(limits), m_row(limits.maxRowCells), m_nestedRow(limits.maxRowCells) {}
+    : m_limits(limits),
+      m_row(limits.maxRowCells),
+      m_nestedRow(limits.maxRowCells),
+      m_builder(m_fontTable) {}
 
 /* Walk the tokens until the input or a limit ends the parse. */
 RtfParser::Status RtfParser::parse(std::string_view data) {
@@ -585,14 +588,15 @@ void RtfParser::finishOpenRow() {
 
 /* Keep a finished paragraph, within the paragraph limit. */
 void RtfParser::pushParagraph(DocParagraph& paragraph) {
-    if (m_paragraphs.size() >= m_limits.maxParagraphs) {
+    if (m_paragraphCount >= m_limits.maxParagraphs) {
         m_status = Status::TooManyParagraphs;
         return;
     }
+    ++m_paragraphCount;
     // A nested row's end leaves the row of the outer table open.
     const int depth = paragraph.format.depth();
     m_rowOpen = depth > 0 && !(depth == 1 && paragraph.isRowEnd());
-    m_paragraphs.append(std::move(paragraph));
+    m_builder.add(paragraph);
 }
 
 /* Font table words: \fN starts an entry, \fcharsetN and \cpgN give its code page. */

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "office/word/docfonttable.h"
+#include "office/word/docmodelbuilder.h"
 #include "office/word/docstoryreader.h"
 #include "office/word/rtf/rtfcodepages.h"
 #include "office/word/rtf/rtfkeywords.h"
@@ -23,7 +24,8 @@ struct RtfLimits {
 };
 
 // Reads the main story of an RTF document into paragraphs with the Word binary reader's
-// property records (docstoryreader.h), which DocModelBuilder turns into the document model.
+// property records (docstoryreader.h), which DocModelBuilder turns into the document model
+// as they end (no list of all paragraphs is kept).
 // RTF writes Word's own properties as words, so the records fit: a \cell ends a cell
 // paragraph, a \row (or \nestrow) is a row-end paragraph carrying the row's definition, and
 // \itap gives the table depth.
@@ -43,8 +45,8 @@ public:
     // what could be read is kept. The other statuses name the limit that stopped the parse.
     Status parse(std::string_view data);
 
-    const QVector<DocParagraph>& paragraphs() const { return m_paragraphs; }
-    const DocFontTable& fonts() const { return m_fontTable; }
+    // The story's blocks, built as the parse went; call once after parse().
+    std::vector<WordBlock> takeBlocks() { return m_builder.finish(); }
 
 private:
     enum class Destination : std::uint8_t {
@@ -129,7 +131,7 @@ private:
 
     QByteArray m_bytes;  // 8-bit text not yet decoded (a DBCS pair may be split)
     DocParagraph m_paragraph;
-    QVector<DocParagraph> m_paragraphs;
+    int m_paragraphCount = 0;
     bool m_rowOpen = false;  // table paragraphs since the last row end
 
     RtfCodePages m_codePages;
@@ -154,4 +156,5 @@ private:
 
     RtfRowBuilder m_row;
     RtfRowBuilder m_nestedRow;
+    DocModelBuilder m_builder;  // takes each paragraph as it ends (fonts: m_fontTable)
 };

@@ -1,7 +1,5 @@
 #include "office/word/rtf/rtfreader.h"
 
-#include "office/word/docmodelbuilder.h"
-
 #include <QFile>
 
 namespace {
@@ -65,8 +63,7 @@ WordLoadResult RtfReader::readBytes(const QByteArray& bytes, const RtfLimits& li
         parser.parse(std::string_view(bytes.constData() + start, size_t(bytes.size() - start)));
     if (status != RtfParser::Status::Ok)
         return limitFailure(status);
-    DocModelBuilder builder(parser.fonts());
     auto document = std::make_shared<WordDocument>();
-    document->blocks = builder.build(parser.paragraphs());
+    document->blocks = parser.takeBlocks();
     return WordLoadResult::success(document);
 }
