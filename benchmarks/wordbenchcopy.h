@@ -1,8 +1,8 @@
 #pragma once
 
 #include "office/clipboard/fragment.h"
-#include "office/word/worddocument.h"
-#include "office/word/wordfragmentbuilder.h"
+#include "office/word/model/worddocument.h"
+#include "office/word/server/wordfragmentbuilder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -21,7 +21,13 @@ endif()
 # Apply our warning set to a target.
 function(sw_apply_warnings target)
   target_compile_options(${target} PRIVATE ${SW_WARNINGS})
-  target_compile_definitions(${target} PRIVATE SW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# Tests and benchmarks also learn where the sources and the document corpus are.
+function(sw_apply_test_settings target)
+  sw_apply_warnings(${target})
+  target_compile_definitions(${target} PRIVATE SW_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                               SW_CORPUS_DIR="${SW_CORPUS_DIR}")
 endfunction()
 
 # sw_add_library(name SOURCES ... LIBS ...): one static library for one folder.
@@ -39,7 +45,7 @@ function(sw_add_gtest name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
-  sw_apply_warnings(${name})
+  sw_apply_test_settings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
   if(NOT ARG_TIMEOUT)
@@ -57,7 +63,7 @@ function(sw_add_benchmark name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
-  sw_apply_warnings(${name})
+  sw_apply_test_settings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/benchmarks)
 endfunction()
 
@@ -75,7 +81,7 @@ function(sw_add_fuzzer name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-  sw_apply_warnings(${name})
+  sw_apply_test_settings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   set(work ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus)
   add_test(NAME ${name}

@@ -1,6 +1,6 @@
 #include "engine/mergeobject.h"
 
-#include "engine/automation/axhandle.h"
+#include "automation/axhandle.h"
 #include "engine/convertoptions.h"
 #include "engine/documentdiscovery.h"
 #include "engine/failurereport.h"

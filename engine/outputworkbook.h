@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/automation/axhandle.h"
+#include "automation/axhandle.h"
 #include "engine/convertoptions.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/automation/axhandle.h"
+#include "automation/axhandle.h"
 #include "engine/transfercontext.h"
 
 // Table mode: each top-level table of the document goes onto a sheet of its own, in document

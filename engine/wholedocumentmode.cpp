@@ -1,6 +1,6 @@
 #include "engine/wholedocumentmode.h"
 
-#include "engine/automation/axhandle.h"
+#include "automation/axhandle.h"
 
 namespace {
 

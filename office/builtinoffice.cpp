@@ -1,8 +1,8 @@
 #include "office/builtinoffice.h"
 
-#include "engine/automation/serverregistry.h"
-#include "office/excel/excelapplication.h"
-#include "office/word/wordapplication.h"
+#include "automation/serverregistry.h"
+#include "office/excel/server/excelapplication.h"
+#include "office/word/server/wordapplication.h"
 
 /* Make both built-in applications reachable by their program identifiers. */
 void registerBuiltinOffice() {

@@ -3,7 +3,7 @@
 // Run from anywhere: build/benchmarks/bench_doc (the corpus is found beside the sources).
 
 #include "benchmarks/wordbenchcopy.h"
-#include "office/word/docreader.h"
+#include "office/word/doc/docreader.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 // Run from anywhere: build/benchmarks/bench_word (the corpus is found beside the sources).
 
 #include "benchmarks/wordbenchcopy.h"
-#include "office/word/docxreader.h"
+#include "office/word/docx/docxreader.h"
 #include "office/word/wordfileloader.h"
-#include "office/word/wordfragmentbuilder.h"
+#include "office/word/server/wordfragmentbuilder.h"
 
 #include <benchmark/benchmark.h>
 

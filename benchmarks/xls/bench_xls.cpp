@@ -1,8 +1,8 @@
 // Speed of the .xls writer and reader: 200,000 cells (4,000 rows x 50 columns) of text or
 // numbers written, and a 100,000-cell workbook read back.
 
-#include "office/excel/xlsreader.h"
-#include "office/excel/xlswriter.h"
+#include "office/excel/xls/xlsreader.h"
+#include "office/excel/xls/xlswriter.h"
 
 #include <QTemporaryDir>
 

@@ -7,7 +7,7 @@
 // - CellFormat (cellformat.h): one cell's format.
 // - Clipboard (clipboard.h): the one fragment of the current thread.
 
-#include "office/clipboard/cellformat.h"
+#include "office/format/cellformat.h"
 
 #include <QHash>
 #include <QString>

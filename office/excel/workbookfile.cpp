@@ -1,9 +1,9 @@
 #include "office/excel/workbookfile.h"
 
-#include "office/excel/xlsreader.h"
-#include "office/excel/xlswriter.h"
-#include "office/excel/xlsxreader.h"
-#include "office/excel/xlsxwriter.h"
+#include "office/excel/xls/xlsreader.h"
+#include "office/excel/xls/xlswriter.h"
+#include "office/excel/xlsx/xlsxreader.h"
+#include "office/excel/xlsx/xlsxwriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,18 +1,9 @@
 #pragma once
 
-#include "office/excel/workbook.h"
+#include "office/excel/model/workbook.h"
+#include "office/excel/model/workbookfileresult.h"
 
 #include <QString>
-
-// The outcome of saving or loading a workbook file.
-struct WorkbookFileResult {
-    bool ok = false;
-    QString error;  // what went wrong, naming the file or part; empty on success
-
-    static WorkbookFileResult success() { return {true, QString()}; }
-    static WorkbookFileResult failure(const QString& message) { return {false, message}; }
-    explicit operator bool() const { return ok; }
-};
 
 // Saving and loading workbooks in the format their file extension names (letter case
 // ignored): .xlsx, .xlsm (macro-enabled content type), .xls (BIFF8).

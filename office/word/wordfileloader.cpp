@@ -1,27 +1,11 @@
 #include "office/word/wordfileloader.h"
 
-#include "office/word/docreader.h"
-#include "office/word/docxreader.h"
+#include "office/word/doc/docreader.h"
+#include "office/word/docx/docxreader.h"
 #include "office/word/rtf/rtfreader.h"
 #include "office/word/text/plaintextreader.h"
 
 #include <QFile>
-
-/* A loaded document. */
-WordLoadResult WordLoadResult::success(std::shared_ptr<WordDocument> document) {
-    WordLoadResult result;
-    result.status = document ? Status::Ok : Status::Malformed;
-    result.document = std::move(document);
-    return result;
-}
-
-/* A failure with its reason. */
-WordLoadResult WordLoadResult::failure(Status status, const QString& message) {
-    WordLoadResult result;
-    result.status = status == Status::Ok ? Status::Malformed : status;
-    result.message = message;
-    return result;
-}
 
 namespace {
 

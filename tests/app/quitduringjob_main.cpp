@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/programexit.h"
 #include "app/startuppaths.h"
-#include "engine/automation/serverregistry.h"
+#include "automation/serverregistry.h"
 
 #include <QApplication>
 #include <QDir>

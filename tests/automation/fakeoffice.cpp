@@ -1,6 +1,6 @@
 #include "tests/automation/fakeoffice.h"
 
-#include "engine/automation/serverregistry.h"
+#include "automation/serverregistry.h"
 
 #include <QFile>
 #include <QHash>

@@ -12,7 +12,7 @@
 // sheet model (useSheetModel) adds a workbook whose sheets behave as Excel's do: Add inserts
 // before its argument, Move moves, Delete removes, Count counts, Item finds by position.
 
-#include "engine/automation/serverobject.h"
+#include "automation/serverobject.h"
 
 #include <QList>
 #include <QSet>

@@ -1,6 +1,6 @@
-#include "engine/automation/axhandle.h"
-#include "engine/automation/axobject.h"
-#include "engine/automation/serverregistry.h"
+#include "automation/axhandle.h"
+#include "automation/axobject.h"
+#include "automation/serverregistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // libFuzzer target for the .doc reader: any bytes either give a document or a failure status.
 
-#include "office/word/docreader.h"
+#include "office/word/doc/docreader.h"
 
 #include <cstddef>
 #include <cstdint>

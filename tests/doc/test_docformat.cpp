@@ -2,15 +2,15 @@
 // operand sizes, the piece table, FKP pages, property sprms, the file header, the style sheet
 // and the table assembly.
 
-#include "office/word/docbytes.h"
-#include "office/word/docfib.h"
-#include "office/word/docfkptable.h"
-#include "office/word/docformatter.h"
-#include "office/word/docmodelbuilder.h"
-#include "office/word/docpiecetable.h"
-#include "office/word/docsprm.h"
-#include "office/word/docstoryreader.h"
-#include "office/word/docstylesheet.h"
+#include "office/word/doc/docbytes.h"
+#include "office/word/doc/docfib.h"
+#include "office/word/doc/docfkptable.h"
+#include "office/word/doc/docformatter.h"
+#include "office/word/doc/docmodelbuilder.h"
+#include "office/word/doc/docpiecetable.h"
+#include "office/word/doc/docsprm.h"
+#include "office/word/doc/docstoryreader.h"
+#include "office/word/doc/docstylesheet.h"
 
 #include <gtest/gtest.h>
 

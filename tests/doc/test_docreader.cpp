@@ -1,7 +1,7 @@
 // The .doc reader on small documents made by LibreOffice from our own .docx fixtures
 // (tests/data/doc/, see scripts/fixtures/make_doc_fixtures.py), and on damaged input.
 
-#include "office/word/docreader.h"
+#include "office/word/doc/docreader.h"
 
 #include "office/word/wordfileloader.h"
 

@@ -2,7 +2,7 @@
 // tables LibreOffice shows after converting the same file to .docx (tests/data/doc/
 // corpus_tables.json, made by scripts/fixtures/make_doc_fixtures.py).
 
-#include "office/word/docreader.h"
+#include "office/word/doc/docreader.h"
 
 #include <gtest/gtest.h>
 

@@ -19,12 +19,16 @@ QString summaryHead(int converted) {
            QStringLiteral("个Word文件,耗时");
 }
 
-TEST(MergeObjectMeta, ExactlyTheThreeMetaMethodsInOrder) {
+TEST(MergeObjectMeta, FixedSignalsFirstThenProgressThenTheOneSlot) {
     const QMetaObject& meta = MergeObject::staticMetaObject;
-    ASSERT_EQ(meta.methodCount() - meta.methodOffset(), 3);
+    ASSERT_EQ(meta.methodCount() - meta.methodOffset(), 5);
     const QMetaMethod first = meta.method(meta.methodOffset());
     const QMetaMethod second = meta.method(meta.methodOffset() + 1);
-    const QMetaMethod third = meta.method(meta.methodOffset() + 2);
+    const QMetaMethod third = meta.method(meta.methodOffset() + 4);
+    EXPECT_EQ(meta.method(meta.methodOffset() + 2).methodSignature(),
+              QByteArray("documentStarted(int,int,QString)"));
+    EXPECT_EQ(meta.method(meta.methodOffset() + 3).methodSignature(),
+              QByteArray("documentFinished(int,int)"));
     EXPECT_EQ(first.methodSignature(), QByteArray("Signal_SetButtonEnable()"));
     EXPECT_EQ(first.methodType(), QMetaMethod::Signal);
     EXPECT_EQ(second.methodSignature(), QByteArray("ShowDisposingFile(QString)"));
@@ -161,7 +165,21 @@ TEST_F(JobRunTest, DocumentThatFailsToOpenGoesToTheReportAndTheRunGoesOn) {
     addSource(QStringLiteral("c.docx"));
     office->cannotOpen(broken);
     office->useSheetModel(1);
+    QStringList progress;
+    QObject::connect(
+        job.get(), &MergeObject::documentStarted, [&](int started, int total, const QString& path) {
+            progress << QStringLiteral("start %1/%2 %3").arg(started).arg(total).arg(path);
+        });
+    QObject::connect(job.get(), &MergeObject::documentFinished, [&](int finished, int total) {
+        progress << QStringLiteral("done %1/%2").arg(finished).arg(total);
+    });
     run();
+    EXPECT_EQ(progress,
+              (QStringList{QStringLiteral("start 1/3 ") + sourceFile(QStringLiteral("a.doc")),
+                           QStringLiteral("done 1/3"), QStringLiteral("start 2/3 ") + broken,
+                           QStringLiteral("done 2/3"),
+                           QStringLiteral("start 3/3 ") + sourceFile(QStringLiteral("c.docx")),
+                           QStringLiteral("done 3/3")}));
     EXPECT_EQ(office->logContaining(QStringLiteral("Excel: Quit(void)")).size(), 2);
     EXPECT_EQ(office->logContaining(QStringLiteral("ActiveDocument: Close")).size(), 2);
     EXPECT_FALSE(QFile::exists(saveFile(QStringLiteral("b.xls"))));

@@ -3,7 +3,7 @@
 // part.
 
 #include "office/excel/workbookfile.h"
-#include "office/excel/xlsxsheetscanner.h"
+#include "office/excel/xlsx/xlsxsheetscanner.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 // Default formats of whole columns and rows: the model, whole-row copies, the .xlsx reader
 // and writer, and a template formatted by columns and rows going through the job's steps.
 
-#include "engine/automation/axobject.h"
-#include "office/excel/excelapplication.h"
-#include "office/excel/pasteengine.h"
+#include "automation/axobject.h"
+#include "office/excel/server/excelapplication.h"
+#include "office/excel/paste/pasteengine.h"
 #include "office/excel/workbookfile.h"
 #include "tests/excel/openpyxlreader.h"
 

@@ -1,9 +1,9 @@
-#include "office/excel/excelapplication.h"
+#include "office/excel/server/excelapplication.h"
 
-#include "engine/automation/axobject.h"
+#include "automation/axobject.h"
 #include "office/clipboard/clipboard.h"
-#include "office/excel/excelworkbook.h"
-#include "office/excel/excelworksheet.h"
+#include "office/excel/server/excelworkbook.h"
+#include "office/excel/server/excelworksheet.h"
 #include "tests/excel/openpyxlreader.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "office/excel/workbook.h"
+#include "office/excel/model/workbook.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "office/excel/numberrule.h"
+#include "office/excel/paste/numberrule.h"
 
 #include <gtest/gtest.h>
 

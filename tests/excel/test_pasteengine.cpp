@@ -1,7 +1,7 @@
-#include "office/excel/pasteengine.h"
+#include "office/excel/paste/pasteengine.h"
 
-#include "office/excel/texttocolumns.h"
-#include "office/excel/workbook.h"
+#include "office/excel/paste/texttocolumns.h"
+#include "office/excel/model/workbook.h"
 
 #include <gtest/gtest.h>
 

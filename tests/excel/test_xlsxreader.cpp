@@ -1,4 +1,4 @@
-#include "office/excel/xlsxreader.h"
+#include "office/excel/xlsx/xlsxreader.h"
 
 #include "office/excel/workbookfile.h"
 

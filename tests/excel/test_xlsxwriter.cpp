@@ -1,7 +1,7 @@
-#include "office/excel/xlsxwriter.h"
+#include "office/excel/xlsx/xlsxwriter.h"
 
 #include "office/excel/workbookfile.h"
-#include "office/excel/xlsxtext.h"
+#include "office/excel/xlsx/xlsxtext.h"
 #include "tests/excel/openpyxlreader.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // Python's codecs wrote into them, and RTF that LibreOffice made from corpus .docx files gives,
 // cell for cell, the .docx reader's text of the same documents.
 
-#include "office/word/docxreader.h"
+#include "office/word/docx/docxreader.h"
 #include "office/word/rtf/rtfreader.h"
 #include "office/word/text/plaintextreader.h"
 

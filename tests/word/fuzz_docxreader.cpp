@@ -2,10 +2,10 @@
 // XML of a main document part and of a styles part, so that mutations reach the XML reader
 // even when they break the ZIP container. Every document that opens is also copied.
 
-#include "office/word/docxbodyreader.h"
-#include "office/word/docxreader.h"
-#include "office/word/docxstyles.h"
-#include "office/word/wordfragmentbuilder.h"
+#include "office/word/docx/docxbodyreader.h"
+#include "office/word/docx/docxreader.h"
+#include "office/word/docx/docxstyles.h"
+#include "office/word/server/wordfragmentbuilder.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "office/word/docxreader.h"
+#include "office/word/docx/docxreader.h"
 
 #include "tests/word/docxtestpackage.h"
 

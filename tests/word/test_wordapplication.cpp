@@ -1,7 +1,7 @@
-#include "office/word/wordapplication.h"
+#include "office/word/server/wordapplication.h"
 
-#include "engine/automation/axobject.h"
-#include "engine/automation/serverregistry.h"
+#include "automation/axobject.h"
+#include "automation/serverregistry.h"
 #include "office/clipboard/clipboard.h"
 
 #include <gtest/gtest.h>

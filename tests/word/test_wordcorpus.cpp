@@ -2,11 +2,11 @@
 // Word's Tables collection counts, and every cell's text compared with an independent
 // extraction (tests/word/docx_oracle.py, zipfile + ElementTree under /usr/bin/python3).
 
-#include "office/word/wordapplication.h"
+#include "office/word/server/wordapplication.h"
 #include "office/word/wordfileloader.h"
 
-#include "engine/automation/axobject.h"
-#include "engine/automation/serverregistry.h"
+#include "automation/axobject.h"
+#include "automation/serverregistry.h"
 #include "office/clipboard/clipboard.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "office/word/wordfragmentbuilder.h"
+#include "office/word/server/wordfragmentbuilder.h"
 
-#include "office/word/docxreader.h"
+#include "office/word/docx/docxreader.h"
 
 #include <gtest/gtest.h>
 

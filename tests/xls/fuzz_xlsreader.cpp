@@ -1,6 +1,6 @@
 // Fuzz target for the .xls reader: whole compound files and bare BIFF8 streams.
 
-#include "office/excel/xlsreader.h"
+#include "office/excel/xls/xlsreader.h"
 
 #include <cstddef>
 #include <cstdint>

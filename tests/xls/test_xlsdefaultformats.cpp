@@ -1,7 +1,7 @@
 // Default formats of whole columns and rows in .xls: a template made by xlwt, read by us,
 // taken through a whole-row copy and paste, saved and read back by xlrd.
 
-#include "office/excel/pasteengine.h"
+#include "office/excel/paste/pasteengine.h"
 #include "office/excel/workbookfile.h"
 #include "tests/xls/xlsoracle.h"
 

@@ -1,10 +1,10 @@
 // The .xls reader: round trips through the writer, a template written by python3-xlwt, and
 // damaged input.
 
-#include "office/excel/xlsreader.h"
+#include "office/excel/xls/xlsreader.h"
 
-#include "office/excel/xlsolestream.h"
-#include "office/excel/xlswriter.h"
+#include "office/excel/xls/xlsolestream.h"
+#include "office/excel/xls/xlswriter.h"
 
 #include "tests/xls/xlsmodelcompare.h"
 

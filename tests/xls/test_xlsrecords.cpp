@@ -1,13 +1,13 @@
 // The building blocks of the .xls writer and reader: record stream, byte cursor, shared
 // string table, palette and style table.
 
-#include "office/excel/builtinnumberformats.h"
-#include "office/excel/xlsbytecursor.h"
-#include "office/excel/xlspalette.h"
-#include "office/excel/xlsrecordreader.h"
-#include "office/excel/xlsrecordwriter.h"
-#include "office/excel/xlssharedstrings.h"
-#include "office/excel/xlsstyletable.h"
+#include "office/excel/model/builtinnumberformats.h"
+#include "office/excel/xls/xlsbytecursor.h"
+#include "office/excel/xls/xlspalette.h"
+#include "office/excel/xls/xlsrecordreader.h"
+#include "office/excel/xls/xlsrecordwriter.h"
+#include "office/excel/xls/xlssharedstrings.h"
+#include "office/excel/xls/xlsstyletable.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 // The .xls writer, checked by reading every file back with python3-xlrd.
 
-#include "office/excel/xlswriter.h"
+#include "office/excel/xls/xlswriter.h"
 
 #include "tests/xls/xlsoracle.h"
 

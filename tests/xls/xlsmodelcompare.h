@@ -2,7 +2,7 @@
 
 // Comparing two workbooks as the model sees them, for the .xls and .xlsx round-trip tests.
 
-#include "office/excel/workbook.h"
+#include "office/excel/model/workbook.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "office/word/docfonttable.h"
-#include "office/word/docmodelbuilder.h"
-#include "office/word/docstoryreader.h"
+#include "office/word/doc/docfonttable.h"
+#include "office/word/doc/docmodelbuilder.h"
+#include "office/word/doc/docstoryreader.h"
 #include "office/word/rtf/rtfcodepages.h"
 #include "office/word/rtf/rtfkeywords.h"
 #include "office/word/rtf/rtfrowbuilder.h"

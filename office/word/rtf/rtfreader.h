@@ -13,7 +13,7 @@
 // The reader keeps no global state; documents can be read on several threads at once.
 
 #include "office/word/rtf/rtfparser.h"
-#include "office/word/wordfileloader.h"
+#include "office/word/model/wordloadresult.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "office/word/docformats.h"
+#include "office/word/doc/docformats.h"
 #include "office/word/rtf/rtfkeywords.h"
 
 #include <vector>

@@ -12,7 +12,7 @@
 //   0x80 up is a Windows-1252 letter or common punctuation mark.
 // A file with NUL bytes (outside UTF-16) or mostly control characters is binary, not text.
 
-#include "office/word/wordfileloader.h"
+#include "office/word/model/wordloadresult.h"
 
 #include <QByteArray>
 #include <QString>

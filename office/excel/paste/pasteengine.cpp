@@ -1,0 +1,352 @@
+#include "office/excel/paste/pasteengine.h"
+
+#include "office/excel/paste/numberrule.h"
+
+#include <QHash>
+
+namespace {
+
+// Above this many cells an explicit range is cut to the used part of the sheet.
+const long long kMaxCopiedCells = 4LL * 1024 * 1024;
+
+/* The first column of the run of equal widths that reaches the sheet's last column, or 0. */
+int trailingWidthRun(const Worksheet& sheet) {
+    const auto& widths = sheet.columnWidths();
+    if (widths.empty() || widths.rbegin()->first != kMaxColumns) {
+        return 0;
+    }
+    auto it = widths.rbegin();
+    const double width = it->second;
+    int first = it->first;
+    for (++it; it != widths.rend() && it->first == first - 1 && it->second == width; ++it) {
+        first = it->first;
+    }
+    return first;
+}
+
+/* The last column whose width a whole-row copy must carry one by one. */
+int lastDistinctWidthColumn(const Worksheet& sheet) {
+    const auto& widths = sheet.columnWidths();
+    if (widths.empty()) {
+        return 0;
+    }
+    const int run = trailingWidthRun(sheet);
+    // A run of equal widths to the last column travels as one trailing width instead of
+    // 16,384 columns of cells.
+    return run > 0 ? run - 1 : widths.rbegin()->first;
+}
+
+/* The run of column default formats that reaches the sheet's last column, or nullptr. */
+const std::pair<const int, Worksheet::ColumnFormatRun>* trailingFormatRun(const Worksheet& sheet) {
+    const auto& runs = sheet.columnFormats();
+    if (runs.empty() || runs.rbegin()->second.lastColumn != kMaxColumns) {
+        return nullptr;
+    }
+    return &*runs.rbegin();
+}
+
+/* The last column whose default format a whole-row copy must carry cell by cell. */
+int lastFormattedColumn(const Worksheet& sheet) {
+    const auto& runs = sheet.columnFormats();
+    if (runs.empty()) {
+        return 0;
+    }
+    const auto* trailing = trailingFormatRun(sheet);
+    // The run reaching the last column travels as the fragment's trailing format.
+    return trailing != nullptr ? trailing->first - 1 : runs.rbegin()->second.lastColumn;
+}
+
+/* The part of `range` a copy really takes. */
+CellRange effectiveRange(const Worksheet& sheet, const CellRange& range) {
+    CellRange area = range;
+    const bool huge =
+        static_cast<long long>(range.rowCount()) * range.columnCount() > kMaxCopiedCells;
+    if (range.isWholeColumns() || huge) {
+        area.lastRow =
+            qMax(area.firstRow,
+                 qMin(area.lastRow, sheet.lastRowInColumns(area.firstColumn, area.lastColumn)));
+    }
+    if (range.isWholeRows() || huge) {
+        int last = sheet.lastColumnInRows(area.firstRow, area.lastRow);
+        if (range.isWholeRows()) {
+            last = qMax(last, qMax(lastDistinctWidthColumn(sheet), lastFormattedColumn(sheet)));
+        }
+        area.lastColumn = qMax(area.firstColumn, qMin(area.lastColumn, last));
+    }
+    return area;
+}
+
+/* The fragment's kind for a cell's kind (the two enums order their values differently). */
+FragmentCell::Kind fragmentKind(Cell::Kind kind) {
+    switch (kind) {
+        case Cell::Kind::Number:
+            return FragmentCell::Kind::Number;
+        case Cell::Kind::Text:
+            return FragmentCell::Kind::Text;
+        case Cell::Kind::Boolean:
+            return FragmentCell::Kind::Boolean;
+        case Cell::Kind::Empty:
+            break;
+    }
+    return FragmentCell::Kind::Empty;
+}
+
+// Maps a sheet's format indices to the indices of a fragment's format table.
+class FragmentFormats {
+public:
+    FragmentFormats(const Worksheet& sheet, Fragment& fragment)
+        : m_sheet(sheet), m_fragment(fragment) {
+        m_map.insert(0, 0);
+    }
+
+    /* The fragment's index of a sheet format, interning it on first use. */
+    int operator()(int sheetFormat) {
+        auto mapped = m_map.constFind(sheetFormat);
+        if (mapped == m_map.constEnd()) {
+            mapped = m_map.insert(sheetFormat,
+                                  m_fragment.internFormat(m_sheet.formatTable().at(sheetFormat)));
+        }
+        return mapped.value();
+    }
+
+private:
+    const Worksheet& m_sheet;
+    Fragment& m_fragment;
+    QHash<int, int> m_map;
+};
+
+/* Give the fragment cells the row and column default formats of the copied area. */
+void copyDefaultFormats(const Worksheet& sheet, const CellRange& area, Fragment& fragment,
+                        FragmentFormats& formats) {
+    for (int r = 0; r < fragment.rowCount; ++r) {
+        const int rowFormat = sheet.rowFormat(area.firstRow + r);
+        if (rowFormat != 0) {
+            const int format = formats(rowFormat);
+            for (int c = 0; c < fragment.columnCount; ++c) {
+                fragment.at(r, c).format = format;
+            }
+            if (fragment.wholeRows) {
+                fragment.rowFormats.resize(static_cast<size_t>(fragment.rowCount), 0);
+                fragment.rowFormats[static_cast<size_t>(r)] = format;
+            }
+            continue;
+        }
+        for (const auto& run : sheet.columnFormats()) {
+            const int first = qMax(run.first, area.firstColumn);
+            const int last = qMin(run.second.lastColumn, area.lastColumn);
+            const int format = first <= last ? formats(run.second.format) : 0;
+            for (int c = first; c <= last; ++c) {
+                fragment.at(r, c - area.firstColumn).format = format;
+            }
+        }
+    }
+    const auto* trailing = fragment.wholeRows ? trailingFormatRun(sheet) : nullptr;
+    if (trailing != nullptr && area.lastColumn < kMaxColumns) {
+        fragment.trailingColumnFormat = formats(trailing->second.format);
+    }
+}
+
+/* Set a number format on a cell whose format has none. */
+void applyNumberFormat(Worksheet& sheet, int row, int column, const QString& numberFormat) {
+    if (numberFormat.isEmpty()) {
+        return;
+    }
+    CellFormat format = sheet.format(row, column);
+    if (format.numberFormat.isEmpty()) {
+        format.numberFormat = numberFormat;
+        sheet.setFormat(row, column, format);
+    }
+}
+
+/* Write one fragment cell's value into the sheet. */
+void pasteValue(Worksheet& sheet, int row, int column, const FragmentCell& cell, bool typeText) {
+    switch (cell.kind) {
+        case FragmentCell::Kind::Empty:
+            sheet.clearValue(row, column);
+            break;
+        case FragmentCell::Kind::Number:
+            sheet.setNumber(row, column, cell.number);
+            break;
+        case FragmentCell::Kind::Boolean:
+            sheet.setBoolean(row, column, cell.number != 0);
+            break;
+        case FragmentCell::Kind::Text:
+            if (typeText) {
+                PasteEngine::storeTyped(sheet, row, column, cell.text);
+            } else {
+                sheet.setText(row, column, cell.text);
+            }
+            break;
+    }
+}
+
+}  // namespace
+
+/* Accept the four paste codes the job uses. */
+bool PasteEngine::pasteTypeFromCode(int code, PasteType* type) {
+    switch (code) {
+        case static_cast<int>(PasteType::All):
+        case static_cast<int>(PasteType::Values):
+        case static_cast<int>(PasteType::ColumnWidths):
+        case static_cast<int>(PasteType::Formats):
+            *type = static_cast<PasteType>(code);
+            return true;
+        default:
+            return false;
+    }
+}
+
+/* Build a fragment from a range of a sheet. */
+Fragment PasteEngine::copy(const Worksheet& sheet, const CellRange& range) {
+    const CellRange area = effectiveRange(sheet, range);
+    Fragment fragment = Fragment::sized(area.rowCount(), area.columnCount());
+    fragment.source = Fragment::Source::Workbook;
+    fragment.wholeRows = range.isWholeRows();
+    fragment.wholeColumns = range.isWholeColumns();
+    FragmentFormats formats(sheet, fragment);
+    if (!sheet.rowFormats().empty() || !sheet.columnFormats().empty()) {
+        copyDefaultFormats(sheet, area, fragment, formats);
+    }
+    const auto& rows = sheet.rows();
+    for (auto it = rows.lower_bound(area.firstRow); it != rows.end() && it->first <= area.lastRow;
+         ++it) {
+        for (const Cell& cell : it->second.cells) {
+            if (cell.column < area.firstColumn || cell.column > area.lastColumn) {
+                continue;
+            }
+            FragmentCell& out =
+                fragment.at(it->first - area.firstRow, cell.column - area.firstColumn);
+            out.kind = fragmentKind(cell.kind);
+            out.text = cell.text;
+            out.number = cell.number;
+            out.format = formats(cell.format);
+        }
+    }
+    for (const CellRange& merge : sheet.merges()) {
+        if (merge.firstRow >= area.firstRow && merge.lastRow <= area.lastRow &&
+            merge.firstColumn >= area.firstColumn && merge.lastColumn <= area.lastColumn) {
+            fragment.merges.push_back(
+                {merge.firstRow - area.firstRow, merge.firstColumn - area.firstColumn,
+                 merge.lastRow - area.firstRow, merge.lastColumn - area.firstColumn});
+        }
+    }
+    for (const auto& width : sheet.columnWidths()) {
+        if (width.first >= area.firstColumn && width.first <= area.lastColumn) {
+            fragment.columnWidths[static_cast<size_t>(width.first - area.firstColumn)] =
+                width.second;
+        }
+    }
+    // Columns right of the area all lie in the trailing run of equal widths, if any.
+    const int run = fragment.wholeRows ? trailingWidthRun(sheet) : 0;
+    if (run > 0 && area.lastColumn < kMaxColumns) {
+        fragment.trailingColumnWidth = sheet.columnWidth(run);
+    }
+    for (const auto& height : sheet.rowHeights()) {
+        if (height.first >= area.firstRow && height.first <= area.lastRow) {
+            fragment.rowHeights[static_cast<size_t>(height.first - area.firstRow)] = height.second;
+        }
+    }
+    return fragment;
+}
+
+/* Store a text, typed by the lossless number rule. */
+void PasteEngine::storeTyped(Worksheet& sheet, int row, int column, const QString& text) {
+    double value = 0;
+    QString numberFormat;
+    if (NumberRule::parse(text, &value, &numberFormat)) {
+        sheet.setNumber(row, column, value);
+        applyNumberFormat(sheet, row, column, numberFormat);
+    } else {
+        sheet.setText(row, column, text);
+    }
+}
+
+/* Paste a fragment at a cell. */
+bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int column,
+                        PasteType type, CellRange* pasted) {
+    const int rows = qMax(1, fragment.rowCount);
+    const int columns = qMax(1, fragment.columnCount);
+    if (row < 1 || column < 1 || row + rows - 1 > kMaxRows || column + columns - 1 > kMaxColumns ||
+        fragment.cells.size() != static_cast<size_t>(fragment.rowCount) * fragment.columnCount) {
+        return false;
+    }
+    const CellRange area{row, column, row + rows - 1, column + columns - 1};
+    const bool values = type == PasteType::All || type == PasteType::Values;
+    const bool formats = type == PasteType::All || type == PasteType::Formats;
+    const bool typeText = fragment.source == Fragment::Source::Document;
+
+    std::vector<int> formatMap(fragment.formats.size(), -1);
+    // The sheet's index of a fragment format (0 for indices outside the fragment's table).
+    const auto sheetFormat = [&](int format) {
+        if (format <= 0 || static_cast<size_t>(format) >= formatMap.size()) {
+            return 0;
+        }
+        int& mapped = formatMap[static_cast<size_t>(format)];
+        if (mapped < 0) {
+            mapped = sheet.formatTable().intern(fragment.formats[static_cast<size_t>(format)]);
+        }
+        return mapped;
+    };
+    if (formats && fragment.wholeRows) {
+        // Whole rows take their default formats first, so the cells below store only
+        // formats that differ from them.
+        for (int r = 0; r < rows; ++r) {
+            const size_t at = static_cast<size_t>(r);
+            const int rowFormat = at < fragment.rowFormats.size() ? fragment.rowFormats[at] : 0;
+            sheet.setRowFormat(
+                row + r, sheetFormat(rowFormat > 0 ? rowFormat : fragment.trailingColumnFormat));
+        }
+    }
+    for (int r = 0; r < fragment.rowCount; ++r) {
+        for (int c = 0; c < fragment.columnCount; ++c) {
+            const FragmentCell& cell = fragment.at(r, c);
+            if (formats) {
+                sheet.setFormatIndex(row + r, column + c, sheetFormat(cell.format));
+            }
+            if (values) {
+                pasteValue(sheet, row + r, column + c, cell, typeText);
+            }
+        }
+    }
+    if (formats) {
+        sheet.removeMergesIn(area);
+        for (const FragmentMerge& merge : fragment.merges) {
+            // A merge reaching outside the fragment would reach outside the pasted area.
+            if (merge.firstRow < 0 || merge.firstColumn < 0 || merge.lastRow >= rows ||
+                merge.lastColumn >= columns || merge.firstRow > merge.lastRow ||
+                merge.firstColumn > merge.lastColumn) {
+                continue;
+            }
+            sheet.addMerge({row + merge.firstRow, column + merge.firstColumn, row + merge.lastRow,
+                            column + merge.lastColumn});
+        }
+        if (fragment.wholeRows || typeText) {
+            const size_t heights = qMin(fragment.rowHeights.size(), static_cast<size_t>(rows));
+            for (size_t r = 0; r < heights; ++r) {
+                if (fragment.rowHeights[r] >= 0) {
+                    sheet.setRowHeight(row + static_cast<int>(r), fragment.rowHeights[r]);
+                }
+            }
+        }
+    }
+    const bool widths = type == PasteType::ColumnWidths ||
+                        (type == PasteType::All && (typeText || fragment.wholeColumns));
+    const size_t widthCount = qMin(fragment.columnWidths.size(), static_cast<size_t>(columns));
+    for (size_t c = 0; widths && c < widthCount; ++c) {
+        const double width = fragment.columnWidths[c];
+        if (width >= 0 || type == PasteType::ColumnWidths) {
+            sheet.setColumnWidth(column + static_cast<int>(c), width);
+        }
+    }
+    const int trailingFrom = column + fragment.columnCount;
+    if (widths && fragment.trailingColumnWidth >= 0 && trailingFrom <= kMaxColumns) {
+        for (int c = trailingFrom; c <= kMaxColumns; ++c) {
+            sheet.setColumnWidth(c, fragment.trailingColumnWidth);
+        }
+    }
+    sheet.setSelection(area);
+    if (pasted != nullptr) {
+        *pasted = area;
+    }
+    return true;
+}

@@ -1,0 +1,128 @@
+#include "office/excel/paste/texttocolumns.h"
+
+#include "office/excel/paste/pasteengine.h"
+
+#include <QStringList>
+
+#include <vector>
+
+namespace {
+
+/* True when `c` is one of the chosen delimiters. */
+bool isDelimiter(QChar c, const TextToColumns::Options& options) {
+    return (options.tab && c == QLatin1Char('\t')) ||
+           (options.semicolon && c == QLatin1Char(';')) ||
+           (options.comma && c == QLatin1Char(',')) || (options.space && c == QLatin1Char(' ')) ||
+           (options.other && !options.otherChar.isNull() && c == options.otherChar);
+}
+
+/* The quote character of a qualifier, or a null character. */
+QChar quoteOf(int qualifier) {
+    if (qualifier == TextToColumns::DoubleQuote) {
+        return QLatin1Char('"');
+    }
+    if (qualifier == TextToColumns::SingleQuote) {
+        return QLatin1Char('\'');
+    }
+    return QChar();
+}
+
+/* A row's source value and where it goes. */
+struct PendingRow {
+    int sourceRow = 0;
+    Cell cell;  // a copy: writing the parts may move the sheet's cells
+    QStringList parts;
+};
+
+}  // namespace
+
+/* Split one text at the delimiters; quoted parts keep their delimiters. */
+QStringList TextToColumns::parts(const QString& text, const Options& options) {
+    QStringList result;
+    const QChar quote = quoteOf(options.qualifier);
+    QString current;
+    bool quoted = false;
+    bool lastWasDelimiter = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!quote.isNull() && c == quote) {
+            if (quoted && i + 1 < text.size() && text[i + 1] == quote) {
+                current += quote;
+                ++i;
+            } else {
+                quoted = !quoted;
+            }
+            lastWasDelimiter = false;
+            continue;
+        }
+        if (!quoted && isDelimiter(c, options)) {
+            if (!(options.consecutiveDelimiter && lastWasDelimiter)) {
+                result.append(current);
+            }
+            current.clear();
+            lastWasDelimiter = true;
+            continue;
+        }
+        current += c;
+        lastWasDelimiter = false;
+    }
+    result.append(current);
+    return result;
+}
+
+/* Split a column's text cells into the destination. */
+bool TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
+                          const Options& options, QString* error) {
+    const auto fail = [error](const QString& message) {
+        if (error != nullptr) {
+            *error = message;
+        }
+        return false;
+    };
+    if (source.columnCount() != 1) {
+        return fail(QStringLiteral("Text to Columns converts one column at a time"));
+    }
+    if (destRow < 1 || destColumn < 1 || destRow > kMaxRows || destColumn > kMaxColumns) {
+        return fail(QStringLiteral("Bad destination"));
+    }
+    const int column = source.firstColumn;
+    std::vector<PendingRow> pending;
+    const auto& rows = sheet.rows();
+    for (auto it = rows.lower_bound(source.firstRow);
+         it != rows.end() && it->first <= source.lastRow; ++it) {
+        const Cell* cell = sheet.cell(it->first, column);
+        if (cell == nullptr || !cell->hasValue()) {
+            continue;
+        }
+        PendingRow row{it->first, *cell, {}};
+        if (cell->kind == Cell::Kind::Text) {
+            row.parts = parts(cell->text, options);
+            if (destColumn + row.parts.size() - 1 > kMaxColumns) {
+                return fail(QStringLiteral("Row %1 splits into more columns than a sheet has")
+                                .arg(it->first));
+            }
+        }
+        const int targetRow = destRow + (it->first - source.firstRow);
+        if (targetRow > kMaxRows) {
+            return fail(QStringLiteral("Bad destination"));
+        }
+        pending.push_back(std::move(row));
+    }
+    for (PendingRow& row : pending) {
+        const int targetRow = destRow + (row.sourceRow - source.firstRow);
+        if (row.cell.kind != Cell::Kind::Text) {
+            row.cell.format = sheet.formatIndex(targetRow, destColumn);
+            sheet.setCell(targetRow, destColumn, std::move(row.cell));
+            continue;
+        }
+        for (int i = 0; i < row.parts.size(); ++i) {
+            const QString& part = row.parts[i];
+            if (part.isEmpty()) {
+                sheet.clearValue(targetRow, destColumn + i);
+            } else {
+                PasteEngine::storeTyped(sheet, targetRow, destColumn + i, part);
+            }
+        }
+    }
+    return true;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "office/excel/model/worksheet.h"
+
+#include <QString>
+
+// Excel's Text to Columns for delimited data (Range.TextToColumns).
+class TextToColumns {
+public:
+    // Text qualifiers (XlTextQualifier).
+    enum Qualifier { DoubleQuote = 1, SingleQuote = 2, NoQualifier = -4142 };
+
+    struct Options {
+        bool tab = false;
+        bool semicolon = false;
+        bool comma = false;
+        bool space = false;
+        bool other = false;
+        QChar otherChar;  // the first character of OtherChar; null: none
+        bool consecutiveDelimiter = false;
+        int qualifier = NoQualifier;
+    };
+
+    // Split the text cells of `source` (a single column; whole columns stop at the last
+    // used row) at the delimiters. The parts of the cell in source row r go to row
+    // destRow + (r - source.firstRow), from column destColumn to the right, over existing
+    // cells; each part is typed by NumberRule (an empty part leaves an empty cell). Number
+    // and boolean cells are carried over unsplit. Returns false with `error` set, changing
+    // nothing, when the source spans several columns or a split would run past the last
+    // column.
+    static bool split(Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
+                      const Options& options, QString* error = nullptr);
+
+    // The parts of one text.
+    static QStringList parts(const QString& text, const Options& options);
+};

@@ -1,0 +1,175 @@
+#include "office/excel/server/excelrange.h"
+
+#include "office/clipboard/clipboard.h"
+#include "office/excel/server/excelsession.h"
+#include "office/excel/server/excelworksheet.h"
+#include "office/excel/paste/pasteengine.h"
+#include "office/excel/paste/texttocolumns.h"
+
+namespace {
+
+// Writing "Value" into more cells than this is refused (a whole column would be a million).
+const long long kMaxValueCells = 1024LL * 1024;
+
+/* A cell's value as a variant. */
+QVariant cellValue(const Cell* cell) {
+    if (cell == nullptr) {
+        return QVariant();
+    }
+    switch (cell->kind) {
+        case Cell::Kind::Number:
+            return cell->number;
+        case Cell::Kind::Text:
+            return cell->text;
+        case Cell::Kind::Boolean:
+            return cell->number != 0;
+        case Cell::Kind::Empty:
+            break;
+    }
+    return QVariant();
+}
+
+}  // namespace
+
+ExcelRange::ExcelRange(const std::shared_ptr<Workbook>& workbook,
+                       const std::shared_ptr<Worksheet>& sheet, const CellRange& range)
+    : m_workbook(workbook), m_sheet(sheet), m_range(range) {}
+
+/* The sheet while its workbook still holds it. */
+std::shared_ptr<Worksheet> ExcelRange::sheet() const {
+    return ExcelSession::liveSheet(m_workbook, m_sheet);
+}
+
+/* Split the range's column with Excel's arguments. */
+ServerReply ExcelRange::textToColumns(Worksheet& sheet, const ServerCall& call) {
+    CellRange destination = m_range;
+    if (call.arg(0).isValid() && !call.arg(0).isNull()) {
+        const auto target =
+            std::dynamic_pointer_cast<ExcelRange>(serverObjectFromVariant(call.arg(0)));
+        if (!target || target->sheet().get() != &sheet) {
+            return ServerReply::failure();
+        }
+        destination = target->range();
+    }
+    int dataType = 1;
+    if (call.arg(1).isValid() && (!ExcelSession::toInt(call.arg(1), &dataType) || dataType != 1)) {
+        return ServerReply::failure();  // only delimited data is supported
+    }
+    TextToColumns::Options options;
+    options.qualifier = TextToColumns::DoubleQuote;
+    if (call.arg(2).isValid() && !ExcelSession::toInt(call.arg(2), &options.qualifier)) {
+        return ServerReply::failure();
+    }
+    options.consecutiveDelimiter = ExcelSession::toBool(call.arg(3), false);
+    options.tab = ExcelSession::toBool(call.arg(4), false);
+    options.semicolon = ExcelSession::toBool(call.arg(5), false);
+    options.comma = ExcelSession::toBool(call.arg(6), false);
+    options.space = ExcelSession::toBool(call.arg(7), false);
+    options.other = ExcelSession::toBool(call.arg(8), false);
+    const QString otherChar = call.arg(9).toString();
+    if (!otherChar.isEmpty()) {
+        options.otherChar = otherChar.at(0);  // Excel uses the first character only
+    }
+    return TextToColumns::split(sheet, m_range, destination.firstRow, destination.firstColumn,
+                                options)
+               ? ServerReply::ofValue(true)
+               : ServerReply::failure();
+}
+
+/* Read or write "Value". */
+ServerReply ExcelRange::value(Worksheet& sheet, const ServerCall& call) {
+    if (call.kind != CallKind::PropertySet && call.args.isEmpty()) {
+        return ServerReply::ofValue(cellValue(sheet.cell(m_range.firstRow, m_range.firstColumn)));
+    }
+    const QVariant value = call.arg(call.args.size() - 1);
+    if (static_cast<long long>(m_range.rowCount()) * m_range.columnCount() > kMaxValueCells) {
+        return ServerReply::failure();
+    }
+    for (int r = m_range.firstRow; r <= m_range.lastRow; ++r) {
+        for (int c = m_range.firstColumn; c <= m_range.lastColumn; ++c) {
+            if (!value.isValid() || value.isNull()) {
+                sheet.clearValue(r, c);
+            } else if (value.type() == QVariant::Bool) {
+                sheet.setBoolean(r, c, value.toBool());
+            } else if (value.type() == QVariant::String) {
+                sheet.setText(r, c, value.toString());
+            } else {
+                sheet.setNumber(r, c, value.toDouble());
+            }
+        }
+    }
+    return ServerReply::ofValue(true);
+}
+
+/* Read or write the width of the range's columns or the height of its rows. */
+ServerReply ExcelRange::size(Worksheet& sheet, const ServerCall& call, bool columns) {
+    if (call.kind != CallKind::PropertySet) {
+        return ServerReply::ofValue(columns ? sheet.columnWidth(m_range.firstColumn)
+                                            : sheet.rowHeight(m_range.firstRow));
+    }
+    bool ok = false;
+    const double size = call.arg(0).toDouble(&ok);
+    if (!ok || size < 0) {
+        return ServerReply::failure();
+    }
+    const int first = columns ? m_range.firstColumn : m_range.firstRow;
+    const int last = columns ? m_range.lastColumn : m_range.lastRow;
+    if (last - first >= 65536) {
+        return ServerReply::failure();
+    }
+    for (int i = first; i <= last; ++i) {
+        if (columns) {
+            sheet.setColumnWidth(i, size);
+        } else {
+            sheet.setRowHeight(i, size);
+        }
+    }
+    return ServerReply::ofValue(true);
+}
+
+/* Answer the range's members. */
+ServerReply ExcelRange::invoke(const ServerCall& call) {
+    const auto sheet = this->sheet();
+    if (!sheet) {
+        return ServerReply::failure();
+    }
+    if (call.is("Copy")) {
+        Clipboard::current().setFragment(PasteEngine::copy(*sheet, m_range));
+        return ServerReply::ofValue(true);
+    }
+    if (call.is("PasteSpecial")) {
+        return ExcelWorksheet::pasteSpecial(*sheet, m_range.firstRow, m_range.firstColumn,
+                                            call.arg(0));
+    }
+    if (call.is("TextToColumns")) {
+        return textToColumns(*sheet, call);
+    }
+    if (call.is("Value") || call.is("Value2")) {
+        return value(*sheet, call);
+    }
+    if (call.is("Select")) {
+        sheet->setSelection(m_range);
+        return ServerReply::ofValue(true);
+    }
+    if (call.is("Address")) {
+        return ServerReply::ofValue(m_range.toString());
+    }
+    if (call.is("ColumnWidth") || call.is("RowHeight")) {
+        return size(*sheet, call, call.is("ColumnWidth"));
+    }
+    if (call.is("Cells")) {
+        int row = 0;
+        int column = 0;
+        if (!ExcelSession::toInt(call.arg(0), &row) || !ExcelSession::toInt(call.arg(1), &column)) {
+            return ServerReply::failure();
+        }
+        row += m_range.firstRow - 1;
+        column += m_range.firstColumn - 1;
+        if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns) {
+            return ServerReply::failure();
+        }
+        return ServerReply::ofObject(
+            std::make_shared<ExcelRange>(m_workbook.lock(), sheet, CellRange::cell(row, column)));
+    }
+    return ServerReply::failure();
+}

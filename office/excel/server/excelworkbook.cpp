@@ -1,0 +1,70 @@
+#include "office/excel/server/excelworkbook.h"
+
+#include "office/excel/server/excelsheets.h"
+#include "office/excel/server/excelworksheet.h"
+#include "office/excel/workbookfile.h"
+
+#include <QFileInfo>
+
+ExcelWorkbook::ExcelWorkbook(std::shared_ptr<ExcelSession> session,
+                             const std::shared_ptr<Workbook>& workbook)
+    : m_session(std::move(session)), m_workbook(workbook) {}
+
+/* The workbook while it is open. */
+std::shared_ptr<Workbook> ExcelWorkbook::workbook() const {
+    return m_workbook.lock();
+}
+
+/* Alive while the workbook is open. */
+bool ExcelWorkbook::isAlive() const {
+    return !m_workbook.expired();
+}
+
+/* Save under a path, remembering the error for diagnostics. */
+ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
+    const WorkbookFileResult result = WorkbookFile::save(workbook, path);
+    if (!result) {
+        m_session->lastError = result.error;
+        return ServerReply::failure(result.error);
+    }
+    workbook.setPath(path);
+    return ServerReply::ofValue(true);
+}
+
+/* Answer the workbook's members. */
+ServerReply ExcelWorkbook::invoke(const ServerCall& call) {
+    const auto workbook = m_workbook.lock();
+    if (!workbook) {
+        return ServerReply::failure();
+    }
+    if (call.is("Sheets") || call.is("Worksheets")) {
+        return ServerReply::ofObject(std::make_shared<ExcelSheets>(m_session, workbook));
+    }
+    if (call.is("ActiveSheet")) {
+        return ServerReply::ofObject(std::make_shared<ExcelWorksheet>(
+            m_session, workbook, workbook->sheet(workbook->activeSheet())));
+    }
+    if (call.is("SaveAs")) {
+        const QString path = call.arg(0).toString();
+        return path.isEmpty() ? ServerReply::failure() : saveAs(*workbook, path);
+    }
+    if (call.is("Save")) {
+        return workbook->path().isEmpty() ? ServerReply::failure()
+                                          : saveAs(*workbook, workbook->path());
+    }
+    if (call.is("Close")) {
+        m_session->close(workbook.get());
+        return ServerReply::ofValue(true);
+    }
+    if (call.is("Activate")) {
+        m_session->activate(workbook);
+        return ServerReply::ofValue(true);
+    }
+    if (call.is("FullName")) {
+        return ServerReply::ofValue(workbook->path());
+    }
+    if (call.is("Name")) {
+        return ServerReply::ofValue(QFileInfo(workbook->path()).fileName());
+    }
+    return ServerReply::failure();
+}

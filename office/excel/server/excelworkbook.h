@@ -1,0 +1,26 @@
+#pragma once
+
+#include "automation/serverobject.h"
+#include "office/excel/server/excelsession.h"
+
+#include <memory>
+
+// One open workbook: "Sheets"/"Worksheets", "ActiveSheet", "SaveAs(const QString&)" (by the
+// path's extension; failure, and no file, when it cannot be saved), "Save", "Close (Boolean)"
+// (always unsaved), "Activate", "Name", "FullName". Dead once closed.
+class ExcelWorkbook : public ServerObject {
+public:
+    ExcelWorkbook(std::shared_ptr<ExcelSession> session, const std::shared_ptr<Workbook>& workbook);
+
+    ServerReply invoke(const ServerCall& call) override;
+    bool isAlive() const override;
+
+    // The workbook, or null once it was closed.
+    std::shared_ptr<Workbook> workbook() const;
+
+private:
+    ServerReply saveAs(Workbook& workbook, const QString& path);
+
+    std::shared_ptr<ExcelSession> m_session;
+    std::weak_ptr<Workbook> m_workbook;
+};

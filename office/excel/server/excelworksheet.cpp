@@ -1,0 +1,140 @@
+#include "office/excel/server/excelworksheet.h"
+
+#include "office/clipboard/clipboard.h"
+#include "office/excel/server/excelrange.h"
+
+ExcelWorksheet::ExcelWorksheet(std::shared_ptr<ExcelSession> session,
+                               const std::shared_ptr<Workbook>& workbook,
+                               const std::shared_ptr<Worksheet>& sheet)
+    : m_session(std::move(session)), m_workbook(workbook), m_sheet(sheet) {}
+
+/* The sheet while its workbook is open and still holds it. */
+std::shared_ptr<Worksheet> ExcelWorksheet::sheet() const {
+    return ExcelSession::liveSheet(m_workbook, m_sheet);
+}
+
+/* Alive while the sheet exists. */
+bool ExcelWorksheet::isAlive() const {
+    return sheet() != nullptr;
+}
+
+/* Paste the current clipboard. */
+ServerReply ExcelWorksheet::pasteClipboard(Worksheet& sheet, int row, int column, PasteType type) {
+    const Fragment* fragment = Clipboard::current().fragment();
+    if (fragment == nullptr) {
+        return ServerReply::failure();
+    }
+    return PasteEngine::paste(sheet, *fragment, row, column, type) ? ServerReply::ofValue(true)
+                                                                   : ServerReply::failure();
+}
+
+/* Paste the clipboard at a cell with an optional paste code. */
+ServerReply ExcelWorksheet::pasteSpecial(Worksheet& sheet, int row, int column,
+                                         const QVariant& code) {
+    PasteType type = PasteType::All;
+    int value = static_cast<int>(PasteType::All);
+    if (code.isValid() &&
+        (!ExcelSession::toInt(code, &value) || !PasteEngine::pasteTypeFromCode(value, &type))) {
+        return ServerReply::failure();
+    }
+    return pasteClipboard(sheet, row, column, type);
+}
+
+/* Move the sheet before (or after) another sheet of the same workbook. */
+ServerReply ExcelWorksheet::move(Workbook& workbook, Worksheet& sheet, const ServerCall& call) {
+    const bool after = !call.arg(0).isValid() || call.arg(0).isNull();
+    const auto anchorObject =
+        std::dynamic_pointer_cast<ExcelWorksheet>(serverObjectFromVariant(call.arg(after ? 1 : 0)));
+    const auto anchor = anchorObject ? anchorObject->sheet() : nullptr;
+    const int anchorIndex = anchor ? workbook.indexOf(anchor.get()) : -1;
+    if (anchorIndex < 0) {
+        return ServerReply::failure();  // moving into a new workbook is not supported
+    }
+    const int from = workbook.indexOf(&sheet);
+    return workbook.moveSheet(from, after ? anchorIndex + 1 : anchorIndex)
+               ? ServerReply::ofValue(true)
+               : ServerReply::failure();
+}
+
+/* Make a range object from "Range", "Cells" or "UsedRange". */
+ServerReply ExcelWorksheet::range(const std::shared_ptr<Workbook>& workbook,
+                                  const std::shared_ptr<Worksheet>& sheet, const ServerCall& call) {
+    CellRange area;
+    if (call.is("UsedRange")) {
+        area = sheet->usedRange();
+    } else if (call.is("Cells")) {
+        int row = 0;
+        int column = 0;
+        if (call.args.isEmpty()) {
+            area = {1, 1, kMaxRows, kMaxColumns};
+        } else if (!ExcelSession::toInt(call.arg(0), &row) ||
+                   !ExcelSession::toInt(call.arg(1), &column) || row < 1 || row > kMaxRows ||
+                   column < 1 || column > kMaxColumns) {
+            return ServerReply::failure();
+        } else {
+            area = CellRange::cell(row, column);
+        }
+    } else {
+        QString text = call.arg(0).toString();
+        if (call.arg(1).isValid()) {
+            text += QLatin1Char(':') + call.arg(1).toString();
+        }
+        if (!CellRange::parse(text, &area)) {
+            return ServerReply::failure();
+        }
+    }
+    return ServerReply::ofObject(std::make_shared<ExcelRange>(workbook, sheet, area));
+}
+
+/* Answer the sheet's members. */
+ServerReply ExcelWorksheet::invoke(const ServerCall& call) {
+    const auto workbook = m_workbook.lock();
+    const auto sheet = this->sheet();
+    if (!workbook || !sheet) {
+        return ServerReply::failure();
+    }
+    if (call.is("Name")) {
+        if (call.kind != CallKind::PropertySet) {
+            return ServerReply::ofValue(sheet->name());
+        }
+        const QString name = call.arg(0).toString();
+        return workbook->renameSheet(workbook->indexOf(sheet.get()), name) ==
+                       Workbook::NameError::None
+                   ? ServerReply::ofValue(true)
+                   : ServerReply::failure();
+    }
+    if (call.is("Index")) {
+        return ServerReply::ofValue(workbook->indexOf(sheet.get()) + 1);
+    }
+    if (call.is("Select") || call.is("Activate")) {
+        workbook->setActiveSheet(workbook->indexOf(sheet.get()));
+        return ServerReply::ofValue(true);
+    }
+    if (call.is("Delete")) {
+        return workbook->removeSheet(workbook->indexOf(sheet.get())) ? ServerReply::ofValue(true)
+                                                                     : ServerReply::failure();
+    }
+    if (call.is("Move")) {
+        return move(*workbook, *sheet, call);
+    }
+    if (call.is("Range") || call.is("Cells") || call.is("UsedRange")) {
+        return range(workbook, sheet, call);
+    }
+    if (call.is("Paste")) {
+        CellRange target = sheet->selection();
+        const auto destination =
+            std::dynamic_pointer_cast<ExcelRange>(serverObjectFromVariant(call.arg(0)));
+        if (destination) {
+            if (destination->sheet() != sheet) {
+                return ServerReply::failure();
+            }
+            target = destination->range();
+        }
+        return pasteClipboard(*sheet, target.firstRow, target.firstColumn, PasteType::All);
+    }
+    if (call.is("PasteSpecial")) {
+        return pasteSpecial(*sheet, sheet->selection().firstRow, sheet->selection().firstColumn,
+                            call.arg(0));
+    }
+    return ServerReply::failure();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "office/excel/model/workbook.h"
+#include "office/excel/model/workbook.h"
+#include "office/excel/model/workbookfileresult.h"
+
+#include <QString>
+
+// Writes a workbook as an Office Open XML spreadsheet package (ECMA-376 Part 1, 18):
+// [Content_Types].xml, the package and workbook relationships, workbook.xml, styles.xml,
+// sharedStrings.xml and one worksheet part per sheet.
+class XlsxWriter {
+public:
+    // Write `workbook` into the file `path` (created or truncated). `macroEnabled` gives
+    // the .xlsm workbook content type. Fails, naming the cell, when a text is longer than
+    // 32,767 characters (nothing is cut), or when the file cannot be written; the caller
+    // removes the incomplete file.
+    static WorkbookFileResult write(const Workbook& workbook, const QString& path,
+                                    bool macroEnabled);
+};

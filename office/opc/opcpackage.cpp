@@ -1,0 +1,141 @@
+#include "office/opc/opcpackage.h"
+
+#include <quazip.h>
+#include <quazipfile.h>
+
+#include <QStringList>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+/* A package not yet opened. */
+OpcPackage::OpcPackage(const PackageLimits& limits) : m_limits(limits) {}
+
+/* Closing the archive with the QuaZip object. */
+OpcPackage::~OpcPackage() = default;
+
+/* Open the archive and index its entries by lower-case name. */
+bool OpcPackage::open(QIODevice* device) {
+    m_zip = std::make_unique<QuaZip>(device);
+    if (!m_zip->open(QuaZip::mdUnzip)) {
+        return false;
+    }
+    const QList<QuaZipFileInfo64> infos = m_zip->getFileInfoList64();
+    if (m_zip->getZipError() != UNZ_OK) {
+        return false;
+    }
+    for (const QuaZipFileInfo64& info : infos) {
+        m_entries.insert(info.name.toLower(),
+                         Entry{info.name, static_cast<qint64>(info.compressedSize),
+                               static_cast<qint64>(info.uncompressedSize)});
+    }
+    return true;
+}
+
+/* Inflate one part in chunks, stopping as soon as it passes a limit. */
+OpcPackage::Status OpcPackage::readPart(const QString& name, QByteArray& out) {
+    out.clear();
+    const auto it = m_entries.constFind(name.toLower());
+    if (!m_zip || it == m_entries.constEnd()) {
+        return Status::Missing;
+    }
+    if (!m_zip->setCurrentFile(it->name, QuaZip::csSensitive)) {
+        return Status::Damaged;
+    }
+    QuaZipFile file(m_zip.get());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Status::Damaged;
+    }
+    const qint64 compressed = std::max<qint64>(1, it->compressedSize);
+    // The stated size is only a hint (a damaged archive may lie), so it is bounded.
+    out.reserve(static_cast<int>(qBound<qint64>(
+        0, it->uncompressedSize, std::min<qint64>(m_limits.maxPartBytes, 64 << 20))));
+    char buffer[1 << 16];
+    for (;;) {
+        const qint64 got = file.read(buffer, sizeof buffer);
+        if (got < 0) {
+            return Status::Damaged;
+        }
+        if (got == 0) {
+            break;
+        }
+        if (out.size() + got > m_limits.maxPartBytes) {
+            out.clear();
+            return Status::TooLarge;
+        }
+        out.append(buffer, static_cast<int>(got));
+        // An archive bomb expands far beyond what deflate gives ordinary XML.
+        if (out.size() > m_limits.ratioCheckBytes &&
+            out.size() / compressed > m_limits.maxExpansionRatio) {
+            out.clear();
+            return Status::TooLarge;
+        }
+    }
+    file.close();
+    if (file.getZipError() != UNZ_OK) {
+        out.clear();
+        return Status::Damaged;
+    }
+    return Status::Ok;
+}
+
+namespace {
+
+/* The folder of a part name, with a trailing "/" (empty for the package root). */
+QString partFolder(const QString& part) {
+    const int slash = part.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : part.left(slash + 1);
+}
+
+/* The relationships part of a source part: "word/document.xml" -> "word/_rels/document.xml.rels".
+ */
+QString relationshipsPart(const QString& sourcePart) {
+    if (sourcePart.isEmpty()) {
+        return QStringLiteral("_rels/.rels");
+    }
+    const int slash = sourcePart.lastIndexOf(QLatin1Char('/'));
+    return partFolder(sourcePart) + QStringLiteral("_rels/") + sourcePart.mid(slash + 1) +
+           QStringLiteral(".rels");
+}
+
+/* Resolve a relative target against a folder, folding "." and ".." segments. */
+QString resolveTarget(const QString& folder, const QString& target) {
+    const QString joined = target.startsWith(QLatin1Char('/')) ? target.mid(1) : folder + target;
+    QStringList parts;
+    for (const QString& segment : joined.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (segment == QLatin1String("..")) {
+            if (!parts.isEmpty()) {
+                parts.removeLast();
+            }
+        } else if (segment != QLatin1String(".")) {
+            parts.append(segment);
+        }
+    }
+    return parts.join(QLatin1Char('/'));
+}
+
+}  // namespace
+
+/* Relationship (ECMA-376 Part 2, 9.3): find the first one of a type and resolve its target. */
+QString OpcPackage::relationshipTarget(const QString& sourcePart, const QString& typeSuffix) {
+    QByteArray xml;
+    if (readPart(relationshipsPart(sourcePart), xml) != Status::Ok) {
+        return QString();
+    }
+    const QString suffix = QLatin1Char('/') + typeSuffix;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd() && !reader.hasError()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement ||
+            reader.name() != QLatin1String("Relationship")) {
+            continue;
+        }
+        const QXmlStreamAttributes attributes = reader.attributes();
+        if (attributes.value(QLatin1String("TargetMode")) == QLatin1String("External") ||
+            !attributes.value(QLatin1String("Type")).endsWith(suffix)) {
+            continue;
+        }
+        const QString target = QUrl::fromPercentEncoding(
+            attributes.value(QLatin1String("Target")).toString().toUtf8());
+        return resolveTarget(partFolder(sourcePart), target);
+    }
+    return QString();
+}

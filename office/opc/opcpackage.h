@@ -1,0 +1,55 @@
+#pragma once
+
+// OpcPackage: a ZIP package such as a .docx/.docm (Open Packaging Conventions, ECMA-376
+// Part 2): part lookup by name without regard to case, relationship targets, and part
+// reading bounded by the reader's limits.
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class QIODevice;
+
+// Bounds that keep hostile packages from exhausting memory.
+struct PackageLimits {
+    qint64 maxPartBytes = 256ll * 1024 * 1024;   // uncompressed size of one part
+    qint64 ratioCheckBytes = 8ll * 1024 * 1024;  // parts above this size must not
+    int maxExpansionRatio = 200;                 // expand more than this from the archive
+};
+class QuaZip;
+
+class OpcPackage {
+public:
+    enum class Status : std::uint8_t { Ok, Missing, Damaged, TooLarge };
+
+    explicit OpcPackage(const PackageLimits& limits);
+    ~OpcPackage();
+    OpcPackage(const OpcPackage&) = delete;
+    OpcPackage& operator=(const OpcPackage&) = delete;
+
+    // Open the archive on `device` (kept open by the caller while the package is used).
+    // False when it is no readable ZIP archive.
+    bool open(QIODevice* device);
+
+    // Read a whole part (name without a leading "/"). Missing: no such part; Damaged: the
+    // data is corrupt or truncated; TooLarge: beyond the part size or expansion limits.
+    Status readPart(const QString& name, QByteArray& out);
+
+    // The target of the first relationship of `sourcePart` (empty: the package itself)
+    // whose type ends with "/" + `typeSuffix`, resolved to a part name; empty when none.
+    QString relationshipTarget(const QString& sourcePart, const QString& typeSuffix);
+
+private:
+    struct Entry {
+        QString name;
+        qint64 compressedSize = 0;
+        qint64 uncompressedSize = 0;
+    };
+
+    PackageLimits m_limits;
+    std::unique_ptr<QuaZip> m_zip;
+    QHash<QString, Entry> m_entries;  // by lower-case name
+};

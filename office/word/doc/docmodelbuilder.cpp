@@ -1,0 +1,266 @@
+#include "office/word/doc/docmodelbuilder.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kDefaultCellWidth = 1440;  // one inch, for rows without cell boundaries
+
+/* The boundaries of a row's cells in twips: the row's own, else the previous row's when the
+   cell count matches, else cells of one inch; made non-decreasing and one per cell edge. */
+std::vector<int> rowBoundaries(const DocRowFormat& format, int cellCount,
+                               const std::vector<int>& previous) {
+    std::vector<int> bounds;
+    if (format.defined && format.boundaries.size() >= 2) {
+        bounds.assign(format.boundaries.begin(), format.boundaries.end());
+    } else if (int(previous.size()) == cellCount + 1) {
+        bounds = previous;
+    } else {
+        bounds.push_back(0);
+    }
+    bounds.resize(std::min<size_t>(bounds.size(), size_t(cellCount) + 1));
+    while (int(bounds.size()) < cellCount + 1) {
+        const int width = bounds.size() >= 2 ? bounds[bounds.size() - 1] - bounds[bounds.size() - 2]
+                                             : kDefaultCellWidth;
+        bounds.push_back(bounds.back() + std::max(width, 1));
+    }
+    for (size_t i = 1; i < bounds.size(); ++i)
+        bounds[i] = std::max(bounds[i], bounds[i - 1] + 1);
+    return bounds;
+}
+
+/* Index of a boundary in the sorted grid. */
+int gridIndex(const std::vector<int>& grid, int boundary) {
+    return int(std::lower_bound(grid.begin(), grid.end(), boundary) - grid.begin());
+}
+
+/* Colour of the model (0xRRGGBB or automatic). */
+std::uint32_t modelColor(bool has, quint32 color) {
+    return has ? (color & 0xFFFFFFu) : kAutoColor;
+}
+
+}  // namespace
+
+/* Map a Word border to the line the model keeps. */
+BorderLine DocModelBuilder::borderLine(const DocBorder& border) {
+    BorderLine line;
+    if (!border.visible())
+        return line;
+    line.color = modelColor(border.hasColor, border.color);
+    switch (border.type) {
+        case 3:
+            line.style = BorderLine::Double;
+            return line;
+        case 5:
+            line.style = BorderLine::Hair;
+            return line;
+        case 6:
+            line.style = BorderLine::Dotted;
+            return line;
+        case 7:
+        case 8:
+        case 9:
+        case 22:
+            line.style = BorderLine::Dashed;
+            return line;
+        default:
+            break;
+    }
+    if (border.eighths >= 18)
+        line.style = BorderLine::Thick;
+    else if (border.eighths >= 9 || border.type == 2)
+        line.style = BorderLine::Medium;
+    else
+        line.style = BorderLine::Thin;
+    return line;
+}
+
+/* Convert a character format, naming its fonts through the font table. */
+WordRunFormat DocModelBuilder::runFormat(const DocCharFormat& format) const {
+    WordRunFormat out;
+    out.fontName = m_fonts.name(format.fontAscii);
+    out.eastAsiaFontName = m_fonts.name(format.fontEastAsia);
+    out.fontSize = format.halfPoints / 2.0;
+    out.bold = format.bold;
+    out.italic = format.italic;
+    out.strike = format.strike;
+    if (format.underline == 3)
+        out.underline = WordRunFormat::Underline::Double;
+    else if (format.underline != 0)
+        out.underline = WordRunFormat::Underline::Single;
+    out.color = modelColor(format.hasColor, format.color);
+    return out;
+}
+
+/* Convert a paragraph with its runs and alignment. */
+WordParagraph DocModelBuilder::paragraph(const DocParagraph& source) const {
+    WordParagraph out;
+    out.runs.reserve(size_t(source.runs.size()));
+    for (const DocRun& run : source.runs)
+        out.runs.push_back(WordRun{run.text, runFormat(run.format)});
+    out.markFormat = runFormat(source.markFormat);
+    switch (source.format.justification) {
+        case 0:
+            out.alignment = WordParagraph::Alignment::Default;
+            break;
+        case 1:
+            out.alignment = WordParagraph::Alignment::Center;
+            break;
+        case 2:
+            out.alignment = WordParagraph::Alignment::Right;
+            break;
+        default:
+            out.alignment = WordParagraph::Alignment::Justify;
+            break;
+    }
+    return out;
+}
+
+/* Walk the paragraphs, opening and closing tables as the table depth changes. */
+std::vector<WordBlock> DocModelBuilder::build(const QVector<DocParagraph>& paragraphs) {
+    m_stack.clear();
+    m_body.clear();
+    for (const DocParagraph& source : paragraphs)
+        add(source);
+    return finish();
+}
+
+/* Place one paragraph: in the body, in the current cell, or as the end of a row. */
+void DocModelBuilder::add(const DocParagraph& source) {
+    const size_t depth = size_t(std::min(source.format.depth(), kMaxTableDepth));
+    while (m_stack.size() > depth)
+        closeTable();
+    while (m_stack.size() < depth)
+        m_stack.emplace_back();
+    if (depth == 0) {
+        m_body.push_back(WordBlock::ofParagraph(paragraph(source)));
+        return;
+    }
+    OpenTable& table = m_stack.back();
+    const bool deepest = source.format.depth() == int(depth);
+    if (deepest && source.isRowEnd()) {
+        if (!table.cell.empty())
+            table.cells.push_back(std::move(table.cell));
+        table.cell.clear();
+        table.rows.push_back(PendingRow{std::move(table.cells), source.row});
+        table.cells.clear();
+        return;
+    }
+    table.cell.push_back(WordBlock::ofParagraph(paragraph(source)));
+    if (deepest && source.isCellEnd()) {
+        table.cells.push_back(std::move(table.cell));
+        table.cell.clear();
+    }
+}
+
+/* Close the tables still open and hand over the blocks. */
+std::vector<WordBlock> DocModelBuilder::finish() {
+    while (!m_stack.empty())
+        closeTable();
+    std::vector<WordBlock> body = std::move(m_body);
+    m_body.clear();
+    return body;
+}
+
+/* The blocks that receive the next block: the innermost open cell, else the body. */
+std::vector<WordBlock>& DocModelBuilder::container() {
+    return m_stack.empty() ? m_body : m_stack.back().cell;
+}
+
+/* Finish the innermost open table (an unfinished row is kept) and place it in its parent. */
+void DocModelBuilder::closeTable() {
+    OpenTable table = std::move(m_stack.back());
+    m_stack.pop_back();
+    if (!table.cell.empty())
+        table.cells.push_back(std::move(table.cell));
+    if (!table.cells.empty())
+        table.rows.push_back(PendingRow{std::move(table.cells), DocRowFormat()});
+    if (table.rows.empty())
+        return;
+    container().push_back(WordBlock::ofTable(makeTable(table.rows)));
+}
+
+/* Lay the rows on the union of their cell boundaries and fill the model's table. */
+std::shared_ptr<WordTable> DocModelBuilder::makeTable(std::vector<PendingRow>& rows) {
+    auto table = std::make_shared<WordTable>();
+    std::vector<std::vector<int>> bounds(rows.size());
+    std::vector<int> grid;
+    std::vector<int> previous;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        PendingRow& row = rows[r];
+        // A cell merged into its neighbour (fMerged) widens that neighbour.
+        std::vector<int> edges = rowBoundaries(row.format, int(row.cells.size()), previous);
+        previous = edges;
+        for (size_t c = row.cells.size(); c-- > 1;) {
+            if (c < size_t(row.format.cells.size()) &&
+                row.format.cells[int(c)].horizontalMerge == 2) {
+                auto& into = row.cells[c - 1];
+                into.insert(into.end(), row.cells[c].begin(), row.cells[c].end());
+                row.cells.erase(row.cells.begin() + long(c));
+                edges.erase(edges.begin() + long(c));
+                row.format.cells.remove(int(c));
+            }
+        }
+        bounds[r] = edges;
+        grid.insert(grid.end(), edges.begin(), edges.end());
+    }
+    std::sort(grid.begin(), grid.end());
+    grid.erase(std::unique(grid.begin(), grid.end()), grid.end());
+    for (size_t i = 1; i < grid.size(); ++i)
+        table->gridColumnTwips.push_back(grid[i] - grid[i - 1]);
+    const int columns = int(table->gridColumnTwips.size());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        PendingRow& source = rows[r];
+        const std::vector<int>& edges = bounds[r];
+        WordRow row;
+        row.gridBefore = gridIndex(grid, edges.front());
+        row.gridAfter = columns - gridIndex(grid, edges.back());
+        if (source.format.heightTwips != 0) {
+            row.heightTwips = std::abs(source.format.heightTwips);
+            row.heightRule = source.format.heightTwips < 0 ? WordRow::HeightRule::Exact
+                                                           : WordRow::HeightRule::AtLeast;
+        }
+        for (size_t c = 0; c < source.cells.size(); ++c) {
+            WordCell cell;
+            cell.blocks = std::move(source.cells[c]);
+            cell.gridSpan = std::max(1, gridIndex(grid, edges[c + 1]) - gridIndex(grid, edges[c]));
+            cell.widthTwips = edges[c + 1] - edges[c];
+            if (c < size_t(source.format.cells.size())) {
+                const DocCellFormat& format = source.format.cells[int(c)];
+                if (format.verticalMerge == DocCellFormat::Restart)
+                    cell.verticalMerge = WordCell::VerticalMerge::Restart;
+                else if (format.verticalMerge == DocCellFormat::Continue)
+                    cell.verticalMerge = WordCell::VerticalMerge::Continue;
+                if (format.verticalAlign == 1)
+                    cell.verticalAlignment = WordCell::VerticalAlignment::Center;
+                else if (format.verticalAlign == 2)
+                    cell.verticalAlignment = WordCell::VerticalAlignment::Bottom;
+                cell.shading = modelColor(format.hasShading, format.shading);
+                const DocBorder* sides[] = {&format.top, &format.left, &format.bottom,
+                                            &format.right};
+                WordBorder* targets[] = {&cell.borders.top, &cell.borders.left,
+                                         &cell.borders.bottom, &cell.borders.right};
+                for (int i = 0; i < 4; ++i) {
+                    targets[i]->set = sides[i]->defined;
+                    targets[i]->line = borderLine(*sides[i]);
+                }
+            }
+            row.cells.push_back(std::move(cell));
+        }
+        table->rows.push_back(std::move(row));
+    }
+    const DocRowFormat& first = rows.front().format;
+    const DocBorder* sides[] = {&first.top,   &first.left,    &first.bottom,
+                                &first.right, &first.insideH, &first.insideV};
+    WordBorder* targets[] = {&table->borders.top,
+                             &table->borders.left,
+                             &table->borders.bottom,
+                             &table->borders.right,
+                             &table->borders.insideHorizontal,
+                             &table->borders.insideVertical};
+    for (int i = 0; i < 6; ++i) {
+        targets[i]->set = sides[i]->defined;
+        targets[i]->line = borderLine(*sides[i]);
+    }
+    return table;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "office/word/doc/docbytes.h"
+
+#include <QString>
+#include <QVector>
+
+// The piece table of a Word binary document: Clx (MS-DOC 2.9.38) with its Prc entries and the
+// Pcdt/PlcPcd (2.9.178, 2.8.35) that maps character positions (CPs) to the WordDocument
+// stream, each piece holding 8-bit (compressed, 2.9.73 FcCompressed) or UTF-16LE text.
+class DocPieceTable {
+public:
+    struct Piece {
+        qint32 cpStart = 0;
+        qint32 cpEnd = 0;  // exclusive
+        quint32 fc = 0;    // byte offset of the first character in the WordDocument stream
+        bool compressed = false;
+        quint16 prm = 0;  // Prm (2.2.6): property modifier of the piece
+
+        int charSize() const { return compressed ? 1 : 2; }
+        // The stream offset of the character at cp (which must lie in the piece).
+        quint32 fcAt(qint32 cp) const { return fc + quint32(cp - cpStart) * quint32(charSize()); }
+    };
+
+    // Parse a Clx. Pieces whose text lies outside the WordDocument stream (of the given size)
+    // are cut to what is there. False for a malformed Clx (no Pcdt, CPs out of order, counts
+    // that do not fit).
+    bool parse(const DocBytes& clx, qint64 wordDocumentSize);
+
+    const QVector<Piece>& pieces() const { return m_pieces; }
+    // The grpprl of Prc number index (for a Prm with fComplex set); empty when out of range.
+    DocBytes prcGrpprl(int index) const;
+    // The characters of a piece from cp to cpEnd (clamped to the piece), decoded.
+    static QString text(const Piece& piece, const DocBytes& wordDocument, qint32 cpFrom,
+                        qint32 cpTo);
+    // Decode one 8-bit character of a compressed piece (MS-DOC 2.4.1: Windows-1252 values).
+    static QChar compressedChar(quint8 byte);
+
+private:
+    QVector<Piece> m_pieces;
+    QVector<DocBytes> m_prcs;
+};

@@ -1,0 +1,126 @@
+#include "office/word/doc/docreader.h"
+
+#include "office/word/doc/docfib.h"
+#include "office/word/doc/docfkptable.h"
+#include "office/word/doc/docfonttable.h"
+#include "office/word/doc/docmodelbuilder.h"
+#include "office/word/doc/docpiecetable.h"
+#include "office/word/doc/docstorage.h"
+#include "office/word/doc/docstoryreader.h"
+#include "office/word/doc/docstylesheet.h"
+
+#include <QFile>
+
+namespace {
+
+using Status = WordLoadResult::Status;
+
+/* The failure for a compound file that could not be read. */
+WordLoadResult storageFailure(DocStorage::Status status) {
+    const QString why = DocStorage::describe(status);
+    switch (status) {
+        case DocStorage::Status::EncryptedPackage:
+            return WordLoadResult::failure(Status::Encrypted,
+                                           QStringLiteral("the document is password-protected"));
+        case DocStorage::Status::StreamTooLarge:
+            return WordLoadResult::failure(Status::TooLarge, why);
+        case DocStorage::Status::StreamUnreadable:
+            return WordLoadResult::failure(Status::Malformed, why);
+        default:
+            return WordLoadResult::failure(Status::NotWordFile,
+                                           QStringLiteral("not a Word document: ") + why);
+    }
+}
+
+/* The failure for a file header the reader cannot use. */
+WordLoadResult fibFailure(DocFib::Status status) {
+    switch (status) {
+        case DocFib::Status::Legacy:
+            return WordLoadResult::failure(
+                Status::Unsupported,
+                QStringLiteral("Word 6.0/95 and older documents cannot be read"));
+        case DocFib::Status::Encrypted:
+            return WordLoadResult::failure(Status::Encrypted,
+                                           QStringLiteral("the document is password-protected"));
+        case DocFib::Status::Truncated:
+            return WordLoadResult::failure(Status::Malformed,
+                                           QStringLiteral("the file header is truncated"));
+        default:
+            return WordLoadResult::failure(Status::NotWordFile,
+                                           QStringLiteral("not a Word document: bad file header"));
+    }
+}
+
+/* The structure a FIB range names in the table stream; empty when it lies outside. */
+DocBytes tableRange(const DocBytes& table, const DocFib::Range& range) {
+    return table.mid(range.fc, range.lcb);
+}
+
+/* A failure for a damaged structure, named in the message. */
+WordLoadResult damaged(const char* what) {
+    return WordLoadResult::failure(Status::Malformed,
+                                   QStringLiteral("damaged document: ") + QLatin1String(what));
+}
+
+}  // namespace
+
+/* Read a file into memory and parse it. */
+WordLoadResult DocReader::readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return WordLoadResult::failure(
+            Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
+    if (file.size() > kMaxFileSize)
+        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() != file.size())
+        return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+    return readBytes(bytes);
+}
+
+/* Parse the streams, the header, the tables, then the story. */
+WordLoadResult DocReader::readBytes(const QByteArray& bytes) {
+    const DocStorage storage(bytes);
+    if (!storage.isOk())
+        return storageFailure(storage.status());
+    const DocBytes word(storage.wordDocument());
+    const DocFib fib = DocFib::parse(word);
+    if (fib.status != DocFib::Status::Ok)
+        return fibFailure(fib.status);
+    // A file whose header names a missing table stream may still hold the other one.
+    DocBytes table(storage.tableStream(fib.tableStream));
+    if (table.size() == 0)
+        table = DocBytes(storage.tableStream(1 - fib.tableStream));
+    if (table.size() == 0)
+        return damaged("no table stream");
+    DocPieceTable pieces;
+    const DocBytes clx = tableRange(table, fib.clx);
+    if (clx.size() == 0 || !pieces.parse(clx, word.size()))
+        return damaged("piece table");
+    DocFkpTable chpx;
+    DocFkpTable papx;
+    if (!chpx.parse(DocFkpTable::Kind::Character, tableRange(table, fib.plcfBteChpx), word) ||
+        !papx.parse(DocFkpTable::Kind::Paragraph, tableRange(table, fib.plcfBtePapx), word))
+        return damaged("formatting pages");
+    DocStyleSheet styles;
+    styles.parse(tableRange(table, fib.stshf));
+    DocFontTable fonts;
+    fonts.parse(tableRange(table, fib.sttbfFfn));
+
+    DocStoryReader::Sources sources;
+    sources.wordDocument = word;
+    sources.dataStream = DocBytes(storage.dataStream());
+    sources.pieces = &pieces;
+    sources.chpx = &chpx;
+    sources.papx = &papx;
+    sources.styles = &styles;
+    DocStoryReader story(sources);
+    const QVector<DocParagraph> paragraphs = story.read(fib.ccpText);
+    if (story.tooLarge())
+        return WordLoadResult::failure(Status::TooLarge,
+                                       QStringLiteral("the document has too many paragraphs"));
+    DocModelBuilder builder(fonts);
+    auto document = std::make_shared<WordDocument>();
+    document->blocks = builder.build(paragraphs);
+    return WordLoadResult::success(document);
+}

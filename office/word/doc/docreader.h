@@ -1,0 +1,33 @@
+#pragma once
+
+// The Word 97-2003 binary reader (.doc): our own reader of the WordDocument format on libgsf's
+// OLE2 compound files. It fills the same document model as DocxReader.
+//
+// - DocStorage: the OLE2 streams (WordDocument, 0Table/1Table, Data).
+// - DocFib: the file header, which names the table stream and the structures in it.
+// - DocPieceTable: CPs to text (8-bit and UTF-16 pieces).
+// - DocFkpTable, DocStyleSheet, DocFontTable, DocFormatter, DocSprm: properties.
+// - DocStoryReader: the main story as paragraphs; DocModelBuilder: blocks and tables.
+//
+// The reader keeps no global state except libgsf's one-time initialisation, so documents can
+// be read on several threads at once. Every offset and count in the file is checked; a damaged
+// file gives a failure status, never a crash.
+
+#include "office/word/model/wordloadresult.h"
+
+#include <QByteArray>
+#include <QString>
+
+class DocReader {
+public:
+    // Largest file the reader opens, in bytes.
+    static constexpr qint64 kMaxFileSize = 512 * 1024 * 1024;
+
+    // Read the .doc file at path. Failures: NotFound (unreadable file), NotWordFile (not an
+    // OLE2 Word document), Encrypted (fEncrypted/fObfuscated or an encrypted package),
+    // Unsupported (Word 6.0/95 and older), TooLarge (file or stream beyond the limits, more
+    // than DocStoryReader::kMaxParagraphs paragraphs), Malformed (damaged structures).
+    static WordLoadResult readFile(const QString& path);
+    // Read a .doc held in memory; the same results as readFile.
+    static WordLoadResult readBytes(const QByteArray& bytes);
+};

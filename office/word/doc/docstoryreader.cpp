@@ -1,0 +1,231 @@
+#include "office/word/doc/docstoryreader.h"
+
+#include "office/word/doc/docformatter.h"
+
+namespace {
+
+constexpr ushort kParagraphMark = 0x0D;
+constexpr ushort kCellMark = 0x07;
+constexpr ushort kFieldBegin = 0x13;
+constexpr ushort kFieldSeparator = 0x14;
+constexpr ushort kFieldEnd = 0x15;
+
+/* Copy the values a character style sets (those differing from the defaults) onto format. */
+void overlayCharStyle(const DocCharFormat& style, const DocCharFormat& defaults,
+                      DocCharFormat* format) {
+    if (style.bold != defaults.bold)
+        format->bold = style.bold;
+    if (style.italic != defaults.italic)
+        format->italic = style.italic;
+    if (style.strike != defaults.strike)
+        format->strike = style.strike;
+    if (style.underline != defaults.underline)
+        format->underline = style.underline;
+    if (style.halfPoints != defaults.halfPoints)
+        format->halfPoints = style.halfPoints;
+    if (style.hasColor != defaults.hasColor || style.color != defaults.color) {
+        format->hasColor = style.hasColor;
+        format->color = style.color;
+    }
+    if (style.fontAscii != defaults.fontAscii)
+        format->fontAscii = style.fontAscii;
+    if (style.fontEastAsia != defaults.fontEastAsia)
+        format->fontEastAsia = style.fontEastAsia;
+}
+
+}  // namespace
+
+/* Join the runs' text. */
+QString DocParagraph::text() const {
+    QString out;
+    for (const DocRun& run : runs)
+        out += run.text;
+    return out;
+}
+
+/* A row end: fTtp at depth 1, fInnerTtp deeper. */
+bool DocParagraph::isRowEnd() const {
+    const int depth = format.depth();
+    if (depth <= 0)
+        return false;
+    return depth == 1 ? format.tableRowEnd : format.innerRowEnd;
+}
+
+/* A cell end: a cell mark at depth 1, fInnerTableCell deeper. */
+bool DocParagraph::isCellEnd() const {
+    const int depth = format.depth();
+    if (depth <= 0 || isRowEnd())
+        return false;
+    return depth == 1 ? endsWithCellMark : format.innerCellEnd;
+}
+
+/* Read every piece up to ccpText, then flush an unterminated last paragraph. */
+QVector<DocParagraph> DocStoryReader::read(qint32 ccpText) {
+    m_paragraphs.clear();
+    m_pending.clear();
+    m_fields.clear();
+    m_fieldOverflow = 0;
+    if (!m_sources.pieces || !m_sources.chpx || !m_sources.papx || !m_sources.styles)
+        return m_paragraphs;
+    m_tooLarge = false;
+    for (const DocPieceTable::Piece& piece : m_sources.pieces->pieces()) {
+        if (piece.cpStart >= ccpText || m_tooLarge)
+            break;
+        readPiece(piece, ccpText);
+    }
+    if (!m_pending.isEmpty()) {
+        DocParagraph paragraph;
+        const DocCharFormat& style = m_sources.styles->charFormat(0);
+        for (const Segment& segment : m_pending)
+            appendText(segment, resolveChar(segment.chpx, segment.prm, style), false, &paragraph);
+        m_pending.clear();
+        m_paragraphs.append(paragraph);
+    }
+    return m_paragraphs;
+}
+
+/* Split a piece into stretches of one CHPX run and end paragraphs at their marks. */
+void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) {
+    const qint32 end = qMin(piece.cpEnd, cpEnd);
+    const DocBytes prm = prmGrpprl(piece.prm);
+    qint32 cp = piece.cpStart;
+    while (cp < end) {
+        const quint32 fc = piece.fcAt(cp);
+        const DocFkpTable::Run* run = m_sources.chpx->find(fc);
+        // Characters without a CHPX run take the defaults up to the next run.
+        const qint64 limit = run ? qint64(run->fcEnd) : qint64(m_sources.chpx->nextStart(fc));
+        const qint64 chars = (limit - fc + piece.charSize() - 1) / piece.charSize();
+        const qint64 segmentEnd = qMin<qint64>(end, cp + qMax<qint64>(chars, 1));
+        const QString text =
+            DocPieceTable::text(piece, m_sources.wordDocument, cp, qint32(segmentEnd));
+        if (text.isEmpty())
+            return;
+        const DocBytes chpx = run ? run->grpprl : DocBytes();
+        int start = 0;
+        for (int i = 0; i < text.size(); ++i) {
+            const ushort ch = text[i].unicode();
+            if (ch != kParagraphMark && ch != kCellMark)
+                continue;
+            m_pending.append(Segment{text.mid(start, i + 1 - start), chpx, prm});
+            endParagraph(piece, cp + i, text[i]);
+            start = i + 1;
+            if (m_paragraphs.size() >= kMaxParagraphs) {
+                m_tooLarge = true;
+                m_pending.clear();
+                return;
+            }
+        }
+        if (start < text.size())
+            m_pending.append(Segment{text.mid(start), chpx, prm});
+        cp = qint32(segmentEnd);
+    }
+}
+
+/* Resolve the paragraph ending at cp and turn the pending stretches into its runs. */
+void DocStoryReader::endParagraph(const DocPieceTable::Piece& piece, qint32 cp, QChar mark) {
+    DocParagraph paragraph;
+    const DocFkpTable::Run* run = m_sources.papx->find(piece.fcAt(cp));
+    const int istd = run ? run->istd : 0;
+    paragraph.format = m_sources.styles->paraFormat(istd);
+    paragraph.format.istd = istd;
+    const DocBytes grpprl = run ? run->grpprl : DocBytes();
+    const DocBytes prm = prmGrpprl(piece.prm);
+    DocFormatter::applyPara(grpprl, m_sources.dataStream, &paragraph.format);
+    DocFormatter::applyPara(prm, m_sources.dataStream, &paragraph.format);
+    paragraph.endsWithCellMark = mark.unicode() == kCellMark;
+    if (paragraph.isRowEnd()) {
+        DocFormatter::applyRow(grpprl, m_sources.dataStream, &paragraph.row);
+        DocFormatter::applyRow(prm, m_sources.dataStream, &paragraph.row);
+    }
+    const DocCharFormat& style = m_sources.styles->charFormat(paragraph.format.istd);
+    for (int i = 0; i < m_pending.size(); ++i) {
+        const Segment& segment = m_pending[i];
+        const DocCharFormat format = resolveChar(segment.chpx, segment.prm, style);
+        const bool last = i == m_pending.size() - 1;
+        appendText(segment, format, last, &paragraph);
+        if (last)
+            paragraph.markFormat = format;
+    }
+    m_pending.clear();
+    m_paragraphs.append(paragraph);
+}
+
+/* Character format: paragraph style, then character style, then direct formatting. */
+DocCharFormat DocStoryReader::resolveChar(const DocBytes& chpx, const DocBytes& prm,
+                                          const DocCharFormat& paraStyle) const {
+    DocCharFormat base = paraStyle;
+    int charStyle = DocFormatter::charStyleOf(chpx);
+    const int prmStyle = DocFormatter::charStyleOf(prm);
+    if (prmStyle >= 0)
+        charStyle = prmStyle;
+    if (charStyle >= 0 && m_sources.styles->isCharacterStyle(charStyle))
+        overlayCharStyle(m_sources.styles->charFormat(charStyle),
+                         m_sources.styles->defaultCharFormat(), &base);
+    DocCharFormat format = base;
+    DocFormatter::applyChar(chpx, base, &format);
+    DocFormatter::applyChar(prm, base, &format);
+    return format;
+}
+
+/* Append a stretch's visible characters; the mark itself (last character) is not text. */
+void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& format,
+                                bool lastHasMark, DocParagraph* paragraph) {
+    const int count = segment.text.size() - (lastHasMark ? 1 : 0);
+    for (int i = 0; i < count; ++i) {
+        const QChar ch = segment.text[i];
+        if (format.deleted)
+            continue;
+        switch (ch.unicode()) {
+            case kFieldBegin:
+                if (m_fields.size() < kMaxFieldDepth)
+                    m_fields.append(false);
+                else
+                    ++m_fieldOverflow;
+                continue;
+            case kFieldSeparator:
+                if (m_fieldOverflow == 0 && !m_fields.isEmpty())
+                    m_fields.last() = true;
+                continue;
+            case kFieldEnd:
+                if (m_fieldOverflow > 0)
+                    --m_fieldOverflow;
+                else if (!m_fields.isEmpty())
+                    m_fields.removeLast();
+                continue;
+            default:
+                break;
+        }
+        if (m_fieldOverflow > 0 || m_fields.contains(false))
+            continue;
+        appendChar(ch, format, paragraph);
+    }
+}
+
+/* Append one character as a reader sees it, merging runs of equal format. */
+void DocStoryReader::appendChar(QChar ch, const DocCharFormat& format, DocParagraph* paragraph) {
+    QChar out = ch;
+    const ushort code = ch.unicode();
+    if (code == 0x09) {
+        out = QLatin1Char('\t');
+    } else if (code == 0x0B) {
+        out = QLatin1Char('\n');
+    } else if (code == 0x1E) {
+        out = QLatin1Char('-');
+    } else if (format.symbolChar != 0 && (code == 0x28 || format.special)) {
+        out = QChar(format.symbolChar);
+    } else if (code < 0x20) {
+        return;  // pictures, drawn objects, note marks, breaks, soft hyphens
+    }
+    if (!paragraph->runs.isEmpty() && paragraph->runs.last().format == format) {
+        paragraph->runs.last().text.append(out);
+        return;
+    }
+    paragraph->runs.append(DocRun{QString(out), format});
+}
+
+/* The grpprl a piece's Prm points to (fComplex set), else nothing. */
+DocBytes DocStoryReader::prmGrpprl(quint16 prm) const {
+    if (!(prm & 1))
+        return DocBytes();
+    return m_sources.pieces->prcGrpprl(prm >> 1);
+}

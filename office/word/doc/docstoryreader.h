@@ -1,0 +1,86 @@
+#pragma once
+
+#include "office/word/doc/docbytes.h"
+#include "office/word/doc/docfkptable.h"
+#include "office/word/doc/docformats.h"
+#include "office/word/doc/docpiecetable.h"
+#include "office/word/doc/docstylesheet.h"
+
+#include <QString>
+#include <QVector>
+
+// A run of text with one resolved character format, as the story reader yields it.
+struct DocRun {
+    QString text;
+    DocCharFormat format;
+};
+
+// One paragraph of the main story with its resolved properties. A paragraph that ends a table
+// row (fTtp / fInnerTtp) carries the row's table properties.
+struct DocParagraph {
+    QVector<DocRun> runs;
+    DocParaFormat format;
+    DocCharFormat markFormat;       // format of the paragraph mark
+    bool endsWithCellMark = false;  // ended by 0x07 (a cell or row end at table depth 1)
+    DocRowFormat row;               // set when the paragraph ends a row
+
+    // The runs' text joined.
+    QString text() const;
+    // True when the paragraph ends a row at its own table depth.
+    bool isRowEnd() const;
+    // True when the paragraph ends a cell (not a row) at its own table depth.
+    bool isCellEnd() const;
+};
+
+// Reads the main story (CPs 0 to ccpText) into paragraphs: text through the piece table,
+// character runs from the CHPX pages over the paragraph's style, paragraph properties from
+// the PAPX pages over the style sheet. Field instructions are dropped and field results kept;
+// special characters become what a reader sees (tab, line feed, "-" for a non-breaking
+// hyphen, nothing for pictures, breaks, soft hyphens and tracked deletions).
+class DocStoryReader {
+public:
+    struct Sources {
+        DocBytes wordDocument;
+        DocBytes dataStream;
+        const DocPieceTable* pieces = nullptr;
+        const DocFkpTable* chpx = nullptr;
+        const DocFkpTable* papx = nullptr;
+        const DocStyleSheet* styles = nullptr;
+    };
+
+    // Deepest field nesting the reader follows; deeper fields still balance but are not tracked.
+    static constexpr int kMaxFieldDepth = 64;
+    // Most paragraphs the reader keeps; a story with more is refused as too large.
+    static constexpr int kMaxParagraphs = 2000000;
+
+    explicit DocStoryReader(const Sources& sources) : m_sources(sources) {}
+
+    // Read the story's paragraphs; the last paragraph is kept even without a closing mark.
+    QVector<DocParagraph> read(qint32 ccpText);
+    // True when the last read stopped at kMaxParagraphs.
+    bool tooLarge() const { return m_tooLarge; }
+
+private:
+    // A stretch of characters with one CHPX and one piece.
+    struct Segment {
+        QString text;
+        DocBytes chpx;
+        DocBytes prm;
+    };
+
+    void readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd);
+    void endParagraph(const DocPieceTable::Piece& piece, qint32 cp, QChar mark);
+    DocCharFormat resolveChar(const DocBytes& chpx, const DocBytes& prm,
+                              const DocCharFormat& paraStyle) const;
+    void appendText(const Segment& segment, const DocCharFormat& format, bool lastHasMark,
+                    DocParagraph* paragraph);
+    void appendChar(QChar ch, const DocCharFormat& format, DocParagraph* paragraph);
+    DocBytes prmGrpprl(quint16 prm) const;
+
+    Sources m_sources;
+    QVector<Segment> m_pending;
+    QVector<DocParagraph> m_paragraphs;
+    QVector<bool> m_fields;  // per open field: whether its result has begun
+    int m_fieldOverflow = 0;
+    bool m_tooLarge = false;
+};

@@ -1,0 +1,93 @@
+#pragma once
+
+// DocxBodyReader: reads the main document part (w:document, ECMA-376 Part 1, 17.2.3) into
+// the document model, with styles already read. Text follows the built-in Word's copy
+// rules; every nesting is bounded by the limits.
+
+#include "office/word/docx/docxreader.h"
+#include "office/word/docx/docxstyles.h"
+
+#include "office/xml/xmlreader.h"
+
+class DocxBodyReader {
+public:
+    DocxBodyReader(DocxStyles& styles, const DocxLimits& limits);
+
+    // Read document.xml. Ok with the document, NotWordFile when the root is not
+    // w:document, Malformed for broken XML, TooLarge past a limit.
+    WordLoadResult read(const QByteArray& xml);
+
+private:
+    // What a run's text is part of, while complex fields (17.16.18) are open.
+    enum class FieldPart : std::uint8_t { Instruction, Result };
+
+    // The paragraph being read and the format its runs start from.
+    struct ParagraphState {
+        WordParagraph* paragraph = nullptr;
+        QString styleId;
+        const WordRunFormat* base = nullptr;  // owned by the styles, which outlive the read
+    };
+
+    WordLoadResult readDocument();
+    bool enter();
+    void leave() { --m_depth; }
+    void fail(WordLoadResult::Status status, const QString& message);
+    bool failed() const { return m_status != WordLoadResult::Status::Ok; }
+    bool isWordElement(QLatin1String name) const {
+        // Element names are short: a byte loop beats a call to memcmp.
+        const QLatin1String current = m_reader->name();
+        if (current.size() != name.size()) {
+            return false;
+        }
+        for (int i = 0; i < name.size(); ++i) {
+            if (current.data()[i] != name.data()[i]) {
+                return false;
+            }
+        }
+        return DocxProperties::isWord(*m_reader);
+    }
+    // The same for a literal, without measuring it at run time.
+    template <int N>
+    bool isWordElement(const char (&name)[N]) const {
+        return isWordElement(QLatin1String(name, N - 1));
+    }
+    // True when the current element's "val" attribute is exactly `value`.
+    template <int N>
+    bool valIs(const char (&value)[N]) const {
+        return DocxProperties::attributeIs(*m_reader, QLatin1String("val"),
+                                           QLatin1String(value, N - 1));
+    }
+    bool isAlternateContent() const;
+    bool isWrapper() const;
+    template <typename ReadOne>
+    void readWrapped(ReadOne readOne);
+
+    void readBlocks(std::vector<WordBlock>& blocks, int tableNesting);
+    void readBlock(std::vector<WordBlock>& blocks, int tableNesting);
+    bool readAlternateChoice();
+    void readParagraph(std::vector<WordBlock>& blocks);
+    void readParagraphProperties(ParagraphState& state);
+    void readParagraphContent(ParagraphState& state);
+    void readRun(ParagraphState& state);
+    void readRunContent(ParagraphState& state, const WordRunFormat& format);
+    void appendText(ParagraphState& state, const WordRunFormat& format, const QString& text);
+    void readTable(std::vector<WordBlock>& blocks, int tableNesting);
+    void readTableProperties(WordTable& table, std::uint32_t& shading);
+    void readTableGrid(WordTable& table);
+    void readRows(WordTable& table, std::uint32_t shading, int tableNesting);
+    void readRow(WordTable& table, std::uint32_t shading, int tableNesting);
+    void readRowProperties(WordRow& row);
+    void readCells(WordRow& row, std::uint32_t shading, int tableNesting);
+    void readCell(WordRow& row, std::uint32_t shading, int tableNesting);
+    void readCellProperties(WordCell& cell, bool& mergedIntoPrevious);
+    bool showsText() const;
+
+    XmlReader* m_reader = nullptr;  // set while read() runs
+    DocxStyles& m_styles;
+    DocxLimits m_limits;
+    int m_depth = 0;
+    long long m_cells = 0;
+    std::vector<FieldPart> m_fields;
+    WordLoadResult::Status m_status = WordLoadResult::Status::Ok;
+    QString m_message;
+};

@@ -1,0 +1,85 @@
+#include "office/word/docx/docxreader.h"
+
+#include "office/word/docx/docxbodyreader.h"
+#include "office/opc/opcpackage.h"
+#include "office/word/docx/docxstyles.h"
+
+#include <QBuffer>
+#include <QFile>
+
+namespace {
+
+/* A failure naming the part that could not be read. */
+WordLoadResult partFailure(OpcPackage::Status status, const QString& part) {
+    if (status == OpcPackage::Status::TooLarge) {
+        return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
+                                       part + QStringLiteral(" is too large"));
+    }
+    if (status == OpcPackage::Status::Missing) {
+        return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
+                                       QStringLiteral("the package has no ") + part);
+    }
+    return WordLoadResult::failure(WordLoadResult::Status::Malformed,
+                                   part + QStringLiteral(" is damaged"));
+}
+
+/* Read an optional part; a missing or unreadable one is simply left out. */
+QByteArray optionalPart(OpcPackage& package, const QString& name) {
+    QByteArray xml;
+    if (name.isEmpty() || package.readPart(name, xml) != OpcPackage::Status::Ok) {
+        xml.clear();
+    }
+    return xml;
+}
+
+/* Read the package on an open device: main part by relationship, then styles and theme. */
+WordLoadResult readPackage(QIODevice* device, const DocxLimits& limits) {
+    OpcPackage package(limits);
+    if (!package.open(device)) {
+        return WordLoadResult::failure(WordLoadResult::Status::Malformed,
+                                       QStringLiteral("not a readable ZIP package"));
+    }
+    // The main document is whatever the package's officeDocument relationship names.
+    const QString mainPart =
+        package.relationshipTarget(QString(), QStringLiteral("officeDocument"));
+    if (mainPart.isEmpty()) {
+        return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
+                                       QStringLiteral("the package has no main document"));
+    }
+    QByteArray documentXml;
+    const OpcPackage::Status status = package.readPart(mainPart, documentXml);
+    if (status != OpcPackage::Status::Ok) {
+        return partFailure(status, mainPart);
+    }
+    DocxStyles styles;
+    styles.readTheme(
+        optionalPart(package, package.relationshipTarget(mainPart, QStringLiteral("theme"))));
+    styles.readStyles(
+        optionalPart(package, package.relationshipTarget(mainPart, QStringLiteral("styles"))));
+    DocxBodyReader body(styles, limits);
+    return body.read(documentXml);
+}
+
+}  // namespace
+
+/* Read a package from a file. */
+WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limits) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return WordLoadResult::failure(
+            WordLoadResult::Status::NotFound,
+            QStringLiteral("cannot read the file: ") + file.errorString());
+    }
+    return readPackage(&file, limits);
+}
+
+/* Read a package from memory. */
+WordLoadResult DocxReader::readData(const QByteArray& data, const DocxLimits& limits) {
+    QByteArray copy = data;
+    QBuffer buffer(&copy);
+    if (!buffer.open(QIODevice::ReadOnly)) {
+        return WordLoadResult::failure(WordLoadResult::Status::Malformed,
+                                       QStringLiteral("cannot read the data"));
+    }
+    return readPackage(&buffer, limits);
+}
