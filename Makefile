@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 # ccache, when installed, lets a second build folder or a clean clone reuse earlier compiles.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps build build-asan test demo screenshot clean
+.PHONY: deps build build-asan test demo screenshot package clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -30,6 +30,10 @@ demo: build
 
 screenshot: build
 	@bash scripts/screenshot.sh $(BUILD)
+
+# The Debian package of the normal build: $(BUILD)/sheetweaver_<version>_<arch>.deb.
+package: build
+	@cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) out

@@ -133,8 +133,11 @@ void MainWindow::createTrayIcon() {
             SLOT(SystemTrayActivated(QSystemTrayIcon::ActivationReason)), Qt::AutoConnection);
 }
 
-/* Start the update check on a thread of its own; its balloon goes to the tray icon. */
+/* Start the update check on a thread of its own; its balloon goes to the tray icon. An
+   installed copy has no update worker: the package manager updates it. */
 void MainWindow::startUpdateWorker() {
+    if (!selfUpdateOffReason.empty())
+        return;
     postThread = new QThread();
     threadPost = new ThreadPost();
     threadPost->setPaths(QByteArray::fromStdString(appPath), QByteArray::fromStdString(appDir),

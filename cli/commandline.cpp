@@ -1,11 +1,25 @@
 #include "cli/commandline.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
 const int maximumLastRow = 1048576;  // the rows of an Excel 2007 sheet, as the spin box allows
+
+// What an option does with its value (empty for a switch): fills the result, or returns the
+// message that fails the command line.
+using ApplyOption = QString (*)(CommandLine::Result& result, const QString& value);
+
+// One option of the converter, for the parser and the help text alike.
+struct OptionRow {
+    const char* name;       // the long name, without its dashes
+    const char* valueName;  // the value's name in the help text; null for a switch
+    const char* help;       // the help column in UTF-8; '\n' starts an indented continuation
+    ApplyOption apply;      // null for --help and --version, which end the parse
+};
 
 /* A last-row argument: digits only, 1 to 1048576; empty text for anything else. */
 QString lastRowText(const QString& value) {
@@ -19,6 +33,66 @@ QString lastRowText(const QString& value) {
     return ok && row >= 1 && row <= maximumLastRow ? QString::number(row) : QString();
 }
 
+/* --tables: one sheet per Word table. */
+QString applyTables(CommandLine::Result& result, const QString&) {
+    result.options.justTable = true;
+    return QString();
+}
+
+/* --values: values without formatting. */
+QString applyValues(CommandLine::Result& result, const QString&) {
+    result.options.justText = true;
+    return QString();
+}
+
+/* --split TEXT: the separator as typed, not trimmed. */
+QString applySplit(CommandLine::Result& result, const QString& value) {
+    result.options.useSplitChar = true;
+    result.options.splitChar = value;
+    return QString();
+}
+
+/* --template FILE: an absolute native path (its existence is checked by validate). */
+QString applyTemplate(CommandLine::Result& result, const QString& value) {
+    result.options.useTemplate = true;
+    result.options.templatePath = QDir::toNativeSeparators(QFileInfo(value).absoluteFilePath());
+    return QString();
+}
+
+/* --last-row N: a whole number in the spin box's range. */
+QString applyLastRow(CommandLine::Result& result, const QString& value) {
+    result.options.lastRowText = lastRowText(value);
+    if (result.options.lastRowText.isEmpty()) {
+        return QStringLiteral(
+            "最后一行须为1到1048576之间的整数 (--last-row takes a whole number from 1 to "
+            "1048576)");
+    }
+    return QString();
+}
+
+/* --quiet: only the summary. */
+QString applyQuiet(CommandLine::Result& result, const QString&) {
+    result.quiet = true;
+    return QString();
+}
+
+// The options in help-text order; a new option is one row here.
+const OptionRow optionRows[] = {
+    {"tables", nullptr,
+     "one sheet per Word table (Sheet1, Sheet2, ...) / 只转换表格, 每个表格一个工作表",
+     applyTables},
+    {"values", nullptr, "values only, without formatting / 只粘贴数值, 不带格式", applyValues},
+    {"split", "TEXT", "split column A at TEXT (whole-document mode) / 按分隔符拆分A列", applySplit},
+    {"template", "FILE",
+     "take top rows, column widths and formats from the first sheet\nof FILE / 使用excel模板文件",
+     applyTemplate},
+    {"last-row", "N", "last template row to copy, 1 to 1048576 (default 100) / 模板最后一行",
+     applyLastRow},
+    {"quiet", nullptr, "no progress, only the summary / 不显示进度, 只显示结果", applyQuiet},
+    {"help", nullptr, "show this text / 显示本帮助", nullptr},
+    {"version", nullptr, "show the version / 显示版本", nullptr},
+};
+
 /* The failure result with a message. */
 CommandLine::Result failure(const QString& message) {
     CommandLine::Result result;
@@ -27,63 +101,106 @@ CommandLine::Result failure(const QString& message) {
     return result;
 }
 
+/* The row of an option name (the table holds every name the parser knows). */
+const OptionRow* findRow(const QString& name) {
+    for (const OptionRow& row : optionRows) {
+        if (name == QLatin1String(row.name)) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+/* An option as the user typed its name: two dashes, one for a single letter. */
+QString typedName(const QString& name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+/* The switch given a value ("--tables=1") before any "--", or null when there is none. */
+const OptionRow* switchWithValue(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--")) {
+            break;
+        }
+        const int equals = argument.indexOf(QLatin1Char('='));
+        if (argument.startsWith(QLatin1String("--")) && equals > 2) {
+            const OptionRow* row = findRow(argument.mid(2, equals - 2));
+            if (row != nullptr && row->valueName == nullptr) {
+                return row;
+            }
+        }
+    }
+    return nullptr;
+}
+
+/* The reason a parse failed: an unknown option, a switch with a value, else a missing value
+   (which can only be the last argument's). */
+QString parseFailure(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        return QStringLiteral("未知选项 %1 (unknown option %1)").arg(typedName(unknown.first()));
+    }
+    if (const OptionRow* row = switchWithValue(arguments)) {
+        return QStringLiteral("选项 %1 不带取值 (option %1 takes no value)")
+            .arg(typedName(QLatin1String(row->name)));
+    }
+    const QString option = arguments.isEmpty() ? QString() : arguments.last();
+    return QStringLiteral("选项 %1 缺少取值 (option %1 needs a value)").arg(option);
+}
+
+/* Apply the options in the order given, each occurrence with its own value. */
+QString applyOptions(const QCommandLineParser& parser, CommandLine::Result& result) {
+    QHash<QString, int> seen;
+    for (const QString& name : parser.optionNames()) {
+        const OptionRow* row = findRow(name);
+        if (row == nullptr || row->apply == nullptr) {
+            continue;  // --help and --version were handled before
+        }
+        const int occurrence = seen[name]++;
+        const QStringList values = parser.values(name);
+        const QString value = occurrence < values.size() ? values[occurrence] : QString();
+        const QString problem = row->apply(result, value);
+        if (!problem.isEmpty()) {
+            return problem;
+        }
+    }
+    return QString();
+}
+
 }  // namespace
 
 /* Read the options and the two folders. */
 CommandLine::Result CommandLine::parse(const QStringList& arguments) {
+    QCommandLineParser parser;
+    for (const OptionRow& row : optionRows) {
+        const QString name = QLatin1String(row.name);
+        parser.addOption(row.valueName
+                             ? QCommandLineOption(name, QString(), QLatin1String(row.valueName))
+                             : QCommandLineOption(name));
+    }
+    const bool parsed =
+        parser.parse(QStringList(QStringLiteral("sheetweaver-convert")) + arguments);
     Result result;
-    QStringList folders;
-    QString templateArgument;
-    bool optionsEnded = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        const bool takesValue = argument == QLatin1String("--split") ||
-                                argument == QLatin1String("--template") ||
-                                argument == QLatin1String("--last-row");
-        if (optionsEnded || !argument.startsWith(QLatin1String("--"))) {
-            folders << argument;
-        } else if (argument == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (argument == QLatin1String("--help")) {
-            result.action = Action::ShowHelp;
+    for (const QString& name : parser.optionNames()) {
+        if (name == QLatin1String("help") || name == QLatin1String("version")) {
+            result.action = name == QLatin1String("help") ? Action::ShowHelp : Action::ShowVersion;
             return result;
-        } else if (argument == QLatin1String("--version")) {
-            result.action = Action::ShowVersion;
-            return result;
-        } else if (argument == QLatin1String("--tables")) {
-            result.options.justTable = true;
-        } else if (argument == QLatin1String("--values")) {
-            result.options.justText = true;
-        } else if (takesValue && i + 1 >= arguments.size()) {
-            return failure(
-                QStringLiteral("选项 %1 缺少取值 (option %1 needs a value)").arg(argument));
-        } else if (argument == QLatin1String("--split")) {
-            result.options.useSplitChar = true;
-            result.options.splitChar = arguments[++i];
-        } else if (argument == QLatin1String("--template")) {
-            result.options.useTemplate = true;
-            templateArgument = arguments[++i];
-        } else if (argument == QLatin1String("--last-row")) {
-            result.options.lastRowText = lastRowText(arguments[++i]);
-            if (result.options.lastRowText.isEmpty()) {
-                return failure(QStringLiteral(
-                    "最后一行须为1到1048576之间的整数 (--last-row takes a whole number from 1 "
-                    "to 1048576)"));
-            }
-        } else {
-            return failure(QStringLiteral("未知选项 %1 (unknown option %1)").arg(argument));
         }
     }
+    if (!parsed) {
+        return failure(parseFailure(parser, arguments));
+    }
+    const QString problem = applyOptions(parser, result);
+    if (!problem.isEmpty()) {
+        return failure(problem);
+    }
+    const QStringList folders = parser.positionalArguments();
     if (folders.size() != 2) {
         return failure(QStringLiteral(
             "需要两个文件夹: Word文件所在文件夹和保存文件夹 (expected SOURCE and DEST)"));
     }
     result.options.sourcePath = folderPath(folders[0]);
     result.options.savePath = folderPath(folders[1]);
-    if (result.options.useTemplate) {
-        result.options.templatePath =
-            QDir::toNativeSeparators(QFileInfo(templateArgument).absoluteFilePath());
-    }
     result.options.failureReportPath =
         result.options.sourcePath + ConvertOptions::failureReportName();
     result.action = Action::Convert;
@@ -116,29 +233,37 @@ QString CommandLine::folderPath(const QString& argument) {
     return QDir::toNativeSeparators(path);
 }
 
-/* The usage text. */
+/* The usage text: the fixed paragraphs around one line per option row. */
 QString CommandLine::helpText() {
+    const int optionColumn = 18;
+    QString options;
+    for (const OptionRow& row : optionRows) {
+        QString usage = QStringLiteral("--") + QLatin1String(row.name);
+        if (row.valueName) {
+            usage += QLatin1Char(' ') + QLatin1String(row.valueName);
+        }
+        const QString indent(optionColumn + 2, QLatin1Char(' '));
+        const QString help =
+            QString::fromUtf8(row.help).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
+        options += QStringLiteral("  ") + usage.leftJustified(optionColumn - 1) + QLatin1Char(' ') +
+                   help + QLatin1Char('\n');
+    }
     return QStringLiteral(
-        "Usage: sheetweaver-convert [options] SOURCE DEST\n"
-        "用法: sheetweaver-convert [选项] Word文件所在文件夹 保存文件夹\n"
-        "\n"
-        "Converts every Word document (.doc, .docx, .docm) under SOURCE into a workbook under\n"
-        "DEST, mirroring the folders (.doc -> .xls, .docx -> .xlsx, .docm -> .xlsm).\n"
-        "将SOURCE下(含子文件夹)的每个Word文件转换为DEST下对应位置的Excel文件。\n"
-        "\n"
-        "Options / 选项:\n"
-        "  --tables          one sheet per Word table (Sheet1, Sheet2, ...) / 只转换表格, "
-        "每个表格一个工作表\n"
-        "  --values          values only, without formatting / 只粘贴数值, 不带格式\n"
-        "  --split TEXT      split column A at TEXT (whole-document mode) / 按分隔符拆分A列\n"
-        "  --template FILE   take top rows, column widths and formats from the first sheet\n"
-        "                    of FILE / 使用excel模板文件\n"
-        "  --last-row N      last template row to copy, 1 to 1048576 (default 100) / 模板最后一行\n"
-        "  --help            show this text / 显示本帮助\n"
-        "  --version         show the version / 显示版本\n"
-        "\n"
-        "Progress goes to stderr, the summary to stdout. Documents that cannot be converted\n"
-        "are listed in SOURCE/无法打开的文件目录(文件格式有误).txt.\n"
-        "Exit status: 0 all converted, 1 some failed, 2 bad arguments or folders.\n"
-        "退出码: 0 全部转换成功, 1 有文件失败, 2 参数或文件夹有误。\n");
+               "Usage: sheetweaver-convert [options] SOURCE DEST\n"
+               "用法: sheetweaver-convert [选项] Word文件所在文件夹 保存文件夹\n"
+               "\n"
+               "Converts every Word document (.doc, .docx, .docm) under SOURCE into a workbook "
+               "under\n"
+               "DEST, mirroring the folders (.doc -> .xls, .docx -> .xlsx, .docm -> .xlsm).\n"
+               "将SOURCE下(含子文件夹)的每个Word文件转换为DEST下对应位置的Excel文件。\n"
+               "\n"
+               "Options / 选项:\n") +
+           options +
+           QStringLiteral(
+               "\n"
+               "Progress goes to stderr (a bar on a terminal, one \"[i/n] path\" line per\n"
+               "document otherwise), the summary to stdout. Documents that cannot be converted\n"
+               "are listed in SOURCE/无法打开的文件目录(文件格式有误).txt.\n"
+               "Exit status: 0 all converted, 1 some failed, 2 bad arguments or folders.\n"
+               "退出码: 0 全部转换成功, 1 有文件失败, 2 参数或文件夹有误。\n");
 }

@@ -7,9 +7,11 @@
 
 // The headless converter's command line:
 //   sheetweaver-convert [--tables] [--values] [--split TEXT] [--template FILE]
-//                       [--last-row N] SOURCE DEST
-// plus --help and --version. It fills ConvertOptions as the main window does and checks the
-// folders and the template with the window's messages, in the window's order.
+//                       [--last-row N] [--quiet] SOURCE DEST
+// plus --help and --version. QCommandLineParser reads it (so `--split=TEXT` and `--` work as
+// usual); one table of options drives both the parser and the help text, so a new option is
+// one row there and one field of Result. It fills ConvertOptions as the main window does and
+// checks the folders and the template with the window's messages, in the window's order.
 class CommandLine {
 public:
     enum class Action { Convert, ShowHelp, ShowVersion, Fail };
@@ -17,11 +19,13 @@ public:
     struct Result {
         Action action = Action::Fail;
         ConvertOptions options;  // filled for Convert (and as far as parsed otherwise)
+        bool quiet = false;      // --quiet: no progress, only the summary
         QString error;           // the message for Fail
     };
 
-    // Read the arguments (without the program name). Fail with a message for an unknown
-    // option, a missing value, a bad last row or not exactly two folders.
+    // Read the arguments (without the program name). --help or --version anywhere wins (the
+    // first of the two given). Otherwise Fail with a message for an unknown option, a missing
+    // value, a bad last row or not exactly two folders.
     static Result parse(const QStringList& arguments);
 
     // Check the filled options as the window does: the source folder, then the template

@@ -1,5 +1,6 @@
 #include "cli/headlessrun.h"
 
+#include "cli/progressbar.h"
 #include "engine/mergeobject.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,14 @@
 #include <QFile>
 #include <QThread>
 
-HeadlessRun::HeadlessRun(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
+HeadlessRun::HeadlessRun(QTextStream& out, QTextStream& err, Progress progress)
+    : m_out(out), m_err(err), m_progress(progress) {
+    if (progress == Progress::Bar) {
+        m_bar = std::make_unique<ProgressBar>(err, 30, ProgressBar::terminalColumns());
+    }
+}
+
+HeadlessRun::~HeadlessRun() = default;
 
 /* Run the job on its own thread and wait for its end. */
 HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
@@ -25,7 +33,10 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
                      [this](int started, int total, const QString& nativePath) {
                          showStart(started, total, nativePath);
                      });
+    QObject::connect(job, &MergeObject::documentFinished, &loop,
+                     [this](int finished, int total) { showFinish(finished, total); });
     QObject::connect(job, &MergeObject::Signal_SetButtonEnable, &loop, &QEventLoop::quit);
+    m_clock.start();
     thread.start();
     QMetaObject::invokeMethod(job, "Transform", Qt::QueuedConnection);
     loop.exec();
@@ -33,6 +44,9 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
     thread.wait();
     const RunResult result = job->lastRun();
     delete job;
+    if (m_bar) {
+        m_bar->finish();
+    }
 
     if (result.aborted) {
         m_err << m_finalText << '\n';
@@ -52,8 +66,19 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
     return result.failed == 0 ? AllConverted : SomeFailed;
 }
 
-/* Print a document as it starts. */
+/* Show a document as it starts: its line, or the bar with the documents done before it. */
 void HeadlessRun::showStart(int started, int total, const QString& nativePath) {
-    m_err << '[' << started << '/' << total << "] " << nativePath << '\n';
-    m_err.flush();
+    if (m_progress == Progress::Lines) {
+        m_err << '[' << started << '/' << total << "] " << nativePath << '\n';
+        m_err.flush();
+    } else if (m_bar) {
+        m_bar->update(started - 1, total, m_clock.elapsed());
+    }
+}
+
+/* Advance the bar as a document ends. */
+void HeadlessRun::showFinish(int finished, int total) {
+    if (m_bar) {
+        m_bar->update(finished, total, m_clock.elapsed());
+    }
 }

@@ -5,15 +5,25 @@
 #include <QString>
 #include <QTextStream>
 
+#include <QElapsedTimer>
+
+#include <memory>
+
+class ProgressBar;
+
 // One conversion run without a window: the job on a worker thread with the built-in office,
-// progress ("[3/40] path") on the error stream, the summary and the report's path on the
-// output stream.
+// progress on the error stream, the summary and the report's path on the output stream.
 class HeadlessRun {
 public:
     // Exit statuses of the converter.
     enum Status { AllConverted = 0, SomeFailed = 1, BadInput = 2 };
 
-    HeadlessRun(QTextStream& out, QTextStream& err);
+    // How progress is shown: a "[3/40] path" line as each document starts (for scripts and
+    // logs), one bar redrawn in place (for a terminal), or nothing.
+    enum class Progress { Lines, Bar, Quiet };
+
+    HeadlessRun(QTextStream& out, QTextStream& err, Progress progress = Progress::Lines);
+    ~HeadlessRun();
 
     // Run the job once over `options` (already validated), as the window would start it: an
     // earlier failure report is deleted first. The report is written but not shown. Needs a
@@ -22,8 +32,12 @@ public:
 
 private:
     void showStart(int started, int total, const QString& nativePath);
+    void showFinish(int finished, int total);
 
     QTextStream& m_out;
     QTextStream& m_err;
+    Progress m_progress;
+    std::unique_ptr<ProgressBar> m_bar;  // only for Progress::Bar
+    QElapsedTimer m_clock;               // since the run began, for the bar's speed
     QString m_finalText;
 };

@@ -1,5 +1,6 @@
 #include "cli/commandline.h"
 #include "cli/headlessrun.h"
+#include "cli/progressbar.h"
 #include "office/builtinoffice.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,10 @@ int main(int argc, char* argv[]) {
         return HeadlessRun::BadInput;
     }
     registerBuiltinOffice();
-    HeadlessRun run(out, err);
+    const HeadlessRun::Progress progress = parsed.quiet ? HeadlessRun::Progress::Quiet
+                                           : ProgressBar::errorStreamIsTerminal()
+                                               ? HeadlessRun::Progress::Bar
+                                               : HeadlessRun::Progress::Lines;
+    HeadlessRun run(out, err, progress);
     return run.run(parsed.options);
 }

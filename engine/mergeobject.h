@@ -7,7 +7,7 @@
 // - ConvertOptions: the process-wide job inputs (convertoptions.h).
 // - DocumentDiscovery: the list of files and the test for a Word document.
 // - OutputWorkbook, TableMode, WholeDocumentMode: the per-document procedures.
-// - AxObject: the automation handle everything is called through (engine/automation/).
+// - AxObject: the automation handle everything is called through (automation/).
 
 #include <QFileInfoList>
 #include <QObject>

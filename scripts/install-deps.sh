@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3 python3-openpyxl python3-xlrd python3-xlwt python3-docx
   xvfb xauth fonts-noto-cjk
+  scdoc man-db desktop-file-utils appstream
 )
 
 missing=()

@@ -2,8 +2,10 @@
 """Draws the program icon (a worksheet in front of a document) and writes app/images/qvr.ico.
 
 Every size is drawn on its own, so small sizes stay sharp, and stored as a PNG image inside
-the icon file (the ICONDIR / ICONDIRENTRY layout of the Windows icon format). Needs Pillow
-(Debian: python3-pil). Run from anywhere: python3 scripts/make-icon.py
+the icon file (the ICONDIR / ICONDIRENTRY layout of the Windows icon format). The same images
+go to packaging/icons/hicolor/<size>x<size>/apps/sheetweaver.png for the desktop's icon theme, and
+the 256-pixel drawing once more as packaging/icons/hicolor/scalable/apps/sheetweaver.svg. Needs
+Pillow (Debian: python3-pil). Run from anywhere: python3 scripts/make-icon.py
 """
 import io
 import os
@@ -73,13 +75,61 @@ def draw_icon(size):
     return image
 
 
+class SvgDraw:
+    """The few ImageDraw calls the icon uses, written as SVG elements instead of pixels."""
+
+    def __init__(self):
+        self.elements = []
+
+    @staticmethod
+    def colour(rgba):
+        return "none" if rgba is None else "#%02x%02x%02x" % rgba[:3]
+
+    def polygon(self, points, fill=None, outline=None):
+        coords = " ".join("%g,%g" % point for point in points)
+        self.elements.append('<polygon points="%s" fill="%s" stroke="%s"/>'
+                             % (coords, self.colour(fill), self.colour(outline)))
+
+    def line(self, points, fill=None, width=1):
+        coords = " ".join("%g,%g" % point for point in points)
+        self.elements.append('<polyline points="%s" fill="none" stroke="%s" stroke-width="%g"/>'
+                             % (coords, self.colour(fill), width))
+
+    def rectangle(self, box, fill=None, outline=None, width=1):
+        # Pillow's box includes its right and bottom pixels and draws the outline inside it;
+        # an SVG stroke is centred on the edge, so the SVG rectangle is inset by half a stroke.
+        left, top, right, bottom = box
+        inset = width / 2 if outline else 0
+        self.elements.append('<rect x="%g" y="%g" width="%g" height="%g" fill="%s" stroke="%s" '
+                             'stroke-width="%g"/>'
+                             % (left + inset, top + inset, right - left + 1 - 2 * inset,
+                                bottom - top + 1 - 2 * inset, self.colour(fill),
+                                self.colour(outline), width if outline else 0))
+
+    def document(self, size):
+        return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" '
+                'viewBox="0 0 %d %d">\n%s\n</svg>\n'
+                % (size, size, size, size, "\n".join(self.elements)))
+
+
+def svg_text(size=256):
+    """The icon drawn as SVG on a canvas of the given size."""
+    draw = SvgDraw()
+    draw_document(draw, size)
+    draw_sheet(draw, size)
+    return draw.document(size)
+
+
+def png_bytes(image):
+    """One image as a PNG file."""
+    buffer = io.BytesIO()
+    image.save(buffer, format="PNG")
+    return buffer.getvalue()
+
+
 def ico_bytes(images):
     """An icon file holding the images as PNG entries (ICONDIR, then one ICONDIRENTRY each)."""
-    blobs = []
-    for image in images:
-        buffer = io.BytesIO()
-        image.save(buffer, format="PNG")
-        blobs.append(buffer.getvalue())
+    blobs = [png_bytes(image) for image in images]
     header = struct.pack("<HHH", 0, 1, len(images))
     offset = len(header) + 16 * len(images)
     entries = b""
@@ -90,12 +140,23 @@ def ico_bytes(images):
     return header + entries + b"".join(blobs)
 
 
+def write(path, data):
+    """Write one output file, making its folder, and name it."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as out:
+        out.write(data)
+    print(path)
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    target = os.path.join(root, "app", "images", "qvr.ico")
-    with open(target, "wb") as out:
-        out.write(ico_bytes([draw_icon(size) for size in SIZES]))
-    print(target)
+    images = [draw_icon(size) for size in SIZES]
+    write(os.path.join(root, "app", "images", "qvr.ico"), ico_bytes(images))
+    theme = os.path.join(root, "packaging", "icons", "hicolor")
+    for size, image in zip(SIZES, images):
+        write(os.path.join(theme, "%dx%d" % (size, size), "apps", "sheetweaver.png"),
+              png_bytes(image))
+    write(os.path.join(theme, "scalable", "apps", "sheetweaver.svg"), svg_text().encode())
 
 
 if __name__ == "__main__":

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <string>
 #include <vector>
 
@@ -86,4 +91,53 @@ TEST(StartupPaths, NativeSeparatorAndProgramName) {
     EXPECT_EQ(nativeSeparator(), '/');
     EXPECT_STREQ(programFileName, "Sheetweaver");
 #endif
+}
+
+// An installed copy: the settings file in the configuration folder, no self-update.
+class InstalledCopy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(temp.isValid());
+        buildFrom({"/opt/sw/Sheetweaver"}, '/');
+        config = temp.path().toStdString() + "/config/Sheetweaver/";
+    }
+
+    QTemporaryDir temp;
+    std::string config;
+};
+
+TEST_F(InstalledCopy, APortableCopyKeepsEverythingBesideTheProgram) {
+    EXPECT_TRUE(useConfigFolderWhenInstalled(false, config));
+    EXPECT_EQ(settingsFilePath, "/opt/sw/Sheetweaver.qvr");
+    EXPECT_EQ(selfUpdateOffReason, "");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(config)));
+}
+
+TEST_F(InstalledCopy, AnInstalledCopyCreatesTheSettingsFileAndStopsUpdates) {
+    EXPECT_TRUE(useConfigFolderWhenInstalled(true, config));
+    EXPECT_EQ(settingsFilePath, config + "Sheetweaver.qvr");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(settingsFilePath)).isFile());
+    EXPECT_NE(selfUpdateOffReason.find("package manager"), std::string::npos);
+    buildFrom({"/opt/sw/Sheetweaver"}, '/');  // a new start clears the reason
+    EXPECT_EQ(selfUpdateOffReason, "");
+}
+
+TEST_F(InstalledCopy, AnExistingSettingsFileIsKeptAsItIs) {
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(config)));
+    QFile file(QString::fromStdString(config + "Sheetweaver.qvr"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("SavePath=/data/out/\n");
+    file.close();
+    EXPECT_TRUE(useConfigFolderWhenInstalled(true, config));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("SavePath=/data/out/\n"));
+}
+
+TEST_F(InstalledCopy, AConfigurationFolderThatCannotBeMadeIsReported) {
+    QFile blocker(temp.path() + QStringLiteral("/config"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder would go
+    blocker.close();
+    EXPECT_FALSE(useConfigFolderWhenInstalled(true, config));
+    EXPECT_EQ(settingsFilePath, config + "Sheetweaver.qvr");
+    EXPECT_FALSE(selfUpdateOffReason.empty());
 }

@@ -103,6 +103,47 @@ TEST(CommandLineTest, HelpAndVersionWinOverEverythingElse) {
     EXPECT_TRUE(CommandLine::helpText().contains(QStringLiteral("用法")));
 }
 
+TEST(CommandLineTest, ValuesTakeEitherFormAndTheLastOfARepeatWins) {
+    const CommandLine::Result result =
+        parse({QStringLiteral("--split=;"), QStringLiteral("--last-row"), QStringLiteral("5"),
+               QStringLiteral("--last-row=7"), QStringLiteral("--quiet"), QStringLiteral("/in"),
+               QStringLiteral("/out")});
+    ASSERT_EQ(result.action, CommandLine::Action::Convert);
+    EXPECT_EQ(result.options.splitChar, QStringLiteral(";"));
+    EXPECT_EQ(result.options.lastRowText, QStringLiteral("7"));
+    EXPECT_TRUE(result.quiet);
+    EXPECT_FALSE(parse({QStringLiteral("/in"), QStringLiteral("/out")}).quiet);
+}
+
+TEST(CommandLineTest, ErrorsNameTheOptionAsTyped) {
+    const struct {
+        QStringList arguments;
+        QString error;
+    } rows[] = {
+        {{QStringLiteral("--bogus"), QStringLiteral("/in"), QStringLiteral("/out")},
+         QStringLiteral("未知选项 --bogus (unknown option --bogus)")},
+        {{QStringLiteral("-x"), QStringLiteral("/in"), QStringLiteral("/out")},
+         QStringLiteral("未知选项 -x (unknown option -x)")},
+        {{QStringLiteral("/in"), QStringLiteral("/out"), QStringLiteral("--last-row")},
+         QStringLiteral("选项 --last-row 缺少取值 (option --last-row needs a value)")},
+        {{QStringLiteral("--tables=1"), QStringLiteral("/in"), QStringLiteral("/out")},
+         QStringLiteral("选项 --tables 不带取值 (option --tables takes no value)")},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(parse(row.arguments).error, row.error);
+    }
+}
+
+TEST(CommandLineTest, HelpTextHasALinePerOptionInItsColumn) {
+    const QString help = CommandLine::helpText();
+    for (const char* line :
+         {"\n  --tables          one sheet per Word table", "\n  --split TEXT      split column A",
+          "\n  --quiet           no progress", "\n  --version         show the version",
+          "\n                    of FILE / 使用excel模板文件\n"}) {
+        EXPECT_TRUE(help.contains(QString::fromUtf8(line))) << line;
+    }
+}
+
 TEST(CommandLineTest, DoubleDashEndsOptions) {
     const CommandLine::Result result =
         parse({QStringLiteral("--"), QStringLiteral("--in"), QStringLiteral("/out")});

@@ -6,6 +6,13 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // The converter run as a user runs it, on a temporary copy of the examples.
@@ -25,15 +32,71 @@ protected:
 
     // Run the converter; collects its streams and exit status.
     int run(const QStringList& arguments) {
-        const QString build =
-            QProcessEnvironment::systemEnvironment().value(QStringLiteral("SW_BUILD_DIR"));
         QProcess process;
-        process.start(build + QStringLiteral("/bin/sheetweaver-convert"), arguments);
+        process.start(converter(), arguments);
         EXPECT_TRUE(process.waitForFinished(120000));
         out = QString::fromUtf8(process.readAllStandardOutput());
         err = QString::fromUtf8(process.readAllStandardError());
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
+
+    // The converter of the build under test.
+    static QString converter() {
+        return QProcessEnvironment::systemEnvironment().value(QStringLiteral("SW_BUILD_DIR")) +
+               QStringLiteral("/bin/sheetweaver-convert");
+    }
+
+#ifndef _WIN32
+    // Append what the terminal's master side has to read, waiting up to waitMs for the first.
+    static void drain(int master, int waitMs, QByteArray& screen) {
+        char buffer[4096];
+        pollfd ready = {master, POLLIN, 0};
+        while (poll(&ready, 1, waitMs) > 0 && (ready.revents & POLLIN) != 0) {
+            const ssize_t got = read(master, buffer, sizeof buffer);
+            if (got <= 0) {
+                break;
+            }
+            screen.append(buffer, static_cast<int>(got));
+        }
+    }
+
+    // Run the converter with its error stream on a pseudo-terminal, as in a terminal window;
+    // collects what the terminal received into err.
+    int runOnTerminal(const QStringList& arguments) {
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        EXPECT_GE(master, 0);
+        EXPECT_EQ(grantpt(master), 0);
+        EXPECT_EQ(unlockpt(master), 0);
+        const QString build =
+            QProcessEnvironment::systemEnvironment().value(QStringLiteral("SW_BUILD_DIR"));
+        QProcess process;
+        process.setStandardErrorFile(QString::fromLocal8Bit(ptsname(master)));
+        process.start(build + QStringLiteral("/bin/sheetweaver-convert"), arguments);
+        QByteArray screen;
+        char buffer[4096];
+        while (!process.waitForFinished(20)) {
+            EXPECT_NE(process.state(), QProcess::NotRunning);
+            pollfd ready = {master, POLLIN, 0};
+            while (poll(&ready, 1, 0) > 0 && (ready.revents & POLLIN) != 0) {
+                const ssize_t got = read(master, buffer, sizeof buffer);
+                if (got <= 0)
+                    break;
+                screen.append(buffer, static_cast<int>(got));
+            }
+        }
+        pollfd ready = {master, POLLIN, 0};
+        while (poll(&ready, 1, 100) > 0 && (ready.revents & POLLIN) != 0) {
+            const ssize_t got = read(master, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            screen.append(buffer, static_cast<int>(got));
+        }
+        close(master);
+        out = QString::fromUtf8(process.readAllStandardOutput());
+        err = QString::fromUtf8(screen);
+        return process.exitCode();
+    }
+#endif
 
     QString report() const {
         return source + QStringLiteral("/无法打开的文件目录(文件格式有误).txt");
@@ -54,6 +117,25 @@ TEST_F(ConverterTest, AllConvertedExitsZeroWithProgressAndSummary) {
     EXPECT_TRUE(err.contains(QStringLiteral("[2/2] ") + source + QStringLiteral("/Sub/b.docx\n")));
     EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件,耗时"))) << out.toStdString();
     EXPECT_FALSE(QFile::exists(report()));
+}
+
+#ifndef _WIN32
+TEST_F(ConverterTest, ATerminalGetsOneRedrawnBarInsteadOfLines) {
+    ASSERT_EQ(runOnTerminal({source, dest}), 0);
+    EXPECT_TRUE(QFile::exists(dest + QStringLiteral("/Sub/b.xlsx")));
+    EXPECT_FALSE(err.contains(QStringLiteral("[1/2] "))) << err.toStdString();
+    EXPECT_TRUE(err.startsWith(QStringLiteral("\r[          "))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("] 2/2 100% "))) << err.toStdString();
+    EXPECT_TRUE(err.endsWith(QStringLiteral(" left\r\n"))) << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件,耗时"))) << out.toStdString();
+}
+#endif
+
+TEST_F(ConverterTest, QuietShowsOnlyTheSummary) {
+    ASSERT_EQ(run({QStringLiteral("--quiet"), source, dest}), 0);
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件,耗时"))) << out.toStdString();
+    EXPECT_TRUE(QFile::exists(dest + QStringLiteral("/a.xlsx")));
 }
 
 TEST_F(ConverterTest, FailuresExitOneAndNameTheReport) {
