@@ -338,6 +338,10 @@ TEST(RtfLimits, HostileInputIsRefusedNotCrashed) {
     EXPECT_EQ(RtfReader::readBytes(wide + "}", limits).status, WordLoadResult::Status::TooLarge);
     const QByteArray many = "{\\rtf1 " + QByteArray(200 * 5, 'x').replace("xxxxx", "\\par ") + "}";
     EXPECT_EQ(RtfReader::readBytes(many, limits).status, WordLoadResult::Status::TooLarge);
+    RtfLimits small;
+    small.maxFileBytes = 16;
+    EXPECT_EQ(RtfReader::readBytes("{\\rtf1 seventeen+ bytes}", small).status,
+              WordLoadResult::Status::TooLarge);
     // Deep but within the limit still opens.
     const QByteArray fine = "{\\rtf1 " + QByteArray(40, '{') + "x" + QByteArray(40, '}') + "}";
     EXPECT_TRUE(RtfReader::readBytes(fine, limits));
