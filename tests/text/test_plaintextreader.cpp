@@ -58,6 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                      Encoding::Windows1252, "M\xC3\xBCller caf\xC3\xA9 \xE2\x80\x93 na\xC3\xAFve"},
         EncodingCase{"latin_symbol_not_a_letter", bytes("x \xA4 \xB5"), true, Encoding::Gbk,
                      "x \xEF\xBF\xBD \xEF\xBF\xBD"},
+        EncodingCase{"utf16_bom_on_binary", bytes("\xFF\xFE\x01\x00\x02\x00\x00\x00"), false,
+                     Encoding::Utf8, ""},
         EncodingCase{"nul_is_binary", bytes("ab\0cd"), false, Encoding::Utf8, ""},
         EncodingCase{"controls_are_binary", bytes("\x01\x02\x03\x04 a"), false, Encoding::Utf8, ""},
         EncodingCase{"few_controls_still_text", bytes("abcdefghijklmnopqrst\x01"), true,

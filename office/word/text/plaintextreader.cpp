@@ -51,6 +51,12 @@ bool isUtf8(const QByteArray& bytes) {
     return true;
 }
 
+/* True for a control character that text files do not hold: tab, line feed, vertical tab,
+   form feed, carriage return and the DOS end-of-file mark occur in text. */
+bool isStrayControl(unsigned c) {
+    return c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x1A;
+}
+
 /* True when the bytes hold a NUL or mostly (over a tenth) control characters. */
 bool isBinary(const QByteArray& bytes) {
     qint64 controls = 0;
@@ -58,12 +64,22 @@ bool isBinary(const QByteArray& bytes) {
         const auto c = static_cast<unsigned char>(ch);
         if (c == 0)
             return true;
-        // Tab, line feed, vertical tab, form feed, carriage return and the DOS end-of-file
-        // mark occur in text files.
-        if (c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x1A)
+        if (isStrayControl(c))
             ++controls;
     }
     return controls * 10 > bytes.size();
+}
+
+/* The same test on decoded UTF-16 text: a byte order mark alone does not make a file text. */
+bool isBinaryText(const QString& text) {
+    qint64 controls = 0;
+    for (const QChar c : text) {
+        if (c.unicode() == 0)
+            return true;
+        if (isStrayControl(c.unicode()))
+            ++controls;
+    }
+    return controls * 10 > text.size();
 }
 
 /* True for a byte that Windows-1252 maps to a letter or a common punctuation mark. */
@@ -137,13 +153,10 @@ WordParagraph lineParagraph(const QString& text, int from, int to) {
 
 /* Byte order mark, then UTF-8, then GBK or Windows-1252; never text with NULs or controls. */
 bool PlainTextReader::detectEncoding(const QByteArray& bytes, Encoding* encoding) {
-    if (bytes.startsWith("\xFF\xFE")) {
-        *encoding = Encoding::Utf16LittleEndian;
-        return true;
-    }
-    if (bytes.startsWith("\xFE\xFF")) {
-        *encoding = Encoding::Utf16BigEndian;
-        return true;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        *encoding =
+            bytes.startsWith("\xFF\xFE") ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
+        return !isBinaryText(decode(bytes, *encoding));
     }
     if (isBinary(bytes))
         return false;

@@ -10,7 +10,8 @@
 //   Windows-1252 wins when no GBK pair in the text is one of the 3,755 common characters
 //   (GB2312 level 1, lead bytes 0xB0-0xD7 with trail bytes 0xA1-0xFE) and every byte from
 //   0x80 up is a Windows-1252 letter or common punctuation mark.
-// A file with NUL bytes (outside UTF-16) or mostly control characters is binary, not text.
+// A file with NUL characters or mostly control characters is binary, not text (UTF-16 is
+// checked after decoding).
 
 #include "office/word/model/wordloadresult.h"
 
