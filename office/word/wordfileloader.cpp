@@ -4,6 +4,8 @@
 #include "office/word/docx/docxreader.h"
 #include "office/word/html/htmlreader.h"
 #include "office/word/html/mhtmlreader.h"
+#include "office/word/rtf/rtfreader.h"
+#include "office/word/text/plaintextreader.h"
 #include "office/word/xml/wordxmlreader.h"
 
 #include <QFile>
@@ -163,7 +165,23 @@ std::optional<WordLoadResult> loadMarkup(QFile& file) {
 
 }  // namespace
 
-/* Pick the reader by the file's content: ZIP package, OLE2 compound file, web page or archive. */
+/* Tell the kind of file from its first bytes. */
+WordFileLoader::ContentKind WordFileLoader::contentKind(const QByteArray& head) {
+    if (head.startsWith(kZipSignature) || head.startsWith(kEmptyZipSignature)) {
+        return ContentKind::Package;
+    }
+    if (head.startsWith(QByteArray(kOle2Signature, 8))) {
+        return ContentKind::Binary;
+    }
+    if (RtfReader::isRtf(head)) {
+        return ContentKind::Rtf;
+    }
+    // Markup formats (web pages, Word's XML formats) are text too: recognise them here,
+    // before the plain-text fallback.
+    return ContentKind::Text;
+}
+
+/* Pick the reader by the file's content, never by its name. */
 WordLoadResult WordFileLoader::load(const QString& path) {
     // A FIFO, device or socket would block the open or the reads; only files are read.
     const QFileInfo info(path);
@@ -181,21 +199,30 @@ WordLoadResult WordFileLoader::load(const QString& path) {
             WordLoadResult::Status::NotFound,
             QStringLiteral("cannot read the file: ") + file.errorString());
     }
-    const QByteArray head = file.read(8);
-    if (head.startsWith(kZipSignature) || head.startsWith(kEmptyZipSignature)) {
-        file.close();
-        return DocxReader::readFile(path);
-    }
-    if (head == QByteArray(kOle2Signature, 8)) {
-        if (holdsEncryptedPackage(file)) {
-            return WordLoadResult::failure(WordLoadResult::Status::Encrypted,
-                                           QStringLiteral("the document is password-protected"));
-        }
-        file.close();
-        return loadBinaryDocument(path);
-    }
-    if (std::optional<WordLoadResult> markup = loadMarkup(file)) {
-        return std::move(*markup);
+    const QByteArray head = file.read(kSniffBytes);
+    switch (contentKind(head)) {
+        case ContentKind::Package:
+            file.close();
+            return DocxReader::readFile(path);
+        case ContentKind::Binary:
+            if (holdsEncryptedPackage(file)) {
+                return WordLoadResult::failure(
+                    WordLoadResult::Status::Encrypted,
+                    QStringLiteral("the document is password-protected"));
+            }
+            file.close();
+            return loadBinaryDocument(path);
+        case ContentKind::Rtf:
+            file.close();
+            return RtfReader::readFile(path);
+        case ContentKind::Text:
+            // Web pages, web archives and Word's XML formats are text too: they come first.
+            if (std::optional<WordLoadResult> markup = loadMarkup(file)) {
+                return std::move(*markup);
+            }
+            // Binary content that is none of the above is refused by the text reader.
+            file.close();
+            return PlainTextReader::readFile(path);
     }
     return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
                                    QStringLiteral("not a Word document"));

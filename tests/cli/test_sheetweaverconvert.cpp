@@ -142,7 +142,8 @@ TEST_F(ConverterTest, QuietShowsOnlyTheSummary) {
 TEST_F(ConverterTest, FailuresExitOneAndNameTheReport) {
     QFile broken(source + QStringLiteral("/broken.doc"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("not a Word document");
+    // Binary content: Word opens text of any name, so a broken file must not be text.
+    broken.write(QByteArray("\xDB\xA5\x00\x01not a Word document", 23));
     broken.close();
     ASSERT_EQ(run({QStringLiteral("--tables"), source, dest}), 1);
     EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件,耗时"))) << out.toStdString();
@@ -155,7 +156,7 @@ TEST_F(ConverterTest, FailuresExitOneAndNameTheReport) {
 TEST_F(ConverterTest, AReportThatCannotBeWrittenListsTheFailuresOnStandardError) {
     QFile broken(source + QStringLiteral("/broken\nname.doc"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("not a Word document");
+    broken.write(QByteArray("\xDB\xA5\x00\x01not a Word document", 23));
     broken.close();
     ASSERT_TRUE(QDir().mkpath(report()));  // a folder where the report goes
     ASSERT_EQ(run({source, dest}), 1);

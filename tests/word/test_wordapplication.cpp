@@ -14,7 +14,8 @@ namespace {
 const QString kTables = QStringLiteral("tests/data/word/tables.docx");
 const QString kFormatting = QStringLiteral("tests/data/word/formatting.docx");
 const QString kSmall = QStringLiteral("../shared/corpus/docx/tables/Bug66988.docx");
-const QString kNotWord = QStringLiteral("../shared/corpus/malformed/notadocx.docx");
+// Binary content that is no Word container (Word opens text, so the file is not text).
+const QString kNotWord = QStringLiteral("../shared/corpus/malformed/word2.doc");
 
 // A bound built-in Word, hidden and without alerts, as the conversion job starts it.
 class WordApplicationTest : public ::testing::Test {

@@ -25,6 +25,12 @@ void DocFontTable::parse(const DocBytes& table) {
     }
 }
 
+/* Add one font name. */
+int DocFontTable::append(const QString& name) {
+    m_names.append(name);
+    return m_names.size() - 1;
+}
+
 /* Look up a font name. */
 QString DocFontTable::name(int ftc) const {
     return ftc >= 0 && ftc < m_names.size() ? m_names[ftc] : QString();

@@ -11,6 +11,9 @@ class DocFontTable {
 public:
     // Read the table; malformed entries end it (the fonts read so far are kept).
     void parse(const DocBytes& sttbfFfn);
+    // Add a font after the last one (readers whose font table is not an SttbfFfn); returns
+    // its index.
+    int append(const QString& name);
     // The name of font ftc, empty when unknown.
     QString name(int ftc) const;
     int count() const { return m_names.size(); }

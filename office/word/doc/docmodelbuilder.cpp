@@ -118,46 +118,57 @@ WordParagraph DocModelBuilder::paragraph(const DocParagraph& source) const {
 
 /* Walk the paragraphs, opening and closing tables as the table depth changes. */
 std::vector<WordBlock> DocModelBuilder::build(const QVector<DocParagraph>& paragraphs) {
-    std::vector<WordBlock> body;
     m_stack.clear();
-    for (const DocParagraph& source : paragraphs) {
-        const size_t depth = size_t(std::min(source.format.depth(), kMaxTableDepth));
-        while (m_stack.size() > depth)
-            closeTable(body);
-        while (m_stack.size() < depth)
-            m_stack.emplace_back();
-        if (depth == 0) {
-            body.push_back(WordBlock::ofParagraph(paragraph(source)));
-            continue;
-        }
-        OpenTable& table = m_stack.back();
-        const bool deepest = source.format.depth() == int(depth);
-        if (deepest && source.isRowEnd()) {
-            if (!table.cell.empty())
-                table.cells.push_back(std::move(table.cell));
-            table.cell.clear();
-            table.rows.push_back(PendingRow{std::move(table.cells), source.row});
-            table.cells.clear();
-            continue;
-        }
-        table.cell.push_back(WordBlock::ofParagraph(paragraph(source)));
-        if (deepest && source.isCellEnd()) {
-            table.cells.push_back(std::move(table.cell));
-            table.cell.clear();
-        }
+    m_body.clear();
+    for (const DocParagraph& source : paragraphs)
+        add(source);
+    return finish();
+}
+
+/* Place one paragraph: in the body, in the current cell, or as the end of a row. */
+void DocModelBuilder::add(const DocParagraph& source) {
+    const size_t depth = size_t(std::min(source.format.depth(), kMaxTableDepth));
+    while (m_stack.size() > depth)
+        closeTable();
+    while (m_stack.size() < depth)
+        m_stack.emplace_back();
+    if (depth == 0) {
+        m_body.push_back(WordBlock::ofParagraph(paragraph(source)));
+        return;
     }
+    OpenTable& table = m_stack.back();
+    const bool deepest = source.format.depth() == int(depth);
+    if (deepest && source.isRowEnd()) {
+        if (!table.cell.empty())
+            table.cells.push_back(std::move(table.cell));
+        table.cell.clear();
+        table.rows.push_back(PendingRow{std::move(table.cells), source.row});
+        table.cells.clear();
+        return;
+    }
+    table.cell.push_back(WordBlock::ofParagraph(paragraph(source)));
+    if (deepest && source.isCellEnd()) {
+        table.cells.push_back(std::move(table.cell));
+        table.cell.clear();
+    }
+}
+
+/* Close the tables still open and hand over the blocks. */
+std::vector<WordBlock> DocModelBuilder::finish() {
     while (!m_stack.empty())
-        closeTable(body);
+        closeTable();
+    std::vector<WordBlock> body = std::move(m_body);
+    m_body.clear();
     return body;
 }
 
 /* The blocks that receive the next block: the innermost open cell, else the body. */
-std::vector<WordBlock>& DocModelBuilder::container(std::vector<WordBlock>& body) {
-    return m_stack.empty() ? body : m_stack.back().cell;
+std::vector<WordBlock>& DocModelBuilder::container() {
+    return m_stack.empty() ? m_body : m_stack.back().cell;
 }
 
 /* Finish the innermost open table (an unfinished row is kept) and place it in its parent. */
-void DocModelBuilder::closeTable(std::vector<WordBlock>& body) {
+void DocModelBuilder::closeTable() {
     OpenTable table = std::move(m_stack.back());
     m_stack.pop_back();
     if (!table.cell.empty())
@@ -166,7 +177,7 @@ void DocModelBuilder::closeTable(std::vector<WordBlock>& body) {
         table.rows.push_back(PendingRow{std::move(table.cells), DocRowFormat()});
     if (table.rows.empty())
         return;
-    container(body).push_back(WordBlock::ofTable(makeTable(table.rows)));
+    container().push_back(WordBlock::ofTable(makeTable(table.rows)));
 }
 
 /* Lay the rows on the union of their cell boundaries and fill the model's table. */

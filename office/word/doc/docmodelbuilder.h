@@ -20,6 +20,11 @@ public:
 
     // Build the blocks of the main story.
     std::vector<WordBlock> build(const QVector<DocParagraph>& paragraphs);
+    // The same, one paragraph at a time (readers that make paragraphs as they go need not keep
+    // them all): add() each paragraph in story order, then finish() gives the blocks and
+    // leaves the builder empty for another story.
+    void add(const DocParagraph& paragraph);
+    std::vector<WordBlock> finish();
 
     // Model values of the reader's property records.
     WordRunFormat runFormat(const DocCharFormat& format) const;
@@ -37,10 +42,11 @@ private:
         std::vector<WordBlock> cell;                // blocks of the current cell
     };
 
-    std::vector<WordBlock>& container(std::vector<WordBlock>& body);
-    void closeTable(std::vector<WordBlock>& body);
+    std::vector<WordBlock>& container();
+    void closeTable();
     static std::shared_ptr<WordTable> makeTable(std::vector<PendingRow>& rows);
 
     const DocFontTable& m_fonts;
     std::vector<OpenTable> m_stack;
+    std::vector<WordBlock> m_body;
 };

@@ -1,0 +1,160 @@
+#pragma once
+
+#include "office/word/doc/docfonttable.h"
+#include "office/word/doc/docmodelbuilder.h"
+#include "office/word/doc/docstoryreader.h"
+#include "office/word/rtf/rtfcodepages.h"
+#include "office/word/rtf/rtfkeywords.h"
+#include "office/word/rtf/rtfrowbuilder.h"
+#include "office/word/rtf/rtftokenizer.h"
+
+#include <QHash>
+#include <QVector>
+
+#include <string_view>
+#include <vector>
+
+// Bounds that keep hostile RTF from exhausting memory or time; the figures are the .docx
+// reader's (DocxLimits) where both have one.
+struct RtfLimits {
+    qint64 maxFileBytes = 256ll * 1024 * 1024;           // the whole file
+    int maxGroupDepth = 256;                             // nested { } groups
+    int maxRowCells = 16384;                             // \cellx boundaries of one row
+    int maxParagraphs = DocStoryReader::kMaxParagraphs;  // paragraphs, cells and row ends
+};
+
+// Reads the main story of an RTF document into paragraphs with the Word binary reader's
+// property records (docstoryreader.h), which DocModelBuilder turns into the document model
+// as they end (no list of all paragraphs is kept).
+// RTF writes Word's own properties as words, so the records fit: a \cell ends a cell
+// paragraph, a \row (or \nestrow) is a row-end paragraph carrying the row's definition, and
+// \itap gives the table depth.
+//
+// Groups keep their own character, paragraph and destination state (a stack, depth limited).
+// Font table, colour table and style sheet are read; field instructions, pictures, objects,
+// shapes, notes, headers, footers, numbering text and every unknown \* destination are skipped.
+// 8-bit text is decoded with the font's code page (\fcharset, \cpg) or the document's
+// (\ansicpg); a double-byte character split over two \'hh escapes decodes whole.
+class RtfParser {
+public:
+    enum class Status : std::uint8_t { Ok, TooDeep, TooManyCells, TooManyParagraphs };
+
+    explicit RtfParser(const RtfLimits& limits);
+
+    // Parse the whole input. Ok also for damaged input (unbalanced groups, truncated escapes):
+    // what could be read is kept. The other statuses name the limit that stopped the parse.
+    Status parse(std::string_view data);
+
+    // The story's blocks, built as the parse went; call once after parse().
+    std::vector<WordBlock> takeBlocks() { return m_builder.finish(); }
+
+private:
+    enum class Destination : std::uint8_t {
+        Body,        // main story and field results
+        FontTable,   // \fonttbl
+        ColorTable,  // \colortbl
+        StyleSheet,  // \stylesheet
+        StyleEntry,  // one style of the style sheet
+        NestProps,   // \nesttableprops: a nested row's definition
+        Skip,        // text and words ignored
+    };
+
+    // What a group carries: its destination and the formatting in force.
+    struct State {
+        Destination destination = Destination::Body;
+        DocCharFormat chars;      // fontAscii/fontEastAsia are set from the font numbers on output
+        int font = -1;            // \fN; -1: the default font
+        int assocFont = -1;       // \afN
+        bool doubleByte = false;  // \dbch: text is in the associated font
+        DocParaFormat para;
+        int unicodeSkip = 1;  // \ucN
+    };
+
+    // One formatting word as a style lists it.
+    struct Property {
+        RtfKeyword keyword;
+        int parameter;
+        bool hasParameter;
+    };
+
+    // One style of the style sheet, with its based-on chain flattened on first use.
+    struct Style {
+        int basedOn = -1;
+        std::vector<Property> own;
+        std::vector<Property> flattened;
+        std::uint8_t resolved = 0;  // 0 not yet, 1 resolving (breaks cycles), 2 done
+    };
+
+    // A font of the font table: its index in m_fontTable and its code page (0: \ansicpg).
+    struct Font {
+        int index = -1;
+        int codePage = 0;
+    };
+
+    void groupStart();
+    void groupEnd();
+    void controlWord(const RtfTokenizer::Token& token);
+    void controlSymbol(char symbol);
+    void textBytes(std::string_view bytes);
+    void hexByte(std::uint8_t byte);
+    bool skipFallback();
+
+    void destinationWord(RtfKeyword keyword);
+    void bodyWord(RtfKeyword keyword, const RtfTokenizer::Token& token, int borderType);
+    bool formattingWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter);
+    bool paragraphWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter);
+    void unicodeChar(int value);
+    void appendChar(QChar c);
+    void flush();
+    void endParagraph(RtfKeyword mark);
+    void endRow(bool nested);
+    void finishOpenRow();
+    void pushParagraph(DocParagraph& paragraph);
+    DocCharFormat outputFormat(const State& state) const;
+    int codePage(const State& state) const;
+
+    void fontTableWord(RtfKeyword keyword, int parameter);
+    void fontTableText(std::string_view bytes);
+    void finishFont();
+    int fontTableCodePage() const;
+    void colorTableText(std::string_view bytes);
+    void styleEntryWord(RtfKeyword keyword, int parameter, bool hasParameter);
+    void finishStyle();
+    void applyStyle(QHash<int, Style>& styles, int id);
+    const std::vector<Property>& flattenStyle(QHash<int, Style>& styles, int id, int depth);
+
+    RtfLimits m_limits;
+    Status m_status = Status::Ok;
+    std::vector<State> m_stack;
+    bool m_starred = false;  // \* seen: an unknown destination word skips its group
+    int m_skip = 0;          // fallback characters still to skip after \uN
+
+    QByteArray m_bytes;  // 8-bit text not yet decoded (a DBCS pair may be split)
+    DocParagraph m_paragraph;
+    int m_paragraphCount = 0;
+    bool m_rowOpen = false;  // table paragraphs since the last row end
+
+    RtfCodePages m_codePages;
+    int m_ansiCodePage = 1252;
+    int m_defaultFont = 0;
+    QHash<int, Font> m_fonts;
+    DocFontTable m_fontTable;
+    int m_fontNumber = -1;  // the font table entry being read
+    int m_fontCharsetCodePage = 0;
+    QByteArray m_fontName;  // name bytes not yet decoded
+    QString m_fontText;     // name decoded so far (before a \uN)
+
+    RtfRowBuilder::ColorTable m_colors;
+    qint64 m_color = -1;  // the colour table entry being read; -1 automatic
+
+    QHash<int, Style> m_paragraphStyles;
+    QHash<int, Style> m_characterStyles;
+    Style m_style;  // the style sheet entry being read
+    int m_styleId = 0;
+    int m_styleKind = 0;  // 0 paragraph (\s), 1 character (\cs), 2 other (ignored)
+    size_t m_styleDepth = 0;
+
+    RtfRowBuilder m_row;
+    RtfRowBuilder m_nestedRow;
+    DocModelBuilder m_builder;  // takes each paragraph as it ends (fonts: m_fontTable)
+};

@@ -1,0 +1,69 @@
+#include "office/word/rtf/rtfreader.h"
+
+#include <QFile>
+
+namespace {
+
+using Status = WordLoadResult::Status;
+
+/* Where the RTF header starts: after a UTF-8 byte order mark and white space. */
+int headerOffset(const QByteArray& bytes) {
+    int at = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (at < bytes.size() &&
+           (bytes[at] == ' ' || bytes[at] == '\t' || bytes[at] == '\r' || bytes[at] == '\n'))
+        ++at;
+    return at;
+}
+
+/* The failure that names the limit a parse ran into. */
+WordLoadResult limitFailure(RtfParser::Status status) {
+    switch (status) {
+        case RtfParser::Status::TooDeep:
+            return WordLoadResult::failure(Status::TooLarge,
+                                           QStringLiteral("RTF groups are nested too deeply"));
+        case RtfParser::Status::TooManyCells:
+            return WordLoadResult::failure(Status::TooLarge,
+                                           QStringLiteral("an RTF table row has too many cells"));
+        default:
+            return WordLoadResult::failure(Status::TooLarge,
+                                           QStringLiteral("the document has too many paragraphs"));
+    }
+}
+
+}  // namespace
+
+/* Look for "{\rtf" at the start. */
+bool RtfReader::isRtf(const QByteArray& head) {
+    return head.mid(headerOffset(head), 5) == QByteArrayLiteral("{\\rtf");
+}
+
+/* Read a file into memory and parse it. */
+WordLoadResult RtfReader::readFile(const QString& path, const RtfLimits& limits) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return WordLoadResult::failure(
+            Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
+    if (file.size() > limits.maxFileBytes)
+        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() != file.size())
+        return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+    return readBytes(bytes, limits);
+}
+
+/* Parse the story, then build the blocks and tables from its paragraphs. */
+WordLoadResult RtfReader::readBytes(const QByteArray& bytes, const RtfLimits& limits) {
+    if (!isRtf(bytes))
+        return WordLoadResult::failure(Status::WrongFormat, QStringLiteral("not an RTF document"));
+    if (bytes.size() > limits.maxFileBytes)
+        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
+    const int start = headerOffset(bytes);
+    RtfParser parser(limits);
+    const RtfParser::Status status =
+        parser.parse(std::string_view(bytes.constData() + start, size_t(bytes.size() - start)));
+    if (status != RtfParser::Status::Ok)
+        return limitFailure(status);
+    auto document = std::make_shared<WordDocument>();
+    document->blocks = parser.takeBlocks();
+    return WordLoadResult::success(document);
+}

@@ -1,0 +1,176 @@
+#include "office/word/rtf/rtfrowbuilder.h"
+
+namespace {
+
+constexpr int kSolidShading = 10000;  // \clshdng10000: the pattern colour covers the cell
+
+/* The colour at index, false when it is automatic or missing. */
+bool tableColor(const RtfRowBuilder::ColorTable& colors, int index, quint32* color) {
+    if (index < 0 || size_t(index) >= colors.size() || colors[size_t(index)] < 0)
+        return false;
+    *color = quint32(colors[size_t(index)]);
+    return true;
+}
+
+}  // namespace
+
+/* Forget the previous row's definition. */
+void RtfRowBuilder::reset() {
+    m_row = DocRowFormat();
+    m_row.defined = true;
+    m_row.boundaries.append(0);
+    m_cell = DocCellFormat();
+    m_backColor = -1;
+    m_foreColor = -1;
+    m_shading = 0;
+    m_border = nullptr;
+}
+
+/* Dispatch a word to the row, cell or border it belongs to. */
+bool RtfRowBuilder::apply(RtfKeyword keyword, int parameter, int borderType,
+                          const ColorTable& colors) {
+    switch (keyword) {
+        case RtfKeyword::RowDefaults:
+            reset();
+            return true;
+        case RtfKeyword::RowLeft:
+            m_row.boundaries[0] = parameter;
+            return true;
+        case RtfKeyword::RowHeight:
+            // > 0 at least, < 0 exactly, as in the binary format's dyaRowHeight.
+            m_row.heightTwips = parameter;
+            return true;
+        case RtfKeyword::CellBoundary:
+            if (m_row.cells.size() >= m_maxCells)
+                return false;
+            addCell(parameter, colors);
+            return true;
+        default:
+            break;
+    }
+    // \trgaph (the cell margins) and other row words change nothing the model keeps.
+    if (!applyCell(keyword, parameter))
+        applyBorder(keyword, parameter, borderType, colors);
+    return true;
+}
+
+/* Close the pending cell at its right boundary (\cellxN). */
+void RtfRowBuilder::addCell(int boundary, const ColorTable& colors) {
+    // A solid pattern shows its own colour; any other shows the ground, as in the other readers.
+    quint32 color = 0;
+    if (m_shading >= kSolidShading && tableColor(colors, m_foreColor, &color)) {
+        m_cell.hasShading = true;
+        m_cell.shading = color;
+    } else if (tableColor(colors, m_backColor, &color)) {
+        m_cell.hasShading = true;
+        m_cell.shading = color;
+    }
+    m_row.cells.resize(m_row.cells.size() + 1);
+    m_row.cells.last() = m_cell;
+    m_row.boundaries.append(boundary);
+    m_cell = DocCellFormat();
+    m_backColor = -1;
+    m_foreColor = -1;
+    m_shading = 0;
+    m_border = nullptr;
+}
+
+/* Words that describe the pending cell. */
+bool RtfRowBuilder::applyCell(RtfKeyword keyword, int parameter) {
+    switch (keyword) {
+        case RtfKeyword::CellMergeFirst:
+            m_cell.horizontalMerge = 1;
+            return true;
+        case RtfKeyword::CellMerge:
+            m_cell.horizontalMerge = 2;
+            return true;
+        case RtfKeyword::CellVMergeFirst:
+            m_cell.verticalMerge = DocCellFormat::Restart;
+            return true;
+        case RtfKeyword::CellVMerge:
+            m_cell.verticalMerge = DocCellFormat::Continue;
+            return true;
+        case RtfKeyword::CellAlignTop:
+            m_cell.verticalAlign = 0;
+            return true;
+        case RtfKeyword::CellAlignCenter:
+            m_cell.verticalAlign = 1;
+            return true;
+        case RtfKeyword::CellAlignBottom:
+            m_cell.verticalAlign = 2;
+            return true;
+        case RtfKeyword::CellBackColor:
+            m_backColor = parameter;
+            return true;
+        case RtfKeyword::CellForeColor:
+            m_foreColor = parameter;
+            return true;
+        case RtfKeyword::CellShading:
+            m_shading = parameter;
+            return true;
+        default:
+            return false;
+    }
+}
+
+/* Border sides (\clbrdr*, \trbrdr*) and the line words that follow them. */
+bool RtfRowBuilder::applyBorder(RtfKeyword keyword, int parameter, int borderType,
+                                const ColorTable& colors) {
+    switch (keyword) {
+        case RtfKeyword::CellBorderTop:
+            setBorder(&m_cell.top);
+            return true;
+        case RtfKeyword::CellBorderLeft:
+            setBorder(&m_cell.left);
+            return true;
+        case RtfKeyword::CellBorderBottom:
+            setBorder(&m_cell.bottom);
+            return true;
+        case RtfKeyword::CellBorderRight:
+            setBorder(&m_cell.right);
+            return true;
+        case RtfKeyword::RowBorderTop:
+            setBorder(&m_row.top);
+            return true;
+        case RtfKeyword::RowBorderLeft:
+            setBorder(&m_row.left);
+            return true;
+        case RtfKeyword::RowBorderBottom:
+            setBorder(&m_row.bottom);
+            return true;
+        case RtfKeyword::RowBorderRight:
+            setBorder(&m_row.right);
+            return true;
+        case RtfKeyword::RowBorderInsideH:
+            setBorder(&m_row.insideH);
+            return true;
+        case RtfKeyword::RowBorderInsideV:
+            setBorder(&m_row.insideV);
+            return true;
+        default:
+            break;
+    }
+    if (!m_border)
+        return false;
+    switch (keyword) {
+        case RtfKeyword::BorderKind:
+            m_border->type = borderType;
+            return true;
+        case RtfKeyword::BorderWidth:
+            // \brdrwN is in twips; the binary format counts eighths of a point.
+            m_border->eighths = parameter * 8 / 20;
+            return true;
+        case RtfKeyword::BorderColor:
+            m_border->hasColor = tableColor(colors, parameter, &m_border->color);
+            return true;
+        default:
+            return false;
+    }
+}
+
+/* Make a side the target of the following line words; it counts as stated from here on. */
+void RtfRowBuilder::setBorder(DocBorder* border) {
+    m_border = border;
+    *border = DocBorder();
+    border->defined = true;
+}

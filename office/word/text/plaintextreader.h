@@ -1,0 +1,45 @@
+#pragma once
+
+// PlainTextReader: opens a plain text file as Word does, one paragraph per line.
+//
+// The encoding is found from the bytes, since a text file does not state it:
+// - a byte order mark: UTF-8, UTF-16 LE or UTF-16 BE;
+// - else UTF-8 when the bytes are valid UTF-8 (ASCII included);
+// - else GBK, the code page a Chinese Windows writes text in, unless the text reads better as
+//   Windows-1252: Latin text never fails to decode as GBK but gives wrong characters, so
+//   Windows-1252 wins when no GBK pair in the text is one of the 3,755 common characters
+//   (GB2312 level 1, lead bytes 0xB0-0xD7 with trail bytes 0xA1-0xFE) and every byte from
+//   0x80 up is a Windows-1252 letter or common punctuation mark.
+// A file with NUL characters or mostly control characters is binary, not text (UTF-16 is
+// checked after decoding).
+
+#include "office/word/model/wordloadresult.h"
+
+#include <QByteArray>
+#include <QString>
+
+class PlainTextReader {
+public:
+    enum class Encoding : std::uint8_t {
+        Utf8,
+        Utf16LittleEndian,
+        Utf16BigEndian,
+        Gbk,
+        Windows1252
+    };
+
+    // Largest file and most lines the reader takes; beyond them the file is TooLarge.
+    static constexpr qint64 kMaxFileBytes = 256ll * 1024 * 1024;
+    static constexpr int kMaxLines = 2000000;
+
+    // The encoding of bytes as described above; false when the bytes are not text.
+    static bool detectEncoding(const QByteArray& bytes, Encoding* encoding);
+    // The text of bytes in encoding, without its byte order mark.
+    static QString decode(const QByteArray& bytes, Encoding encoding);
+
+    // Read the text file at path. Failures: NotFound (unreadable), WrongFormat (binary
+    // content), TooLarge (beyond kMaxFileBytes or kMaxLines).
+    static WordLoadResult readFile(const QString& path);
+    // Read text held in memory; the same results as readFile.
+    static WordLoadResult readBytes(const QByteArray& bytes);
+};
