@@ -1,6 +1,7 @@
 #include "office/excel/paste/pasteengine.h"
 
 #include "office/excel/paste/numberrule.h"
+#include "office/excel/paste/rowlayout.h"
 
 #include <QHash>
 
@@ -241,8 +242,10 @@ Fragment PasteEngine::copy(const Worksheet& sheet, const CellRange& range) {
     if (run > 0 && area.lastColumn < kMaxColumns) {
         fragment.trailingColumnWidth = sheet.columnWidth(run);
     }
+    // Fitted heights are not carried: the paste fits the rows where they land.
     for (const auto& height : sheet.rowHeights()) {
-        if (height.first >= area.firstRow && height.first <= area.lastRow) {
+        if (height.first >= area.firstRow && height.first <= area.lastRow &&
+            sheet.hasCustomHeight(height.first)) {
             fragment.rowHeights[static_cast<size_t>(height.first - area.firstRow)] = height.second;
         }
     }
@@ -343,6 +346,15 @@ bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int
         for (int c = trailingFrom; c <= kMaxColumns; ++c) {
             sheet.setColumnWidth(c, fragment.trailingColumnWidth);
         }
+    }
+    if (values || formats) {
+        // The rows take the heights their new text needs; Word's "at least" heights come
+        // with the formats.
+        const bool minimums = formats && typeText;
+        RowLayout::fitRows(sheet, area.firstRow, area.lastRow,
+                           minimums ? fragment.minRowHeights : std::vector<double>());
+    } else if (widths) {
+        RowLayout::fitSheet(sheet);
     }
     sheet.setSelection(area);
     if (pasted != nullptr) {
