@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The list of documents a run could not convert: written as a text file, one native path per
 // line, and shown to the user with the system's text editor.
@@ -10,6 +11,10 @@ public:
     // (line feeds become CR LF on Windows). False when the file could not be created or
     // fully written; nothing is written through a file that did not open.
     static bool write(const QString& path, const QString& text);
+
+    // The report's text: `failedPaths` (one path per line) as they are, then, only when a
+    // cell was cut, a blank line, a heading and the lines of `cutCells` ("path: Sheet!A1").
+    static QString text(const QString& failedPaths, const QStringList& cutCells);
 
     // Start the system's text editor on `path`, detached: Notepad on Windows, elsewhere
     // xdg-open when it is installed, else nothing.

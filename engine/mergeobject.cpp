@@ -131,6 +131,9 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
     if (!saved) {
         m_lastRun.unsaved.append(nativePath + QStringLiteral(": ") + workbook.saveError());
     }
+    for (const QString& cell : workbook.cutCells()) {
+        m_lastRun.cut.append(nativePath + QStringLiteral(": ") + cell);
+    }
     document->dynamicCall("Close (Boolean)", false);
     return saved ? DocumentOutcome::Converted : DocumentOutcome::NotSaved;
 }
@@ -170,9 +173,10 @@ void MergeObject::endRun(qint64 startTime, const QString& failedPaths) {
     emit ShowDisposingFile(QStringLiteral("成功转换") + QString::number(m_lastRun.converted) +
                            QStringLiteral("个Word文件,") + QStringLiteral("耗时") +
                            QString::number(seconds) + QStringLiteral("秒。"));
-    if (!failedPaths.isEmpty()) {
+    if (!failedPaths.isEmpty() || !m_lastRun.cut.isEmpty()) {
         const QString reportPath = convertOptions().failureReportPath;
-        m_lastRun.reportWritten = FailureReport::write(reportPath, failedPaths);
+        m_lastRun.reportWritten =
+            FailureReport::write(reportPath, FailureReport::text(failedPaths, m_lastRun.cut));
         if (m_lastRun.reportWritten && m_reportViewer) {
             m_reportViewer(reportPath);
         }

@@ -29,6 +29,9 @@ struct RunResult {
     // Documents that opened but whose workbook could not be saved, each as the document's
     // native path, ": " and the spreadsheet application's reason (when it gave one).
     QStringList unsaved;
+    // Cells of saved workbooks whose text was cut to what a cell holds, each as the
+    // document's native path, ": " and the cell ("Sheet1!A5").
+    QStringList cut;
 };
 
 class MergeObject : public QObject {

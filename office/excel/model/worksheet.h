@@ -117,6 +117,11 @@ public:
     // Remove every merge that overlaps `range`.
     void removeMergesIn(const CellRange& range);
 
+    // Cells whose text was cut to the longest text a cell holds when it was stored (by a
+    // paste), as (row, column) pairs in order.
+    void noteCutText(int row, int column) { m_cutCells.insert({row, column}); }
+    const std::set<std::pair<int, int>>& cutCells() const { return m_cutCells; }
+
     // The selected range (A1 on a new sheet).
     const CellRange& selection() const { return m_selection; }
     void setSelection(const CellRange& range) { m_selection = range; }
@@ -151,6 +156,7 @@ private:
     std::map<int, double> m_rowHeights;
     std::set<int> m_fittedRows;  // rows of m_rowHeights whose height was fitted
     std::vector<CellRange> m_merges;
+    std::set<std::pair<int, int>> m_cutCells;
     CellRange m_selection;
     long long m_cellCount = 0;
 };

@@ -175,7 +175,7 @@ void pasteValue(Worksheet& sheet, int row, int column, const FragmentCell& cell,
             if (typeText) {
                 PasteEngine::storeTyped(sheet, row, column, cell.text);
             } else {
-                sheet.setText(row, column, cell.text);
+                PasteEngine::storeText(sheet, row, column, cell.text);
             }
             break;
     }
@@ -260,7 +260,19 @@ void PasteEngine::storeTyped(Worksheet& sheet, int row, int column, const QStrin
         sheet.setNumber(row, column, value);
         applyNumberFormat(sheet, row, column, numberFormat);
     } else {
+        storeText(sheet, row, column, text);
+    }
+}
+
+/* Store a text, cut to what a cell holds. */
+void PasteEngine::storeText(Worksheet& sheet, int row, int column, const QString& text) {
+    if (text.size() <= kMaxCellText) {
         sheet.setText(row, column, text);
+        return;
+    }
+    const bool splitsPair = text.at(kMaxCellText - 1).isHighSurrogate();
+    if (sheet.setText(row, column, text.left(kMaxCellText - (splitsPair ? 1 : 0)))) {
+        sheet.noteCutText(row, column);
     }
 }
 
