@@ -17,6 +17,6 @@ public:
     static QString text(const QString& failedPaths, const QStringList& cutCells);
 
     // Start the system's text editor on `path`, detached: Notepad on Windows, elsewhere
-    // xdg-open when it is installed, else nothing.
-    static void showInSystemViewer(const QString& path);
+    // xdg-open when it is installed, else nothing. True when a viewer was started.
+    static bool showInSystemViewer(const QString& path);
 };

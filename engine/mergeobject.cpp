@@ -9,6 +9,8 @@
 #include "engine/wholedocumentmode.h"
 #include "support/processlist.h"
 
+#include <QCoreApplication>
+
 #include <ctime>
 
 #ifdef Q_OS_WIN
@@ -68,17 +70,18 @@ void MergeObject::Transform() {
     const QStringList documentPaths = candidatePaths(collectFiles(convertOptions().sourcePath));
     m_runTotal = documentPaths.size();
     initialiseCom();
-    auto* word = new AxObject(this);
+    AxHandle word = std::make_unique<AxObject>();
     word->setControl(QStringLiteral("Word.Application"));
-    hideAndSilence(word);
-    const AxHandle documents = subObject(word, "Documents");
+    hideAndSilence(word.get());
+    const AxHandle documents = subObject(word.get(), "Documents");
     initialiseCom();
-    auto* excel = new AxObject(this);
+    AxHandle excel = std::make_unique<AxObject>();
     for (const QString& nativePath : documentPaths) {
         ++m_lastRun.candidates;
-        const DocumentOutcome outcome = convertDocument(word, documents.get(), excel, nativePath);
+        const DocumentOutcome outcome =
+            convertDocument(word.get(), documents.get(), excel.get(), nativePath);
         if (outcome == DocumentOutcome::NoSpreadsheet) {
-            abortRun(word, excel);
+            abortRun(word.get(), excel.get());
             return;
         }
         if (outcome == DocumentOutcome::Converted) {
@@ -89,9 +92,9 @@ void MergeObject::Transform() {
         }
         emit documentFinished(m_lastRun.candidates, m_runTotal);
     }
-    delete excel;
+    excel.reset();
     word->dynamicCall("Quit(void)");
-    delete word;
+    word.reset();
     endRun(startTime, failedPaths);
 }
 
@@ -159,8 +162,8 @@ void MergeObject::transferContent(AxObject* word, AxObject* document,
 /* Stop the run: no usable spreadsheet application on this machine. */
 void MergeObject::abortRun(AxObject* word, AxObject* excel) {
     m_lastRun.aborted = true;
-    emit ShowDisposingFile(
-        QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+    emit ShowDisposingFile(QCoreApplication::translate(
+        "MergeObject", "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
     excel->dynamicCall("Quit(void)");
     word->dynamicCall("Quit(void)");
     // Without this the window's convert button would stay disabled for good.
@@ -170,9 +173,10 @@ void MergeObject::abortRun(AxObject* word, AxObject* excel) {
 /* Report the summary and the documents that failed, then release the window's button. */
 void MergeObject::endRun(qint64 startTime, const QString& failedPaths) {
     const qint64 seconds = static_cast<qint64>(std::time(nullptr)) - startTime;
-    emit ShowDisposingFile(QStringLiteral("成功转换") + QString::number(m_lastRun.converted) +
-                           QStringLiteral("个Word文件,") + QStringLiteral("耗时") +
-                           QString::number(seconds) + QStringLiteral("秒。"));
+    emit ShowDisposingFile(
+        QCoreApplication::translate("MergeObject", "成功转换%1个Word文件,耗时%2秒。")
+            .arg(m_lastRun.converted)
+            .arg(seconds));
     if (!failedPaths.isEmpty() || !m_lastRun.cut.isEmpty()) {
         const QString reportPath = convertOptions().failureReportPath;
         m_lastRun.reportWritten =

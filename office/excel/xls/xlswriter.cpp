@@ -565,8 +565,8 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
             xfOf[static_cast<size_t>(i)] = styles.xfFor(formats.at(i));
         }
     }
-    if (!styles.error().isEmpty()) {
-        return WorkbookFileResult::failure(styles.error());
+    if (!styles.result()) {
+        return styles.result();
     }
 
     XlsSharedStrings strings;
@@ -613,11 +613,7 @@ WorkbookFileResult XlsWriter::write(const Workbook& workbook, const QString& pat
     if (!built) {
         return built;
     }
-    QString error;
-    if (!XlsOleStream::write(stream, path, &error)) {
-        return WorkbookFileResult::failure(error);
-    }
-    return WorkbookFileResult::success();
+    return XlsOleStream::write(stream, path);
 }
 
 /* Width to 1/256 units, the scale of the .xlsx width attribute. */
