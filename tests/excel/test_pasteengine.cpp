@@ -298,7 +298,7 @@ TEST_F(PasteTest, OverLongTextIsCutAndNotedAndTheXlsSaves) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cut.xls"));
-    ASSERT_TRUE(XlsWriter::write(*m_book, path).ok);
+    ASSERT_TRUE(XlsWriter::write(*m_book, path).ok());
     QProcess read;
     read.start(
         QStringLiteral("/usr/bin/python3"),

@@ -120,8 +120,8 @@ TEST_P(RowLayoutTest, PastedRowsAreTallEnoughForTheirLinesAndNoTaller) {
     ASSERT_TRUE(PasteEngine::paste(sheet, caseFragment(&firstRows), 1, 1, PasteType::All));
     const QString path = m_dir.filePath(QString::fromLatin1(GetParam()));
     const bool xls = path.endsWith(QLatin1String(".xls"));
-    ASSERT_TRUE(xls ? XlsWriter::write(*m_book, path).ok
-                    : XlsxWriter::write(*m_book, path, false).ok);
+    ASSERT_TRUE(xls ? XlsWriter::write(*m_book, path).ok()
+                    : XlsxWriter::write(*m_book, path, false).ok());
     QString error;
     const QJsonObject heights = readHeights(path, &error);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
