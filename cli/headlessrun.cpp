@@ -71,6 +71,10 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
             m_err << QStringLiteral("未转换 (not converted) ") << FailureReport::line(failed);
         }
     }
+    for (const QString& cut : result.cut) {
+        m_err << QStringLiteral("单元格文字被截断为32767个字符 (cell cut to 32,767 characters) ")
+              << cut << '\n';
+    }
     m_err.flush();
     m_out << m_finalText << '\n';
     if (result.reportWritten) {

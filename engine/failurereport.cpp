@@ -64,6 +64,21 @@ QString FailureReport::line(const QString& nativePath) {
     return escaped + QLatin1Char('\n');
 }
 
+/* The failed paths, then the section of cut cells when there is one. */
+QString FailureReport::text(const QString& failedPaths, const QStringList& cutCells) {
+    if (cutCells.isEmpty()) {
+        return failedPaths;
+    }
+    QString text = failedPaths;
+    if (!text.isEmpty()) {
+        text += QLatin1Char('\n');
+    }
+    text += QStringLiteral(
+        "以下单元格的文字超过32767个字符, 只保留了前32767个字符 "
+        "(converted, but these cells were cut to 32,767 characters):\n");
+    return text + cutCells.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
 /* Open the report in the platform's text viewer. */
 bool FailureReport::showInSystemViewer(const QString& path) {
     const QString nativePath = QDir::toNativeSeparators(path);

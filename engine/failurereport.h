@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The list of documents a run could not convert: written as a text file, one native path per
 // line, and shown to the user with the system's text editor.
@@ -15,6 +16,9 @@ public:
     // One line of the report for a path: the path with every line feed written as "\n" and
     // every carriage return as "\r" (a name may hold them), then a line feed.
     static QString line(const QString& nativePath);
+    // The report's text: `failedPaths` (one path per line) as they are, then, only when a
+    // cell was cut, a blank line, a heading and the lines of `cutCells` ("path: Sheet!A1").
+    static QString text(const QString& failedPaths, const QStringList& cutCells);
 
     // Start the system's text editor on `path`, detached: Notepad on Windows, elsewhere
     // xdg-open when it is installed, else nothing. True when a viewer was started.

@@ -177,6 +177,9 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
     if (!saved) {
         m_lastRun.unsaved.append(nativePath + QStringLiteral(": ") + workbook.saveError());
     }
+    for (const QString& cell : workbook.cutCells()) {
+        m_lastRun.cut.append(nativePath + QStringLiteral(": ") + cell);
+    }
     document->dynamicCall("Close (Boolean)", false);
     return saved ? DocumentOutcome::Converted : DocumentOutcome::NotSaved;
 }
@@ -217,9 +220,10 @@ void MergeObject::endRun(qint64 startTime, const QString& failedPaths) {
         QCoreApplication::translate("MergeObject", "成功转换%1个Word文件,耗时%2秒。")
             .arg(m_lastRun.converted)
             .arg(seconds));
-    if (!failedPaths.isEmpty()) {
+    if (!failedPaths.isEmpty() || !m_lastRun.cut.isEmpty()) {
         const QString reportPath = convertOptions().failureReportPath;
-        m_lastRun.reportWritten = FailureReport::write(reportPath, failedPaths);
+        m_lastRun.reportWritten =
+            FailureReport::write(reportPath, FailureReport::text(failedPaths, m_lastRun.cut));
         if (m_lastRun.reportWritten && m_reportViewer) {
             m_reportViewer(reportPath);
         }

@@ -36,6 +36,9 @@ struct RunResult {
     QStringList failedPaths;
     // Folders under the source that could not be read (native paths); each counts in failed.
     QStringList unreadableFolders;
+    // Cells of saved workbooks whose text was cut to what a cell holds, each as the
+    // document's native path, ": " and the cell ("Sheet1!A5").
+    QStringList cut;
 };
 
 class MergeObject : public QObject {

@@ -92,6 +92,7 @@ bool OutputWorkbook::finish(const QString& documentPath) {
     const AxHandle firstSheet = subObject(m_sheets.get(), "Item(int)", 1);
     callOn(firstSheet.get(), "Select()");
     const bool saved = save(path);
+    m_cutCells = saved && m_book ? m_book->readProperty("CutCells").toStringList() : QStringList();
     callOn(m_book.get(), "Close (Boolean)", false);
     callOn(m_excel, "Quit(void)");
     return saved;

@@ -4,6 +4,7 @@
 #include "engine/convertoptions.h"
 
 #include <QString>
+#include <QStringList>
 
 // The workbook one document is converted into: a new workbook reduced to one sheet (with the
 // template's top rows when a template is used), and, after the content transfer, the
@@ -35,6 +36,10 @@ public:
     // a limit of the file format); empty when it saved or gave no reason.
     QString saveError() const { return m_saveError; }
 
+    // The cells of the last saved workbook whose text the paste cut to what a cell holds,
+    // as "Sheet!A1" texts; empty when nothing was cut or the application does not say.
+    QStringList cutCells() const { return m_cutCells; }
+
     // The output path of a document: `sourcePath` at its start replaced by `savePath`, and
     // ".doc" in the file name's ending turned into ".xls". Creates the output folder; a
     // folder that cannot be created is not reported (the save then fails).
@@ -59,4 +64,5 @@ private:
     AxHandle m_sheets;
     AxHandle m_firstSheet;
     QString m_saveError;
+    QStringList m_cutCells;
 };

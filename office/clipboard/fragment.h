@@ -43,9 +43,12 @@ struct Fragment {
     std::vector<CellFormat> formats;  // formats[0] is the default format
     std::vector<FragmentMerge> merges;
     std::vector<double> columnWidths;  // Excel character widths; < 0: not set
-    std::vector<double> rowHeights;    // points; < 0: not set
-    bool wholeRows = false;            // copied as whole rows ("1:100"): paste keeps heights
-    bool wholeColumns = false;         // copied as whole columns ("A:A")
+    std::vector<double> rowHeights;    // points, kept exactly; < 0: not set
+    // Points a row keeps at least when the paste fits it to its text (a Word row "at
+    // least" this tall); < 0 or missing: none.
+    std::vector<double> minRowHeights;
+    bool wholeRows = false;     // copied as whole rows ("1:100"): paste keeps heights
+    bool wholeColumns = false;  // copied as whole columns ("A:A")
     // Whole-row copies: the width of every column right of the fragment up to the sheet's
     // last column (a template that sizes all columns alike); < 0: those columns are not set.
     double trailingColumnWidth = -1;

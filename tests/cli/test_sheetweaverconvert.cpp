@@ -200,19 +200,61 @@ TEST_F(ConverterTest, HelpAndVersionExitZero) {
 
 }  // namespace
 
-TEST_F(ConverterTest, AWorkbookThatCannotBeSavedIsReportedWithItsReason) {
-    // One cell of this document holds more text than a workbook cell may; the save refuses
-    // to cut it, so the document is reported instead of converted.
+TEST_F(ConverterTest, AnOverLongCellIsCutConvertedAndNamedOnStderrAndInTheReport) {
+    // A generated document with one table cell of 40,000 characters, a surrogate pair
+    // straddling the cut, beside a document that is no Word document at all.
     const QString longCell = source + QStringLiteral("/long.docx");
-    ASSERT_TRUE(
-        QFile::copy(QStringLiteral("../shared/corpus/docx/tables/bug59058.docx"), longCell));
+    const QString broken = source + QStringLiteral("/broken.docx");
+    QFile junk(broken);
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a document");
+    junk.close();
+    QProcess make;
+    make.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral("-c"),
+                QStringLiteral("import docx, sys\n"
+                               "d = docx.Document()\n"
+                               "d.add_table(rows=1, cols=1).cell(0, 0).text = "
+                               "'x' * 32766 + '\\U0001F600' + 'y' * 7232\n"
+                               "d.save(sys.argv[1])\n"),
+                longCell});
+    ASSERT_TRUE(make.waitForFinished(60000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+
     ASSERT_EQ(run({QStringLiteral("--tables"), source, dest}), 1);
-    EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件,耗时"))) << out.toStdString();
-    EXPECT_FALSE(QFile::exists(dest + QStringLiteral("/long.xlsx")));
-    EXPECT_TRUE(err.contains(QStringLiteral("未能保存 (not saved) ") + longCell +
-                             QStringLiteral(": Cell Sheet3!A3 holds 46507 characters")))
+    EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换3个Word文件,耗时"))) << out.toStdString();
+    const QString cutLine = longCell + QStringLiteral(": Sheet1!A1");
+    EXPECT_TRUE(err.contains(
+        QStringLiteral("单元格文字被截断为32767个字符 (cell cut to 32,767 characters) ") + cutLine +
+        QLatin1Char('\n')))
         << err.toStdString();
+    QProcess read;
+    read.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral("-c"),
+                QStringLiteral("import openpyxl, sys\n"
+                               "v = openpyxl.load_workbook(sys.argv[1]).active['A1'].value\n"
+                               "print(len(v), v == 'x' * 32766)\n"),
+                dest + QStringLiteral("/long.xlsx")});
+    ASSERT_TRUE(read.waitForFinished(60000));
+    // The cut falls inside the surrogate pair, so the pair goes whole.
+    EXPECT_EQ(read.readAllStandardOutput(), QByteArray("32766 True\n"));
     QFile file(report());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), (longCell + QStringLiteral("\n")).toLocal8Bit());
+    const QString text = QString::fromLocal8Bit(file.readAll());
+    EXPECT_TRUE(text.startsWith(broken + QStringLiteral("\n\n"))) << text.toStdString();
+    EXPECT_TRUE(
+        text.endsWith(QStringLiteral("32,767 characters):\n") + cutLine + QLatin1Char('\n')))
+        << text.toStdString();
+}
+
+TEST_F(ConverterTest, AReportWithoutCutCellsIsOnePathPerLine) {
+    const QString broken = source + QStringLiteral("/broken.docx");
+    QFile junk(broken);
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a document");
+    junk.close();
+    ASSERT_EQ(run({source, dest}), 1);
+    QFile file(report());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), (broken + QStringLiteral("\n")).toLocal8Bit());
 }

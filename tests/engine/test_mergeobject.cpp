@@ -111,6 +111,7 @@ TEST_F(JobRunTest, OneDocumentCallSequence) {
             QStringLiteral("Sheets: sub Item(int) <- 1"),
             QStringLiteral("Sheet#1: Select()"),
             QStringLiteral("Book: SaveAs(const QString&) <- \"") + save + QStringLiteral("a.xls\""),
+            QStringLiteral("Book: get CutCells"),
             QStringLiteral("Book: Close (Boolean) <- false"),
             QStringLiteral("Excel: Quit(void)"),
             QStringLiteral("Word.ActiveDocument: Close (Boolean) <- false"),

@@ -2,6 +2,10 @@
 
 #include "office/excel/paste/texttocolumns.h"
 #include "office/excel/model/workbook.h"
+#include "office/excel/xls/xlswriter.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -277,6 +281,41 @@ TEST_F(TextToColumnsTest, QuotedPartsKeepDelimiters) {
               QStringList({QStringLiteral("a,b"), QStringLiteral("c")}));
     options.qualifier = TextToColumns::NoQualifier;
     EXPECT_EQ(TextToColumns::parts(QStringLiteral("\"a,b\""), options).size(), 2);
+}
+
+TEST_F(PasteTest, OverLongTextIsCutAndNotedAndTheXlsSaves) {
+    Fragment fragment = Fragment::sized(1, 2);
+    fragment.at(0, 0).kind = FragmentCell::Kind::Text;
+    fragment.at(0, 0).text = QString(40000, QLatin1Char('a'));
+    fragment.at(0, 1).kind = FragmentCell::Kind::Text;
+    fragment.at(0, 1).text = QString(PasteEngine::kMaxCellText, QLatin1Char('b'));  // fits
+    ASSERT_TRUE(PasteEngine::paste(sheet(), fragment, 2, 1, PasteType::Values));
+    EXPECT_EQ(sheet().cell(2, 1)->text.size(), PasteEngine::kMaxCellText);
+    EXPECT_EQ(sheet().cell(2, 2)->text.size(), PasteEngine::kMaxCellText);
+    EXPECT_EQ(sheet().cutCells(), (std::set<std::pair<int, int>>{{2, 1}}));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cut.xls"));
+    ASSERT_TRUE(XlsWriter::write(*m_book, path).ok());
+    QProcess read;
+    read.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import xlrd, sys\n"
+                        "v = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0).cell_value(1, 0)\n"
+                        "print(len(v), set(v))\n"),
+         path});
+    ASSERT_TRUE(read.waitForFinished(60000));
+    EXPECT_EQ(read.readAllStandardOutput(), QByteArray("32767 {'a'}\n"));
+}
+
+TEST_F(PasteTest, ACutNeverSplitsASurrogatePair) {
+    const QString face = QString::fromUcs4(U"\U0001F600");
+    PasteEngine::storeText(sheet(), 1, 1, QString(PasteEngine::kMaxCellText - 1, 'x') + face);
+    EXPECT_EQ(sheet().cell(1, 1)->text, QString(PasteEngine::kMaxCellText - 1, 'x'));
+    PasteEngine::storeText(sheet(), 1, 2, QString(PasteEngine::kMaxCellText - 2, 'x') + face + 'z');
+    EXPECT_TRUE(sheet().cell(1, 2)->text.endsWith(face));
+    EXPECT_EQ(sheet().cell(1, 2)->text.size(), PasteEngine::kMaxCellText);
 }
 
 }  // namespace

@@ -316,6 +316,25 @@ void Worksheet::setRowHeight(int row, double height) {
         return;
     }
     storeSize(m_rowHeights, row, height, 409.0);
+    m_fittedRows.erase(row);
+}
+
+/* Set a row height fitted to its text; a negative height returns the row to the default. */
+void Worksheet::setFittedRowHeight(int row, double height) {
+    if (row < 1 || row > kMaxRows) {
+        return;
+    }
+    storeSize(m_rowHeights, row, height, 409.0);
+    if (height < 0) {
+        m_fittedRows.erase(row);
+    } else {
+        m_fittedRows.insert(row);
+    }
+}
+
+/* Whether a row's height was set by hand. */
+bool Worksheet::hasCustomHeight(int row) const {
+    return m_rowHeights.count(row) != 0 && m_fittedRows.count(row) == 0;
 }
 
 /* Add a merge, dropping the merges it overlaps; single cells are not merges. */

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 // One sheet of a workbook: sparse cells, column widths, row heights, merged ranges and the
@@ -98,9 +99,15 @@ public:
     const std::map<int, double>& columnWidths() const { return m_columnWidths; }
     static constexpr double kDefaultColumnWidth = 8.43;
 
-    // Row heights in points; rows not listed have the default height.
+    // Row heights in points; rows not listed have the default height. A height set here is
+    // custom (kept as set, as a row sized by hand); a fitted height is what the row's text
+    // needs, recomputed when the row's content or columns change. A negative height returns
+    // the row to the default.
     double rowHeight(int row) const;
     void setRowHeight(int row, double height);
+    void setFittedRowHeight(int row, double height);
+    // True when the row has a height set by hand (not fitted, not the default).
+    bool hasCustomHeight(int row) const;
     const std::map<int, double>& rowHeights() const { return m_rowHeights; }
     static constexpr double kDefaultRowHeight = 15.0;
 
@@ -117,6 +124,10 @@ public:
         if (m_lostContent.isEmpty())
             m_lostContent = reason;
     }
+    // Cells whose text was cut to the longest text a cell holds when it was stored (by a
+    // paste), as (row, column) pairs in order.
+    void noteCutText(int row, int column) { m_cutCells.insert({row, column}); }
+    const std::set<std::pair<int, int>>& cutCells() const { return m_cutCells; }
 
     // The selected range (A1 on a new sheet).
     const CellRange& selection() const { return m_selection; }
@@ -150,7 +161,9 @@ private:
     std::map<int, ColumnFormatRun> m_columnFormats;
     std::map<int, int> m_rowFormats;
     std::map<int, double> m_rowHeights;
+    std::set<int> m_fittedRows;  // rows of m_rowHeights whose height was fitted
     std::vector<CellRange> m_merges;
+    std::set<std::pair<int, int>> m_cutCells;
     CellRange m_selection;
     long long m_cellCount = 0;
     QString m_lostContent;

@@ -1,6 +1,7 @@
 #include "office/excel/paste/pasteengine.h"
 
 #include "office/excel/paste/numberrule.h"
+#include "office/excel/paste/rowlayout.h"
 
 #include <QHash>
 
@@ -174,7 +175,7 @@ void pasteValue(Worksheet& sheet, int row, int column, const FragmentCell& cell,
             if (typeText) {
                 PasteEngine::storeTyped(sheet, row, column, cell.text);
             } else {
-                sheet.setText(row, column, cell.text);
+                PasteEngine::storeText(sheet, row, column, cell.text);
             }
             break;
     }
@@ -241,8 +242,10 @@ Fragment PasteEngine::copy(const Worksheet& sheet, const CellRange& range) {
     if (run > 0 && area.lastColumn < kMaxColumns) {
         fragment.trailingColumnWidth = sheet.columnWidth(run);
     }
+    // Fitted heights are not carried: the paste fits the rows where they land.
     for (const auto& height : sheet.rowHeights()) {
-        if (height.first >= area.firstRow && height.first <= area.lastRow) {
+        if (height.first >= area.firstRow && height.first <= area.lastRow &&
+            sheet.hasCustomHeight(height.first)) {
             fragment.rowHeights[static_cast<size_t>(height.first - area.firstRow)] = height.second;
         }
     }
@@ -257,7 +260,19 @@ void PasteEngine::storeTyped(Worksheet& sheet, int row, int column, const QStrin
         sheet.setNumber(row, column, value);
         applyNumberFormat(sheet, row, column, numberFormat);
     } else {
+        storeText(sheet, row, column, text);
+    }
+}
+
+/* Store a text, cut to what a cell holds. */
+void PasteEngine::storeText(Worksheet& sheet, int row, int column, const QString& text) {
+    if (text.size() <= kMaxCellText) {
         sheet.setText(row, column, text);
+        return;
+    }
+    const bool splitsPair = text.at(kMaxCellText - 1).isHighSurrogate();
+    if (sheet.setText(row, column, text.left(kMaxCellText - (splitsPair ? 1 : 0)))) {
+        sheet.noteCutText(row, column);
     }
 }
 
@@ -343,6 +358,15 @@ bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int
         for (int c = trailingFrom; c <= kMaxColumns; ++c) {
             sheet.setColumnWidth(c, fragment.trailingColumnWidth);
         }
+    }
+    if (values || formats) {
+        // The rows take the heights their new text needs; Word's "at least" heights come
+        // with the formats.
+        const bool minimums = formats && typeText;
+        RowLayout::fitRows(sheet, area.firstRow, area.lastRow,
+                           minimums ? fragment.minRowHeights : std::vector<double>());
+    } else if (widths) {
+        RowLayout::fitSheet(sheet);
     }
     sheet.setSelection(area);
     if (pasted != nullptr) {

@@ -31,7 +31,15 @@ public:
     static bool paste(Worksheet& sheet, const Fragment& fragment, int row, int column,
                       PasteType type, CellRange* pasted = nullptr);
 
+    // The longest text a cell holds, in UTF-16 code units.
+    static constexpr int kMaxCellText = 32767;
+
+    // Store a text in a cell as Excel's paste does: a text longer than a cell holds keeps
+    // its first kMaxCellText code units (one fewer when the cut would split a surrogate
+    // pair), and the sheet notes the cell (Worksheet::cutCells()).
+    static void storeText(Worksheet& sheet, int row, int column, const QString& text);
+
     // Store a text in a cell by NumberRule: a number (plus its number format where the
-    // cell's format has none) when nothing is lost, else the text itself.
+    // cell's format has none) when nothing is lost, else the text itself (storeText).
     static void storeTyped(Worksheet& sheet, int row, int column, const QString& text);
 };

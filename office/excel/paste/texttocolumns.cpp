@@ -1,6 +1,7 @@
 #include "office/excel/paste/texttocolumns.h"
 
 #include "office/excel/paste/pasteengine.h"
+#include "office/excel/paste/rowlayout.h"
 
 #include <QStringList>
 
@@ -27,12 +28,38 @@ QChar quoteOf(int qualifier) {
     return QChar();
 }
 
+// Above this many cells an unmerged range's cells are left with their own formats.
+const long long kMaxCopiedFormats = 1 << 20;
+
 /* A row's source value and where it goes. */
 struct PendingRow {
     int sourceRow = 0;
     Cell cell;  // a copy: writing the parts may move the sheet's cells
     QStringList parts;
 };
+
+/* Unmerge the merged ranges that would hide a part written at (row, column): those covering
+   the cell other than at their top-left. The cells they covered keep the range's format. */
+void uncoverCell(Worksheet& sheet, int row, int column) {
+    std::vector<CellRange> hiding;
+    for (const CellRange& merge : sheet.merges()) {
+        if (merge.contains(row, column) && (merge.firstRow != row || merge.firstColumn != column)) {
+            hiding.push_back(merge);
+        }
+    }
+    for (const CellRange& merge : hiding) {
+        sheet.removeMergesIn(merge);
+        const int format = sheet.formatIndex(merge.firstRow, merge.firstColumn);
+        const long long cells = static_cast<long long>(merge.rowCount()) * merge.columnCount();
+        for (int r = merge.firstRow; r <= merge.lastRow && cells <= kMaxCopiedFormats; ++r) {
+            for (int c = merge.firstColumn; c <= merge.lastColumn; ++c) {
+                if (sheet.formatIndex(r, c) == sheet.defaultFormatIndex(r, c)) {
+                    sheet.setFormatIndex(r, c, format);
+                }
+            }
+        }
+    }
+}
 
 }  // namespace
 
@@ -121,9 +148,15 @@ bool TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow
             if (part.isEmpty()) {
                 sheet.clearValue(targetRow, destColumn + i);
             } else {
+                uncoverCell(sheet, targetRow, destColumn + i);
                 PasteEngine::storeTyped(sheet, targetRow, destColumn + i, part);
             }
         }
+    }
+    if (!pending.empty()) {
+        // The rows changed: their parts now stand in narrower cells, some no longer merged.
+        RowLayout::fitRows(sheet, destRow + (pending.front().sourceRow - source.firstRow),
+                           destRow + (pending.back().sourceRow - source.firstRow));
     }
     return true;
 }

@@ -40,6 +40,19 @@ ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
     return ServerReply::ofValue(true);
 }
 
+/* "Sheet!A1" for every cell whose pasted text was cut to what a cell holds. */
+QStringList ExcelWorkbook::cutCells(const Workbook& workbook) {
+    QStringList cells;
+    for (int i = 0; i < workbook.sheetCount(); ++i) {
+        const auto sheet = workbook.sheet(i);
+        for (const auto& cell : sheet->cutCells()) {
+            cells.append(sheet->name() + QLatin1Char('!') + CellRange::columnName(cell.second) +
+                         QString::number(cell.first));
+        }
+    }
+    return cells;
+}
+
 /* Answer the workbook's members. */
 ServerReply ExcelWorkbook::invoke(const ServerCall& call) {
     const auto workbook = m_workbook.lock();
@@ -74,6 +87,9 @@ ServerReply ExcelWorkbook::invoke(const ServerCall& call) {
     }
     if (call.is("Name")) {
         return ServerReply::ofValue(QFileInfo(workbook->path()).fileName());
+    }
+    if (call.is("CutCells")) {
+        return ServerReply::ofValue(cutCells(*workbook));
     }
     return ServerReply::failure();
 }

@@ -3,11 +3,15 @@
 #include "automation/serverobject.h"
 #include "office/excel/server/excelsession.h"
 
+#include <QStringList>
+
 #include <memory>
 
 // One open workbook: "Sheets"/"Worksheets", "ActiveSheet", "SaveAs(const QString&)" (by the
 // path's extension; failure, and no file, when it cannot be saved), "Save", "Close (Boolean)"
-// (always unsaved), "Activate", "Name", "FullName". Dead once closed.
+// (always unsaved), "Activate", "Name", "FullName", and "CutCells": the cells whose pasted
+// text was cut to the longest text a cell holds, as "Sheet!A1" texts in sheet order (a member
+// of the built-in office only; other applications cut silently). Dead once closed.
 class ExcelWorkbook : public ServerObject {
 public:
     ExcelWorkbook(std::shared_ptr<ExcelSession> session, const std::shared_ptr<Workbook>& workbook);
@@ -20,6 +24,7 @@ public:
 
 private:
     ServerReply saveAs(Workbook& workbook, const QString& path);
+    static QStringList cutCells(const Workbook& workbook);
 
     std::shared_ptr<ExcelSession> m_session;
     std::weak_ptr<Workbook> m_workbook;

@@ -304,20 +304,22 @@ void writeRowRecord(XlsRecordWriter& out, const CellContext& context, const Work
         }
     }
     const auto height = sheet.rowHeights().find(row);
-    const bool custom = height != sheet.rowHeights().end();
-    const long twips = custom ? qBound(0L, std::lround(height->second * 20), 8180L) : 0;
+    const bool sized = height != sheet.rowHeights().end();
+    // A fitted height is stored without fUnsynced: it is what the row's text needs.
+    const bool custom = sheet.hasCustomHeight(row);
+    const long twips = sized ? qBound(0L, std::lround(height->second * 20), 8180L) : 0;
     out.beginRecord(kRow);
     out.putU16(static_cast<std::uint16_t>(row - 1));
     out.putU16(static_cast<std::uint16_t>(first));
     out.putU16(static_cast<std::uint16_t>(qMax(first, last)));
-    out.putU16(custom ? static_cast<std::uint16_t>(twips) : kDefaultRowTwips);
+    out.putU16(sized ? static_cast<std::uint16_t>(twips) : kDefaultRowTwips);
     out.putU16(0);
     out.putU16(0);
     // Reserved bit 8 set; fUnsynced (0x40) for a set height, fDyZero (0x20) when hidden;
     // fGhostDirty (0x80) when ixfe (bits 16-27) is the row's default format.
     const int rowFormat = sheet.rowFormat(row);
     std::uint32_t flags = 0x0100u | (std::uint32_t{context.xf(rowFormat)} & 0x0FFFu) << 16;
-    if (custom) {
+    if (sized && (custom || twips == 0)) {
         flags |= twips == 0 ? 0x60u : 0x40u;
     }
     if (rowFormat != 0) {

@@ -442,7 +442,11 @@ bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bo
         out << "<row r=\"" << rowText << "\"";
         if (heightRow == row) {
             out << " ht=\"";
-            out.real(heights->second) << "\" customHeight=\"1\"";
+            out.real(heights->second) << "\"";
+            // A height fitted to the row's text is what a reader's autofit gives too.
+            if (sheet.hasCustomHeight(row)) {
+                out << " customHeight=\"1\"";
+            }
             ++heights;
         }
         if (formatRow == row) {

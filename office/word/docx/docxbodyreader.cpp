@@ -1,5 +1,7 @@
 #include "office/word/docx/docxbodyreader.h"
 
+#include "office/word/docx/mathlineartext.h"
+
 namespace {
 
 const QLatin1String kAuxHintNs("http://schemas.microsoft.com/office/word/2003/auxHint");
@@ -198,6 +200,11 @@ void DocxBodyReader::readParagraphContent(ParagraphState& state) {
             readParagraphContent(state);
         } else if (isWordElement("sdt")) {
             readParagraphContent(state);
+        } else if (MathLinearText::isMath(*m_reader) &&
+                   (m_reader->name() == QLatin1String("oMath") ||
+                    m_reader->name() == QLatin1String("oMathPara"))) {
+            // An equation stands in its paragraph as its linear text.
+            appendText(state, *state.base, MathLinearText::read(*m_reader));
         } else if (isAlternateContent()) {
             if (readAlternateChoice()) {
                 readParagraphContent(state);
@@ -206,7 +213,7 @@ void DocxBodyReader::readParagraphContent(ParagraphState& state) {
                 }
             }
         } else {
-            // Deleted and moved-from text, properties, bookmarks, math and the rest.
+            // Deleted and moved-from text, properties, bookmarks and the rest.
             m_reader->skipCurrentElement();
         }
     }

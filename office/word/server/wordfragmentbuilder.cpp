@@ -128,10 +128,13 @@ void placeTable(const WordTable& table, int rowOffset, Fragment& out) {
     for (int r = 0; r < rowCount; ++r) {
         const WordRow& row = table.rows[static_cast<size_t>(r)];
         const int fragmentRow = rowOffset + r;
-        // Only an exact height is fixed: an "at least" row grows with its text in Word, and a
-        // spreadsheet row given that minimum would hide the lines beyond it.
+        // An exact height is fixed; an "at least" row grows with its text, so its height is
+        // only the least the paste may fit the row to.
         if (row.heightRule == WordRow::HeightRule::Exact && row.heightTwips > 0) {
             out.rowHeights[static_cast<size_t>(fragmentRow)] = row.heightTwips / 20.0;
+        } else if (row.heightTwips > 0) {
+            out.minRowHeights.resize(static_cast<size_t>(out.rowCount), -1.0);
+            out.minRowHeights[static_cast<size_t>(fragmentRow)] = row.heightTwips / 20.0;
         }
         int column = std::max(0, row.gridBefore);
         const int cellCount = static_cast<int>(row.cells.size());
