@@ -207,7 +207,7 @@ TEST_F(ConverterTest, AnOverLongCellIsCutConvertedAndNamedOnStderrAndInTheReport
     const QString broken = source + QStringLiteral("/broken.docx");
     QFile junk(broken);
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not a document");
+    junk.write(QByteArray("\xDB\xA5\x00\x01not a document", 18));  // binary: text opens
     junk.close();
     QProcess make;
     make.start(QStringLiteral("/usr/bin/python3"),
@@ -251,7 +251,7 @@ TEST_F(ConverterTest, AReportWithoutCutCellsIsOnePathPerLine) {
     const QString broken = source + QStringLiteral("/broken.docx");
     QFile junk(broken);
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not a document");
+    junk.write(QByteArray("\xDB\xA5\x00\x01not a document", 18));  // binary: text opens
     junk.close();
     ASSERT_EQ(run({source, dest}), 1);
     QFile file(report());
