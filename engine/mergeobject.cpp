@@ -39,9 +39,7 @@ int countEtProcesses() {
 
 /* An idle job; the window passes no parent. */
 MergeObject::MergeObject(QObject* parent)
-    : QObject(parent),
-      m_reportViewer(&FailureReport::showInSystemViewer),
-      m_wpsProcessCounter(&countEtProcesses) {}
+    : QObject(parent), m_reportViewer(&FailureReport::showInSystemViewer) {}
 
 MergeObject::~MergeObject() = default;
 
@@ -135,6 +133,19 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
     return saved ? DocumentOutcome::Converted : DocumentOutcome::NotSaved;
 }
 
+/* The replaced count when there is one; else the system's, which only means something when
+   the spreadsheet application runs in a process of its own (WPS is never served in process,
+   and looking through every process for each document is the costliest step of a small one). */
+std::function<int()> MergeObject::wpsProcessCounter(const AxObject* excelSide) const {
+    if (m_wpsProcessCounter) {
+        return m_wpsProcessCounter;
+    }
+    if (excelSide != nullptr && excelSide->runsOutOfProcess()) {
+        return &countEtProcesses;
+    }
+    return std::function<int()>();
+}
+
 /* Carry the document's content over by the mode the options name. */
 void MergeObject::transferContent(AxObject* word, AxObject* document,
                                   const OutputWorkbook& workbook) {
@@ -145,7 +156,7 @@ void MergeObject::transferContent(AxObject* word, AxObject* document,
     context.target = workbook.firstSheet();
     context.templateRows = workbook.templateRows();
     context.options = &convertOptions();
-    context.countWpsProcesses = m_wpsProcessCounter;
+    context.countWpsProcesses = wpsProcessCounter(context.sheets);
     if (convertOptions().justTable) {
         TableMode::transfer(context);
     } else {

@@ -45,7 +45,9 @@ public:
     void setReportViewer(ReportViewer viewer);
 
     // Replace the count of running WPS spreadsheet processes ("et.exe"), which decides how
-    // the content is pasted (by default the system's process list is asked). For tests.
+    // the content is pasted. By default (and after an empty function) the system's process
+    // list is asked, and only when the spreadsheet application runs out of process: the
+    // built-in office in process is never WPS. For tests.
     void setWpsProcessCounter(std::function<int()> counter);
 
     // The outcome of the last run of Transform() (all zero before the first run).
@@ -74,6 +76,7 @@ private:
                                     const QString& nativePath);
     static QStringList candidatePaths(const QFileInfoList& files);
     void transferContent(AxObject* word, AxObject* document, const OutputWorkbook& workbook);
+    std::function<int()> wpsProcessCounter(const AxObject* excelSide) const;
     void abortRun(AxObject* word, AxObject* excel);
     void endRun(qint64 startTime, const QString& failedPaths);
 
