@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QIODevice;
 
@@ -38,6 +39,19 @@ public:
     // data is corrupt or truncated; TooLarge: beyond the part size or expansion limits.
     Status readPart(const QString& name, QByteArray& out);
 
+    // What the archive's directory says of a part: the CRC-32 and the size of its
+    // uncompressed data. Equal stamps mean equal parts for a cache of parsed parts (the data
+    // itself is not read here, so a part whose data does not match its stamp goes unnoticed).
+    struct PartStamp {
+        quint32 crc = 0;
+        qint64 size = 0;
+        bool operator==(const PartStamp& other) const {
+            return crc == other.crc && size == other.size;
+        }
+    };
+    // The stamp of part `name`; nullopt when there is no such part.
+    std::optional<PartStamp> partStamp(const QString& name) const;
+
     // The target of the first relationship of `sourcePart` (empty: the package itself)
     // whose type ends with "/" + `typeSuffix`, resolved to a part name; empty when none.
     QString relationshipTarget(const QString& sourcePart, const QString& typeSuffix);
@@ -47,6 +61,7 @@ private:
         QString name;
         qint64 compressedSize = 0;
         qint64 uncompressedSize = 0;
+        quint32 crc = 0;
     };
 
     PackageLimits m_limits;

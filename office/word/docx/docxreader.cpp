@@ -3,6 +3,7 @@
 #include "office/word/docx/docxbodyreader.h"
 #include "office/opc/opcpackage.h"
 #include "office/word/docx/docxstyles.h"
+#include "office/word/docx/docxstylescache.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -32,6 +33,24 @@ QByteArray optionalPart(OpcPackage& package, const QString& name) {
     return xml;
 }
 
+/* The styles and theme fonts of the main part, parsed once per distinct pair of parts. */
+DocxStyles readStyles(OpcPackage& package, const QString& mainPart) {
+    DocxStylesCache::Key key;
+    key.stylesPart = package.relationshipTarget(mainPart, QStringLiteral("styles"));
+    key.themePart = package.relationshipTarget(mainPart, QStringLiteral("theme"));
+    key.styles = package.partStamp(key.stylesPart);
+    key.theme = package.partStamp(key.themePart);
+    DocxStylesCache& cache = DocxStylesCache::shared();
+    if (const std::shared_ptr<const DocxStyles> known = cache.find(key)) {
+        return *known;
+    }
+    auto styles = std::make_shared<DocxStyles>();
+    styles->readTheme(optionalPart(package, key.themePart));
+    styles->readStyles(optionalPart(package, key.stylesPart));
+    cache.insert(key, styles);
+    return *styles;
+}
+
 /* Read the package on an open device: main part by relationship, then styles and theme. */
 WordLoadResult readPackage(QIODevice* device, const DocxLimits& limits) {
     OpcPackage package(limits);
@@ -51,11 +70,7 @@ WordLoadResult readPackage(QIODevice* device, const DocxLimits& limits) {
     if (status != OpcPackage::Status::Ok) {
         return partFailure(status, mainPart);
     }
-    DocxStyles styles;
-    styles.readTheme(
-        optionalPart(package, package.relationshipTarget(mainPart, QStringLiteral("theme"))));
-    styles.readStyles(
-        optionalPart(package, package.relationshipTarget(mainPart, QStringLiteral("styles"))));
+    DocxStyles styles = readStyles(package, mainPart);
     DocxBodyReader body(styles, limits);
     return body.read(documentXml);
 }
