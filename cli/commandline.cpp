@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QThread>
+
+#include <algorithm>
 
 namespace {
 
@@ -70,6 +73,22 @@ QString applyLastRow(CommandLine::Result& result, const QString& value) {
     return QString();
 }
 
+/* --jobs N: worker threads, a whole number from 1 up. */
+QString applyJobs(CommandLine::Result& result, const QString& value) {
+    bool ok = false;
+    const int jobs = value.toInt(&ok);
+    const bool digits = !value.isEmpty() && std::all_of(value.begin(), value.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    if (!digits || !ok || jobs < 1 || jobs > CommandLine::maximumJobs) {
+        return QStringLiteral(
+                   "并行数须为1到%1之间的整数 (--jobs takes a whole number from 1 to %1)")
+            .arg(CommandLine::maximumJobs);
+    }
+    result.jobs = jobs;
+    return QString();
+}
+
 /* --quiet: only the summary. */
 QString applyQuiet(CommandLine::Result& result, const QString&) {
     result.quiet = true;
@@ -88,6 +107,9 @@ const OptionRow optionRows[] = {
      applyTemplate},
     {"last-row", "N", "last template row to copy, 1 to 1048576 (default 100) / 模板最后一行",
      applyLastRow},
+    {"jobs", "N",
+     "convert on N threads (default: one per processor; 1: one at a time)\n/ 并行转换的线程数",
+     applyJobs},
     {"quiet", nullptr, "no progress, only the summary / 不显示进度, 只显示结果", applyQuiet},
     {"help", nullptr, "show this text / 显示本帮助", nullptr},
     {"version", nullptr, "show the version / 显示版本", nullptr},
@@ -181,6 +203,7 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments) {
     const bool parsed =
         parser.parse(QStringList(QStringLiteral("sheetweaver-convert")) + arguments);
     Result result;
+    result.jobs = std::max(1, QThread::idealThreadCount());
     for (const QString& name : parser.optionNames()) {
         if (name == QLatin1String("help") || name == QLatin1String("version")) {
             result.action = name == QLatin1String("help") ? Action::ShowHelp : Action::ShowVersion;

@@ -3,13 +3,18 @@
 #include "automation/axhandle.h"
 #include "engine/convertoptions.h"
 #include "engine/documentdiscovery.h"
+#include "engine/documentpool.h"
 #include "engine/failurereport.h"
 #include "engine/outputworkbook.h"
 #include "engine/tablemode.h"
 #include "engine/wholedocumentmode.h"
 #include "support/processlist.h"
 
+#include <algorithm>
 #include <ctime>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #ifdef Q_OS_WIN
 #include <objbase.h>
@@ -37,6 +42,65 @@ int countEtProcesses() {
 
 }  // namespace
 
+// What the workers of a parallel run share for the progress signals: the counts rise by one
+// under the lock, and each signal goes out under it, so receivers see them in order.
+struct MergeObject::SharedProgress {
+    std::mutex lock;
+    int started = 0;
+    int finished = 0;
+};
+
+// One worker thread of a parallel run: its own Word and spreadsheet sessions, bound on the
+// thread; each document's result goes to its place in discovery order.
+class MergeObject::ParallelWorker : public DocumentPool::Worker {
+public:
+    ParallelWorker(MergeObject& job, const QStringList& paths, std::vector<DocumentResult>& results,
+                   SharedProgress& progress)
+        : m_job(job), m_paths(paths), m_results(results), m_progress(progress) {
+        initialiseCom();
+        m_word->setControl(QStringLiteral("Word.Application"));
+        hideAndSilence(m_word.get());
+        m_documents = subObject(m_word.get(), "Documents");
+        m_excel->setControl(QStringLiteral("Excel.Application"));
+    }
+
+    ~ParallelWorker() override {
+        m_excel.reset();
+        m_word->dynamicCall("Quit(void)");
+    }
+
+    // True when the spreadsheet application is served in this process, as threads need.
+    bool inProcess() const { return !m_excel->isNull() && !m_excel->runsOutOfProcess(); }
+
+    /* Convert one document and report its start and end in order with the other workers. */
+    bool convert(int index) override {
+        const QString& nativePath = m_paths[index];
+        const auto announce = [this, &nativePath] {
+            const std::lock_guard<std::mutex> guard(m_progress.lock);
+            emit m_job.documentStarted(++m_progress.started, m_job.m_runTotal, nativePath);
+            emit m_job.ShowDisposingFile(nativePath);
+        };
+        DocumentResult& result = m_results[static_cast<std::size_t>(index)];
+        result.outcome = m_job.convertDocument(m_word.get(), m_documents.get(), m_excel.get(),
+                                               nativePath, announce, result.saveError);
+        if (result.outcome == DocumentOutcome::NoSpreadsheet) {
+            return false;
+        }
+        const std::lock_guard<std::mutex> guard(m_progress.lock);
+        emit m_job.documentFinished(++m_progress.finished, m_job.m_runTotal);
+        return true;
+    }
+
+private:
+    MergeObject& m_job;
+    const QStringList& m_paths;
+    std::vector<DocumentResult>& m_results;
+    SharedProgress& m_progress;
+    AxHandle m_word = std::make_unique<AxObject>();
+    AxHandle m_documents;
+    AxHandle m_excel = std::make_unique<AxObject>();
+};
+
 /* An idle job; the window passes no parent. */
 MergeObject::MergeObject(QObject* parent)
     : QObject(parent), m_reportViewer(&FailureReport::showInSystemViewer) {}
@@ -46,6 +110,11 @@ MergeObject::~MergeObject() = default;
 /* Replace the report viewer. */
 void MergeObject::setReportViewer(ReportViewer viewer) {
     m_reportViewer = std::move(viewer);
+}
+
+/* Set the number of worker threads. */
+void MergeObject::setJobs(int jobs) {
+    m_jobs = std::max(1, jobs);
 }
 
 /* Replace the WPS process count. */
@@ -62,9 +131,13 @@ QFileInfoList MergeObject::collectFiles(const QString& path) {
 void MergeObject::Transform() {
     const qint64 startTime = static_cast<qint64>(std::time(nullptr));
     m_lastRun = RunResult{};
-    QString failedPaths;
     const QStringList documentPaths = candidatePaths(collectFiles(convertOptions().sourcePath));
     m_runTotal = documentPaths.size();
+    if (m_jobs > 1 && documentPaths.size() > 1) {
+        transformInParallel(documentPaths, startTime);
+        return;
+    }
+    QString failedPaths;
     initialiseCom();
     auto* word = new AxObject(this);
     word->setControl(QStringLiteral("Word.Application"));
@@ -73,24 +146,65 @@ void MergeObject::Transform() {
     initialiseCom();
     auto* excel = new AxObject(this);
     for (const QString& nativePath : documentPaths) {
-        ++m_lastRun.candidates;
-        const DocumentOutcome outcome = convertDocument(word, documents.get(), excel, nativePath);
-        if (outcome == DocumentOutcome::NoSpreadsheet) {
+        const int started = m_lastRun.candidates + 1;
+        const auto announce = [this, started, &nativePath] {
+            emit documentStarted(started, m_runTotal, nativePath);
+            emit ShowDisposingFile(nativePath);
+        };
+        DocumentResult result;
+        result.outcome =
+            convertDocument(word, documents.get(), excel, nativePath, announce, result.saveError);
+        if (result.outcome == DocumentOutcome::NoSpreadsheet) {
+            ++m_lastRun.candidates;
             abortRun(word, excel);
             return;
         }
-        if (outcome == DocumentOutcome::Converted) {
-            ++m_lastRun.converted;
-        } else {
-            ++m_lastRun.failed;
-            failedPaths += nativePath + QLatin1Char('\n');
-        }
+        tally(nativePath, result, failedPaths);
         emit documentFinished(m_lastRun.candidates, m_runTotal);
     }
     delete excel;
     word->dynamicCall("Quit(void)");
     delete word;
     endRun(startTime, failedPaths);
+}
+
+/* Convert on the worker threads, then count the results in discovery order. */
+void MergeObject::transformInParallel(const QStringList& documentPaths, qint64 startTime) {
+    std::vector<DocumentResult> results(static_cast<std::size_t>(documentPaths.size()));
+    SharedProgress progress;
+    const bool complete = DocumentPool::run(
+        m_jobs, documentPaths.size(), [&]() -> std::unique_ptr<DocumentPool::Worker> {
+            auto worker = std::make_unique<ParallelWorker>(*this, documentPaths, results, progress);
+            if (!worker->inProcess()) {
+                return nullptr;
+            }
+            return worker;
+        });
+    if (!complete) {
+        m_lastRun.candidates = progress.started;
+        abortRun(nullptr, nullptr);
+        return;
+    }
+    QString failedPaths;
+    for (int i = 0; i < documentPaths.size(); ++i) {
+        tally(documentPaths[i], results[static_cast<std::size_t>(i)], failedPaths);
+    }
+    endRun(startTime, failedPaths);
+}
+
+/* Count one document's result, in discovery order, into the run's figures and report. */
+void MergeObject::tally(const QString& nativePath, const DocumentResult& result,
+                        QString& failedPaths) {
+    ++m_lastRun.candidates;
+    if (result.outcome == DocumentOutcome::Converted) {
+        ++m_lastRun.converted;
+        return;
+    }
+    ++m_lastRun.failed;
+    failedPaths += nativePath + QLatin1Char('\n');
+    if (result.outcome == DocumentOutcome::NotSaved) {
+        m_lastRun.unsaved.append(nativePath + QStringLiteral(": ") + result.saveError);
+    }
 }
 
 /* The native paths of the Word documents among the listed files, in list order. */
@@ -108,15 +222,16 @@ QStringList MergeObject::candidatePaths(const QFileInfoList& files) {
 /* Convert one document: open it, fill a new workbook, save it, close the document. */
 MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObject* documents,
                                                           AxObject* excel,
-                                                          const QString& nativePath) {
+                                                          const QString& nativePath,
+                                                          const std::function<void()>& announce,
+                                                          QString& saveError) {
     excel->setControl(QStringLiteral("Excel.Application"));
     hideAndSilence(excel);
     const AxHandle workBooks = subObject(excel, "WorkBooks");
     if (!workBooks) {
         return DocumentOutcome::NoSpreadsheet;
     }
-    emit documentStarted(m_lastRun.candidates, m_runTotal, nativePath);
-    emit ShowDisposingFile(nativePath);
+    announce();
     callOn(documents, "Open(const QString&)", nativePath);
     const AxHandle document = subObject(word, "ActiveDocument");
     if (!document) {
@@ -127,7 +242,7 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
     transferContent(word, document.get(), workbook);
     const bool saved = workbook.finish(nativePath);
     if (!saved) {
-        m_lastRun.unsaved.append(nativePath + QStringLiteral(": ") + workbook.saveError());
+        saveError = workbook.saveError();
     }
     document->dynamicCall("Close (Boolean)", false);
     return saved ? DocumentOutcome::Converted : DocumentOutcome::NotSaved;
@@ -169,8 +284,12 @@ void MergeObject::abortRun(AxObject* word, AxObject* excel) {
     m_lastRun.aborted = true;
     emit ShowDisposingFile(
         QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
-    excel->dynamicCall("Quit(void)");
-    word->dynamicCall("Quit(void)");
+    if (excel != nullptr) {
+        excel->dynamicCall("Quit(void)");
+    }
+    if (word != nullptr) {
+        word->dynamicCall("Quit(void)");
+    }
     // Without this the window's convert button would stay disabled for good.
     emit Signal_SetButtonEnable();
 }

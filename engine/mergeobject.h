@@ -50,6 +50,14 @@ public:
     // built-in office in process is never WPS. For tests.
     void setWpsProcessCounter(std::function<int()> counter);
 
+    // Convert on `jobs` worker threads (values below 1 count as 1), each with its own Word and
+    // spreadsheet sessions. 1, the default, converts on the job's own thread. Results, the
+    // failure report and the unsaved list stay in discovery order whatever the number; the
+    // documentStarted signals come in the order documents start, with `started` rising by one.
+    // More than one needs an office served in process: the worker threads stop the run (as
+    // without a spreadsheet application) when the application runs out of process.
+    void setJobs(int jobs);
+
     // The outcome of the last run of Transform() (all zero before the first run).
     RunResult lastRun() const { return m_lastRun; }
 
@@ -71,9 +79,18 @@ public slots:
 
 private:
     enum class DocumentOutcome { Converted, NotOpened, NotSaved, NoSpreadsheet };
+    struct DocumentResult {
+        DocumentOutcome outcome = DocumentOutcome::NotOpened;
+        QString saveError;  // for NotSaved: the spreadsheet application's reason
+    };
+    class ParallelWorker;
+    struct SharedProgress;
 
     DocumentOutcome convertDocument(AxObject* word, AxObject* documents, AxObject* excel,
-                                    const QString& nativePath);
+                                    const QString& nativePath,
+                                    const std::function<void()>& announce, QString& saveError);
+    void transformInParallel(const QStringList& documentPaths, qint64 startTime);
+    void tally(const QString& nativePath, const DocumentResult& result, QString& failedPaths);
     static QStringList candidatePaths(const QFileInfoList& files);
     void transferContent(AxObject* word, AxObject* document, const OutputWorkbook& workbook);
     std::function<int()> wpsProcessCounter(const AxObject* excelSide) const;
@@ -82,6 +99,7 @@ private:
 
     RunResult m_lastRun;
     int m_runTotal = 0;
+    int m_jobs = 1;
     ReportViewer m_reportViewer;
     std::function<int()> m_wpsProcessCounter;
 };

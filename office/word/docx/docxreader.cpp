@@ -77,7 +77,9 @@ WordLoadResult readPackage(QIODevice* device, const DocxLimits& limits) {
 
 }  // namespace
 
-/* Read a package from a file. */
+/* Read a package from a file: a small one (most documents) from memory in one read, since
+   the ZIP reader's many small reads and seeks cost more than the data; a large one through
+   the file. */
 WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limits) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -85,7 +87,14 @@ WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limit
             WordLoadResult::Status::NotFound,
             QStringLiteral("cannot read the file: ") + file.errorString());
     }
-    return readPackage(&file, limits);
+    const qint64 inMemoryBytes = 4 << 20;
+    if (file.size() > inMemoryBytes) {
+        return readPackage(&file, limits);
+    }
+    QByteArray bytes = file.read(inMemoryBytes + 1);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readPackage(&buffer, limits);
 }
 
 /* Read a package from memory. */
