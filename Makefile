@@ -2,10 +2,11 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+WINDOWS_BUILD ?= build-windows
 # ccache, when installed, lets a second build folder or a clean clone reuse earlier compiles.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps build build-asan test demo screenshot package clean
+.PHONY: deps build build-asan test test-windows demo screenshot package clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -25,6 +26,10 @@ test: build build-asan
 	@echo "== tests =="
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The Qt-free code cross-built for Windows and tested under Wine (scripts/test-windows.sh).
+test-windows:
+	@JOBS=$(JOBS) bash scripts/test-windows.sh $(WINDOWS_BUILD)
+
 demo: build
 	@bash scripts/demo.sh $(BUILD)
 
@@ -36,4 +41,4 @@ package: build
 	@cmake --build $(BUILD) --target package
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) $(WINDOWS_BUILD)-i686 out

@@ -39,6 +39,18 @@ function(sw_add_library name)
   sw_apply_warnings(${name})
 endfunction()
 
+# A test run through an emulator (Wine) passes only when GoogleTest's summary line shows and no
+# test failed: a program the emulator cannot start may end with status 0 and no output at all.
+# cmake/wine-run.sh prints any other exit status, so a crash after the summary still fails.
+function(sw_judge_by_output name)
+  set_tests_properties(${name} PROPERTIES
+                       PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?\\."
+                       FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];wine-run: exit status")
+  if(SW_WINEPREFIX)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${SW_WINEPREFIX}")
+  endif()
+endfunction()
+
 # sw_add_gtest(name SOURCES ... LIBS ... [LABELS ...]): a GoogleTest executable run by ctest
 # from the repository root, so tests reach ../shared/corpus by relative path.
 function(sw_add_gtest name)
@@ -53,6 +65,9 @@ function(sw_add_gtest name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
                        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SW_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    sw_judge_by_output(${name})
+  endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
@@ -93,13 +108,21 @@ function(sw_add_fuzzer name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz)
 endfunction()
 
-# sw_add_gtest_folder(LIBS ...): one GoogleTest executable per test_*.cpp in the calling
-# folder, each named after its file (names are unique across the whole tree).
+# sw_add_gtest_folder(LIBS ... [POSIX_ONLY name...]): one GoogleTest executable per test_*.cpp
+# in the calling folder, each named after its file (names are unique across the whole tree).
+# A test_*_win.cpp is built for Windows only; the tests named in POSIX_ONLY (their Windows
+# twins are the _win files) everywhere else.
 function(sw_add_gtest_folder)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;POSIX_ONLY" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
   foreach(test_source IN LISTS tests)
     get_filename_component(test_name ${test_source} NAME_WE)
+    if(WIN32 AND test_name IN_LIST ARG_POSIX_ONLY)
+      continue()
+    endif()
+    if(NOT WIN32 AND test_name MATCHES "_win$")
+      continue()
+    endif()
     sw_add_gtest(${test_name} SOURCES ${test_source} LIBS ${ARG_LIBS})
   endforeach()
 endfunction()

@@ -1,5 +1,7 @@
 #include "engine/failurereport.h"
 
+#include "support/fileutil.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QProcess>
@@ -8,10 +10,11 @@
 
 #include <cstdio>
 
-/* Write the report through stdio in text mode, as the editor expects it on the platform. */
+/* Write the report through stdio in text mode, as the editor expects it on the platform; long
+   paths work on Windows too. */
 bool FailureReport::write(const QString& path, const QString& text) {
     const QByteArray bytes = text.toLocal8Bit();
-    std::FILE* file = std::fopen(path.toLocal8Bit().constData(), "w+");
+    std::FILE* file = openFile(path.toLocal8Bit().toStdString(), "w+");
     if (file == nullptr) {
         return false;
     }

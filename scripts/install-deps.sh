@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever of Sheetweaver's build and test dependencies is missing.
+# Installs, with apt-get, whatever of Sheetweaver's build and test dependencies is missing
+# (with the argument `windows`: those of the Windows cross-build, see scripts/test-windows.sh).
 # Idempotent and quiet: a machine that has everything makes no apt call at all.
 set -euo pipefail
 
@@ -12,6 +13,13 @@ packages=(
   xvfb xauth fonts-noto-cjk
   scdoc man-db desktop-file-utils appstream
 )
+# `install-deps.sh windows`: what the Windows cross-build and its Wine test run need instead.
+if [ "${1:-}" = windows ]; then
+  packages=(
+    cmake ninja-build ccache pkg-config qtbase5-dev googletest
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

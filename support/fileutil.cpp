@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#include <direct.h>
-#include <io.h>
 #include <windows.h>
+
+#include <algorithm>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,6 +31,60 @@ std::string pathString(std::string_view path) {
 
 #ifdef _WIN32
 
+// Longest folder path the classic Windows calls take (MAX_PATH less room for an 8.3 name).
+constexpr std::size_t kClassicFolderLimit = MAX_PATH - 12;
+
+/* True for both separators Windows accepts. */
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+/* path from the local 8-bit code page to UTF-16, "/" taken as "\\". */
+std::wstring toWide(const std::string& path) {
+    std::wstring wide;
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    if (length > 0) {
+        wide.resize(static_cast<std::size_t>(length));
+        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(),
+                            length);
+    }
+    for (wchar_t& c : wide) {
+        c = c == L'/' ? L'\\' : c;
+    }
+    return wide;
+}
+
+/* path for the wide Windows calls. A path whose full form is too long for the classic calls
+   is made absolute and given the "\\?\" prefix, which lifts the limit; shorter paths are kept
+   as written, so relative paths and device names behave as before. */
+std::wstring longPath(const std::string& path) {
+    const std::wstring wide = toWide(path);
+    if (wide.rfind(L"\\\\?\\", 0) == 0) {
+        return wide;
+    }
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return wide;
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return wide;
+    }
+    full.resize(length);
+    if (full.size() < kClassicFolderLimit) {
+        return wide;
+    }
+    // "\\server\share\..." becomes "\\?\UNC\server\share\...".
+    return full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC" + full.substr(1) : L"\\\\?\\" + full;
+}
+
+/* The attributes of the entry at a wide path, INVALID_FILE_ATTRIBUTES when there is none. */
+DWORD attributesOf(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str());
+}
+
 /* The folder part of a file path with its final separator ("C:\\" for "C:\\a"), "." when it has
    none. */
 std::string folderOf(const std::string& path) {
@@ -38,16 +92,39 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
-/* Write bytes to the new file at tempPath and flush them to disk. */
-bool writeDurably(const char* tempPath, std::string_view bytes) {
-    std::FILE* file = std::fopen(tempPath, "wb");
-    if (!file) {
-        return false;
+/* A name for a new temporary file next to target, unique within this process's run. */
+std::wstring temporaryNameFor(const std::string& target, unsigned attempt) {
+    const std::string name = folderOf(target) + "swq" + std::to_string(GetCurrentProcessId()) +
+                             "-" + std::to_string(GetTickCount()) + "-" + std::to_string(attempt) +
+                             ".tmp";
+    return longPath(name);
+}
+
+/* Create a new temporary file next to target; its handle, with its wide path in tempPath, or
+   INVALID_HANDLE_VALUE. */
+HANDLE createTemporaryFile(const std::string& target, std::wstring& tempPath) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        tempPath = temporaryNameFor(target, attempt);
+        const HANDLE file = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return file;
+        }
     }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = _commit(_fileno(file)) == 0 && ok;
-    return std::fclose(file) == 0 && ok;
+    return INVALID_HANDLE_VALUE;
+}
+
+/* Write bytes to the open file, flush them to disk and close it. */
+bool writeDurably(HANDLE file, std::string_view bytes) {
+    bool ok = true;
+    while (ok && !bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        ok = WriteFile(file, bytes.data(), chunk, &written, nullptr) && written > 0;
+        bytes.remove_prefix(written);
+    }
+    ok = FlushFileBuffers(file) && ok;
+    return CloseHandle(file) && ok;
 }
 
 #else
@@ -123,16 +200,40 @@ bool pathExists(std::string_view path) {
         return false;
     }
 #ifdef _WIN32
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(cPath.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return false;
+    // The search takes no trailing separator; one there asks for a folder.
+    std::string entry = cPath;
+    while (entry.size() > 1 && isSeparator(entry.back())) {
+        entry.pop_back();
     }
-    FindClose(search);
-    return true;
+    const bool wantFolder = entry.size() < cPath.size();
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(longPath(entry).c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        attributes = found.dwFileAttributes;
+        FindClose(search);
+    } else {
+        // Roots and shares ("C:\\", "\\\\server\\share") are no search results.
+        attributes = attributesOf(longPath(cPath));
+    }
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (!wantFolder || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
 #else
     struct stat info;
     return ::lstat(cPath.c_str(), &info) == 0;
+#endif
+}
+
+/* Open the file at path, beyond the classic length limit on Windows. */
+std::FILE* openFile(std::string_view path, const char* mode) {
+    const std::string cPath = pathString(path);
+    if (cPath.empty() || mode == nullptr) {
+        return nullptr;
+    }
+#ifdef _WIN32
+    return _wfopen(longPath(cPath).c_str(), toWide(mode).c_str());
+#else
+    return std::fopen(cPath.c_str(), mode);
 #endif
 }
 
@@ -163,7 +264,7 @@ std::vector<std::string> directoryPrefixes(std::string_view dir, char separator)
 void makeDirectoryPath(std::string_view dir) {
     for (const std::string& folder : directoryPrefixes(dir, kSeparator)) {
 #ifdef _WIN32
-        _mkdir(folder.c_str());
+        CreateDirectoryW(longPath(folder).c_str(), nullptr);
 #else
         ::mkdir(folder.c_str(), 0777);
 #endif
@@ -176,19 +277,20 @@ void makeDirectoryPath(std::string_view dir) {
 int replaceFileContents(std::string_view path, std::string_view bytes) {
     const std::string target = pathString(path);
     const DWORD attributes =
-        target.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(target.c_str());
+        target.empty() ? INVALID_FILE_ATTRIBUTES : attributesOf(longPath(target));
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
         return -1;
     }
-    char tempPath[MAX_PATH];
-    if (GetTempFileNameA(folderOf(target).c_str(), "swq", 0, tempPath) == 0) {
+    std::wstring tempPath;
+    const HANDLE file = createTemporaryFile(target, tempPath);
+    if (file == INVALID_HANDLE_VALUE) {
         return -1;
     }
-    if (!writeDurably(tempPath, bytes) ||
-        !MoveFileExA(tempPath, target.c_str(),
+    if (!writeDurably(file, bytes) ||
+        !MoveFileExW(tempPath.c_str(), longPath(target).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(tempPath);
+        DeleteFileW(tempPath.c_str());
         return -1;
     }
     return 0;

@@ -14,13 +14,21 @@
 std::uint32_t streamSize(std::FILE* stream);
 
 // True when path names any entry on disk (file, folder, or link, even a dangling one); false
-// for an empty path. On Windows wildcards in the last component count as a search pattern.
+// for an empty path. A path ending in a separator ("/", on Windows also "\") names a folder
+// only: false for a file. On Windows wildcards in the last component count as a search
+// pattern, and paths longer than the classic limit of 260 characters work.
 bool pathExists(std::string_view path);
+
+// Open the file at path as std::fopen does, mode as there; on Windows through the wide calls,
+// so paths longer than the classic limit of 260 characters work. Null when it cannot be opened.
+std::FILE* openFile(std::string_view path, const char* mode);
 
 // Create every folder along the folder path dir, in order from the shortest prefix; folders
 // that exist or cannot be made are passed over. The text before the first separator (a drive
 // such as C:, the first folder of a relative path, nothing before a leading "/") is never
-// created; the last component is. "/" and, on Windows, "\" are separators.
+// created; the last component is. "/" and, on Windows, "\" are separators. On Windows a
+// path longer than the classic limit of 260 characters is created too (through its absolute
+// "\\?\" form).
 void makeDirectoryPath(std::string_view dir);
 
 // The folders makeDirectoryPath(dir) tries to create, in order, for the given separator:
@@ -32,5 +40,5 @@ std::vector<std::string> directoryPrefixes(std::string_view dir, char separator)
 // the same folder, flushed to disk, then renamed over the file; the file keeps its permissions,
 // and through a link the linked file is rewritten. Returns 0, or -1 when the file is absent or
 // not writable or the rewrite fails; then the old file stays as it was and no temporary file is
-// left behind.
+// left behind. On Windows paths longer than the classic limit work.
 int replaceFileContents(std::string_view path, std::string_view bytes);

@@ -38,7 +38,7 @@ int readWholeFile(std::string& destination, std::string_view path, std::size_t m
     if (cPath.empty()) {
         return -1;
     }
-    FilePtr file(std::fopen(cPath.c_str(), "rb"));
+    FilePtr file(openFile(cPath, "rb"));
     if (!file) {
         return -1;
     }

@@ -8,19 +8,27 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 class TempFolder {
 public:
-    /* Make the folder; path() is empty when it could not be made. */
+    /* Make the folder under a name no other folder has; path() is empty when it could not be
+       made. */
     TempFolder() {
         std::error_code error;
-        std::string pattern =
-            (std::filesystem::temp_directory_path(error) / "sw-support-XXXXXX").string();
-        if (!error && ::mkdtemp(pattern.data())) {
-            m_path = pattern;
+        const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        std::random_device seed;
+        std::mt19937 pick(seed());
+        for (int attempt = 0; !error && attempt < 100 && m_path.empty(); ++attempt) {
+            const std::filesystem::path candidate =
+                base / ("sw-support-" + std::to_string(pick() % 1000000000u));
+            // create_directory is false when the name was already taken.
+            if (std::filesystem::create_directory(candidate, error)) {
+                m_path = candidate.string();
+            }
         }
     }
     /* Remove the folder and its contents. */

@@ -4,21 +4,38 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
 
 using Folders = std::vector<std::string>;
 
+#ifdef _WIN32
+// Windows searches for the last component, so a wildcard there matches existing names.
+constexpr bool kWildcardsMatch = true;
+#else
+constexpr bool kWildcardsMatch = false;
+#endif
+
 /* True when path is an existing folder. */
 bool isFolder(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
 }
+
+// A path made from the test folder, and whether pathExists must find it.
+struct ExistsCase {
+    const char* name;
+    std::string suffix;
+    bool exists;
+};
 
 // One row of the folders tried for a path.
 struct PrefixCase {
@@ -63,10 +80,30 @@ TEST(PathExists, FilesFoldersAndLinksCountAlike) {
     const std::string file = folder.write("a.txt", "x");
     EXPECT_TRUE(pathExists(file));
     EXPECT_TRUE(pathExists(folder.path()));
-    EXPECT_TRUE(pathExists(folder.path() + "/"));
+#ifndef _WIN32
     const std::string dangling = folder.file("dangling");
     ASSERT_EQ(::symlink("nowhere", dangling.c_str()), 0);
     EXPECT_TRUE(pathExists(dangling));
+#endif
+}
+
+TEST(PathExists, TrailingSeparatorNamesAFolder) {
+    TempFolder folder;
+    folder.write("a.txt", "x");
+    ASSERT_TRUE(std::filesystem::create_directory(folder.file("sub")));
+    const ExistsCase rows[] = {
+        {"FolderSlash", "/", true},         {"FolderTwoSlashes", "//", true},
+        {"SubfolderSlash", "/sub/", true},  {"FileSlash", "/a.txt/", false},
+        {"MissingSlash", "/none/", false},
+#ifdef _WIN32
+        {"FolderBackslash", "\\", true},    {"SubfolderBackslash", "\\sub\\", true},
+        {"SubfolderMixed", "\\sub/", true}, {"FileBackslash", "\\a.txt\\", false},
+#endif
+    };
+    for (const ExistsCase& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(pathExists(folder.path() + row.suffix), row.exists);
+    }
 }
 
 TEST(PathExists, EmptyOrMissingPathIsFalse) {
@@ -75,8 +112,8 @@ TEST(PathExists, EmptyOrMissingPathIsFalse) {
     EXPECT_FALSE(pathExists(""));
     EXPECT_FALSE(pathExists(folder.file("b.txt")));
     EXPECT_FALSE(pathExists(folder.file("a.txt/inside")));
-    // No globbing here: a wildcard is an ordinary byte.
-    EXPECT_FALSE(pathExists(folder.file("*.txt")));
+    EXPECT_EQ(pathExists(folder.file("*.txt")), kWildcardsMatch);
+    EXPECT_FALSE(pathExists(folder.file("*.doc")));
 }
 
 TEST(PathExists, PathEndsAtItsFirstNul) {
@@ -133,15 +170,14 @@ TEST(MakeDirectoryPath, CreatesEveryFolderAlongAbsolutePath) {
 
 TEST(MakeDirectoryPath, RelativePathNeverCreatesItsFirstFolder) {
     TempFolder folder;
-    char previous[4096];
-    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(::chdir(folder.path().c_str()), 0);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
     makeDirectoryPath("a/b/c");
     EXPECT_FALSE(isFolder("a"));
-    ASSERT_EQ(::mkdir("a", 0777), 0);
+    ASSERT_TRUE(std::filesystem::create_directory("a"));
     makeDirectoryPath("a/b/c");
     EXPECT_TRUE(isFolder("a/b/c"));
-    ASSERT_EQ(::chdir(previous), 0);
+    std::filesystem::current_path(previous);
 }
 
 TEST(MakeDirectoryPath, FileInTheWayIsPassedOver) {
@@ -160,7 +196,33 @@ TEST(MakeDirectoryPath, PathLongerThanOldBufferWorks) {
         deepest += "/" + std::string(60, 'd');
     }
     makeDirectoryPath(deepest);
-    EXPECT_TRUE(isFolder(deepest));
+    // A trailing separator asks for a folder.
+    EXPECT_TRUE(pathExists(deepest + "/"));
+}
+
+TEST(ReplaceFileContents, FileBeyondTheClassicPathLimit) {
+    TempFolder folder;
+    std::string deep = folder.path();
+    while (deep.size() < 300) {
+        deep += "/" + std::string(40, 'e');
+    }
+    makeDirectoryPath(deep);
+    const std::string path = deep + "/settings.txt";
+    ASSERT_TRUE(pathExists(deep + "/"));
+    std::FILE* created = openFile(path, "wb");
+    ASSERT_NE(created, nullptr);
+    std::fputs("old", created);
+    std::fclose(created);
+    ASSERT_TRUE(pathExists(path));
+    EXPECT_FALSE(pathExists(path + "/"));
+    EXPECT_EQ(replaceFileContents(path, "new bytes"), 0);
+    std::FILE* file = openFile(path, "rb");
+    ASSERT_NE(file, nullptr);
+    char back[32] = {};
+    EXPECT_EQ(std::fread(back, 1, sizeof back, file), 9u);
+    std::fclose(file);
+    EXPECT_STREQ(back, "new bytes");
+    EXPECT_EQ(openFile(deep + "/missing/x.txt", "rb"), nullptr);
 }
 
 TEST(ReplaceFileContents, ReplacesExistingFileOnly) {

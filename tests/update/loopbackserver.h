@@ -1,19 +1,22 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
-
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 // A tiny HTTP server on 127.0.0.1 for the update tests: it accepts connections one after the
 // other on its own thread, reads one request (header block plus Content-Length bytes), hands
 // it to the responder, writes the responder's bytes back verbatim and closes the connection.
+// Plain C++ over BSD sockets or Winsock, so the Windows build tests the HTTP client with it.
 class LoopbackServer {
 public:
-    using Responder = std::function<QByteArray(const QByteArray& request)>;
+    using Responder = std::function<std::string(const std::string& request)>;
+    using Socket = std::intptr_t;
 
     explicit LoopbackServer(Responder responder);
     ~LoopbackServer();
@@ -25,24 +28,24 @@ public:
     // The port listened on (0 before start()).
     int port() const { return m_port; }
     // Every request received so far, complete, in arrival order.
-    QList<QByteArray> requests() const;
+    std::vector<std::string> requests() const;
 
     // "HTTP/1.0 200 OK" with a Content-Length header and body.
-    static QByteArray okResponse(const QByteArray& body);
+    static std::string okResponse(std::string_view body);
     // The path of a request's first line ("/version" of "POST /version HTTP/1.0").
-    static QByteArray requestPath(const QByteArray& request);
+    static std::string requestPath(std::string_view request);
 
 private:
     void serve();
-    void handle(int connection);
+    void handle(Socket connection);
 
     Responder m_responder;
-    int m_listener = -1;
+    Socket m_listener = -1;
     int m_port = 0;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
     mutable std::mutex m_mutex;
-    QList<QByteArray> m_requests;
+    std::vector<std::string> m_requests;
 };
 
 // A port on 127.0.0.1 that is bound but not listening, so connecting to it is refused.
@@ -56,6 +59,6 @@ public:
     int port() const { return m_port; }
 
 private:
-    int m_socket = -1;
+    LoopbackServer::Socket m_socket = -1;
     int m_port = 0;
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -13,10 +14,10 @@ const char kHeaderAfterLine[] =
     "User-Agent: Mozilla/4.0\r\n";
 
 /* The request bytes post() must write for target, host and body. */
-QByteArray expectedRequest(const QByteArray& target, const QByteArray& host,
-                           const QByteArray& body) {
+std::string expectedRequest(const std::string& target, const std::string& host,
+                            const std::string& body) {
     return "POST " + target + " HTTP/1.0\r\n" + kHeaderAfterLine +
-           "Content-Length: " + QByteArray::number(body.size()) +
+           "Content-Length: " + std::to_string(body.size()) +
            "\r\n"
            "Accept-Encoding: gzip, deflate\r\n"
            "Host: " +
@@ -32,13 +33,13 @@ QByteArray expectedRequest(const QByteArray& target, const QByteArray& host,
 struct Exchange {
     int result = 1;
     std::string response;
-    QList<QByteArray> requests;
+    std::vector<std::string> requests;
 };
 
 /* Post to a loopback server answering with reply. */
-Exchange postTo(const QByteArray& reply, const char* target = "/version", const char* body = "",
+Exchange postTo(const std::string& reply, const char* target = "/version", const char* body = "",
                 const char* host = "127.0.0.1") {
-    LoopbackServer server([reply](const QByteArray&) { return reply; });
+    LoopbackServer server([reply](const std::string&) { return reply; });
     Exchange exchange;
     if (!server.start()) {
         ADD_FAILURE() << "loopback server did not start";
@@ -55,8 +56,8 @@ struct RequestCase {
     const char* target;
     const char* body;
     const char* host;
-    QByteArray sentTarget;
-    QByteArray sentBody;
+    std::string sentTarget;
+    std::string sentBody;
 };
 
 TEST(HttpPostRequest, ArgumentsAreSentVerbatimWithTheBodyLengthAndTheReplyIsRead) {
@@ -72,24 +73,24 @@ TEST(HttpPostRequest, ArgumentsAreSentVerbatimWithTheBodyLengthAndTheReplyIsRead
                                   row.target, row.body, row.host);
         EXPECT_EQ(e.result, HttpPostOk);
         EXPECT_EQ(e.response, "{\"Sheetweaver\":\"ab\"}");
-        EXPECT_EQ(e.requests,
-                  QList<QByteArray>{expectedRequest(row.sentTarget, row.host, row.sentBody)});
+        EXPECT_EQ(e.requests, std::vector<std::string>{
+                                  expectedRequest(row.sentTarget, row.host, row.sentBody)});
     }
 }
 
 // One reply the server sends, and the result and response post() must give for it.
 struct ReplyCase {
     const char* name;
-    QByteArray reply;
+    std::string reply;
     int result;
     std::string response;
 };
 
 TEST(HttpPostReply, StatusHeaderAndBodyAreReadAsTheClientDoes) {
     const char nulReply[] = "HTTP/1.0 200 OK\r\n\r\nabc\0def";
-    QByteArray longBody;
+    std::string longBody;
     for (int i = 0; i < 5000; ++i) {
-        longBody.append(static_cast<char>('a' + i % 26));
+        longBody.push_back(static_cast<char>('a' + i % 26));
     }
     const ReplyCase rows[] = {
         // Acceptance: any "200" in the header block counts, one only in the body does not.
@@ -102,18 +103,17 @@ TEST(HttpPostReply, StatusHeaderAndBodyAreReadAsTheClientDoes) {
         {"BareLineFeedsEndTheHeader", "HTTP/1.0 200 OK\nX-A: b\n\nline one\r\nline two", HttpPostOk,
          "line one\r\nline two"},
         // Body: a NUL byte cuts the rest of its block; a long body arrives over many blocks.
-        {"NulByteCutsItsBlock", QByteArray(nulReply, sizeof nulReply - 1), HttpPostOk, "abc"},
-        {"LongBodyArrivesWhole", LoopbackServer::okResponse(longBody), HttpPostOk,
-         longBody.toStdString()},
+        {"NulByteCutsItsBlock", std::string(nulReply, sizeof nulReply - 1), HttpPostOk, "abc"},
+        {"LongBodyArrivesWhole", LoopbackServer::okResponse(longBody), HttpPostOk, longBody},
         {"CloseRightAfterTheHeaders", "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", HttpPostOk,
          ""},
         {"CloseInsideHeaderAfterAcceptedLine", "HTTP/1.0 200 OK\r\nX-Half: va", HttpPostOk, ""},
         // The "200" test runs only when a line ends.
         {"CloseInsideTheStatusLine", "HTTP/1.0 200 OK", HttpPostNotAccepted, ""},
         // Limits: an endless header is cut, and so is a body beyond one MiB.
-        {"EndlessHeaderIsCut", "HTTP/1.0 200 OK\r\nX-Long: " + QByteArray(100000, 'h'), HttpPostOk,
+        {"EndlessHeaderIsCut", "HTTP/1.0 200 OK\r\nX-Long: " + std::string(100000, 'h'), HttpPostOk,
          ""},
-        {"EndlessBodyIsCutAtOneMiB", "HTTP/1.0 200 OK\r\n\r\n" + QByteArray(3 * 1024 * 1024, 'b'),
+        {"EndlessBodyIsCutAtOneMiB", "HTTP/1.0 200 OK\r\n\r\n" + std::string(3 * 1024 * 1024, 'b'),
          HttpPostOk, std::string(1024 * 1024, 'b')},
     };
     for (const ReplyCase& row : rows) {

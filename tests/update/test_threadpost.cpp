@@ -39,8 +39,9 @@ protected:
         ASSERT_TRUE(QDir(m_root.path()).mkdir(QStringLiteral("app")));
         m_appDir = m_root.path() + QStringLiteral("/app/");
         setProgramName(QStringLiteral("Sheetweaver"));
-        m_server = std::make_unique<LoopbackServer>(
-            [this](const QByteArray& request) { return respond(request); });
+        m_server = std::make_unique<LoopbackServer>([this](const std::string& request) {
+            return respond(QByteArray::fromStdString(request)).toStdString();
+        });
         ASSERT_TRUE(m_server->start());
     }
 
@@ -54,7 +55,8 @@ protected:
 
     /* The server: "/version" answers the fingerprint, "/dl/" serves the archive. */
     QByteArray respond(const QByteArray& request) {
-        const QByteArray path = LoopbackServer::requestPath(request);
+        const QByteArray path =
+            QByteArray::fromStdString(LoopbackServer::requestPath(request.toStdString()));
         if (path == "/version") {
             return m_versionReply;
         }
@@ -66,9 +68,9 @@ protected:
 
     /* Announce fingerprint and serve archive as the download. */
     void publish(const QByteArray& fingerprint, const QByteArray& archive) {
-        m_versionReply = LoopbackServer::okResponse("{\"Other\":\"x\",\"Sheetweaver\":\"" +
-                                                    fingerprint + "\",\"Size\":1}");
-        m_downloadReply = LoopbackServer::okResponse(archive);
+        m_versionReply =
+            okResponse("{\"Other\":\"x\",\"Sheetweaver\":\"" + fingerprint + "\",\"Size\":1}");
+        m_downloadReply = okResponse(archive);
     }
 
     /* The endpoint of the loopback server. */
@@ -150,8 +152,9 @@ protected:
     /* Requests whose path starts with prefix. */
     int requestCount(const QByteArray& prefix) const {
         int count = 0;
-        for (const QByteArray& request : m_server->requests()) {
-            count += LoopbackServer::requestPath(request).startsWith(prefix) ? 1 : 0;
+        for (const std::string& request : m_server->requests()) {
+            count +=
+                LoopbackServer::requestPath(request).rfind(prefix.toStdString(), 0) == 0 ? 1 : 0;
         }
         return count;
     }
@@ -218,9 +221,9 @@ TEST_F(ThreadPostTest, GoodArchiveSwapsKeepsOldDeletesArchiveAndSignals) {
     EXPECT_TRUE(QFile::permissions(m_appPath) & QFile::ExeOwner);
     // The download asked for the archive with the current time as a decimal stamp.
     QByteArray download;
-    for (const QByteArray& request : m_server->requests()) {
-        if (request.startsWith("GET ")) {
-            download = LoopbackServer::requestPath(request);
+    for (const std::string& request : m_server->requests()) {
+        if (request.rfind("GET ", 0) == 0) {
+            download = QByteArray::fromStdString(LoopbackServer::requestPath(request));
         }
     }
     ASSERT_TRUE(download.startsWith("/dl/Sheetweaver.zip?t="));
@@ -383,8 +386,8 @@ TEST_F(ThreadPostTest, MissingOrMalformedFingerprintDownloadsNothing) {
          {QByteArray("{\"Other\":\"1\"}"), QByteArray("{\"Sheetweaver\":\"\"}"),
           QByteArray("{\"Sheetweaver\":\"") + md5Hex(kNewProgram) + "00\"}",
           QByteArray("{\"Sheetweaver\":\"zz") + md5Hex(kNewProgram).mid(2) + "\"}"}) {
-        m_versionReply = LoopbackServer::okResponse(reply);
-        m_downloadReply = LoopbackServer::okResponse(goodArchive());
+        m_versionReply = okResponse(reply);
+        m_downloadReply = okResponse(goodArchive());
         EXPECT_EQ(runWorker().successSignals, 0) << reply.constData();
     }
     EXPECT_EQ(requestCount("/dl/"), 0);
@@ -397,7 +400,7 @@ TEST_F(ThreadPostTest, EmptyHostsSwitchTheCheckOff) {
     off.host.clear();
     const QStringList before = appDirEntries();
     EXPECT_EQ(runWorker(off, off, 0).successSignals, 0);
-    EXPECT_TRUE(m_server->requests().isEmpty());
+    EXPECT_TRUE(m_server->requests().empty());
     expectUnchanged(before);
 }
 
@@ -406,7 +409,7 @@ TEST_F(ThreadPostTest, BuildWithoutEndpointsMakesNoRequest) {
     ThreadPost worker;
     worker.setPaths(m_appPath.toLocal8Bit(), m_appDir.toLocal8Bit(), archivePath().toLocal8Bit());
     worker.startPost();
-    EXPECT_TRUE(m_server->requests().isEmpty());
+    EXPECT_TRUE(m_server->requests().empty());
     EXPECT_EQ(readFile(m_appPath), kOldProgram);
 }
 

@@ -24,14 +24,14 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        m_server = std::make_unique<LoopbackServer>([this](const QByteArray& request) {
-            const QByteArray path = LoopbackServer::requestPath(request);
+        m_server = std::make_unique<LoopbackServer>([this](const std::string& request) {
+            const std::string path = LoopbackServer::requestPath(request);
             if (path == "/moved") {
-                return QByteArray(
+                return std::string(
                     "HTTP/1.0 302 Found\r\nLocation: /file\r\nContent-Length: 0\r\n\r\n");
             }
-            return path.startsWith("/file") ? m_reply
-                                            : QByteArray("HTTP/1.0 404 Not Found\r\n\r\n");
+            return path.rfind("/file", 0) == 0 ? m_reply.toStdString()
+                                               : std::string("HTTP/1.0 404 Not Found\r\n\r\n");
         });
         ASSERT_TRUE(m_server->start());
     }
@@ -45,7 +45,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    QByteArray m_reply = LoopbackServer::okResponse(kArchive);
+    QByteArray m_reply = okResponse(kArchive);
     std::unique_ptr<LoopbackServer> m_server;
 };
 
@@ -54,7 +54,7 @@ TEST_F(UrlDownloadTest, CompleteResponseIsWrittenWhole) {
     EXPECT_EQ(readFile(target()), kArchive);
     EXPECT_EQ(entries(), QStringList({"Sheetweaver.zip"}));
     ASSERT_EQ(m_server->requests().size(), 1);
-    EXPECT_TRUE(m_server->requests().at(0).startsWith("GET /file?t=17 HTTP/1.1\r\n"));
+    EXPECT_EQ(m_server->requests().at(0).rfind("GET /file?t=17 HTTP/1.1\r\n", 0), 0u);
 }
 
 TEST_F(UrlDownloadTest, ResponseEndedByCloseWithoutLengthIsComplete) {

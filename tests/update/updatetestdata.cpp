@@ -1,5 +1,7 @@
 #include "tests/update/updatetestdata.h"
 
+#include "tests/update/loopbackserver.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
@@ -85,6 +87,11 @@ QByteArray readFile(const QString& path) {
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+/* The loopback server's 200 response around body, as Qt bytes. */
+QByteArray okResponse(const QByteArray& body) {
+    return QByteArray::fromStdString(LoopbackServer::okResponse(body.toStdString()));
 }
 
 /* Create the application object on first use; it lives until the process ends. */

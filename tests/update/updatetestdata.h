@@ -33,5 +33,8 @@ QByteArray readFile(const QString& path);
 // Write bytes into a new or truncated file; false on failure.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
+// The loopback server's "200 OK" response around body (LoopbackServer::okResponse).
+QByteArray okResponse(const QByteArray& body);
+
 // Create the process's QCoreApplication once (Qt's event loops and network need one).
 void ensureCoreApplication();
