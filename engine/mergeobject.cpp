@@ -6,6 +6,7 @@
 #include "engine/documentpool.h"
 #include "engine/failurereport.h"
 #include "engine/outputworkbook.h"
+#include "engine/shard.h"
 #include "engine/tablemode.h"
 #include "engine/wholedocumentmode.h"
 #include "support/processlist.h"
@@ -207,16 +208,30 @@ void MergeObject::tally(const QString& nativePath, const DocumentResult& result,
     }
 }
 
-/* The native paths of the Word documents among the listed files, in list order. */
+/* The native paths of the Word documents among the listed files that fall to the run's
+   shard, in list order. */
 QStringList MergeObject::candidatePaths(const QFileInfoList& files) {
+    const ConvertOptions& options = convertOptions();
     QStringList paths;
     for (const QFileInfo& file : files) {
         const QString nativePath = DocumentDiscovery::nativePath(file);
-        if (DocumentDiscovery::isCandidate(nativePath)) {
+        if (DocumentDiscovery::isCandidate(nativePath) &&
+            inShard(nativePath, options.sourcePath, options)) {
             paths.append(nativePath);
         }
     }
     return paths;
+}
+
+/* True when the document falls to the run's shard (always without sharding). */
+bool MergeObject::inShard(const QString& nativePath, const QString& sourcePath,
+                          const ConvertOptions& options) {
+    if (options.shardCount <= 1) {
+        return true;
+    }
+    const QString relative =
+        nativePath.startsWith(sourcePath) ? nativePath.mid(sourcePath.size()) : nativePath;
+    return Shard::holds(relative, options.shardIndex, options.shardCount);
 }
 
 /* Convert one document: open it, fill a new workbook, save it, close the document. */

@@ -17,6 +17,7 @@
 #include <functional>
 
 class AxObject;
+struct ConvertOptions;
 class OutputWorkbook;
 
 // What a run did, for callers that need more than the two signals (the headless converter).
@@ -92,6 +93,8 @@ private:
     void transformInParallel(const QStringList& documentPaths, qint64 startTime);
     void tally(const QString& nativePath, const DocumentResult& result, QString& failedPaths);
     static QStringList candidatePaths(const QFileInfoList& files);
+    static bool inShard(const QString& nativePath, const QString& sourcePath,
+                        const ConvertOptions& options);
     void transferContent(AxObject* word, AxObject* document, const OutputWorkbook& workbook);
     std::function<int()> wpsProcessCounter(const AxObject* excelSide) const;
     void abortRun(AxObject* word, AxObject* excel);

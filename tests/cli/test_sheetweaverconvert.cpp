@@ -252,6 +252,56 @@ TEST_F(ConverterTest, JobsGiveTheSameBytesReportAndSummaryAsOneAtATime) {
     }
 }
 
+TEST_F(ConverterTest, ShardsCoverEveryDocumentOnceWithTheUnshardedBytes) {
+    for (int i = 0; i < 12; ++i) {
+        const QString folder = source + QStringLiteral("/Sub/s%1").arg(i % 4);
+        QDir().mkpath(folder);
+        ASSERT_TRUE(QFile::copy(QStringLiteral("examples/请假申请表.docx"),
+                                folder + QStringLiteral("/d%1.docx").arg(i)));
+    }
+    QFile broken(source + QStringLiteral("/Sub/broken.doc"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a Word document");
+    broken.close();
+    environment.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1700000000"));
+    const QString whole = temp.path() + QStringLiteral("/whole");
+    QDir().mkpath(whole);
+    ASSERT_EQ(run({QStringLiteral("--jobs"), QStringLiteral("1"), source, whole}), 1);
+    const QMap<QString, QByteArray> expected = filesUnder(whole);
+    ASSERT_EQ(expected.size(), 14);
+    for (const int count : {1, 3, 7}) {
+        const QString target = temp.path() + QStringLiteral("/shards-%1").arg(count);
+        QDir().mkpath(target);
+        QMap<QString, int> started;  // document path -> shards that started it
+        QStringList failed;
+        for (int index = 1; index <= count; ++index) {
+            const QString shard = QStringLiteral("%1/%2").arg(index).arg(count);
+            const int status = run({QStringLiteral("--shard"), shard, source, target});
+            ASSERT_TRUE(status == 0 || status == 1) << err.toStdString();
+            for (const QString& line : err.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                ++started[line.section(QLatin1Char(' '), 1)];
+            }
+            QFile report(source + QStringLiteral("/无法打开的文件目录(文件格式有误).%1-of-%2.txt")
+                                      .arg(index)
+                                      .arg(count));
+            if (report.open(QIODevice::ReadOnly)) {
+                failed += QString::fromLocal8Bit(report.readAll())
+                              .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                report.close();
+                report.remove();  // a later count's shard of the same number starts clean
+            }
+        }
+        EXPECT_EQ(started.size(), 15) << count << " shards";
+        for (auto it = started.cbegin(); it != started.cend(); ++it) {
+            EXPECT_EQ(it.value(), 1) << it.key().toStdString() << " in " << count << " shards";
+        }
+        EXPECT_EQ(failed, QStringList{source + QStringLiteral("/Sub/broken.doc")});
+        EXPECT_EQ(filesUnder(target), expected) << count << " shards";
+    }
+    EXPECT_EQ(run({QStringLiteral("--shard"), QStringLiteral("4/3"), source, dest}), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("--shard takes K/N")));
+}
+
 TEST_F(ConverterTest, HelpAndVersionExitZero) {
     EXPECT_EQ(run({QStringLiteral("--help")}), 0);
     EXPECT_TRUE(out.contains(QStringLiteral("--template FILE")));
