@@ -1,3 +1,5 @@
+#include "app/instancegate.h"
+#include "app/languages.h"
 #include "app/mainwindow.h"
 #include "app/programexit.h"
 #include "app/startuppaths.h"
@@ -29,22 +31,31 @@ void placeSettingsOfInstalledCopy() {
 }  // namespace
 
 /* Start-up: paths beside the executable (or the user's configuration folder for an installed
-   copy), one running copy, then the window and its loop. */
+   copy), one running copy (handed over to when it answers), then the window and its loop. */
 int main(int argc, char* argv[]) {
     buildStartupPaths(argc, argv);
-    enforceSingleInstance();
-#ifndef _WIN32
-    // No COM here: the built-in Word and Excel answer to the office program identifiers.
-    registerBuiltinOffice();
-#endif
-
     QApplication* application = new QApplication(argc, argv);
     // Named here, not after the executable, so the configuration folder is the same for any
     // name the program is started under.
     QCoreApplication::setApplicationName(QStringLiteral("Sheetweaver"));
     QGuiApplication::setDesktopFileName(QStringLiteral(SW_APP_ID));
+    // A running copy that answers is asked to show its window and this copy ends; a copy that
+    // does not answer (one that is ending, after an update) is handled by the process-name rule.
+    const QString gateName = InstanceGate::serverNameForThisProcess();
+    if (InstanceGate::askRunningCopyToShow(gateName)) {
+        delete application;
+        return 0;
+    }
+    enforceSingleInstance();
+#ifndef _WIN32
+    // No COM here: the built-in Word and Excel answer to the office program identifiers.
+    registerBuiltinOffice();
+#endif
     placeSettingsOfInstalledCopy();
+    Languages::install(Languages::forThisProcess());
     MainWindow* window = new MainWindow();
+    InstanceGate* gate = new InstanceGate(window);
+    gate->listen(gateName, [window] { window->ShowSoftWindow(); });
     window->show();
     const int exitCode = application->exec();
     return finishProgram(application, window, exitCode);

@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "app/appresources.h"
+#include "app/desktopopener.h"
 #include "app/pathdialogs.h"
+#include "app/pathdrop.h"
 #include "app/restartprogram.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
@@ -11,12 +13,17 @@
 #include "ui_mainwindow.h"
 #include "update/threadpost.h"
 
+#include <QCheckBox>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QThread>
 
@@ -31,6 +38,11 @@ namespace {
 constexpr int idleThreadStopMs = 100;
 
 bool leftRunning = false;
+
+// Status line colours: the form's red stays for its notice and for runs that went wrong.
+const char workingStyle[] = "";
+const char successStyle[] = "color: rgb(0, 128, 0);";
+const char warningStyle[] = "color: rgb(255, 0, 0);";
 
 /* The template picker's filter. Windows' own dialog reads ';' between patterns; Qt's dialog,
    used elsewhere, takes one pattern per word and would list no file for the ';' form. */
@@ -78,11 +90,18 @@ void releaseIfIdle(QThread* thread, QObject* worker) {
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent, Qt::WindowFlags()) {
     ui = new Ui::MainWindow;
     ui->setupUi(this);
+    buildRunRow();
+    PathDrop::install(ui->lEdt_SourcePath, PathDrop::Kind::Folder);
+    PathDrop::install(ui->lEdt_SavePath, PathDrop::Kind::Folder);
+    PathDrop::install(ui->lEdt_TemplatePath, PathDrop::Kind::Workbook);
+    letFormShrink();
+    fitToScreen();
     placeWindow();
     setWindowTitle(QStringLiteral("Sheetweaver") + QString::fromUtf8("1.2"));
     loadAppResources();
     setWindowIcon(QIcon(QStringLiteral(":/images/qvr.ico")));
     createTrayIcon();
+    trayIcon->setQuitCheck([this] { return confirmQuitDuringRun(); });
     settingsText.clear();
     readWholeFile(settingsText, settingsFilePath, settingsTextLimit);
     startUpdateWorker();
@@ -111,6 +130,62 @@ bool MainWindow::workersLeftRunning() {
 /* Set the report viewer of the jobs started from now on. */
 void MainWindow::setReportViewerForJobs(MergeObject::ReportViewer viewer) {
     jobReportViewer() = std::move(viewer);
+}
+
+/* The wanted size where it fits the free area less a frame, else cut, never below the minimum. */
+QSize MainWindow::fittedSize(QSize wanted, QSize screenFree, QSize minimum) {
+    // The title bar and frame are not known before the window is shown; leave room for them.
+    const QSize frame(16, 40);
+    return wanted.boundedTo(screenFree - frame).expandedTo(minimum);
+}
+
+/* The row under the status line: the run's progress, then the buttons that open its report
+   and its destination folder; hidden until a run starts. */
+void MainWindow::buildRunRow() {
+    m_runRow = new QWidget(ui->wgt_AddToTab1);
+    m_runRow->setObjectName(QStringLiteral("wgt_RunResult"));
+    auto* row = new QHBoxLayout(m_runRow);
+    row->setObjectName(QStringLiteral("horizontalLayout_RunResult"));
+    row->setContentsMargins(9, 0, 9, 6);
+    m_progress = new QProgressBar(m_runRow);
+    m_progress->setObjectName(QStringLiteral("pgb_Progress"));
+    m_progress->setFormat(QStringLiteral("%v/%m"));
+    m_openReport = new QPushButton(tr("打开未转换文件列表"), m_runRow);
+    m_openReport->setObjectName(QStringLiteral("pBtn_OpenReport"));
+    m_openSaveFolder = new QPushButton(tr("打开保存文件夹"), m_runRow);
+    m_openSaveFolder->setObjectName(QStringLiteral("pBtn_OpenSaveFolder"));
+    row->addWidget(m_progress, 1);
+    row->addStretch();  // keeps the buttons at their own width on the right while the bar is hidden
+    row->addWidget(m_openReport);
+    row->addWidget(m_openSaveFolder);
+    ui->verticalLayout_3->addWidget(m_runRow);
+    m_progress->hide();
+    m_openReport->hide();
+    m_openSaveFolder->hide();
+    m_runRow->hide();
+    connect(m_openReport, &QPushButton::clicked, this,
+            [this] { DesktopOpener::open(m_runReport); });
+    connect(m_openSaveFolder, &QPushButton::clicked, this,
+            [this] { DesktopOpener::open(m_runSaveFolder); });
+}
+
+/* Let the form become narrower than its texts: the status line wraps, and the option boxes of
+   step 3 may give up a quarter of their width (their texts are then cut at the end) before the
+   window outgrows a small screen. */
+void MainWindow::letFormShrink() {
+    ui->lb_ShowDisposing->setWordWrap(true);
+    for (QCheckBox* box : {ui->cBox_JustText, ui->cBox_JustTable, ui->cBox_SplitChar})
+        box->setMinimumWidth(box->minimumSizeHint().width() * 3 / 4);
+}
+
+/* Shrink the form's first size to the screen's free area when the screen is smaller. */
+void MainWindow::fitToScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QSize fitted = fittedSize(size(), screen->availableGeometry().size(), minimumSizeHint());
+    if (fitted != size())
+        resize(fitted);
 }
 
 /* Take the screen and window sizes and move the window to its first place. */
@@ -188,11 +263,66 @@ void MainWindow::on_ShowDisposingFile(QString filePath) {
     ui->lb_ShowDisposing->setText(filePath);
 }
 
+/* The summary with the failed count added before its closing full stop, if it has one. */
+QString MainWindow::withFailedCount(const QString& summary, int failed) {
+    QString text = summary;
+    QString stop;
+    if (text.endsWith(QChar(0x3002)) || text.endsWith(QLatin1Char('.'))) {
+        stop = text.right(1);
+        text.chop(1);
+    }
+    return text + tr("，%1个文件未能转换").arg(failed) + stop;
+}
+
+/* Colour and text of the status line. */
+void MainWindow::showStatus(const QString& text, StatusTone tone) {
+    const char* style = tone == StatusTone::Success   ? successStyle
+                        : tone == StatusTone::Warning ? warningStyle
+                                                      : workingStyle;
+    ui->lb_ShowDisposing->setStyleSheet(QString::fromLatin1(style));
+    ui->lb_ShowDisposing->setText(text);
+}
+
+/* A run was accepted: a busy bar until the job has counted its documents, no result buttons. */
+void MainWindow::runStarted() {
+    m_running = true;
+    ui->lb_ShowDisposing->setStyleSheet(QString::fromLatin1(workingStyle));
+    m_progress->setRange(0, 0);
+    m_progress->show();
+    m_openReport->hide();
+    m_openSaveFolder->hide();
+    m_runRow->show();
+}
+
+/* The job began a document: the bar shows "started/total". */
+void MainWindow::documentStarted(int started, int total) {
+    m_progress->setRange(0, total);
+    m_progress->setValue(started);
+}
+
+/* The run's end: the summary with the failed count, its colour, and the result buttons. */
+void MainWindow::showRunResult(const RunResult& run) {
+    m_progress->hide();
+    if (run.aborted) {
+        showStatus(ui->lb_ShowDisposing->text(), StatusTone::Warning);
+        m_runRow->hide();
+        return;
+    }
+    if (run.failed > 0) {
+        showStatus(withFailedCount(ui->lb_ShowDisposing->text(), run.failed), StatusTone::Warning);
+    } else {
+        showStatus(ui->lb_ShowDisposing->text(), StatusTone::Success);
+    }
+    m_openReport->setVisible(run.reportWritten);
+    m_openSaveFolder->show();
+    m_runRow->show();
+}
+
 /* Announce an installed update, quit and start the new program; not when autostarted. */
 void MainWindow::on_Signal_UpdateSuccess() {
     if (launchArgument == "-autorun")
         return;
-    QMessageBox::about(this, QStringLiteral("注意："), QStringLiteral("成功升级新版本!"));
+    QMessageBox::about(this, tr("注意："), tr("成功升级新版本!"));
     QCoreApplication::quit();
     startProgramAgain(appPath);
 }
@@ -207,15 +337,33 @@ void MainWindow::on_pBtn_SavePath_clicked() {
     pickFolder("SavePath", false);
 }
 
+/* Where a picker starts: the field's folder when it exists, else the last folder picked,
+   else the user's home folder. */
+QString MainWindow::pickerStart(const QLineEdit* field, bool fieldIsFolder) const {
+    const QString text = QDir::fromNativeSeparators(field->text().trimmed());
+    if (!text.isEmpty()) {
+        const QFileInfo info(text);
+        const QString folder =
+            QDir::cleanPath(fieldIsFolder ? info.absoluteFilePath() : info.absolutePath());
+        if (QFileInfo(folder).isDir())
+            return folder;
+    }
+    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
+        return m_lastFolder;
+    return QDir::homePath();
+}
+
 /* Ask for a folder, show it with a trailing separator and remember it. */
 void MainWindow::pickFolder(const char* key, bool sourceField) {
+    QLineEdit* field = sourceField ? ui->lEdt_SourcePath : ui->lEdt_SavePath;
     const QString chosen = PathDialogs::getExistingDirectory(
-        this, QStringLiteral("选择文件夹"), QStringLiteral("."),
+        this, tr("选择文件夹"), pickerStart(field, true),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;
+    m_lastFolder = chosen;
     const QString path = QDir::toNativeSeparators(chosen + QLatin1Char('/'));
-    (sourceField ? ui->lEdt_SourcePath : ui->lEdt_SavePath)->setText(path);
+    field->setText(path);
     setKeyValueInFile(settingsFilePath, key, toLocal(path));
 }
 
@@ -231,6 +379,7 @@ void MainWindow::on_pBtn_Transform_clicked() {
     options.splitChar = ui->lEdt_SplitChar->text();
     options.useTemplate = ui->cBox_UseTemplate->isChecked();
     options.lastRowText = ui->sBox_LastRow->text();
+    options.normaliseFolders();
     if (!validateOptions())
         return;
 
@@ -246,20 +395,18 @@ void MainWindow::on_pBtn_Transform_clicked() {
             Qt::AutoConnection);
     connect(mergeObject, SIGNAL(Signal_SetButtonEnable()), this, SLOT(on_Signal_SetButtonEnable()),
             Qt::AutoConnection);
+    connect(mergeObject, &MergeObject::documentStarted, this,
+            [this](int started, int total, const QString&) { documentStarted(started, total); });
+    m_runReport = options.failureReportPath;
+    m_runSaveFolder = options.savePath;
+    runStarted();
     emit pBtn_Transform_HasClicked();
     ui->pBtn_Transform->setEnabled(false);
 }
 
 /* Check source folder, template (when used) and save folder; the first failure is shown. */
 bool MainWindow::validateOptions() {
-    const ConvertOptions& options = convertOptions();
-    QString message;
-    if (!QFileInfo(options.sourcePath).isDir())
-        message = QStringLiteral("Word文件所在文件夹不存在!");
-    else if (options.useTemplate && !QFileInfo(options.templatePath).isFile())
-        message = QStringLiteral("excel模板文件不存在!");
-    else if (!QFileInfo(options.savePath).isDir())
-        message = QStringLiteral("保存文件夹不存在!");
+    const QString message = convertOptions().validationMessage();
     if (message.isEmpty())
         return true;
     QMessageBox::about(this, QStringLiteral("Message:"), message);
@@ -279,22 +426,54 @@ void MainWindow::replaceJob() {
     mergeThread = new QThread();
     mergeThread->start(QThread::InheritPriority);
     mergeObject = new MergeObject();
-    if (jobReportViewer())
+    if (jobReportViewer()) {
         mergeObject->setReportViewer(*jobReportViewer());
+    } else {
+        // The report opens from the window's thread, where the desktop may be asked.
+        mergeObject->setReportViewer([this](const QString& path) {
+            QMetaObject::invokeMethod(
+                this, [path] { DesktopOpener::open(path); }, Qt::QueuedConnection);
+        });
+    }
     mergeObject->moveToThread(mergeThread);
 }
 
-/* The job ended: the convert button works again. */
+/* The job ended: the convert button works again and the run's result is shown. */
 void MainWindow::on_Signal_SetButtonEnable() {
     ui->pBtn_Transform->setEnabled(true);
+    if (!m_running)
+        return;
+    m_running = false;
+    // The job is idle now: its last run is complete and no longer written.
+    showRunResult(mergeObject != nullptr ? mergeObject->lastRun() : RunResult());
+}
+
+/* Ask before a running conversion is abandoned; true when the program may end. */
+bool MainWindow::confirmQuitDuringRun() {
+    if (!m_running)
+        return true;
+    const QMessageBox::StandardButton answer =
+        QMessageBox::question(this, windowTitle(), tr("正在转换，确定要退出吗？"),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes;
+}
+
+/* Closing during a run needs a yes; idle closing is Qt's own. */
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!confirmQuitDuringRun()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 /* Pick the template workbook and remember it. */
 void MainWindow::on_pBtn_TemplatePath_clicked() {
-    const QString chosen = PathDialogs::getOpenFileName(nullptr, QStringLiteral("选择Excel文件"),
-                                                        QStringLiteral("."), templateFilter());
+    const QString chosen = PathDialogs::getOpenFileName(
+        nullptr, tr("选择Excel文件"), pickerStart(ui->lEdt_TemplatePath, false), templateFilter());
     if (chosen.isEmpty())
         return;
+    m_lastFolder = QFileInfo(chosen).absolutePath();
     const QString path = QDir::toNativeSeparators(chosen);
     ui->lEdt_TemplatePath->setText(path);
     setKeyValueInFile(settingsFilePath, "TemplatePath", toLocal(path));

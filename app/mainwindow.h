@@ -6,7 +6,9 @@
 // - Ui::MainWindow: the form, compiled from mainwindow.ui.
 // - SystemTray: the notification-area icon (systemtray.h).
 // - the start-up paths and the single-instance check (startuppaths.h), the path pickers
-//   (pathdialogs.h) and the restart of the program (restartprogram.h).
+//   (pathdialogs.h), the restart of the program (restartprogram.h), the one-copy handover
+//   (instancegate.h), dropped paths (pathdrop.h), the interface language (languages.h) and
+//   the opening of the report and the result folder (desktopopener.h).
 // The conversion itself is MergeObject (engine/mergeobject.h) on a thread of its own; the
 // update check is ThreadPost (update/threadpost.h) on another.
 
@@ -18,6 +20,10 @@
 
 #include <string>
 
+class QCloseEvent;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
 class QThread;
 class ThreadPost;
 
@@ -36,8 +42,9 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Builds the form, places the window, creates the tray icon, starts the update worker and
-    // fills the path fields from the settings file.
+    // Builds the form and the run's progress and result row under the status line, places the
+    // window (shrunk to the screen when the screen is smaller), creates the tray icon, starts
+    // the update worker and fills the path fields from the settings file.
     explicit MainWindow(QWidget* parent = nullptr);
 
     // Stops and releases the job and update threads only when they are idle; a thread still
@@ -47,6 +54,16 @@ public:
     // Where a window of the given size is first placed on a screen of the given size:
     // centred horizontally, a third of the free height from the top (integer division).
     static QPoint initialPosition(int screenW, int screenH, int windowW, int windowH);
+
+    // The first size of a window that wants `wanted` on a screen whose free area (without
+    // task bars) is `screenFree`: `wanted` where it fits with its frame, else cut to the free
+    // area less the frame, but never below `minimum` (the layout's smallest size).
+    static QSize fittedSize(QSize wanted, QSize screenFree, QSize minimum);
+
+    // A run's summary with the count of documents that failed added before its closing full
+    // stop ("成功转换2个Word文件,耗时3秒。" and 1 give
+    // "成功转换2个Word文件,耗时3秒，1个文件未能转换。").
+    static QString withFailedCount(const QString& summary, int failed);
 
     // True when some window left a job or update thread at work when it was destroyed: the
     // process must then end without running its global destructors under that thread.
@@ -72,7 +89,22 @@ public slots:
     void on_cBox_UseTemplate_clicked();
     void on_cBox_JustTable_clicked();
 
+protected:
+    // Closing while a conversion runs asks first; "no" keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    enum class StatusTone { Working, Success, Warning };
+
+    void buildRunRow();
+    void letFormShrink();
+    void fitToScreen();
+    void runStarted();
+    void documentStarted(int started, int total);
+    void showRunResult(const RunResult& run);
+    void showStatus(const QString& text, StatusTone tone);
+    bool confirmQuitDuringRun();
+    QString pickerStart(const QLineEdit* field, bool fieldIsFolder) const;
     void placeWindow();
     void createTrayIcon();
     void startUpdateWorker();
@@ -90,4 +122,13 @@ private:
     MergeObject* mergeObject = nullptr;
     QThread* postThread = nullptr;
     ThreadPost* threadPost = nullptr;
+
+    QWidget* m_runRow = nullptr;  // progress bar and result buttons under the status line
+    QProgressBar* m_progress = nullptr;
+    QPushButton* m_openReport = nullptr;
+    QPushButton* m_openSaveFolder = nullptr;
+    bool m_running = false;  // a job runs: from the accepted click to the job's end
+    QString m_lastFolder;    // the folder of the last path picked, where pickers start next
+    QString m_runReport;     // the running or last job's report and destination folder
+    QString m_runSaveFolder;
 };

@@ -1,3 +1,4 @@
+#include "app/languages.h"
 #include "app/mainwindow.h"
 #include "app/startuppaths.h"
 
@@ -12,7 +13,8 @@
 #include <cstdio>
 
 // Documentation helper, not part of the program: shows the main window as start-up does and
-// saves a picture of it. Usage: sheetweaver-screenshot OUTPUT.png
+// saves a picture of it. Usage: sheetweaver-screenshot OUTPUT.png; the interface language comes
+// from SHEETWEAVER_LANG and the locale, as in the program.
 // Exit status 0 when the picture was saved and the form fits its initial size of 940 x 520,
 // 2 when the form needs more room than that (something would be clipped), 1 on other errors.
 
@@ -40,6 +42,7 @@ int main(int argc, char* argv[]) {
     char* programArgv[] = {argv[0], nullptr};
     buildStartupPaths(1, programArgv);
     QApplication application(argc, argv);
+    Languages::install(Languages::forThisProcess());
     MainWindow window;
     window.show();
     int status = 1;

@@ -7,13 +7,15 @@
 #include <QIcon>
 #include <QMenu>
 
+#include <utility>
+
 SystemTray* trayIcon = nullptr;
 
 /* Build the menu, then show the icon with its tooltip. */
 SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
     trayMenu = new QMenu();
-    settingsAction = new QAction(QStringLiteral("软件设置"), this);
-    quitAction = new QAction(QStringLiteral("退出程序"), this);
+    settingsAction = new QAction(tr("软件设置"), this);
+    quitAction = new QAction(tr("退出程序"), this);
     trayMenu->addAction(settingsAction);
     trayMenu->addAction(quitAction);
     setContextMenu(trayMenu);
@@ -30,8 +32,15 @@ SystemTray::~SystemTray() {
     delete trayMenu;
 }
 
-/* End the event loop. */
+/* Set the question asked before quitting. */
+void SystemTray::setQuitCheck(std::function<bool()> check) {
+    m_quitCheck = std::move(check);
+}
+
+/* End the event loop unless the quit check says no. */
 void SystemTray::UiQuit() {
+    if (m_quitCheck && !m_quitCheck())
+        return;
     QCoreApplication::quit();
 }
 

@@ -251,16 +251,7 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments) {
 
 /* The window's three checks, in its order. */
 QString CommandLine::validate(const ConvertOptions& options) {
-    if (!QFileInfo(options.sourcePath).isDir()) {
-        return QStringLiteral("Word文件所在文件夹不存在!");
-    }
-    if (options.useTemplate && !QFileInfo(options.templatePath).isFile()) {
-        return QStringLiteral("excel模板文件不存在!");
-    }
-    if (!QFileInfo(options.savePath).isDir()) {
-        return QStringLiteral("保存文件夹不存在!");
-    }
-    return QString();
+    return options.validationMessage();
 }
 
 /* Absolute, native, with one trailing separator. */
@@ -268,11 +259,8 @@ QString CommandLine::folderPath(const QString& argument) {
     if (argument.isEmpty()) {
         return QString();
     }
-    QString path = QDir::cleanPath(QFileInfo(argument).absoluteFilePath());
-    if (!path.endsWith(QLatin1Char('/'))) {
-        path += QLatin1Char('/');
-    }
-    return QDir::toNativeSeparators(path);
+    return ConvertOptions::folderWithSeparator(
+        QDir::cleanPath(QFileInfo(argument).absoluteFilePath()));
 }
 
 /* The usage text: the fixed paragraphs around one line per option row. */

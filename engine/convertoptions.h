@@ -6,7 +6,8 @@
 //
 // The window's convert action (or the headless converter) writes it before it starts a job;
 // the job only reads it while it runs, so it needs no lock. Paths are in native separators;
-// the folder pickers leave a trailing separator on both folders.
+// normaliseFolders() gives both folders exactly one trailing separator, so output and report
+// paths built by appending to them always lie inside the folders.
 struct ConvertOptions {
     QString sourcePath;      // root folder of the Word documents; prefix replaced in output paths
     QString savePath;        // destination root folder
@@ -21,8 +22,26 @@ struct ConvertOptions {
     int shardIndex = 1;  // with shardCount: convert only shard shardIndex of shardCount
     int shardCount = 0;  // 0: no sharding (every document)
 
-    // The name of the failure report, appended directly to sourcePath.
+    // The name of the failure report, appended directly to sourcePath. The same in every
+    // language of the interface.
     static QString failureReportName();
+
+    // `folder` in native separators ending with exactly one separator ("D:/Word", "D:\Word\\"
+    // and "D:\Word\" all give "D:\Word\" on Windows, where '/' is a separator too; elsewhere
+    // a backslash belongs to the name); a root stays the root; an empty text stays empty.
+    static QString folderWithSeparator(const QString& folder);
+
+    // True when `path` names a workbook by its extension: .xls, .xlsx or .xlsm (any case).
+    static bool isWorkbookPath(const QString& path);
+
+    // Give sourcePath and savePath exactly one trailing separator (see folderWithSeparator).
+    void normaliseFolders();
+
+    // Check the inputs in a fixed order, stopping at the first failure: the source folder
+    // exists, then (only when useTemplate is set) the template is an existing workbook file,
+    // then the save folder exists. Empty when all is well, else the message for the first
+    // failure, in the interface's language.
+    QString validationMessage() const;
 };
 
 // The one record of the process.

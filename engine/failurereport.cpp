@@ -24,14 +24,12 @@ bool FailureReport::write(const QString& path, const QString& text) {
 }
 
 /* Open the report in the platform's text viewer. */
-void FailureReport::showInSystemViewer(const QString& path) {
+bool FailureReport::showInSystemViewer(const QString& path) {
     const QString nativePath = QDir::toNativeSeparators(path);
 #ifdef Q_OS_WIN
-    QProcess::startDetached(QStringLiteral("notepad.exe"), QStringList{nativePath});
+    return QProcess::startDetached(QStringLiteral("notepad.exe"), QStringList{nativePath});
 #else
     const QString viewer = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (!viewer.isEmpty()) {
-        QProcess::startDetached(viewer, QStringList{nativePath});
-    }
+    return !viewer.isEmpty() && QProcess::startDetached(viewer, QStringList{nativePath});
 #endif
 }

@@ -12,6 +12,6 @@ public:
     static bool write(const QString& path, const QString& text);
 
     // Start the system's text editor on `path`, detached: Notepad on Windows, elsewhere
-    // xdg-open when it is installed, else nothing.
-    static void showInSystemViewer(const QString& path);
+    // xdg-open when it is installed, else nothing. True when a viewer was started.
+    static bool showInSystemViewer(const QString& path);
 };

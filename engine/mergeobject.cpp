@@ -11,6 +11,8 @@
 #include "engine/wholedocumentmode.h"
 #include "support/processlist.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <ctime>
 #include <memory>
@@ -297,8 +299,8 @@ void MergeObject::transferContent(AxObject* word, AxObject* document,
 /* Stop the run: no usable spreadsheet application on this machine. */
 void MergeObject::abortRun(AxObject* word, AxObject* excel) {
     m_lastRun.aborted = true;
-    emit ShowDisposingFile(
-        QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+    emit ShowDisposingFile(QCoreApplication::translate(
+        "MergeObject", "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
     if (excel != nullptr) {
         excel->dynamicCall("Quit(void)");
     }
@@ -312,9 +314,10 @@ void MergeObject::abortRun(AxObject* word, AxObject* excel) {
 /* Report the summary and the documents that failed, then release the window's button. */
 void MergeObject::endRun(qint64 startTime, const QString& failedPaths) {
     const qint64 seconds = static_cast<qint64>(std::time(nullptr)) - startTime;
-    emit ShowDisposingFile(QStringLiteral("成功转换") + QString::number(m_lastRun.converted) +
-                           QStringLiteral("个Word文件,") + QStringLiteral("耗时") +
-                           QString::number(seconds) + QStringLiteral("秒。"));
+    emit ShowDisposingFile(
+        QCoreApplication::translate("MergeObject", "成功转换%1个Word文件,耗时%2秒。")
+            .arg(m_lastRun.converted)
+            .arg(seconds));
     if (!failedPaths.isEmpty()) {
         const QString reportPath = convertOptions().failureReportPath;
         m_lastRun.reportWritten = FailureReport::write(reportPath, failedPaths);

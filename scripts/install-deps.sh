@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-format
-  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
   libquazip1-qt5-dev libgsf-1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3 python3-openpyxl python3-xlrd python3-xlwt python3-docx

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Saves a picture of the desktop program's main window as docs/mainwindow.png.
+# Saves pictures of the desktop program's main window: docs/mainwindow.png in Chinese and
+# docs/mainwindow-en.png in English.
 # Runs the window under a virtual X server (xvfb-run) at 96 dots per inch, the usual desktop
 # resolution, with the Noto CJK fonts for the Chinese texts. Fails when the form does not fit
 # its initial size of 940 x 520.
@@ -19,5 +20,10 @@ if ! fc-list :lang=zh family | grep -q .; then
   exit 1
 fi
 mkdir -p docs
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24 -dpi 96" "$tool" docs/mainwindow.png
-echo "saved docs/mainwindow.png"
+for lang in zh en; do
+  picture=docs/mainwindow.png
+  [ "$lang" = en ] && picture=docs/mainwindow-en.png
+  SHEETWEAVER_LANG=$lang QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24 -dpi 96" \
+    "$tool" "$picture"
+  echo "saved $picture"
+done

@@ -7,6 +7,7 @@
 #include "update/updatearchive.h"
 #include "update/urldownload.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -160,8 +161,9 @@ void ThreadPost::requestBalloon() const {
     if (receiver == nullptr || !m_balloonHandler) {
         return;
     }
-    const QString message = QString::fromUtf8("发现新版本,请进入") + QString::fromUtf8(kPublisher) +
-                            QString::fromUtf8("下载更新!");
+    const QString message =
+        QCoreApplication::translate("ThreadPost", "发现新版本,请进入%1下载更新!")
+            .arg(QString::fromUtf8(kPublisher));
     const BalloonHandler handler = m_balloonHandler;
     QMetaObject::invokeMethod(
         receiver, [handler, message]() { handler(QString(), message, 1000); },

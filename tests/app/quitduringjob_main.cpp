@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -16,7 +17,9 @@
 
 // Helper for test_quitduringjob: the program's own end, reached while a conversion is at work.
 // A Word server whose first call takes three seconds keeps the job busy; the window is closed
-// 300 ms after the convert click, and the program ends the way start-up ends it.
+// 300 ms after the convert click. Closing during a run asks first: the first question is
+// answered "no" (the window stays), the second "yes", and the program ends the way start-up
+// ends it.
 
 namespace {
 
@@ -25,6 +28,9 @@ class SlowWord : public ServerObject {
 public:
     ServerReply invoke(const ServerCall&) override {
         QThread::msleep(3000);
+        // Printed only when the program waited for the job, which it must not.
+        std::printf("slow call ended\n");
+        std::fflush(stdout);
         return ServerReply::failure();
     }
 };
@@ -60,7 +66,23 @@ int main(int argc, char* argv[]) {
             !window->findChild<QPushButton*>(QStringLiteral("pBtn_Transform"))->isEnabled();
         std::printf("job started: %s\n", busy ? "yes" : "no");
     });
-    QTimer::singleShot(300, window, &QWidget::close);
+    // Answer each question box: "no" first, then "yes".
+    int questions = 0;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&questions] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible())
+            return;
+        ++questions;
+        std::printf("asked: %s\n", box->text().toUtf8().constData());
+        box->button(questions == 1 ? QMessageBox::No : QMessageBox::Yes)->click();
+    });
+    answerer.start(10);
+    QTimer::singleShot(300, window, [window] {
+        window->close();
+        std::printf("after no: %s\n", window->isVisible() ? "open" : "closed");
+        window->close();
+    });
     const int exitCode = application->exec();
     std::printf("event loop ended: %d\n", exitCode);
     return finishProgram(application, window, exitCode);

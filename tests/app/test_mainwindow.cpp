@@ -1,5 +1,9 @@
 #include "app/mainwindow.h"
 
+#include "app/languages.h"
+
+#include "app/desktopopener.h"
+#include "app/instancegate.h"
 #include "app/pathdialogs.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
@@ -24,6 +28,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -33,7 +38,12 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <QMimeData>
+#include <QUrl>
+
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -102,6 +112,12 @@ QStringList layoutItems(const QLayout* layout) {
     return names;
 }
 
+/* The window's first size on the primary screen: 940 x 520 where that fits. */
+QSize firstSize(const QWidget& window) {
+    const QSize free = QGuiApplication::primaryScreen()->availableGeometry().size();
+    return MainWindow::fittedSize(QSize(940, 520), free, window.minimumSizeHint());
+}
+
 /* Margins as a comparable list: left, top, right, bottom. */
 QList<int> marginsOf(const QLayout* layout) {
     const QMargins m = layout->contentsMargins();
@@ -128,11 +144,14 @@ private slots:
     void formFitsItsInitialSize();
     void placementArithmetic_data();
     void placementArithmetic();
+    void failedCountInSummary_data();
+    void failedCountInSummary();
     void justTableDisablesSplitChar();
     void useTemplateKeepsJustTextEnabled();
     void validationMessagesInOrder();
     void rejectedClickStartsNoJob();
-    void typedSourceWithoutSeparatorPutsReportBesideFolder();
+    void typedFoldersKeepOutputsInside_data();
+    void typedFoldersKeepOutputsInside();
     void oldReportDeletedOnAcceptedClick();
     void optionsFilledFromWidgets();
     void acceptedClickRunsJobAndReenablesButton();
@@ -144,11 +163,23 @@ private slots:
     void settingsRestoredAtStart();
     void showSoftWindowRestoresInitialSize();
     void trayActivationShowsWindowOnClicks();
+    // Modal boxes return at once after the application's loop was quit, so the tests that
+    // answer boxes come before those that quit.
+    void closeDuringRunAsks();
+    void droppedPaths_data();
+    void droppedPaths();
+    void languageByLocaleAndOverride_data();
+    void languageByLocaleAndOverride();
+    void englishInterfaceShowsNoChinese();
+    void chineseInterfaceTranslatesQtsOwnTexts();
+    void secondCopyHandsOverWhileJobRuns();
+    void trayQuitDuringRunAsks();
     void trayMenuEntries();
     void updateSuccessIgnoredWhenAutostarted();
     void updateSuccessAnnouncesQuitsAndRestarts();
 
 private:
+    void startLongJob(MainWindow& window);
     std::unique_ptr<MainWindow> makeWindow();
     QString folder(const char* name);
 
@@ -260,9 +291,10 @@ void TestMainWindow::formTreeInCreationOrder() {
                                   QStringLiteral("label"),
                                   QStringLiteral("sBox_LastRow")};
     QCOMPARE(namedChildren(formWidget<QGroupBox>(*window, "groupBox")), groupBox);
+    // The form's objects first, then the run's progress and result row added under them.
     const QStringList page = {QStringLiteral("verticalLayout_3"), QStringLiteral("groupBox_2"),
-                              QStringLiteral("groupBox"), QStringLiteral("groupBox_3"),
-                              QStringLiteral("lb_ShowDisposing")};
+                              QStringLiteral("groupBox"),         QStringLiteral("groupBox_3"),
+                              QStringLiteral("lb_ShowDisposing"), QStringLiteral("wgt_RunResult")};
     QCOMPARE(namedChildren(formWidget<QWidget>(*window, "wgt_AddToTab1")), page);
 
     // No menu bar, tool bar or status bar.
@@ -290,8 +322,8 @@ void TestMainWindow::layoutsSpacingMarginsAndStretch() {
          15,
          {0, 0, 0, 0},
          {QStringLiteral("groupBox_2"), QStringLiteral("groupBox"), QStringLiteral("groupBox_3"),
-          QStringLiteral("lb_ShowDisposing")},
-         {0, 0, 0, 2}},
+          QStringLiteral("lb_ShowDisposing"), QStringLiteral("wgt_RunResult")},
+         {0, 0, 0, 2, 0}},
         {"verticalLayout_2",
          6,
          {9, 9, 9, 9},
@@ -481,20 +513,30 @@ void TestMainWindow::titleIconAndPlacement() {
     auto window = makeWindow();
     QCOMPARE(window->windowTitle(), QStringLiteral("Sheetweaver1.2"));
     QVERIFY(!window->windowIcon().isNull());
-    QCOMPARE(window->size(), QSize(940, 520));
+    QCOMPARE(window->size(), firstSize(*window));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QCOMPARE(window->pos(), MainWindow::initialPosition(screen.width(), screen.height(), 940, 520));
+    QCOMPARE(window->pos(), MainWindow::initialPosition(screen.width(), screen.height(),
+                                                        window->width(), window->height()));
 }
 
-/* At the usual 96 dots per inch and 9 points every text fits into 940 x 520: the window keeps its
-   size when shown instead of growing to the layout's minimum. */
+/* At the usual 96 dots per inch and 9 points every text fits into 940 x 520, and the form fits a
+   1280 x 800 screen at 150 % (853 x 533 at 96 dots per inch, less a task bar), in both
+   languages: the window keeps its first size when shown instead of growing to its minimum. */
 void TestMainWindow::formFitsItsInitialSize() {
+    for (const auto language : {Languages::Language::Chinese, Languages::Language::English}) {
+        Languages::install(language);
+        auto window = makeWindow();
+        const QSize needed = window->minimumSizeHint();
+        QVERIFY2(needed.width() <= 853 - 16 && needed.height() <= 533 - 40 - 30,
+                 qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
+    }
+    Languages::install(Languages::Language::Chinese);
     auto window = makeWindow();
     window->show();
     const QSize needed = window->minimumSizeHint();
     QVERIFY2(needed.width() <= 940 && needed.height() <= 520,
              qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
-    QCOMPARE(window->size(), QSize(940, 520));
+    QCOMPARE(window->size(), firstSize(*window));
     for (QLabel* label : window->findChildren<QLabel*>())
         QVERIFY2(label->width() >= label->minimumSizeHint().width(),
                  qPrintable(label->objectName()));
@@ -518,6 +560,29 @@ void TestMainWindow::placementArithmetic() {
     QFETCH(int, screenH);
     QFETCH(QPoint, expected);
     QCOMPARE(MainWindow::initialPosition(screenW, screenH, 940, 520), expected);
+}
+
+/* Rows: the job's summary, the failed count, the status line's text. */
+void TestMainWindow::failedCountInSummary_data() {
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<int>("failed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("Chinese full stop")
+        << QStringLiteral("成功转换4个Word文件,耗时12秒。") << 1
+        << QStringLiteral("成功转换4个Word文件,耗时12秒，1个文件未能转换。");
+    QTest::newRow("English full stop")
+        << QStringLiteral("Converted 4 in 1 seconds.") << 2
+        << QStringLiteral("Converted 4 in 1 seconds，2个文件未能转换.");
+    QTest::newRow("no full stop") << QStringLiteral("成功") << 500
+                                  << QStringLiteral("成功，500个文件未能转换");
+}
+
+/* The failed count goes before the summary's closing full stop. */
+void TestMainWindow::failedCountInSummary() {
+    QFETCH(QString, summary);
+    QFETCH(int, failed);
+    QFETCH(QString, expected);
+    QCOMPARE(MainWindow::withFailedCount(summary, failed), expected);
 }
 
 /* Table mode unchecks and disables the separator box; leaving it enables the box unchecked. */
@@ -581,12 +646,16 @@ void TestMainWindow::validationMessagesInOrder() {
     useTemplate->setChecked(true);
     templ->setText(src);  // a folder is not a template file
     window->on_pBtn_Transform_clicked();
+    const QString document = m_dir->path() + QStringLiteral("/模板.docx");
+    QVERIFY(writeFile(document, "a Word document"));
+    templ->setText(document);  // an existing file, but no workbook
+    window->on_pBtn_Transform_clicked();
 
     const QString noSource = QStringLiteral("Word文件所在文件夹不存在!");
     const QString noTemplate = QStringLiteral("excel模板文件不存在!");
     const QString noSave = QStringLiteral("保存文件夹不存在!");
-    QCOMPARE(catcher.texts,
-             (QStringList{noSource, noTemplate, noTemplate, noSave, noSave, noTemplate}));
+    QCOMPARE(catcher.texts, (QStringList{noSource, noTemplate, noTemplate, noSave, noSave,
+                                         noTemplate, noTemplate}));
     for (const QString& title : catcher.titles)
         QCOMPARE(title, QStringLiteral("Message:"));
 }
@@ -609,24 +678,44 @@ void TestMainWindow::rejectedClickStartsNoJob() {
     QVERIFY(convertOptions().failureReportPath.isEmpty());
 }
 
-/* A source typed without its trailing separator puts the report beside the folder. */
-void TestMainWindow::typedSourceWithoutSeparatorPutsReportBesideFolder() {
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Word")));
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Out")));
-    const QString beside =
-        m_dir->path() + QStringLiteral("/Word") + ConvertOptions::failureReportName();
-    QVERIFY(writeFile(beside, "old report\r\n"));
+/* Rows: how the source and save folders are typed; each row converts one document. */
+void TestMainWindow::typedFoldersKeepOutputsInside_data() {
+    QTest::addColumn<QString>("sourceEnd");
+    QTest::addColumn<QString>("saveEnd");
+    QTest::newRow("both without separator") << QString() << QString();
+    QTest::newRow("source without, save from the picker") << QString() << QStringLiteral("/");
+    QTest::newRow("source from the picker, save without") << QStringLiteral("/") << QString();
+    QTest::newRow("both doubled") << QStringLiteral("//") << QStringLiteral("//");
+}
+
+/* However the folders are typed, the workbooks land inside the save folder, mirroring the
+   source tree, and the report lies inside the source folder, where an old one is removed. */
+void TestMainWindow::typedFoldersKeepOutputsInside() {
+    QFETCH(QString, sourceEnd);
+    QFETCH(QString, saveEnd);
+    const QString src = m_dir->path() + QStringLiteral("/src");
+    const QString dst = m_dir->path() + QStringLiteral("/dst_slash");
+    QVERIFY(QDir().mkpath(src + QStringLiteral("/报告")));
+    QVERIFY(QDir().mkpath(dst));
+    const QString corpus = QStringLiteral("../shared/corpus/");
+    QVERIFY(QFile::copy(corpus + QStringLiteral("docx/tables/TestTableColumns.docx"),
+                        src + QStringLiteral("/报告/员工名单.docx")));
+    const QString inside = src + QLatin1Char('/') + ConvertOptions::failureReportName();
+    QVERIFY(writeFile(inside, "old report\r\n"));
     QVERIFY(writeFile(m_dir->path() + QStringLiteral("/Sheetweaver.qvr"), QByteArray()));
 
     auto window = makeWindow();
-    typeFolders(*window, m_dir->path() + QStringLiteral("/Word"),
-                m_dir->path() + QStringLiteral("/Out/"));
+    typeFolders(*window, src + sourceEnd, dst + saveEnd);
     window->on_pBtn_Transform_clicked();
-    QCOMPARE(convertOptions().failureReportPath, QDir::toNativeSeparators(beside));
-    QVERIFY(!QFile::exists(beside));
-    // Typed paths are never written to the settings file.
-    QCOMPARE(fileBytes(m_dir->path() + QStringLiteral("/Sheetweaver.qvr")), QByteArray());
+    QCOMPARE(convertOptions().sourcePath, QDir::toNativeSeparators(src + QLatin1Char('/')));
+    QCOMPARE(convertOptions().savePath, QDir::toNativeSeparators(dst + QLatin1Char('/')));
+    QCOMPARE(convertOptions().failureReportPath, QDir::toNativeSeparators(inside));
+    QVERIFY(!QFile::exists(inside));
     QVERIFY(jobEnded(*window));
+    QVERIFY(QFile::exists(dst + QStringLiteral("/报告/员工名单.xlsx")));
+    // Nothing beside the save folder, and typed paths are never written to the settings file.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 3);
+    QCOMPARE(fileBytes(m_dir->path() + QStringLiteral("/Sheetweaver.qvr")), QByteArray());
 }
 
 /* A report left by an earlier run is gone as soon as a conversion is accepted. */
@@ -714,6 +803,10 @@ void TestMainWindow::secondConversionReplacesFirstJob() {
     window->on_pBtn_Transform_clicked();
     QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 60000);
     QVERIFY2(summary.match(status->text()).hasMatch(), qPrintable(status->text()));
+    // Success is green, without a report to open.
+    QCOMPARE(status->styleSheet(), QStringLiteral("color: rgb(0, 128, 0);"));
+    QVERIFY(formWidget<QPushButton>(*window, "pBtn_OpenReport")->isHidden());
+    QVERIFY(!formWidget<QPushButton>(*window, "pBtn_OpenSaveFolder")->isHidden());
     status->setText(QStringLiteral("first job's last message"));
 
     window->on_pBtn_Transform_clicked();
@@ -745,16 +838,44 @@ void TestMainWindow::fullConversionWithBuiltinOffice() {
     auto window = makeWindow();
     auto* button = formWidget<QPushButton>(*window, "pBtn_Transform");
     auto* status = formWidget<QLabel>(*window, "lb_ShowDisposing");
+    auto* progress = formWidget<QProgressBar>(*window, "pgb_Progress");
+    auto* openReport = formWidget<QPushButton>(*window, "pBtn_OpenReport");
+    auto* openFolder = formWidget<QPushButton>(*window, "pBtn_OpenSaveFolder");
+    QStringList opened;
+    DesktopOpener::replace([&opened](const QString& path) {
+        opened << path;
+        return true;
+    });
     typeFolders(*window, src, dst);
+    window->show();
+    QVERIFY(!progress->isVisible());
+    QSignalSpy steps(progress, &QProgressBar::valueChanged);
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(!button->isEnabled());
+    QVERIFY(progress->isVisible());
+    QVERIFY(!openReport->isVisible());
     QDeadlineTimer deadline(180000);
     while (!button->isEnabled() && !deadline.hasExpired())
         QTest::qWait(5);
     QVERIFY2(button->isEnabled(), "the job did not end within three minutes");
 
-    const QRegularExpression summary(QStringLiteral("^成功转换2个Word文件,耗时\\d+秒。$"));
+    // The bar counted the three Word documents and is hidden again; the summary names the
+    // failure, in the warning colour, with buttons for the report and the results.
+    QCOMPARE(progress->maximum(), 3);
+    QCOMPARE(steps.last().at(0).toInt(), 3);
+    QVERIFY(!progress->isVisible());
+    const QRegularExpression summary(
+        QStringLiteral("^成功转换2个Word文件,耗时\\d+秒，1个文件未能转换。$"));
     QVERIFY2(summary.match(status->text()).hasMatch(), qPrintable(status->text()));
+    QCOMPARE(status->styleSheet(), QStringLiteral("color: rgb(255, 0, 0);"));
+    QVERIFY(openReport->isVisible());
+    QVERIFY(openFolder->isVisible());
+    QTest::mouseClick(openReport, Qt::LeftButton);
+    QTest::mouseClick(openFolder, Qt::LeftButton);
+    QCOMPARE(opened,
+             (QStringList{QDir::toNativeSeparators(src + ConvertOptions::failureReportName()),
+                          QDir::toNativeSeparators(dst)}));
+    DesktopOpener::replace({});
     QVERIFY(QFile::exists(dst + QStringLiteral("tables.xlsx")));
     QVERIFY(QFile::exists(dst + QStringLiteral("sub/lists.xls")));
     QVERIFY(!QFile::exists(dst + QStringLiteral("locked.xls")));
@@ -792,6 +913,7 @@ void TestMainWindow::folderPickersWriteSettingsOnlyWhenFileExists() {
     QFileDialog::Options askedOptions;
     QString askedDir;
     QString answer = m_dir->path() + QStringLiteral("/Word");
+    QVERIFY(QDir().mkpath(answer));
     PathDialogs::replace(
         [&](QWidget*, const QString& caption, const QString& dir, QFileDialog::Options options) {
             askedCaption = caption;
@@ -809,15 +931,20 @@ void TestMainWindow::folderPickersWriteSettingsOnlyWhenFileExists() {
     const QString expectedSource = QDir::toNativeSeparators(answer + QStringLiteral("/"));
     QCOMPARE(source->text(), expectedSource);
     QCOMPARE(askedCaption, QStringLiteral("选择文件夹"));
-    QCOMPARE(askedDir, QStringLiteral("."));
+    // An empty field and no earlier pick: the home folder.
+    QCOMPARE(askedDir, QDir::homePath());
     QCOMPARE(int(askedOptions), 3);
     QVERIFY(!QFile::exists(settings));
 
     // An existing (empty) settings file receives the value.
     QVERIFY(writeFile(settings, QByteArray()));
     window->on_pBtn_SourcePath_clicked();
+    // The field's own folder next time.
+    QCOMPARE(askedDir, answer);
     answer = m_dir->path() + QStringLiteral("/输出");
     window->on_pBtn_SavePath_clicked();
+    // An empty save field: the folder picked last.
+    QCOMPARE(askedDir, m_dir->path() + QStringLiteral("/Word"));
     const QString expectedSave = QDir::toNativeSeparators(answer + QStringLiteral("/"));
     QCOMPARE(save->text(), expectedSave);
     QCOMPARE(fileBytes(settings), QByteArray("\r\n") +
@@ -903,7 +1030,7 @@ void TestMainWindow::showSoftWindowRestoresInitialSize() {
     window->ShowSoftWindow();
     QVERIFY(window->isVisible());
     QVERIFY(!window->isMinimized());
-    QCOMPARE(window->size(), QSize(940, 520));
+    QCOMPARE(window->size(), firstSize(*window));
 }
 
 /* Single and double clicks on the tray icon show the window; other reasons do nothing. */
@@ -923,7 +1050,7 @@ void TestMainWindow::trayActivationShowsWindowOnClicks() {
         window->showMinimized();
         emit trayIcon->activated(reason);
         QVERIFY(!window->isMinimized());
-        QCOMPARE(window->size(), QSize(940, 520));
+        QCOMPARE(window->size(), firstSize(*window));
     }
 }
 
@@ -934,7 +1061,7 @@ void TestMainWindow::trayMenuEntries() {
     QCOMPARE(entries.size(), 2);
     window->resize(1200, 700);
     entries[0]->trigger();
-    QCOMPARE(window->size(), QSize(940, 520));
+    QCOMPARE(window->size(), firstSize(*window));
     QVERIFY(window->isVisible());
 
     QTimer::singleShot(0, entries[1], &QAction::trigger);
@@ -982,6 +1109,217 @@ void TestMainWindow::updateSuccessAnnouncesQuitsAndRestarts() {
     QCOMPARE(catcher.texts, QStringList{QStringLiteral("成功升级新版本!")});
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
 }
+/* Start a job over a few real documents, long enough to act while it runs. */
+void TestMainWindow::startLongJob(MainWindow& window) {
+    const QString src = folder("long");
+    const QString dst = folder("long-out");
+    const QString corpus = QStringLiteral("../shared/corpus/");
+    for (int i = 0; i < 6; ++i) {
+        QVERIFY(QFile::copy(corpus + QStringLiteral("docx/tables/TestTableColumns.docx"),
+                            src + QStringLiteral("d%1.docx").arg(i)));
+    }
+    typeFolders(window, src, dst);
+    window.on_pBtn_Transform_clicked();
+    QVERIFY(!formWidget<QPushButton>(window, "pBtn_Transform")->isEnabled());
+}
+
+/* Closing during a run asks; without a yes the window stays. Closing when idle asks nothing. */
+void TestMainWindow::closeDuringRunAsks() {
+    auto window = makeWindow();
+    window->show();
+    startLongJob(*window);
+    {
+        ModalCatcher catcher;  // closes the question without a yes
+        window->close();
+        QCOMPARE(catcher.texts, QStringList{QStringLiteral("正在转换，确定要退出吗？")});
+    }
+    QVERIFY(window->isVisible());
+    QVERIFY(jobEnded(*window));
+    ModalCatcher catcher;
+    window->close();
+    QVERIFY(catcher.texts.isEmpty());
+    QVERIFY(!window->isVisible());
+}
+
+/* The tray's quit entry asks during a run (the tray's own test shows that a no keeps the
+   event loop running); when idle it asks nothing. */
+void TestMainWindow::trayQuitDuringRunAsks() {
+    auto window = makeWindow();
+    startLongJob(*window);
+    ModalCatcher catcher;
+    trayIcon->quitAction->trigger();
+    QCOMPARE(catcher.texts, QStringList{QStringLiteral("正在转换，确定要退出吗？")});
+    QVERIFY(jobEnded(*window));
+    QTimer::singleShot(0, trayIcon->quitAction, &QAction::trigger);
+    QCOMPARE(runApplicationLoop(5000), 0);
+    QCOMPARE(catcher.texts.size(), 1);
+}
+
+/* Rows: the field, what is dropped on it, and whether the field takes it. */
+void TestMainWindow::droppedPaths_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("dropped");  // relative to the test folder
+    QTest::addColumn<bool>("asText");      // given as "file:///..." text instead of a URL
+    QTest::addColumn<bool>("accepted");
+    const QString source = QStringLiteral("lEdt_SourcePath");
+    const QString save = QStringLiteral("lEdt_SavePath");
+    const QString templ = QStringLiteral("lEdt_TemplatePath");
+    QTest::newRow("folder on source") << source << QStringLiteral("文档") << false << true;
+    QTest::newRow("folder on save") << save << QStringLiteral("文档") << false << true;
+    QTest::newRow("folder as URL text") << source << QStringLiteral("文档") << true << true;
+    QTest::newRow("file on source") << source << QStringLiteral("模板.xlsx") << false << false;
+    QTest::newRow("missing folder") << save << QStringLiteral("nowhere") << false << false;
+    QTest::newRow("workbook on template") << templ << QStringLiteral("模板.xlsx") << false << true;
+    QTest::newRow("document on template") << templ << QStringLiteral("a.docx") << false << false;
+    QTest::newRow("folder on template") << templ << QStringLiteral("文档") << false << false;
+}
+
+/* A drop puts the local path into the field (folders with one separator); others are refused. */
+void TestMainWindow::droppedPaths() {
+    QFETCH(QString, field);
+    QFETCH(QString, dropped);
+    QFETCH(bool, asText);
+    QFETCH(bool, accepted);
+    folder("文档");
+    QVERIFY(writeFile(m_dir->path() + QStringLiteral("/模板.xlsx"), "workbook"));
+    QVERIFY(writeFile(m_dir->path() + QStringLiteral("/a.docx"), "document"));
+    const QString path = m_dir->path() + QLatin1Char('/') + dropped;
+    auto window = makeWindow();
+    auto* edit = window->findChild<QLineEdit*>(field);
+    edit->setText(QStringLiteral("before"));
+
+    QMimeData data;
+    if (asText)
+        data.setText(QUrl::fromLocalFile(path).toString());
+    else
+        data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
+    QCOMPARE(enter.isAccepted(), accepted);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
+                    Qt::NoModifier);
+    QApplication::sendEvent(edit, &drop);
+    QCOMPARE(drop.isAccepted(), accepted);
+    const QString expected = !accepted ? QStringLiteral("before")
+                             : QFileInfo(path).isDir()
+                                 ? QDir::toNativeSeparators(path + QLatin1Char('/'))
+                                 : QDir::toNativeSeparators(path);
+    QCOMPARE(edit->text(), expected);
+}
+
+/* Rows: SHEETWEAVER_LANG, the locale, the language chosen. */
+void TestMainWindow::languageByLocaleAndOverride_data() {
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<bool>("chinese");
+    const QLocale china(QLocale::Chinese, QLocale::China);
+    const QLocale taiwan(QLocale::Chinese, QLocale::Taiwan);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("Chinese locale") << QByteArray() << china << true;
+    QTest::newRow("another Chinese locale") << QByteArray() << taiwan << true;
+    QTest::newRow("English locale") << QByteArray() << english << false;
+    QTest::newRow("other locale") << QByteArray() << german << false;
+    QTest::newRow("C locale") << QByteArray() << QLocale::c() << false;
+    QTest::newRow("en overrides Chinese") << QByteArray("en") << china << false;
+    QTest::newRow("zh overrides English") << QByteArray("ZH") << english << true;
+    QTest::newRow("unknown setting ignored") << QByteArray("fr") << china << true;
+}
+
+/* The interface language follows the override, else the locale. */
+void TestMainWindow::languageByLocaleAndOverride() {
+    QFETCH(QByteArray, setting);
+    QFETCH(QLocale, locale);
+    QFETCH(bool, chinese);
+    const bool choseChinese = Languages::choose(setting, locale) == Languages::Language::Chinese;
+    QCOMPARE(choseChinese, chinese);
+}
+
+/* True when the text holds a Chinese character. */
+static bool hasChinese(const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x3000 && c.unicode() <= 0x9fff)
+            return true;
+    }
+    return false;
+}
+
+/* In English every text of the window, its messages and the tray menu is English; only the
+   report's file name stays as it is. */
+void TestMainWindow::englishInterfaceShowsNoChinese() {
+    QCOMPARE(Languages::install(Languages::Language::English), 1);
+    auto window = makeWindow();
+    QStringList texts;
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+        texts << b->text();
+    for (QLabel* l : window->findChildren<QLabel*>())
+        texts << l->text();
+    for (QGroupBox* g : window->findChildren<QGroupBox*>())
+        texts << g->title();
+    texts << formWidget<QTabWidget>(*window, "tabWidget")->tabText(0);
+    for (QAction* a : trayIcon->contextMenu()->actions())
+        texts << a->text();
+    ModalCatcher catcher;
+    window->on_pBtn_Transform_clicked();  // empty source folder
+    texts << catcher.texts;
+    QCOMPARE(catcher.texts.size(), 1);
+
+    const QString src = folder("src");
+    const QString dst = folder("dst");
+    typeFolders(*window, src, dst);
+    window->on_pBtn_Transform_clicked();
+    QVERIFY(jobEnded(*window));
+    texts << formWidget<QLabel>(*window, "lb_ShowDisposing")->text();
+    Languages::install(Languages::Language::Chinese);
+
+    QVERIFY(texts.size() > 20);
+    for (const QString& text : texts)
+        QVERIFY2(!hasChinese(text), qPrintable(text));
+    QVERIFY(texts.contains(QStringLiteral("Convert")));
+    QVERIFY(hasChinese(ConvertOptions::failureReportName()));
+}
+
+/* In Chinese, Qt's own dialogs and buttons speak Chinese too. */
+void TestMainWindow::chineseInterfaceTranslatesQtsOwnTexts() {
+    QCOMPARE(Languages::install(Languages::Language::Chinese), 1);
+    QVERIFY(hasChinese(QCoreApplication::translate("QFileDialog", "Look in:")));
+    QVERIFY(hasChinese(QCoreApplication::translate("QPlatformTheme", "Cancel")));
+    Languages::install(Languages::Language::English);
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+    Languages::install(Languages::Language::Chinese);
+    auto window = makeWindow();
+    QCOMPARE(formWidget<QPushButton>(*window, "pBtn_Transform")->text(), QStringLiteral("转换"));
+}
+
+/* A second copy's request shows the running window without stopping its conversion; a name
+   nobody listens on gets no answer. */
+void TestMainWindow::secondCopyHandsOverWhileJobRuns() {
+    const QString name = InstanceGate::serverName(m_dir->path(), QStringLiteral("tester"));
+    QVERIFY(name != InstanceGate::serverName(m_dir->path(), QStringLiteral("other")));
+    QVERIFY(!InstanceGate::askRunningCopyToShow(name, 300));
+
+    auto window = makeWindow();
+    InstanceGate gate;
+    int shown = 0;
+    QVERIFY(gate.listen(name, [&] {
+        ++shown;
+        window->ShowSoftWindow();
+    }));
+    window->showMinimized();
+    startLongJob(*window);
+    std::atomic<int> answered{-1};
+    std::thread second([&] { answered = InstanceGate::askRunningCopyToShow(name) ? 1 : 0; });
+    QTRY_VERIFY_WITH_TIMEOUT(answered != -1, 5000);
+    second.join();
+    QCOMPARE(answered.load(), 1);
+    QCOMPARE(shown, 1);
+    QVERIFY(!window->isMinimized());
+    // The conversion went on and finished every document.
+    QVERIFY(jobEnded(*window));
+    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/long-out")).entryList(QDir::Files).size(), 6);
+}
+
 /* Run the tests at the usual desktop resolution of 96 dots per inch. */
 int main(int argc, char* argv[]) {
     qputenv("QT_FONT_DPI", "96");

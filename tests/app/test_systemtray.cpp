@@ -20,6 +20,7 @@ private slots:
     void iconResourceHoldsSeveralSizes();
     void settingsEntryAsksForTheWindow();
     void quitEntryEndsTheEventLoop();
+    void quitCheckDecides();
     void balloonRequestFromAnotherThreadRunsOnTheIconsThread();
     void noNotificationAreaStillWorks();
 };
@@ -81,6 +82,25 @@ void TestSystemTray::quitEntryEndsTheEventLoop() {
     QTimer::singleShot(0, quit, &QAction::trigger);
     QCOMPARE(runApplicationLoop(5000), 0);
     QCOMPARE(spy.count(), 0);
+}
+
+/* A quit check that says no keeps the event loop running; one that says yes ends it. */
+void TestSystemTray::quitCheckDecides() {
+    SystemTray tray;
+    QAction* quit = tray.contextMenu()->actions().at(1);
+    int asked = 0;
+    bool agree = false;
+    tray.setQuitCheck([&] {
+        ++asked;
+        return agree;
+    });
+    QTimer::singleShot(0, quit, &QAction::trigger);
+    QCOMPARE(runApplicationLoop(300), 42);
+    QCOMPARE(asked, 1);
+    agree = true;
+    QTimer::singleShot(0, quit, &QAction::trigger);
+    QCOMPARE(runApplicationLoop(5000), 0);
+    QCOMPARE(asked, 2);
 }
 
 /* A balloon asked for from a worker thread is shown on the thread that owns the icon. */

@@ -1,0 +1,90 @@
+#include "app/instancegate.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+
+#include <utility>
+
+namespace {
+
+const char showRequest[] = "show\n";
+const char shownAnswer[] = "shown\n";
+
+/* Read one line from the socket before the deadline; empty when none arrived. */
+QByteArray readLine(QLocalSocket& socket, const QDeadlineTimer& deadline) {
+    while (!socket.canReadLine()) {
+        const int left = int(deadline.remainingTime());
+        if (left <= 0 || !socket.waitForReadyRead(left))
+            return QByteArray();
+    }
+    return socket.readLine();
+}
+
+}  // namespace
+
+/* A digest of path and user, cut to 16 hex digits. */
+QString InstanceGate::serverName(const QString& executablePath, const QString& userName) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(executablePath.toUtf8());
+    hash.addData("\n", 1);
+    hash.addData(userName.toUtf8());
+    return QStringLiteral("sheetweaver-") + QString::fromLatin1(hash.result().toHex().left(16));
+}
+
+/* This executable's canonical path and the user running it. */
+QString InstanceGate::serverNameForThisProcess() {
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    const QString path = program.canonicalFilePath();
+    return serverName(path.isEmpty() ? program.absoluteFilePath() : path, user);
+}
+
+/* Connect, ask, and wait for the answer, all within the time limit. */
+bool InstanceGate::askRunningCopyToShow(const QString& name, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(showRequest);
+    if (!socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))))
+        return false;
+    return readLine(socket, deadline) == shownAnswer;
+}
+
+/* A gate that does not listen yet. */
+InstanceGate::InstanceGate(QObject* parent) : QObject(parent), m_server(new QLocalServer(this)) {
+    connect(m_server, &QLocalServer::newConnection, this, &InstanceGate::answer);
+}
+
+/* Clear a stale socket, then listen; only this user may connect. */
+bool InstanceGate::listen(const QString& name, std::function<void()> show) {
+    m_show = std::move(show);
+    QLocalServer::removeServer(name);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    return m_server->listen(name);
+}
+
+/* Answer each waiting copy once its request line arrived. */
+void InstanceGate::answer() {
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (!socket->canReadLine())
+                return;
+            if (socket->readLine() == showRequest) {
+                if (m_show)
+                    m_show();
+                socket->write(shownAnswer);
+                socket->flush();
+            }
+            socket->disconnectFromServer();
+        });
+    }
+}
