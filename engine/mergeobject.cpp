@@ -173,6 +173,15 @@ void MergeObject::Transform() {
 
 /* Convert on the worker threads, then count the results in discovery order. */
 void MergeObject::transformInParallel(const QStringList& documentPaths, qint64 startTime) {
+    if (spreadsheetRunsOutOfProcess()) {
+        m_lastRun.aborted = true;
+        emit ShowDisposingFile(QCoreApplication::translate(
+            "MergeObject",
+            "多线程转换需要内置办公组件, 请一次转换一个文件 (more than one job at a time needs the "
+            "built-in office; use --jobs 1)"));
+        emit Signal_SetButtonEnable();
+        return;
+    }
     std::vector<DocumentResult> results(static_cast<std::size_t>(documentPaths.size()));
     SharedProgress progress;
     const bool complete = DocumentPool::run(
@@ -193,6 +202,14 @@ void MergeObject::transformInParallel(const QStringList& documentPaths, qint64 s
         tally(documentPaths[i], results[static_cast<std::size_t>(i)], failedPaths);
     }
     endRun(startTime, failedPaths);
+}
+
+/* Bind a spreadsheet application on this thread only to ask where it runs. */
+bool MergeObject::spreadsheetRunsOutOfProcess() {
+    initialiseCom();
+    AxObject probe;
+    probe.setControl(QStringLiteral("Excel.Application"));
+    return probe.runsOutOfProcess();
 }
 
 /* Count one document's result, in discovery order, into the run's figures and report. */

@@ -55,8 +55,8 @@ public:
     // spreadsheet sessions. 1, the default, converts on the job's own thread. Results, the
     // failure report and the unsaved list stay in discovery order whatever the number; the
     // documentStarted signals come in the order documents start, with `started` rising by one.
-    // More than one needs an office served in process: the worker threads stop the run (as
-    // without a spreadsheet application) when the application runs out of process.
+    // More than one needs an office served in process: with an application in another process
+    // (COM) the run converts nothing and ends at once with a message saying so (aborted).
     void setJobs(int jobs);
 
     // The outcome of the last run of Transform() (all zero before the first run).
@@ -90,6 +90,7 @@ private:
     DocumentOutcome convertDocument(AxObject* word, AxObject* documents, AxObject* excel,
                                     const QString& nativePath,
                                     const std::function<void()>& announce, QString& saveError);
+    static bool spreadsheetRunsOutOfProcess();
     void transformInParallel(const QStringList& documentPaths, qint64 startTime);
     void tally(const QString& nativePath, const DocumentResult& result, QString& failedPaths);
     static QStringList candidatePaths(const QFileInfoList& files);
