@@ -142,12 +142,12 @@ void MergeObject::Transform() {
     }
     QString failedPaths;
     initialiseCom();
-    auto* word = new AxObject(this);
+    AxHandle word = std::make_unique<AxObject>();
     word->setControl(QStringLiteral("Word.Application"));
-    hideAndSilence(word);
-    const AxHandle documents = subObject(word, "Documents");
+    hideAndSilence(word.get());
+    const AxHandle documents = subObject(word.get(), "Documents");
     initialiseCom();
-    auto* excel = new AxObject(this);
+    AxHandle excel = std::make_unique<AxObject>();
     for (const QString& nativePath : documentPaths) {
         const int started = m_lastRun.candidates + 1;
         const auto announce = [this, started, &nativePath] {
@@ -155,19 +155,19 @@ void MergeObject::Transform() {
             emit ShowDisposingFile(nativePath);
         };
         DocumentResult result;
-        result.outcome =
-            convertDocument(word, documents.get(), excel, nativePath, announce, result.saveError);
+        result.outcome = convertDocument(word.get(), documents.get(), excel.get(), nativePath,
+                                         announce, result.saveError);
         if (result.outcome == DocumentOutcome::NoSpreadsheet) {
             ++m_lastRun.candidates;
-            abortRun(word, excel);
+            abortRun(word.get(), excel.get());
             return;
         }
         tally(nativePath, result, failedPaths);
         emit documentFinished(m_lastRun.candidates, m_runTotal);
     }
-    delete excel;
+    excel.reset();
     word->dynamicCall("Quit(void)");
-    delete word;
+    word.reset();
     endRun(startTime, failedPaths);
 }
 

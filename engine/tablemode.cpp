@@ -27,9 +27,9 @@ void TableMode::pasteTable(const TransferContext& context, AxObject* target) {
     const bool justText = context.options != nullptr && context.options->justText;
     if (context.spreadsheetIsWps()) {
         WholeDocumentMode::stagedPaste(context.sheets, target,
-                                       justText ? PasteType::values : PasteType::all);
+                                       justText ? XlPasteType::values : XlPasteType::all);
     } else if (justText) {
-        callOn(target, "PasteSpecial(conts QVariant&)", PasteType::values);
+        callOn(target, "PasteSpecial(conts QVariant&)", XlPasteType::values);
     } else {
         callOn(target, "Paste()");
     }

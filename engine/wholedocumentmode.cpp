@@ -18,12 +18,12 @@ void WholeDocumentMode::transfer(const TransferContext& context) {
     const bool justText = context.options != nullptr && context.options->justText;
     if (context.spreadsheetIsWps()) {
         if (justText) {
-            stagedPaste(context.sheets, context.target, PasteType::values);
+            stagedPaste(context.sheets, context.target, XlPasteType::values);
         } else {
             callOn(context.target, "Paste()");
         }
     } else if (justText) {
-        callOn(context.target, "PasteSpecial(conts QVariant&)", PasteType::values);
+        callOn(context.target, "PasteSpecial(conts QVariant&)", XlPasteType::values);
     } else {
         callOn(context.target, "Paste()");
     }

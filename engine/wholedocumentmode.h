@@ -24,8 +24,9 @@ public:
     static void splitColumnA(AxObject* target, const QString& separator);
 };
 
-// Excel's paste types (XlPasteType) the transfers use.
-namespace PasteType {
+// Excel's paste types (XlPasteType) the transfers use, as the numbers the automation call
+// takes (the built-in Excel's own model names them PasteType).
+namespace XlPasteType {
 const int values = -4163;
 const int all = -4104;
-}  // namespace PasteType
+}  // namespace XlPasteType

@@ -20,9 +20,9 @@
 // Wiring by the window (before the thread starts):
 //   ThreadPost* worker = new ThreadPost;                       // no parent
 //   worker->setPaths(appPath, appDir, updateArchivePath);      // start-up paths, 8-bit
-//   worker->setBalloonHandler(trayIcon, [](const QString& title, const QString& message,
+//   worker->setBalloonHandler(tray, [tray](const QString& title, const QString& message,
 //                                          int msecs) {
-//       trayIcon->showMessage(title, message, QSystemTrayIcon::Information, msecs);
+//       tray->showBalloon(title, message, QSystemTrayIcon::Information, msecs);
 //   });
 //   worker->moveToThread(thread);
 //   connect(thread, SIGNAL(started()), worker, SLOT(startPost()));

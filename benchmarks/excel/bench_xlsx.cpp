@@ -47,7 +47,7 @@ void saveRepeatedly(benchmark::State& state, const Workbook& book) {
     for (auto _ : state) {
         const WorkbookFileResult result = WorkbookFile::save(book, path);
         if (!result) {
-            state.SkipWithError(result.error.toUtf8().constData());
+            state.SkipWithError(result.message.toUtf8().constData());
             break;
         }
     }

@@ -41,7 +41,7 @@ void writeFile(benchmark::State& state, bool text) {
     const QString path = dir.filePath(QStringLiteral("bench.xls"));
     for (auto _ : state) {
         const WorkbookFileResult result = XlsWriter::write(*workbook, path);
-        if (!result.ok) {
+        if (!result.ok()) {
             state.SkipWithError("write failed");
         }
     }
@@ -87,7 +87,7 @@ void BM_Read100kCells(benchmark::State& state) {
     for (auto _ : state) {
         Workbook read;
         const WorkbookFileResult result = XlsReader::read(path, read);
-        if (!result.ok) {
+        if (!result.ok()) {
             state.SkipWithError("read failed");
         }
     }

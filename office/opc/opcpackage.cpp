@@ -1,11 +1,12 @@
 #include "office/opc/opcpackage.h"
 
+#include "office/xml/xmlreader.h"
+
 #include <quazip.h>
 #include <quazipfile.h>
 
 #include <QStringList>
 #include <QUrl>
-#include <QXmlStreamReader>
 
 /* A package not yet opened. */
 OpcPackage::OpcPackage(const PackageLimits& limits) : m_limits(limits) {}
@@ -95,17 +96,6 @@ QString partFolder(const QString& part) {
     return slash < 0 ? QString() : part.left(slash + 1);
 }
 
-/* The relationships part of a source part: "word/document.xml" -> "word/_rels/document.xml.rels".
- */
-QString relationshipsPart(const QString& sourcePart) {
-    if (sourcePart.isEmpty()) {
-        return QStringLiteral("_rels/.rels");
-    }
-    const int slash = sourcePart.lastIndexOf(QLatin1Char('/'));
-    return partFolder(sourcePart) + QStringLiteral("_rels/") + sourcePart.mid(slash + 1) +
-           QStringLiteral(".rels");
-}
-
 /* Resolve a relative target against a folder, folding "." and ".." segments. */
 QString resolveTarget(const QString& folder, const QString& target) {
     const QString joined = target.startsWith(QLatin1Char('/')) ? target.mid(1) : folder + target;
@@ -124,27 +114,54 @@ QString resolveTarget(const QString& folder, const QString& target) {
 
 }  // namespace
 
-/* Relationship (ECMA-376 Part 2, 9.3): find the first one of a type and resolve its target. */
-QString OpcPackage::relationshipTarget(const QString& sourcePart, const QString& typeSuffix) {
+/* The relationships part sits in "_rels" beside its source. */
+QString OpcPackage::relationshipsPart(const QString& sourcePart) {
+    if (sourcePart.isEmpty()) {
+        return QStringLiteral("_rels/.rels");
+    }
+    const int slash = sourcePart.lastIndexOf(QLatin1Char('/'));
+    return partFolder(sourcePart) + QStringLiteral("_rels/") + sourcePart.mid(slash + 1) +
+           QStringLiteral(".rels");
+}
+
+/* Relationships (ECMA-376 Part 2, 9.3): every <Relationship> of the part, in file order. */
+OpcPackage::Status OpcPackage::relationships(const QString& sourcePart,
+                                             std::vector<OpcRelationship>& out) {
+    out.clear();
     QByteArray xml;
-    if (readPart(relationshipsPart(sourcePart), xml) != Status::Ok) {
+    const Status status = readPart(relationshipsPart(sourcePart), xml);
+    if (status != Status::Ok) {
+        return status;
+    }
+    const QString folder = partFolder(sourcePart);
+    XmlReader reader(xml);
+    while (reader.readNextStartElement()) {
+        if (reader.name() != QLatin1String("Relationship")) {
+            continue;  // the root: its children are read next
+        }
+        if (!reader.attributeIs(QLatin1String("TargetMode"), QLatin1String("External"))) {
+            const QString target =
+                QUrl::fromPercentEncoding(reader.attribute(QLatin1String("Target")).toUtf8());
+            out.push_back(OpcRelationship{reader.attribute(QLatin1String("Id")),
+                                          reader.attribute(QLatin1String("Type")),
+                                          resolveTarget(folder, target)});
+        }
+        reader.skipCurrentElement();
+    }
+    return Status::Ok;
+}
+
+/* The first relationship whose type ends in the suffix. */
+QString OpcPackage::relationshipTarget(const QString& sourcePart, const QString& typeSuffix) {
+    std::vector<OpcRelationship> found;
+    if (relationships(sourcePart, found) != Status::Ok) {
         return QString();
     }
     const QString suffix = QLatin1Char('/') + typeSuffix;
-    QXmlStreamReader reader(xml);
-    while (!reader.atEnd() && !reader.hasError()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement ||
-            reader.name() != QLatin1String("Relationship")) {
-            continue;
+    for (const OpcRelationship& relationship : found) {
+        if (relationship.type.endsWith(suffix)) {
+            return relationship.target;
         }
-        const QXmlStreamAttributes attributes = reader.attributes();
-        if (attributes.value(QLatin1String("TargetMode")) == QLatin1String("External") ||
-            !attributes.value(QLatin1String("Type")).endsWith(suffix)) {
-            continue;
-        }
-        const QString target = QUrl::fromPercentEncoding(
-            attributes.value(QLatin1String("Target")).toString().toUtf8());
-        return resolveTarget(partFolder(sourcePart), target);
     }
     return QString();
 }

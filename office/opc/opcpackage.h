@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QIODevice;
 
@@ -21,6 +22,14 @@ struct PackageLimits {
     int maxExpansionRatio = 200;                 // expand more than this from the archive
 };
 class QuaZip;
+
+// One internal relationship of a part (ECMA-376 Part 2, 9.3), its target resolved to a part
+// name.
+struct OpcRelationship {
+    QString id;
+    QString type;
+    QString target;
+};
 
 class OpcPackage {
 public:
@@ -55,6 +64,15 @@ public:
     // The target of the first relationship of `sourcePart` (empty: the package itself)
     // whose type ends with "/" + `typeSuffix`, resolved to a part name; empty when none.
     QString relationshipTarget(const QString& sourcePart, const QString& typeSuffix);
+
+    // The internal relationships of `sourcePart` (empty: the package itself) in file order,
+    // targets percent-decoded and resolved against the source's folder; external ones are left
+    // out. Missing when the part has no relationships part; other failures as readPart.
+    Status relationships(const QString& sourcePart, std::vector<OpcRelationship>& out);
+
+    // The name of the relationships part of `sourcePart`:
+    // "word/document.xml" -> "word/_rels/document.xml.rels".
+    static QString relationshipsPart(const QString& sourcePart);
 
 private:
     struct Entry {

@@ -60,6 +60,6 @@ WordLoadResult WordFileLoader::load(const QString& path) {
         file.close();
         return loadBinaryDocument(path);
     }
-    return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
+    return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
                                    QStringLiteral("not a Word document"));
 }

@@ -430,8 +430,7 @@ QString XmlReader::readElementText() {
 
 /* Read on to the end of the current element, appending its own text (not that of its
    children) to `text` when given; skipping decodes nothing. */
-void XmlReader::walkToElementEnd(QString* text) {
-    int depth = 1;
+void XmlReader::walkToElementEnd(QString* text, int depth) {
     while (depth > 0) {
         switch (next()) {
             case Token::StartElement:
@@ -450,6 +449,32 @@ void XmlReader::walkToElementEnd(QString* text) {
                 return;
         }
     }
+}
+
+/* One plain run followed by the end tag is viewed in place; anything else is decoded. */
+QLatin1String XmlReader::readElementBytes(QByteArray& scratch) {
+    const char* start = m_pos;
+    const Token token = next();
+    if (token == Token::EndElement) {
+        return QLatin1String(start, 0);
+    }
+    if (token == Token::Text && m_textBegin.size >= 0 && m_end - m_pos >= 2 && m_pos[1] == '/' &&
+        std::memchr(m_textBegin.data, '&', static_cast<size_t>(m_textBegin.size)) == nullptr) {
+        const Span text = m_textBegin;
+        return next() == Token::EndElement ? text.view() : QLatin1String();
+    }
+    QString text;
+    if (token == Token::Text) {
+        appendText(text);
+        walkToElementEnd(&text, 1);
+    } else if (token == Token::StartElement) {
+        walkToElementEnd(&text, 2);
+    }
+    if (hasError()) {
+        return QLatin1String();
+    }
+    scratch = text.toUtf8();
+    return QLatin1String(scratch.constData(), scratch.size());
 }
 
 /* Append the text token just read, decoding references only where it holds some. */
@@ -555,6 +580,23 @@ bool XmlReader::integerAttribute(QLatin1String localName, int& value,
     }
     value = number;
     return true;
+}
+
+/* The raw value unless it holds a reference. */
+QLatin1String XmlReader::attributeBytes(QLatin1String localName, QByteArray& scratch,
+                                        const QLatin1String* namespaces, int namespaceCount) const {
+    const Attribute* found = findAttribute(localName, namespaces, namespaceCount);
+    if (found == nullptr) {
+        return QLatin1String();
+    }
+    const Span& raw = found->value;
+    if (std::memchr(raw.data, '&', static_cast<size_t>(raw.size)) == nullptr) {
+        return raw.view();
+    }
+    QString decoded;
+    appendDecoded(raw.data, raw.data + raw.size, decoded);
+    scratch = decoded.toUtf8();
+    return QLatin1String(scratch.constData(), scratch.size());
 }
 
 /* Compare without decoding unless the value holds a reference. */

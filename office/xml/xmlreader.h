@@ -1,6 +1,6 @@
 #pragma once
 
-// XmlReader: a small pull reader for the XML parts of a Word package, shaped like the
+// XmlReader: a small pull reader for the XML parts of Word and Excel packages, shaped like the
 // part of QXmlStreamReader the reader uses (readNextStartElement, skipCurrentElement,
 // readElementText), and several times faster on large parts.
 //
@@ -30,6 +30,11 @@ public:
     void skipCurrentElement();
     // The text inside the current element (child elements skipped), read to its end.
     QString readElementText();
+    // The same text as UTF-8 bytes: a view into the input when it is one run without
+    // references (no copy, no conversion), else decoded into `scratch` and viewed there. The
+    // view lives as long as the reader and `scratch`; null after an error. For values read as
+    // numbers, where a QString would only be converted back.
+    QLatin1String readElementBytes(QByteArray& scratch);
 
     // The current element's local name and namespace URI (ASCII views into the input).
     QLatin1String name() const { return m_name; }
@@ -48,6 +53,11 @@ public:
     // (then attribute() gives the text). Measures and counts are read without a string.
     bool integerAttribute(QLatin1String localName, int& value,
                           const QLatin1String* namespaces = nullptr, int namespaceCount = 0) const;
+    // The attribute's value as UTF-8 bytes: a view into the input when it holds no reference,
+    // else decoded into `scratch` and viewed there; a null view when it is absent.
+    QLatin1String attributeBytes(QLatin1String localName, QByteArray& scratch,
+                                 const QLatin1String* namespaces = nullptr,
+                                 int namespaceCount = 0) const;
     // True when the attribute is present and its value, decoded, is `expected`.
     bool attributeIs(QLatin1String localName, QLatin1String expected,
                      const QLatin1String* namespaces = nullptr, int namespaceCount = 0) const;
@@ -90,7 +100,7 @@ private:
                                    int namespaceCount) const;
     void fail(const char* message);
     void appendDecoded(const char* begin, const char* end, QString& out) const;
-    void walkToElementEnd(QString* text);
+    void walkToElementEnd(QString* text, int depth = 1);
     void appendText(QString& text) const;
 
     QByteArray m_converted;  // the input, when it had to be converted to UTF-8
@@ -110,3 +120,15 @@ private:
     bool m_pendingEnd = false;
     QString m_error;
 };
+
+// Visit every element below the reader's current one (the whole document before the first
+// read) in document order, each made current in turn. `visit` returns true when it read the
+// element to its end itself, false to have the element's children visited next.
+template <typename Visit>
+void walkElements(XmlReader& reader, const Visit& visit) {
+    while (reader.readNextStartElement()) {
+        if (!visit()) {
+            walkElements(reader, visit);
+        }
+    }
+}

@@ -199,9 +199,9 @@ TEST(DocReaderDamage, CorruptedBytesNeverCrash) {
 }
 
 TEST(DocReaderDamage, EncryptedAndForeignInput) {
-    EXPECT_EQ(DocReader::readBytes(QByteArray()).status, WordLoadResult::Status::NotWordFile);
+    EXPECT_EQ(DocReader::readBytes(QByteArray()).status, WordLoadResult::Status::WrongFormat);
     EXPECT_EQ(DocReader::readBytes(QByteArray("not a doc")).status,
-              WordLoadResult::Status::NotWordFile);
+              WordLoadResult::Status::WrongFormat);
     // Setting fEncrypted in the file header makes the document one that cannot be opened.
     QByteArray bytes = fixtureBytes("reader.doc");
     const int header = bytes.indexOf(QByteArray("\xEC\xA5", 2));

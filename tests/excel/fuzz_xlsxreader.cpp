@@ -1,9 +1,8 @@
 // Fuzz target for the .xlsx reader: inputs starting with "PK" are read as a whole package,
-// anything else is handed to the byte scanner as a worksheet part and as a shared string
-// part.
+// anything else is read as a worksheet part and as a shared strings part.
 
 #include "office/excel/workbookfile.h"
-#include "office/excel/xlsx/xlsxsheetscanner.h"
+#include "office/excel/xlsx/xlsxreader.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,11 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::vector<QString> strings = {QStringLiteral("a"), QStringLiteral("b")};
     static const std::vector<int> formats = {0, 0, 0};
     std::vector<QString> items;
-    XlsxSheetScanner::scanSharedStrings(bytes, &items);
+    XlsxReader::readSharedStrings(bytes, items);
     Worksheet sheet(QStringLiteral("F"), nullptr);
-    if (XlsxSheetScanner::canScan(bytes)) {
-        XlsxSheetScanner(strings, formats).scan(bytes, sheet);
-        XlsxSheetScanner::withoutSheetData(bytes);
-    }
+    XlsxReader::readSheetPart(bytes, strings, formats, sheet);
     return 0;
 }

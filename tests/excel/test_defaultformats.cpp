@@ -164,7 +164,7 @@ protected:
 TEST_F(StyledTemplateTest, ReaderKeepsColumnAndRowDefaults) {
     Workbook book;
     const WorkbookFileResult result = WorkbookFile::load(m_template, book);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     const Worksheet& sheet = *book.sheet(0);
     EXPECT_TRUE(sheet.format(3, 2).bold);
     EXPECT_EQ(sheet.format(3, 2).fillColor, 0xFFFF00u);
@@ -230,10 +230,10 @@ TEST_F(StyledTemplateTest, TemplateStepsCarryTheFormatsIntoTheSavedWorkbook) {
 
 TEST_F(StyledTemplateTest, SavedDefaultsReadBackByOpenpyxlAndByUs) {
     Workbook book;
-    ASSERT_TRUE(WorkbookFile::load(m_template, book).ok);
+    ASSERT_TRUE(WorkbookFile::load(m_template, book).ok());
     const QString saved = m_dir.filePath(QStringLiteral("saved.xlsx"));
     const WorkbookFileResult result = WorkbookFile::save(book, saved);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
 
     QString error;
     const QJsonObject read = readWithOpenpyxl(saved, &error);
@@ -248,7 +248,7 @@ TEST_F(StyledTemplateTest, SavedDefaultsReadBackByOpenpyxlAndByUs) {
         sheet.value(QStringLiteral("widths")).toObject().value(QStringLiteral("B")).toDouble(), 20);
 
     Workbook again;
-    ASSERT_TRUE(WorkbookFile::load(saved, again).ok);
+    ASSERT_TRUE(WorkbookFile::load(saved, again).ok());
     const Worksheet& back = *again.sheet(0);
     EXPECT_EQ(back.columnFormats().size(), 2u);
     EXPECT_EQ(back.rowFormats().size(), 1u);

@@ -106,10 +106,10 @@ protected:
 TEST_F(XlsxReaderTest, RoundTripKeepsEverything) {
     const auto book = sampleWorkbook();
     for (const char* name : {"round.xlsx", "round.xlsm"}) {
-        ASSERT_TRUE(WorkbookFile::save(*book, path(QLatin1String(name))).ok);
+        ASSERT_TRUE(WorkbookFile::save(*book, path(QLatin1String(name))).ok());
         Workbook read;
         const WorkbookFileResult result = WorkbookFile::load(path(QLatin1String(name)), read);
-        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        ASSERT_TRUE(result.ok()) << result.message.toStdString();
         xlsmodelcompare::expectSameWorkbook(*book, read);
         EXPECT_EQ(read.path(), path(QLatin1String(name)));
     }
@@ -124,7 +124,7 @@ TEST_F(XlsxReaderTest, ReadsATemplateWrittenByOpenpyxl) {
     ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     Workbook book;
     const WorkbookFileResult result = WorkbookFile::load(path(QStringLiteral("t.xlsx")), book);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     ASSERT_EQ(book.sheetCount(), 2);
     const Worksheet& sheet = *book.sheet(0);
     EXPECT_EQ(sheet.name(), QStringLiteral("Vorlage"));
@@ -184,7 +184,7 @@ TEST_F(XlsxReaderTest, InlineStringsFormulaResultsAndCellsWithoutReferences) {
               {QStringLiteral("xl/worksheets/data.xml"), sheet}});
     Workbook book;
     const WorkbookFileResult result = WorkbookFile::load(path(QStringLiteral("raw.xlsx")), book);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     const Worksheet& only = *book.sheet(0);
     EXPECT_EQ(only.cell(1, 1)->text, QStringLiteral("inline"));
     EXPECT_EQ(only.cell(1, 2)->text, QStringLiteral("formula"));
@@ -224,7 +224,7 @@ TEST_F(XlsxReaderTest, PrefixedMarkupGoesThroughTheGeneralReaderWithTheSameResul
                         {QStringLiteral("xl/workbook.xml"), workbook},
                         {QStringLiteral("xl/worksheets/sheet1.xml"), sheets[i]}});
         const WorkbookFileResult result = WorkbookFile::load(file, books[i]);
-        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        ASSERT_TRUE(result.ok()) << result.message.toStdString();
         const Worksheet& sheet = *books[i].sheet(0);
         EXPECT_EQ(sheet.cell(2, 2)->text, QStringLiteral("a&b\nc")) << i;
         EXPECT_EQ(sheet.cell(2, 3)->number, -1250) << i;
@@ -274,7 +274,7 @@ TEST_F(XlsxReaderTest, SharedStringsWithRichTextAndPhoneticRunsBothWays) {
         Workbook book;
         const WorkbookFileResult result =
             WorkbookFile::load(path(QStringLiteral("sst.xlsx")), book);
-        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        ASSERT_TRUE(result.ok()) << result.message.toStdString();
         const Worksheet& s = *book.sheet(0);
         EXPECT_EQ(s.cell(1, 1)->text, QStringLiteral("plain <x>"));
         EXPECT_EQ(s.cell(1, 2)->text, QStringLiteral("rich "));
@@ -284,7 +284,7 @@ TEST_F(XlsxReaderTest, SharedStringsWithRichTextAndPhoneticRunsBothWays) {
 }
 
 TEST_F(XlsxReaderTest, TruncatedSheetDataFails) {
-    ASSERT_TRUE(WorkbookFile::save(*sampleWorkbook(), path(QStringLiteral("ok.xlsx"))).ok);
+    ASSERT_TRUE(WorkbookFile::save(*sampleWorkbook(), path(QStringLiteral("ok.xlsx"))).ok());
     QByteArray sheet;
     {
         QuaZip zip(path(QStringLiteral("ok.xlsx")));
@@ -299,9 +299,9 @@ TEST_F(XlsxReaderTest, TruncatedSheetDataFails) {
         Workbook book;
         const WorkbookFileResult result =
             WorkbookFile::load(path(QStringLiteral("cut.xlsx")), book);
-        EXPECT_FALSE(result.ok) << cut;
-        EXPECT_TRUE(result.error.contains(QStringLiteral("sheet1.xml")))
-            << result.error.toStdString();
+        EXPECT_FALSE(result.ok()) << cut;
+        EXPECT_TRUE(result.message.contains(QStringLiteral("sheet1.xml")))
+            << result.message.toStdString();
     }
 }
 
@@ -329,7 +329,7 @@ TEST_F(XlsxReaderTest, IndexedTintedAndAutomaticColours) {
     Workbook book;
     const WorkbookFileResult result =
         WorkbookFile::load(path(QStringLiteral("colours.xlsx")), book);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     const CellFormat& format = book.sheet(0)->format(1, 1);
     EXPECT_EQ(format.fontColor, 0xFF0000u);  // indexed 10
     EXPECT_EQ(format.fillColor, 0x808080u);  // black lightened by half
@@ -349,29 +349,30 @@ TEST_F(XlsxReaderTest, BrokenFilesFailWithAMessage) {
     text.close();
     Workbook book;
     WorkbookFileResult result = WorkbookFile::load(path(QStringLiteral("text.xlsx")), book);
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_FALSE(result.ok());
+    EXPECT_FALSE(result.message.isEmpty());
 
     writeZip(path(QStringLiteral("empty.xlsx")), {{QStringLiteral("hello.txt"), "hi"}});
     Workbook empty;
     result = WorkbookFile::load(path(QStringLiteral("empty.xlsx")), empty);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("missing"))) << result.error.toStdString();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(QStringLiteral("missing"))) << result.message.toStdString();
 
     // A part that expands far beyond any real ratio is refused before it is inflated.
     writeZip(path(QStringLiteral("bomb.xlsx")),
              {{QStringLiteral("xl/_rels/workbook.xml.rels"), QByteArray(20 * 1024 * 1024, ' ')}});
     Workbook bomb;
     result = WorkbookFile::load(path(QStringLiteral("bomb.xlsx")), bomb);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("too large"))) << result.error.toStdString();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(QStringLiteral("too large")))
+        << result.message.toStdString();
 
     Workbook notEmpty;
     notEmpty.addSheet();
-    EXPECT_FALSE(WorkbookFile::load(path(QStringLiteral("empty.xlsx")), notEmpty).ok);
+    EXPECT_FALSE(WorkbookFile::load(path(QStringLiteral("empty.xlsx")), notEmpty).ok());
     Workbook none;
-    EXPECT_FALSE(WorkbookFile::load(path(QStringLiteral("none.xlsx")), none).ok);
-    EXPECT_FALSE(WorkbookFile::load(path(QStringLiteral("text.csv")), none).ok);
+    EXPECT_FALSE(WorkbookFile::load(path(QStringLiteral("none.xlsx")), none).ok());
+    EXPECT_FALSE(WorkbookFile::load(path(QStringLiteral("text.csv")), none).ok());
 }
 
 }  // namespace

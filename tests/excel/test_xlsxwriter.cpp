@@ -84,7 +84,7 @@ protected:
     // Save and read back with openpyxl; fails the test on any error.
     QJsonObject saveAndRead(const Workbook& book, const QString& name) {
         const WorkbookFileResult saved = WorkbookFile::save(book, path(name));
-        EXPECT_TRUE(saved.ok) << saved.error.toStdString();
+        EXPECT_TRUE(saved.ok()) << saved.message.toStdString();
         QString error;
         const QJsonObject read = readWithOpenpyxl(path(name), &error);
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
@@ -162,7 +162,7 @@ TEST_F(XlsxWriterTest, NumberFormatsMergesWidthsHeights) {
 
 TEST_F(XlsxWriterTest, PartsFollowTheSchemaElementOrder) {
     const QString file = path(QStringLiteral("order.xlsx"));
-    ASSERT_TRUE(WorkbookFile::save(*formattedWorkbook(), file).ok);
+    ASSERT_TRUE(WorkbookFile::save(*formattedWorkbook(), file).ok());
     QProcess check;
     check.start(QStringLiteral("/usr/bin/python3"),
                 {QStringLiteral(SW_SOURCE_DIR "/tests/excel/check_order.py"), file});
@@ -208,11 +208,11 @@ TEST_F(XlsxWriterTest, XlsmGetsTheMacroEnabledContentType) {
 TEST_F(XlsxWriterTest, TooLongTextFailsAndLeavesNoFile) {
     auto book = Workbook::createNew(1);
     book->sheet(0)->setText(3, 2, QString(32767, QLatin1Char('x')));
-    EXPECT_TRUE(WorkbookFile::save(*book, path(QStringLiteral("max.xlsx"))).ok);
+    EXPECT_TRUE(WorkbookFile::save(*book, path(QStringLiteral("max.xlsx"))).ok());
     book->sheet(0)->setText(3, 2, QString(32768, QLatin1Char('x')));
     const WorkbookFileResult result = WorkbookFile::save(*book, path(QStringLiteral("long.xlsx")));
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("B3"))) << result.error.toStdString();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(QStringLiteral("B3"))) << result.message.toStdString();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("long.xlsx"))));
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
@@ -220,21 +220,21 @@ TEST_F(XlsxWriterTest, TooLongTextFailsAndLeavesNoFile) {
 TEST_F(XlsxWriterTest, SavedFilesAreReadableLikeOrdinaryFiles) {
     auto book = Workbook::createNew(1);
     const QString file = path(QStringLiteral("perm.xlsx"));
-    ASSERT_TRUE(WorkbookFile::save(*book, file).ok);
+    ASSERT_TRUE(WorkbookFile::save(*book, file).ok());
     EXPECT_TRUE(QFile::permissions(file).testFlag(QFileDevice::ReadGroup));
     EXPECT_TRUE(QFile::permissions(file).testFlag(QFileDevice::ReadOther));
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    ASSERT_TRUE(WorkbookFile::save(*book, file).ok);  // replacing keeps the old permissions
+    ASSERT_TRUE(WorkbookFile::save(*book, file).ok());  // replacing keeps the old permissions
     EXPECT_FALSE(QFile::permissions(file).testFlag(QFileDevice::ReadOther));
 }
 
 TEST_F(XlsxWriterTest, FailedSaveKeepsExistingFileAndLeavesNoTemporary) {
     auto book = Workbook::createNew(1);
     book->sheet(0)->setText(1, 1, QStringLiteral("first"));
-    ASSERT_TRUE(WorkbookFile::save(*book, path(QStringLiteral("keep.xlsx"))).ok);
+    ASSERT_TRUE(WorkbookFile::save(*book, path(QStringLiteral("keep.xlsx"))).ok());
     const qint64 size = QFileInfo(path(QStringLiteral("keep.xlsx"))).size();
     book->sheet(0)->setText(1, 1, QString(40000, QLatin1Char('y')));
-    EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("keep.xlsx"))).ok);
+    EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("keep.xlsx"))).ok());
     EXPECT_EQ(QFileInfo(path(QStringLiteral("keep.xlsx"))).size(), size);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
@@ -243,22 +243,22 @@ TEST_F(XlsxWriterTest, MissingFolderUnwritablePlaceAndXlsFail) {
     auto book = Workbook::createNew(1);
     const QString missing = path(QStringLiteral("no/such/folder/out.xlsx"));
     const WorkbookFileResult result = WorkbookFile::save(*book, missing);
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_FALSE(result.ok());
+    EXPECT_FALSE(result.message.isEmpty());
     EXPECT_FALSE(QFile::exists(missing));
 
     QDir(m_dir.path()).mkdir(QStringLiteral("locked"));
     QFile::setPermissions(path(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner);
     const QString locked = path(QStringLiteral("locked/out.xlsx"));
     if (!QFileInfo(path(QStringLiteral("locked"))).isWritable()) {  // root ignores permissions
-        EXPECT_FALSE(WorkbookFile::save(*book, locked).ok);
+        EXPECT_FALSE(WorkbookFile::save(*book, locked).ok());
         EXPECT_FALSE(QFile::exists(locked));
     }
     QFile::setPermissions(path(QStringLiteral("locked")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("dir"))).ok);
-    EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("out.txt"))).ok);
+    EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("dir"))).ok());
+    EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("out.txt"))).ok());
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.txt"))));
 }
 

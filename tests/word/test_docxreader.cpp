@@ -141,6 +141,20 @@ TEST(DocxReaderText, ComplexFieldSpansRunsAndParagraphs) {
     EXPECT_EQ(document->blocks[2].paragraph.text(), QStringLiteral("after"));
 }
 
+TEST(DocxReaderText, FieldsNestedPastTheLimitAreCountedAndTheirTextHidden) {
+    // 64 fields open, each in its result; a 65th inside them is too deep to keep: its
+    // instruction and result stay hidden, and its end closes it, not the 64th.
+    const QByteArray begin = "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>";
+    const QByteArray separate = "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>";
+    const QByteArray end = "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    const QByteArray open = (begin + separate).repeated(64);
+    const QByteArray deep = begin + "<w:r><w:t>instruction</w:t></w:r>" + separate +
+                            "<w:r><w:t>result</w:t></w:r>" + end;
+    EXPECT_EQ(paragraphText("<w:p>" + open + deep + "<w:r><w:t>shown</w:t></w:r>" +
+                            end.repeated(64) + "<w:r><w:t>!</w:t></w:r></w:p>"),
+              QStringLiteral("shown!"));
+}
+
 TEST(DocxReaderText, BlockContentControlsAndCustomXmlAreUnwrapped) {
     const auto document = readBody(
         "<w:sdt><w:sdtPr/><w:sdtContent><w:p><w:r><w:t>one</w:t></w:r></w:p><w:tbl><w:tr><w:tc>"
@@ -408,7 +422,7 @@ TEST(DocxReaderBadInput, NotAZip) {
 TEST(DocxReaderBadInput, ZipWithoutMainDocument) {
     const WordLoadResult result =
         DocxReader::readData(docxtest::zipParts({{QStringLiteral("hello.txt"), QByteArray("hi")}}));
-    EXPECT_EQ(result.status, WordLoadResult::Status::NotWordFile);
+    EXPECT_EQ(result.status, WordLoadResult::Status::WrongFormat);
 }
 
 TEST(DocxReaderBadInput, MainPartThatIsNotWordprocessingMl) {
@@ -416,7 +430,7 @@ TEST(DocxReaderBadInput, MainPartThatIsNotWordprocessingMl) {
         {{QStringLiteral("_rels/.rels"), docxtest::packageRels(QStringLiteral("xl/workbook.xml"))},
          {QStringLiteral("xl/workbook.xml"),
           "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>"}}));
-    EXPECT_EQ(result.status, WordLoadResult::Status::NotWordFile);
+    EXPECT_EQ(result.status, WordLoadResult::Status::WrongFormat);
 }
 
 TEST(DocxReaderBadInput, TruncatedXmlIsMalformed) {

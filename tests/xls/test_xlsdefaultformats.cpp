@@ -73,7 +73,7 @@ protected:
 TEST_F(XlsDefaultFormatsTest, ReaderKeepsColumnAndRowDefaults) {
     Workbook book;
     const WorkbookFileResult result = WorkbookFile::load(m_template, book);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     const Worksheet& sheet = *book.sheet(0);
     EXPECT_TRUE(sheet.format(3, 2).bold);
     EXPECT_NE(sheet.format(3, 2).fillColor, kAutoColor);
@@ -87,23 +87,23 @@ TEST_F(XlsDefaultFormatsTest, ReaderKeepsColumnAndRowDefaults) {
 
 TEST_F(XlsDefaultFormatsTest, SavedWorkbookKeepsDefaultsForXlrd) {
     Workbook book;
-    ASSERT_TRUE(WorkbookFile::load(m_template, book).ok);
+    ASSERT_TRUE(WorkbookFile::load(m_template, book).ok());
     const QString saved = m_dir.filePath(QStringLiteral("saved.xls"));
     const WorkbookFileResult result = WorkbookFile::save(book, saved);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     EXPECT_EQ(shown(saved, {QStringLiteral("2,1"), QStringLiteral("1,1"), QStringLiteral("1,200"),
                             QStringLiteral("3,2"), QStringLiteral("60000,1")}),
               QStringLiteral("BF IF IF - BF"));
 
     Workbook again;
-    ASSERT_TRUE(WorkbookFile::load(saved, again).ok);
+    ASSERT_TRUE(WorkbookFile::load(saved, again).ok());
     EXPECT_EQ(again.sheet(0)->columnFormats().size(), 1u);
     EXPECT_EQ(again.sheet(0)->rowFormats().size(), 1u);
 }
 
 TEST_F(XlsDefaultFormatsTest, TemplateRowsPastedAndSavedShowTheTemplatesFormats) {
     Workbook templ;
-    ASSERT_TRUE(WorkbookFile::load(m_template, templ).ok);
+    ASSERT_TRUE(WorkbookFile::load(m_template, templ).ok());
     const CellRange rows{1, 1, 100, kMaxColumns};
     Workbook out;
     const std::shared_ptr<Worksheet> sheet = out.addSheet();
@@ -115,7 +115,7 @@ TEST_F(XlsDefaultFormatsTest, TemplateRowsPastedAndSavedShowTheTemplatesFormats)
     EXPECT_TRUE(sheet->columnFormats().empty());
     const QString saved = m_dir.filePath(QStringLiteral("out.xls"));
     const WorkbookFileResult result = WorkbookFile::save(out, saved);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     // Column B within the hundred rows, row 2 across, nothing below or elsewhere.
     EXPECT_EQ(shown(saved, {QStringLiteral("2,1"), QStringLiteral("99,1"), QStringLiteral("100,1"),
                             QStringLiteral("149,1"), QStringLiteral("1,0"), QStringLiteral("1,1"),

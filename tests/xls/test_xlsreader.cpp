@@ -74,10 +74,10 @@ TEST_F(XlsReaderTest, RoundTripKeepsValuesFormatsAndLayout) {
     Workbook written;
     fillRichWorkbook(written);
     const QString path = m_dir.filePath(QStringLiteral("round.xls"));
-    ASSERT_TRUE(XlsWriter::write(written, path).ok);
+    ASSERT_TRUE(XlsWriter::write(written, path).ok());
     Workbook read;
     const WorkbookFileResult result = XlsReader::read(path, read);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     xlsmodelcompare::expectSameWorkbook(written, read);
 }
 
@@ -93,10 +93,10 @@ TEST_F(XlsReaderTest, RoundTripOfAStreamWithManyStringsAndMerges) {
         }
     }
     QByteArray stream;
-    ASSERT_TRUE(XlsWriter::buildStream(written, &stream).ok);
+    ASSERT_TRUE(XlsWriter::buildStream(written, &stream).ok());
     Workbook read;
     const WorkbookFileResult result = XlsReader::readStream(stream, read);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     xlsmodelcompare::expectSameWorkbook(written, read);
 }
 
@@ -104,7 +104,7 @@ TEST_F(XlsReaderTest, TemplateWrittenByXlwt) {
     Workbook workbook;
     const WorkbookFileResult result =
         XlsReader::read(QStringLiteral("tests/data/xls/xlwt_template.xls"), workbook);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     ASSERT_EQ(workbook.sheetCount(), 2);
     const Worksheet& sheet = *workbook.sheet(0);
     EXPECT_EQ(sheet.name(), QStringLiteral("模板"));
@@ -156,7 +156,7 @@ TEST_F(XlsReaderTest, OurSmallFixtureReadsAndEveryPrefixOfItFailsCleanly) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray stream = file.readAll();
     Workbook whole;
-    ASSERT_TRUE(XlsReader::readStream(stream, whole).ok);
+    ASSERT_TRUE(XlsReader::readStream(stream, whole).ok());
     EXPECT_EQ(whole.sheetCount(), 2);
     EXPECT_EQ(whole.sheet(0)->cell(1, 2)->text, QStringLiteral("中文"));
     for (int size = 0; size < stream.size(); ++size) {
@@ -164,8 +164,8 @@ TEST_F(XlsReaderTest, OurSmallFixtureReadsAndEveryPrefixOfItFailsCleanly) {
         const WorkbookFileResult result = XlsReader::readStream(stream.left(size), part);
         // A prefix can end between two records of the last sheet; then it reads what it got.
         if (size < stream.size() - 200) {
-            EXPECT_FALSE(result.ok) << size;
-            EXPECT_FALSE(result.error.isEmpty()) << size;
+            EXPECT_FALSE(result.ok()) << size;
+            EXPECT_FALSE(result.message.isEmpty()) << size;
         }
     }
 }
@@ -183,7 +183,7 @@ TEST_F(XlsReaderTest, DamagedInputGivesAnErrorNotACrash) {
         }
         Workbook workbook;
         const WorkbookFileResult result = XlsReader::readStream(damaged, workbook);
-        EXPECT_TRUE(result.ok || !result.error.isEmpty());
+        EXPECT_TRUE(result.ok() || !result.message.isEmpty());
     }
 
     struct Case {
@@ -206,26 +206,26 @@ TEST_F(XlsReaderTest, DamagedInputGivesAnErrorNotACrash) {
     for (const Case& item : cases) {
         Workbook workbook;
         const WorkbookFileResult result = XlsReader::readStream(item.bytes, workbook);
-        EXPECT_FALSE(result.ok) << item.name;
-        EXPECT_TRUE(result.error.contains(QLatin1String(item.expected)))
-            << item.name << ": " << result.error.toStdString();
+        EXPECT_FALSE(result.ok()) << item.name;
+        EXPECT_TRUE(result.message.contains(QLatin1String(item.expected)))
+            << item.name << ": " << result.message.toStdString();
     }
 }
 
 TEST_F(XlsReaderTest, FilesThatAreNotXlsWorkbooks) {
     Workbook workbook;
-    EXPECT_FALSE(XlsReader::read(m_dir.filePath(QStringLiteral("missing.xls")), workbook).ok);
+    EXPECT_FALSE(XlsReader::read(m_dir.filePath(QStringLiteral("missing.xls")), workbook).ok());
     const QString text = m_dir.filePath(QStringLiteral("text.xls"));
     QFile file(text);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("just text, no compound file");
     file.close();
     const WorkbookFileResult result = XlsReader::read(text, workbook);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("compound file")))
-        << result.error.toStdString();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(QStringLiteral("compound file")))
+        << result.message.toStdString();
     // A docx-like ZIP under an .xls name is no compound file either.
-    EXPECT_FALSE(XlsReader::readBytes(QByteArray("PK\x03\x04 rest of a zip"), workbook).ok);
+    EXPECT_FALSE(XlsReader::readBytes(QByteArray("PK\x03\x04 rest of a zip"), workbook).ok());
 }
 
 /* One record: id, length, data. */
@@ -241,7 +241,7 @@ QByteArray streamWith(const QByteArray& records) {
     Workbook workbook;
     workbook.addSheet(QStringLiteral("S"))->setText(1, 1, QStringLiteral("anchor"));
     QByteArray stream;
-    EXPECT_TRUE(XlsWriter::buildStream(workbook, &stream).ok);
+    EXPECT_TRUE(XlsWriter::buildStream(workbook, &stream).ok());
     const int window = stream.lastIndexOf(QByteArray::fromHex("3e021200"));
     return stream.left(window) + records + stream.mid(window);
 }
@@ -273,7 +273,7 @@ TEST_F(XlsReaderTest, CellRecordsOtherWritersUse) {
     records += record(0x0208, QByteArray::fromHex("0500 0000 0000 2c01 0000 0000 20010f00"));
     Workbook workbook;
     const WorkbookFileResult result = XlsReader::readStream(streamWith(records), workbook);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     const Worksheet& sheet = *workbook.sheet(0);
     EXPECT_EQ(sheet.cell(2, 1)->text, QStringLiteral("abc"));
     EXPECT_EQ(sheet.cell(2, 2)->text, QStringLiteral("中文"));
@@ -299,7 +299,7 @@ TEST_F(XlsReaderTest, OverlappingSheetsAndCraftedCountsAreBounded) {
         sheet.setNumber(row, 1, row);
     }
     QByteArray stream;
-    ASSERT_TRUE(XlsWriter::buildStream(source, &stream).ok);
+    ASSERT_TRUE(XlsWriter::buildStream(source, &stream).ok());
     // Find the BOUNDSHEET record and repeat it 500 times.
     int at = 0;
     while (qFromLittleEndian<quint16>(stream.constData() + at) != 0x0085) {
@@ -320,8 +320,8 @@ TEST_F(XlsReaderTest, OverlappingSheetsAndCraftedCountsAreBounded) {
     }
     Workbook read;
     const WorkbookFileResult result = XlsReader::readStream(crafted, read);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("overlap"))) << result.error.toStdString();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(QStringLiteral("overlap"))) << result.message.toStdString();
 }
 
 }  // namespace

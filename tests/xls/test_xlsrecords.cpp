@@ -306,12 +306,13 @@ TEST(XlsStyleTable, FontIndexFourIsSkippedAndBoldIsWeightAndFlag) {
 TEST(XlsStyleTable, FontAndNumberFormatLimits) {
     XlsStyleTable fonts(QStringLiteral("Calibri"), 11);
     fonts.assignColors();
-    for (int i = 0; i < XlsStyleTable::kMaxFonts && fonts.error().isEmpty(); ++i) {
+    for (int i = 0; i < XlsStyleTable::kMaxFonts && fonts.result().ok(); ++i) {
         CellFormat format;
         format.fontSize = 1 + i * 0.5;
         fonts.xfFor(format);
     }
-    EXPECT_TRUE(fonts.error().contains(QStringLiteral("510"))) << fonts.error().toStdString();
+    EXPECT_TRUE(fonts.result().message.contains(QStringLiteral("510")))
+        << fonts.result().message.toStdString();
     EXPECT_EQ(fonts.fontCount(), XlsStyleTable::kMaxFonts);
 
     XlsStyleTable formats(QStringLiteral("Calibri"), 11);
@@ -322,7 +323,8 @@ TEST(XlsStyleTable, FontAndNumberFormatLimits) {
                               QString(i / 15, QLatin1Char(' '));
         formats.xfFor(format);
     }
-    EXPECT_TRUE(formats.error().contains(QStringLiteral("210"))) << formats.error().toStdString();
+    EXPECT_TRUE(formats.result().message.contains(QStringLiteral("210")))
+        << formats.result().message.toStdString();
 }
 
 TEST(XlsStyleTable, ColoursMappedToOneEntryShareAnXfAndLongFormatsFail) {
@@ -342,7 +344,7 @@ TEST(XlsStyleTable, ColoursMappedToOneEntryShareAnXfAndLongFormatsFail) {
     CellFormat tooLong;
     tooLong.numberFormat = QString(256, QLatin1Char('0'));
     EXPECT_EQ(table.xfFor(tooLong), XlsStyleTable::kDefaultXf);
-    EXPECT_TRUE(table.error().contains(QStringLiteral("255")));
+    EXPECT_TRUE(table.result().message.contains(QStringLiteral("255")));
 
     EXPECT_EQ(BuiltinNumberFormats::idOf(QStringLiteral("0.00")), 2);
     EXPECT_EQ(BuiltinNumberFormats::idOf(QStringLiteral("0.000")), -1);

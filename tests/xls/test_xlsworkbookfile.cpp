@@ -20,7 +20,7 @@ TEST(XlsWorkbookFile, SaveAsXlsWritesBiff8AndOpenReadsItBack) {
     workbook->sheet(0)->setNumber(2, 1, 12.5);
     const QString path = dir.filePath(QStringLiteral("Out.XLS"));
     const WorkbookFileResult saved = WorkbookFile::save(*workbook, path);
-    ASSERT_TRUE(saved.ok) << saved.error.toStdString();
+    ASSERT_TRUE(saved.ok()) << saved.message.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Out.XLS")});
 
     QString error;
@@ -33,7 +33,7 @@ TEST(XlsWorkbookFile, SaveAsXlsWritesBiff8AndOpenReadsItBack) {
 
     Workbook opened;
     const WorkbookFileResult loaded = WorkbookFile::load(path, opened);
-    ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
+    ASSERT_TRUE(loaded.ok()) << loaded.message.toStdString();
     EXPECT_EQ(opened.sheetCount(), 3);
     EXPECT_EQ(opened.sheet(0)->cell(2, 1)->number, 12.5);
     EXPECT_EQ(opened.path(), path);
@@ -45,8 +45,8 @@ TEST(XlsWorkbookFile, AFailedXlsSaveLeavesNoFileAndKeepsAnOldOne) {
     workbook->sheet(0)->setText(70000, 1, QStringLiteral("beyond row 65,536"));
     const QString fresh = dir.filePath(QStringLiteral("fresh.xls"));
     const WorkbookFileResult result = WorkbookFile::save(*workbook, fresh);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("A70000"))) << result.error.toStdString();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(QStringLiteral("A70000"))) << result.message.toStdString();
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
     const QString existing = dir.filePath(QStringLiteral("existing.xls"));
@@ -54,11 +54,11 @@ TEST(XlsWorkbookFile, AFailedXlsSaveLeavesNoFileAndKeepsAnOldOne) {
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("previous content");
     old.close();
-    EXPECT_FALSE(WorkbookFile::save(*workbook, existing).ok);
+    EXPECT_FALSE(WorkbookFile::save(*workbook, existing).ok());
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("previous content"));
     EXPECT_FALSE(
-        WorkbookFile::save(*workbook, dir.filePath(QStringLiteral("no/such/folder.xls"))).ok);
+        WorkbookFile::save(*workbook, dir.filePath(QStringLiteral("no/such/folder.xls"))).ok());
 }
 
 TEST(XlsWorkbookFile, XlsAndXlsxTemplatesOfOneWorkbookReadTheSame) {
@@ -89,12 +89,12 @@ TEST(XlsWorkbookFile, XlsAndXlsxTemplatesOfOneWorkbookReadTheSame) {
 
     const QString xls = dir.filePath(QStringLiteral("t.xls"));
     const QString xlsx = dir.filePath(QStringLiteral("t.xlsx"));
-    ASSERT_TRUE(WorkbookFile::save(*workbook, xls).ok);
-    ASSERT_TRUE(WorkbookFile::save(*workbook, xlsx).ok);
+    ASSERT_TRUE(WorkbookFile::save(*workbook, xls).ok());
+    ASSERT_TRUE(WorkbookFile::save(*workbook, xlsx).ok());
     Workbook fromXls;
     Workbook fromXlsx;
-    ASSERT_TRUE(WorkbookFile::load(xls, fromXls).ok);
-    ASSERT_TRUE(WorkbookFile::load(xlsx, fromXlsx).ok);
+    ASSERT_TRUE(WorkbookFile::load(xls, fromXls).ok());
+    ASSERT_TRUE(WorkbookFile::load(xlsx, fromXlsx).ok());
     xlsmodelcompare::expectSameWorkbook(fromXlsx, fromXls);
 }
 
@@ -102,7 +102,7 @@ TEST(XlsWorkbookFile, OpeningAnXlwtTemplate) {
     Workbook workbook;
     const WorkbookFileResult result =
         WorkbookFile::load(QStringLiteral("tests/data/xls/xlwt_template.xls"), workbook);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     EXPECT_EQ(workbook.sheet(0)->cell(1, 1)->text, QStringLiteral("编号"));
     EXPECT_TRUE(workbook.sheet(0)->format(1, 1).bold);
 }

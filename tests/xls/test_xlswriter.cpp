@@ -18,7 +18,7 @@ protected:
                             const QString& name = QStringLiteral("out.xls")) {
         const QString path = m_dir.filePath(name);
         const WorkbookFileResult result = XlsWriter::write(workbook, path);
-        EXPECT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_TRUE(result.ok()) << result.message.toStdString();
         QString error;
         const QJsonObject book = xlsoracle::dump(path, &error);
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
@@ -246,7 +246,7 @@ TEST_F(XlsWriterTest, SharedStringsLargeEnoughForContinueRecords) {
     sheet.setText(3, 3, QString(32767, QLatin1Char('m')));
 
     QByteArray stream;
-    ASSERT_TRUE(XlsWriter::buildStream(workbook, &stream).ok);
+    ASSERT_TRUE(XlsWriter::buildStream(workbook, &stream).ok());
     EXPECT_GT(stream.size(), 8 * 8224);
 
     const QJsonObject dumped = xlsoracle::sheet(saveAndDump(workbook), 0);
@@ -305,10 +305,10 @@ TEST_F(XlsWriterTest, BeyondExcel97LimitsTheSaveFailsWithAReason) {
         sheet.setText(item.row, item.column, item.text);
         const QString path = m_dir.filePath(QStringLiteral("limit.xls"));
         const WorkbookFileResult result = XlsWriter::write(workbook, path);
-        EXPECT_FALSE(result.ok) << item.name;
-        EXPECT_TRUE(result.error.contains(QLatin1String(item.expected)))
-            << result.error.toStdString();
-        EXPECT_TRUE(result.error.contains(QStringLiteral("Data"))) << item.name;
+        EXPECT_FALSE(result.ok()) << item.name;
+        EXPECT_TRUE(result.message.contains(QLatin1String(item.expected)))
+            << result.message.toStdString();
+        EXPECT_TRUE(result.message.contains(QStringLiteral("Data"))) << item.name;
         EXPECT_FALSE(QFile::exists(path)) << item.name;
     }
 }
@@ -316,7 +316,7 @@ TEST_F(XlsWriterTest, BeyondExcel97LimitsTheSaveFailsWithAReason) {
 TEST_F(XlsWriterTest, MergesBeyondTheLimitsFailAndFormatsAloneAreLeftOut) {
     Workbook merged;
     merged.addSheet()->addMerge({65536, 1, 65537, 1});
-    EXPECT_FALSE(XlsWriter::write(merged, m_dir.filePath(QStringLiteral("m.xls"))).ok);
+    EXPECT_FALSE(XlsWriter::write(merged, m_dir.filePath(QStringLiteral("m.xls"))).ok());
 
     Workbook formatted;
     Worksheet& sheet = *formatted.addSheet();
@@ -334,8 +334,8 @@ TEST_F(XlsWriterTest, AWorkbookWithoutSheetsIsNotSaved) {
     Workbook empty;
     const QString path = m_dir.filePath(QStringLiteral("empty.xls"));
     const WorkbookFileResult result = XlsWriter::write(empty, path);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("no sheet")));
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(QStringLiteral("no sheet")));
     EXPECT_FALSE(QFile::exists(path));
 }
 
@@ -355,8 +355,8 @@ TEST_F(XlsWriterTest, TooManyCellFormatsFail) {
     }
     const WorkbookFileResult result =
         XlsWriter::write(workbook, m_dir.filePath(QStringLiteral("formats.xls")));
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("4000"))) << result.error.toStdString();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message.contains(QStringLiteral("4000"))) << result.message.toStdString();
 }
 
 TEST(XlsWidths, WidthsAndUnitsConvertBothWays) {

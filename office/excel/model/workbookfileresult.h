@@ -1,13 +1,7 @@
 #pragma once
 
-#include <QString>
+#include "office/format/result.h"
 
-// The outcome of saving or loading a workbook file.
-struct WorkbookFileResult {
-    bool ok = false;
-    QString error;  // what went wrong, naming the file or part; empty on success
-
-    static WorkbookFileResult success() { return {true, QString()}; }
-    static WorkbookFileResult failure(const QString& message) { return {false, message}; }
-    explicit operator bool() const { return ok; }
-};
+// The outcome of saving or loading a workbook file: the office's one result shape, its
+// message naming the file, part, sheet or cell.
+using WorkbookFileResult = Result;

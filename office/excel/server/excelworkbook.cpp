@@ -24,8 +24,8 @@ bool ExcelWorkbook::isAlive() const {
 ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
     const WorkbookFileResult result = WorkbookFile::save(workbook, path);
     if (!result) {
-        m_session->lastError = result.error;
-        return ServerReply::failure(result.error);
+        m_session->lastError = result.message;
+        return ServerReply::failure(result.message);
     }
     workbook.setPath(path);
     return ServerReply::ofValue(true);

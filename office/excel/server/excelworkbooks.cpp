@@ -18,8 +18,8 @@ ServerReply ExcelWorkbooks::invoke(const ServerCall& call) {
         auto workbook = std::make_shared<Workbook>();
         const WorkbookFileResult result = WorkbookFile::load(path, *workbook);
         if (!result) {
-            m_session->lastError = result.error;
-            return ServerReply::failure(result.error);
+            m_session->lastError = result.message;
+            return ServerReply::failure(result.message);
         }
         m_session->open(workbook);
         return ServerReply::ofObject(std::make_shared<ExcelWorkbook>(m_session, workbook));

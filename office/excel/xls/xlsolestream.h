@@ -1,5 +1,7 @@
 #pragma once
 
+#include "office/format/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,14 +17,15 @@ public:
     static constexpr int kMinStreamSize = 4096;
 
     // Write a compound file holding `stream` (padded to kMinStreamSize) as "Workbook" to
-    // `path` (created or truncated). False with `error` set when the file cannot be built or
+    // `path` (created or truncated). Fails with a message when the file cannot be built or
     // written.
-    static bool write(const QByteArray& stream, const QString& path, QString* error);
+    static Result write(const QByteArray& stream, const QString& path);
 
-    // Read the "Workbook" stream of the compound file at `path`. False with `error` set when
-    // the file is missing, not a compound file, has no "Workbook" stream (an Excel 5/95
-    // "Book" stream is named as such), or is larger than kMaxBytes.
-    static bool read(const QString& path, QByteArray* stream, QString* error);
+    // Read the "Workbook" stream of the compound file at `path` into `stream`. Fails with a
+    // message when the file is missing (NotFound), not a compound file (WrongFormat), has no
+    // "Workbook" stream (an Excel 5/95 "Book" stream is named as such: Unsupported), is
+    // larger than kMaxBytes (TooLarge) or damaged (Malformed).
+    static Result read(const QString& path, QByteArray& stream);
     // The same for a compound file already in memory.
-    static bool readBytes(const QByteArray& file, QByteArray* stream, QString* error);
+    static Result readBytes(const QByteArray& file, QByteArray& stream);
 };

@@ -147,12 +147,12 @@ public:
     WorkbookFileResult run();
 
 private:
-    QString readGlobals();
-    QString readGlobalRecord(const XlsRecord& record);
+    Result readGlobals();
+    Result readGlobalRecord(const XlsRecord& record);
     void readFont(XlsByteCursor& in);
     void readXf(XlsByteCursor& in);
     void readSharedStrings(const XlsRecord& record);
-    QString readSheet(const SheetEntry& entry);
+    Result readSheet(const SheetEntry& entry);
     void readSheetRecord(const XlsRecord& record, Worksheet& sheet);
     void readCellRecord(const XlsRecord& record, Worksheet& sheet);
     void readMulti(const XlsRecord& record, Worksheet& sheet);
@@ -186,9 +186,9 @@ private:
 
 /* Globals, then every worksheet in order. */
 WorkbookFileResult BookParser::run() {
-    const QString globals = readGlobals();
-    if (!globals.isEmpty()) {
-        return WorkbookFileResult::failure(globals);
+    const Result globals = readGlobals();
+    if (!globals) {
+        return globals;
     }
     // Sheets never overlap, so a sound file is read once; the budget stops a crafted one
     // that points many sheets into one long substream.
@@ -201,9 +201,9 @@ WorkbookFileResult BookParser::run() {
         if (i == m_activeTab) {
             activeSheet = m_workbook.sheetCount();
         }
-        const QString problem = readSheet(m_sheets[i]);
-        if (!problem.isEmpty()) {
-            return WorkbookFileResult::failure(problem);
+        const Result sheet = readSheet(m_sheets[i]);
+        if (!sheet) {
+            return sheet;
         }
     }
     if (m_workbook.sheetCount() == 0) {
@@ -214,30 +214,34 @@ WorkbookFileResult BookParser::run() {
 }
 
 /* The globals substream: BOF, formatting tables, sheets, shared strings, up to EOF. */
-QString BookParser::readGlobals() {
+Result BookParser::readGlobals() {
     XlsRecord record;
     if (!m_records.next(&record) || record.id != kBof || record.size < 4) {
-        return QStringLiteral("Not an Excel workbook stream (no BOF record)");
+        return Result::failure(Result::Status::WrongFormat,
+                               QStringLiteral("Not an Excel workbook stream (no BOF record)"));
     }
     XlsByteCursor bof(record.data, record.size);
     const std::uint16_t version = bof.u16();
     if (version != kBiff8) {
-        return QStringLiteral("Only Excel 97-2003 (BIFF8) workbooks are supported");
+        return Result::failure(
+            Result::Status::Unsupported,
+            QStringLiteral("Only Excel 97-2003 (BIFF8) workbooks are supported"));
     }
     while (m_records.next(&record)) {
         if (record.id == kEof) {
-            return QString();
+            return Result::success();
         }
-        const QString problem = readGlobalRecord(record);
-        if (!problem.isEmpty()) {
-            return problem;
+        const Result read = readGlobalRecord(record);
+        if (!read) {
+            return read;
         }
     }
-    return QStringLiteral("The workbook globals end without an EOF record");
+    return Result::failure(Result::Status::Malformed,
+                           QStringLiteral("The workbook globals end without an EOF record"));
 }
 
 /* One record of the globals. */
-QString BookParser::readGlobalRecord(const XlsRecord& record) {
+Result BookParser::readGlobalRecord(const XlsRecord& record) {
     XlsByteCursor in(record.data, record.size);
     switch (record.id) {
         case kFont:
@@ -273,10 +277,13 @@ QString BookParser::readGlobalRecord(const XlsRecord& record) {
             entry.type = in.u8();
             entry.name = in.shortString();
             if (in.failed()) {
-                return QStringLiteral("A sheet entry (BOUNDSHEET) is truncated");
+                return Result::failure(Result::Status::Malformed,
+                                       QStringLiteral("A sheet entry (BOUNDSHEET) is truncated"));
             }
             if (m_sheets.size() >= XlsReader::kMaxSheets) {
-                return QStringLiteral("More than %1 sheets").arg(XlsReader::kMaxSheets);
+                return Result::failure(
+                    Result::Status::TooLarge,
+                    QStringLiteral("More than %1 sheets").arg(XlsReader::kMaxSheets));
             }
             m_sheets.append(entry);
             break;
@@ -291,7 +298,7 @@ QString BookParser::readGlobalRecord(const XlsRecord& record) {
         default:
             break;
     }
-    return QString();
+    return Result::success();
 }
 
 /* FONT; the fifth record is font 5, as index 4 does not exist. */
@@ -349,17 +356,18 @@ void BookParser::readSharedStrings(const XlsRecord& record) {
 }
 
 /* One worksheet substream, from its BOF to the matching EOF. */
-QString BookParser::readSheet(const SheetEntry& entry) {
+Result BookParser::readSheet(const SheetEntry& entry) {
     XlsRecord record;
     if (!m_records.seek(static_cast<int>(qMin<std::uint32_t>(entry.position, INT32_MAX))) ||
         !m_records.next(&record) || record.id != kBof) {
-        return QStringLiteral("Sheet \"%1\" does not start where the workbook says")
-            .arg(entry.name);
+        return Result::failure(
+            Result::Status::Malformed,
+            QStringLiteral("Sheet \"%1\" does not start where the workbook says").arg(entry.name));
     }
     XlsByteCursor bof(record.data, record.size);
     bof.skip(2);
     if (bof.u16() != kWorksheetStream) {
-        return QString();  // a chart or macro sheet filed as a worksheet: nothing to read
+        return Result::success();  // a chart or macro sheet filed as a worksheet: nothing to read
     }
     std::shared_ptr<Worksheet> sheet = m_workbook.addSheet(entry.name);
     if (!sheet) {
@@ -373,7 +381,9 @@ QString BookParser::readSheet(const SheetEntry& entry) {
     while (m_records.next(&record)) {
         m_budget -= 4 + record.size;
         if (m_budget < 0) {
-            return QStringLiteral("The sheets of the workbook overlap (damaged file)");
+            return Result::failure(
+                Result::Status::Malformed,
+                QStringLiteral("The sheets of the workbook overlap (damaged file)"));
         }
         if (record.id == kBof) {
             ++depth;  // an embedded chart substream
@@ -386,14 +396,16 @@ QString BookParser::readSheet(const SheetEntry& entry) {
         }
     }
     if (m_records.truncated()) {
-        return QStringLiteral("Sheet \"%1\" is truncated").arg(sheet->name());
+        return Result::failure(Result::Status::Malformed,
+                               QStringLiteral("Sheet \"%1\" is truncated").arg(sheet->name()));
     }
     if (m_tooManyMerges) {
-        return QStringLiteral("Sheet \"%1\" has more than %2 merged ranges")
-            .arg(sheet->name())
-            .arg(XlsReader::kMaxMerges);
+        return Result::failure(Result::Status::TooLarge,
+                               QStringLiteral("Sheet \"%1\" has more than %2 merged ranges")
+                                   .arg(sheet->name())
+                                   .arg(XlsReader::kMaxMerges));
     }
-    return QString();
+    return Result::success();
 }
 
 /* Dispatch one record of a sheet. */
@@ -674,21 +686,15 @@ CellFormat BookParser::cellFormat(const XfInfo& xf) const {
 /* Read a file from disk. */
 WorkbookFileResult XlsReader::read(const QString& path, Workbook& workbook) {
     QByteArray stream;
-    QString error;
-    if (!XlsOleStream::read(path, &stream, &error)) {
-        return WorkbookFileResult::failure(error);
-    }
-    return readStream(stream, workbook);
+    const Result opened = XlsOleStream::read(path, stream);
+    return opened ? readStream(stream, workbook) : opened;
 }
 
 /* Read a whole file held in memory. */
 WorkbookFileResult XlsReader::readBytes(const QByteArray& file, Workbook& workbook) {
     QByteArray stream;
-    QString error;
-    if (!XlsOleStream::readBytes(file, &stream, &error)) {
-        return WorkbookFileResult::failure(error);
-    }
-    return readStream(stream, workbook);
+    const Result opened = XlsOleStream::readBytes(file, stream);
+    return opened ? readStream(stream, workbook) : opened;
 }
 
 /* Parse a bare BIFF8 stream. */

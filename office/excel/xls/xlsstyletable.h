@@ -1,6 +1,7 @@
 #pragma once
 
 #include "office/format/cellformat.h"
+#include "office/format/result.h"
 #include "office/excel/xls/xlspalette.h"
 #include "office/excel/xls/xlsrecordwriter.h"
 
@@ -38,12 +39,15 @@ public:
     void assignColors();
 
     // The XF index of a cell format, adding FONT, FORMAT and XF records on first use. Sets
-    // error() (and returns kDefaultXf or an XF without the part over the limit) when the
+    // result() (and returns kDefaultXf or an XF without the part over the limit) when the
     // format breaks a limit: more than kMaxCellXfs cell formats, kMaxFonts fonts or
     // kMaxCustomFormats number formats, or a number format longer than kMaxFormatLength.
     std::uint16_t xfFor(const CellFormat& format);
-    // Why a format could not be represented; empty when all could.
-    const QString& error() const { return m_error; }
+    // Ok when every format could be represented, else TooLarge saying why one could not.
+    Result result() const {
+        return m_error.isEmpty() ? Result::success()
+                                 : Result::failure(Result::Status::TooLarge, m_error);
+    }
 
     int fontCount() const { return m_fonts.size(); }
     int cellXfCount() const { return m_xfs.size() - kDefaultXf; }

@@ -563,8 +563,8 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
             xfOf[static_cast<size_t>(i)] = styles.xfFor(formats.at(i));
         }
     }
-    if (!styles.error().isEmpty()) {
-        return WorkbookFileResult::failure(styles.error());
+    if (!styles.result()) {
+        return styles.result();
     }
 
     XlsSharedStrings strings;
@@ -611,11 +611,7 @@ WorkbookFileResult XlsWriter::write(const Workbook& workbook, const QString& pat
     if (!built) {
         return built;
     }
-    QString error;
-    if (!XlsOleStream::write(stream, path, &error)) {
-        return WorkbookFileResult::failure(error);
-    }
-    return WorkbookFileResult::success();
+    return XlsOleStream::write(stream, path);
 }
 
 /* Width to 1/256 units, the scale of the .xlsx width attribute. */

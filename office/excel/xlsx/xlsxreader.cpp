@@ -1,28 +1,19 @@
 #include "office/excel/xlsx/xlsxreader.h"
 
 #include "office/excel/model/builtinnumberformats.h"
-#include "office/format/indexedcolors.h"
-#include "office/excel/xlsx/xlsxsheetscanner.h"
 #include "office/excel/xlsx/xlsxstyles.h"
 #include "office/excel/xlsx/xlsxtext.h"
+#include "office/format/indexedcolors.h"
+#include "office/opc/opcpackage.h"
+#include "office/xml/xmlreader.h"
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipfileinfo.h>
-
+#include <QFile>
 #include <QHash>
-#include <QXmlStreamReader>
 
+#include <charconv>
 #include <vector>
 
 namespace {
-
-// A part larger than this is refused: no real template comes near it, a zip bomb does.
-const qint64 kMaxPartSize = 512LL * 1024 * 1024;
-// Expansion ratio above which a part counts as a bomb (real XML compresses up to ~100:1).
-const qint64 kMaxRatio = 1000;
-
-using Attributes = QXmlStreamAttributes;
 
 /* The entry `index` of a list the file indexes into, or null when out of range. */
 template <typename T>
@@ -31,190 +22,108 @@ const T* entryAt(const std::vector<T>& list, int index) {
                                                                : nullptr;
 }
 
-/* An integer attribute, or `fallback`. */
-int intAttribute(const Attributes& attributes, const char* name, int fallback) {
+/* An integer attribute of the current element, or `fallback`. */
+int intAttribute(const XmlReader& xml, const char* name, int fallback) {
+    int value = 0;
+    if (xml.integerAttribute(QLatin1String(name), value)) {
+        return value;
+    }
     bool ok = false;
-    const int value = attributes.value(QLatin1String(name)).toInt(&ok);
+    value = xml.attribute(QLatin1String(name)).toInt(&ok);
     return ok ? value : fallback;
 }
 
-/* A boolean attribute ("1"/"true"), or `fallback`. */
-bool boolAttribute(const Attributes& attributes, const char* name, bool fallback) {
-    const QStringRef value = attributes.value(QLatin1String(name));
+/* A boolean attribute ("1"/"true"), or `fallback` when absent or empty. */
+bool boolAttribute(const XmlReader& xml, const char* name, bool fallback) {
+    const QString value = xml.attribute(QLatin1String(name));
     if (value.isEmpty()) {
         return fallback;
     }
     return value == QLatin1String("1") || value == QLatin1String("true");
 }
 
-// The package being read.
-class Package {
-public:
-    explicit Package(const QString& path) : m_zip(path) {}
-
-    bool open() { return m_zip.open(QuaZip::mdUnzip); }
-
-    /* Read a part by name (case-insensitive, as OPC names are); false when absent. */
-    WorkbookFileResult read(const QString& name, QByteArray* out, bool* found) {
-        *found = false;
-        if (!m_zip.setCurrentFile(name, QuaZip::csInsensitive)) {
-            return WorkbookFileResult::success();
-        }
-        *found = true;
-        QuaZipFileInfo64 info;
-        if (!m_zip.getCurrentFileInfo(&info)) {
-            return WorkbookFileResult::failure(QStringLiteral("Part %1 is unreadable").arg(name));
-        }
-        if (static_cast<qint64>(info.uncompressedSize) > kMaxPartSize ||
-            static_cast<qint64>(info.uncompressedSize) >
-                qMax<qint64>(1, static_cast<qint64>(info.compressedSize)) * kMaxRatio + 4096) {
-            return WorkbookFileResult::failure(QStringLiteral("Part %1 is too large").arg(name));
-        }
-        QuaZipFile file(&m_zip);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return WorkbookFileResult::failure(
-                QStringLiteral("Part %1 cannot be opened").arg(name));
-        }
-        out->clear();
-        out->reserve(static_cast<int>(info.uncompressedSize));
-        char buffer[65536];
-        for (;;) {
-            const qint64 got = file.read(buffer, sizeof buffer);
-            if (got < 0) {
-                return WorkbookFileResult::failure(QStringLiteral("Part %1 is damaged").arg(name));
-            }
-            if (got == 0) {
-                break;
-            }
-            if (out->size() + got > kMaxPartSize) {
-                return WorkbookFileResult::failure(
-                    QStringLiteral("Part %1 is too large").arg(name));
-            }
-            out->append(buffer, static_cast<int>(got));
-        }
-        file.close();
-        if (file.getZipError() != UNZ_OK) {
-            return WorkbookFileResult::failure(QStringLiteral("Part %1 is damaged").arg(name));
-        }
-        return WorkbookFileResult::success();
-    }
-
-private:
-    QuaZip m_zip;
-};
-
-// Relationships of one part: id -> target path inside the package, and type -> target.
-struct Relationships {
-    QHash<QString, QString> byId;
-    QHash<QString, QString> byType;  // last path segment of the type ("styles")
-};
-
-/* Resolve a relationship target against the folder of its source part. */
-QString resolveTarget(const QString& folder, const QString& target) {
-    if (target.startsWith(QLatin1Char('/'))) {
-        return target.mid(1);
-    }
-    QStringList parts = folder.isEmpty() ? QStringList() : folder.split(QLatin1Char('/'));
-    for (const QString& part : target.split(QLatin1Char('/'))) {
-        if (part == QLatin1String("..")) {
-            if (!parts.isEmpty()) {
-                parts.removeLast();
-            }
-        } else if (part != QLatin1String(".") && !part.isEmpty()) {
-            parts.append(part);
-        }
-    }
-    return parts.join(QLatin1Char('/'));
+/* True when the current element has the attribute, even empty. */
+bool hasAttribute(const XmlReader& xml, const char* name) {
+    QByteArray scratch;
+    return !xml.attributeBytes(QLatin1String(name), scratch).isNull();
 }
 
-/* Parse a .rels part (ECMA-376 Part 2, 9.3). */
-Relationships parseRelationships(const QByteArray& data, const QString& folder) {
-    Relationships rels;
-    QXmlStreamReader xml(data);
-    while (xml.readNextStartElement() || !xml.atEnd()) {
-        if (xml.isStartElement() && xml.name() == QLatin1String("Relationship")) {
-            const Attributes a = xml.attributes();
-            if (a.value(QLatin1String("TargetMode")) == QLatin1String("External")) {
-                continue;
-            }
-            const QString target =
-                resolveTarget(folder, a.value(QLatin1String("Target")).toString());
-            const QString type =
-                a.value(QLatin1String("Type")).toString().section(QLatin1Char('/'), -1);
-            rels.byId.insert(a.value(QLatin1String("Id")).toString(), target);
-            rels.byType.insert(type, target);
-        }
-        if (xml.hasError()) {
-            break;
-        }
-    }
-    return rels;
+/* A number written in the bytes as a whole (no spaces); false otherwise. */
+template <typename T>
+bool parseNumber(QLatin1String bytes, T& value) {
+    const char* end = bytes.data() + bytes.size();
+    const auto result = std::from_chars(bytes.data(), end, value);
+    return !bytes.isNull() && result.ec == std::errc() && result.ptr == end;
 }
 
-/* Read the text of an element and its descendants' <t> runs, skipping phonetic runs. */
-QString readStringItem(QXmlStreamReader& xml) {
+/* The <t> runs below the current element, phonetic runs (rPh) skipped. */
+void appendRuns(XmlReader& xml, QString& text) {
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("t")) {
+            text += xml.readElementText();
+        } else if (xml.name() == QLatin1String("rPh")) {
+            xml.skipCurrentElement();
+        } else {
+            appendRuns(xml, text);
+        }
+    }
+}
+
+/* The text of a string item (CT_Rst, 18.4.13): its runs joined, escapes undone. */
+QString readStringItem(XmlReader& xml) {
     QString text;
-    int depth = 1;
-    bool inPhonetic = false;
-    while (depth > 0 && !xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            ++depth;
-            if (xml.name() == QLatin1String("rPh")) {
-                inPhonetic = true;
-            } else if (xml.name() == QLatin1String("t") && !inPhonetic) {
-                text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                --depth;
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            --depth;
-            if (xml.name() == QLatin1String("rPh")) {
-                inPhonetic = false;
-            }
-        }
-    }
+    appendRuns(xml, text);
     return XlsxText::unescape(text);
 }
 
 /* Parse sharedStrings.xml (CT_Sst, 18.4.9). */
 bool parseSharedStrings(const QByteArray& data, std::vector<QString>* strings) {
-    QXmlStreamReader xml(data);
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("si")) {
-            strings->push_back(readStringItem(xml));
+    XmlReader xml(data);
+    walkElements(xml, [&] {
+        if (xml.name() != QLatin1String("si")) {
+            return false;
         }
-    }
+        strings->push_back(readStringItem(xml));
+        return true;
+    });
     return !xml.hasError();
 }
 
 // The theme's colour scheme, for colours given by theme index.
 using ThemeColors = std::vector<std::uint32_t>;
 
+/* The colours of a colour scheme in file order. */
+void readSchemeColors(XmlReader& xml, ThemeColors& colors) {
+    walkElements(xml, [&] {
+        if (xml.name() == QLatin1String("srgbClr")) {
+            colors.push_back(xml.attribute(QLatin1String("val")).toUInt(nullptr, 16) & 0xFFFFFFu);
+        } else if (xml.name() == QLatin1String("sysClr")) {
+            colors.push_back(xml.attribute(QLatin1String("lastClr")).toUInt(nullptr, 16) &
+                             0xFFFFFFu);
+        }
+        return false;
+    });
+}
+
 /* Parse the colour scheme of theme1.xml (DrawingML a:clrScheme, ECMA-376 Part 1, 20.1.6.2). */
 ThemeColors parseTheme(const QByteArray& data) {
     // File order: dk1 lt1 dk2 lt2 accent1..6 hlink folHlink; theme indices swap the first
     // two pairs (0 lt1, 1 dk1, 2 lt2, 3 dk2).
     ThemeColors colors;
-    QXmlStreamReader xml(data);
-    bool inScheme = false;
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (xml.name() == QLatin1String("clrScheme")) {
-                inScheme = true;
-            } else if (inScheme && (xml.name() == QLatin1String("srgbClr") ||
-                                    xml.name() == QLatin1String("sysClr"))) {
-                const Attributes a = xml.attributes();
-                const QStringRef value = xml.name() == QLatin1String("srgbClr")
-                                             ? a.value(QLatin1String("val"))
-                                             : a.value(QLatin1String("lastClr"));
-                colors.push_back(value.toUInt(nullptr, 16) & 0xFFFFFFu);
-            }
-        } else if (token == QXmlStreamReader::EndElement &&
-                   xml.name() == QLatin1String("clrScheme")) {
-            break;
+    bool seen = false;
+    XmlReader xml(data);
+    walkElements(xml, [&] {
+        if (xml.name() != QLatin1String("clrScheme")) {
+            return false;
         }
-    }
+        if (!seen) {
+            readSchemeColors(xml, colors);
+        } else {
+            xml.skipCurrentElement();
+        }
+        seen = true;
+        return true;
+    });
     if (colors.size() >= 4) {
         std::swap(colors[0], colors[1]);
         std::swap(colors[2], colors[3]);
@@ -230,14 +139,14 @@ std::uint32_t tintChannel(std::uint32_t channel, double tint) {
 }
 
 /* A colour element (CT_Color, 18.8.9) as 0xRRGGBB, or kAutoColor. */
-std::uint32_t readColor(const Attributes& a, const ThemeColors& theme) {
+std::uint32_t readColor(const XmlReader& xml, const ThemeColors& theme) {
     std::uint32_t color = kAutoColor;
-    if (a.hasAttribute(QLatin1String("rgb"))) {
-        color = a.value(QLatin1String("rgb")).toUInt(nullptr, 16) & 0xFFFFFFu;
-    } else if (a.hasAttribute(QLatin1String("indexed"))) {
+    if (hasAttribute(xml, "rgb")) {
+        color = xml.attribute(QLatin1String("rgb")).toUInt(nullptr, 16) & 0xFFFFFFu;
+    } else if (hasAttribute(xml, "indexed")) {
         // Indexed colours (18.8.27): 0..7 repeat the first eight of the default palette
         // 8..63, which the legacy format shares; 64 and up are system colours.
-        const int index = intAttribute(a, "indexed", 64);
+        const int index = intAttribute(xml, "indexed", 64);
         const auto& palette = IndexedColors::defaults();
         if (index >= 0 && index < IndexedColors::kFirstIndex) {
             color = palette[static_cast<size_t>(index)];
@@ -245,13 +154,13 @@ std::uint32_t readColor(const Attributes& a, const ThemeColors& theme) {
                    index < IndexedColors::kFirstIndex + IndexedColors::kCount) {
             color = palette[static_cast<size_t>(index - IndexedColors::kFirstIndex)];
         }
-    } else if (a.hasAttribute(QLatin1String("theme"))) {
-        if (const std::uint32_t* themed = entryAt(theme, intAttribute(a, "theme", -1))) {
+    } else if (hasAttribute(xml, "theme")) {
+        if (const std::uint32_t* themed = entryAt(theme, intAttribute(xml, "theme", -1))) {
             color = *themed;
         }
     }
     bool ok = false;
-    const double tint = a.value(QLatin1String("tint")).toDouble(&ok);
+    const double tint = xml.attribute(QLatin1String("tint")).toDouble(&ok);
     if (color != kAutoColor && ok && tint != 0) {
         color = tintChannel(color >> 16 & 0xFF, tint) << 16 |
                 tintChannel(color >> 8 & 0xFF, tint) << 8 | tintChannel(color & 0xFF, tint);
@@ -268,21 +177,23 @@ struct StyleParts {
     std::vector<CellFormat> cellFormats;
 };
 
+/* A font flag (CT_BooleanProperty): on when val is absent, "1" or "true". */
+bool flagValue(const QString& val) {
+    return val.isEmpty() || val == QLatin1String("1") || val == QLatin1String("true");
+}
+
 /* Read one <font>. */
-CellFormat readFont(QXmlStreamReader& xml, const ThemeColors& theme) {
+CellFormat readFont(XmlReader& xml, const ThemeColors& theme) {
     CellFormat font;
     while (xml.readNextStartElement()) {
-        const Attributes a = xml.attributes();
-        const QStringRef name = xml.name();
-        const QStringRef val = a.value(QLatin1String("val"));
+        const QLatin1String name = xml.name();
+        const QString val = xml.attribute(QLatin1String("val"));
         if (name == QLatin1String("b")) {
-            font.bold = val.isEmpty() || val == QLatin1String("1") || val == QLatin1String("true");
+            font.bold = flagValue(val);
         } else if (name == QLatin1String("i")) {
-            font.italic =
-                val.isEmpty() || val == QLatin1String("1") || val == QLatin1String("true");
+            font.italic = flagValue(val);
         } else if (name == QLatin1String("strike")) {
-            font.strike =
-                val.isEmpty() || val == QLatin1String("1") || val == QLatin1String("true");
+            font.strike = flagValue(val);
         } else if (name == QLatin1String("u")) {
             font.underline =
                 val == QLatin1String("double") || val == QLatin1String("doubleAccounting")
@@ -292,9 +203,9 @@ CellFormat readFont(QXmlStreamReader& xml, const ThemeColors& theme) {
         } else if (name == QLatin1String("sz")) {
             font.fontSize = val.toDouble();
         } else if (name == QLatin1String("color")) {
-            font.fontColor = readColor(a, theme);
+            font.fontColor = readColor(xml, theme);
         } else if (name == QLatin1String("name")) {
-            font.fontName = val.toString();
+            font.fontName = val;
         }
         xml.skipCurrentElement();
     }
@@ -302,60 +213,77 @@ CellFormat readFont(QXmlStreamReader& xml, const ThemeColors& theme) {
 }
 
 /* Read one <fill>: the colour of a solid pattern fill, else kAutoColor. */
-std::uint32_t readFill(QXmlStreamReader& xml, const ThemeColors& theme) {
+std::uint32_t readFill(XmlReader& xml, const ThemeColors& theme) {
     std::uint32_t color = kAutoColor;
-    bool solid = false;
     while (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("patternFill")) {
-            solid = xml.attributes().value(QLatin1String("patternType")) == QLatin1String("solid");
-            while (xml.readNextStartElement()) {
-                if (xml.name() == QLatin1String("fgColor") && solid) {
-                    color = readColor(xml.attributes(), theme);
-                }
-                xml.skipCurrentElement();
+        if (xml.name() != QLatin1String("patternFill")) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        const bool solid = xml.attributeIs(QLatin1String("patternType"), QLatin1String("solid"));
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("fgColor") && solid) {
+                color = readColor(xml, theme);
             }
-        } else {
             xml.skipCurrentElement();
         }
     }
     return color;
 }
 
+/* The border line an edge element names (left/start, right/end, top, bottom), or null. */
+BorderLine* borderLine(QLatin1String name, CellFormat& border) {
+    return name == QLatin1String("left") || name == QLatin1String("start")  ? &border.left
+           : name == QLatin1String("right") || name == QLatin1String("end") ? &border.right
+           : name == QLatin1String("top")                                   ? &border.top
+           : name == QLatin1String("bottom")                                ? &border.bottom
+                                                                            : nullptr;
+}
+
 /* Read one <border>. */
-CellFormat readBorder(QXmlStreamReader& xml, const ThemeColors& theme) {
+CellFormat readBorder(XmlReader& xml, const ThemeColors& theme) {
     CellFormat border;
     while (xml.readNextStartElement()) {
-        const QStringRef name = xml.name();
-        BorderLine* line =
-            name == QLatin1String("left") || name == QLatin1String("start")  ? &border.left
-            : name == QLatin1String("right") || name == QLatin1String("end") ? &border.right
-            : name == QLatin1String("top")                                   ? &border.top
-            : name == QLatin1String("bottom")                                ? &border.bottom
-                                                                             : nullptr;
-        if (line != nullptr) {
-            line->style = XlsxStyles::borderStyleFromName(
-                xml.attributes().value(QLatin1String("style")).toString());
-            while (xml.readNextStartElement()) {
-                if (xml.name() == QLatin1String("color")) {
-                    line->color = readColor(xml.attributes(), theme);
-                }
-                xml.skipCurrentElement();
-            }
-            if (line->style == BorderLine::None) {
-                line->color = kAutoColor;
-            }
-        } else {
+        BorderLine* line = borderLine(xml.name(), border);
+        if (line == nullptr) {
             xml.skipCurrentElement();
+            continue;
+        }
+        line->style = XlsxStyles::borderStyleFromName(xml.attribute(QLatin1String("style")));
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("color")) {
+                line->color = readColor(xml, theme);
+            }
+            xml.skipCurrentElement();
+        }
+        if (line->style == BorderLine::None) {
+            line->color = kAutoColor;
         }
     }
     return border;
 }
 
+/* Read <alignment> (CT_CellAlignment, 18.8.1) into the format. */
+void readAlignment(const XmlReader& xml, CellFormat& format) {
+    const QString h = xml.attribute(QLatin1String("horizontal"));
+    format.hAlign = h == QLatin1String("left") ? CellFormat::HAlign::Left
+                    : h == QLatin1String("center") || h == QLatin1String("centerContinuous")
+                        ? CellFormat::HAlign::Center
+                    : h == QLatin1String("right") ? CellFormat::HAlign::Right
+                    : h == QLatin1String("justify") || h == QLatin1String("distributed")
+                        ? CellFormat::HAlign::Justify
+                        : CellFormat::HAlign::General;
+    const QString v = xml.attribute(QLatin1String("vertical"));
+    format.vAlign = v == QLatin1String("top")      ? CellFormat::VAlign::Top
+                    : v == QLatin1String("center") ? CellFormat::VAlign::Center
+                                                   : CellFormat::VAlign::Bottom;
+    format.wrap = boolAttribute(xml, "wrapText", false);
+}
+
 /* Put one <xf> together from the parts it names. */
-CellFormat readXf(QXmlStreamReader& xml, const StyleParts& parts) {
-    const Attributes a = xml.attributes();
+CellFormat readXf(XmlReader& xml, const StyleParts& parts) {
     CellFormat format;
-    if (const CellFormat* f = entryAt(parts.fonts, intAttribute(a, "fontId", 0))) {
+    if (const CellFormat* f = entryAt(parts.fonts, intAttribute(xml, "fontId", 0))) {
         format.fontName = f->fontName;
         format.fontSize = f->fontSize;
         format.bold = f->bold;
@@ -364,81 +292,68 @@ CellFormat readXf(QXmlStreamReader& xml, const StyleParts& parts) {
         format.underline = f->underline;
         format.fontColor = f->fontColor;
     }
-    if (const std::uint32_t* fill = entryAt(parts.fills, intAttribute(a, "fillId", 0))) {
+    if (const std::uint32_t* fill = entryAt(parts.fills, intAttribute(xml, "fillId", 0))) {
         format.fillColor = *fill;
     }
-    if (const CellFormat* b = entryAt(parts.borders, intAttribute(a, "borderId", 0))) {
+    if (const CellFormat* b = entryAt(parts.borders, intAttribute(xml, "borderId", 0))) {
         format.left = b->left;
         format.right = b->right;
         format.top = b->top;
         format.bottom = b->bottom;
     }
-    const int numFmt = intAttribute(a, "numFmtId", 0);
+    const int numFmt = intAttribute(xml, "numFmtId", 0);
     format.numberFormat = parts.numberFormats.contains(numFmt)
                               ? parts.numberFormats.value(numFmt)
                               : BuiltinNumberFormats::codeOf(numFmt);
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("alignment")) {
-            const Attributes al = xml.attributes();
-            const QStringRef h = al.value(QLatin1String("horizontal"));
-            format.hAlign = h == QLatin1String("left") ? CellFormat::HAlign::Left
-                            : h == QLatin1String("center") || h == QLatin1String("centerContinuous")
-                                ? CellFormat::HAlign::Center
-                            : h == QLatin1String("right") ? CellFormat::HAlign::Right
-                            : h == QLatin1String("justify") || h == QLatin1String("distributed")
-                                ? CellFormat::HAlign::Justify
-                                : CellFormat::HAlign::General;
-            const QStringRef v = al.value(QLatin1String("vertical"));
-            format.vAlign = v == QLatin1String("top")      ? CellFormat::VAlign::Top
-                            : v == QLatin1String("center") ? CellFormat::VAlign::Center
-                                                           : CellFormat::VAlign::Bottom;
-            format.wrap = boolAttribute(al, "wrapText", false);
+            readAlignment(xml, format);
         }
         xml.skipCurrentElement();
     }
     return format;
 }
 
-/* Parse styles.xml (CT_Stylesheet, 18.8.39) into cell formats. */
-bool parseStyles(const QByteArray& data, const ThemeColors& theme, StyleParts* parts) {
-    QXmlStreamReader xml(data);
-    QString current;
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement) {
-            if (xml.name() == current) {
-                current.clear();
-            }
-            continue;
-        }
-        if (token != QXmlStreamReader::StartElement) {
-            continue;
-        }
-        const QStringRef name = xml.name();
-        if (name == QLatin1String("numFmts") || name == QLatin1String("fonts") ||
-            name == QLatin1String("fills") || name == QLatin1String("borders") ||
-            name == QLatin1String("cellXfs") || name == QLatin1String("cellStyleXfs") ||
-            name == QLatin1String("dxfs")) {
-            current = name.toString();
-            if (current == QLatin1String("cellStyleXfs") || current == QLatin1String("dxfs")) {
-                xml.skipCurrentElement();
-                current.clear();
-            }
-        } else if (current == QLatin1String("numFmts") && name == QLatin1String("numFmt")) {
-            const Attributes a = xml.attributes();
-            parts->numberFormats.insert(intAttribute(a, "numFmtId", -1),
-                                        a.value(QLatin1String("formatCode")).toString());
+/* Read the children of one style list (numFmts, fonts, fills, borders, cellXfs). */
+void readStyleList(XmlReader& xml, QLatin1String list, const ThemeColors& theme,
+                   StyleParts* parts) {
+    while (xml.readNextStartElement()) {
+        const QLatin1String name = xml.name();
+        if (list == QLatin1String("numFmts") && name == QLatin1String("numFmt")) {
+            parts->numberFormats.insert(intAttribute(xml, "numFmtId", -1),
+                                        xml.attribute(QLatin1String("formatCode")));
             xml.skipCurrentElement();
-        } else if (current == QLatin1String("fonts") && name == QLatin1String("font")) {
+        } else if (list == QLatin1String("fonts") && name == QLatin1String("font")) {
             parts->fonts.push_back(readFont(xml, theme));
-        } else if (current == QLatin1String("fills") && name == QLatin1String("fill")) {
+        } else if (list == QLatin1String("fills") && name == QLatin1String("fill")) {
             parts->fills.push_back(readFill(xml, theme));
-        } else if (current == QLatin1String("borders") && name == QLatin1String("border")) {
+        } else if (list == QLatin1String("borders") && name == QLatin1String("border")) {
             parts->borders.push_back(readBorder(xml, theme));
-        } else if (current == QLatin1String("cellXfs") && name == QLatin1String("xf")) {
+        } else if (list == QLatin1String("cellXfs") && name == QLatin1String("xf")) {
             parts->cellFormats.push_back(readXf(xml, *parts));
+        } else {
+            xml.skipCurrentElement();
         }
     }
+}
+
+/* Parse styles.xml (CT_Stylesheet, 18.8.39) into cell formats. */
+bool parseStyles(const QByteArray& data, const ThemeColors& theme, StyleParts* parts) {
+    XmlReader xml(data);
+    walkElements(xml, [&] {
+        const QLatin1String name = xml.name();
+        if (name == QLatin1String("numFmts") || name == QLatin1String("fonts") ||
+            name == QLatin1String("fills") || name == QLatin1String("borders") ||
+            name == QLatin1String("cellXfs")) {
+            readStyleList(xml, name, theme, parts);
+            return true;
+        }
+        if (name == QLatin1String("cellStyleXfs") || name == QLatin1String("dxfs")) {
+            xml.skipCurrentElement();
+            return true;
+        }
+        return false;
+    });
     return !xml.hasError();
 }
 
@@ -456,22 +371,19 @@ int workbookFormat(const SheetContext& context, int style) {
 }
 
 /* Parse "B12" into row and column; false when malformed. */
-bool parseCellReference(const QStringRef& ref, int* row, int* column) {
-    int i = 0;
+bool parseCellReference(QLatin1String ref, int* row, int* column) {
+    const char* p = ref.data();
+    const char* end = p + ref.size();
     int col = 0;
-    const int n = ref.size();
-    while (i < n && ref.at(i) >= QLatin1Char('A') && ref.at(i) <= QLatin1Char('Z') && i < 3) {
-        col = col * 26 + (ref.at(i).unicode() - 'A' + 1);
-        ++i;
+    int letters = 0;
+    while (p < end && *p >= 'A' && *p <= 'Z' && letters < 3) {
+        col = col * 26 + (*p - 'A' + 1);
+        ++p;
+        ++letters;
     }
     int r = 0;
-    const int digitsStart = i;
-    while (i < n && ref.at(i) >= QLatin1Char('0') && ref.at(i) <= QLatin1Char('9') &&
-           i - digitsStart < 7) {
-        r = r * 10 + (ref.at(i).unicode() - '0');
-        ++i;
-    }
-    if (i != n || col < 1 || col > kMaxColumns || r < 1 || r > kMaxRows) {
+    if (!parseNumber(QLatin1String(p, static_cast<int>(end - p)), r) || col < 1 ||
+        col > kMaxColumns || r < 1 || r > kMaxRows) {
         return false;
     }
     *row = r;
@@ -479,72 +391,79 @@ bool parseCellReference(const QStringRef& ref, int* row, int* column) {
     return true;
 }
 
-/* Read one <c> (CT_Cell, 18.3.1.4) into the sheet. */
-void readCell(QXmlStreamReader& xml, Worksheet& sheet, int row, int* nextColumn,
-              const SheetContext& context) {
-    const Attributes a = xml.attributes();
-    int column = *nextColumn;
-    int refRow = row;
-    const QStringRef ref = a.value(QLatin1String("r"));
-    if (!ref.isEmpty() && !parseCellReference(ref, &refRow, &column)) {
-        xml.skipCurrentElement();
-        return;
+/* Type a cell value by the cell's t attribute (ST_CellType, 18.18.11). */
+void setCellValue(QLatin1String type, QLatin1String value, const QString& inlineText,
+                  const SheetContext& context, Cell& cell) {
+    if (type.isNull() || type == QLatin1String("n")) {
+        cell.kind = parseNumber(value, cell.number) ? Cell::Kind::Number : Cell::Kind::Empty;
+    } else if (type == QLatin1String("s")) {
+        int index = -1;
+        const QString* text =
+            parseNumber(value, index) ? entryAt(*context.strings, index) : nullptr;
+        if (text != nullptr) {
+            cell.kind = Cell::Kind::Text;
+            cell.text = *text;
+        }
+    } else if (type == QLatin1String("b")) {
+        cell.kind = Cell::Kind::Boolean;
+        cell.number = value == QLatin1String("1") ? 1 : 0;
+    } else if (type == QLatin1String("inlineStr")) {
+        cell.kind = Cell::Kind::Text;
+        cell.text = inlineText;
+    } else {
+        cell.kind = Cell::Kind::Text;  // str, e, d: formula strings, errors, dates
+        cell.text = XlsxText::unescape(QString::fromUtf8(value.data(), value.size()));
     }
+}
+
+/* Read one <c> (CT_Cell, 18.3.1.4) into the sheet. */
+void readCell(XmlReader& xml, Worksheet& sheet, int row, int* nextColumn,
+              const SheetContext& context) {
+    QByteArray scratch;
+    int column = *nextColumn;
+    int cellRow = row;
+    const QLatin1String ref = xml.attributeBytes(QLatin1String("r"), scratch);
+    const bool placed =
+        ref.isNull() ? column <= kMaxColumns : parseCellReference(ref, &cellRow, &column);
     *nextColumn = column + 1;
-    const QStringRef type = a.value(QLatin1String("t"));
-    const int style = intAttribute(a, "s", 0);
-    QString value;
+    QByteArray typeScratch;
+    const QLatin1String type = xml.attributeBytes(QLatin1String("t"), typeScratch);
+    Cell cell;
+    cell.format = workbookFormat(context, intAttribute(xml, "s", 0));
+    QLatin1String value;
+    QString inlineText;
     bool hasValue = false;
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("v")) {
-            value = xml.readElementText();
+            value = xml.readElementBytes(scratch);
             hasValue = true;
         } else if (xml.name() == QLatin1String("is")) {
-            value = readStringItem(xml);
+            inlineText = readStringItem(xml);
             hasValue = true;
         } else {
             xml.skipCurrentElement();
         }
     }
-    Cell cell;
-    cell.format = workbookFormat(context, style);
     if (hasValue) {
-        if (type == QLatin1String("s")) {
-            bool ok = false;
-            const QString* text = entryAt(*context.strings, value.toInt(&ok));
-            if (ok && text != nullptr) {
-                cell.kind = Cell::Kind::Text;
-                cell.text = *text;
-            }
-        } else if (type == QLatin1String("b")) {
-            cell.kind = Cell::Kind::Boolean;
-            cell.number = value.trimmed() == QLatin1String("1") ? 1 : 0;
-        } else if (type == QLatin1String("str") || type == QLatin1String("inlineStr") ||
-                   type == QLatin1String("e") || type == QLatin1String("d")) {
-            cell.kind = Cell::Kind::Text;
-            cell.text = type == QLatin1String("inlineStr") ? value : XlsxText::unescape(value);
-        } else {
-            bool ok = false;
-            cell.number = value.toDouble(&ok);
-            cell.kind = ok ? Cell::Kind::Number : Cell::Kind::Empty;
-        }
+        setCellValue(type, value, inlineText, context, cell);
     }
-    sheet.setCell(refRow, column, std::move(cell));
+    if (placed) {
+        sheet.setCell(cellRow, column, std::move(cell));
+    }
 }
 
 /* Read <cols> (18.3.1.17): custom widths and column default formats. */
-void readColumns(QXmlStreamReader& xml, Worksheet& sheet, const SheetContext& context) {
+void readColumns(XmlReader& xml, Worksheet& sheet, const SheetContext& context) {
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("col")) {
-            const Attributes a = xml.attributes();
-            const int first = qMax(1, intAttribute(a, "min", 0));
-            const int last = qMin(kMaxColumns, intAttribute(a, "max", 0));
-            const int style = intAttribute(a, "style", 0);
+            const int first = qMax(1, intAttribute(xml, "min", 0));
+            const int last = qMin(kMaxColumns, intAttribute(xml, "max", 0));
+            const int style = intAttribute(xml, "style", 0);
             sheet.setColumnFormat(first, last, workbookFormat(context, style));
             bool ok = false;
-            const double width = a.value(QLatin1String("width")).toDouble(&ok);
+            const double width = xml.attribute(QLatin1String("width")).toDouble(&ok);
             // A styled column without customWidth keeps the default width.
-            const bool custom = boolAttribute(a, "customWidth", style == 0);
+            const bool custom = boolAttribute(xml, "customWidth", style == 0);
             if (ok && width >= 0 && custom) {
                 for (int c = first; c <= last; ++c) {
                     sheet.setColumnWidth(c, width);
@@ -555,124 +474,143 @@ void readColumns(QXmlStreamReader& xml, Worksheet& sheet, const SheetContext& co
     }
 }
 
+/* Read one <row> (CT_Row, 18.3.1.73): its height, its format, then its cells. */
+void readRow(XmlReader& xml, Worksheet& sheet, int row, const SheetContext& context) {
+    QByteArray scratch;
+    double height = 0;
+    if (boolAttribute(xml, "customHeight", false) &&
+        parseNumber(xml.attributeBytes(QLatin1String("ht"), scratch), height)) {
+        sheet.setRowHeight(row, height);
+    }
+    if (boolAttribute(xml, "customFormat", false)) {
+        sheet.setRowFormat(row, workbookFormat(context, intAttribute(xml, "s", 0)));
+    }
+    int nextColumn = 1;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("c")) {
+            readCell(xml, sheet, row, &nextColumn, context);
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+}
+
 /* Read <sheetData> (18.3.1.80). */
-void readSheetData(QXmlStreamReader& xml, Worksheet& sheet, const SheetContext& context) {
+void readSheetData(XmlReader& xml, Worksheet& sheet, const SheetContext& context) {
     int nextRow = 1;
     while (xml.readNextStartElement()) {
         if (xml.name() != QLatin1String("row")) {
             xml.skipCurrentElement();
             continue;
         }
-        const Attributes a = xml.attributes();
-        const int row = intAttribute(a, "r", nextRow);
+        const int row = intAttribute(xml, "r", nextRow);
         nextRow = row + 1;
         if (row < 1 || row > kMaxRows) {
             xml.skipCurrentElement();
             continue;
         }
-        bool ok = false;
-        const double height = a.value(QLatin1String("ht")).toDouble(&ok);
-        if (ok && boolAttribute(a, "customHeight", false)) {
-            sheet.setRowHeight(row, height);
-        }
-        if (boolAttribute(a, "customFormat", false)) {
-            sheet.setRowFormat(row, workbookFormat(context, intAttribute(a, "s", 0)));
-        }
-        int nextColumn = 1;
-        while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("c")) {
-                readCell(xml, sheet, row, &nextColumn, context);
-            } else {
-                xml.skipCurrentElement();
-            }
-        }
+        readRow(xml, sheet, row, context);
     }
 }
 
-/* Parse one worksheet part (CT_Worksheet, 18.3.1.99). */
+/* Parse one worksheet part (CT_Worksheet, 18.3.1.99) in document order: columns come before
+   the sheet data, so column default formats are known before the cells. */
 bool parseSheet(const QByteArray& data, Worksheet& sheet, const SheetContext& context) {
-    // The bulk of the part goes through the fast scanner; the general reader takes what is
-    // left (columns, merges) first, so column default formats are known before the cells.
-    const bool scan = XlsxSheetScanner::canScan(data);
-    QXmlStreamReader xml(scan ? XlsxSheetScanner::withoutSheetData(data) : data);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) {
-            continue;
-        }
-        const QStringRef name = xml.name();
+    XmlReader xml(data);
+    walkElements(xml, [&] {
+        const QLatin1String name = xml.name();
         if (name == QLatin1String("cols")) {
             readColumns(xml, sheet, context);
         } else if (name == QLatin1String("sheetData")) {
             readSheetData(xml, sheet, context);
         } else if (name == QLatin1String("mergeCell")) {
             CellRange range;
-            if (CellRange::parse(xml.attributes().value(QLatin1String("ref")).toString(), &range)) {
+            if (CellRange::parse(xml.attribute(QLatin1String("ref")), &range)) {
                 sheet.addMerge(range);
             }
+            xml.skipCurrentElement();
+        } else {
+            return false;
         }
+        return true;
+    });
+    return !xml.hasError();
+}
+
+/* The failure for a part the package could not give. */
+WorkbookFileResult partFailure(OpcPackage::Status status, const QString& name) {
+    if (status == OpcPackage::Status::TooLarge) {
+        return Result::failure(Result::Status::TooLarge,
+                               QStringLiteral("Part %1 is too large").arg(name));
     }
-    return !xml.hasError() &&
-           (!scan || XlsxSheetScanner(*context.strings, *context.formatIndex).scan(data, sheet));
+    return Result::failure(Result::Status::Malformed,
+                           status == OpcPackage::Status::Missing
+                               ? QStringLiteral("Part %1 is missing").arg(name)
+                               : QStringLiteral("Part %1 is damaged").arg(name));
+}
+
+/* The failure for a part that is no sound XML of its kind. */
+WorkbookFileResult malformed(const QString& message) {
+    return Result::failure(Result::Status::Malformed, message);
 }
 
 // Reads one package into a workbook.
 class PackageReader {
 public:
     PackageReader(const QString& path, Workbook& workbook)
-        : m_package(path), m_workbook(workbook) {}
+        : m_file(path), m_package(PackageLimits()), m_workbook(workbook) {}
 
     /* Read every part the workbook needs, in dependency order. */
     WorkbookFileResult run() {
-        if (!m_package.open()) {
-            return WorkbookFileResult::failure(
-                QStringLiteral("Not a workbook package (no ZIP archive)"));
+        if (!m_file.open(QIODevice::ReadOnly) || !m_package.open(&m_file)) {
+            return Result::failure(Result::Status::WrongFormat,
+                                   QStringLiteral("Not a workbook package (no ZIP archive)"));
+        }
+        QString workbookPart =
+            m_package.relationshipTarget(QString(), QStringLiteral("officeDocument"));
+        if (workbookPart.isEmpty()) {
+            workbookPart = QStringLiteral("xl/workbook.xml");
+        }
+        const OpcPackage::Status status = m_package.relationships(workbookPart, m_rels);
+        if (status != OpcPackage::Status::Ok) {
+            return partFailure(status, OpcPackage::relationshipsPart(workbookPart));
+        }
+        WorkbookFileResult result = readStyles();
+        if (!result || !(result = readStrings())) {
+            return result;
         }
         QByteArray data;
-        bool found = false;
-        WorkbookFileResult result = m_package.read(QStringLiteral("_rels/.rels"), &data, &found);
-        if (!result) {
-            return result;
-        }
-        QString workbookPart = QStringLiteral("xl/workbook.xml");
-        if (found) {
-            const Relationships root = parseRelationships(data, QString());
-            workbookPart = root.byType.value(QStringLiteral("officeDocument"), workbookPart);
-        }
-        const QString folder = workbookPart.section(QLatin1Char('/'), 0, -2);
-        const QString relsName =
-            (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) + QStringLiteral("_rels/") +
-            workbookPart.section(QLatin1Char('/'), -1) + QStringLiteral(".rels");
-        result = m_package.read(relsName, &data, &found);
-        if (!result) {
-            return result;
-        }
-        if (!found) {
-            return WorkbookFileResult::failure(QStringLiteral("Part %1 is missing").arg(relsName));
-        }
-        m_rels = parseRelationships(data, folder);
-        if (!(result = readStyles())) {
-            return result;
-        }
-        if (!(result = readStrings())) {
-            return result;
-        }
-        result = m_package.read(workbookPart, &data, &found);
-        if (!result) {
-            return result;
-        }
-        if (!found) {
-            return WorkbookFileResult::failure(
-                QStringLiteral("Part %1 is missing").arg(workbookPart));
-        }
-        return readSheets(data);
+        const OpcPackage::Status read = m_package.readPart(workbookPart, data);
+        return read == OpcPackage::Status::Ok ? readSheets(data) : partFailure(read, workbookPart);
     }
 
 private:
-    /* Read an optional part by relationship type. */
+    /* The target of the workbook's relationship of a type ("styles"); empty when none. */
+    QString target(const QString& type) const {
+        const QString suffix = QLatin1Char('/') + type;
+        for (const OpcRelationship& relationship : m_rels) {
+            if (relationship.type.endsWith(suffix)) {
+                return relationship.target;
+            }
+        }
+        return QString();
+    }
+
+    /* Read an optional part by relationship type: `found` false when it has none. */
     WorkbookFileResult readOptional(const QString& type, QByteArray* data, bool* found) {
+        return readByName(target(type), data, found);
+    }
+
+    /* Read a part that may be absent (an empty name: none). */
+    WorkbookFileResult readByName(const QString& name, QByteArray* data, bool* found) {
         *found = false;
-        const QString name = m_rels.byType.value(type);
-        return name.isEmpty() ? WorkbookFileResult::success() : m_package.read(name, data, found);
+        if (name.isEmpty()) {
+            return WorkbookFileResult::success();
+        }
+        const OpcPackage::Status status = m_package.readPart(name, *data);
+        *found = status == OpcPackage::Status::Ok;
+        return *found || status == OpcPackage::Status::Missing ? WorkbookFileResult::success()
+                                                               : partFailure(status, name);
     }
 
     /* Theme colours, then styles.xml into the workbook's format table. */
@@ -691,14 +629,19 @@ private:
         }
         StyleParts parts;
         if (!parseStyles(data, theme, &parts)) {
-            return WorkbookFileResult::failure(QStringLiteral("Part styles.xml is malformed"));
+            return malformed(QStringLiteral("Part styles.xml is malformed"));
         }
+        internFormats(parts.cellFormats);
+        return WorkbookFileResult::success();
+    }
+
+    /* Map the package's xf list to the workbook's format table. */
+    void internFormats(const std::vector<CellFormat>& cellFormats) {
         // The xf 0 of a package is the workbook's base look: its font is the default font
         // of the file and maps to our default format.
-        const CellFormat base =
-            parts.cellFormats.empty() ? CellFormat() : parts.cellFormats.front();
+        const CellFormat base = cellFormats.empty() ? CellFormat() : cellFormats.front();
         m_formatIndex.clear();
-        for (CellFormat format : parts.cellFormats) {
+        for (CellFormat format : cellFormats) {
             // The base font's name and size read as "not set", like our default format.
             if (format.fontName == base.fontName) {
                 format.fontName.clear();
@@ -708,7 +651,6 @@ private:
             }
             m_formatIndex.push_back(m_workbook.formatTable().intern(format));
         }
-        return WorkbookFileResult::success();
     }
 
     /* sharedStrings.xml (optional). */
@@ -717,67 +659,72 @@ private:
         bool found = false;
         const WorkbookFileResult result =
             readOptional(QStringLiteral("sharedStrings"), &data, &found);
-        if (result && found && !XlsxSheetScanner::scanSharedStrings(data, &m_strings) &&
-            !parseSharedStrings(data, &m_strings)) {
-            return WorkbookFileResult::failure(
-                QStringLiteral("Part sharedStrings.xml is malformed"));
+        if (result && found && !parseSharedStrings(data, &m_strings)) {
+            return malformed(QStringLiteral("Part sharedStrings.xml is malformed"));
         }
         return result;
     }
 
+    /* The relationship target of an id; empty when the workbook has none such. */
+    QString targetOf(const QString& id) const {
+        for (const OpcRelationship& relationship : m_rels) {
+            if (relationship.id == id) {
+                return relationship.target;
+            }
+        }
+        return QString();
+    }
+
     /* workbook.xml's sheet list, then every sheet part. */
     WorkbookFileResult readSheets(const QByteArray& workbookXml) {
-        QXmlStreamReader xml(workbookXml);
+        XmlReader xml(workbookXml);
         std::vector<std::pair<QString, QString>> sheets;  // name, part
         int activeTab = 0;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement) {
-                continue;
-            }
-            const Attributes a = xml.attributes();
+        walkElements(xml, [&] {
             if (xml.name() == QLatin1String("sheet")) {
-                QString id;
-                for (const QXmlStreamAttribute& attribute : a) {
-                    if (attribute.name() == QLatin1String("id")) {
-                        id = attribute.value().toString();
-                    }
-                }
-                sheets.emplace_back(a.value(QLatin1String("name")).toString(),
-                                    m_rels.byId.value(id));
+                sheets.emplace_back(xml.attribute(QLatin1String("name")),
+                                    targetOf(xml.attribute(QLatin1String("id"))));
             } else if (xml.name() == QLatin1String("workbookView")) {
-                activeTab = intAttribute(a, "activeTab", 0);
+                activeTab = intAttribute(xml, "activeTab", 0);
             }
-        }
+            return false;
+        });
         if (xml.hasError() || sheets.empty()) {
-            return WorkbookFileResult::failure(QStringLiteral("Part workbook.xml lists no sheets"));
+            return malformed(QStringLiteral("Part workbook.xml lists no sheets"));
         }
-        const SheetContext context{&m_strings, &m_formatIndex};
         for (const auto& entry : sheets) {
-            auto sheet = m_workbook.addSheet(entry.first);
-            if (!sheet) {
-                sheet = m_workbook.addSheet();  // a name we would refuse: keep the content
-            }
-            QByteArray data;
-            bool found = false;
-            const WorkbookFileResult result = entry.second.isEmpty()
-                                                  ? WorkbookFileResult::success()
-                                                  : m_package.read(entry.second, &data, &found);
+            const WorkbookFileResult result = readSheet(entry.first, entry.second);
             if (!result) {
                 return result;
-            }
-            // A chart sheet or a missing part gives an empty sheet.
-            if (found && !parseSheet(data, *sheet, context)) {
-                return WorkbookFileResult::failure(
-                    QStringLiteral("Part %1 is malformed").arg(entry.second));
             }
         }
         m_workbook.setActiveSheet(activeTab);
         return WorkbookFileResult::success();
     }
 
-    Package m_package;
+    /* One sheet: a chart sheet or a missing part gives an empty sheet. */
+    WorkbookFileResult readSheet(const QString& name, const QString& part) {
+        auto sheet = m_workbook.addSheet(name);
+        if (!sheet) {
+            sheet = m_workbook.addSheet();  // a name we would refuse: keep the content
+        }
+        QByteArray data;
+        bool found = false;
+        const WorkbookFileResult result = readByName(part, &data, &found);
+        if (!result) {
+            return result;
+        }
+        const SheetContext context{&m_strings, &m_formatIndex};
+        if (found && !parseSheet(data, *sheet, context)) {
+            return malformed(QStringLiteral("Part %1 is malformed").arg(part));
+        }
+        return WorkbookFileResult::success();
+    }
+
+    QFile m_file;
+    OpcPackage m_package;
     Workbook& m_workbook;
-    Relationships m_rels;
+    std::vector<OpcRelationship> m_rels;  // the workbook part's
     std::vector<QString> m_strings;
     std::vector<int> m_formatIndex;
 };
@@ -787,4 +734,15 @@ private:
 /* Read a package into the workbook. */
 WorkbookFileResult XlsxReader::read(const QString& path, Workbook& workbook) {
     return PackageReader(path, workbook).run();
+}
+
+/* One sheet part on its own. */
+bool XlsxReader::readSheetPart(const QByteArray& xml, const std::vector<QString>& strings,
+                               const std::vector<int>& formatIndex, Worksheet& sheet) {
+    return parseSheet(xml, sheet, SheetContext{&strings, &formatIndex});
+}
+
+/* One shared strings part on its own. */
+bool XlsxReader::readSharedStrings(const QByteArray& xml, std::vector<QString>& strings) {
+    return parseSharedStrings(xml, &strings);
 }

@@ -57,6 +57,25 @@ struct SharedStrings {
     std::vector<int> cellIndices;
 };
 
+/* A merged range must lie inside the sheet: a reference beyond it makes the file unreadable. */
+WorkbookFileResult checkMerges(const Workbook& workbook) {
+    for (int s = 0; s < workbook.sheetCount(); ++s) {
+        const auto sheet = workbook.sheet(s);
+        for (const CellRange& merge : sheet->merges()) {
+            if (merge.firstRow < 1 || merge.firstColumn < 1 || merge.lastRow > kMaxRows ||
+                merge.lastColumn > kMaxColumns) {
+                return WorkbookFileResult::failure(
+                    QStringLiteral("Sheet \"%1\": a merged range reaches beyond the %2 rows and "
+                                   "%3 columns a sheet can hold")
+                        .arg(sheet->name())
+                        .arg(kMaxRows)
+                        .arg(kMaxColumns));
+            }
+        }
+    }
+    return WorkbookFileResult::success();
+}
+
 /* Collect every cell text, failing on one longer than a cell can hold. */
 WorkbookFileResult collectStrings(const Workbook& workbook, SharedStrings* table) {
     long long texts = 0;
@@ -494,8 +513,8 @@ WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& pa
         return WorkbookFileResult::failure(QStringLiteral("A workbook needs at least one sheet"));
     }
     SharedStrings strings;
-    const WorkbookFileResult collected = collectStrings(workbook, &strings);
-    if (!collected) {
+    WorkbookFileResult collected = checkMerges(workbook);
+    if (!collected || !(collected = collectStrings(workbook, &strings))) {
         return collected;
     }
     QuaZip zip(path);

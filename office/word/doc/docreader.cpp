@@ -27,7 +27,7 @@ WordLoadResult storageFailure(DocStorage::Status status) {
         case DocStorage::Status::StreamUnreadable:
             return WordLoadResult::failure(Status::Malformed, why);
         default:
-            return WordLoadResult::failure(Status::NotWordFile,
+            return WordLoadResult::failure(Status::WrongFormat,
                                            QStringLiteral("not a Word document: ") + why);
     }
 }
@@ -46,7 +46,7 @@ WordLoadResult fibFailure(DocFib::Status status) {
             return WordLoadResult::failure(Status::Malformed,
                                            QStringLiteral("the file header is truncated"));
         default:
-            return WordLoadResult::failure(Status::NotWordFile,
+            return WordLoadResult::failure(Status::WrongFormat,
                                            QStringLiteral("not a Word document: bad file header"));
     }
 }

@@ -23,7 +23,7 @@ public:
     // Largest file the reader opens, in bytes.
     static constexpr qint64 kMaxFileSize = 512 * 1024 * 1024;
 
-    // Read the .doc file at path. Failures: NotFound (unreadable file), NotWordFile (not an
+    // Read the .doc file at path. Failures: NotFound (unreadable file), WrongFormat (not an
     // OLE2 Word document), Encrypted (fEncrypted/fObfuscated or an encrypted package),
     // Unsupported (Word 6.0/95 and older), TooLarge (file or stream beyond the limits, more
     // than DocStoryReader::kMaxParagraphs paragraphs), Malformed (damaged structures).

@@ -1,51 +1,14 @@
 #include "office/word/doc/docstorage.h"
 
-#include <gsf/gsf-infile-msole.h>
-#include <gsf/gsf-infile.h>
-#include <gsf/gsf-input-memory.h>
-#include <gsf/gsf-input.h>
-#include <gsf/gsf-utils.h>
-
-#include <memory>
-#include <mutex>
+#include "office/ole/compoundfile.h"
 
 namespace {
 
-// Releases a GObject reference when the holder goes out of scope.
-struct GObjectUnref {
-    void operator()(void* object) const {
-        if (object)
-            g_object_unref(object);
-    }
-};
-using InputPtr = std::unique_ptr<GsfInput, GObjectUnref>;
-using InfilePtr = std::unique_ptr<GsfInfile, GObjectUnref>;
-
-/* Initialise libgsf once per process, whichever thread gets here first. */
-void initGsfOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
-}
-
-enum class ReadResult { Absent, Ok, TooLarge, Unreadable };
+using ReadResult = CompoundFile::Stream;
 
 /* Read a whole top-level stream of a compound file into out. */
-ReadResult readStream(GsfInfile* infile, const char* name, QByteArray* out) {
-    InputPtr stream(gsf_infile_child_by_name(infile, name));
-    if (!stream)
-        return ReadResult::Absent;
-    const gsf_off_t size = gsf_input_size(stream.get());
-    if (size < 0)
-        return ReadResult::Unreadable;
-    if (size > DocStorage::kMaxStreamSize)
-        return ReadResult::TooLarge;
-    out->resize(int(size));
-    if (size > 0 &&
-        !gsf_input_read(stream.get(), size_t(size), reinterpret_cast<guint8*>(out->data()))) {
-        out->clear();
-        return ReadResult::Unreadable;
-    }
-    return ReadResult::Ok;
+ReadResult readStream(const CompoundFile& file, const char* name, QByteArray* out) {
+    return file.readStream(name, DocStorage::kMaxStreamSize, *out);
 }
 
 /* Map a failed stream read to the storage status it causes. */
@@ -59,29 +22,23 @@ DocStorage::Status statusOf(ReadResult result) {
 /* Open the compound file held in fileBytes and read the Word streams. */
 DocStorage::DocStorage(const QByteArray& fileBytes) {
     static const char kSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-    if (fileBytes.size() < 512 || !fileBytes.startsWith(QByteArray(kSignature, 8)))
-        return;
-    initGsfOnce();
-    // The memory input does not copy; fileBytes outlives every object made here.
-    InputPtr input(gsf_input_memory_new(reinterpret_cast<const guint8*>(fileBytes.constData()),
-                                        gsf_off_t(fileBytes.size()), FALSE));
-    if (!input)
-        return;
-    GError* error = nullptr;
-    InfilePtr infile(gsf_infile_msole_new(input.get(), &error));
-    if (error)
-        g_error_free(error);
-    if (!infile)
-        return;
-    const ReadResult word = readStream(infile.get(), "WordDocument", &m_wordDocument);
-    if (word == ReadResult::Absent) {
-        InputPtr encrypted(gsf_infile_child_by_name(infile.get(), "EncryptedPackage"));
-        m_status = encrypted ? Status::EncryptedPackage : Status::NoWordDocument;
+    if (fileBytes.size() < 512 || !fileBytes.startsWith(QByteArray(kSignature, 8))) {
         return;
     }
-    const ReadResult results[] = {word, readStream(infile.get(), "0Table", &m_table0),
-                                  readStream(infile.get(), "1Table", &m_table1),
-                                  readStream(infile.get(), "Data", &m_data)};
+    // The compound file reads fileBytes in place; they outlive it.
+    const CompoundFile infile(fileBytes);
+    if (!infile.isOpen()) {
+        return;
+    }
+    const ReadResult word = readStream(infile, "WordDocument", &m_wordDocument);
+    if (word == ReadResult::Absent) {
+        m_status = infile.hasStream("EncryptedPackage") ? Status::EncryptedPackage
+                                                        : Status::NoWordDocument;
+        return;
+    }
+    const ReadResult results[] = {word, readStream(infile, "0Table", &m_table0),
+                                  readStream(infile, "1Table", &m_table1),
+                                  readStream(infile, "Data", &m_data)};
     for (ReadResult result : results) {
         if (result == ReadResult::TooLarge || result == ReadResult::Unreadable) {
             m_status = statusOf(result);

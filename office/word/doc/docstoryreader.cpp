@@ -64,7 +64,6 @@ QVector<DocParagraph> DocStoryReader::read(qint32 ccpText) {
     m_paragraphs.clear();
     m_pending.clear();
     m_fields.clear();
-    m_fieldOverflow = 0;
     if (!m_sources.pieces || !m_sources.chpx || !m_sources.papx || !m_sources.styles)
         return m_paragraphs;
     m_tooLarge = false;
@@ -177,26 +176,20 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
             continue;
         switch (ch.unicode()) {
             case kFieldBegin:
-                if (m_fields.size() < kMaxFieldDepth)
-                    m_fields.append(false);
-                else
-                    ++m_fieldOverflow;
+                m_fields.begin();
                 continue;
             case kFieldSeparator:
-                if (m_fieldOverflow == 0 && !m_fields.isEmpty())
-                    m_fields.last() = true;
+                m_fields.separate();
                 continue;
             case kFieldEnd:
-                if (m_fieldOverflow > 0)
-                    --m_fieldOverflow;
-                else if (!m_fields.isEmpty())
-                    m_fields.removeLast();
+                m_fields.end();
                 continue;
             default:
                 break;
         }
-        if (m_fieldOverflow > 0 || m_fields.contains(false))
+        if (!m_fields.showsText()) {
             continue;
+        }
         appendChar(ch, format, paragraph);
     }
 }

@@ -5,6 +5,7 @@
 #include "office/word/doc/docformats.h"
 #include "office/word/doc/docpiecetable.h"
 #include "office/word/doc/docstylesheet.h"
+#include "office/word/model/fieldnesting.h"
 
 #include <QString>
 #include <QVector>
@@ -49,7 +50,6 @@ public:
     };
 
     // Deepest field nesting the reader follows; deeper fields still balance but are not tracked.
-    static constexpr int kMaxFieldDepth = 64;
     // Most paragraphs the reader keeps; a story with more is refused as too large.
     static constexpr int kMaxParagraphs = 2000000;
 
@@ -80,7 +80,6 @@ private:
     Sources m_sources;
     QVector<Segment> m_pending;
     QVector<DocParagraph> m_paragraphs;
-    QVector<bool> m_fields;  // per open field: whether its result has begun
-    int m_fieldOverflow = 0;
+    FieldNesting m_fields;
     bool m_tooLarge = false;
 };

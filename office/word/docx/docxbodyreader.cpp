@@ -49,16 +49,6 @@ bool DocxBodyReader::readAlternateChoice() {
     return false;
 }
 
-/* Text shows unless a complex field's instruction is being read. */
-bool DocxBodyReader::showsText() const {
-    for (const FieldPart part : m_fields) {
-        if (part == FieldPart::Instruction) {
-            return false;
-        }
-    }
-    return true;
-}
-
 /* CT_Document (17.2.3) and CT_Body (17.2.2). */
 WordLoadResult DocxBodyReader::read(const QByteArray& xml) {
     XmlReader reader(xml, m_limits.maxXmlDepth * 4);
@@ -78,7 +68,7 @@ WordLoadResult DocxBodyReader::readDocument() {
                 WordLoadResult::Status::Malformed,
                 QStringLiteral("document.xml: ") + m_reader->errorString());
         }
-        return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
+        return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
                                        QStringLiteral("the main part is not a Word document"));
     }
     while (!failed() && m_reader->readNextStartElement()) {
@@ -256,7 +246,7 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
     const QLatin1String name = m_reader->name();
     if (name == QLatin1String("t")) {
         const QString text = m_reader->readElementText();
-        if (showsText()) {
+        if (m_fields.showsText()) {
             appendText(state, format, text);
         }
         return;
@@ -266,17 +256,11 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
         // result, end closes the field.
         const QString type = DocxProperties::attribute(*m_reader, QLatin1String("fldCharType"));
         if (type == QLatin1String("begin")) {
-            if (m_fields.size() < 64) {
-                m_fields.push_back(FieldPart::Instruction);
-            }
+            m_fields.begin();
         } else if (type == QLatin1String("separate")) {
-            if (!m_fields.empty()) {
-                m_fields.back() = FieldPart::Result;
-            }
+            m_fields.separate();
         } else if (type == QLatin1String("end")) {
-            if (!m_fields.empty()) {
-                m_fields.pop_back();
-            }
+            m_fields.end();
         }
         m_reader->skipCurrentElement();
         return;
@@ -314,7 +298,7 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
         return;
     }
     m_reader->skipCurrentElement();
-    if (!text.isEmpty() && showsText()) {
+    if (!text.isEmpty() && m_fields.showsText()) {
         appendText(state, format, text);
     }
 }

@@ -6,6 +6,7 @@
 
 #include "office/word/docx/docxreader.h"
 #include "office/word/docx/docxstyles.h"
+#include "office/word/model/fieldnesting.h"
 
 #include "office/xml/xmlreader.h"
 
@@ -13,14 +14,11 @@ class DocxBodyReader {
 public:
     DocxBodyReader(DocxStyles& styles, const DocxLimits& limits);
 
-    // Read document.xml. Ok with the document, NotWordFile when the root is not
+    // Read document.xml. Ok with the document, WrongFormat when the root is not
     // w:document, Malformed for broken XML, TooLarge past a limit.
     WordLoadResult read(const QByteArray& xml);
 
 private:
-    // What a run's text is part of, while complex fields (17.16.18) are open.
-    enum class FieldPart : std::uint8_t { Instruction, Result };
-
     // The paragraph being read and the format its runs start from.
     struct ParagraphState {
         WordParagraph* paragraph = nullptr;
@@ -80,14 +78,13 @@ private:
     void readCells(WordRow& row, std::uint32_t shading, int tableNesting);
     void readCell(WordRow& row, std::uint32_t shading, int tableNesting);
     void readCellProperties(WordCell& cell, bool& mergedIntoPrevious);
-    bool showsText() const;
 
     XmlReader* m_reader = nullptr;  // set while read() runs
     DocxStyles& m_styles;
     DocxLimits m_limits;
     int m_depth = 0;
     long long m_cells = 0;
-    std::vector<FieldPart> m_fields;
+    FieldNesting m_fields;
     WordLoadResult::Status m_status = WordLoadResult::Status::Ok;
     QString m_message;
 };

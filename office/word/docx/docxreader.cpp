@@ -17,7 +17,7 @@ WordLoadResult partFailure(OpcPackage::Status status, const QString& part) {
                                        part + QStringLiteral(" is too large"));
     }
     if (status == OpcPackage::Status::Missing) {
-        return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
+        return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
                                        QStringLiteral("the package has no ") + part);
     }
     return WordLoadResult::failure(WordLoadResult::Status::Malformed,
@@ -62,7 +62,7 @@ WordLoadResult readPackage(QIODevice* device, const DocxLimits& limits) {
     const QString mainPart =
         package.relationshipTarget(QString(), QStringLiteral("officeDocument"));
     if (mainPart.isEmpty()) {
-        return WordLoadResult::failure(WordLoadResult::Status::NotWordFile,
+        return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
                                        QStringLiteral("the package has no main document"));
     }
     QByteArray documentXml;

@@ -1,7 +1,5 @@
 #include "office/word/docx/docxstyles.h"
 
-#include <QXmlStreamReader>
-
 namespace {
 
 /* Lay one set of borders over another, side by side. */
@@ -131,14 +129,11 @@ void DocxStyles::readStyle(XmlReader& reader) {
 
 /* a:theme (DrawingML, 20.1.6.9): the major and minor Latin and East Asian typefaces. */
 void DocxStyles::readTheme(const QByteArray& xml) {
-    QXmlStreamReader reader(xml);
+    XmlReader reader(xml);
     QString* latin = nullptr;
     QString* eastAsia = nullptr;
-    while (!reader.atEnd() && !reader.hasError()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement) {
-            continue;
-        }
-        const QStringRef name = reader.name();
+    walkElements(reader, [&] {
+        const QLatin1String name = reader.name();
         if (name == QLatin1String("majorFont")) {
             latin = &m_theme.majorLatin;
             eastAsia = &m_theme.majorEastAsia;
@@ -146,11 +141,12 @@ void DocxStyles::readTheme(const QByteArray& xml) {
             latin = &m_theme.minorLatin;
             eastAsia = &m_theme.minorEastAsia;
         } else if (latin && name == QLatin1String("latin")) {
-            *latin = reader.attributes().value(QLatin1String("typeface")).toString();
+            *latin = reader.attribute(QLatin1String("typeface"));
         } else if (eastAsia && name == QLatin1String("ea")) {
-            *eastAsia = reader.attributes().value(QLatin1String("typeface")).toString();
+            *eastAsia = reader.attribute(QLatin1String("typeface"));
         }
-    }
+        return false;
+    });
     if (reader.hasError()) {
         m_theme = DocxThemeFonts();
     }

@@ -1,6 +1,6 @@
 #include "office/word/model/wordloadresult.h"
 
-/* A loaded document. */
+/* A loaded document; none reads as malformed. */
 WordLoadResult WordLoadResult::success(std::shared_ptr<WordDocument> document) {
     WordLoadResult result;
     result.status = document ? Status::Ok : Status::Malformed;

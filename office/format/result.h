@@ -1,0 +1,35 @@
+#pragma once
+
+// Result: what every reader and writer of the built-in office answers: success, or a failure
+// with a status saying what kind it is and a message for people that names the file, part,
+// sheet or cell concerned.
+
+#include <QString>
+
+#include <cstdint>
+
+struct Result {
+    enum class Status : std::uint8_t {
+        Ok,
+        NotFound,     // no such file, or it cannot be read
+        WrongFormat,  // not a file of the kind the reader takes
+        Encrypted,    // password-protected
+        Malformed,    // damaged, truncated, or breaks the format's rules
+        TooLarge,     // beyond the reader's or the format's limits
+        Unsupported,  // a kind of file this build cannot read
+        Failed,       // anything else (a file that cannot be written, ...)
+    };
+
+    Status status = Status::Failed;
+    QString message;  // empty exactly when Ok
+
+    bool ok() const { return status == Status::Ok; }
+    explicit operator bool() const { return ok(); }
+
+    static Result success() { return {Status::Ok, QString()}; }
+    // A failure of the given kind; Ok is no failure and reads as Failed.
+    static Result failure(Status status, const QString& message) {
+        return {status == Status::Ok ? Status::Failed : status, message};
+    }
+    static Result failure(const QString& message) { return {Status::Failed, message}; }
+};
