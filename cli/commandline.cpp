@@ -1,9 +1,14 @@
 #include "cli/commandline.h"
 
+#include "engine/shard.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QThread>
+
+#include <algorithm>
 
 namespace {
 
@@ -70,6 +75,31 @@ QString applyLastRow(CommandLine::Result& result, const QString& value) {
     return QString();
 }
 
+/* --jobs N: worker threads, a whole number from 1 up. */
+QString applyJobs(CommandLine::Result& result, const QString& value) {
+    bool ok = false;
+    const int jobs = value.toInt(&ok);
+    const bool digits = !value.isEmpty() && std::all_of(value.begin(), value.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    if (!digits || !ok || jobs < 1 || jobs > CommandLine::maximumJobs) {
+        return QStringLiteral(
+                   "并行数须为1到%1之间的整数 (--jobs takes a whole number from 1 to %1)")
+            .arg(CommandLine::maximumJobs);
+    }
+    result.jobs = jobs;
+    return QString();
+}
+
+/* --shard K/N: this process's share of the tree. */
+QString applyShard(CommandLine::Result& result, const QString& value) {
+    if (!Shard::parse(value, result.options.shardIndex, result.options.shardCount)) {
+        return QStringLiteral(
+            "分片须为K/N, 1 ≤ K ≤ N (--shard takes K/N with 1 <= K <= N, e.g. --shard 2/8)");
+    }
+    return QString();
+}
+
 /* --quiet: only the summary. */
 QString applyQuiet(CommandLine::Result& result, const QString&) {
     result.quiet = true;
@@ -88,6 +118,13 @@ const OptionRow optionRows[] = {
      applyTemplate},
     {"last-row", "N", "last template row to copy, 1 to 1048576 (default 100) / 模板最后一行",
      applyLastRow},
+    {"jobs", "N",
+     "convert on N threads (default: one per processor; 1: one at a time)\n/ 并行转换的线程数",
+     applyJobs},
+    {"shard", "K/N",
+     "convert only shard K of N (by a hash of each document's path\nunder SOURCE), for N "
+     "processes on N machines / 只转换N份中的第K份",
+     applyShard},
     {"quiet", nullptr, "no progress, only the summary / 不显示进度, 只显示结果", applyQuiet},
     {"help", nullptr, "show this text / 显示本帮助", nullptr},
     {"version", nullptr, "show the version / 显示版本", nullptr},
@@ -181,6 +218,7 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments) {
     const bool parsed =
         parser.parse(QStringList(QStringLiteral("sheetweaver-convert")) + arguments);
     Result result;
+    result.jobs = std::max(1, QThread::idealThreadCount());
     for (const QString& name : parser.optionNames()) {
         if (name == QLatin1String("help") || name == QLatin1String("version")) {
             result.action = name == QLatin1String("help") ? Action::ShowHelp : Action::ShowVersion;
@@ -201,8 +239,12 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments) {
     }
     result.options.sourcePath = folderPath(folders[0]);
     result.options.savePath = folderPath(folders[1]);
-    result.options.failureReportPath =
-        result.options.sourcePath + ConvertOptions::failureReportName();
+    const QString reportName =
+        result.options.shardCount == 0
+            ? ConvertOptions::failureReportName()
+            : Shard::reportName(ConvertOptions::failureReportName(), result.options.shardIndex,
+                                result.options.shardCount);
+    result.options.failureReportPath = result.options.sourcePath + reportName;
     result.action = Action::Convert;
     return result;
 }
@@ -251,7 +293,8 @@ QString CommandLine::helpText() {
                "\n"
                "Progress goes to stderr (a bar on a terminal, one \"[i/n] path\" line per\n"
                "document otherwise), the summary to stdout. Documents that cannot be converted\n"
-               "are listed in SOURCE/无法打开的文件目录(文件格式有误).txt.\n"
+               "are listed in SOURCE/无法打开的文件目录(文件格式有误).txt (with --shard K/N:\n"
+               "SOURCE/无法打开的文件目录(文件格式有误).K-of-N.txt).\n"
                "Exit status: 0 all converted, 1 some failed, 2 bad arguments or folders.\n"
                "退出码: 0 全部转换成功, 1 有文件失败, 2 参数或文件夹有误。\n");
 }

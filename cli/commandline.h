@@ -7,7 +7,7 @@
 
 // The headless converter's command line:
 //   sheetweaver-convert [--tables] [--values] [--split TEXT] [--template FILE]
-//                       [--last-row N] [--quiet] SOURCE DEST
+//                       [--last-row N] [--jobs N] [--shard K/N] [--quiet] SOURCE DEST
 // plus --help and --version. QCommandLineParser reads it (so `--split=TEXT` and `--` work as
 // usual); one table of options drives both the parser and the help text, so a new option is
 // one row there and one field of Result. It fills ConvertOptions as the main window does and
@@ -16,10 +16,14 @@ class CommandLine {
 public:
     enum class Action { Convert, ShowHelp, ShowVersion, Fail };
 
+    // The most worker threads --jobs accepts.
+    static constexpr int maximumJobs = 256;
+
     struct Result {
         Action action = Action::Fail;
         ConvertOptions options;  // filled for Convert (and as far as parsed otherwise)
         bool quiet = false;      // --quiet: no progress, only the summary
+        int jobs = 1;            // --jobs: worker threads (default: the online processors)
         QString error;           // the message for Fail
     };
 

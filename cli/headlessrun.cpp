@@ -19,12 +19,13 @@ HeadlessRun::HeadlessRun(QTextStream& out, QTextStream& err, Progress progress)
 HeadlessRun::~HeadlessRun() = default;
 
 /* Run the job on its own thread and wait for its end. */
-HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options) {
+HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
     convertOptions() = options;
     QFile::remove(options.failureReportPath);
     QThread thread;
     auto* job = new MergeObject;
     job->setReportViewer(MergeObject::ReportViewer());
+    job->setJobs(jobs);
     job->moveToThread(&thread);
     QEventLoop loop;
     // The last text the job shows is its summary (or why it stopped); documents come as starts.

@@ -28,7 +28,8 @@ public:
     // Run the job once over `options` (already validated), as the window would start it: an
     // earlier failure report is deleted first. The report is written but not shown. Needs a
     // QCoreApplication. Returns AllConverted or SomeFailed.
-    Status run(const ConvertOptions& options);
+    // `jobs`: worker threads (MergeObject::setJobs).
+    Status run(const ConvertOptions& options, int jobs = 1);
 
 private:
     void showStart(int started, int total, const QString& nativePath);

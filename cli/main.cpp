@@ -38,5 +38,5 @@ int main(int argc, char* argv[]) {
                                                ? HeadlessRun::Progress::Bar
                                                : HeadlessRun::Progress::Lines;
     HeadlessRun run(out, err, progress);
-    return run.run(parsed.options);
+    return run.run(parsed.options, parsed.jobs);
 }

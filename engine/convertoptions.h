@@ -19,6 +19,8 @@ struct ConvertOptions {
     bool useTemplate = false;   // take top rows, widths and formats from the template
     QString lastRowText = QStringLiteral("100");  // last template row, as the spin box shows it
     QString failureReportPath;                    // sourcePath followed by the report file name
+    int shardIndex = 1;  // with shardCount: convert only shard shardIndex of shardCount
+    int shardCount = 0;  // 0: no sharding (every document)
 
     // The name of the failure report, appended directly to sourcePath. The same in every
     // language of the interface.

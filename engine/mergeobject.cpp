@@ -3,17 +3,23 @@
 #include "automation/axhandle.h"
 #include "engine/convertoptions.h"
 #include "engine/documentdiscovery.h"
+#include "engine/documentpool.h"
 #include "engine/failurereport.h"
 #include "engine/outputworkbook.h"
+#include "engine/shard.h"
 #include "engine/tablemode.h"
 #include "engine/wholedocumentmode.h"
 #include "support/processlist.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <ctime>
 #include <exception>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <vector>
 
 #ifdef Q_OS_WIN
 #include <objbase.h>
@@ -41,17 +47,79 @@ int countEtProcesses() {
 
 }  // namespace
 
+// What the workers of a parallel run share for the progress signals: the counts rise by one
+// under the lock, and each signal goes out under it, so receivers see them in order.
+struct MergeObject::SharedProgress {
+    std::mutex lock;
+    int started = 0;
+    int finished = 0;
+};
+
+// One worker thread of a parallel run: its own Word and spreadsheet sessions, bound on the
+// thread; each document's result goes to its place in discovery order.
+class MergeObject::ParallelWorker : public DocumentPool::Worker {
+public:
+    ParallelWorker(MergeObject& job, const QStringList& paths, std::vector<DocumentResult>& results,
+                   SharedProgress& progress)
+        : m_job(job), m_paths(paths), m_results(results), m_progress(progress) {
+        initialiseCom();
+        m_word->setControl(QStringLiteral("Word.Application"));
+        hideAndSilence(m_word.get());
+        m_documents = subObject(m_word.get(), "Documents");
+        m_excel->setControl(QStringLiteral("Excel.Application"));
+    }
+
+    ~ParallelWorker() override {
+        m_excel.reset();
+        m_word->dynamicCall("Quit(void)");
+    }
+
+    // True when the spreadsheet application is served in this process, as threads need.
+    bool inProcess() const { return !m_excel->isNull() && !m_excel->runsOutOfProcess(); }
+
+    /* Convert one document and report its start and end in order with the other workers. */
+    bool convert(int index) override {
+        const QString& nativePath = m_paths[index];
+        const auto announce = [this, &nativePath] {
+            const std::lock_guard<std::mutex> guard(m_progress.lock);
+            emit m_job.documentStarted(++m_progress.started, m_job.m_runTotal, nativePath);
+            emit m_job.ShowDisposingFile(nativePath);
+        };
+        DocumentResult& result = m_results[static_cast<std::size_t>(index)];
+        m_job.convertGuarded(m_word.get(), m_documents.get(), m_excel.get(), nativePath, announce,
+                             result);
+        if (result.outcome == DocumentOutcome::NoSpreadsheet) {
+            return false;
+        }
+        const std::lock_guard<std::mutex> guard(m_progress.lock);
+        emit m_job.documentFinished(++m_progress.finished, m_job.m_runTotal);
+        return true;
+    }
+
+private:
+    MergeObject& m_job;
+    const QStringList& m_paths;
+    std::vector<DocumentResult>& m_results;
+    SharedProgress& m_progress;
+    AxHandle m_word = std::make_unique<AxObject>();
+    AxHandle m_documents;
+    AxHandle m_excel = std::make_unique<AxObject>();
+};
+
 /* An idle job; the window passes no parent. */
 MergeObject::MergeObject(QObject* parent)
-    : QObject(parent),
-      m_reportViewer(&FailureReport::showInSystemViewer),
-      m_wpsProcessCounter(&countEtProcesses) {}
+    : QObject(parent), m_reportViewer(&FailureReport::showInSystemViewer) {}
 
 MergeObject::~MergeObject() = default;
 
 /* Replace the report viewer. */
 void MergeObject::setReportViewer(ReportViewer viewer) {
     m_reportViewer = std::move(viewer);
+}
+
+/* Set the number of worker threads. */
+void MergeObject::setJobs(int jobs) {
+    m_jobs = std::max(1, jobs);
 }
 
 /* Replace the WPS process count. */
@@ -79,6 +147,10 @@ void MergeObject::Transform() {
     }
     const QStringList documentPaths = candidatePaths(found.files);
     m_runTotal = documentPaths.size();
+    if (m_jobs > 1 && documentPaths.size() > 1) {
+        transformInParallel(documentPaths, startTime, failedPaths);
+        return;
+    }
     initialiseCom();
     AxHandle word = std::make_unique<AxObject>();
     word->setControl(QStringLiteral("Word.Application"));
@@ -87,20 +159,19 @@ void MergeObject::Transform() {
     initialiseCom();
     AxHandle excel = std::make_unique<AxObject>();
     for (const QString& nativePath : documentPaths) {
-        ++m_lastRun.candidates;
-        const DocumentOutcome outcome =
-            convertGuarded(word.get(), documents.get(), excel.get(), nativePath);
-        if (outcome == DocumentOutcome::NoSpreadsheet) {
+        const int started = m_lastRun.candidates + 1;
+        const auto announce = [this, started, &nativePath] {
+            emit documentStarted(started, m_runTotal, nativePath);
+            emit ShowDisposingFile(nativePath);
+        };
+        DocumentResult result;
+        convertGuarded(word.get(), documents.get(), excel.get(), nativePath, announce, result);
+        if (result.outcome == DocumentOutcome::NoSpreadsheet) {
+            ++m_lastRun.candidates;
             abortRun(word.get(), excel.get());
             return;
         }
-        if (outcome == DocumentOutcome::Converted) {
-            ++m_lastRun.converted;
-        } else {
-            ++m_lastRun.failed;
-            m_lastRun.failedPaths.append(nativePath);
-            failedPaths += FailureReport::line(nativePath);
-        }
+        tally(nativePath, result, failedPaths);
         emit documentFinished(m_lastRun.candidates, m_runTotal);
     }
     excel.reset();
@@ -109,12 +180,78 @@ void MergeObject::Transform() {
     endRun(startTime, failedPaths);
 }
 
-/* The native paths of the Word documents among the listed files, in list order. */
+/* Convert on the worker threads, then count the results in discovery order. */
+void MergeObject::transformInParallel(const QStringList& documentPaths, qint64 startTime,
+                                      QString failedPaths) {
+    if (spreadsheetRunsOutOfProcess()) {
+        m_lastRun.aborted = true;
+        emit ShowDisposingFile(QCoreApplication::translate(
+            "MergeObject",
+            "多线程转换需要内置办公组件, 请一次转换一个文件 (more than one job at a time needs the "
+            "built-in office; use --jobs 1)"));
+        emit Signal_SetButtonEnable();
+        return;
+    }
+    std::vector<DocumentResult> results(static_cast<std::size_t>(documentPaths.size()));
+    SharedProgress progress;
+    const bool complete = DocumentPool::run(
+        m_jobs, documentPaths.size(), [&]() -> std::unique_ptr<DocumentPool::Worker> {
+            auto worker = std::make_unique<ParallelWorker>(*this, documentPaths, results, progress);
+            if (!worker->inProcess()) {
+                return nullptr;
+            }
+            return worker;
+        });
+    if (!complete) {
+        m_lastRun.candidates = progress.started;
+        abortRun(nullptr, nullptr);
+        return;
+    }
+    for (int i = 0; i < documentPaths.size(); ++i) {
+        tally(documentPaths[i], results[static_cast<std::size_t>(i)], failedPaths);
+    }
+    endRun(startTime, failedPaths);
+}
+
+/* Bind a spreadsheet application on this thread only to ask where it runs. */
+bool MergeObject::spreadsheetRunsOutOfProcess() {
+    initialiseCom();
+    AxObject probe;
+    probe.setControl(QStringLiteral("Excel.Application"));
+    return probe.runsOutOfProcess();
+}
+
+/* Count one document's result, in discovery order, into the run's figures and report. */
+void MergeObject::tally(const QString& nativePath, const DocumentResult& result,
+                        QString& failedPaths) {
+    ++m_lastRun.candidates;
+    for (const QString& cell : result.cutCells) {
+        m_lastRun.cut.append(nativePath + QStringLiteral(": ") + cell);
+    }
+    if (result.outcome == DocumentOutcome::Converted) {
+        ++m_lastRun.converted;
+        return;
+    }
+    ++m_lastRun.failed;
+    m_lastRun.failedPaths.append(nativePath);
+    failedPaths += FailureReport::line(nativePath);
+    if (!result.reason.isEmpty()) {
+        (result.opened ? m_lastRun.unsaved : m_lastRun.unopened)
+            .append(nativePath + QStringLiteral(": ") + result.reason);
+    } else if (result.outcome == DocumentOutcome::NotSaved) {
+        m_lastRun.unsaved.append(nativePath + QStringLiteral(": ") + result.saveError);
+    }
+}
+
+/* The native paths of the Word documents among the listed files that fall to the run's
+   shard, in list order. */
 QStringList MergeObject::candidatePaths(const QFileInfoList& files) {
+    const ConvertOptions& options = convertOptions();
     QStringList paths;
     for (const QFileInfo& file : files) {
         const QString nativePath = DocumentDiscovery::nativePath(file);
-        if (DocumentDiscovery::isCandidate(nativePath)) {
+        if (DocumentDiscovery::isCandidate(nativePath) &&
+            inShard(nativePath, options.sourcePath, options)) {
             paths.append(nativePath);
         }
     }
@@ -122,66 +259,80 @@ QStringList MergeObject::candidatePaths(const QFileInfoList& files) {
 }
 
 /* Convert one document; whatever is thrown inside fails this document alone, with its reason. */
-MergeObject::DocumentOutcome MergeObject::convertGuarded(AxObject* word, AxObject* documents,
-                                                         AxObject* excel,
-                                                         const QString& nativePath) {
-    m_documentOpened = false;
+void MergeObject::convertGuarded(AxObject* word, AxObject* documents, AxObject* excel,
+                                 const QString& nativePath, const std::function<void()>& announce,
+                                 DocumentResult& result) {
+    QString reason;
     try {
-        return convertDocument(word, documents, excel, nativePath);
+        result.outcome = convertDocument(word, documents, excel, nativePath, announce, result);
+        return;
     } catch (const std::bad_alloc&) {
-        return failDocument(documents, nativePath, QStringLiteral("out of memory"));
+        reason = QStringLiteral("out of memory");
     } catch (const std::exception& error) {
-        return failDocument(documents, nativePath, QString::fromLocal8Bit(error.what()));
+        reason = QString::fromLocal8Bit(error.what());
     } catch (...) {
-        return failDocument(documents, nativePath, QStringLiteral("unexpected error"));
+        reason = QStringLiteral("unexpected error");
     }
-}
-
-/* Record why a document failed and close whatever it left open in Word. */
-MergeObject::DocumentOutcome MergeObject::failDocument(AxObject* documents,
-                                                       const QString& nativePath,
-                                                       const QString& reason) {
-    const QString line = nativePath + QStringLiteral(": ") + reason;
-    if (m_documentOpened) {
-        m_lastRun.unsaved.append(line);
-    } else {
-        m_lastRun.unopened.append(line);
-    }
+    result.reason = reason;
+    result.cutCells.clear();
     // Release the document's memory now rather than at the end of the run.
     callOn(documents, "Close(Boolean)", false);
-    return m_documentOpened ? DocumentOutcome::NotSaved : DocumentOutcome::NotOpened;
+    result.outcome = result.opened ? DocumentOutcome::NotSaved : DocumentOutcome::NotOpened;
+}
+
+/* True when the document falls to the run's shard (always without sharding). */
+bool MergeObject::inShard(const QString& nativePath, const QString& sourcePath,
+                          const ConvertOptions& options) {
+    if (options.shardCount <= 1) {
+        return true;
+    }
+    const QString relative =
+        nativePath.startsWith(sourcePath) ? nativePath.mid(sourcePath.size()) : nativePath;
+    return Shard::holds(relative, options.shardIndex, options.shardCount);
 }
 
 /* Convert one document: open it, fill a new workbook, save it, close the document. */
 MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObject* documents,
                                                           AxObject* excel,
-                                                          const QString& nativePath) {
+                                                          const QString& nativePath,
+                                                          const std::function<void()>& announce,
+                                                          DocumentResult& result) {
     excel->setControl(QStringLiteral("Excel.Application"));
     hideAndSilence(excel);
     const AxHandle workBooks = subObject(excel, "WorkBooks");
     if (!workBooks) {
         return DocumentOutcome::NoSpreadsheet;
     }
-    emit documentStarted(m_lastRun.candidates, m_runTotal, nativePath);
-    emit ShowDisposingFile(nativePath);
+    announce();
     callOn(documents, "Open(const QString&)", nativePath);
     const AxHandle document = subObject(word, "ActiveDocument");
     if (!document) {
         return DocumentOutcome::NotOpened;
     }
-    m_documentOpened = true;
+    result.opened = true;
     OutputWorkbook workbook(excel, workBooks.get(), convertOptions());
     workbook.prepare();
     transferContent(word, document.get(), workbook);
     const bool saved = workbook.finish(nativePath);
     if (!saved) {
-        m_lastRun.unsaved.append(nativePath + QStringLiteral(": ") + workbook.saveError());
+        result.saveError = workbook.saveError();
     }
-    for (const QString& cell : workbook.cutCells()) {
-        m_lastRun.cut.append(nativePath + QStringLiteral(": ") + cell);
-    }
+    result.cutCells = workbook.cutCells();
     document->dynamicCall("Close (Boolean)", false);
     return saved ? DocumentOutcome::Converted : DocumentOutcome::NotSaved;
+}
+
+/* The replaced count when there is one; else the system's, which only means something when
+   the spreadsheet application runs in a process of its own (WPS is never served in process,
+   and looking through every process for each document is the costliest step of a small one). */
+std::function<int()> MergeObject::wpsProcessCounter(const AxObject* excelSide) const {
+    if (m_wpsProcessCounter) {
+        return m_wpsProcessCounter;
+    }
+    if (excelSide != nullptr && excelSide->runsOutOfProcess()) {
+        return &countEtProcesses;
+    }
+    return std::function<int()>();
 }
 
 /* Carry the document's content over by the mode the options name. */
@@ -194,7 +345,7 @@ void MergeObject::transferContent(AxObject* word, AxObject* document,
     context.target = workbook.firstSheet();
     context.templateRows = workbook.templateRows();
     context.options = &convertOptions();
-    context.countWpsProcesses = m_wpsProcessCounter;
+    context.countWpsProcesses = wpsProcessCounter(context.sheets);
     if (convertOptions().justTable) {
         TableMode::transfer(context);
     } else {
@@ -207,8 +358,12 @@ void MergeObject::abortRun(AxObject* word, AxObject* excel) {
     m_lastRun.aborted = true;
     emit ShowDisposingFile(QCoreApplication::translate(
         "MergeObject", "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
-    excel->dynamicCall("Quit(void)");
-    word->dynamicCall("Quit(void)");
+    if (excel != nullptr) {
+        excel->dynamicCall("Quit(void)");
+    }
+    if (word != nullptr) {
+        word->dynamicCall("Quit(void)");
+    }
     // Without this the window's convert button would stay disabled for good.
     emit Signal_SetButtonEnable();
 }

@@ -17,6 +17,7 @@
 #include <functional>
 
 class AxObject;
+struct ConvertOptions;
 class OutputWorkbook;
 
 // What a run did, for callers that need more than the two signals (the headless converter).
@@ -55,8 +56,18 @@ public:
     void setReportViewer(ReportViewer viewer);
 
     // Replace the count of running WPS spreadsheet processes ("et.exe"), which decides how
-    // the content is pasted (by default the system's process list is asked). For tests.
+    // the content is pasted. By default (and after an empty function) the system's process
+    // list is asked, and only when the spreadsheet application runs out of process: the
+    // built-in office in process is never WPS. For tests.
     void setWpsProcessCounter(std::function<int()> counter);
+
+    // Convert on `jobs` worker threads (values below 1 count as 1), each with its own Word and
+    // spreadsheet sessions. 1, the default, converts on the job's own thread. Results, the
+    // failure report and the unsaved list stay in discovery order whatever the number; the
+    // documentStarted signals come in the order documents start, with `started` rising by one.
+    // More than one needs an office served in process: with an application in another process
+    // (COM) the run converts nothing and ends at once with a message saying so (aborted).
+    void setJobs(int jobs);
 
     // The outcome of the last run of Transform() (all zero before the first run).
     RunResult lastRun() const { return m_lastRun; }
@@ -79,21 +90,39 @@ public slots:
 
 private:
     enum class DocumentOutcome { Converted, NotOpened, NotSaved, NoSpreadsheet };
+    // One document's result, kept by whichever thread converted it and counted into the run
+    // in discovery order.
+    struct DocumentResult {
+        DocumentOutcome outcome = DocumentOutcome::NotOpened;
+        bool opened = false;   // the document opened (a later failure is "not saved")
+        QString reason;        // why it failed when something was thrown (out of memory ...)
+        QString saveError;     // for NotSaved: the spreadsheet application's reason
+        QStringList cutCells;  // cells of the saved workbook whose text was cut
+    };
+    class ParallelWorker;
+    struct SharedProgress;
 
-    DocumentOutcome convertGuarded(AxObject* word, AxObject* documents, AxObject* excel,
-                                   const QString& nativePath);
+    void convertGuarded(AxObject* word, AxObject* documents, AxObject* excel,
+                        const QString& nativePath, const std::function<void()>& announce,
+                        DocumentResult& result);
     DocumentOutcome convertDocument(AxObject* word, AxObject* documents, AxObject* excel,
-                                    const QString& nativePath);
-    DocumentOutcome failDocument(AxObject* documents, const QString& nativePath,
-                                 const QString& reason);
+                                    const QString& nativePath,
+                                    const std::function<void()>& announce, DocumentResult& result);
+    static bool spreadsheetRunsOutOfProcess();
+    void transformInParallel(const QStringList& documentPaths, qint64 startTime,
+                             QString failedPaths);
+    void tally(const QString& nativePath, const DocumentResult& result, QString& failedPaths);
     static QStringList candidatePaths(const QFileInfoList& files);
+    static bool inShard(const QString& nativePath, const QString& sourcePath,
+                        const ConvertOptions& options);
     void transferContent(AxObject* word, AxObject* document, const OutputWorkbook& workbook);
+    std::function<int()> wpsProcessCounter(const AxObject* excelSide) const;
     void abortRun(AxObject* word, AxObject* excel);
     void endRun(qint64 startTime, const QString& failedPaths);
 
     RunResult m_lastRun;
     int m_runTotal = 0;
-    bool m_documentOpened = false;  // the current document opened (a failure is "not saved")
+    int m_jobs = 1;
     ReportViewer m_reportViewer;
     std::function<int()> m_wpsProcessCounter;
 };

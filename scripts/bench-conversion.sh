@@ -7,6 +7,10 @@
 # 10x5 table each, 100 per folder), converts it in whole-document mode and in table mode, and
 # prints documents per second of wall time and of CPU time (user + system: the machine may be
 # busy with other work) and the converter's peak resident memory (from /usr/bin/time).
+# In the same run scripts/peer-python.py (python-docx + openpyxl) converts the same tree in the
+# same mode, and the last column gives its CPU time over the converter's.
+#
+# Further options go to the converter (e.g. --jobs 2) through BENCH_FLAGS.
 set -euo pipefail
 build="${1:-build}"
 shift || true
@@ -36,7 +40,17 @@ for r in range(10):
 d.save(sys.argv[1])
 PY
 
-printf "%-8s %-16s %10s %8s %10s %12s %14s\n" documents mode "wall (s)" "docs/s" "CPU (s)" "docs/CPU-s" "peak RSS (MB)"
+peer="$(dirname "$0")/peer-python.py"
+extra=()
+read -r -a extra <<<"${BENCH_FLAGS:-}"
+
+# CPU seconds (user + system) of a command, from /usr/bin/time; its output is dropped.
+cpu_of() {
+  /usr/bin/time -f "%U %S" -o "$work/peer-time" "$@" >/dev/null 2>&1 || return 1
+  awk '{ print $1 + $2 }' "$work/peer-time"
+}
+
+printf "%-8s %-16s %10s %8s %10s %12s %14s %12s\n" documents mode "wall (s)" "docs/s" "CPU (s)" "docs/CPU-s" "peak RSS (MB)" "python CPU×"
 for count in "${counts[@]}"; do
   source="$work/src-$count"
   for ((i = 0; i < count; i++)); do
@@ -51,7 +65,7 @@ for count in "${counts[@]}"; do
     flags=()
     [ "$mode" = tables ] && flags=(--tables)
     start=$(date +%s.%N)
-    /usr/bin/time -f "%M %U %S" -o "$work/rss" "$converter" "${flags[@]}" "$source" "$dest" >/dev/null 2>&1 || {
+    /usr/bin/time -f "%M %U %S" -o "$work/rss" "$converter" "${flags[@]}" "${extra[@]}" "$source" "$dest" >/dev/null 2>&1 || {
       echo "conversion failed ($mode, $count documents)" >&2
       exit 1
     }
@@ -62,8 +76,13 @@ for count in "${counts[@]}"; do
       exit 1
     fi
     read -r rss user system < <(tail -1 "$work/rss")
-    awk -v n="$count" -v m="$mode" -v s="$start" -v e="$end" -v rss="$rss" -v user="$user" -v sys="$system" \
-      'BEGIN { t = e - s; cpu = user + sys; printf "%-8d %-16s %10.2f %8.0f %10.2f %12.0f %14.1f\n", n, m, t, n / t, cpu, n / cpu, rss / 1024 }'
+    rm -rf "$dest" && mkdir -p "$dest"
+    peer_cpu=$(cpu_of /usr/bin/python3 "$peer" "${flags[@]}" "$source" "$dest") || {
+      echo "the python script failed ($mode, $count documents)" >&2
+      exit 1
+    }
+    awk -v n="$count" -v m="$mode" -v s="$start" -v e="$end" -v rss="$rss" -v user="$user" -v sys="$system" -v peer="$peer_cpu" \
+      'BEGIN { t = e - s; cpu = user + sys; printf "%-8d %-16s %10.2f %8.0f %10.2f %12.0f %14.1f %12.1f\n", n, m, t, n / t, cpu, n / cpu, rss / 1024, peer / cpu }'
   done
   rm -rf "$source" "$work"/out-"$count"-*
 done

@@ -118,6 +118,10 @@
         <translation>This needs Microsoft Office or Kingsoft WPS Professional (the professional edition, not the personal one) on this computer!</translation>
     </message>
     <message>
+        <source>多线程转换需要内置办公组件, 请一次转换一个文件 (more than one job at a time needs the built-in office; use --jobs 1)</source>
+        <translation>More than one job at a time needs the built-in office; use --jobs 1.</translation>
+    </message>
+    <message>
         <source>成功转换%1个Word文件,耗时%2秒。</source>
         <translation>Converted %1 Word file(s) in %2 seconds.</translation>
     </message>

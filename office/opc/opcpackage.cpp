@@ -8,6 +8,11 @@
 /* Nothing to release here; implementations release their own sources. */
 OpcPackage::~OpcPackage() = default;
 
+/* No directory, no stamps. */
+std::optional<OpcPackage::PartStamp> OpcPackage::partStamp(const QString& /*name*/) const {
+    return std::nullopt;
+}
+
 namespace {
 
 /* The folder of a part name, with a trailing "/" (empty for the package root). */

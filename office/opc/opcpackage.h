@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Bounds that keep hostile packages from exhausting memory.
@@ -42,6 +43,20 @@ public:
     // Missing: no such part; Damaged: the data is corrupt or truncated; TooLarge: beyond the
     // part size or expansion limits.
     virtual Status readPart(const QString& name, QByteArray& out) = 0;
+
+    // What the archive's directory says of a part: the CRC-32 and the size of its
+    // uncompressed data. Equal stamps mean equal parts for a cache of parsed parts (the data
+    // itself is not read here, so a part whose data does not match its stamp goes unnoticed).
+    struct PartStamp {
+        quint32 crc = 0;
+        qint64 size = 0;
+        bool operator==(const PartStamp& other) const {
+            return crc == other.crc && size == other.size;
+        }
+    };
+    // The stamp of part `name`; nullopt when there is no such part.
+    // (A package without such a directory gives nullopt for every part.)
+    virtual std::optional<PartStamp> partStamp(const QString& name) const;
 
     // The target of the first relationship of `sourcePart` (empty: the package itself)
     // whose type ends with "/" + `typeSuffix`, resolved to a part name; empty when none.

@@ -28,9 +28,18 @@ bool ZipPackage::open(QIODevice* device) {
         }
         m_entries.insert(info.name.toLower(),
                          Entry{info.name, static_cast<qint64>(info.compressedSize),
-                               static_cast<qint64>(info.uncompressedSize)});
+                               static_cast<qint64>(info.uncompressedSize), info.crc});
     }
     return true;
+}
+
+/* The directory's CRC-32 and size of a part. */
+std::optional<OpcPackage::PartStamp> ZipPackage::partStamp(const QString& name) const {
+    const auto it = m_entries.constFind(name.toLower());
+    if (it == m_entries.constEnd()) {
+        return std::nullopt;
+    }
+    return PartStamp{it->crc, it->uncompressedSize};
 }
 
 /* Inflate one part in chunks, stopping as soon as it passes a limit. */

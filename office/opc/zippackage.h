@@ -24,12 +24,14 @@ public:
     bool open(QIODevice* device);
 
     Status readPart(const QString& name, QByteArray& out) override;
+    std::optional<PartStamp> partStamp(const QString& name) const override;
 
 private:
     struct Entry {
         QString name;
         qint64 compressedSize = 0;
         qint64 uncompressedSize = 0;
+        quint32 crc = 0;
     };
 
     PackageLimits m_limits;

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
+#include <QMap>
+#include <QSet>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+
+#include <vector>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -34,6 +39,7 @@ protected:
     // Run the converter; collects its streams and exit status.
     int run(const QStringList& arguments) {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(converter(), arguments);
         EXPECT_TRUE(process.waitForFinished(120000));
         out = QString::fromUtf8(process.readAllStandardOutput());
@@ -103,6 +109,7 @@ protected:
         return source + QStringLiteral("/无法打开的文件目录(文件格式有误).txt");
     }
 
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     QTemporaryDir temp;
     QString source;
     QString dest;
@@ -111,7 +118,7 @@ protected:
 };
 
 TEST_F(ConverterTest, AllConvertedExitsZeroWithProgressAndSummary) {
-    ASSERT_EQ(run({source, dest}), 0);
+    ASSERT_EQ(run({QStringLiteral("--jobs"), QStringLiteral("1"), source, dest}), 0);
     EXPECT_TRUE(QFile::exists(dest + QStringLiteral("/a.xlsx")));
     EXPECT_TRUE(QFile::exists(dest + QStringLiteral("/Sub/b.xlsx")));
     EXPECT_TRUE(err.contains(QStringLiteral("[1/2] ") + source + QStringLiteral("/a.docx\n")));
@@ -189,6 +196,126 @@ TEST_F(ConverterTest, InvalidInputExitsTwoWithTheWindowsMessage) {
     EXPECT_EQ(run({QStringLiteral("--frobnicate"), source, dest}), 2);
     EXPECT_TRUE(out.isEmpty());
     EXPECT_FALSE(QFile::exists(dest + QStringLiteral("/a.xlsx")));
+}
+
+/* Every file under a folder by relative path, with its bytes. */
+QMap<QString, QByteArray> filesUnder(const QString& root) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        files.insert(QDir(root).relativeFilePath(file.fileName()), file.readAll());
+    }
+    return files;
+}
+
+TEST_F(ConverterTest, JobsGiveTheSameBytesReportAndSummaryAsOneAtATime) {
+    // Enough documents that two threads interleave, two of them broken for the report.
+    for (int i = 0; i < 12; ++i) {
+        const QString folder = source + QStringLiteral("/Sub/n%1").arg(i % 3);
+        QDir().mkpath(folder);
+        ASSERT_TRUE(QFile::copy(QStringLiteral("examples/员工名单.docx"),
+                                folder + QStringLiteral("/c%1.docx").arg(i)));
+    }
+    for (const char* name : {"/broken1.doc", "/Sub/n1/broken2.docx"}) {
+        QFile broken(source + QLatin1String(name));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write(QByteArray("\xDB\xA5\x00\x01not a Word document", 23));
+    }
+    environment.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1700000000"));
+    struct Run {
+        QString jobs;
+        QString out;
+        QString err;
+        QByteArray report;
+        QMap<QString, QByteArray> files;
+    };
+    std::vector<Run> runs = {{QStringLiteral("1"), {}, {}, {}, {}},
+                             {QStringLiteral("2"), {}, {}, {}, {}},
+                             {QStringLiteral("3"), {}, {}, {}, {}}};
+    for (Run& one : runs) {
+        const QString target = temp.path() + QStringLiteral("/out-") + one.jobs;
+        QDir().mkpath(target);
+        ASSERT_EQ(run({QStringLiteral("--jobs"), one.jobs, source, target}), 1)
+            << err.toStdString();
+        one.out = out;
+        one.err = err;
+        one.files = filesUnder(target);
+        QFile file(report());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        one.report = file.readAll();
+    }
+    ASSERT_EQ(runs[0].files.size(), 14);
+    EXPECT_EQ(runs[0].report, (source + QStringLiteral("/broken1.doc\n") + source +
+                               QStringLiteral("/Sub/n1/broken2.docx\n"))
+                                  .toLocal8Bit());
+    for (const Run& one : runs) {
+        EXPECT_EQ(one.files, runs[0].files) << "--jobs " << one.jobs.toStdString();
+        EXPECT_EQ(one.report, runs[0].report) << "--jobs " << one.jobs.toStdString();
+        EXPECT_EQ(one.out.section(QStringLiteral("耗时"), 0, 0),
+                  QStringLiteral("成功转换14个Word文件,"));
+        // One line per document as it starts, counted 1, 2, 3, ... whatever the threads.
+        const QStringList lines = one.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 16) << one.err.toStdString();
+        QSet<QString> paths;
+        for (int i = 0; i < lines.size(); ++i) {
+            const QString prefix = QStringLiteral("[%1/16] ").arg(i + 1);
+            EXPECT_TRUE(lines[i].startsWith(prefix)) << lines[i].toStdString();
+            paths.insert(lines[i].mid(prefix.size()));
+        }
+        EXPECT_EQ(paths.size(), 16);
+    }
+}
+
+TEST_F(ConverterTest, ShardsCoverEveryDocumentOnceWithTheUnshardedBytes) {
+    for (int i = 0; i < 12; ++i) {
+        const QString folder = source + QStringLiteral("/Sub/s%1").arg(i % 4);
+        QDir().mkpath(folder);
+        ASSERT_TRUE(QFile::copy(QStringLiteral("examples/请假申请表.docx"),
+                                folder + QStringLiteral("/d%1.docx").arg(i)));
+    }
+    QFile broken(source + QStringLiteral("/Sub/broken.doc"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(QByteArray("\xDB\xA5\x00\x01not a Word document", 23));
+    broken.close();
+    environment.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1700000000"));
+    const QString whole = temp.path() + QStringLiteral("/whole");
+    QDir().mkpath(whole);
+    ASSERT_EQ(run({QStringLiteral("--jobs"), QStringLiteral("1"), source, whole}), 1);
+    const QMap<QString, QByteArray> expected = filesUnder(whole);
+    ASSERT_EQ(expected.size(), 14);
+    for (const int count : {1, 3, 7}) {
+        const QString target = temp.path() + QStringLiteral("/shards-%1").arg(count);
+        QDir().mkpath(target);
+        QMap<QString, int> started;  // document path -> shards that started it
+        QStringList failed;
+        for (int index = 1; index <= count; ++index) {
+            const QString shard = QStringLiteral("%1/%2").arg(index).arg(count);
+            const int status = run({QStringLiteral("--shard"), shard, source, target});
+            ASSERT_TRUE(status == 0 || status == 1) << err.toStdString();
+            for (const QString& line : err.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                ++started[line.section(QLatin1Char(' '), 1)];
+            }
+            QFile report(source + QStringLiteral("/无法打开的文件目录(文件格式有误).%1-of-%2.txt")
+                                      .arg(index)
+                                      .arg(count));
+            if (report.open(QIODevice::ReadOnly)) {
+                failed += QString::fromLocal8Bit(report.readAll())
+                              .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                report.close();
+                report.remove();  // a later count's shard of the same number starts clean
+            }
+        }
+        EXPECT_EQ(started.size(), 15) << count << " shards";
+        for (auto it = started.cbegin(); it != started.cend(); ++it) {
+            EXPECT_EQ(it.value(), 1) << it.key().toStdString() << " in " << count << " shards";
+        }
+        EXPECT_EQ(failed, QStringList{source + QStringLiteral("/Sub/broken.doc")});
+        EXPECT_EQ(filesUnder(target), expected) << count << " shards";
+    }
+    EXPECT_EQ(run({QStringLiteral("--shard"), QStringLiteral("4/3"), source, dest}), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("--shard takes K/N")));
 }
 
 TEST_F(ConverterTest, HelpAndVersionExitZero) {

@@ -119,4 +119,16 @@ TEST_F(WpsEndToEnd, StagedFullPasteOfTablesKeepsCellsAndSheetCount) {
     }
 }
 
+TEST_F(WpsEndToEnd, BuiltInOfficeIgnoresRunningWpsByDefault) {
+    // The built-in office runs in process, so a process named et.exe says nothing about it:
+    // the default count is not asked and the paste stays direct, number formats and all.
+    const auto configure = [](ConvertOptions& options) { options.justText = true; };
+    const QJsonArray direct = convertAndRead(false, configure);
+    ASSERT_EQ(convert(source, configure, std::function<int()>()).converted, 2);
+    const QJsonArray byDefault{readBack(save + QStringLiteral("report.xlsx")),
+                               readBack(save + QStringLiteral("form.xlsx"))};
+    ASSERT_NE(withoutNumberFormats(direct), direct) << "the documents need number formats";
+    EXPECT_EQ(byDefault, direct);
+}
+
 }  // namespace

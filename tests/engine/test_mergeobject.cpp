@@ -38,6 +38,20 @@ TEST(MergeObjectMeta, FixedSignalsFirstThenProgressThenTheOneSlot) {
     EXPECT_EQ(third.methodType(), QMetaMethod::Slot);
 }
 
+TEST_F(JobRunTest, SeveralJobsWithAnOfficeInAnotherProcessAreRefused) {
+    addSource(QStringLiteral("a.docx"));
+    addSource(QStringLiteral("b.docx"));
+    office->setOutOfProcess(true);
+    job->setJobs(2);
+    run();
+    EXPECT_TRUE(job->lastRun().aborted);
+    EXPECT_EQ(job->lastRun().converted, 0);
+    ASSERT_EQ(statusTexts.size(), 1);
+    EXPECT_TRUE(statusTexts.first().contains(QStringLiteral("--jobs 1")));
+    EXPECT_EQ(office->bindCount(QStringLiteral("Word.Application")), 0);
+    EXPECT_EQ(buttonSignals, 1);
+}
+
 TEST_F(JobRunTest, EmptyTreeStartsAndQuitsWordOnly) {
     run();
     EXPECT_EQ(office->log(), (QStringList{

@@ -1,4 +1,5 @@
 #include "office/word/docx/docxreader.h"
+#include "office/word/docx/docxstylescache.h"
 
 #include "tests/word/docxtestpackage.h"
 
@@ -543,4 +544,52 @@ TEST(DocxReaderHostile, TwoEntriesOfOneNameMakeThePackageUnreadable) {
              {row.second, docxtest::documentXml("<w:p><w:r><w:t>two</w:t></w:r></w:p>")}}));
         EXPECT_EQ(bool(result), row.opens) << row.name;
     }
+}
+
+// ---- Parsed styles shared between documents ------------------------------------------------
+
+// Styles parts of one size that differ only in a colour: the cache must tell them apart by
+// their CRC-32, and give each document its own styles on every read, in any order.
+TEST(DocxReaderStylesCache, SameSizeDifferentStylesAreNotConfused) {
+    const auto stylesWithColour = [](const char* colour) {
+        return QByteArray(
+                   "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\">"
+                   "<w:rPr><w:color w:val=\"") +
+               colour + "\"/></w:rPr></w:style>";
+    };
+    const QByteArray body = "<w:p><w:r><w:t>x</w:t></w:r></w:p>";
+    const struct {
+        const char* name;
+        const char* colour;
+        std::uint32_t expected;
+    } rows[] = {{"red", "FF0000", 0xFF0000u},
+                {"green", "00FF00", 0x00FF00u},
+                {"red again", "FF0000", 0xFF0000u},
+                {"blue", "0000FF", 0x0000FFu},
+                {"green again", "00FF00", 0x00FF00u}};
+    for (const auto& row : rows) {
+        const auto document = readBody(body, stylesWithColour(row.colour));
+        ASSERT_EQ(document->blocks.size(), 1u) << row.name;
+        ASSERT_EQ(document->blocks[0].paragraph.runs.size(), 1u) << row.name;
+        EXPECT_EQ(document->blocks[0].paragraph.runs[0].format.color, row.expected) << row.name;
+    }
+}
+
+TEST(DocxReaderStylesCache, KeepsAtMostItsCapacityOldestLeavingFirst) {
+    DocxStylesCache cache(2);
+    const auto keyOf = [](quint32 crc) {
+        DocxStylesCache::Key key;
+        key.stylesPart = QStringLiteral("word/styles.xml");
+        key.styles = OpcPackage::PartStamp{crc, 100};
+        return key;
+    };
+    for (quint32 crc = 1; crc <= 3; ++crc) {
+        cache.insert(keyOf(crc), std::make_shared<DocxStyles>());
+    }
+    EXPECT_EQ(cache.find(keyOf(1)), nullptr);
+    EXPECT_NE(cache.find(keyOf(2)), nullptr);
+    EXPECT_NE(cache.find(keyOf(3)), nullptr);
+    DocxStylesCache::Key otherSize = keyOf(3);
+    otherSize.styles->size = 101;
+    EXPECT_EQ(cache.find(otherSize), nullptr);
 }

@@ -7,6 +7,7 @@
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
 
+#include <QDateTime>
 #include <QHash>
 #include <QXmlStreamWriter>
 
@@ -22,6 +23,23 @@ namespace {
 const int kMaxCellText = 32767;
 // Level 1 keeps the writer fast; the parts are repetitive XML and still compress well.
 const int kCompressionLevel = 1;
+
+// zlib's memory levels: its default for the sheets and shared strings; for small parts a
+// 4 KB hash table instead of 64 KB.
+const int kMemLevel = 8;
+const int kSmallPartMemLevel = 4;
+
+/* The time of every package entry: SOURCE_DATE_EPOCH (seconds since 1970, in UTC) when the
+   environment sets it to a whole number, so that two runs give byte-identical files; else now. */
+QDateTime entryTime() {
+    static const qint64 epoch = [] {
+        bool ok = false;
+        const qint64 seconds = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
+        return ok && seconds >= 0 ? seconds : qint64(-1);
+    }();
+    return epoch >= 0 ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC)
+                      : QDateTime::currentDateTime();
+}
 
 const QString kMainNs = QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
 const QString kRelNs =
@@ -102,9 +120,14 @@ WorkbookFileResult collectStrings(const Workbook& workbook, SharedStrings* table
 // One part being written into the package.
 class PartWriter {
 public:
-    PartWriter(QuaZip* zip, const QString& name) : m_file(zip) {
-        m_ok = m_file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, Z_DEFLATED,
-                           kCompressionLevel);
+    // `small`: a part of a few kilobytes at most (the package's fixed parts), compressed with
+    // a small hash table: clearing the default one costs more than compressing such a part.
+    PartWriter(QuaZip* zip, const QString& name, bool small = false) : m_file(zip) {
+        QuaZipNewInfo info(name);
+        info.dateTime = entryTime();
+        m_ok = m_file.open(QIODevice::WriteOnly, info, nullptr, 0, Z_DEFLATED, kCompressionLevel,
+                           false, -MAX_WBITS, small ? kSmallPartMemLevel : kMemLevel,
+                           Z_DEFAULT_STRATEGY);
     }
     ~PartWriter() {
         if (m_file.isOpen()) {
@@ -133,7 +156,7 @@ private:
 /* Write one XML part produced by `body`. */
 template <typename Body>
 bool writeXmlPart(QuaZip* zip, const QString& name, Body body) {
-    PartWriter part(zip, name);
+    PartWriter part(zip, name, true);
     if (!part.ok()) {
         return false;
     }

@@ -4,6 +4,7 @@
 #include "office/opc/opcpackage.h"
 #include "office/word/docx/docxstyles.h"
 #include "office/opc/zippackage.h"
+#include "office/word/docx/docxstylescache.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -33,6 +34,24 @@ QByteArray optionalPart(OpcPackage& package, const QString& name) {
     return xml;
 }
 
+/* The styles and theme fonts of the main part, parsed once per distinct pair of parts. */
+DocxStyles readStyles(OpcPackage& package, const QString& mainPart) {
+    DocxStylesCache::Key key;
+    key.stylesPart = package.relationshipTarget(mainPart, QStringLiteral("styles"));
+    key.themePart = package.relationshipTarget(mainPart, QStringLiteral("theme"));
+    key.styles = package.partStamp(key.stylesPart);
+    key.theme = package.partStamp(key.themePart);
+    DocxStylesCache& cache = DocxStylesCache::shared();
+    if (const std::shared_ptr<const DocxStyles> known = cache.find(key)) {
+        return *known;
+    }
+    auto styles = std::make_shared<DocxStyles>();
+    styles->readTheme(optionalPart(package, key.themePart));
+    styles->readStyles(optionalPart(package, key.stylesPart));
+    cache.insert(key, styles);
+    return *styles;
+}
+
 /* Read the ZIP package on an open device. */
 WordLoadResult readZipPackage(QIODevice* device, const DocxLimits& limits) {
     ZipPackage package(limits);
@@ -59,16 +78,14 @@ WordLoadResult DocxReader::readPackage(OpcPackage& package, const DocxLimits& li
     if (status != OpcPackage::Status::Ok) {
         return partFailure(status, mainPart);
     }
-    DocxStyles styles;
-    styles.readTheme(
-        optionalPart(package, package.relationshipTarget(mainPart, QStringLiteral("theme"))));
-    styles.readStyles(
-        optionalPart(package, package.relationshipTarget(mainPart, QStringLiteral("styles"))));
+    DocxStyles styles = readStyles(package, mainPart);
     DocxBodyReader body(styles, limits);
     return body.read(documentXml);
 }
 
-/* Read a package from a file. */
+/* Read a package from a file: a small one (most documents) from memory in one read, since
+   the ZIP reader's many small reads and seeks cost more than the data; a large one through
+   the file. */
 WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limits) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -76,7 +93,14 @@ WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limit
             WordLoadResult::Status::NotFound,
             QStringLiteral("cannot read the file: ") + file.errorString());
     }
-    return readZipPackage(&file, limits);
+    const qint64 inMemoryBytes = 4 << 20;
+    if (file.size() > inMemoryBytes) {
+        return readZipPackage(&file, limits);
+    }
+    QByteArray bytes = file.read(inMemoryBytes + 1);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readZipPackage(&buffer, limits);
 }
 
 /* Read a package from memory. */
