@@ -105,8 +105,8 @@ TEST_P(CellCharactersTest, AMergeBeyondTheLastColumnFailsTheSaveAndWritesNothing
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, CellCharactersTest, ::testing::Values(".xlsx", ".xls"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param + 1);
+                         [](const ::testing::TestParamInfo<const char*>& extension) {
+                             return std::string(extension.param + 1);
                          });
 
 }  // namespace
