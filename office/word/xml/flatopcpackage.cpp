@@ -29,7 +29,8 @@ xmlNode* packageChild(const xmlNode* parent, const char* name) {
 /* The XML of one element as a document of its own (declarations of the namespaces it uses
    from its ancestors are copied onto it). */
 QByteArray serialize(xmlNode* element) {
-    std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc(xmlNewDoc(BAD_CAST "1.0"), xmlFreeDoc);
+    std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc(
+        xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")), xmlFreeDoc);
     if (!doc) {
         return QByteArray();
     }
@@ -71,9 +72,10 @@ bool FlatOpcPackage::open(const QByteArray& xml) {
         if (!isPackageElement(part, "part")) {
             continue;
         }
-        xmlChar* name = xmlGetNsProp(part, BAD_CAST "name", BAD_CAST kPackageNs);
+        xmlChar* name = xmlGetNsProp(part, reinterpret_cast<const xmlChar*>("name"),
+                                     reinterpret_cast<const xmlChar*>(kPackageNs));
         if (name == nullptr) {
-            name = xmlGetProp(part, BAD_CAST "name");
+            name = xmlGetProp(part, reinterpret_cast<const xmlChar*>("name"));
         }
         if (name != nullptr) {
             QString key = QString::fromUtf8(reinterpret_cast<const char*>(name)).toLower();
