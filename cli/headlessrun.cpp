@@ -73,8 +73,7 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
         }
     }
     for (const QString& cut : result.cut) {
-        m_err << QStringLiteral("单元格文字被截断为32767个字符 (cell cut to 32,767 characters) ")
-              << cut << '\n';
+        m_err << QStringLiteral("单元格内容被截断 (cell cut) ") << FailureReport::line(cut);
     }
     m_err.flush();
     m_out << m_finalText << '\n';

@@ -74,9 +74,12 @@ QString FailureReport::text(const QString& failedPaths, const QStringList& cutCe
         text += QLatin1Char('\n');
     }
     text += QStringLiteral(
-        "以下单元格的文字超过32767个字符, 只保留了前32767个字符 "
-        "(converted, but these cells were cut to 32,767 characters):\n");
-    return text + cutCells.join(QLatin1Char('\n')) + QLatin1Char('\n');
+        "以下单元格的内容被截断: 文字超过32767个字符, 或分列时列数不够 "
+        "(converted, but these cells were cut):\n");
+    for (const QString& cell : cutCells) {
+        text += line(cell);
+    }
+    return text;
 }
 
 /* Open the report in the platform's text viewer. */

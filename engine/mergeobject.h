@@ -37,8 +37,9 @@ struct RunResult {
     QStringList failedPaths;
     // Folders under the source that could not be read (native paths); each counts in failed.
     QStringList unreadableFolders;
-    // Cells of saved workbooks whose text was cut to what a cell holds, each as the
-    // document's native path, ": " and the cell ("Sheet1!A5").
+    // Cells of saved workbooks whose text was cut (to what a cell holds, or by a column split
+    // that ran out of columns), each as the document's native path, ": " and the cell with
+    // why ("Sheet1!A5 (text cut to 32,767 characters)").
     QStringList cut;
 };
 

@@ -36,8 +36,9 @@ public:
     // a limit of the file format); empty when it saved or gave no reason.
     QString saveError() const { return m_saveError; }
 
-    // The cells of the last saved workbook whose text the paste cut to what a cell holds,
-    // as "Sheet!A1" texts; empty when nothing was cut or the application does not say.
+    // The cells of the last saved workbook whose text the paste cut to what a cell holds, or
+    // a column split left holding a row's rest unsplit, as "Sheet!A1 (why)" texts; empty when
+    // nothing was cut or the application does not say.
     QStringList cutCells() const { return m_cutCells; }
 
     // The output path of a document: `sourcePath` at its start replaced by `savePath`, and

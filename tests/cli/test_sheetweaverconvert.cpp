@@ -350,10 +350,10 @@ TEST_F(ConverterTest, AnOverLongCellIsCutConvertedAndNamedOnStderrAndInTheReport
 
     ASSERT_EQ(run({QStringLiteral("--tables"), source, dest}), 1);
     EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换3个Word文件,耗时"))) << out.toStdString();
-    const QString cutLine = longCell + QStringLiteral(": Sheet1!A1");
-    EXPECT_TRUE(err.contains(
-        QStringLiteral("单元格文字被截断为32767个字符 (cell cut to 32,767 characters) ") + cutLine +
-        QLatin1Char('\n')))
+    const QString cutLine =
+        longCell + QStringLiteral(": Sheet1!A1 (text cut to 32,767 characters)");
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("单元格内容被截断 (cell cut) ") + cutLine + QLatin1Char('\n')))
         << err.toStdString();
     QProcess read;
     read.start(QStringLiteral("/usr/bin/python3"),
@@ -369,9 +369,45 @@ TEST_F(ConverterTest, AnOverLongCellIsCutConvertedAndNamedOnStderrAndInTheReport
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromLocal8Bit(file.readAll());
     EXPECT_TRUE(text.startsWith(broken + QStringLiteral("\n\n"))) << text.toStdString();
-    EXPECT_TRUE(
-        text.endsWith(QStringLiteral("32,767 characters):\n") + cutLine + QLatin1Char('\n')))
+    EXPECT_TRUE(text.endsWith(QStringLiteral("(converted, but these cells were cut):\n") + cutLine +
+                              QLatin1Char('\n')))
         << text.toStdString();
+}
+
+TEST_F(ConverterTest, ASplitRowOfMorePartsThanColumnsKeepsTheRestAndIsNamedAsCut) {
+    // 20,000 commas in one paragraph between two paragraphs that split normally.
+    const QString many = source + QStringLiteral("/many.docx");
+    QProcess make;
+    make.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral("-c"),
+                QStringLiteral("import docx, sys\n"
+                               "d = docx.Document()\n"
+                               "for text in ['a,b', 'p' + ',' * 20000 + 'end', 'c,d']:\n"
+                               "    d.add_paragraph(text)\n"
+                               "d.save(sys.argv[1])\n"),
+                many});
+    ASSERT_TRUE(make.waitForFinished(60000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+
+    ASSERT_EQ(run({QStringLiteral("--split"), QStringLiteral(","), source, dest}), 0);
+    const QString cutLine =
+        many + QStringLiteral(": Sheet1!XFD2 (more parts than columns: the rest is here, unsplit)");
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("单元格内容被截断 (cell cut) ") + cutLine + QLatin1Char('\n')))
+        << err.toStdString();
+    QFile file(report());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromLocal8Bit(file.readAll()).endsWith(cutLine + QLatin1Char('\n')));
+    QProcess read;
+    read.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral("-c"),
+                QStringLiteral("import openpyxl, sys\n"
+                               "s = openpyxl.load_workbook(sys.argv[1]).active\n"
+                               "print(s['B1'].value, s['A2'].value, s['XFC2'].value,\n"
+                               "      s['XFD2'].value == ',' * 3617 + 'end', s['B3'].value)\n"),
+                dest + QStringLiteral("/many.xlsx")});
+    ASSERT_TRUE(read.waitForFinished(60000));
+    EXPECT_EQ(read.readAllStandardOutput(), QByteArray("b p None True d\n"));
 }
 
 TEST_F(ConverterTest, AReportWithoutCutCellsIsOnePathPerLine) {

@@ -342,4 +342,53 @@ TEST_F(TextToColumnsTest, ARowOfMorePartsThanColumnsKeepsTheRestInTheLastOne) {
         rest += QLatin1Char(',') + QString::number(i);
     }
     EXPECT_EQ(sheet().cell(2, 16384)->text, rest);
+    EXPECT_EQ(sheet().unsplitCells(), (std::set<std::pair<int, int>>{{2, 16384}}));
+}
+
+TEST(TextToColumnsParts, TheLastPartTakesTheRestOnlyWhenAnotherPartWouldFollow) {
+    struct Row {
+        const char* name;
+        const char* text;
+        bool consecutive;
+        int qualifier;
+        QStringList parts;
+        bool cut;
+    };
+    const Row rows[] = {
+        {"exactly as many parts",
+         "a,b,c",
+         false,
+         TextToColumns::NoQualifier,
+         {"a", "b", "c"},
+         false},
+        {"one part more", "a,b,c,d", false, TextToColumns::NoQualifier, {"a", "b", "c,d"}, true},
+        {"consecutive delimiters as one",
+         "a,,b,,c",
+         true,
+         TextToColumns::NoQualifier,
+         {"a", "b", "c"},
+         false},
+        {"delimiters in quotes",
+         "a,b,\"c,d\"",
+         false,
+         TextToColumns::DoubleQuote,
+         {"a", "b", "c,d"},
+         false},
+        {"the rest as it stands",
+         "a,b,\"c\",d",
+         false,
+         TextToColumns::DoubleQuote,
+         {"a", "b", "\"c\",d"},
+         true},
+    };
+    for (const Row& row : rows) {
+        TextToColumns::Options options;
+        options.comma = true;
+        options.consecutiveDelimiter = row.consecutive;
+        options.qualifier = row.qualifier;
+        bool cut = !row.cut;
+        EXPECT_EQ(TextToColumns::parts(QString::fromUtf8(row.text), options, 3, &cut), row.parts)
+            << row.name;
+        EXPECT_EQ(cut, row.cut) << row.name;
+    }
 }

@@ -128,6 +128,10 @@ public:
     // paste), as (row, column) pairs in order.
     void noteCutText(int row, int column) { m_cutCells.insert({row, column}); }
     const std::set<std::pair<int, int>>& cutCells() const { return m_cutCells; }
+    // Cells of a column split that hold the rest of a row unsplit, because the row had more
+    // parts than the sheet has columns to the right, as (row, column) pairs in order.
+    void noteUnsplitRest(int row, int column) { m_unsplitCells.insert({row, column}); }
+    const std::set<std::pair<int, int>>& unsplitCells() const { return m_unsplitCells; }
 
     // The selected range (A1 on a new sheet).
     const CellRange& selection() const { return m_selection; }
@@ -164,6 +168,7 @@ private:
     std::set<int> m_fittedRows;  // rows of m_rowHeights whose height was fitted
     std::vector<CellRange> m_merges;
     std::set<std::pair<int, int>> m_cutCells;
+    std::set<std::pair<int, int>> m_unsplitCells;
     CellRange m_selection;
     long long m_cellCount = 0;
     QString m_lostContent;

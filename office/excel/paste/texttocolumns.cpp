@@ -36,6 +36,7 @@ struct PendingRow {
     int sourceRow = 0;
     Cell cell;  // a copy: writing the parts may move the sheet's cells
     QStringList parts;
+    bool cut = false;  // the last part holds the rest of the text unsplit
 };
 
 /* Unmerge the merged ranges that would hide a part written at (row, column): those covering
@@ -64,12 +65,17 @@ void uncoverCell(Worksheet& sheet, int row, int column) {
 }  // namespace
 
 /* Split one text at the delimiters; quoted parts keep their delimiters. */
-QStringList TextToColumns::parts(const QString& text, const Options& options, int maxParts) {
+QStringList TextToColumns::parts(const QString& text, const Options& options, int maxParts,
+                                 bool* cut) {
     QStringList result;
     const QChar quote = quoteOf(options.qualifier);
     QString current;
+    int currentStart = 0;  // where the current part starts in `text`
     bool quoted = false;
     bool lastWasDelimiter = false;
+    if (cut != nullptr) {
+        *cut = false;
+    }
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (!quote.isNull() && c == quote) {
@@ -84,13 +90,18 @@ QStringList TextToColumns::parts(const QString& text, const Options& options, in
         }
         if (!quoted && isDelimiter(c, options)) {
             if (!(options.consecutiveDelimiter && lastWasDelimiter)) {
-                result.append(current);
-                if (result.size() == maxParts - 1) {
-                    result.append(text.mid(i + 1));  // the rest, unsplit, in the last part
+                if (result.size() >= maxParts - 1) {
+                    // Another part would follow the last one there is room for.
+                    result.append(text.mid(currentStart));
+                    if (cut != nullptr) {
+                        *cut = true;
+                    }
                     return result;
                 }
+                result.append(current);
             }
             current.clear();
+            currentStart = i + 1;
             lastWasDelimiter = true;
             continue;
         }
@@ -128,7 +139,7 @@ bool TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow
         PendingRow row{it->first, *cell, {}};
         if (cell->kind == Cell::Kind::Text) {
             // A row of more parts than the sheet has columns keeps the rest in its last one.
-            row.parts = parts(cell->text, options, kMaxColumns - destColumn + 1);
+            row.parts = parts(cell->text, options, kMaxColumns - destColumn + 1, &row.cut);
         }
         const int targetRow = destRow + (it->first - source.firstRow);
         if (targetRow > kMaxRows) {
@@ -151,6 +162,9 @@ bool TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow
                 uncoverCell(sheet, targetRow, destColumn + i);
                 PasteEngine::storeTyped(sheet, targetRow, destColumn + i, part);
             }
+        }
+        if (row.cut) {
+            sheet.noteUnsplitRest(targetRow, kMaxColumns);
         }
     }
     if (!pending.empty()) {

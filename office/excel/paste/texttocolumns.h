@@ -29,13 +29,15 @@ public:
     // cells; each part is typed by NumberRule (an empty part leaves an empty cell). Number
     // and boolean cells are carried over unsplit. A row of more parts than there are
     // columns from destColumn to the sheet's last keeps the rest of its text, unsplit, in the
-    // last column. Returns false with `error` set, changing nothing, when the source spans
-    // several columns or the destination lies outside the sheet.
+    // last column, and the sheet notes that cell (Worksheet::unsplitCells()). Returns false with
+    // `error` set, changing nothing, when the source spans several columns or the destination lies
+    // outside the sheet.
     static bool split(Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
                       const Options& options, QString* error = nullptr);
 
-    // The parts of one text, at most `maxParts` (at least 1): the last then holds the rest of
-    // the text as it stands.
+    // The parts of one text, at most `maxParts` (at least 1). A text of more parts gives
+    // `maxParts` parts, the last holding the rest of the text as it stands, and sets `cut`
+    // (optional) to true; otherwise `cut` is set to false.
     static QStringList parts(const QString& text, const Options& options,
-                             int maxParts = std::numeric_limits<int>::max());
+                             int maxParts = std::numeric_limits<int>::max(), bool* cut = nullptr);
 };

@@ -6,6 +6,9 @@
 
 #include <QFileInfo>
 
+#include <map>
+#include <utility>
+
 ExcelWorkbook::ExcelWorkbook(std::shared_ptr<ExcelSession> session,
                              const std::shared_ptr<Workbook>& workbook)
     : m_session(std::move(session)), m_workbook(workbook) {}
@@ -40,14 +43,24 @@ ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
     return ServerReply::ofValue(true);
 }
 
-/* "Sheet!A1" for every cell whose pasted text was cut to what a cell holds. */
+/* "Sheet!A1 (why)" for every cell whose text was cut: a paste cut it to what a cell holds, or
+   a column split left the rest of a row in it unsplit. In sheet order, then cell order. */
 QStringList ExcelWorkbook::cutCells(const Workbook& workbook) {
     QStringList cells;
     for (int i = 0; i < workbook.sheetCount(); ++i) {
         const auto sheet = workbook.sheet(i);
+        std::map<std::pair<int, int>, QStringList> why;
         for (const auto& cell : sheet->cutCells()) {
-            cells.append(sheet->name() + QLatin1Char('!') + CellRange::columnName(cell.second) +
-                         QString::number(cell.first));
+            why[cell].append(QStringLiteral("text cut to 32,767 characters"));
+        }
+        for (const auto& cell : sheet->unsplitCells()) {
+            why[cell].append(QStringLiteral("more parts than columns: the rest is here, unsplit"));
+        }
+        for (const auto& entry : why) {
+            cells.append(sheet->name() + QLatin1Char('!') +
+                         CellRange::columnName(entry.first.second) +
+                         QString::number(entry.first.first) + QStringLiteral(" (") +
+                         entry.second.join(QStringLiteral("; ")) + QLatin1Char(')'));
         }
     }
     return cells;

@@ -10,8 +10,9 @@
 // One open workbook: "Sheets"/"Worksheets", "ActiveSheet", "SaveAs(const QString&)" (by the
 // path's extension; failure, and no file, when it cannot be saved), "Save", "Close (Boolean)"
 // (always unsaved), "Activate", "Name", "FullName", and "CutCells": the cells whose pasted
-// text was cut to the longest text a cell holds, as "Sheet!A1" texts in sheet order (a member
-// of the built-in office only; other applications cut silently). Dead once closed.
+// text was cut to the longest text a cell holds, or that a column split left holding the rest
+// of a row unsplit, as "Sheet!A1 (why)" texts in sheet order (a member of the built-in office
+// only; other applications cut silently). Dead once closed.
 class ExcelWorkbook : public ServerObject {
 public:
     ExcelWorkbook(std::shared_ptr<ExcelSession> session, const std::shared_ptr<Workbook>& workbook);
