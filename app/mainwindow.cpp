@@ -8,6 +8,7 @@
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "engine/convertoptions.h"
+#include "engine/failurereport.h"
 #include "support/fileutil.h"
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
@@ -306,6 +307,8 @@ void MainWindow::showRunResult(const RunResult& run) {
     if (run.aborted) {
         showStatus(ui->lb_ShowDisposing->text(), StatusTone::Warning);
         m_runRow->hide();
+        if (run.templateUnusable)
+            showMessage(ui->lb_ShowDisposing->text());  // as when the template is missing
         return;
     }
     if (run.failed > 0) {
@@ -316,6 +319,23 @@ void MainWindow::showRunResult(const RunResult& run) {
     m_openReport->setVisible(run.reportWritten);
     m_openSaveFolder->show();
     m_runRow->show();
+    if (!run.reportWritten && !run.failedPaths.isEmpty())
+        showUnwrittenReport(run.failedPaths);
+}
+
+/* The report could not be written: say so, with the documents it would have listed in the
+   box's details. */
+void MainWindow::showUnwrittenReport(const QStringList& failedPaths) {
+    QString list;
+    for (const QString& path : failedPaths)
+        list += FailureReport::line(path);
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    tr("无法写入报告 %1\n未能转换的%2个文件列在详细信息中。")
+                        .arg(m_runReport)
+                        .arg(failedPaths.size()),
+                    QMessageBox::Ok, this);
+    box.setDetailedText(list);
+    box.exec();
 }
 
 /* Announce an installed update, quit and start the new program; not when autostarted. */
@@ -409,8 +429,13 @@ bool MainWindow::validateOptions() {
     const QString message = convertOptions().validationMessage();
     if (message.isEmpty())
         return true;
-    QMessageBox::about(this, QStringLiteral("Message:"), message);
+    showMessage(message);
     return false;
+}
+
+/* A message about the inputs, in the box the checks use. */
+void MainWindow::showMessage(const QString& message) {
+    QMessageBox::about(this, QStringLiteral("Message:"), message);
 }
 
 /* Dispose of the previous job once its thread stopped, then create the next on a new thread. */

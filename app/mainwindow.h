@@ -102,6 +102,7 @@ private:
     void runStarted();
     void documentStarted(int started, int total);
     void showRunResult(const RunResult& run);
+    void showUnwrittenReport(const QStringList& failedPaths);
     void showStatus(const QString& text, StatusTone tone);
     bool confirmQuitDuringRun();
     QString pickerStart(const QLineEdit* field, bool fieldIsFolder) const;
@@ -110,6 +111,7 @@ private:
     void startUpdateWorker();
     void restorePaths();
     bool validateOptions();
+    void showMessage(const QString& message);
     void replaceJob();
     void pickFolder(const char* key, bool sourceField);
 

@@ -295,6 +295,7 @@ QString CommandLine::helpText() {
                "document otherwise), the summary to stdout. Documents that cannot be converted\n"
                "are listed in SOURCE/无法打开的文件目录(文件格式有误).txt (with --shard K/N:\n"
                "SOURCE/无法打开的文件目录(文件格式有误).K-of-N.txt).\n"
-               "Exit status: 0 all converted, 1 some failed, 2 bad arguments or folders.\n"
-               "退出码: 0 全部转换成功, 1 有文件失败, 2 参数或文件夹有误。\n");
+               "Exit status: 0 all converted, 1 some failed, 2 bad arguments, folders or\n"
+               "template.\n"
+               "退出码: 0 全部转换成功, 1 有文件失败, 2 参数、文件夹或模板有误。\n");
 }

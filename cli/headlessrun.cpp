@@ -53,7 +53,7 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
     if (result.aborted) {
         m_err << m_finalText << '\n';
         m_err.flush();
-        return SomeFailed;
+        return result.templateUnusable ? BadInput : SomeFailed;
     }
     for (const QString& folder : result.unreadableFolders) {
         m_err << QStringLiteral("无法读取 (cannot read folder) ") << folder << '\n';

@@ -27,7 +27,8 @@ public:
 
     // Run the job once over `options` (already validated), as the window would start it: an
     // earlier failure report is deleted first. The report is written but not shown. Needs a
-    // QCoreApplication. Returns AllConverted or SomeFailed.
+    // QCoreApplication. Returns AllConverted or SomeFailed; BadInput, converting nothing, when
+    // the template does not open (its message on the error stream).
     // `jobs`: worker threads (MergeObject::setJobs).
     Status run(const ConvertOptions& options, int jobs = 1);
 

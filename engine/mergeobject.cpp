@@ -136,6 +136,12 @@ QFileInfoList MergeObject::collectFiles(const QString& path) {
 void MergeObject::Transform() {
     const qint64 startTime = static_cast<qint64>(std::time(nullptr));
     m_lastRun = RunResult{};
+    if (!templateOpens()) {
+        // Without its template every workbook would come out wrong: convert none.
+        m_lastRun.templateUnusable = true;
+        stopAtOnce(QCoreApplication::translate("ConvertOptions", "excel模板文件不存在!"));
+        return;
+    }
     QString failedPaths;
     const DocumentDiscovery::Walk found = DocumentDiscovery::walk(convertOptions().sourcePath);
     // A folder that cannot be read may hold documents: it fails the run like one.
@@ -184,12 +190,10 @@ void MergeObject::Transform() {
 void MergeObject::transformInParallel(const QStringList& documentPaths, qint64 startTime,
                                       QString failedPaths) {
     if (spreadsheetRunsOutOfProcess()) {
-        m_lastRun.aborted = true;
-        emit ShowDisposingFile(QCoreApplication::translate(
+        stopAtOnce(QCoreApplication::translate(
             "MergeObject",
             "多线程转换需要内置办公组件, 请一次转换一个文件 (more than one job at a time needs the "
             "built-in office; use --jobs 1)"));
-        emit Signal_SetButtonEnable();
         return;
     }
     std::vector<DocumentResult> results(static_cast<std::size_t>(documentPaths.size()));
@@ -219,6 +223,29 @@ bool MergeObject::spreadsheetRunsOutOfProcess() {
     AxObject probe;
     probe.setControl(QStringLiteral("Excel.Application"));
     return probe.runsOutOfProcess();
+}
+
+/* True when the run uses no template or the spreadsheet application opens it (a missing,
+   unreadable or damaged file does not open). Without a spreadsheet application it is true:
+   the run then stops with that reason. */
+bool MergeObject::templateOpens() {
+    const ConvertOptions& options = convertOptions();
+    if (!options.useTemplate) {
+        return true;
+    }
+    initialiseCom();
+    AxObject excel;
+    excel.setControl(QStringLiteral("Excel.Application"));
+    hideAndSilence(&excel);
+    const AxHandle workBooks = subObject(&excel, "WorkBooks");
+    if (!workBooks) {
+        return true;
+    }
+    const AxHandle book = subObject(workBooks.get(), "Open(const QString&)", options.templatePath);
+    const bool opened = book != nullptr;
+    callOn(book.get(), "Close (Boolean)", false);
+    excel.dynamicCall("Quit(void)");
+    return opened;
 }
 
 /* Count one document's result, in discovery order, into the run's figures and report. */
@@ -355,15 +382,20 @@ void MergeObject::transferContent(AxObject* word, AxObject* document,
 
 /* Stop the run: no usable spreadsheet application on this machine. */
 void MergeObject::abortRun(AxObject* word, AxObject* excel) {
-    m_lastRun.aborted = true;
-    emit ShowDisposingFile(QCoreApplication::translate(
-        "MergeObject", "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
     if (excel != nullptr) {
         excel->dynamicCall("Quit(void)");
     }
     if (word != nullptr) {
         word->dynamicCall("Quit(void)");
     }
+    stopAtOnce(QCoreApplication::translate(
+        "MergeObject", "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+}
+
+/* End the run early with `message` as its last text. */
+void MergeObject::stopAtOnce(const QString& message) {
+    m_lastRun.aborted = true;
+    emit ShowDisposingFile(message);
     // Without this the window's convert button would stay disabled for good.
     emit Signal_SetButtonEnable();
 }

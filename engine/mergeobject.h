@@ -22,11 +22,13 @@ class OutputWorkbook;
 
 // What a run did, for callers that need more than the two signals (the headless converter).
 struct RunResult {
-    bool aborted = false;        // no spreadsheet application: the run stopped at once
-    int candidates = 0;          // Word documents in the list
-    int converted = 0;           // documents converted and saved
-    int failed = 0;              // documents (and unreadable folders) in the failure report
-    bool reportWritten = false;  // the failure report was written to failureReportPath
+    bool aborted = false;  // no spreadsheet application, or the template did not open: the run
+                           // stopped at once, converting nothing
+    bool templateUnusable = false;  // the template was used but did not open (also aborted)
+    int candidates = 0;             // Word documents in the list
+    int converted = 0;              // documents converted and saved
+    int failed = 0;                 // documents (and unreadable folders) in the failure report
+    bool reportWritten = false;     // the failure report was written to failureReportPath
     // Documents that opened but whose workbook could not be saved, each as the document's
     // native path, ": " and the spreadsheet application's reason (when it gave one).
     QStringList unsaved;
@@ -110,6 +112,7 @@ private:
                                     const QString& nativePath,
                                     const std::function<void()>& announce, DocumentResult& result);
     static bool spreadsheetRunsOutOfProcess();
+    static bool templateOpens();
     void transformInParallel(const QStringList& documentPaths, qint64 startTime,
                              QString failedPaths);
     void tally(const QString& nativePath, const DocumentResult& result, QString& failedPaths);
@@ -119,6 +122,7 @@ private:
     void transferContent(AxObject* word, AxObject* document, const OutputWorkbook& workbook);
     std::function<int()> wpsProcessCounter(const AxObject* excelSide) const;
     void abortRun(AxObject* word, AxObject* excel);
+    void stopAtOnce(const QString& message);
     void endRun(qint64 startTime, const QString& failedPaths);
 
     RunResult m_lastRun;

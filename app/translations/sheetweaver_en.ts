@@ -110,6 +110,12 @@
         <source>选择Excel文件</source>
         <translation>Choose an Excel file</translation>
     </message>
+    <message>
+        <source>无法写入报告 %1
+未能转换的%2个文件列在详细信息中。</source>
+        <translation>The report %1 could not be written.
+The documents not converted (%2) are listed in the details.</translation>
+    </message>
 </context>
 <context>
     <name>MergeObject</name>

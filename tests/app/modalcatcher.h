@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
-// Closes every modal message box that appears while it is alive and records its title and
-// text, so a slot that shows QMessageBox::about can run inside a test without a user.
+// Closes every modal message box that appears while it is alive and records its title, text
+// and detailed text, so a slot that shows QMessageBox::about can run inside a test without a user.
 class ModalCatcher : public QObject {
 public:
     ModalCatcher() {
@@ -18,6 +18,7 @@ public:
 
     QStringList titles;
     QStringList texts;
+    QStringList details;
 
 private:
     void closeModal() {
@@ -26,6 +27,7 @@ private:
             return;
         titles << box->windowTitle();
         texts << box->text();
+        details << box->detailedText();
         box->accept();
     }
 

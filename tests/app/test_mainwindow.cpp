@@ -154,6 +154,8 @@ private slots:
     void typedFoldersKeepOutputsInside();
     void oldReportDeletedOnAcceptedClick();
     void optionsFilledFromWidgets();
+    void templateThatDoesNotOpenConvertsNothing();
+    void unwrittenReportListedInTheBox();
     void acceptedClickRunsJobAndReenablesButton();
     void secondConversionReplacesFirstJob();
     void fullConversionWithBuiltinOffice();
@@ -757,6 +759,7 @@ void TestMainWindow::optionsFilledFromWidgets() {
     formWidget<QCheckBox>(*window, "cBox_JustText")->setChecked(true);
     formWidget<QCheckBox>(*window, "cBox_SplitChar")->setChecked(true);
     formWidget<QSpinBox>(*window, "sBox_LastRow")->setValue(4321);
+    ModalCatcher catcher;  // the template is no workbook: the run stops with its message
     window->on_pBtn_Transform_clicked();
 
     const ConvertOptions& o = convertOptions();
@@ -770,6 +773,51 @@ void TestMainWindow::optionsFilledFromWidgets() {
     QVERIFY(!o.justTable);
     QCOMPARE(o.lastRowText, QStringLiteral("4321"));
     QVERIFY(jobEnded(*window));
+}
+
+/* A template that passes the checks but does not open ends the run before any document, with
+   the message of a missing template. */
+void TestMainWindow::templateThatDoesNotOpenConvertsNothing() {
+    const QString src = folder("src");
+    const QString dst = folder("dst");
+    QVERIFY(QFile::copy(QStringLiteral("../shared/corpus/docx/tables/TestTableColumns.docx"),
+                        src + QStringLiteral("a.docx")));
+    const QString templ = m_dir->path() + QStringLiteral("/t.xlsx");
+    QVERIFY(writeFile(templ, "no workbook"));
+    auto window = makeWindow();
+    typeFolders(*window, src, dst);
+    formWidget<QLineEdit>(*window, "lEdt_TemplatePath")->setText(templ);
+    formWidget<QCheckBox>(*window, "cBox_UseTemplate")->setChecked(true);
+    ModalCatcher catcher;
+    window->on_pBtn_Transform_clicked();
+    QVERIFY(jobEnded(*window));
+    QTRY_COMPARE_WITH_TIMEOUT(catcher.texts, QStringList{QStringLiteral("excel模板文件不存在!")},
+                              5000);
+    QCOMPARE(formWidget<QLabel>(*window, "lb_ShowDisposing")->text(),
+             QStringLiteral("excel模板文件不存在!"));
+    QVERIFY(QDir(dst).isEmpty());
+}
+
+/* A report that cannot be written (a folder holds its name): a box names it and lists the
+   documents that were not converted in its details. */
+void TestMainWindow::unwrittenReportListedInTheBox() {
+    const QString src = folder("src");
+    const QString dst = folder("dst");
+    const QString broken = src + QStringLiteral("broken.doc");
+    QVERIFY(writeFile(broken, QByteArray("\xDB\xA5\x00\x01no Word document", 20)));
+    const QString report = src + ConvertOptions::failureReportName();
+    QVERIFY(QDir().mkpath(report));
+    QVERIFY(writeFile(report + QStringLiteral("/kept.txt"), "x"));  // not removed at the start
+    auto window = makeWindow();
+    typeFolders(*window, src, dst);
+    ModalCatcher catcher;
+    window->on_pBtn_Transform_clicked();
+    QVERIFY(jobEnded(*window));
+    QTRY_COMPARE_WITH_TIMEOUT(catcher.texts.size(), 1, 5000);
+    QVERIFY2(catcher.texts[0].contains(QDir::toNativeSeparators(report)),
+             qPrintable(catcher.texts[0]));
+    QCOMPARE(catcher.details[0], QDir::toNativeSeparators(broken) + QLatin1Char('\n'));
+    QVERIFY(formWidget<QPushButton>(*window, "pBtn_OpenReport")->isHidden());
 }
 
 /* An accepted click disables the button at once; the job's end enables it again and its

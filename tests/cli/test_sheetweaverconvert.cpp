@@ -198,6 +198,36 @@ TEST_F(ConverterTest, InvalidInputExitsTwoWithTheWindowsMessage) {
     EXPECT_FALSE(QFile::exists(dest + QStringLiteral("/a.xlsx")));
 }
 
+TEST_F(ConverterTest, ATemplateThatDoesNotOpenStopsTheRunBeforeAnyDocument) {
+    struct Row {
+        const char* name;
+        const char* file;
+        QByteArray bytes;
+        bool wordDocument;  // a copy of a Word document instead of `bytes`
+    };
+    const Row rows[] = {
+        {"text named as a workbook", "t.xlsx", "no workbook here", false},
+        {"a Word document named as a workbook", "w.xlsx", QByteArray(), true},
+        {"an empty file", "e.xls", QByteArray(), false},
+        {"a compound file's signature and nothing more", "c.xls",
+         QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8), false},
+    };
+    for (const Row& row : rows) {
+        const QString templ = temp.path() + QLatin1Char('/') + QLatin1String(row.file);
+        if (row.wordDocument) {
+            ASSERT_TRUE(QFile::copy(source + QStringLiteral("/a.docx"), templ));
+        } else {
+            QFile file(templ);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(row.bytes);
+        }
+        EXPECT_EQ(run({QStringLiteral("--template"), templ, source, dest}), 2) << row.name;
+        EXPECT_TRUE(err.contains(QStringLiteral("excel模板文件不存在!"))) << row.name;
+        EXPECT_TRUE(QDir(dest).isEmpty()) << row.name;
+        EXPECT_FALSE(QFile::exists(report())) << row.name;
+    }
+}
+
 /* Every file under a folder by relative path, with its bytes. */
 QMap<QString, QByteArray> filesUnder(const QString& root) {
     QMap<QString, QByteArray> files;

@@ -49,7 +49,8 @@ TEST_F(OutputWorkbookTest, TemplateRowsFirstAndItsLookLastOnEverySheet) {
     run();
     const QString rows = QLatin1String(templateRows);
     const QStringList log = office->log(source);
-    const int open = log.indexOf(
+    // The first opening only checks, before the run, that the template opens.
+    const int open = log.lastIndexOf(
         QStringLiteral("Excel.WorkBooks: sub Open(const QString&) <- \"<root>look.xlsx\""));
     ASSERT_GE(open, 0);
     EXPECT_EQ(log.mid(open + 1, 4),
@@ -78,30 +79,33 @@ TEST_F(OutputWorkbookTest, TemplateRowsFirstAndItsLookLastOnEverySheet) {
               }));
 }
 
-TEST_F(OutputWorkbookTest, TemplateIsOpenedAndClosedForEveryDocument) {
+TEST_F(OutputWorkbookTest, TemplateIsOpenedAndClosedOnceBeforeTheRunAndForEveryDocument) {
     addSource(QStringLiteral("a.doc"));
     addSource(QStringLiteral("b.doc"));
     office->useSheetModel(1);
     convertOptions().useTemplate = true;
     convertOptions().templatePath = QStringLiteral("look.xlsx");
     run();
-    EXPECT_EQ(office->logContaining(QStringLiteral("Excel.WorkBooks: sub Open")).size(), 2);
+    EXPECT_EQ(office->logContaining(QStringLiteral("Excel.WorkBooks: sub Open")).size(), 3);
     EXPECT_EQ(
         office->logContaining(QStringLiteral("Excel.WorkBooks.Open: Close (Boolean) <- false"))
             .size(),
-        2);
+        3);
+    EXPECT_EQ(job->lastRun().converted, 2);
 }
 
-TEST_F(OutputWorkbookTest, TemplateThatCannotBeOpenedIsPassedOver) {
+TEST_F(OutputWorkbookTest, TemplateThatCannotBeOpenedStopsTheRunBeforeAnyDocument) {
     addSource(QStringLiteral("a.doc"));
     office->useSheetModel(1);
     office->answerMissing(QStringLiteral("Excel.WorkBooks"), QStringLiteral("Open"));
     convertOptions().useTemplate = true;
     convertOptions().templatePath = QStringLiteral("missing.xlsx");
     run();
-    EXPECT_TRUE(office->logContaining(QStringLiteral("Excel.WorkBooks.Open")).isEmpty());
-    EXPECT_TRUE(office->logContaining(QStringLiteral("PasteSpecial")).isEmpty());
-    EXPECT_EQ(job->lastRun().converted, 1);
+    EXPECT_TRUE(office->logContaining(QStringLiteral("Word.Documents: Open")).isEmpty());
+    EXPECT_TRUE(office->logContaining(QStringLiteral("SaveAs")).isEmpty());
+    EXPECT_TRUE(job->lastRun().templateUnusable);
+    EXPECT_TRUE(job->lastRun().aborted);
+    EXPECT_EQ(job->lastRun().candidates, 0);
 }
 
 TEST_F(OutputWorkbookTest, MissingWorkbookMeansNoSaveAndAReportLine) {
