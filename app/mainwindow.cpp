@@ -403,7 +403,8 @@ void MainWindow::on_pBtn_Transform_clicked() {
     if (!validateOptions())
         return;
 
-    options.failureReportPath = options.sourcePath + ConvertOptions::failureReportName();
+    options.failureReportPath =
+        ConvertOptions::reportPathIn(options.sourcePath, ConvertOptions::failureReportName());
     const std::string report = toLocal(options.failureReportPath);
     if (pathExists(report))
         std::remove(report.c_str());

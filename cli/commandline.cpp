@@ -244,7 +244,8 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments) {
             ? ConvertOptions::failureReportName()
             : Shard::reportName(ConvertOptions::failureReportName(), result.options.shardIndex,
                                 result.options.shardCount);
-    result.options.failureReportPath = result.options.sourcePath + reportName;
+    result.options.failureReportPath =
+        ConvertOptions::reportPathIn(result.options.sourcePath, reportName);
     result.action = Action::Convert;
     return result;
 }

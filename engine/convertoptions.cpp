@@ -21,6 +21,11 @@ QString ConvertOptions::folderWithSeparator(const QString& folder) {
     return path + QDir::separator();
 }
 
+/* The folder with one separator, then the name without any folders. */
+QString ConvertOptions::reportPathIn(const QString& sourceFolder, const QString& reportName) {
+    return folderWithSeparator(sourceFolder) + QFileInfo(reportName).fileName();
+}
+
 /* A workbook extension at the end of the path. */
 bool ConvertOptions::isWorkbookPath(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();

@@ -18,9 +18,10 @@ struct ConvertOptions {
     QString splitChar;          // the separator as typed; used only when not empty
     bool useTemplate = false;   // take top rows, widths and formats from the template
     QString lastRowText = QStringLiteral("100");  // last template row, as the spin box shows it
-    QString failureReportPath;                    // sourcePath followed by the report file name
-    int shardIndex = 1;  // with shardCount: convert only shard shardIndex of shardCount
-    int shardCount = 0;  // 0: no sharding (every document)
+    QString failureReportPath;  // the report's path; the window and the converter build it with
+                                // reportPathIn(sourcePath, ...)
+    int shardIndex = 1;         // with shardCount: convert only shard shardIndex of shardCount
+    int shardCount = 0;         // 0: no sharding (every document)
 
     // The name of the failure report, appended directly to sourcePath. The same in every
     // language of the interface.
@@ -30,6 +31,11 @@ struct ConvertOptions {
     // and "D:\Word\" all give "D:\Word\" on Windows, where '/' is a separator too; elsewhere
     // a backslash belongs to the name); a root stays the root; an empty text stays empty.
     static QString folderWithSeparator(const QString& folder);
+
+    // The report's path inside `sourceFolder`, however the folder is typed (with or without a
+    // trailing separator): the folder, one separator, and the file name of `reportName` (any
+    // folders in it are dropped, so the report never lies beside or above the folder).
+    static QString reportPathIn(const QString& sourceFolder, const QString& reportName);
 
     // True when `path` names a workbook by its extension: .xls, .xlsx or .xlsm (any case).
     static bool isWorkbookPath(const QString& path);

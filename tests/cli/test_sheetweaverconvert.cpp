@@ -174,6 +174,28 @@ TEST_F(ConverterTest, AReportThatCannotBeWrittenListsTheFailuresOnStandardError)
     EXPECT_TRUE(QFileInfo(report()).isDir());
 }
 
+TEST_F(ConverterTest, TheReportLiesInsideTheSourceHoweverItIsTyped) {
+    QFile broken(source + QStringLiteral("/broken.doc"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(QByteArray("\xDB\xA5\x00\x01not a Word document", 23));
+    broken.close();
+    const QStringList besideSource =
+        QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& typed : {source, source + QLatin1Char('/'), source + QStringLiteral("//"),
+                                 source + QStringLiteral("/.")}) {
+        ASSERT_EQ(run({typed, dest}), 1) << typed.toStdString();
+        EXPECT_TRUE(out.contains(report())) << typed.toStdString();
+        QFile file(report());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << typed.toStdString();
+        EXPECT_EQ(file.readAll(), (source + QStringLiteral("/broken.doc\n")).toLocal8Bit());
+        file.remove();
+        EXPECT_EQ(
+            QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            besideSource)
+            << typed.toStdString();
+    }
+}
+
 TEST_F(ConverterTest, AnEarlierReportIsDeletedFirst) {
     QFile old(report());
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));

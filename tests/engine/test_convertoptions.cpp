@@ -34,6 +34,26 @@ TEST(ConvertOptionsFolders, EndWithExactlyOneSeparator) {
     }
 }
 
+TEST(ConvertOptionsFolders, TheReportLiesInsideTheSourceFolder) {
+    struct Row {
+        const char* name;
+        const char* source;
+        const char* reportName;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"source with separator", "/data/word/", "r.txt", "/data/word/r.txt"},
+        {"source without separator", "/data/word", "r.txt", "/data/word/r.txt"},
+        {"source with two separators", "/data/word//", "r.txt", "/data/word/r.txt"},
+        {"a name naming another folder", "/data/word", "../r.txt", "/data/word/r.txt"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ConvertOptions::reportPathIn(native(row.source), native(row.reportName)),
+                  native(row.expected))
+            << row.name;
+    }
+}
+
 TEST(ConvertOptionsFolders, NormaliseTouchesBothFoldersOnly) {
     ConvertOptions options;
     options.sourcePath = QStringLiteral("/in");
