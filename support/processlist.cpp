@@ -138,6 +138,19 @@ int countProcessesByName(const char* name) {
     return count;
 }
 
+/* Ask the kernel whether the id is taken (a process of another user answers EPERM), then
+   whether it is a zombie when its state can be read. */
+bool processRuns(long long pid) {
+    if (pid < 1 || pid > INT_MAX) {
+        return false;
+    }
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM) {
+        return false;
+    }
+    const std::string procDir = "/proc/" + std::to_string(pid);
+    return readProcFile(procDir + "/stat").empty() || isRunning(procDir);
+}
+
 /* End the first running process whose executable file name is name. */
 int terminateProcessByName(const char* name) {
     if (!name || *name == '\0') {

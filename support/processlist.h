@@ -16,3 +16,8 @@ int countProcessesByName(const char* name);
 // process was found, whether or not it could be ended; 0 when none was found, name is null,
 // or the list cannot be read.
 int terminateProcessByName(const char* name);
+
+// True when the process of id pid may be running on this machine: it exists (the caller
+// included) and is not a zombie waiting to be reaped. A process the caller may not inspect
+// counts as running. False for ids below 1 and for ids no process has.
+bool processRuns(long long pid);

@@ -65,3 +65,19 @@ int terminateProcessByName(const char* name) {
     });
     return found;
 }
+
+/* Open the process to read its exit code; one that may not be opened counts as running. */
+bool processRuns(long long pid) {
+    if (pid < 1 || pid > 0xFFFFFFFFLL) {
+        return false;
+    }
+    const HANDLE process =
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!process) {
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    }
+    DWORD code = 0;
+    const bool running = !GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+}

@@ -4,15 +4,72 @@
 #include "office/excel/xls/xlswriter.h"
 #include "office/excel/xlsx/xlsxreader.h"
 #include "office/excel/xlsx/xlsxwriter.h"
+#include "support/processlist.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryFile>
 
 #include <functional>
+#include <mutex>
+#include <set>
 
 namespace {
+
+/* This machine's name as it goes into temporary file names: letters, digits, '.' and '-';
+   anything else becomes '_'. */
+QString hostTag() {
+    static const QString tag = [] {
+        QString name = QSysInfo::machineHostName();
+        for (QChar& c : name) {
+            if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('.') &&
+                c != QLatin1Char('-')) {
+                c = QLatin1Char('_');
+            }
+        }
+        return name.isEmpty() ? QStringLiteral("host") : name;
+    }();
+    return tag;
+}
+
+/* The template of a temporary workbook's name: ".~sw-HOST-PID-XXXXXX.tmp", so that a later
+   run can tell whose it is. */
+QString temporaryTemplate() {
+    return QStringLiteral(".~sw-%1-%2-XXXXXX.tmp")
+        .arg(hostTag())
+        .arg(QCoreApplication::applicationPid());
+}
+
+/* Remove the temporary workbooks in `folder` that saves on this machine left when their
+   process ended before the save did (a run killed while saving). Only regular files of the
+   template's exact form, with this machine's name and the id of no running process, go.
+   Once per folder and process. */
+void removeLeftovers(const QDir& folder) {
+    static std::mutex lock;
+    static std::set<QString> cleaned;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (!cleaned.insert(folder.absolutePath()).second) {
+            return;
+        }
+    }
+    // QSaveFile may add ".XXXXXX" to the name for an instant while it replaces the file.
+    static const QRegularExpression own(
+        QStringLiteral("^\\.~sw-(.+)-([0-9]{1,10})-[A-Za-z0-9]{6}\\.tmp(\\.[A-Za-z0-9]{6})?$"));
+    const QFileInfoList entries = folder.entryInfoList(
+        {QStringLiteral(".~sw-*")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        const QRegularExpressionMatch match = own.match(entry.fileName());
+        if (match.hasMatch() && match.captured(1) == hostTag() &&
+            !processRuns(match.captured(2).toLongLong())) {
+            QFile::remove(entry.filePath());
+        }
+    }
+}
 
 /* Write into a temporary file beside `path`, then move it into place. */
 WorkbookFileResult writeAtomically(const QString& path,
@@ -26,7 +83,8 @@ WorkbookFileResult writeAtomically(const QString& path,
         return WorkbookFileResult::failure(
             QStringLiteral("%1 is a folder").arg(QDir::toNativeSeparators(path)));
     }
-    QTemporaryFile temp(target.dir().filePath(QStringLiteral(".~sw-XXXXXX.tmp")));
+    removeLeftovers(target.dir());
+    QTemporaryFile temp(target.dir().filePath(temporaryTemplate()));
     temp.setAutoRemove(true);
     if (!temp.open()) {
         return WorkbookFileResult::failure(QStringLiteral("Cannot write into the folder of %1")

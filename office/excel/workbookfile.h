@@ -17,7 +17,9 @@ public:
     // Save `workbook` to `path`. The file is written under a temporary name in the target
     // folder and renamed into place only when complete, so a failed save (missing folder,
     // unwritable place, a text longer than 32,767 characters, unknown extension) leaves no
-    // file behind and an existing file of that name untouched.
+    // file behind and an existing file of that name untouched. The temporary name is
+    // ".~sw-HOST-PID-XXXXXX.tmp"; the first save of a process into a folder removes the
+    // temporary workbooks there whose process (on this machine) no longer runs.
     static WorkbookFileResult save(const Workbook& workbook, const QString& path);
 
     // Load `path` into `workbook`, which must be empty (no sheets). On failure the workbook

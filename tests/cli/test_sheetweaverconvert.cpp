@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QMap>
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <vector>
@@ -248,6 +251,47 @@ TEST_F(ConverterTest, ATemplateThatDoesNotOpenStopsTheRunBeforeAnyDocument) {
         EXPECT_TRUE(QDir(dest).isEmpty()) << row.name;
         EXPECT_FALSE(QFile::exists(report())) << row.name;
     }
+}
+
+TEST_F(ConverterTest, TemporaryWorkbooksOfEndedRunsAreRemovedAndNothingElse) {
+    // The id of a process that has ended, and this test's own (running) id.
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("echo $$")});
+    ASSERT_TRUE(shell.waitForFinished(10000));
+    const QString ended = QString::fromLatin1(shell.readAllStandardOutput()).trimmed();
+    const QString running = QString::number(QCoreApplication::applicationPid());
+    const QString host = QSysInfo::machineHostName();
+    ASSERT_TRUE(QRegularExpression(QStringLiteral("^[A-Za-z0-9.-]+$")).match(host).hasMatch());
+    const auto name = [&host](const QString& pid, const char* end) {
+        return QStringLiteral(".~sw-%1-%2-aB3dE9.tmp%3").arg(host, pid, QLatin1String(end));
+    };
+    const QStringList removed = {name(ended, ""), QStringLiteral("Sub/") + name(ended, ""),
+                                 name(ended, ".Xy12Zq")};
+    const QStringList kept = {
+        name(running, ""),                                          // a save still going on
+        QStringLiteral(".~sw-elsewhere-%1-aB3dE9.tmp").arg(ended),  // another machine's
+        QStringLiteral(".~sw-aB3dE9.tmp"),                          // not of the program's form
+        name(ended, ".bak"),
+        QStringLiteral("notes.tmp"),
+    };
+    QDir().mkpath(dest + QStringLiteral("/Sub"));
+    for (const QString& file : removed + kept) {
+        QFile leftover(dest + QLatin1Char('/') + file);
+        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly)) << file.toStdString();
+        leftover.write("partial workbook");
+    }
+
+    ASSERT_EQ(run({source, dest}), 0);
+    QStringList expected =
+        kept + QStringList{QStringLiteral("a.xlsx"), QStringLiteral("Sub/b.xlsx")};
+    expected.sort();
+    QStringList found;
+    QDirIterator it(dest, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        found.append(QDir(dest).relativeFilePath(it.next()));
+    }
+    found.sort();
+    EXPECT_EQ(found, expected);
 }
 
 /* Every file under a folder by relative path, with its bytes. */
