@@ -10,9 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSysInfo>
-#include <QTemporaryFile>
 
 #include <functional>
 #include <mutex>
@@ -36,17 +36,9 @@ QString hostTag() {
     return tag;
 }
 
-/* The template of a temporary workbook's name: ".~sw-HOST-PID-XXXXXX.tmp", so that a later
-   run can tell whose it is. */
-QString temporaryTemplate() {
-    return QStringLiteral(".~sw-%1-%2-XXXXXX.tmp")
-        .arg(hostTag())
-        .arg(QCoreApplication::applicationPid());
-}
-
 /* Remove the temporary workbooks in `folder` that saves on this machine left when their
    process ended before the save did (a run killed while saving). Only regular files of the
-   template's exact form, with this machine's name and the id of no running process, go.
+   temporary name's exact form, with this machine's name and the id of no running process, go.
    Once per folder and process. */
 void removeLeftovers(const QDir& folder) {
     static std::mutex lock;
@@ -57,9 +49,8 @@ void removeLeftovers(const QDir& folder) {
             return;
         }
     }
-    // QSaveFile may add ".XXXXXX" to the name for an instant while it replaces the file.
     static const QRegularExpression own(
-        QStringLiteral("^\\.~sw-(.+)-([0-9]{1,10})-[A-Za-z0-9]{6}\\.tmp(\\.[A-Za-z0-9]{6})?$"));
+        QStringLiteral("^\\.~sw-(.+)-([0-9]{1,10})-[A-Za-z0-9]{6}\\.tmp$"));
     const QFileInfoList entries = folder.entryInfoList(
         {QStringLiteral(".~sw-*")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& entry : entries) {
@@ -71,48 +62,80 @@ void removeLeftovers(const QDir& folder) {
     }
 }
 
-/* Write into a temporary file beside `path`, then move it into place. */
-WorkbookFileResult writeAtomically(const QString& path,
-                                   const std::function<WorkbookFileResult(const QString&)>& write) {
-    const QFileInfo target(path);
+/* A new file of a fresh temporary name beside `target`, opened for writing; the name follows
+   `.~sw-HOST-PID-XXXXXX.tmp`, so that a later run can tell a file a killed run left. */
+bool createTemporary(const QFileInfo& target, QFile& file) {
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name =
+            QStringLiteral(".~sw-%1-%2-").arg(hostTag()).arg(QCoreApplication::applicationPid());
+        for (int i = 0; i < 6; ++i) {
+            name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
+        }
+        file.setFileName(target.dir().filePath(name + QStringLiteral(".tmp")));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            return true;
+        }
+        if (!file.exists()) {
+            return false;  // not a name clash: the folder refuses new files
+        }
+    }
+    return false;
+}
+
+/* The reason a workbook cannot be created at `target`, found only once writing has failed. */
+WorkbookFileResult creationFailure(const QFileInfo& target) {
+    const QString path = QDir::toNativeSeparators(target.filePath());
     if (!target.dir().exists()) {
         return WorkbookFileResult::failure(
-            QStringLiteral("The folder of %1 does not exist").arg(QDir::toNativeSeparators(path)));
+            QStringLiteral("The folder of %1 does not exist").arg(path));
     }
     if (target.isDir()) {
-        return WorkbookFileResult::failure(
-            QStringLiteral("%1 is a folder").arg(QDir::toNativeSeparators(path)));
+        return WorkbookFileResult::failure(QStringLiteral("%1 is a folder").arg(path));
+    }
+    return WorkbookFileResult::failure(
+        QStringLiteral("Cannot write into the folder of %1").arg(path));
+}
+
+/* Write the bytes `build` makes into a new temporary file beside `path` in one go, then move
+   it into place. Building in memory first keeps the file system out of the writing: one
+   create, one write and one rename per workbook. */
+WorkbookFileResult writeAtomically(const QString& path,
+                                   const std::function<WorkbookFileResult(QByteArray&)>& build) {
+    const QFileInfo target(path);
+    QByteArray bytes;
+    const WorkbookFileResult built = build(bytes);
+    if (!built) {
+        return built;
     }
     removeLeftovers(target.dir());
-    QTemporaryFile temp(target.dir().filePath(temporaryTemplate()));
-    temp.setAutoRemove(true);
-    if (!temp.open()) {
-        return WorkbookFileResult::failure(QStringLiteral("Cannot write into the folder of %1")
-                                               .arg(QDir::toNativeSeparators(path)));
+    QFile temp;
+    if (!createTemporary(target, temp)) {
+        return creationFailure(target);
     }
-    const QString tempPath = temp.fileName();
+    const bool written = temp.write(bytes) == bytes.size() && temp.flush();
     temp.close();
-    const WorkbookFileResult written = write(tempPath);
-    if (!written) {
-        return written;
-    }
-    // The temporary file is private to its owner; the workbook gets the permissions of the
-    // file it replaces, or those of an ordinary new file.
-    const QFileDevice::Permissions permissions =
-        QFile::exists(path)
-            ? QFile::permissions(path)
-            : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                  QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile::setPermissions(tempPath, permissions);
-    if (QFile::exists(path) && !QFile::remove(path)) {
+    if (!written || temp.error() != QFileDevice::NoError) {
+        temp.remove();
         return WorkbookFileResult::failure(
-            QStringLiteral("Cannot replace %1").arg(QDir::toNativeSeparators(path)));
+            QStringLiteral("Writing %1 failed").arg(QDir::toNativeSeparators(path)));
     }
-    if (!QFile::rename(tempPath, path)) {
+    // A replaced workbook keeps its permissions; a new one has those of any new file.
+    if (QFile::exists(path)) {
+        QFile::setPermissions(temp.fileName(), QFile::permissions(path));
+        if (!QFile::remove(path)) {
+            temp.remove();
+            return target.isDir()
+                       ? creationFailure(target)
+                       : WorkbookFileResult::failure(QStringLiteral("Cannot replace %1")
+                                                         .arg(QDir::toNativeSeparators(path)));
+        }
+    }
+    if (!temp.rename(path)) {
+        temp.remove();
         return WorkbookFileResult::failure(
             QStringLiteral("Cannot create %1").arg(QDir::toNativeSeparators(path)));
     }
-    temp.setAutoRemove(false);
     return WorkbookFileResult::success();
 }
 
@@ -139,12 +162,12 @@ WorkbookFileResult WorkbookFile::save(const Workbook& workbook, const QString& p
     switch (format) {
         case Format::Xlsx:
         case Format::Xlsm:
-            return writeAtomically(path, [&](const QString& temp) {
-                return XlsxWriter::write(workbook, temp, format == Format::Xlsm);
+            return writeAtomically(path, [&](QByteArray& bytes) {
+                return XlsxWriter::writeBytes(workbook, format == Format::Xlsm, bytes);
             });
         case Format::Xls:
             return writeAtomically(
-                path, [&](const QString& temp) { return XlsWriter::write(workbook, temp); });
+                path, [&](QByteArray& bytes) { return XlsWriter::writeBytes(workbook, bytes); });
         case Format::Unknown:
             break;
     }

@@ -265,8 +265,7 @@ TEST_F(ConverterTest, TemporaryWorkbooksOfEndedRunsAreRemovedAndNothingElse) {
     const auto name = [&host](const QString& pid, const char* end) {
         return QStringLiteral(".~sw-%1-%2-aB3dE9.tmp%3").arg(host, pid, QLatin1String(end));
     };
-    const QStringList removed = {name(ended, ""), QStringLiteral("Sub/") + name(ended, ""),
-                                 name(ended, ".Xy12Zq")};
+    const QStringList removed = {name(ended, ""), QStringLiteral("Sub/") + name(ended, "")};
     const QStringList kept = {
         name(running, ""),                                          // a save still going on
         QStringLiteral(".~sw-elsewhere-%1-aB3dE9.tmp").arg(ended),  // another machine's
