@@ -30,7 +30,24 @@ struct GObjectUnref {
 template <typename T>
 using GsfPtr = std::unique_ptr<T, GObjectUnref>;
 
+/* A GLib log handler that drops the message. */
+void dropLogMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+/* A g_printerr handler that drops the text. */
+void dropPrintedText(const gchar*) {}
+
 }  // namespace
+
+/* Put GLib's own handlers back, or handlers that drop everything. */
+void CompoundFile::showLibraryMessages(bool shown) {
+    if (shown) {
+        g_log_set_default_handler(g_log_default_handler, nullptr);
+        g_set_printerr_handler(nullptr);
+        return;
+    }
+    g_log_set_default_handler(dropLogMessage, nullptr);
+    g_set_printerr_handler(dropPrintedText);
+}
 
 /* Drop one GObject reference. */
 void CompoundFile::Unref::operator()(void* object) const {

@@ -36,6 +36,12 @@ public:
     // cannot build it.
     static bool build(const char* name, const QByteArray& stream, QByteArray& file);
 
+    // Whether the warnings libgsf (and the GLib under it) print about damaged files reach
+    // standard error, as they do by default. false drops them for the whole process (GLib's
+    // default log handler and its g_printerr output); fatal errors still end the process.
+    // Call it at start, before any compound file is opened.
+    static void showLibraryMessages(bool shown);
+
 private:
     struct Unref {
         void operator()(void* object) const;

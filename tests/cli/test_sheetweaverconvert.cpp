@@ -293,6 +293,34 @@ TEST_F(ConverterTest, TemporaryWorkbooksOfEndedRunsAreRemovedAndNothingElse) {
     EXPECT_EQ(found, expected);
 }
 
+TEST_F(ConverterTest, LibraryWarningsOnDamagedDocumentsOnlyWithVerbose) {
+    // A .doc cut short, and one whose directory starts at a sector its table does not end.
+    QFile original(QStringLiteral("../shared/corpus/doc/Lists.doc"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    QByteArray badDirectory = bytes;
+    badDirectory.replace(0x30, 4, QByteArray("\xFF\xFF\x00\x00", 4));
+    for (const auto& [name, content] : {std::make_pair("cut.doc", bytes.left(5000)),
+                                        std::make_pair("directory.doc", badDirectory)}) {
+        QFile file(source + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    const QString expectedReport =
+        source + QStringLiteral("/cut.doc\n") + source + QStringLiteral("/directory.doc\n");
+    for (const bool verbose : {false, true}) {
+        QStringList arguments = {source, dest};
+        if (verbose) {
+            arguments.prepend(QStringLiteral("--verbose"));
+        }
+        ASSERT_EQ(run(arguments), 1);
+        EXPECT_EQ(err.contains(QStringLiteral("libgsf")), verbose) << err.toStdString();
+        QFile report(this->report());
+        ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromLocal8Bit(report.readAll()), expectedReport);
+    }
+}
+
 /* Every file under a folder by relative path, with its bytes. */
 QMap<QString, QByteArray> filesUnder(const QString& root) {
     QMap<QString, QByteArray> files;
