@@ -233,3 +233,35 @@ TEST_F(ProcessList, TerminateEndsExactlyOneOfTwo) {
     EXPECT_EQ(countProcessesByName(m_name.c_str()), 0);
     EXPECT_EQ(terminateProcessByName(m_name.c_str()), 0);
 }
+
+TEST(ProcessRuns, TheCallerRunsAnEndedChildDoesNotAndIdsBelowOneAreNone) {
+    // A child that ended but is not reaped yet (a zombie), then the same id once reaped.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::_exit(0);
+    }
+    bool sawZombie = false;
+    for (int i = 0; i < 200 && !sawZombie; ++i) {
+        sawZombie = !processRuns(child);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(sawZombie);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const struct {
+        const char* name;
+        long long pid;
+        bool runs;
+    } rows[] = {
+        {"the caller", static_cast<long long>(::getpid()), true},
+        {"process 1, which always runs", 1, true},
+        {"a reaped child", static_cast<long long>(child), false},
+        {"id 0", 0, false},
+        {"a negative id", -5, false},
+        {"an id beyond any process", 1LL << 40, false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(processRuns(row.pid), row.runs) << row.name;
+    }
+}
