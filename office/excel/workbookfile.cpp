@@ -76,17 +76,22 @@ WorkbookFile::Format WorkbookFile::formatOf(const QString& path) {
 }
 
 /* Save by extension through a temporary file. */
-WorkbookFileResult WorkbookFile::save(const Workbook& workbook, const QString& path) {
+WorkbookFileResult WorkbookFile::save(const Workbook& workbook, const QString& path,
+                                      QString* warning) {
+    if (warning) {
+        warning->clear();
+    }
     const Format format = formatOf(path);
     switch (format) {
         case Format::Xlsx:
         case Format::Xlsm:
             return writeAtomically(path, [&](const QString& temp) {
-                return XlsxWriter::write(workbook, temp, format == Format::Xlsm);
+                return XlsxWriter::write(workbook, temp, format == Format::Xlsm, warning);
             });
         case Format::Xls:
-            return writeAtomically(
-                path, [&](const QString& temp) { return XlsWriter::write(workbook, temp); });
+            return writeAtomically(path, [&](const QString& temp) {
+                return XlsWriter::write(workbook, temp, warning);
+            });
         case Format::Unknown:
             break;
     }

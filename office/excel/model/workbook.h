@@ -74,6 +74,11 @@ public:
     const QString& path() const { return m_path; }
     void setPath(const QString& path) { m_path = path; }
 
+    // What the last save told the user although it succeeded (cell formats that took the
+    // nearest kept one); empty when it had nothing to say.
+    const QString& saveWarning() const { return m_saveWarning; }
+    void setSaveWarning(const QString& warning) { m_saveWarning = warning; }
+
 private:
     QString nextSheetName();
 
@@ -85,4 +90,5 @@ private:
     int m_activeSheet = 0;
     int m_sheetNumber = 0;  // highest N of any "SheetN" this workbook ever named
     QString m_path;
+    QString m_saveWarning;
 };

@@ -1,5 +1,6 @@
 #include "office/excel/xlsx/xlsxwriter.h"
 
+#include "office/excel/model/formatfallback.h"
 #include "office/excel/xlsx/xlsxstyles.h"
 #include "office/excel/xlsx/xlsxtext.h"
 
@@ -19,6 +20,36 @@
 #include <vector>
 
 namespace {
+
+// The style index each cell format is written with: its own while the styles part holds it,
+// else that of the nearest format it holds.
+class StyleMap {
+public:
+    /* Keep the first kMaxCellFormats formats; map the rest onto their nearest. */
+    explicit StyleMap(const FormatTable& formats) {
+        const int kept = qMin(formats.size(), XlsxStyles::kMaxCellFormats);
+        if (kept == formats.size())
+            return;
+        FormatFallback fallback;
+        for (int i = 0; i < kept; ++i)
+            fallback.keep(formats.at(i), i);
+        for (int i = kept; i < formats.size(); ++i)
+            m_beyond.push_back(qMax(0, fallback.nearest(formats.at(i))));
+    }
+
+    /* The style index of format `format`. */
+    int operator()(int format) const {
+        const int beyond = format - XlsxStyles::kMaxCellFormats;
+        return beyond < 0 || beyond >= static_cast<int>(m_beyond.size())
+                   ? format
+                   : m_beyond[static_cast<size_t>(beyond)];
+    }
+
+    int replaced() const { return static_cast<int>(m_beyond.size()); }
+
+private:
+    std::vector<int> m_beyond;  // style of format kMaxCellFormats + i
+};
 
 const int kMaxCellText = 32767;
 // Level 1 keeps the writer fast; the parts are repetitive XML and still compress well.
@@ -374,7 +405,8 @@ bool writeSharedStrings(QuaZip* zip, const SharedStrings& table) {
 }
 
 /* "<?xml ...?><worksheet ...>" through the dimension, views, format and columns. */
-void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
+void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected,
+                    const StyleMap& styles) {
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
            "<worksheet xmlns=\""
         << kMainNs.toLatin1() << "\" xmlns:r=\"" << kRelNs.toLatin1() << "\">";
@@ -401,7 +433,7 @@ void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
             }
             if (span.format != 0) {
                 out << " style=\"";
-                out.number(span.format) << "\"";
+                out.number(styles(span.format)) << "\"";
             }
             out << "/>";
         }
@@ -411,11 +443,11 @@ void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
 
 /* One <c> element (CT_Cell, 18.3.1.4). */
 void writeCell(SheetBuffer& out, const QByteArray& column, const QByteArray& row, const Cell& cell,
-               const int*& stringIndex) {
+               const int*& stringIndex, const StyleMap& styles) {
     out << "<c r=\"" << column << row << "\"";
     if (cell.format != 0) {
         out << " s=\"";
-        out.number(cell.format) << "\"";
+        out.number(styles(cell.format)) << "\"";
     }
     switch (cell.kind) {
         case Cell::Kind::Empty:
@@ -441,13 +473,14 @@ void writeCell(SheetBuffer& out, const QByteArray& column, const QByteArray& row
 
 /* xl/worksheets/sheetN.xml in CT_Worksheet order (18.3.1.99). */
 bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bool selected,
-                    const int*& stringIndex, std::vector<QByteArray>& columnNames) {
+                    const int*& stringIndex, std::vector<QByteArray>& columnNames,
+                    const StyleMap& styles) {
     PartWriter part(zip, name);
     if (!part.ok()) {
         return false;
     }
     SheetBuffer out(&part);
-    writeSheetHead(out, sheet, selected);
+    writeSheetHead(out, sheet, selected, styles);
     out << "<sheetData>";
     // Rows with cells and rows with only a height or a default format, in row order.
     auto cells = sheet.rows().begin();
@@ -474,7 +507,7 @@ bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bo
         }
         if (formatRow == row) {
             out << " s=\"";
-            out.number(formats->second) << "\" customFormat=\"1\"";
+            out.number(styles(formats->second)) << "\" customFormat=\"1\"";
             ++formats;
         }
         if (cellRow == row) {
@@ -484,7 +517,7 @@ bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bo
                 if (column.isEmpty()) {
                     column = CellRange::columnName(cell.column).toLatin1();
                 }
-                writeCell(out, column, rowText, cell, stringIndex);
+                writeCell(out, column, rowText, cell, stringIndex, styles);
             }
             out << "</row>";
             ++cells;
@@ -512,7 +545,10 @@ bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bo
 
 /* Write the whole package. */
 WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& path,
-                                     bool macroEnabled) {
+                                     bool macroEnabled, QString* warning) {
+    if (warning) {
+        warning->clear();
+    }
     if (workbook.sheetCount() == 0) {
         return WorkbookFileResult::failure(QStringLiteral("A workbook needs at least one sheet"));
     }
@@ -526,6 +562,7 @@ WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& pa
         return WorkbookFileResult::failure(QStringLiteral("Cannot create %1").arg(path));
     }
     const int sheets = workbook.sheetCount();
+    const StyleMap styles(workbook.formatTable());
     bool ok = writeXmlPart(
                   &zip, QStringLiteral("[Content_Types].xml"),
                   [&](QXmlStreamWriter& xml) { writeContentTypes(xml, sheets, macroEnabled); }) &&
@@ -536,20 +573,25 @@ WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& pa
                            [&](QXmlStreamWriter& xml) { writeWorkbookPart(xml, workbook); }) &&
               writeXmlPart(&zip, QStringLiteral("xl/_rels/workbook.xml.rels"),
                            [&](QXmlStreamWriter& xml) { writeWorkbookRels(xml, sheets); }) &&
-              writeXmlPart(
-                  &zip, QStringLiteral("xl/styles.xml"),
-                  [&](QXmlStreamWriter& xml) { XlsxStyles::write(xml, workbook.formatTable()); }) &&
+              writeXmlPart(&zip, QStringLiteral("xl/styles.xml"),
+                           [&](QXmlStreamWriter& xml) {
+                               XlsxStyles::write(xml, workbook.formatTable(),
+                                                 XlsxStyles::kMaxCellFormats);
+                           }) &&
               writeSharedStrings(&zip, strings);
     std::vector<QByteArray> columnNames(static_cast<size_t>(kMaxColumns) + 1);
     const int* stringIndex = strings.cellIndices.data();
     for (int i = 0; ok && i < sheets; ++i) {
         ok = writeSheetPart(&zip, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1),
                             *workbook.sheet(i), i == workbook.activeSheet(), stringIndex,
-                            columnNames);
+                            columnNames, styles);
     }
     zip.close();
     if (!ok || zip.getZipError() != ZIP_OK) {
         return WorkbookFileResult::failure(QStringLiteral("Writing %1 failed").arg(path));
+    }
+    if (warning && styles.replaced() > 0) {
+        *warning = FormatFallback::warning(styles.replaced(), XlsxStyles::kMaxCellFormats);
     }
     return WorkbookFileResult::success();
 }

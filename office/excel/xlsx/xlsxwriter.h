@@ -1,7 +1,6 @@
 #pragma once
 
 #include "office/excel/model/workbook.h"
-#include "office/excel/model/workbook.h"
 #include "office/excel/model/workbookfileresult.h"
 
 #include <QString>
@@ -14,7 +13,10 @@ public:
     // Write `workbook` into the file `path` (created or truncated). `macroEnabled` gives
     // the .xlsm workbook content type. Fails, naming the cell, when a text is longer than
     // 32,767 characters (nothing is cut), or when the file cannot be written; the caller
-    // removes the incomplete file.
+    // removes the incomplete file. A workbook of more cell formats than
+    // XlsxStyles::kMaxCellFormats keeps the first ones; each cell of a later format takes the
+    // nearest kept one (FormatFallback), and `warning` (when given) says so; it is left empty
+    // otherwise.
     static WorkbookFileResult write(const Workbook& workbook, const QString& path,
-                                    bool macroEnabled);
+                                    bool macroEnabled, QString* warning = nullptr);
 };
