@@ -81,11 +81,13 @@ public:
 
 private:
     QString nextSheetName();
+    void renumberFrom(int from);
 
     std::vector<std::shared_ptr<Worksheet>> m_sheets;
     // The sheets by case-folded name, so that name checks and lookups do not scan every
     // sheet (a document of many tables makes many sheets).
     QHash<QString, std::shared_ptr<Worksheet>> m_byName;
+    QHash<const Worksheet*, int> m_positions;  // each sheet's index in m_sheets
     std::shared_ptr<FormatTable> m_formats;
     int m_activeSheet = 0;
     int m_sheetNumber = 0;  // highest N of any "SheetN" this workbook ever named
