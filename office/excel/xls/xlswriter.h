@@ -1,7 +1,6 @@
 #pragma once
 
 #include "office/excel/model/workbook.h"
-#include "office/excel/model/workbook.h"
 #include "office/excel/model/workbookfileresult.h"
 
 #include <QByteArray>
@@ -39,6 +38,9 @@ public:
     // left empty when none did.
     static WorkbookFileResult write(const Workbook& workbook, const QString& path,
                                     QString* warning = nullptr);
+    // The whole file built in memory into `file`, for a caller that writes it in one go.
+    static WorkbookFileResult writeBytes(const Workbook& workbook, QByteArray& file,
+                                         QString* warning = nullptr);
 
     // Build the BIFF8 "Workbook" stream only (no compound file), same checks as write().
     static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray* stream,

@@ -3,6 +3,7 @@
 #include "office/excel/model/workbook.h"
 #include "office/excel/model/workbookfileresult.h"
 
+#include <QByteArray>
 #include <QString>
 
 // Writes a workbook as an Office Open XML spreadsheet package (ECMA-376 Part 1, 18):
@@ -19,4 +20,8 @@ public:
     // otherwise.
     static WorkbookFileResult write(const Workbook& workbook, const QString& path,
                                     bool macroEnabled, QString* warning = nullptr);
+    // The same package built in memory into `out` (replaced), for a caller that writes the
+    // file in one go.
+    static WorkbookFileResult writeBytes(const Workbook& workbook, bool macroEnabled,
+                                         QByteArray& out, QString* warning = nullptr);
 };
