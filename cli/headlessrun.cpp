@@ -73,7 +73,7 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
         }
     }
     for (const QString& cut : result.cut) {
-        m_err << QStringLiteral("单元格内容被截断 (cell cut) ") << FailureReport::line(cut);
+        m_err << QStringLiteral("转换有损失 (converted with a loss) ") << FailureReport::line(cut);
     }
     m_err.flush();
     m_out << m_finalText << '\n';

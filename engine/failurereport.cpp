@@ -74,8 +74,8 @@ QString FailureReport::text(const QString& failedPaths, const QStringList& cutCe
         text += QLatin1Char('\n');
     }
     text += QStringLiteral(
-        "以下单元格的内容被截断: 文字超过32767个字符, 或分列时列数不够 "
-        "(converted, but these cells were cut):\n");
+        "以下内容在转换中有损失: 文字超过32767个字符, 分列时列数不够, 或格式过多 "
+        "(converted, but with these losses):\n");
     for (const QString& cell : cutCells) {
         text += line(cell);
     }

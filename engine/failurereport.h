@@ -17,7 +17,8 @@ public:
     // every carriage return as "\r" (a name may hold them), then a line feed.
     static QString line(const QString& nativePath);
     // The report's text: `failedPaths` (one path per line) as they are, then, only when a
-    // cell was cut, a blank line, a heading and the lines of `cutCells` ("path: Sheet!A1 (why)").
+    // converted workbook lost something, a blank line, a heading and the lines of `cutCells`
+    // ("path: Sheet!A1 (why)", or "path: " and a save warning).
     static QString text(const QString& failedPaths, const QStringList& cutCells);
 
     // Start the system's text editor on `path`, detached: Notepad on Windows, elsewhere

@@ -19,8 +19,11 @@ public:
     // unwritable place, a text longer than 32,767 characters, unknown extension) leaves no
     // file behind and an existing file of that name untouched. The temporary name is
     // ".~sw-HOST-PID-XXXXXX.tmp"; the first save of a process into a folder removes the
-    // temporary workbooks there whose process (on this machine) no longer runs.
-    static WorkbookFileResult save(const Workbook& workbook, const QString& path);
+    // temporary workbooks there whose process (on this machine) no longer runs. A saved
+    // workbook whose cell formats had to take the nearest kept one (more than the format
+    // holds) sets `warning` (when given) to a line saying so; it is left empty otherwise.
+    static WorkbookFileResult save(const Workbook& workbook, const QString& path,
+                                   QString* warning = nullptr);
 
     // Load `path` into `workbook`, which must be empty (no sheets). On failure the workbook
     // may hold part of the content and should be discarded.

@@ -475,8 +475,8 @@ TEST_F(ConverterTest, AnOverLongCellIsCutConvertedAndNamedOnStderrAndInTheReport
     EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换3个Word文件,耗时"))) << out.toStdString();
     const QString cutLine =
         longCell + QStringLiteral(": Sheet1!A1 (text cut to 32,767 characters)");
-    EXPECT_TRUE(
-        err.contains(QStringLiteral("单元格内容被截断 (cell cut) ") + cutLine + QLatin1Char('\n')))
+    EXPECT_TRUE(err.contains(QStringLiteral("转换有损失 (converted with a loss) ") + cutLine +
+                             QLatin1Char('\n')))
         << err.toStdString();
     QProcess read;
     read.start(QStringLiteral("/usr/bin/python3"),
@@ -492,7 +492,7 @@ TEST_F(ConverterTest, AnOverLongCellIsCutConvertedAndNamedOnStderrAndInTheReport
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromLocal8Bit(file.readAll());
     EXPECT_TRUE(text.startsWith(broken + QStringLiteral("\n\n"))) << text.toStdString();
-    EXPECT_TRUE(text.endsWith(QStringLiteral("(converted, but these cells were cut):\n") + cutLine +
+    EXPECT_TRUE(text.endsWith(QStringLiteral("(converted, but with these losses):\n") + cutLine +
                               QLatin1Char('\n')))
         << text.toStdString();
 }
@@ -515,8 +515,8 @@ TEST_F(ConverterTest, ASplitRowOfMorePartsThanColumnsKeepsTheRestAndIsNamedAsCut
     ASSERT_EQ(run({QStringLiteral("--split"), QStringLiteral(","), source, dest}), 0);
     const QString cutLine =
         many + QStringLiteral(": Sheet1!XFD2 (more parts than columns: the rest is here, unsplit)");
-    EXPECT_TRUE(
-        err.contains(QStringLiteral("单元格内容被截断 (cell cut) ") + cutLine + QLatin1Char('\n')))
+    EXPECT_TRUE(err.contains(QStringLiteral("转换有损失 (converted with a loss) ") + cutLine +
+                             QLatin1Char('\n')))
         << err.toStdString();
     QFile file(report());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -34,17 +34,20 @@ ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
             return ServerReply::failure(m_session->lastError);
         }
     }
-    const WorkbookFileResult result = WorkbookFile::save(workbook, path);
+    QString warning;
+    const WorkbookFileResult result = WorkbookFile::save(workbook, path, &warning);
     if (!result) {
         m_session->lastError = result.message;
         return ServerReply::failure(result.message);
     }
     workbook.setPath(path);
+    workbook.setSaveWarning(warning);
     return ServerReply::ofValue(true);
 }
 
 /* "Sheet!A1 (why)" for every cell whose text was cut: a paste cut it to what a cell holds, or
-   a column split left the rest of a row in it unsplit. In sheet order, then cell order. */
+   a column split left the rest of a row in it unsplit; in sheet order, then cell order. Then
+   the last save's warning: the one list of a saved workbook's losses that reaches the report. */
 QStringList ExcelWorkbook::cutCells(const Workbook& workbook) {
     QStringList cells;
     for (int i = 0; i < workbook.sheetCount(); ++i) {
@@ -62,6 +65,9 @@ QStringList ExcelWorkbook::cutCells(const Workbook& workbook) {
                          QString::number(entry.first.first) + QStringLiteral(" (") +
                          entry.second.join(QStringLiteral("; ")) + QLatin1Char(')'));
         }
+    }
+    if (!workbook.saveWarning().isEmpty()) {
+        cells.append(workbook.saveWarning());
     }
     return cells;
 }
