@@ -15,6 +15,8 @@
 
 #include "office/word/model/wordloadresult.h"
 
+class DocObjectPool;
+
 #include <QByteArray>
 #include <QString>
 
@@ -38,6 +40,8 @@ public:
     static WordLoadResult readBytes(const QByteArray& bytes);
     // Read a .doc from its streams, already taken out of the compound file (`table0` and
     // `table1` are "0Table" and "1Table", either may be empty); the results of readFile.
+    // Embedded equation objects give their text when `objects` is given, else nothing.
     static WordLoadResult readStreams(const QByteArray& wordDocument, const QByteArray& table0,
-                                      const QByteArray& table1, const QByteArray& data);
+                                      const QByteArray& table1, const QByteArray& data,
+                                      DocObjectPool* objects = nullptr);
 };
