@@ -199,7 +199,9 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
         }
         if (!m_fields.showsText()) {
             OpenField* field = m_open.empty() || m_openOverflow > 0 ? nullptr : &m_open.back();
-            if (field && !field->inResult && field->instruction.size() <= EqFieldText::kMaxLength)
+            // Control characters in an instruction (a link's data mark) are no part of it.
+            if (field && !field->inResult && ch.unicode() >= 0x20 &&
+                field->instruction.size() <= EqFieldText::kMaxLength)
                 field->instruction.append(ch);
             continue;
         }

@@ -43,9 +43,10 @@ constexpr int kOptNoMtcode = 0x20;
 constexpr int kOptColorCmyk = 0x01;
 constexpr int kOptColorName = 0x04;
 
-// Logical typefaces that carry no text: layout spaces, expansion and marker characters.
+// Logical typefaces: function names; marker characters and layout spaces carry no text
+// (stretched fences and operators, typeface 22, do).
 constexpr int kTypefaceFunction = 2;
-constexpr int kTypefaceExpand = 22;
+constexpr int kTypefaceMarker = 23;
 constexpr int kTypefaceSpace = 24;
 
 // One object of the equation tree.
@@ -371,7 +372,7 @@ private:
     /* The text of a character code: MTCode is Unicode; private-use codes (MathType's own
        spaces and glyphs) and typefaces that only lay out give nothing. */
     static QString characterText(int code, int typeface) {
-        if (typeface >= kTypefaceExpand && typeface <= kTypefaceSpace)
+        if (typeface == kTypefaceMarker || typeface == kTypefaceSpace)
             return QString();
         if (code < 0x20 || (code >= 0xD800 && code <= 0xF8FF))
             return QString();
@@ -540,10 +541,10 @@ private:
         QStringList slots;
         QStringList chars;
         for (const Node& child : node.children) {
-            if (child.kind == Node::Char)
-                chars.append(child.text);
-            else
+            if (child.kind != Node::Char)
                 slots.append(object(child));
+            else if (!child.text.isEmpty())
+                chars.append(child.text);
         }
         const auto slot = [&slots](int i) { return i < slots.size() ? slots[i] : QString(); };
         const TemplateKind kind = kindOf(node);
