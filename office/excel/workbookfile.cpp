@@ -8,53 +8,84 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <functional>
 
 namespace {
 
-/* Write into a temporary file beside `path`, then move it into place. */
-WorkbookFileResult writeAtomically(const QString& path,
-                                   const std::function<WorkbookFileResult(const QString&)>& write) {
-    const QFileInfo target(path);
+/* A new file of a fresh temporary name beside `target`, opened for writing; the name follows
+   `.~sw-XXXXXX.tmp`, so that a run killed while saving leaves a name that can be recognised. */
+bool createTemporary(const QFileInfo& target, QFile& file) {
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name = QStringLiteral(".~sw-");
+        for (int i = 0; i < 6; ++i) {
+            name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
+        }
+        file.setFileName(target.dir().filePath(name + QStringLiteral(".tmp")));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            return true;
+        }
+        if (!file.exists()) {
+            return false;  // not a name clash: the folder refuses new files
+        }
+    }
+    return false;
+}
+
+/* The reason a workbook cannot be created at `target`, found only once writing has failed. */
+WorkbookFileResult creationFailure(const QFileInfo& target) {
+    const QString path = QDir::toNativeSeparators(target.filePath());
     if (!target.dir().exists()) {
         return WorkbookFileResult::failure(
-            QStringLiteral("The folder of %1 does not exist").arg(QDir::toNativeSeparators(path)));
+            QStringLiteral("The folder of %1 does not exist").arg(path));
     }
     if (target.isDir()) {
-        return WorkbookFileResult::failure(
-            QStringLiteral("%1 is a folder").arg(QDir::toNativeSeparators(path)));
+        return WorkbookFileResult::failure(QStringLiteral("%1 is a folder").arg(path));
     }
-    QTemporaryFile temp(target.dir().filePath(QStringLiteral(".~sw-XXXXXX.tmp")));
-    temp.setAutoRemove(true);
-    if (!temp.open()) {
-        return WorkbookFileResult::failure(QStringLiteral("Cannot write into the folder of %1")
-                                               .arg(QDir::toNativeSeparators(path)));
+    return WorkbookFileResult::failure(
+        QStringLiteral("Cannot write into the folder of %1").arg(path));
+}
+
+/* Write the bytes `build` makes into a new temporary file beside `path` in one go, then move
+   it into place. Building in memory first keeps the file system out of the writing: one
+   create, one write and one rename per workbook. */
+WorkbookFileResult writeAtomically(const QString& path,
+                                   const std::function<WorkbookFileResult(QByteArray&)>& build) {
+    const QFileInfo target(path);
+    QByteArray bytes;
+    const WorkbookFileResult built = build(bytes);
+    if (!built) {
+        return built;
     }
-    const QString tempPath = temp.fileName();
+    QFile temp;
+    if (!createTemporary(target, temp)) {
+        return creationFailure(target);
+    }
+    const bool written = temp.write(bytes) == bytes.size() && temp.flush();
     temp.close();
-    const WorkbookFileResult written = write(tempPath);
-    if (!written) {
-        return written;
-    }
-    // The temporary file is private to its owner; the workbook gets the permissions of the
-    // file it replaces, or those of an ordinary new file.
-    const QFileDevice::Permissions permissions =
-        QFile::exists(path)
-            ? QFile::permissions(path)
-            : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                  QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile::setPermissions(tempPath, permissions);
-    if (QFile::exists(path) && !QFile::remove(path)) {
+    if (!written || temp.error() != QFileDevice::NoError) {
+        temp.remove();
         return WorkbookFileResult::failure(
-            QStringLiteral("Cannot replace %1").arg(QDir::toNativeSeparators(path)));
+            QStringLiteral("Writing %1 failed").arg(QDir::toNativeSeparators(path)));
     }
-    if (!QFile::rename(tempPath, path)) {
+    // A replaced workbook keeps its permissions; a new one has those of any new file.
+    if (QFile::exists(path)) {
+        QFile::setPermissions(temp.fileName(), QFile::permissions(path));
+        if (!QFile::remove(path)) {
+            temp.remove();
+            return target.isDir()
+                       ? creationFailure(target)
+                       : WorkbookFileResult::failure(QStringLiteral("Cannot replace %1")
+                                                         .arg(QDir::toNativeSeparators(path)));
+        }
+    }
+    if (!temp.rename(path)) {
+        temp.remove();
         return WorkbookFileResult::failure(
             QStringLiteral("Cannot create %1").arg(QDir::toNativeSeparators(path)));
     }
-    temp.setAutoRemove(false);
     return WorkbookFileResult::success();
 }
 
@@ -81,12 +112,12 @@ WorkbookFileResult WorkbookFile::save(const Workbook& workbook, const QString& p
     switch (format) {
         case Format::Xlsx:
         case Format::Xlsm:
-            return writeAtomically(path, [&](const QString& temp) {
-                return XlsxWriter::write(workbook, temp, format == Format::Xlsm);
+            return writeAtomically(path, [&](QByteArray& bytes) {
+                return XlsxWriter::writeBytes(workbook, format == Format::Xlsm, bytes);
             });
         case Format::Xls:
             return writeAtomically(
-                path, [&](const QString& temp) { return XlsWriter::write(workbook, temp); });
+                path, [&](QByteArray& bytes) { return XlsWriter::writeBytes(workbook, bytes); });
         case Format::Unknown:
             break;
     }

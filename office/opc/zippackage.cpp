@@ -1,7 +1,12 @@
 #include "office/opc/zippackage.h"
 
 #include <quazip.h>
-#include <quazipfile.h>
+#include <unzip.h>
+
+#include <QTextCodec>
+
+#include <algorithm>
+#include <vector>
 
 /* A package not yet opened. */
 ZipPackage::ZipPackage(const PackageLimits& limits) : m_limits(limits) {}
@@ -9,26 +14,44 @@ ZipPackage::ZipPackage(const PackageLimits& limits) : m_limits(limits) {}
 /* Closing the archive with the QuaZip object. */
 ZipPackage::~ZipPackage() = default;
 
-/* Open the archive and index its entries by lower-case name; a repeated name fails. */
+/* Open the archive and index its entries by lower-case name; a repeated name fails. The
+   directory is read with minizip itself: QuaZip's file list also turns every entry's DOS time
+   into a local QDateTime, which asks the C library for the time zone once per entry. */
 bool ZipPackage::open(QIODevice* device) {
     m_zip = std::make_unique<QuaZip>(device);
     if (!m_zip->open(QuaZip::mdUnzip)) {
         return false;
     }
-    const QList<QuaZipFileInfo64> infos = m_zip->getFileInfoList64();
-    if (m_zip->getZipError() != UNZ_OK) {
-        return false;
-    }
-    for (const QuaZipFileInfo64& info : infos) {
+    unzFile unz = m_zip->getUnzFile();
+    std::vector<char> name(1 << 16);
+    int status = unzGoToFirstFile(unz);
+    for (; status == UNZ_OK; status = unzGoToNextFile(unz)) {
+        unz_file_info64 info;
+        unz64_file_pos position;
+        if (unzGetCurrentFileInfo64(unz, &info, name.data(), static_cast<uLong>(name.size()),
+                                    nullptr, 0, nullptr, 0) != UNZ_OK ||
+            unzGetFilePos64(unz, &position) != UNZ_OK) {
+            return false;
+        }
+        const int length = static_cast<int>(std::min<uLong>(info.size_filename, name.size()));
+        const QString entryName = (info.flag & UNZ_ENCODING_UTF8)
+                                      ? QString::fromUtf8(name.data(), length)
+                                      : m_zip->getFileNameCodec()->toUnicode(name.data(), length);
         // Two entries of one name (part names ignore case): readers disagree on which one
         // counts, so the package has no single meaning.
-        if (m_entries.contains(info.name.toLower())) {
+        const QString key = entryName.toLower();
+        if (m_entries.contains(key)) {
             m_entries.clear();
             return false;
         }
-        m_entries.insert(info.name.toLower(),
-                         Entry{info.name, static_cast<qint64>(info.compressedSize),
-                               static_cast<qint64>(info.uncompressedSize), info.crc});
+        m_entries.insert(
+            key, Entry{static_cast<qint64>(info.compressed_size),
+                       static_cast<qint64>(info.uncompressed_size), static_cast<quint32>(info.crc),
+                       position.pos_in_zip_directory, position.num_of_file});
+    }
+    if (status != UNZ_END_OF_LIST_OF_FILE) {
+        m_entries.clear();
+        return false;
     }
     return true;
 }
@@ -49,31 +72,42 @@ OpcPackage::Status ZipPackage::readPart(const QString& name, QByteArray& out) {
     if (!m_zip || it == m_entries.constEnd()) {
         return Status::Missing;
     }
-    if (!m_zip->setCurrentFile(it->name, QuaZip::csSensitive)) {
+    unzFile unz = m_zip->getUnzFile();
+    const unz64_file_pos position{it->directoryOffset, it->index};
+    if (unzGoToFilePos64(unz, &position) != UNZ_OK || unzOpenCurrentFile(unz) != UNZ_OK) {
         return Status::Damaged;
     }
-    QuaZipFile file(m_zip.get());
-    if (!file.open(QIODevice::ReadOnly)) {
+    const Status status = inflateCurrent(*it, out);
+    // Closing checks the CRC-32 of what was inflated, when all of it was.
+    const int closed = unzCloseCurrentFile(unz);
+    if (status == Status::Ok && closed != UNZ_OK) {
+        out.clear();
         return Status::Damaged;
     }
-    const qint64 compressed = std::max<qint64>(1, it->compressedSize);
+    return status;
+}
+
+/* Inflate the open entry in chunks, stopping as soon as it passes a limit. */
+OpcPackage::Status ZipPackage::inflateCurrent(const Entry& entry, QByteArray& out) {
+    const qint64 compressed = std::max<qint64>(1, entry.compressedSize);
     // The stated size is only a hint (a damaged archive may lie), so it is bounded.
     out.reserve(static_cast<int>(qBound<qint64>(
-        0, it->uncompressedSize, std::min<qint64>(m_limits.maxPartBytes, 64 << 20))));
+        0, entry.uncompressedSize, std::min<qint64>(m_limits.maxPartBytes, 64 << 20))));
     char buffer[1 << 16];
     for (;;) {
-        const qint64 got = file.read(buffer, sizeof buffer);
+        const int got = unzReadCurrentFile(m_zip->getUnzFile(), buffer, sizeof buffer);
         if (got < 0) {
+            out.clear();
             return Status::Damaged;
         }
         if (got == 0) {
-            break;
+            return Status::Ok;
         }
         if (out.size() + got > m_limits.maxPartBytes) {
             out.clear();
             return Status::TooLarge;
         }
-        out.append(buffer, static_cast<int>(got));
+        out.append(buffer, got);
         // An archive bomb expands far beyond what deflate gives ordinary XML.
         if (out.size() > m_limits.ratioCheckBytes &&
             out.size() / compressed > m_limits.maxExpansionRatio) {
@@ -81,10 +115,4 @@ OpcPackage::Status ZipPackage::readPart(const QString& name, QByteArray& out) {
             return Status::TooLarge;
         }
     }
-    file.close();
-    if (file.getZipError() != UNZ_OK) {
-        out.clear();
-        return Status::Damaged;
-    }
-    return Status::Ok;
 }

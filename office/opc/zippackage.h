@@ -28,11 +28,15 @@ public:
 
 private:
     struct Entry {
-        QString name;
         qint64 compressedSize = 0;
         qint64 uncompressedSize = 0;
         quint32 crc = 0;
+        // Where the entry's record is in the directory, to go back to it without a search.
+        quint64 directoryOffset = 0;
+        quint64 index = 0;
     };
+
+    Status inflateCurrent(const Entry& entry, QByteArray& out);
 
     PackageLimits m_limits;
     std::unique_ptr<QuaZip> m_zip;

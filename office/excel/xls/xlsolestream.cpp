@@ -7,17 +7,26 @@
 
 #include <algorithm>
 
-/* Build the compound file and write it to `path` in one go. */
-Result XlsOleStream::write(const QByteArray& stream, const QString& path) {
+/* Build the compound file in memory. */
+Result XlsOleStream::build(const QByteArray& stream, QByteArray& file) {
     // Streams under 4096 bytes would go into the compound file's mini stream, which some
     // versions of Excel do not accept for the workbook; zeros after the last EOF pad it.
     QByteArray padded = stream;
     if (padded.size() < kMinStreamSize) {
         padded.append(kMinStreamSize - padded.size(), '\0');
     }
-    QByteArray file;
     if (!CompoundFile::build("Workbook", padded, file)) {
         return Result::failure(QStringLiteral("Cannot build the compound file"));
+    }
+    return Result::success();
+}
+
+/* Build the compound file and write it to `path` in one go. */
+Result XlsOleStream::write(const QByteArray& stream, const QString& path) {
+    QByteArray file;
+    const Result built = build(stream, file);
+    if (!built) {
+        return built;
     }
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit()) {

@@ -20,6 +20,8 @@ public:
     // `path` (created or truncated). Fails with a message when the file cannot be built or
     // written.
     static Result write(const QByteArray& stream, const QString& path);
+    // The same compound file built in memory into `file`.
+    static Result build(const QByteArray& stream, QByteArray& file);
 
     // Read the "Workbook" stream of the compound file at `path` into `stream`. Fails with a
     // message when the file is missing (NotFound), not a compound file (WrongFormat), has no

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "office/excel/model/workbook.h"
-#include "office/excel/model/workbook.h"
 #include "office/excel/model/workbookfileresult.h"
 
 #include <QByteArray>

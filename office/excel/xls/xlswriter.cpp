@@ -616,6 +616,16 @@ WorkbookFileResult XlsWriter::write(const Workbook& workbook, const QString& pat
     return XlsOleStream::write(stream, path);
 }
 
+/* Build the stream, then the compound file around it, in memory. */
+WorkbookFileResult XlsWriter::writeBytes(const Workbook& workbook, QByteArray& file) {
+    QByteArray stream;
+    const WorkbookFileResult built = buildStream(workbook, &stream);
+    if (!built) {
+        return built;
+    }
+    return XlsOleStream::build(stream, file);
+}
+
 /* Width to 1/256 units, the scale of the .xlsx width attribute. */
 int XlsWriter::widthToUnits(double width) {
     if (!(width > 0)) {

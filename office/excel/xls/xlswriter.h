@@ -1,7 +1,6 @@
 #pragma once
 
 #include "office/excel/model/workbook.h"
-#include "office/excel/model/workbook.h"
 #include "office/excel/model/workbookfileresult.h"
 
 #include <QByteArray>
@@ -34,6 +33,8 @@ public:
     // Write `workbook` into the file `path` (created or truncated). On failure the error
     // names what did not fit or what could not be written; the caller removes the file.
     static WorkbookFileResult write(const Workbook& workbook, const QString& path);
+    // The whole file built in memory into `file`, for a caller that writes it in one go.
+    static WorkbookFileResult writeBytes(const Workbook& workbook, QByteArray& file);
 
     // Build the BIFF8 "Workbook" stream only (no compound file), same checks as write().
     static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray* stream);

@@ -7,7 +7,9 @@
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
 
+#include <QBuffer>
 #include <QDateTime>
+#include <QFile>
 #include <QHash>
 #include <QXmlStreamWriter>
 
@@ -117,14 +119,25 @@ WorkbookFileResult collectStrings(const Workbook& workbook, SharedStrings* table
     return WorkbookFileResult::success();
 }
 
+// The package being written: the archive and the entry details its parts share. Each part
+// copies `entry`, so the time is taken once per package (making an entry's details afresh
+// reads the clock and the time zone each time).
+struct Package {
+    explicit Package(QIODevice* device) : zip(device), entry(QString()) {
+        entry.dateTime = entryTime();
+    }
+    QuaZip zip;
+    QuaZipNewInfo entry;
+};
+
 // One part being written into the package.
 class PartWriter {
 public:
     // `small`: a part of a few kilobytes at most (the package's fixed parts), compressed with
     // a small hash table: clearing the default one costs more than compressing such a part.
-    PartWriter(QuaZip* zip, const QString& name, bool small = false) : m_file(zip) {
-        QuaZipNewInfo info(name);
-        info.dateTime = entryTime();
+    PartWriter(Package* package, const QString& name, bool small = false) : m_file(&package->zip) {
+        QuaZipNewInfo info = package->entry;
+        info.name = name;
         m_ok = m_file.open(QIODevice::WriteOnly, info, nullptr, 0, Z_DEFLATED, kCompressionLevel,
                            false, -MAX_WBITS, small ? kSmallPartMemLevel : kMemLevel,
                            Z_DEFAULT_STRATEGY);
@@ -155,8 +168,8 @@ private:
 
 /* Write one XML part produced by `body`. */
 template <typename Body>
-bool writeXmlPart(QuaZip* zip, const QString& name, Body body) {
-    PartWriter part(zip, name, true);
+bool writeXmlPart(Package* package, const QString& name, Body body) {
+    PartWriter part(package, name, true);
     if (!part.ok()) {
         return false;
     }
@@ -353,8 +366,8 @@ private:
 };
 
 /* xl/sharedStrings.xml (CT_Sst, 18.4.9). */
-bool writeSharedStrings(QuaZip* zip, const SharedStrings& table) {
-    PartWriter part(zip, QStringLiteral("xl/sharedStrings.xml"));
+bool writeSharedStrings(Package* package, const SharedStrings& table) {
+    PartWriter part(package, QStringLiteral("xl/sharedStrings.xml"));
     if (!part.ok()) {
         return false;
     }
@@ -440,9 +453,9 @@ void writeCell(SheetBuffer& out, const QByteArray& column, const QByteArray& row
 }
 
 /* xl/worksheets/sheetN.xml in CT_Worksheet order (18.3.1.99). */
-bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bool selected,
+bool writeSheetPart(Package* package, const QString& name, const Worksheet& sheet, bool selected,
                     const int*& stringIndex, std::vector<QByteArray>& columnNames) {
-    PartWriter part(zip, name);
+    PartWriter part(package, name);
     if (!part.ok()) {
         return false;
     }
@@ -508,11 +521,9 @@ bool writeSheetPart(QuaZip* zip, const QString& name, const Worksheet& sheet, bo
     return part.finish();
 }
 
-}  // namespace
-
-/* Write the whole package. */
-WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& path,
-                                     bool macroEnabled) {
+/* Write the whole package into `device` (opened by the archive); `label` names it in errors. */
+WorkbookFileResult writePackage(const Workbook& workbook, QIODevice* device, bool macroEnabled,
+                                const QString& label) {
     if (workbook.sheetCount() == 0) {
         return WorkbookFileResult::failure(QStringLiteral("A workbook needs at least one sheet"));
     }
@@ -521,35 +532,53 @@ WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& pa
     if (!collected || !(collected = collectStrings(workbook, &strings))) {
         return collected;
     }
-    QuaZip zip(path);
+    Package package(device);
+    QuaZip& zip = package.zip;
     if (!zip.open(QuaZip::mdCreate)) {
-        return WorkbookFileResult::failure(QStringLiteral("Cannot create %1").arg(path));
+        return WorkbookFileResult::failure(QStringLiteral("Cannot create %1").arg(label));
     }
     const int sheets = workbook.sheetCount();
     bool ok = writeXmlPart(
-                  &zip, QStringLiteral("[Content_Types].xml"),
+                  &package, QStringLiteral("[Content_Types].xml"),
                   [&](QXmlStreamWriter& xml) { writeContentTypes(xml, sheets, macroEnabled); }) &&
-              writeXmlPart(&zip, QStringLiteral("_rels/.rels"), writeRootRels) &&
-              writeXmlPart(&zip, QStringLiteral("docProps/core.xml"), writeCoreProperties) &&
-              writeXmlPart(&zip, QStringLiteral("docProps/app.xml"), writeAppProperties) &&
-              writeXmlPart(&zip, QStringLiteral("xl/workbook.xml"),
+              writeXmlPart(&package, QStringLiteral("_rels/.rels"), writeRootRels) &&
+              writeXmlPart(&package, QStringLiteral("docProps/core.xml"), writeCoreProperties) &&
+              writeXmlPart(&package, QStringLiteral("docProps/app.xml"), writeAppProperties) &&
+              writeXmlPart(&package, QStringLiteral("xl/workbook.xml"),
                            [&](QXmlStreamWriter& xml) { writeWorkbookPart(xml, workbook); }) &&
-              writeXmlPart(&zip, QStringLiteral("xl/_rels/workbook.xml.rels"),
+              writeXmlPart(&package, QStringLiteral("xl/_rels/workbook.xml.rels"),
                            [&](QXmlStreamWriter& xml) { writeWorkbookRels(xml, sheets); }) &&
               writeXmlPart(
-                  &zip, QStringLiteral("xl/styles.xml"),
+                  &package, QStringLiteral("xl/styles.xml"),
                   [&](QXmlStreamWriter& xml) { XlsxStyles::write(xml, workbook.formatTable()); }) &&
-              writeSharedStrings(&zip, strings);
+              writeSharedStrings(&package, strings);
     std::vector<QByteArray> columnNames(static_cast<size_t>(kMaxColumns) + 1);
     const int* stringIndex = strings.cellIndices.data();
     for (int i = 0; ok && i < sheets; ++i) {
-        ok = writeSheetPart(&zip, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1),
+        ok = writeSheetPart(&package, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1),
                             *workbook.sheet(i), i == workbook.activeSheet(), stringIndex,
                             columnNames);
     }
     zip.close();
     if (!ok || zip.getZipError() != ZIP_OK) {
-        return WorkbookFileResult::failure(QStringLiteral("Writing %1 failed").arg(path));
+        return WorkbookFileResult::failure(QStringLiteral("Writing %1 failed").arg(label));
     }
     return WorkbookFileResult::success();
+}
+
+}  // namespace
+
+/* Write the whole package into the file. */
+WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& path,
+                                     bool macroEnabled) {
+    QFile file(path);
+    return writePackage(workbook, &file, macroEnabled, path);
+}
+
+/* Write the whole package into memory. */
+WorkbookFileResult XlsxWriter::writeBytes(const Workbook& workbook, bool macroEnabled,
+                                          QByteArray& out) {
+    out.clear();
+    QBuffer buffer(&out);
+    return writePackage(workbook, &buffer, macroEnabled, QStringLiteral("the workbook"));
 }

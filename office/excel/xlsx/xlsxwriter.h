@@ -1,9 +1,9 @@
 #pragma once
 
 #include "office/excel/model/workbook.h"
-#include "office/excel/model/workbook.h"
 #include "office/excel/model/workbookfileresult.h"
 
+#include <QByteArray>
 #include <QString>
 
 // Writes a workbook as an Office Open XML spreadsheet package (ECMA-376 Part 1, 18):
@@ -17,4 +17,8 @@ public:
     // removes the incomplete file.
     static WorkbookFileResult write(const Workbook& workbook, const QString& path,
                                     bool macroEnabled);
+    // The same package built in memory into `out` (replaced), for a caller that writes the
+    // file in one go.
+    static WorkbookFileResult writeBytes(const Workbook& workbook, bool macroEnabled,
+                                         QByteArray& out);
 };
