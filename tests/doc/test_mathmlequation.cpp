@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Elements, MathMlTest, testing::ValuesIn(kCases),
 
 TEST(MathMlPackage, NoZipArchiveGivesNoText) {
     QString text;
-    EXPECT_FALSE(MathMlEquation::fromOdfPackage(QByteArray("PK\x03\x04 not really", 18), &text));
+    EXPECT_FALSE(MathMlEquation::fromOdfPackage(QByteArray("PK\x03\x04 not really"), &text));
 }
 
 }  // namespace
