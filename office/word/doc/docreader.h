@@ -8,6 +8,8 @@
 // - DocPieceTable: CPs to text (8-bit and UTF-16 pieces).
 // - DocFkpTable, DocStyleSheet, DocFontTable, DocFormatter, DocSprm: properties.
 // - DocStoryReader: the main story as paragraphs; DocModelBuilder: blocks and tables.
+// - DocObjectPool: embedded equation objects, read by MtefEquation (Equation Editor, MathType)
+//   and MathMlEquation (OpenDocument formulas); EQ field codes go through EqFieldText.
 //
 // The reader keeps no global state except libgsf's one-time initialisation, so documents can
 // be read on several threads at once. Every offset and count in the file is checked; a damaged
