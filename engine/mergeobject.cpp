@@ -3,6 +3,7 @@
 #include "automation/axhandle.h"
 #include "engine/convertoptions.h"
 #include "engine/documentdiscovery.h"
+#include "engine/documentfeed.h"
 #include "engine/documentpool.h"
 #include "engine/failurereport.h"
 #include "engine/outputworkbook.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <ctime>
 #include <exception>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -49,19 +51,23 @@ int countEtProcesses() {
 
 // What the workers of a parallel run share for the progress signals: the counts rise by one
 // under the lock, and each signal goes out under it, so receivers see them in order.
+// Results that finish ahead of an earlier document wait in `waiting` until every earlier one is
+// counted, so the run's figures and report stay in discovery order.
 struct MergeObject::SharedProgress {
     std::mutex lock;
     int started = 0;
     int finished = 0;
+    int nextToCount = 0;
+    std::map<int, std::pair<QString, DocumentResult>> waiting;
+    QString failedPaths;
 };
 
 // One worker thread of a parallel run: its own Word and spreadsheet sessions, bound on the
-// thread; each document's result goes to its place in discovery order.
+// thread, taking documents from the run's feed.
 class MergeObject::ParallelWorker : public DocumentPool::Worker {
 public:
-    ParallelWorker(MergeObject& job, const QStringList& paths, std::vector<DocumentResult>& results,
-                   SharedProgress& progress)
-        : m_job(job), m_paths(paths), m_results(results), m_progress(progress) {
+    ParallelWorker(MergeObject& job, DocumentFeed& feed, SharedProgress& progress)
+        : m_job(job), m_feed(feed), m_progress(progress) {
         initialiseCom();
         m_word->setControl(QStringLiteral("Word.Application"));
         hideAndSilence(m_word.get());
@@ -77,29 +83,31 @@ public:
     // True when the spreadsheet application is served in this process, as threads need.
     bool inProcess() const { return !m_excel->isNull() && !m_excel->runsOutOfProcess(); }
 
-    /* Convert one document and report its start and end in order with the other workers. */
-    bool convert(int index) override {
-        const QString& nativePath = m_paths[index];
-        const auto announce = [this, &nativePath] {
+    /* Convert the next document and report its start and end in order with the other workers. */
+    DocumentPool::Step convertNext() override {
+        DocumentFeed::Document document;
+        if (!m_feed.take(document)) {
+            return DocumentPool::Step::NoneLeft;
+        }
+        const auto announce = [this, &document] {
             const std::lock_guard<std::mutex> guard(m_progress.lock);
-            emit m_job.documentStarted(++m_progress.started, m_job.m_runTotal, nativePath);
-            emit m_job.ShowDisposingFile(nativePath);
+            m_job.announceStart(++m_progress.started, document.nativePath);
         };
-        DocumentResult& result = m_results[static_cast<std::size_t>(index)];
-        m_job.convertGuarded(m_word.get(), m_documents.get(), m_excel.get(), nativePath, announce,
-                             result);
+        DocumentResult result;
+        m_job.convertEntry(m_word.get(), m_documents.get(), m_excel.get(), document, announce,
+                           result);
         if (result.outcome == DocumentOutcome::NoSpreadsheet) {
-            return false;
+            return DocumentPool::Step::Stop;
         }
         const std::lock_guard<std::mutex> guard(m_progress.lock);
+        m_job.countInOrder(m_progress, document.index, document.nativePath, result);
         emit m_job.documentFinished(++m_progress.finished, m_job.m_runTotal);
-        return true;
+        return DocumentPool::Step::Converted;
     }
 
 private:
     MergeObject& m_job;
-    const QStringList& m_paths;
-    std::vector<DocumentResult>& m_results;
+    DocumentFeed& m_feed;
     SharedProgress& m_progress;
     AxHandle m_word = std::make_unique<AxObject>();
     AxHandle m_documents;
@@ -132,23 +140,24 @@ QFileInfoList MergeObject::collectFiles(const QString& path) {
     return DocumentDiscovery::collectFiles(path);
 }
 
-/* Run one conversion job over every Word document under the source folder. */
+/* Run one conversion job over every Word document under the source folder. The tree is walked
+   twice: once to count the documents for the progress figures, then document by document while
+   converting, so the job never holds the whole list. */
 void MergeObject::Transform() {
     const qint64 startTime = static_cast<qint64>(std::time(nullptr));
     m_lastRun = RunResult{};
     QString failedPaths;
-    const DocumentDiscovery::Walk found = DocumentDiscovery::walk(convertOptions().sourcePath);
+    QStringList unreadableFolders;
+    m_runTotal = DocumentFeed::count(convertOptions().sourcePath, acceptance(), &unreadableFolders);
     // A folder that cannot be read may hold documents: it fails the run like one.
-    for (const QString& folder : found.unreadableFolders) {
+    for (const QString& folder : unreadableFolders) {
         ++m_lastRun.failed;
         m_lastRun.unreadableFolders.append(folder);
         m_lastRun.failedPaths.append(folder);
         failedPaths += FailureReport::line(folder);
     }
-    const QStringList documentPaths = candidatePaths(found.files);
-    m_runTotal = documentPaths.size();
-    if (m_jobs > 1 && documentPaths.size() > 1) {
-        transformInParallel(documentPaths, startTime, failedPaths);
+    if (m_jobs > 1 && m_runTotal > 1) {
+        transformInParallel(startTime, failedPaths);
         return;
     }
     initialiseCom();
@@ -158,20 +167,20 @@ void MergeObject::Transform() {
     const AxHandle documents = subObject(word.get(), "Documents");
     initialiseCom();
     AxHandle excel = std::make_unique<AxObject>();
-    for (const QString& nativePath : documentPaths) {
-        const int started = m_lastRun.candidates + 1;
-        const auto announce = [this, started, &nativePath] {
-            emit documentStarted(started, m_runTotal, nativePath);
-            emit ShowDisposingFile(nativePath);
+    DocumentFeed feed(convertOptions().sourcePath, acceptance());
+    DocumentFeed::Document document;
+    while (feed.take(document)) {
+        const auto announce = [this, &document] {
+            announceStart(m_lastRun.candidates + 1, document.nativePath);
         };
         DocumentResult result;
-        convertGuarded(word.get(), documents.get(), excel.get(), nativePath, announce, result);
+        convertEntry(word.get(), documents.get(), excel.get(), document, announce, result);
         if (result.outcome == DocumentOutcome::NoSpreadsheet) {
             ++m_lastRun.candidates;
             abortRun(word.get(), excel.get());
             return;
         }
-        tally(nativePath, result, failedPaths);
+        tally(document.nativePath, result, failedPaths);
         emit documentFinished(m_lastRun.candidates, m_runTotal);
     }
     excel.reset();
@@ -180,9 +189,8 @@ void MergeObject::Transform() {
     endRun(startTime, failedPaths);
 }
 
-/* Convert on the worker threads, then count the results in discovery order. */
-void MergeObject::transformInParallel(const QStringList& documentPaths, qint64 startTime,
-                                      QString failedPaths) {
+/* Convert on the worker threads, counting the results in discovery order as they come. */
+void MergeObject::transformInParallel(qint64 startTime, const QString& failedPaths) {
     if (spreadsheetRunsOutOfProcess()) {
         m_lastRun.aborted = true;
         emit ShowDisposingFile(QCoreApplication::translate(
@@ -192,11 +200,12 @@ void MergeObject::transformInParallel(const QStringList& documentPaths, qint64 s
         emit Signal_SetButtonEnable();
         return;
     }
-    std::vector<DocumentResult> results(static_cast<std::size_t>(documentPaths.size()));
+    DocumentFeed feed(convertOptions().sourcePath, acceptance());
     SharedProgress progress;
+    progress.failedPaths = failedPaths;
     const bool complete = DocumentPool::run(
-        m_jobs, documentPaths.size(), [&]() -> std::unique_ptr<DocumentPool::Worker> {
-            auto worker = std::make_unique<ParallelWorker>(*this, documentPaths, results, progress);
+        std::min(m_jobs, m_runTotal), [&]() -> std::unique_ptr<DocumentPool::Worker> {
+            auto worker = std::make_unique<ParallelWorker>(*this, feed, progress);
             if (!worker->inProcess()) {
                 return nullptr;
             }
@@ -207,10 +216,49 @@ void MergeObject::transformInParallel(const QStringList& documentPaths, qint64 s
         abortRun(nullptr, nullptr);
         return;
     }
-    for (int i = 0; i < documentPaths.size(); ++i) {
-        tally(documentPaths[i], results[static_cast<std::size_t>(i)], failedPaths);
+    endRun(startTime, progress.failedPaths);
+}
+
+/* Tell the receivers a document starts; the total grows if the tree did since it was counted. */
+void MergeObject::announceStart(int started, const QString& nativePath) {
+    m_runTotal = std::max(m_runTotal, started);
+    emit documentStarted(started, m_runTotal, nativePath);
+    emit ShowDisposingFile(nativePath);
+}
+
+/* Keep a finished document's result until every earlier one is counted; count what is ready. */
+void MergeObject::countInOrder(SharedProgress& progress, int index, const QString& nativePath,
+                               const DocumentResult& result) {
+    progress.waiting.emplace(index, std::make_pair(nativePath, result));
+    for (auto ready = progress.waiting.begin();
+         ready != progress.waiting.end() && ready->first == progress.nextToCount;
+         ready = progress.waiting.erase(ready)) {
+        tally(ready->second.first, ready->second.second, progress.failedPaths);
+        ++progress.nextToCount;
     }
-    endRun(startTime, failedPaths);
+}
+
+/* Which files of the walk the run converts: Word documents of the run's shard. */
+DocumentFeed::Acceptance MergeObject::acceptance() {
+    return [](const QString& nativePath) {
+        const ConvertOptions& options = convertOptions();
+        return DocumentDiscovery::isCandidate(nativePath) &&
+               inShard(nativePath, options.sourcePath, options);
+    };
+}
+
+/* A document the walk could not give a usable path fails unopened with the walk's reason;
+   any other is converted. */
+void MergeObject::convertEntry(AxObject* word, AxObject* documents, AxObject* excel,
+                               const DocumentFeed::Document& document,
+                               const std::function<void()>& announce, DocumentResult& result) {
+    if (!document.problem.isEmpty()) {
+        announce();
+        result.outcome = DocumentOutcome::NotOpened;
+        result.reason = document.problem;
+        return;
+    }
+    convertGuarded(word, documents, excel, document.nativePath, announce, result);
 }
 
 /* Bind a spreadsheet application on this thread only to ask where it runs. */
@@ -241,21 +289,6 @@ void MergeObject::tally(const QString& nativePath, const DocumentResult& result,
     } else if (result.outcome == DocumentOutcome::NotSaved) {
         m_lastRun.unsaved.append(nativePath + QStringLiteral(": ") + result.saveError);
     }
-}
-
-/* The native paths of the Word documents among the listed files that fall to the run's
-   shard, in list order. */
-QStringList MergeObject::candidatePaths(const QFileInfoList& files) {
-    const ConvertOptions& options = convertOptions();
-    QStringList paths;
-    for (const QFileInfo& file : files) {
-        const QString nativePath = DocumentDiscovery::nativePath(file);
-        if (DocumentDiscovery::isCandidate(nativePath) &&
-            inShard(nativePath, options.sourcePath, options)) {
-            paths.append(nativePath);
-        }
-    }
-    return paths;
 }
 
 /* Convert one document; whatever is thrown inside fails this document alone, with its reason. */

@@ -9,6 +9,8 @@
 // - OutputWorkbook, TableMode, WholeDocumentMode: the per-document procedures.
 // - AxObject: the automation handle everything is called through (automation/).
 
+#include "engine/documentfeed.h"
+
 #include <QFileInfoList>
 #include <QObject>
 #include <QString>
@@ -109,10 +111,15 @@ private:
                                     const QString& nativePath,
                                     const std::function<void()>& announce, DocumentResult& result);
     static bool spreadsheetRunsOutOfProcess();
-    void transformInParallel(const QStringList& documentPaths, qint64 startTime,
-                             QString failedPaths);
+    void convertEntry(AxObject* word, AxObject* documents, AxObject* excel,
+                      const DocumentFeed::Document& document, const std::function<void()>& announce,
+                      DocumentResult& result);
+    void transformInParallel(qint64 startTime, const QString& failedPaths);
+    void announceStart(int started, const QString& nativePath);
+    void countInOrder(SharedProgress& progress, int index, const QString& nativePath,
+                      const DocumentResult& result);
     void tally(const QString& nativePath, const DocumentResult& result, QString& failedPaths);
-    static QStringList candidatePaths(const QFileInfoList& files);
+    static DocumentFeed::Acceptance acceptance();
     static bool inShard(const QString& nativePath, const QString& sourcePath,
                         const ConvertOptions& options);
     void transferContent(AxObject* word, AxObject* document, const OutputWorkbook& workbook);

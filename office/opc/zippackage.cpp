@@ -8,6 +8,24 @@
 #include <algorithm>
 #include <vector>
 
+namespace {
+
+/* The current entry's details and name; the name buffer grows when a name is longer. */
+bool currentEntry(unzFile unz, unz_file_info64& info, std::vector<char>& name) {
+    if (unzGetCurrentFileInfo64(unz, &info, name.data(), static_cast<uLong>(name.size()), nullptr,
+                                0, nullptr, 0) != UNZ_OK) {
+        return false;
+    }
+    if (info.size_filename <= name.size()) {
+        return true;
+    }
+    name.resize(info.size_filename);
+    return unzGetCurrentFileInfo64(unz, &info, name.data(), static_cast<uLong>(name.size()),
+                                   nullptr, 0, nullptr, 0) == UNZ_OK;
+}
+
+}  // namespace
+
 /* A package not yet opened. */
 ZipPackage::ZipPackage(const PackageLimits& limits) : m_limits(limits) {}
 
@@ -23,14 +41,12 @@ bool ZipPackage::open(QIODevice* device) {
         return false;
     }
     unzFile unz = m_zip->getUnzFile();
-    std::vector<char> name(1 << 16);
+    std::vector<char> name(256);
     int status = unzGoToFirstFile(unz);
     for (; status == UNZ_OK; status = unzGoToNextFile(unz)) {
         unz_file_info64 info;
         unz64_file_pos position;
-        if (unzGetCurrentFileInfo64(unz, &info, name.data(), static_cast<uLong>(name.size()),
-                                    nullptr, 0, nullptr, 0) != UNZ_OK ||
-            unzGetFilePos64(unz, &position) != UNZ_OK) {
+        if (!currentEntry(unz, info, name) || unzGetFilePos64(unz, &position) != UNZ_OK) {
             return false;
         }
         const int length = static_cast<int>(std::min<uLong>(info.size_filename, name.size()));

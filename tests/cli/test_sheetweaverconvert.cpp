@@ -385,3 +385,53 @@ TEST_F(ConverterTest, AReportWithoutCutCellsIsOnePathPerLine) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), (broken + QStringLiteral("\n")).toLocal8Bit());
 }
+
+#ifndef _WIN32
+namespace {
+
+// A file created through a folder descriptor, so that its whole path may exceed what the
+// system opens by name.
+void createAt(int folder, const QByteArray& name) {
+    const int fd = openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(write(fd, "\xDB\xA5\x00\x01", 4), 4);
+    close(fd);
+}
+
+}  // namespace
+
+TEST_F(ConverterTest, NamesTheSystemCannotOpenAreReportedWithTheirReason) {
+    const QByteArray sourceBytes = QFile::encodeName(source);
+    const int root = open(sourceBytes.constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(root, 0);
+    createAt(root, QByteArray("bad\xff\xfe.docx"));
+    // Folders of 200 characters down to about 3,900 bytes, then a 200-character name.
+    const QByteArray part(200, 'd');
+    QString deepest = source;
+    while (QFile::encodeName(deepest).size() < 3900) {
+        deepest += QLatin1Char('/') + QString::fromLatin1(part);
+        ASSERT_TRUE(QDir().mkdir(deepest));
+    }
+    const int deep = open(QFile::encodeName(deepest).constData(), O_RDONLY | O_DIRECTORY);
+    const QByteArray longName = QByteArray(200, 'x') + ".docx";
+    createAt(deep, longName);
+
+    ASSERT_EQ(run({QStringLiteral("--jobs"), QStringLiteral("2"), source, dest}), 1);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("成功转换2个Word文件"))) << out.toStdString();
+    EXPECT_TRUE(err.contains(source + QStringLiteral("/bad\\xff\\xfe.docx: the name is not valid")))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral(".docx: the path is longer than the system")));
+    QFile file(report());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3);  // two paths, then the final line feed
+    EXPECT_EQ(lines[0], QFile::encodeName(source) + "/bad\\xff\\xfe.docx");
+    EXPECT_EQ(lines[1], QFile::encodeName(deepest) + '/' + longName);
+
+    // The temporary folder's own clean-up cannot reach past the path limit.
+    EXPECT_EQ(unlinkat(deep, longName.constData(), 0), 0);
+    EXPECT_EQ(unlinkat(root, "bad\xff\xfe.docx", 0), 0);
+    close(deep);
+    close(root);
+}
+#endif

@@ -97,7 +97,9 @@ WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limit
     if (file.size() > inMemoryBytes) {
         return readZipPackage(&file, limits);
     }
-    QByteArray bytes = file.read(inMemoryBytes + 1);
+    // Read what the file holds, not the most it may hold: a buffer of the largest size for
+    // every small document costs an allocation the size of the limit each time.
+    QByteArray bytes = file.read(file.size());
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     return readZipPackage(&buffer, limits);

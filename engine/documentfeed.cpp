@@ -1,0 +1,43 @@
+#include "engine/documentfeed.h"
+
+#include <utility>
+
+/* A feed over the walk of the source folder. */
+DocumentFeed::DocumentFeed(const QString& sourcePath, Acceptance accepts)
+    : m_walk(sourcePath), m_accepts(std::move(accepts)) {}
+
+/* Walk on to the next file the run accepts. */
+bool DocumentFeed::take(Document& document) {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    DocumentWalk::Entry entry;
+    while (m_walk.next(entry)) {
+        if (m_accepts(entry.nativePath)) {
+            document.index = m_next++;
+            document.nativePath = std::move(entry.nativePath);
+            document.problem = std::move(entry.problem);
+            return true;
+        }
+    }
+    return false;
+}
+
+/* The walk's unreadable folders so far. */
+QStringList DocumentFeed::unreadableFolders() const {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    return m_walk.unreadableFolders();
+}
+
+/* Take every document of a fresh feed, keeping only the count. */
+int DocumentFeed::count(const QString& sourcePath, const Acceptance& accepts,
+                        QStringList* unreadableFolders) {
+    DocumentFeed feed(sourcePath, accepts);
+    Document document;
+    int documents = 0;
+    while (feed.take(document)) {
+        ++documents;
+    }
+    if (unreadableFolders != nullptr) {
+        *unreadableFolders = feed.unreadableFolders();
+    }
+    return documents;
+}
