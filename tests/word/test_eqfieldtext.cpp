@@ -30,6 +30,9 @@ const EqCase kCases[] = {
     {"box gives its content", R"(EQ \x\to(a))", "a"},
     {"escaped comma", R"(EQ a\,b)", "a,b"},
     {"displacement gives nothing", R"(EQ a\d\fo10()b)", "ab"},
+    {"phonetic guide: format switches skipped, reading then base",
+     R"(EQ \* jc2 \* "Font:宋体" \* hps10 \o\ad(\s\up 9(pīn),拼))", "pīn拼"},
+    {"enclosed character", R"(EQ \o\ac(○,1))", "○1"},
     {"not an EQ field", R"( PAGE )", ""},
     {"a word starting with EQ", R"(EQUALS 1)", ""},
 };

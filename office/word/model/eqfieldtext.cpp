@@ -74,6 +74,10 @@ private:
         if (m_pos >= m_code.size())
             return;
         const QChar c = m_code[m_pos];
+        if (c == QLatin1Char('*')) {
+            formatSwitch();
+            return;
+        }
         if (!c.isLetter()) {
             atoms->push_back(QString(c));
             ++m_pos;
@@ -135,9 +139,10 @@ private:
     }
 
     /* \s: raised text is a superscript of what stands before it, lowered text a subscript,
-       several lines a stack. */
+       several lines a stack; with nothing before it (the reading over a character in
+       \o(\s\up9(pīn),拼)) the text stands as it is. */
     static void script(const Switches& s, const QStringList& args, std::vector<QString>* atoms) {
-        if (!s.up && !s.down) {
+        if ((!s.up && !s.down) || atoms->empty()) {
             atoms->push_back(args.size() > 1 ? MathLinear::equationArray(args)
                                              : args.join(QString()));
             return;
@@ -190,6 +195,7 @@ private:
                     s.operatorChar = c;
                 continue;
             }
+            skipSpaces();  // "\up 9" as Word writes it
             const int value = digits();
             if (name == QLatin1String("up") || name == QLatin1String("ai"))
                 s.up = name == QLatin1String("up") || s.up;
@@ -229,6 +235,21 @@ private:
             if (c == QLatin1Char(')'))
                 return args;
         }
+    }
+
+    /* A general format switch (\* jc2, \* "Font:宋体", \* hps10, as the phonetic guide
+       writes them): the switch and its one word or quoted text give nothing. */
+    void formatSwitch() {
+        ++m_pos;
+        skipSpaces();
+        if (m_pos < m_code.size() && m_code[m_pos] == QLatin1Char('"')) {
+            const int end = m_code.indexOf(QLatin1Char('"'), m_pos + 1);
+            m_pos = end < 0 ? m_code.size() : end + 1;
+            return;
+        }
+        while (m_pos < m_code.size() && !m_code[m_pos].isSpace() &&
+               m_code[m_pos] != QLatin1Char('\\'))
+            ++m_pos;
     }
 
     /* A run of letters. */
