@@ -62,6 +62,10 @@ const MtefCase kCases[] = {
         "00"
         "00",
      "x^2+1/n(a)f′sin x"},
+    {"a superscript template with its one slot",
+     V3 "0a0102837800030f0000010281320000"
+        "0000",
+     "x^2"},
     {"unknown version",
      "0401010300"
      "0a00",

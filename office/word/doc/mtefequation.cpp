@@ -556,6 +556,11 @@ private:
             case TemplateKind::Fraction:
                 return MathLinear::fraction(slot(0), slot(1));
             case TemplateKind::Script:
+                // Both slots are written (sub, then sup; the unused one a null line); a
+                // single slot is the one the template names.
+                if (slots.size() == 1 &&
+                    (m_version == 3 ? node.variation == 0 : node.selector == 28))
+                    return scripts(base, QString(), slot(0));
                 return scripts(base, slot(0), slot(1));
             case TemplateKind::PreScript:
                 return MathLinear::preScripts(slot(0), slot(1), QString());
