@@ -163,7 +163,11 @@ QString OutputWorkbook::outputPath(const QString& documentPath, const ConvertOpt
         path = options.savePath + path.mid(options.sourcePath.size());
     }
     const QFileInfo info(QDir::fromNativeSeparators(path));
-    makeDirectoryPath(QDir::toNativeSeparators(info.path()).toLocal8Bit().toStdString());
+    // Most documents share their folder with the one before: one look instead of a creation
+    // attempt for every level of the path.
+    if (!QFileInfo(info.path()).isDir()) {
+        makeDirectoryPath(QDir::toNativeSeparators(info.path()).toLocal8Bit().toStdString());
+    }
     QString name = info.fileName();
     const int ending = wordEndingAt(name);
     if (ending >= 0) {

@@ -27,18 +27,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 # One seed document; every document of the tree is a copy of it.
-/usr/bin/python3 - "$work/seed.docx" <<'PY'
-import sys
-import docx
-d = docx.Document()
-d.add_heading("Quarterly figures", level=1)
-d.add_paragraph("Figures for the quarter, by region and month.")
-t = d.add_table(rows=10, cols=5)
-for r in range(10):
-    for c in range(5):
-        t.cell(r, c).text = "R%dC%d" % (r, c) if r == 0 else str(r * 100 + c)
-d.save(sys.argv[1])
-PY
+/usr/bin/python3 "$(dirname "$0")/bench-seed.py" "$work/seed.docx"
 
 peer="$(dirname "$0")/peer-python.py"
 extra=()

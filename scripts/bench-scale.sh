@@ -23,18 +23,7 @@ read -r -a flags <<<"${BENCH_FLAGS:---jobs 2}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-/usr/bin/python3 - "$work/seed.docx" <<'PY'
-import sys
-import docx
-d = docx.Document()
-d.add_heading("Quarterly figures", level=1)
-d.add_paragraph("Figures for the quarter, by region and month.")
-t = d.add_table(rows=10, cols=5)
-for r in range(10):
-    for c in range(5):
-        t.cell(r, c).text = "R%dC%d" % (r, c) if r == 0 else str(r * 100 + c)
-d.save(sys.argv[1])
-PY
+/usr/bin/python3 "$(dirname "$0")/bench-seed.py" "$work/seed.docx"
 
 printf "%-9s %10s %8s %10s %12s %14s\n" documents "wall (s)" "docs/s" "CPU (s)" "docs/CPU-s" "peak RSS (MB)"
 for count in "${counts[@]}"; do

@@ -202,8 +202,7 @@ WordLoadResult WordFileLoader::load(const QString& path) {
     const QByteArray head = file.read(kSniffBytes);
     switch (contentKind(head)) {
         case ContentKind::Package:
-            file.close();
-            return DocxReader::readFile(path);
+            return DocxReader::readOpenFile(file);
         case ContentKind::Binary:
             if (holdsEncryptedPackage(file)) {
                 return WordLoadResult::failure(

@@ -31,6 +31,19 @@ const int kCompressionLevel = 1;
 const int kMemLevel = 8;
 const int kSmallPartMemLevel = 4;
 
+/* Now as a local date and time, asked of Qt at most once a second on each thread: every such
+   question makes the C library look at the time-zone file again. */
+QDateTime localNow() {
+    thread_local qint64 askedAt = -1;
+    thread_local QDateTime local;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    if (now != askedAt) {
+        askedAt = now;
+        local = QDateTime::currentDateTime();
+    }
+    return local;
+}
+
 /* The time of every package entry: SOURCE_DATE_EPOCH (seconds since 1970, in UTC) when the
    environment sets it to a whole number, so that two runs give byte-identical files; else now. */
 QDateTime entryTime() {
@@ -39,8 +52,13 @@ QDateTime entryTime() {
         const qint64 seconds = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
         return ok && seconds >= 0 ? seconds : qint64(-1);
     }();
-    return epoch >= 0 ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC)
-                      : QDateTime::currentDateTime();
+    return epoch >= 0 ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC) : localNow();
+}
+
+/* Entry details to copy for each part: making them afresh reads the clock and time zone. */
+QuaZipNewInfo blankEntry() {
+    thread_local const QuaZipNewInfo blank{QString()};
+    return blank;
 }
 
 const QString kMainNs = QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
@@ -119,11 +137,10 @@ WorkbookFileResult collectStrings(const Workbook& workbook, SharedStrings* table
     return WorkbookFileResult::success();
 }
 
-// The package being written: the archive and the entry details its parts share. Each part
-// copies `entry`, so the time is taken once per package (making an entry's details afresh
-// reads the clock and the time zone each time).
+// The package being written: the archive and the entry details its parts share; each part
+// copies `entry`, so the time is taken once per package.
 struct Package {
-    explicit Package(QIODevice* device) : zip(device), entry(QString()) {
+    explicit Package(QIODevice* device) : zip(device), entry(blankEntry()) {
         entry.dateTime = entryTime();
     }
     QuaZip zip;

@@ -83,9 +83,7 @@ WordLoadResult DocxReader::readPackage(OpcPackage& package, const DocxLimits& li
     return body.read(documentXml);
 }
 
-/* Read a package from a file: a small one (most documents) from memory in one read, since
-   the ZIP reader's many small reads and seeks cost more than the data; a large one through
-   the file. */
+/* Open the file and read the package in it. */
 WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limits) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -93,7 +91,15 @@ WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limit
             WordLoadResult::Status::NotFound,
             QStringLiteral("cannot read the file: ") + file.errorString());
     }
+    return readOpenFile(file, limits);
+}
+
+/* Read the package of an open file: a small one (most documents) from memory in one read,
+   since the ZIP reader's many small reads and seeks cost more than the data; a large one
+   through the file. */
+WordLoadResult DocxReader::readOpenFile(QFile& file, const DocxLimits& limits) {
     const qint64 inMemoryBytes = 4 << 20;
+    file.seek(0);
     if (file.size() > inMemoryBytes) {
         return readZipPackage(&file, limits);
     }

@@ -24,12 +24,17 @@ struct DocxLimits : PackageLimits {
     int maxGridColumns = 16384;  // grid columns of one table
 };
 
+class QFile;
+
 class DocxReader {
 public:
     // Read the package at `path`. A file that is not a Word package, or is damaged,
     // truncated or beyond the limits gives a failure status with the reason.
     static WordLoadResult readFile(const QString& path, const DocxLimits& limits = DocxLimits());
 
+    // Read the package in a file already open for reading (from its start, whatever the
+    // position); the same results as readFile.
+    static WordLoadResult readOpenFile(QFile& file, const DocxLimits& limits = DocxLimits());
     // Read a package held in memory; the same results as readFile.
     static WordLoadResult readData(const QByteArray& data, const DocxLimits& limits = DocxLimits());
 
