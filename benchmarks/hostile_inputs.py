@@ -6,10 +6,15 @@ Usage: hostile_inputs.py CONVERTER [CASE ...]
 Each case writes one small document into a fresh folder, converts it with CONVERTER under
 a 60 s and 4 GB limit, and prints the case, the exit status, the seconds and the peak
 resident memory. Cases: tables (20,000 one-cell tables, --tables), prefixes (300,000
-namespace prefixes), wide (257 rows spanning 16,384 columns).
+namespace prefixes), wide (257 rows spanning 16,384 columns), pieces (a .doc whose piece
+table names the same 1 MB of text 1,100 times), bins (a .doc whose character bin table has
+700,000 entries naming one formatting page). The .doc cases start from the reader's fixture
+tests/data/doc/reader.doc and write a real compound file through libgsf (python3-gi,
+gir1.2-gsf-1).
 """
 import os
 import resource
+import struct
 import subprocess
 import sys
 import tempfile
@@ -62,7 +67,92 @@ def case_wide(folder):
     return []
 
 
-CASES = {"tables": case_tables, "prefixes": case_prefixes, "wide": case_wide}
+# FIB fields (MS-DOC 2.5.1): flags (fWhichTblStm), ccpText, fcPlcfBteChpx, fcClx.
+FIB_FLAGS = 0x0A
+FIB_CCP_TEXT = 0x4C
+FIB_CHPX_BINS = 0xFA
+FIB_CLX = 0x1A2
+FIXTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "doc",
+                       "reader.doc")
+
+
+def gsf():
+    import gi
+    gi.require_version("Gsf", "1")
+    from gi.repository import Gsf
+    return Gsf
+
+
+def read_streams(path):
+    """The top-level streams of a compound file, by name."""
+    Gsf = gsf()
+    ole = Gsf.InfileMSOle.new(Gsf.InputStdio.new(path))
+    streams = {}
+    for i in range(ole.num_children()):
+        child = ole.child_by_index(i)
+        streams[ole.name_by_index(i)] = bytes(child.read(child.props.size))
+    return streams
+
+
+def write_streams(path, streams):
+    """A compound file holding `streams`."""
+    Gsf = gsf()
+    output = Gsf.OutputStdio.new(path)
+    ole = Gsf.OutfileMSOle.new(output)
+    for name, data in streams.items():
+        child = ole.new_child(name, False)
+        child.write(data)
+        child.close()
+    ole.close()
+
+
+def hostile_doc(path, change):
+    """reader.doc with change(word, table) applied to its WordDocument and table streams."""
+    streams = read_streams(FIXTURE)
+    word = bytearray(streams["WordDocument"])
+    table_name = "1Table" if word[FIB_FLAGS + 1] & 0x02 else "0Table"
+    table = bytearray(streams[table_name])
+    change(word, table)
+    streams["WordDocument"] = bytes(word)
+    streams[table_name] = bytes(table)
+    write_streams(path, streams)
+
+
+def point(word, table, field, structure):
+    """Append a structure to the table stream and point a FIB fc/lcb pair at it."""
+    struct.pack_into("<II", word, field, len(table), len(structure))
+    table += structure
+
+
+def case_pieces(folder):
+    def change(word, table):
+        length = 1 << 20
+        fc = len(word)
+        word += (b"lorem ipsum " * (length // 12 + 1))[:length]
+        count = 1100
+        plc = b"".join(struct.pack("<I", i * length) for i in range(count + 1))
+        plc += b"".join(struct.pack("<HIH", 0, 0x40000000 | (fc * 2), 0) for _ in range(count))
+        point(word, table, FIB_CLX, b"\x02" + struct.pack("<I", len(plc)) + plc)
+        struct.pack_into("<I", word, FIB_CCP_TEXT, count * length)
+    hostile_doc(os.path.join(folder, "pieces.doc"), change)
+    return []
+
+
+def case_bins(folder):
+    def change(word, table):
+        fc, lcb = struct.unpack_from("<II", word, FIB_CHPX_BINS)
+        entries = (lcb - 4) // 8
+        page = struct.unpack_from("<I", table, fc + (entries + 1) * 4)[0]
+        count = 700000
+        plc = b"".join(struct.pack("<I", i) for i in range(count + 1))
+        plc += struct.pack("<I", page) * count
+        point(word, table, FIB_CHPX_BINS, plc)
+    hostile_doc(os.path.join(folder, "bins.doc"), change)
+    return []
+
+
+CASES = {"tables": case_tables, "prefixes": case_prefixes, "wide": case_wide,
+         "pieces": case_pieces, "bins": case_bins}
 
 
 def limit():

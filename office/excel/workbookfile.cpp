@@ -107,17 +107,22 @@ WorkbookFile::Format WorkbookFile::formatOf(const QString& path) {
 }
 
 /* Save by extension through a temporary file. */
-WorkbookFileResult WorkbookFile::save(const Workbook& workbook, const QString& path) {
+WorkbookFileResult WorkbookFile::save(const Workbook& workbook, const QString& path,
+                                      QString* warning) {
+    if (warning) {
+        warning->clear();
+    }
     const Format format = formatOf(path);
     switch (format) {
         case Format::Xlsx:
         case Format::Xlsm:
             return writeAtomically(path, [&](QByteArray& bytes) {
-                return XlsxWriter::writeBytes(workbook, format == Format::Xlsm, bytes);
+                return XlsxWriter::writeBytes(workbook, format == Format::Xlsm, bytes, warning);
             });
         case Format::Xls:
-            return writeAtomically(
-                path, [&](QByteArray& bytes) { return XlsWriter::writeBytes(workbook, bytes); });
+            return writeAtomically(path, [&](QByteArray& bytes) {
+                return XlsWriter::writeBytes(workbook, bytes, warning);
+            });
         case Format::Unknown:
             break;
     }

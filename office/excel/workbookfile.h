@@ -17,8 +17,11 @@ public:
     // Save `workbook` to `path`. The file is written under a temporary name in the target
     // folder and renamed into place only when complete, so a failed save (missing folder,
     // unwritable place, a text longer than 32,767 characters, unknown extension) leaves no
-    // file behind and an existing file of that name untouched.
-    static WorkbookFileResult save(const Workbook& workbook, const QString& path);
+    // file behind and an existing file of that name untouched. A saved workbook whose cell
+    // formats had to take the nearest kept one (more than the format holds) sets `warning`
+    // (when given) to a line saying so; it is left empty otherwise.
+    static WorkbookFileResult save(const Workbook& workbook, const QString& path,
+                                   QString* warning = nullptr);
 
     // Load `path` into `workbook`, which must be empty (no sheets). On failure the workbook
     // may hold part of the content and should be discarded.

@@ -1,27 +1,77 @@
 #include "office/opc/zippackage.h"
 
-#include <quazip.h>
-#include <unzip.h>
-
+#include <QFile>
 #include <QTextCodec>
+#include <QtEndian>
+
+#include <zlib.h>
 
 #include <algorithm>
-#include <vector>
+#include <cstring>
 
 namespace {
 
-/* The current entry's details and name; the name buffer grows when a name is longer. */
-bool currentEntry(unzFile unz, unz_file_info64& info, std::vector<char>& name) {
-    if (unzGetCurrentFileInfo64(unz, &info, name.data(), static_cast<uLong>(name.size()), nullptr,
-                                0, nullptr, 0) != UNZ_OK) {
-        return false;
+// Record signatures and fixed sizes (PKWARE APPNOTE 4.3).
+const quint32 kLocalHeader = 0x04034b50;
+const quint32 kCentralHeader = 0x02014b50;
+const quint32 kEndOfDirectory = 0x06054b50;
+const quint32 kZip64EndOfDirectory = 0x06064b50;
+const quint32 kZip64Locator = 0x07064b50;
+const quint64 kLocalHeaderSize = 30;
+const quint64 kCentralHeaderSize = 46;
+const quint64 kEndSize = 22;
+const quint64 kZip64EndSize = 56;
+const quint64 kZip64LocatorSize = 20;
+const quint16 kZip64Extra = 0x0001;
+const quint16 kEncrypted = 0x0001;
+const quint16 kUtf8Name = 0x0800;
+const quint32 kSaturated32 = 0xFFFFFFFF;
+
+// Files above this size are mapped rather than read.
+const qint64 kReadLimit = 4 << 20;
+
+quint16 le16(const uchar* p) {
+    return qFromLittleEndian<quint16>(p);
+}
+quint32 le32(const uchar* p) {
+    return qFromLittleEndian<quint32>(p);
+}
+quint64 le64(const uchar* p) {
+    return qFromLittleEndian<quint64>(p);
+}
+
+/* True when [offset, offset + length) lies within `size` bytes. */
+bool fits(quint64 offset, quint64 length, quint64 size) {
+    return offset <= size && length <= size - offset;
+}
+
+/* Replace the saturated 32-bit fields of a directory entry by the 64-bit values of its ZIP64
+   extra field, which holds them in this order, each only when saturated. */
+bool applyZip64(const uchar* extra, quint64 extraLength, quint64& uncompressed, quint64& compressed,
+                quint64& offset) {
+    for (quint64 at = 0; fits(at, 4, extraLength);) {
+        const quint16 id = le16(extra + at);
+        const quint64 length = le16(extra + at + 2);
+        at += 4;
+        if (!fits(at, length, extraLength)) {
+            return false;
+        }
+        if (id == kZip64Extra) {
+            quint64 field = at;
+            for (quint64* value : {&uncompressed, &compressed, &offset}) {
+                if (*value == kSaturated32) {
+                    if (!fits(field, 8, at + length)) {
+                        return false;
+                    }
+                    *value = le64(extra + field);
+                    field += 8;
+                }
+            }
+            return true;
+        }
+        at += length;
     }
-    if (info.size_filename <= name.size()) {
-        return true;
-    }
-    name.resize(info.size_filename);
-    return unzGetCurrentFileInfo64(unz, &info, name.data(), static_cast<uLong>(name.size()),
-                                   nullptr, 0, nullptr, 0) == UNZ_OK;
+    return true;
 }
 
 }  // namespace
@@ -29,45 +79,108 @@ bool currentEntry(unzFile unz, unz_file_info64& info, std::vector<char>& name) {
 /* A package not yet opened. */
 ZipPackage::ZipPackage(const PackageLimits& limits) : m_limits(limits) {}
 
-/* Closing the archive with the QuaZip object. */
+/* A mapped archive is unmapped when the caller closes its file. */
 ZipPackage::~ZipPackage() = default;
 
-/* Open the archive and index its entries by lower-case name; a repeated name fails. The
-   directory is read with minizip itself: QuaZip's file list also turns every entry's DOS time
-   into a local QDateTime, which asks the C library for the time zone once per entry. */
+/* Take the archive's bytes (mapped when the file is large) and index its directory. */
 bool ZipPackage::open(QIODevice* device) {
-    m_zip = std::make_unique<QuaZip>(device);
-    if (!m_zip->open(QuaZip::mdUnzip)) {
-        return false;
+    m_entries.clear();
+    auto* file = qobject_cast<QFile*>(device);
+    if (file != nullptr && file->size() > kReadLimit) {
+        m_data = file->map(0, file->size());
+        m_size = m_data != nullptr ? static_cast<quint64>(file->size()) : 0;
     }
-    unzFile unz = m_zip->getUnzFile();
-    std::vector<char> name(256);
-    int status = unzGoToFirstFile(unz);
-    for (; status == UNZ_OK; status = unzGoToNextFile(unz)) {
-        unz_file_info64 info;
-        unz64_file_pos position;
-        if (!currentEntry(unz, info, name) || unzGetFilePos64(unz, &position) != UNZ_OK) {
-            return false;
-        }
-        const int length = static_cast<int>(std::min<uLong>(info.size_filename, name.size()));
-        const QString entryName = (info.flag & UNZ_ENCODING_UTF8)
-                                      ? QString::fromUtf8(name.data(), length)
-                                      : m_zip->getFileNameCodec()->toUnicode(name.data(), length);
-        // Two entries of one name (part names ignore case): readers disagree on which one
-        // counts, so the package has no single meaning.
-        const QString key = entryName.toLower();
-        if (m_entries.contains(key)) {
-            m_entries.clear();
-            return false;
-        }
-        m_entries.insert(
-            key, Entry{static_cast<qint64>(info.compressed_size),
-                       static_cast<qint64>(info.uncompressed_size), static_cast<quint32>(info.crc),
-                       position.pos_in_zip_directory, position.num_of_file});
+    if (m_data == nullptr) {
+        device->seek(0);
+        m_bytes = device->readAll();
+        m_data = reinterpret_cast<const uchar*>(m_bytes.constData());
+        m_size = static_cast<quint64>(m_bytes.size());
     }
-    if (status != UNZ_END_OF_LIST_OF_FILE) {
+    if (!readDirectory()) {
         m_entries.clear();
         return false;
+    }
+    return true;
+}
+
+/* Find the end-of-directory record (the last one, after which only its comment may follow),
+   then the ZIP64 one when the locator stands right before it, and read the entries. */
+bool ZipPackage::readDirectory() {
+    if (m_size < kEndSize) {
+        return false;
+    }
+    const quint64 lowest = m_size > kEndSize + 0xFFFF ? m_size - kEndSize - 0xFFFF : 0;
+    quint64 end = m_size - kEndSize + 1;
+    do {
+        --end;
+    } while (end > lowest && le32(m_data + end) != kEndOfDirectory);
+    if (le32(m_data + end) != kEndOfDirectory) {
+        return false;
+    }
+    quint64 count = le16(m_data + end + 10);
+    quint64 size = le32(m_data + end + 12);
+    quint64 offset = le32(m_data + end + 16);
+    quint64 directoryEnd = end;
+    if (end >= kZip64LocatorSize && le32(m_data + end - kZip64LocatorSize) == kZip64Locator) {
+        const quint64 record = le64(m_data + end - kZip64LocatorSize + 8);
+        if (!fits(record, kZip64EndSize, m_size) || le32(m_data + record) != kZip64EndOfDirectory) {
+            return false;
+        }
+        count = le64(m_data + record + 32);
+        size = le64(m_data + record + 40);
+        offset = le64(m_data + record + 48);
+        directoryEnd = record;
+    }
+    // Bytes in front of the archive (a self-extracting stub) shift every stated offset.
+    if (offset > directoryEnd || size > directoryEnd - offset) {
+        return false;
+    }
+    const qint64 shift = static_cast<qint64>(directoryEnd - (offset + size));
+    return readEntries(offset + static_cast<quint64>(shift), size, count, shift);
+}
+
+/* Index `count` central directory entries from `offset`; a repeated name fails. */
+bool ZipPackage::readEntries(quint64 offset, quint64 size, quint64 count, qint64 shift) {
+    QTextCodec* const localNames = QTextCodec::codecForLocale();
+    const quint64 end = offset + size;
+    quint64 at = offset;
+    for (quint64 i = 0; i < count; ++i) {
+        if (!fits(at, kCentralHeaderSize, end) || le32(m_data + at) != kCentralHeader) {
+            return false;
+        }
+        const uchar* header = m_data + at;
+        const quint64 nameLength = le16(header + 28);
+        const quint64 extraLength = le16(header + 30);
+        const quint64 commentLength = le16(header + 32);
+        const quint64 next = at + kCentralHeaderSize + nameLength + extraLength + commentLength;
+        if (next > end) {
+            return false;
+        }
+        Entry entry;
+        entry.flags = le16(header + 8);
+        entry.method = le16(header + 10);
+        entry.crc = le32(header + 16);
+        entry.compressedSize = le32(header + 20);
+        entry.uncompressedSize = le32(header + 24);
+        entry.localHeader = le32(header + 42);
+        const uchar* name = header + kCentralHeaderSize;
+        if (!applyZip64(name + nameLength, extraLength, entry.uncompressedSize,
+                        entry.compressedSize, entry.localHeader)) {
+            return false;
+        }
+        entry.localHeader += static_cast<quint64>(shift);
+        const char* nameBytes = reinterpret_cast<const char*>(name);
+        const QString key = ((entry.flags & kUtf8Name) != 0
+                                 ? QString::fromUtf8(nameBytes, static_cast<int>(nameLength))
+                                 : localNames->toUnicode(nameBytes, static_cast<int>(nameLength)))
+                                .toLower();
+        // Two entries of one name (part names ignore case): readers disagree on which one
+        // counts, so the package has no single meaning.
+        if (m_entries.contains(key)) {
+            return false;
+        }
+        m_entries.insert(key, entry);
+        at = next;
     }
     return true;
 }
@@ -78,57 +191,99 @@ std::optional<OpcPackage::PartStamp> ZipPackage::partStamp(const QString& name) 
     if (it == m_entries.constEnd()) {
         return std::nullopt;
     }
-    return PartStamp{it->crc, it->uncompressedSize};
+    return PartStamp{it->crc, static_cast<qint64>(it->uncompressedSize)};
 }
 
-/* Inflate one part in chunks, stopping as soon as it passes a limit. */
+/* Find the part's data after its local header and inflate it. */
 OpcPackage::Status ZipPackage::readPart(const QString& name, QByteArray& out) {
     out.clear();
     const auto it = m_entries.constFind(name.toLower());
-    if (!m_zip || it == m_entries.constEnd()) {
+    if (m_data == nullptr || it == m_entries.constEnd()) {
         return Status::Missing;
     }
-    unzFile unz = m_zip->getUnzFile();
-    const unz64_file_pos position{it->directoryOffset, it->index};
-    if (unzGoToFilePos64(unz, &position) != UNZ_OK || unzOpenCurrentFile(unz) != UNZ_OK) {
+    const Entry& entry = *it;
+    if ((entry.flags & kEncrypted) != 0 || (entry.method != 0 && entry.method != Z_DEFLATED) ||
+        !fits(entry.localHeader, kLocalHeaderSize, m_size) ||
+        le32(m_data + entry.localHeader) != kLocalHeader) {
         return Status::Damaged;
     }
-    const Status status = inflateCurrent(*it, out);
-    // Closing checks the CRC-32 of what was inflated, when all of it was.
-    const int closed = unzCloseCurrentFile(unz);
-    if (status == Status::Ok && closed != UNZ_OK) {
+    const uchar* local = m_data + entry.localHeader;
+    const quint64 dataStart =
+        entry.localHeader + kLocalHeaderSize + le16(local + 26) + le16(local + 28);
+    if (!fits(dataStart, entry.compressedSize, m_size)) {
+        return Status::Damaged;
+    }
+    const Status status = inflateEntry(entry, m_data + dataStart, out);
+    if (status == Status::Ok && crc32_z(0, reinterpret_cast<const Bytef*>(out.constData()),
+                                        static_cast<size_t>(out.size())) != entry.crc) {
         out.clear();
         return Status::Damaged;
     }
     return status;
 }
 
-/* Inflate the open entry in chunks, stopping as soon as it passes a limit. */
-OpcPackage::Status ZipPackage::inflateCurrent(const Entry& entry, QByteArray& out) {
-    const qint64 compressed = std::max<qint64>(1, entry.compressedSize);
+/* Inflate (or copy) the entry's data in chunks, stopping as soon as it passes a limit. */
+OpcPackage::Status ZipPackage::inflateEntry(const Entry& entry, const uchar* data,
+                                            QByteArray& out) const {
+    const qint64 compressed = std::max<qint64>(1, static_cast<qint64>(entry.compressedSize));
     // The stated size is only a hint (a damaged archive may lie), so it is bounded.
-    out.reserve(static_cast<int>(qBound<qint64>(
-        0, entry.uncompressedSize, std::min<qint64>(m_limits.maxPartBytes, 64 << 20))));
-    char buffer[1 << 16];
-    for (;;) {
-        const int got = unzReadCurrentFile(m_zip->getUnzFile(), buffer, sizeof buffer);
-        if (got < 0) {
-            out.clear();
-            return Status::Damaged;
+    out.reserve(static_cast<int>(std::min<quint64>(
+        entry.uncompressedSize,
+        static_cast<quint64>(std::min<qint64>(m_limits.maxPartBytes, 64 << 20)))));
+    const auto append = [&](const char* bytes, qint64 length) {
+        if (out.size() + length > m_limits.maxPartBytes) {
+            return false;
         }
-        if (got == 0) {
-            return Status::Ok;
-        }
-        if (out.size() + got > m_limits.maxPartBytes) {
-            out.clear();
-            return Status::TooLarge;
-        }
-        out.append(buffer, got);
+        out.append(bytes, static_cast<int>(length));
         // An archive bomb expands far beyond what deflate gives ordinary XML.
-        if (out.size() > m_limits.ratioCheckBytes &&
-            out.size() / compressed > m_limits.maxExpansionRatio) {
+        return !(out.size() > m_limits.ratioCheckBytes &&
+                 out.size() / compressed > m_limits.maxExpansionRatio);
+    };
+    if (entry.method == 0) {
+        if (!append(reinterpret_cast<const char*>(data),
+                    static_cast<qint64>(entry.compressedSize))) {
             out.clear();
             return Status::TooLarge;
+        }
+        return Status::Ok;
+    }
+    z_stream stream;
+    std::memset(&stream, 0, sizeof stream);
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
+        return Status::Damaged;
+    }
+    stream.next_in = const_cast<Bytef*>(data);  // zlib's input is const in use only
+    stream.avail_in = 0;
+    quint64 remaining = entry.compressedSize;
+    char chunk[1 << 16];
+    int result = Z_OK;
+    Status status = Status::Ok;
+    while (result == Z_OK) {
+        if (stream.avail_in == 0) {
+            const quint64 feed = std::min<quint64>(remaining, 1u << 30);
+            stream.avail_in = static_cast<uInt>(feed);
+            remaining -= feed;
+        }
+        stream.next_out = reinterpret_cast<Bytef*>(chunk);
+        stream.avail_out = sizeof chunk;
+        result = inflate(&stream, Z_NO_FLUSH);
+        const qint64 produced = static_cast<qint64>(sizeof chunk - stream.avail_out);
+        if ((result == Z_OK || result == Z_STREAM_END) && !append(chunk, produced)) {
+            status = Status::TooLarge;
+            break;
+        }
+        // No progress with all input given: the data ends before the stream does.
+        if (result == Z_BUF_ERROR ||
+            (result == Z_OK && produced == 0 && stream.avail_in == 0 && remaining == 0)) {
+            result = Z_DATA_ERROR;
         }
     }
+    inflateEnd(&stream);
+    if (status == Status::Ok && result != Z_STREAM_END) {
+        status = Status::Damaged;
+    }
+    if (status != Status::Ok) {
+        out.clear();
+    }
+    return status;
 }

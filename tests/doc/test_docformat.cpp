@@ -11,10 +11,13 @@
 #include "office/word/doc/docsprm.h"
 #include "office/word/doc/docstoryreader.h"
 #include "office/word/doc/docstylesheet.h"
+#include "office/word/doc/doctablegrid.h"
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -418,6 +421,70 @@ TEST(DocModelBuilderTest, NestingUnfinishedRowsAndDepthLimit) {
     EXPECT_EQ(table.rows[0].cells[0].text(), QStringLiteral("x\ty\nouter"));
     EXPECT_TRUE(table.rows[1].cells[0].text().startsWith(QStringLiteral("open\n")));
     EXPECT_TRUE(table.rows[1].cells[0].text().endsWith(QStringLiteral("deep")));
+}
+
+struct GridCase {
+    const char* name;
+    std::vector<std::vector<int>> rows;   // each row's cell edges in twips
+    std::vector<int> columns;             // the grid's column widths
+    std::vector<std::vector<int>> lines;  // each row's edges as grid lines
+};
+
+class DocTableGridTest : public ::testing::TestWithParam<GridCase> {};
+
+TEST_P(DocTableGridTest, EdgesWithinTheToleranceShareALine) {
+    const GridCase& c = GetParam();
+    const DocTableGrid grid(c.rows);
+    EXPECT_EQ(grid.columnTwips(), c.columns);
+    for (size_t r = 0; r < c.rows.size(); ++r) {
+        for (size_t e = 0; e < c.rows[r].size(); ++e)
+            EXPECT_EQ(grid.line(r, e), c.lines[r][e]) << "row " << r << " edge " << e;
+    }
+}
+
+const GridCase kGridCases[] = {
+    {"equalRows", {{0, 1000, 2000}, {0, 1000, 2000}}, {1000, 1000}, {{0, 1, 2}, {0, 1, 2}}},
+    {"staggeredRows", {{0, 1000}, {500, 1500}}, {500, 500, 500}, {{0, 2}, {1, 3}}},
+    {"shiftByOneTwip", {{0, 1000, 2000}, {1, 1001, 2001}}, {1000, 1000}, {{0, 1, 2}, {0, 1, 2}}},
+    {"shiftByTheTolerance", {{0, 1000}, {4, 1004}}, {1000}, {{0, 1}, {0, 1}}},
+    {"shiftBeyondTheTolerance", {{0, 1000}, {5, 1005}}, {5, 995, 5}, {{0, 2}, {1, 3}}},
+    {"lineMeasuredFromItsFirstEdge",
+     {{0, 1000}, {3, 1003}, {6, 1006}},
+     {6, 994, 6},
+     {{0, 2}, {0, 2}, {1, 3}}},
+    {"narrowCellKeepsItsColumn", {{0, 2, 1000}, {1, 1000}}, {2, 998}, {{0, 1, 2}, {0, 2}}},
+    {"emptyRow", {{}, {0, 10}}, {10}, {{}, {0, 1}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, DocTableGridTest, ::testing::ValuesIn(kGridCases),
+                         [](const ::testing::TestParamInfo<GridCase>& row) {
+                             return std::string(row.param.name);
+                         });
+
+TEST(DocModelBuilderTest, RowsShiftedATwipEachStayNarrowerThanASheet) {
+    // 3,200 rows of six inch-wide cells, each row one twip right of the one above: one line
+    // per boundary made 19,200 columns; lines 4 twips wide keep the grid a few thousand.
+    DocFontTable fonts;
+    QVector<DocParagraph> story;
+    for (int r = 0; r < 3200; ++r) {
+        QVector<int> bounds;
+        for (int c = 0; c <= 6; ++c)
+            bounds << r + c * 1440;
+        for (int c = 0; c < 6; ++c)
+            story << para(QStringLiteral("x"), 1, true, false);
+        story << rowEnd(1, bounds);
+    }
+    DocModelBuilder builder(fonts);
+    const std::vector<WordBlock> blocks = builder.build(story);
+    ASSERT_EQ(blocks.size(), 1u);
+    const WordTable& table = *blocks[0].table;
+    EXPECT_LE(table.gridColumnCount(), (3200 + 6 * 1440) / (DocTableGrid::kTolerance + 1) + 1);
+    for (const WordRow& row : table.rows) {
+        int columns = row.gridBefore + row.gridAfter;
+        for (const WordCell& cell : row.cells)
+            columns += cell.gridSpan;
+        ASSERT_EQ(columns, table.gridColumnCount());
+    }
 }
 
 TEST(DocStoryReaderTest, FieldsSpecialCharactersAndTextWithoutFormatting) {

@@ -255,6 +255,31 @@ TEST_F(ExcelAutomationTest, FailedSavesReturnNothingAndLeaveNoFile) {
               nullptr);
 }
 
+TEST_F(ExcelAutomationTest, FormatsBeyondTheLimitAreNamedWithTheCutCells) {
+    AxObject* book = newWorkbook();
+    auto object = std::dynamic_pointer_cast<ExcelWorkbook>(book->serverObject());
+    ASSERT_NE(object, nullptr);
+    Worksheet& sheet = *object->workbook()->sheet(0);
+    const QString xls = m_dir.filePath(QStringLiteral("formats.xls"));
+    ASSERT_TRUE(book->dynamicCall("SaveAs(const QString&)", xls).isValid());
+    EXPECT_TRUE(book->readProperty("CutCells").toStringList().isEmpty());
+    // Borders and alignment: the default and 4,009 more, ten more than a .xls holds.
+    for (int i = 1; i < 4010; ++i) {
+        CellFormat format;
+        format.left.style = static_cast<BorderLine::Style>(i % 8);
+        format.right.style = static_cast<BorderLine::Style>((i / 8) % 8);
+        format.top.style = static_cast<BorderLine::Style>((i / 64) % 8);
+        format.hAlign = static_cast<CellFormat::HAlign>((i / 512) % 5);
+        format.wrap = i >= 2560;
+        sheet.setNumber(i, 1, i);
+        sheet.setFormat(i, 1, format);
+    }
+    ASSERT_TRUE(book->dynamicCall("SaveAs(const QString&)", xls).isValid());
+    const QStringList lines = book->readProperty("CutCells").toStringList();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("10 cell formats"))) << lines[0].toStdString();
+}
+
 TEST_F(ExcelAutomationTest, ThousandsOfWorkbooksDoNotAccumulate) {
     std::weak_ptr<Workbook> firstModel;
     for (int i = 0; i < 3000; ++i) {

@@ -159,6 +159,15 @@ TEST(Workbook, RenameFollowsExcelRules) {
     EXPECT_EQ(book->renameSheet(9, QStringLiteral("x")), Workbook::NameError::NoSheet);
 }
 
+/* Whether indexOf gives every sheet its position. */
+bool positionsAgree(const Workbook& book) {
+    for (int i = 0; i < book.sheetCount(); ++i) {
+        if (book.indexOf(book.sheet(i).get()) != i)
+            return false;
+    }
+    return true;
+}
+
 TEST(Workbook, InsertMoveRemoveKeepOrderAndActiveSheet) {
     const auto book = Workbook::createNew();
     const Worksheet* s1 = book->sheet(0).get();
@@ -167,10 +176,18 @@ TEST(Workbook, InsertMoveRemoveKeepOrderAndActiveSheet) {
     ASSERT_TRUE(book->moveSheet(2, 0));  // Sheet3 before Sheet1
     EXPECT_EQ(book->sheet(0).get(), s3);
     EXPECT_EQ(book->activeSheet(), 0);
+    EXPECT_TRUE(positionsAgree(*book));
     ASSERT_TRUE(book->moveSheet(0, 3));  // back to the end
     EXPECT_EQ(book->sheet(2).get(), s3);
     EXPECT_EQ(book->sheet(0).get(), s1);
+    EXPECT_TRUE(positionsAgree(*book));
     EXPECT_FALSE(book->moveSheet(0, 4));
+    const std::shared_ptr<Worksheet> inserted = book->insertSheet(1);
+    EXPECT_EQ(book->indexOf(inserted.get()), 1);
+    EXPECT_TRUE(positionsAgree(*book));
+    EXPECT_TRUE(book->removeSheet(1));
+    EXPECT_EQ(book->indexOf(inserted.get()), -1);
+    EXPECT_TRUE(positionsAgree(*book));
     EXPECT_TRUE(book->removeSheet(2));
     EXPECT_TRUE(book->removeSheet(1));
     EXPECT_FALSE(book->removeSheet(0));  // the last sheet stays

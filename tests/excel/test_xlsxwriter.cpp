@@ -1,6 +1,7 @@
 #include "office/excel/xlsx/xlsxwriter.h"
 
 #include "office/excel/workbookfile.h"
+#include "office/excel/xlsx/xlsxstyles.h"
 #include "office/excel/xlsx/xlsxtext.h"
 #include "tests/excel/openpyxlreader.h"
 
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -215,6 +217,42 @@ TEST_F(XlsxWriterTest, TooLongTextFailsAndLeavesNoFile) {
     EXPECT_TRUE(result.message.contains(QStringLiteral("B3"))) << result.message.toStdString();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("long.xlsx"))));
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(XlsxWriterTest, FormatsBeyondTheLimitTakeTheNearestKept) {
+    // Format i: fill i % 40000, left-aligned from 40,000 on. The 100 formats past 64,000 find
+    // their fill (with general alignment) among the kept ones: format i - 40000.
+    auto book = Workbook::createNew(1);
+    Worksheet& sheet = *book->sheet(0);
+    const int count = XlsxStyles::kMaxCellFormats + 100;
+    for (int i = 1; i < count; ++i) {
+        CellFormat format;
+        format.fillColor = static_cast<std::uint32_t>(i % 40000);
+        format.hAlign = i < 40000 ? CellFormat::HAlign::General : CellFormat::HAlign::Left;
+        sheet.setFormat(i, 1, format);
+    }
+    ASSERT_EQ(book->formatTable().size(), count);
+    QString warning;
+    const QString file = path(QStringLiteral("formats.xlsx"));
+    const WorkbookFileResult saved = WorkbookFile::save(*book, file, &warning);
+    ASSERT_TRUE(saved.ok()) << saved.message.toStdString();
+    EXPECT_TRUE(warning.startsWith(QStringLiteral("100 cell formats"))) << warning.toStdString();
+    EXPECT_TRUE(warning.contains(QStringLiteral("64000"))) << warning.toStdString();
+    // Kept formats, then each replaced cell's fill and alignment against its expected nearest.
+    const QString check = QStringLiteral(
+        "import sys, openpyxl\n"
+        "ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+        "ok = 0\n"
+        "for i in range(64000, 64100):\n"
+        "    c, n = ws.cell(i, 1), ws.cell(i - 40000, 1)\n"
+        "    ok += c.fill.fgColor.rgb == n.fill.fgColor.rgb and c.alignment.horizontal is None\n"
+        "print(len(ws.parent._cell_styles), ok, ws.cell(39999, 1).fill.fgColor.rgb)\n");
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), check, file});
+    ASSERT_TRUE(python.waitForFinished(120000));
+    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
+              QStringLiteral("64000 100 FF009C3F"))
+        << python.readAllStandardError().toStdString();
 }
 
 TEST_F(XlsxWriterTest, SavedFilesAreReadableLikeOrdinaryFiles) {

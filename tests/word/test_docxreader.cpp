@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QTemporaryDir>
+
 using docxtest::package;
 
 namespace {
@@ -544,6 +547,49 @@ TEST(DocxReaderHostile, TwoEntriesOfOneNameMakeThePackageUnreadable) {
              {row.second, docxtest::documentXml("<w:p><w:r><w:t>two</w:t></w:r></w:p>")}}));
         EXPECT_EQ(bool(result), row.opens) << row.name;
     }
+}
+
+// Archives as another writer (Python's zipfile) makes them, in the forms a reader meets:
+// ZIP64 records throughout (its size limits lowered to zero), stored parts, a program stub in
+// front, a comment behind; and a stored part with one byte changed, which its CRC-32 catches.
+TEST(DocxReaderHostile, ArchivesOfAnotherWriterInEveryForm) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const char* script = R"(
+import io, sys, zipfile
+out, rels, doc = sys.argv[1], sys.argv[2].encode(), sys.argv[3].encode()
+def build(compression, comment=b''):
+    data = io.BytesIO()
+    with zipfile.ZipFile(data, 'w', compression) as z:
+        z.comment = comment
+        z.writestr('_rels/.rels', rels)
+        z.writestr('word/document.xml', doc)
+    return data.getvalue()
+forms = {'deflated': build(zipfile.ZIP_DEFLATED), 'stored': build(zipfile.ZIP_STORED),
+         'comment': build(zipfile.ZIP_DEFLATED, b'written by a test')}
+forms['stub'] = b'MZ' + bytes(510) + forms['deflated']
+damaged = bytearray(forms['stored']); damaged[damaged.find(b'zipped')] ^= 1
+forms['damaged'] = bytes(damaged)
+zipfile.ZIP64_LIMIT = zipfile.ZIP_FILECOUNT_LIMIT = 0
+forms['zip64'] = build(zipfile.ZIP_DEFLATED)
+for name, data in forms.items():
+    open(out + '/' + name + '.docx', 'wb').write(data)
+)";
+    QProcess python;
+    python.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"), QString::fromUtf8(script), dir.path(),
+         QString::fromUtf8(docxtest::packageRels()),
+         QString::fromUtf8(docxtest::documentXml("<w:p><w:r><w:t>zipped</w:t></w:r></w:p>"))});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    for (const char* form : {"deflated", "stored", "comment", "stub", "zip64"}) {
+        const WordLoadResult result =
+            DocxReader::readFile(dir.filePath(QString::fromLatin1(form) + QStringLiteral(".docx")));
+        ASSERT_TRUE(result) << form << ": " << result.message.toStdString();
+        EXPECT_EQ(result.document->blocks.at(0).paragraph.text(), QStringLiteral("zipped")) << form;
+    }
+    EXPECT_FALSE(DocxReader::readFile(dir.filePath(QStringLiteral("damaged.docx"))));
 }
 
 // ---- Parsed styles shared between documents ------------------------------------------------

@@ -339,7 +339,7 @@ TEST_F(XlsWriterTest, AWorkbookWithoutSheetsIsNotSaved) {
     EXPECT_FALSE(QFile::exists(path));
 }
 
-TEST_F(XlsWriterTest, TooManyCellFormatsFail) {
+TEST_F(XlsWriterTest, CellFormatsBeyondTheLimitTakeTheNearestKept) {
     Workbook workbook;
     Worksheet& sheet = *workbook.addSheet();
     // Borders and alignment only, so no other limit (fonts, number formats) comes first.
@@ -353,10 +353,29 @@ TEST_F(XlsWriterTest, TooManyCellFormatsFail) {
         sheet.setNumber(i + 1, 1, i);
         sheet.setFormat(i + 1, 1, format);
     }
-    const WorkbookFileResult result =
-        XlsWriter::write(workbook, m_dir.filePath(QStringLiteral("formats.xls")));
-    EXPECT_FALSE(result.ok());
-    EXPECT_TRUE(result.message.contains(QStringLiteral("4000"))) << result.message.toStdString();
+    const QString path = m_dir.filePath(QStringLiteral("formats.xls"));
+    QString warning;
+    const WorkbookFileResult result = XlsWriter::write(workbook, path, &warning);
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
+    // Format 0 is the default XF: formats 1..3999 fill the 4,000 cell XFs with it.
+    EXPECT_TRUE(warning.startsWith(QStringLiteral("100 cell formats"))) << warning.toStdString();
+    EXPECT_TRUE(warning.contains(QStringLiteral("4000"))) << warning.toStdString();
+    QString error;
+    const QJsonObject book = xlsoracle::dump(path, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    const QJsonObject dumped = xlsoracle::sheet(book, 0);
+    const auto xf = [&](int row) {
+        return xlsoracle::cell(dumped, row, 0)
+            .value(QStringLiteral("format"))
+            .toObject()
+            .value(QStringLiteral("xf"));
+    };
+    // The first kept format with the same borders: 4000 has left 0, right 4, top 6 (= 416);
+    // 4099 has left 3, right 0, top 0 (= 3).
+    EXPECT_EQ(xf(4000), xf(416));
+    EXPECT_EQ(xf(4099), xf(3));
+    EXPECT_NE(xf(3999), xf(416));
+    EXPECT_EQ(numberOf(dumped, 4099, 0), 4099);
 }
 
 TEST(XlsWidths, WidthsAndUnitsConvertBothWays) {

@@ -40,12 +40,14 @@ std::shared_ptr<Worksheet> Workbook::sheet(int index) const {
 
 /* Position of a sheet. */
 int Workbook::indexOf(const Worksheet* sheet) const {
-    for (int i = 0; i < sheetCount(); ++i) {
-        if (m_sheets[static_cast<size_t>(i)].get() == sheet) {
-            return i;
-        }
+    return m_positions.value(sheet, -1);
+}
+
+/* Note the positions of the sheets from `from` on, after an insert, removal or move. */
+void Workbook::renumberFrom(int from) {
+    for (int i = qMax(0, from); i < sheetCount(); ++i) {
+        m_positions.insert(m_sheets[static_cast<size_t>(i)].get(), i);
     }
-    return -1;
 }
 
 /* Sheet by name, ignoring case. */
@@ -75,6 +77,7 @@ std::shared_ptr<Worksheet> Workbook::insertSheet(int index, const QString& name)
     index = qBound(0, index, sheetCount());
     auto sheet = std::make_shared<Worksheet>(sheetName, m_formats);
     m_sheets.insert(m_sheets.begin() + index, sheet);
+    renumberFrom(index);
     m_byName.insert(sheetName.toCaseFolded(), sheet);
     if (sheetCount() > 1 && index <= m_activeSheet) {
         ++m_activeSheet;
@@ -93,7 +96,9 @@ bool Workbook::removeSheet(int index) {
         return false;
     }
     m_byName.remove(m_sheets[static_cast<size_t>(index)]->name().toCaseFolded());
+    m_positions.remove(m_sheets[static_cast<size_t>(index)].get());
     m_sheets.erase(m_sheets.begin() + index);
+    renumberFrom(index);
     if (m_activeSheet > index || m_activeSheet >= sheetCount()) {
         m_activeSheet = qMax(0, m_activeSheet - 1);
     }
@@ -112,6 +117,7 @@ bool Workbook::moveSheet(int from, int before) {
         --before;
     }
     m_sheets.insert(m_sheets.begin() + before, sheet);
+    renumberFrom(qMin(from, before));
     m_activeSheet = qMax(0, indexOf(active));
     return true;
 }

@@ -74,15 +74,23 @@ public:
     const QString& path() const { return m_path; }
     void setPath(const QString& path) { m_path = path; }
 
+    // What the last save told the user although it succeeded (cell formats that took the
+    // nearest kept one); empty when it had nothing to say.
+    const QString& saveWarning() const { return m_saveWarning; }
+    void setSaveWarning(const QString& warning) { m_saveWarning = warning; }
+
 private:
     QString nextSheetName();
+    void renumberFrom(int from);
 
     std::vector<std::shared_ptr<Worksheet>> m_sheets;
     // The sheets by case-folded name, so that name checks and lookups do not scan every
     // sheet (a document of many tables makes many sheets).
     QHash<QString, std::shared_ptr<Worksheet>> m_byName;
+    QHash<const Worksheet*, int> m_positions;  // each sheet's index in m_sheets
     std::shared_ptr<FormatTable> m_formats;
     int m_activeSheet = 0;
     int m_sheetNumber = 0;  // highest N of any "SheetN" this workbook ever named
     QString m_path;
+    QString m_saveWarning;
 };

@@ -31,16 +31,19 @@ ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
             return ServerReply::failure(m_session->lastError);
         }
     }
-    const WorkbookFileResult result = WorkbookFile::save(workbook, path);
+    QString warning;
+    const WorkbookFileResult result = WorkbookFile::save(workbook, path, &warning);
     if (!result) {
         m_session->lastError = result.message;
         return ServerReply::failure(result.message);
     }
     workbook.setPath(path);
+    workbook.setSaveWarning(warning);
     return ServerReply::ofValue(true);
 }
 
-/* "Sheet!A1" for every cell whose pasted text was cut to what a cell holds. */
+/* "Sheet!A1" for every cell whose pasted text was cut to what a cell holds, then the last
+   save's warning: the one list of a saved workbook's losses that reaches the report. */
 QStringList ExcelWorkbook::cutCells(const Workbook& workbook) {
     QStringList cells;
     for (int i = 0; i < workbook.sheetCount(); ++i) {
@@ -49,6 +52,9 @@ QStringList ExcelWorkbook::cutCells(const Workbook& workbook) {
             cells.append(sheet->name() + QLatin1Char('!') + CellRange::columnName(cell.second) +
                          QString::number(cell.first));
         }
+    }
+    if (!workbook.saveWarning().isEmpty()) {
+        cells.append(workbook.saveWarning());
     }
     return cells;
 }

@@ -262,8 +262,7 @@ std::uint16_t XlsStyleTable::xfFor(const CellFormat& format) {
     } else if (found != m_xfIndex.constEnd()) {
         index = found.value();
     } else if (cellXfCount() >= kMaxCellXfs) {
-        m_error = QStringLiteral("More than %1 different cell formats").arg(kMaxCellXfs);
-        return kDefaultXf;
+        return kNoRoom;
     } else {
         index = static_cast<std::uint16_t>(m_xfs.size());
         m_xfs.append(data);

@@ -29,6 +29,7 @@ public:
     static constexpr int kMaxFonts = 510;          // FONT records (MS-XLS 2.5.129)
     static constexpr int kMaxCustomFormats = 210;  // FORMAT records beyond the stored 8
     static constexpr std::uint16_t kDefaultXf = 15;
+    static constexpr std::uint16_t kNoRoom = 0xFFFF;
     static constexpr std::uint16_t kFirstCustomFormat = 164;
 
     XlsStyleTable(const QString& defaultFontName, double defaultFontSize);
@@ -38,10 +39,12 @@ public:
     // Fix the palette; call once after every noteColors() and before xfFor().
     void assignColors();
 
-    // The XF index of a cell format, adding FONT, FORMAT and XF records on first use. Sets
-    // result() (and returns kDefaultXf or an XF without the part over the limit) when the
-    // format breaks a limit: more than kMaxCellXfs cell formats, kMaxFonts fonts or
-    // kMaxCustomFormats number formats, or a number format longer than kMaxFormatLength.
+    // The XF index of a cell format, adding FONT, FORMAT and XF records on first use. A
+    // format that needs a new XF when kMaxCellXfs are taken gets kNoRoom (no XF is added;
+    // the writer gives it a kept format's XF). Sets result() (and returns kDefaultXf or an
+    // XF without the part over the limit) when the format breaks another limit: more than
+    // kMaxFonts fonts or kMaxCustomFormats number formats, or a number format longer than
+    // kMaxFormatLength.
     std::uint16_t xfFor(const CellFormat& format);
     // Ok when every format could be represented, else TooLarge saying why one could not.
     Result result() const {

@@ -1,5 +1,6 @@
 #include "office/excel/xls/xlswriter.h"
 
+#include "office/excel/model/formatfallback.h"
 #include "office/excel/xls/xlsolestream.h"
 #include "office/excel/xls/xlsrecordid.h"
 #include "office/excel/xls/xlssharedstrings.h"
@@ -520,6 +521,43 @@ void writeSheet(XlsRecordWriter& out, const CellContext& context, const Workshee
     out.emptyRecord(kEof);
 }
 
+/* The XF of each used format; formats left without room take the XF of the nearest kept. */
+std::vector<std::uint16_t> assignXfs(const FormatTable& formats,
+                                     const std::vector<char>& usedFormats, XlsStyleTable& styles,
+                                     QString* warning) {
+    std::vector<std::uint16_t> xfOf(usedFormats.size(), XlsStyleTable::kDefaultXf);
+    std::vector<int> withoutRoom;
+    for (int i = 1; i < formats.size(); ++i) {
+        if (usedFormats[static_cast<size_t>(i)]) {
+            xfOf[static_cast<size_t>(i)] = styles.xfFor(formats.at(i));
+            if (xfOf[static_cast<size_t>(i)] == XlsStyleTable::kNoRoom) {
+                withoutRoom.push_back(i);
+            }
+        }
+    }
+    if (withoutRoom.empty()) {
+        return xfOf;
+    }
+    FormatFallback fallback;
+    fallback.keep(formats.at(0), 0);
+    for (int i = 1; i < formats.size(); ++i) {
+        const std::uint16_t xf = xfOf[static_cast<size_t>(i)];
+        if (usedFormats[static_cast<size_t>(i)] && xf != XlsStyleTable::kNoRoom) {
+            fallback.keep(formats.at(i), i);
+        }
+    }
+    for (int i : withoutRoom) {
+        const int nearest = fallback.nearest(formats.at(i));
+        xfOf[static_cast<size_t>(i)] =
+            nearest > 0 ? xfOf[static_cast<size_t>(nearest)] : XlsStyleTable::kDefaultXf;
+    }
+    if (warning) {
+        *warning = FormatFallback::warning(static_cast<int>(withoutRoom.size()),
+                                           XlsStyleTable::kMaxCellXfs);
+    }
+    return xfOf;
+}
+
 /* BoundSheet8 (MS-XLS 2.4.28) with its stream position still to be patched; returns where. */
 int writeBoundSheet(XlsRecordWriter& out, const Worksheet& sheet) {
     out.beginRecord(kBoundSheet);
@@ -535,7 +573,11 @@ int writeBoundSheet(XlsRecordWriter& out, const Worksheet& sheet) {
 }  // namespace
 
 /* Plan, write the sheets into their own buffer, then the globals, then join them. */
-WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* stream) {
+WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* stream,
+                                          QString* warning) {
+    if (warning) {
+        warning->clear();
+    }
     if (workbook.sheetCount() == 0) {
         // Excel opens no workbook without a sheet.
         return WorkbookFileResult::failure(QStringLiteral("The workbook has no sheet"));
@@ -559,12 +601,7 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
         }
     }
     styles.assignColors();
-    std::vector<std::uint16_t> xfOf(usedFormats.size(), XlsStyleTable::kDefaultXf);
-    for (int i = 1; i < formats.size(); ++i) {
-        if (usedFormats[static_cast<size_t>(i)]) {
-            xfOf[static_cast<size_t>(i)] = styles.xfFor(formats.at(i));
-        }
-    }
+    std::vector<std::uint16_t> xfOf = assignXfs(formats, usedFormats, styles, warning);
     if (!styles.result()) {
         return styles.result();
     }
@@ -607,9 +644,10 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
 }
 
 /* Build the stream and store it in a compound file. */
-WorkbookFileResult XlsWriter::write(const Workbook& workbook, const QString& path) {
+WorkbookFileResult XlsWriter::write(const Workbook& workbook, const QString& path,
+                                    QString* warning) {
     QByteArray stream;
-    const WorkbookFileResult built = buildStream(workbook, &stream);
+    const WorkbookFileResult built = buildStream(workbook, &stream, warning);
     if (!built) {
         return built;
     }
@@ -617,9 +655,10 @@ WorkbookFileResult XlsWriter::write(const Workbook& workbook, const QString& pat
 }
 
 /* Build the stream, then the compound file around it, in memory. */
-WorkbookFileResult XlsWriter::writeBytes(const Workbook& workbook, QByteArray& file) {
+WorkbookFileResult XlsWriter::writeBytes(const Workbook& workbook, QByteArray& file,
+                                         QString* warning) {
     QByteArray stream;
-    const WorkbookFileResult built = buildStream(workbook, &stream);
+    const WorkbookFileResult built = buildStream(workbook, &stream, warning);
     if (!built) {
         return built;
     }

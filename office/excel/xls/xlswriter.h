@@ -16,10 +16,12 @@
 // EOF.
 //
 // Nothing is cut to fit Excel 97: a value or merge beyond row 65,536 or column 256 (IV), a
-// text longer than 32,767 characters, more than 4,000 cell formats, 510 fonts or 210 number
-// formats, or a number format longer than 255 characters fail the save with a message naming
-// the sheet and cell where there is one; so does a workbook without sheets. Formats of empty
-// cells beyond the limits, and widths and heights there, carry no content and are left out.
+// text longer than 32,767 characters, more than 510 fonts or 210 number formats, or a number
+// format longer than 255 characters fail the save with a message naming the sheet and cell
+// where there is one; so does a workbook without sheets. Formats of empty cells beyond the
+// limits, and widths and heights there, carry no content and are left out. Cell formats
+// beyond the 4,000 distinct XF records Excel 97 holds take the XF of the nearest kept format
+// (FormatFallback), with a warning.
 class XlsWriter {
 public:
     static constexpr int kMaxRows = 65536;
@@ -32,12 +34,17 @@ public:
 
     // Write `workbook` into the file `path` (created or truncated). On failure the error
     // names what did not fit or what could not be written; the caller removes the file.
-    static WorkbookFileResult write(const Workbook& workbook, const QString& path);
+    // `warning` (when given) says how many cell formats took the nearest kept one, and is
+    // left empty when none did.
+    static WorkbookFileResult write(const Workbook& workbook, const QString& path,
+                                    QString* warning = nullptr);
     // The whole file built in memory into `file`, for a caller that writes it in one go.
-    static WorkbookFileResult writeBytes(const Workbook& workbook, QByteArray& file);
+    static WorkbookFileResult writeBytes(const Workbook& workbook, QByteArray& file,
+                                         QString* warning = nullptr);
 
     // Build the BIFF8 "Workbook" stream only (no compound file), same checks as write().
-    static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray* stream);
+    static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray* stream,
+                                          QString* warning = nullptr);
 
     // Column width to COLINFO's 1/256 of a character (MS-XLS 2.4.53 coldx). The model's
     // widths are on the scale of the .xlsx width attribute, padding included, which is

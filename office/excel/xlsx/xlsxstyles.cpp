@@ -219,8 +219,9 @@ BorderLine::Style XlsxStyles::borderStyleFromName(const QString& name) {
 }
 
 /* Write the whole styles part in the schema's element order (CT_Stylesheet, 18.8.39). */
-void XlsxStyles::write(QXmlStreamWriter& xml, const FormatTable& formats) {
+void XlsxStyles::write(QXmlStreamWriter& xml, const FormatTable& formats, int count) {
     QVector<QString> customCodes;
+    QHash<QString, int> customIds;
     QHash<QString, int> fontIds;
     QHash<QString, int> borderIds;
     QHash<std::uint32_t, int> fillIds;
@@ -228,16 +229,18 @@ void XlsxStyles::write(QXmlStreamWriter& xml, const FormatTable& formats) {
     std::vector<const CellFormat*> borders;
     std::vector<std::uint32_t> fills;
     std::vector<XfIds> xfs;
-    for (const CellFormat& f : formats.formats()) {
+    const int written = qMin(count, formats.size());
+    for (int i = 0; i < written; ++i) {
+        const CellFormat& f = formats.at(i);
         XfIds ids;
         ids.numFmt = BuiltinNumberFormats::idOf(f.numberFormat);
         if (ids.numFmt < 0) {
-            int index = customCodes.indexOf(f.numberFormat);
-            if (index < 0) {
+            auto code = customIds.constFind(f.numberFormat);
+            if (code == customIds.constEnd()) {
+                code = customIds.insert(f.numberFormat, customCodes.size());
                 customCodes.append(f.numberFormat);
-                index = customCodes.size() - 1;
             }
-            ids.numFmt = kFirstCustomFormatId + index;
+            ids.numFmt = kFirstCustomFormatId + code.value();
         }
         const QString fk = fontKey(f);
         if (!fontIds.contains(fk)) {

@@ -14,8 +14,12 @@ public:
     static constexpr double kDefaultFontSize = 11;
     static QString defaultFontName() { return QStringLiteral("Calibri"); }
 
-    // Write styles.xml for `formats`.
-    static void write(QXmlStreamWriter& xml, const FormatTable& formats);
+    // Distinct cell formats (cellXfs entries) a workbook may hold: the 64,000 of Excel's
+    // specifications (MS-OI29500 lets cellXfs reach 65,430 with the style formats).
+    static constexpr int kMaxCellFormats = 64000;
+
+    // Write styles.xml for the first `count` formats of `formats` (all when it holds fewer).
+    static void write(QXmlStreamWriter& xml, const FormatTable& formats, int count);
 
     // "thin", "medium"... for a border style and back (unknown names give Thin; "none" None).
     static QString borderStyleName(BorderLine::Style style);

@@ -1,5 +1,6 @@
 #include "office/excel/xlsx/xlsxwriter.h"
 
+#include "office/excel/model/formatfallback.h"
 #include "office/excel/xlsx/xlsxstyles.h"
 #include "office/excel/xlsx/xlsxtext.h"
 
@@ -21,6 +22,36 @@
 #include <vector>
 
 namespace {
+
+// The style index each cell format is written with: its own while the styles part holds it,
+// else that of the nearest format it holds.
+class StyleMap {
+public:
+    /* Keep the first kMaxCellFormats formats; map the rest onto their nearest. */
+    explicit StyleMap(const FormatTable& formats) {
+        const int kept = qMin(formats.size(), XlsxStyles::kMaxCellFormats);
+        if (kept == formats.size())
+            return;
+        FormatFallback fallback;
+        for (int i = 0; i < kept; ++i)
+            fallback.keep(formats.at(i), i);
+        for (int i = kept; i < formats.size(); ++i)
+            m_beyond.push_back(qMax(0, fallback.nearest(formats.at(i))));
+    }
+
+    /* The style index of format `format`. */
+    int operator()(int format) const {
+        const int beyond = format - XlsxStyles::kMaxCellFormats;
+        return beyond < 0 || beyond >= static_cast<int>(m_beyond.size())
+                   ? format
+                   : m_beyond[static_cast<size_t>(beyond)];
+    }
+
+    int replaced() const { return static_cast<int>(m_beyond.size()); }
+
+private:
+    std::vector<int> m_beyond;  // style of format kMaxCellFormats + i
+};
 
 const int kMaxCellText = 32767;
 // Level 1 keeps the writer fast; the parts are repetitive XML and still compress well.
@@ -404,7 +435,8 @@ bool writeSharedStrings(Package* package, const SharedStrings& table) {
 }
 
 /* "<?xml ...?><worksheet ...>" through the dimension, views, format and columns. */
-void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
+void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected,
+                    const StyleMap& styles) {
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
            "<worksheet xmlns=\""
         << kMainNs.toLatin1() << "\" xmlns:r=\"" << kRelNs.toLatin1() << "\">";
@@ -431,7 +463,7 @@ void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
             }
             if (span.format != 0) {
                 out << " style=\"";
-                out.number(span.format) << "\"";
+                out.number(styles(span.format)) << "\"";
             }
             out << "/>";
         }
@@ -441,11 +473,11 @@ void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected) {
 
 /* One <c> element (CT_Cell, 18.3.1.4). */
 void writeCell(SheetBuffer& out, const QByteArray& column, const QByteArray& row, const Cell& cell,
-               const int*& stringIndex) {
+               const int*& stringIndex, const StyleMap& styles) {
     out << "<c r=\"" << column << row << "\"";
     if (cell.format != 0) {
         out << " s=\"";
-        out.number(cell.format) << "\"";
+        out.number(styles(cell.format)) << "\"";
     }
     switch (cell.kind) {
         case Cell::Kind::Empty:
@@ -471,13 +503,14 @@ void writeCell(SheetBuffer& out, const QByteArray& column, const QByteArray& row
 
 /* xl/worksheets/sheetN.xml in CT_Worksheet order (18.3.1.99). */
 bool writeSheetPart(Package* package, const QString& name, const Worksheet& sheet, bool selected,
-                    const int*& stringIndex, std::vector<QByteArray>& columnNames) {
+                    const int*& stringIndex, std::vector<QByteArray>& columnNames,
+                    const StyleMap& styles) {
     PartWriter part(package, name);
     if (!part.ok()) {
         return false;
     }
     SheetBuffer out(&part);
-    writeSheetHead(out, sheet, selected);
+    writeSheetHead(out, sheet, selected, styles);
     out << "<sheetData>";
     // Rows with cells and rows with only a height or a default format, in row order.
     auto cells = sheet.rows().begin();
@@ -504,7 +537,7 @@ bool writeSheetPart(Package* package, const QString& name, const Worksheet& shee
         }
         if (formatRow == row) {
             out << " s=\"";
-            out.number(formats->second) << "\" customFormat=\"1\"";
+            out.number(styles(formats->second)) << "\" customFormat=\"1\"";
             ++formats;
         }
         if (cellRow == row) {
@@ -514,7 +547,7 @@ bool writeSheetPart(Package* package, const QString& name, const Worksheet& shee
                 if (column.isEmpty()) {
                     column = CellRange::columnName(cell.column).toLatin1();
                 }
-                writeCell(out, column, rowText, cell, stringIndex);
+                writeCell(out, column, rowText, cell, stringIndex, styles);
             }
             out << "</row>";
             ++cells;
@@ -540,7 +573,10 @@ bool writeSheetPart(Package* package, const QString& name, const Worksheet& shee
 
 /* Write the whole package into `device` (opened by the archive); `label` names it in errors. */
 WorkbookFileResult writePackage(const Workbook& workbook, QIODevice* device, bool macroEnabled,
-                                const QString& label) {
+                                const QString& label, QString* warning) {
+    if (warning) {
+        warning->clear();
+    }
     if (workbook.sheetCount() == 0) {
         return WorkbookFileResult::failure(QStringLiteral("A workbook needs at least one sheet"));
     }
@@ -555,6 +591,7 @@ WorkbookFileResult writePackage(const Workbook& workbook, QIODevice* device, boo
         return WorkbookFileResult::failure(QStringLiteral("Cannot create %1").arg(label));
     }
     const int sheets = workbook.sheetCount();
+    const StyleMap styles(workbook.formatTable());
     bool ok = writeXmlPart(
                   &package, QStringLiteral("[Content_Types].xml"),
                   [&](QXmlStreamWriter& xml) { writeContentTypes(xml, sheets, macroEnabled); }) &&
@@ -565,20 +602,25 @@ WorkbookFileResult writePackage(const Workbook& workbook, QIODevice* device, boo
                            [&](QXmlStreamWriter& xml) { writeWorkbookPart(xml, workbook); }) &&
               writeXmlPart(&package, QStringLiteral("xl/_rels/workbook.xml.rels"),
                            [&](QXmlStreamWriter& xml) { writeWorkbookRels(xml, sheets); }) &&
-              writeXmlPart(
-                  &package, QStringLiteral("xl/styles.xml"),
-                  [&](QXmlStreamWriter& xml) { XlsxStyles::write(xml, workbook.formatTable()); }) &&
+              writeXmlPart(&package, QStringLiteral("xl/styles.xml"),
+                           [&](QXmlStreamWriter& xml) {
+                               XlsxStyles::write(xml, workbook.formatTable(),
+                                                 XlsxStyles::kMaxCellFormats);
+                           }) &&
               writeSharedStrings(&package, strings);
     std::vector<QByteArray> columnNames(static_cast<size_t>(kMaxColumns) + 1);
     const int* stringIndex = strings.cellIndices.data();
     for (int i = 0; ok && i < sheets; ++i) {
         ok = writeSheetPart(&package, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1),
                             *workbook.sheet(i), i == workbook.activeSheet(), stringIndex,
-                            columnNames);
+                            columnNames, styles);
     }
     zip.close();
     if (!ok || zip.getZipError() != ZIP_OK) {
         return WorkbookFileResult::failure(QStringLiteral("Writing %1 failed").arg(label));
+    }
+    if (warning && styles.replaced() > 0) {
+        *warning = FormatFallback::warning(styles.replaced(), XlsxStyles::kMaxCellFormats);
     }
     return WorkbookFileResult::success();
 }
@@ -587,15 +629,15 @@ WorkbookFileResult writePackage(const Workbook& workbook, QIODevice* device, boo
 
 /* Write the whole package into the file. */
 WorkbookFileResult XlsxWriter::write(const Workbook& workbook, const QString& path,
-                                     bool macroEnabled) {
+                                     bool macroEnabled, QString* warning) {
     QFile file(path);
-    return writePackage(workbook, &file, macroEnabled, path);
+    return writePackage(workbook, &file, macroEnabled, path, warning);
 }
 
 /* Write the whole package into memory. */
 WorkbookFileResult XlsxWriter::writeBytes(const Workbook& workbook, bool macroEnabled,
-                                          QByteArray& out) {
+                                          QByteArray& out, QString* warning) {
     out.clear();
     QBuffer buffer(&out);
-    return writePackage(workbook, &buffer, macroEnabled, QStringLiteral("the workbook"));
+    return writePackage(workbook, &buffer, macroEnabled, QStringLiteral("the workbook"), warning);
 }

@@ -1,5 +1,7 @@
 #include "office/word/doc/docmodelbuilder.h"
 
+#include "office/word/doc/doctablegrid.h"
+
 #include <algorithm>
 
 namespace {
@@ -27,11 +29,6 @@ std::vector<int> rowBoundaries(const DocRowFormat& format, int cellCount,
     for (size_t i = 1; i < bounds.size(); ++i)
         bounds[i] = std::max(bounds[i], bounds[i - 1] + 1);
     return bounds;
-}
-
-/* Index of a boundary in the sorted grid. */
-int gridIndex(const std::vector<int>& grid, int boundary) {
-    return int(std::lower_bound(grid.begin(), grid.end(), boundary) - grid.begin());
 }
 
 /* Colour of the model (0xRRGGBB or automatic). */
@@ -180,11 +177,10 @@ void DocModelBuilder::closeTable() {
     container().push_back(WordBlock::ofTable(makeTable(table.rows)));
 }
 
-/* Lay the rows on the union of their cell boundaries and fill the model's table. */
+/* Lay the rows on the grid of their cell boundaries and fill the model's table. */
 std::shared_ptr<WordTable> DocModelBuilder::makeTable(std::vector<PendingRow>& rows) {
     auto table = std::make_shared<WordTable>();
     std::vector<std::vector<int>> bounds(rows.size());
-    std::vector<int> grid;
     std::vector<int> previous;
     for (size_t r = 0; r < rows.size(); ++r) {
         PendingRow& row = rows[r];
@@ -202,19 +198,16 @@ std::shared_ptr<WordTable> DocModelBuilder::makeTable(std::vector<PendingRow>& r
             }
         }
         bounds[r] = edges;
-        grid.insert(grid.end(), edges.begin(), edges.end());
     }
-    std::sort(grid.begin(), grid.end());
-    grid.erase(std::unique(grid.begin(), grid.end()), grid.end());
-    for (size_t i = 1; i < grid.size(); ++i)
-        table->gridColumnTwips.push_back(grid[i] - grid[i - 1]);
-    const int columns = int(table->gridColumnTwips.size());
+    const DocTableGrid grid(bounds);
+    table->gridColumnTwips = grid.columnTwips();
+    const int columns = grid.columnCount();
     for (size_t r = 0; r < rows.size(); ++r) {
         PendingRow& source = rows[r];
         const std::vector<int>& edges = bounds[r];
         WordRow row;
-        row.gridBefore = gridIndex(grid, edges.front());
-        row.gridAfter = columns - gridIndex(grid, edges.back());
+        row.gridBefore = grid.line(r, 0);
+        row.gridAfter = columns - grid.line(r, edges.size() - 1);
         if (source.format.heightTwips != 0) {
             row.heightTwips = std::abs(source.format.heightTwips);
             row.heightRule = source.format.heightTwips < 0 ? WordRow::HeightRule::Exact
@@ -223,7 +216,7 @@ std::shared_ptr<WordTable> DocModelBuilder::makeTable(std::vector<PendingRow>& r
         for (size_t c = 0; c < source.cells.size(); ++c) {
             WordCell cell;
             cell.blocks = std::move(source.cells[c]);
-            cell.gridSpan = std::max(1, gridIndex(grid, edges[c + 1]) - gridIndex(grid, edges[c]));
+            cell.gridSpan = grid.line(r, c + 1) - grid.line(r, c);
             cell.widthTwips = edges[c + 1] - edges[c];
             if (c < size_t(source.format.cells.size())) {
                 const DocCellFormat& format = source.format.cells[int(c)];

@@ -107,7 +107,7 @@ WordLoadResult DocxReader::readOpenFile(QFile& file, const DocxLimits& limits) {
     // every small document costs an allocation the size of the limit each time.
     QByteArray bytes = file.read(file.size());
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
+    buffer.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     return readZipPackage(&buffer, limits);
 }
 
