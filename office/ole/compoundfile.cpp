@@ -82,15 +82,26 @@ bool CompoundFile::hasStream(const char* name) const {
     return stream != nullptr;
 }
 
-/* Check the stated size against the limit, then read the stream in one go. */
+/* A top-level stream is a path of one name. */
 CompoundFile::Stream CompoundFile::readStream(const char* name, qint64 maxBytes,
                                               QByteArray& out) const {
+    return readStream(std::vector<std::string>{name}, maxBytes, out);
+}
+
+/* Walk the storages down to the stream, check its stated size, then read it in one go. */
+CompoundFile::Stream CompoundFile::readStream(const std::vector<std::string>& path, qint64 maxBytes,
+                                              QByteArray& out) const {
     out.clear();
-    if (!m_infile) {
+    if (!m_infile || path.empty()) {
         return Stream::Absent;
     }
+    std::vector<const char*> names;
+    for (const std::string& name : path) {
+        names.push_back(name.c_str());
+    }
+    names.push_back(nullptr);
     const GsfPtr<GsfInput> stream(
-        gsf_infile_child_by_name(static_cast<GsfInfile*>(m_infile.get()), name));
+        gsf_infile_child_by_aname(static_cast<GsfInfile*>(m_infile.get()), names.data()));
     if (!stream) {
         return Stream::Absent;
     }

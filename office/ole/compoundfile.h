@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CompoundFile {
 public:
@@ -31,6 +33,9 @@ public:
     // Read a whole top-level stream into `out` (cleared on failure); streams above `maxBytes`
     // are refused before anything is allocated.
     Stream readStream(const char* name, qint64 maxBytes, QByteArray& out) const;
+    // The same for a stream inside storages: `path` names the storages from the top, then
+    // the stream ({"ObjectPool", "_1234", "Equation Native"}); Absent when any part is missing.
+    Stream readStream(const std::vector<std::string>& path, qint64 maxBytes, QByteArray& out) const;
 
     // Build a compound file holding `stream` under `name` into `file`; false when libgsf
     // cannot build it.

@@ -119,3 +119,69 @@ TEST(DocEndToEnd, TablesOfDocFilesBecomeSheetsWithTheirCellTexts) {
         }
     }
 }
+
+namespace {
+
+// A document with equations, a mode, and the rows the workbook's first sheet must hold (each
+// row's non-empty cells joined by " | ").
+struct EquationDocument {
+    const char* path;
+    bool tables;
+    QStringList rows;
+};
+
+}  // namespace
+
+TEST(DocEndToEnd, EquationsBecomeLinearTextInTheirCells) {
+    const QString build =
+        QProcessEnvironment::systemEnvironment().value(QStringLiteral("SW_BUILD_DIR"));
+    const QString converter = build + QStringLiteral("/bin/sheetweaver-convert");
+    ASSERT_TRUE(QFile::exists(converter)) << converter.toStdString();
+    const QStringList inParagraph = {QStringLiteral("Area: (a+b)/2")};
+    const QStringList inTable = {
+        QStringLiteral("Area | (a+b)/2"), QStringLiteral("Root | √(3&x+1)"),
+        QStringLiteral("Script | x_i^2+y^3"), QStringLiteral("Sum | ∑_(i=1)^n▒i"),
+        QStringLiteral("Matrix | (■(a&b@c&d))")};
+    const EquationDocument documents[] = {
+        // An OpenDocument formula object (MathML), the real document.
+        {"../shared/corpus/doc/equation.doc", false, {QStringLiteral("a^n+b^n=c^n;n>2")}},
+        // Equation Editor 3 objects in a paragraph and in table cells.
+        {"tests/data/doc/equations.doc", false, inParagraph + inTable},
+        {"tests/data/doc/equations.doc", true, inTable},
+        // EQ fields whose result is only a picture.
+        {"tests/data/doc/eqfields.doc",
+         false,
+         {QStringLiteral("Half: 1/2"), QStringLiteral("Root: √(3&x+1)"),
+          QStringLiteral("Power: x^2+y_i"), QStringLiteral("Set: {(a+b)/c}"),
+          QStringLiteral("Sum: ∑_(i=1)^n▒i")}},
+    };
+    for (const EquationDocument& document : documents) {
+        const QString name = QString::fromUtf8(document.path);
+        QTemporaryDir temp;
+        ASSERT_TRUE(temp.isValid());
+        const QString source = temp.path() + QStringLiteral("/src");
+        const QString dest = temp.path() + QStringLiteral("/out");
+        ASSERT_TRUE(QDir().mkpath(source) && QDir().mkpath(dest));
+        ASSERT_TRUE(QFile::copy(name, source + QStringLiteral("/eq.doc"))) << document.path;
+        QStringList arguments = {source, dest};
+        if (document.tables)
+            arguments.prepend(QStringLiteral("--tables"));
+        QByteArray out;
+        ASSERT_EQ(runProgram(converter, arguments, &out), 0) << document.path;
+        const QString book = dest + QStringLiteral("/eq.xls");
+        QByteArray json;
+        ASSERT_EQ(runProgram(QStringLiteral("/usr/bin/python3"),
+                             {QStringLiteral("tests/doc/xls_rows.py"), book}, &json),
+                  0);
+        const QJsonArray sheets = QJsonDocument::fromJson(json).object().value(book).toArray();
+        ASSERT_FALSE(sheets.isEmpty()) << document.path;
+        QStringList rows;
+        for (const QJsonValue& row : sheets[0].toArray()) {
+            if (!nonEmpty(row.toArray()).isEmpty())
+                rows << nonEmpty(row.toArray()).join(QStringLiteral(" | "));
+        }
+        EXPECT_EQ(rows.join(QLatin1Char('\n')).toStdString(),
+                  document.rows.join(QLatin1Char('\n')).toStdString())
+            << document.path << (document.tables ? " --tables" : "");
+    }
+}

@@ -20,6 +20,10 @@ struct DocCharFormat {
     bool deleted = false;    // tracked deletion: not part of the text
     bool special = false;    // fSpec: the character is a special character (picture, field mark)
     quint16 symbolChar = 0;  // sprmCSymbol character, 0 when none
+    // An embedded object's character: sprmCFOle2 set and its ObjectPool id
+    // (sprmCPicLocation). Not compared: they say where text comes from, not how it looks.
+    bool ole2 = false;
+    quint32 picLocation = 0;
 
     bool operator==(const DocCharFormat& other) const {
         return bold == other.bold && italic == other.italic && strike == other.strike &&

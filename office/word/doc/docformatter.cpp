@@ -120,6 +120,12 @@ void DocFormatter::applyChar(const DocBytes& grpprl, const DocCharFormat& style,
             case DocSprm::CSymbol:
                 format->symbolChar = op.u16(2);
                 break;
+            case DocSprm::CPicLocation:
+                format->picLocation = op.u32(0);
+                break;
+            case DocSprm::CFOle2:
+                format->ole2 = op.u8(0) != 0;
+                break;
             default:
                 break;
         }

@@ -4,6 +4,7 @@
 #include "office/word/doc/docfkptable.h"
 #include "office/word/doc/docfonttable.h"
 #include "office/word/doc/docmodelbuilder.h"
+#include "office/word/doc/docobjectpool.h"
 #include "office/word/doc/docpiecetable.h"
 #include "office/word/doc/docstorage.h"
 #include "office/word/doc/docstoryreader.h"
@@ -83,13 +84,15 @@ WordLoadResult DocReader::readBytes(const QByteArray& bytes) {
     const DocStorage storage(bytes);
     if (!storage.isOk())
         return storageFailure(storage.status());
+    DocObjectPool objects(storage.compoundFile());
     return readStreams(storage.wordDocument(), storage.tableStream(0), storage.tableStream(1),
-                       storage.dataStream());
+                       storage.dataStream(), &objects);
 }
 
 /* Parse the header, the tables, then the story. */
 WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByteArray& table0,
-                                      const QByteArray& table1, const QByteArray& data) {
+                                      const QByteArray& table1, const QByteArray& data,
+                                      DocObjectPool* objects) {
     const DocBytes word(wordDocument);
     const DocFib fib = DocFib::parse(word);
     if (fib.status != DocFib::Status::Ok)
@@ -129,6 +132,7 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
     sources.chpx = &chpx;
     sources.papx = &papx;
     sources.styles = &styles;
+    sources.objects = objects;
     DocStoryReader story(sources);
     const QVector<DocParagraph> paragraphs = story.read(fib.ccpText);
     if (story.tooLarge())

@@ -8,12 +8,16 @@
 // - DocPieceTable: CPs to text (8-bit and UTF-16 pieces).
 // - DocFkpTable, DocStyleSheet, DocFontTable, DocFormatter, DocSprm: properties.
 // - DocStoryReader: the main story as paragraphs; DocModelBuilder: blocks and tables.
+// - DocObjectPool: embedded equation objects, read by MtefEquation (Equation Editor, MathType)
+//   and MathMlEquation (OpenDocument formulas); EQ field codes go through EqFieldText.
 //
 // The reader keeps no global state except libgsf's one-time initialisation, so documents can
 // be read on several threads at once. Every offset and count in the file is checked; a damaged
 // file gives a failure status, never a crash.
 
 #include "office/word/model/wordloadresult.h"
+
+class DocObjectPool;
 
 #include <QByteArray>
 #include <QString>
@@ -38,6 +42,8 @@ public:
     static WordLoadResult readBytes(const QByteArray& bytes);
     // Read a .doc from its streams, already taken out of the compound file (`table0` and
     // `table1` are "0Table" and "1Table", either may be empty); the results of readFile.
+    // Embedded equation objects give their text when `objects` is given, else nothing.
     static WordLoadResult readStreams(const QByteArray& wordDocument, const QByteArray& table0,
-                                      const QByteArray& table1, const QByteArray& data);
+                                      const QByteArray& table1, const QByteArray& data,
+                                      DocObjectPool* objects = nullptr);
 };

@@ -37,6 +37,8 @@ public:
     static constexpr quint16 CRgFtc0 = 0x4A4F;
     static constexpr quint16 CRgFtc1 = 0x4A50;
     static constexpr quint16 CSymbol = 0x6A09;
+    static constexpr quint16 CPicLocation = 0x6A03;
+    static constexpr quint16 CFOle2 = 0x080A;
     // Table (row) properties.
     static constexpr quint16 TDefTable = 0xD608;
     static constexpr quint16 TDefTable10 = 0xD606;

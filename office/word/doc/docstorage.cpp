@@ -1,7 +1,5 @@
 #include "office/word/doc/docstorage.h"
 
-#include "office/ole/compoundfile.h"
-
 namespace {
 
 using ReadResult = CompoundFile::Stream;
@@ -26,7 +24,8 @@ DocStorage::DocStorage(const QByteArray& fileBytes) {
         return;
     }
     // The compound file reads fileBytes in place; they outlive it.
-    const CompoundFile infile(fileBytes);
+    m_file = std::make_unique<CompoundFile>(fileBytes);
+    const CompoundFile& infile = *m_file;
     if (!infile.isOpen()) {
         return;
     }

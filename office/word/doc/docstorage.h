@@ -1,7 +1,11 @@
 #pragma once
 
+#include "office/ole/compoundfile.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <memory>
 
 // The streams of a Word 97-2003 binary document, read from its OLE2 compound file (MS-CFB) with
 // libgsf. Only the streams the reader needs are kept: "WordDocument", the two table streams
@@ -20,8 +24,9 @@ public:
     // Largest stream the reader accepts, in bytes.
     static constexpr qint64 kMaxStreamSize = 256 * 1024 * 1024;
 
-    // Read the streams from the bytes of a whole file. On failure the streams stay empty and
-    // status() says why.
+    // Read the streams from the bytes of a whole file, which must outlive the storage (the
+    // compound file stays open on them for compoundFile()). On failure the streams stay
+    // empty and status() says why.
     explicit DocStorage(const QByteArray& fileBytes);
 
     Status status() const { return m_status; }
@@ -31,6 +36,8 @@ public:
     const QByteArray& tableStream(int which) const { return which == 1 ? m_table1 : m_table0; }
     // The "Data" stream, empty when absent.
     const QByteArray& dataStream() const { return m_data; }
+    // The open compound file (for the embedded objects' storages); null on failure.
+    const CompoundFile* compoundFile() const { return isOk() ? m_file.get() : nullptr; }
     // A short English description of a status, for error messages.
     static QString describe(Status status);
 
@@ -40,4 +47,5 @@ private:
     QByteArray m_table0;
     QByteArray m_table1;
     QByteArray m_data;
+    std::unique_ptr<CompoundFile> m_file;
 };

@@ -1,6 +1,8 @@
 #include "office/word/doc/docstoryreader.h"
 
 #include "office/word/doc/docformatter.h"
+#include "office/word/doc/docobjectpool.h"
+#include "office/word/model/eqfieldtext.h"
 
 namespace {
 
@@ -64,6 +66,8 @@ QVector<DocParagraph> DocStoryReader::read(qint32 ccpText) {
     m_paragraphs.clear();
     m_pending.clear();
     m_fields.clear();
+    m_open.clear();
+    m_openOverflow = 0;
     if (!m_sources.pieces || !m_sources.chpx || !m_sources.papx || !m_sources.styles)
         return m_paragraphs;
     m_tooLarge = false;
@@ -176,28 +180,95 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
             continue;
         switch (ch.unicode()) {
             case kFieldBegin:
-                m_fields.begin();
+                beginField();
                 continue;
             case kFieldSeparator:
                 m_fields.separate();
+                if (m_openOverflow == 0 && !m_open.empty()) {
+                    // An embedded object's field names the object on its separator.
+                    m_open.back().inResult = true;
+                    m_open.back().hasObject = format.ole2;
+                    m_open.back().objectId = format.picLocation;
+                }
                 continue;
             case kFieldEnd:
-                m_fields.end();
+                endField(format, paragraph);
                 continue;
             default:
                 break;
         }
         if (!m_fields.showsText()) {
+            OpenField* field = m_open.empty() || m_openOverflow > 0 ? nullptr : &m_open.back();
+            // Control characters in an instruction (a link's data mark) are no part of it.
+            if (field && !field->inResult && ch.unicode() >= 0x20 &&
+                field->instruction.size() <= EqFieldText::kMaxLength)
+                field->instruction.append(ch);
             continue;
         }
-        appendChar(ch, format, paragraph);
+        if (appendChar(ch, format, paragraph)) {
+            for (OpenField& field : m_open)
+                field.showedText = true;
+        }
     }
 }
 
-/* Append one character as a reader sees it, merging runs of equal format. */
-void DocStoryReader::appendChar(QChar ch, const DocCharFormat& format, DocParagraph* paragraph) {
+/* A field begins; its instruction is kept as FieldNesting keeps the field. */
+void DocStoryReader::beginField() {
+    m_fields.begin();
+    if (m_openOverflow == 0 && int(m_open.size()) < FieldNesting::kMaxDepth)
+        m_open.push_back(OpenField());
+    else
+        ++m_openOverflow;
+}
+
+/* A field ends. When its result showed no text (only the object's picture, or nothing), an
+   embedded equation gives its text, an EQ field the text of its field code. */
+void DocStoryReader::endField(const DocCharFormat& format, DocParagraph* paragraph) {
+    m_fields.end();
+    if (m_openOverflow > 0) {
+        --m_openOverflow;
+        return;
+    }
+    if (m_open.empty())
+        return;
+    const OpenField ended = m_open.back();
+    m_open.pop_back();
+    if (ended.showedText || !m_fields.showsText())
+        return;
+    QString text;
+    if (ended.hasObject && m_sources.objects)
+        text = m_sources.objects->equationText(ended.objectId);
+    else if (EqFieldText::isEq(ended.instruction))
+        text = EqFieldText::linear(ended.instruction);
+    if (appendEquation(text, format, paragraph)) {
+        for (OpenField& field : m_open)
+            field.showedText = true;
+    }
+}
+
+/* Append an equation's text as plain characters (its lines as line feeds); false when
+   nothing shows. */
+bool DocStoryReader::appendEquation(const QString& text, const DocCharFormat& format,
+                                    DocParagraph* paragraph) {
+    DocCharFormat plain = format;
+    plain.ole2 = false;
+    plain.special = false;
+    plain.symbolChar = 0;
+    bool shown = false;
+    for (const QChar c : text)
+        shown = appendChar(c == QLatin1Char('\n') ? QChar(0x0B) : c, plain, paragraph) || shown;
+    return shown;
+}
+
+/* Append one character as a reader sees it, merging runs of equal format; false when the
+   character shows nothing. */
+bool DocStoryReader::appendChar(QChar ch, const DocCharFormat& format, DocParagraph* paragraph) {
     QChar out = ch;
     const ushort code = ch.unicode();
+
+    if (code == 0x01 && format.ole2 && m_sources.objects)
+        return appendEquation(m_sources.objects->equationText(format.picLocation), format,
+                              paragraph);
     if (code == 0x09) {
         out = QLatin1Char('\t');
     } else if (code == 0x0B) {
@@ -207,13 +278,14 @@ void DocStoryReader::appendChar(QChar ch, const DocCharFormat& format, DocParagr
     } else if (format.symbolChar != 0 && (code == 0x28 || format.special)) {
         out = QChar(format.symbolChar);
     } else if (code < 0x20) {
-        return;  // pictures, drawn objects, note marks, breaks, soft hyphens
+        return false;  // pictures, drawn objects, note marks, breaks, soft hyphens
     }
     if (!paragraph->runs.isEmpty() && paragraph->runs.last().format == format) {
         paragraph->runs.last().text.append(out);
-        return;
+        return true;
     }
     paragraph->runs.append(DocRun{QString(out), format});
+    return true;
 }
 
 /* The grpprl a piece's Prm points to (fComplex set), else nothing. */

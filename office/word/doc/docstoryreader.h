@@ -10,6 +10,10 @@
 #include <QString>
 #include <QVector>
 
+#include <vector>
+
+class DocObjectPool;
+
 // A run of text with one resolved character format, as the story reader yields it.
 struct DocRun {
     QString text;
@@ -37,7 +41,9 @@ struct DocParagraph {
 // character runs from the CHPX pages over the paragraph's style, paragraph properties from
 // the PAPX pages over the style sheet. Field instructions are dropped and field results kept;
 // special characters become what a reader sees (tab, line feed, "-" for a non-breaking
-// hyphen, nothing for pictures, breaks, soft hyphens and tracked deletions).
+// hyphen, nothing for pictures, breaks, soft hyphens and tracked deletions). An embedded
+// equation object gives its linear text (through the object pool), and an EQ field whose
+// result shows no text gives the linear text of its field code.
 class DocStoryReader {
 public:
     struct Sources {
@@ -47,6 +53,7 @@ public:
         const DocFkpTable* chpx = nullptr;
         const DocFkpTable* papx = nullptr;
         const DocStyleSheet* styles = nullptr;
+        DocObjectPool* objects = nullptr;  // null: embedded objects give no text
     };
 
     // Deepest field nesting the reader follows; deeper fields still balance but are not tracked.
@@ -74,12 +81,26 @@ private:
                               const DocCharFormat& paraStyle) const;
     void appendText(const Segment& segment, const DocCharFormat& format, bool lastHasMark,
                     DocParagraph* paragraph);
-    void appendChar(QChar ch, const DocCharFormat& format, DocParagraph* paragraph);
+    bool appendChar(QChar ch, const DocCharFormat& format, DocParagraph* paragraph);
+    bool appendEquation(const QString& text, const DocCharFormat& format, DocParagraph* paragraph);
+    void beginField();
+    void endField(const DocCharFormat& format, DocParagraph* paragraph);
     DocBytes prmGrpprl(quint16 prm) const;
 
     Sources m_sources;
     QVector<Segment> m_pending;
     QVector<DocParagraph> m_paragraphs;
     FieldNesting m_fields;
+    // The open fields as FieldNesting keeps them: their instruction text, whether their
+    // result has begun and whether it showed any text, the embedded object they hold.
+    struct OpenField {
+        QString instruction;
+        bool inResult = false;
+        bool showedText = false;
+        bool hasObject = false;
+        quint32 objectId = 0;
+    };
+    std::vector<OpenField> m_open;
+    int m_openOverflow = 0;
     bool m_tooLarge = false;
 };

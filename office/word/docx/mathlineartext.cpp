@@ -1,5 +1,7 @@
 #include "office/word/docx/mathlineartext.h"
 
+#include "office/word/model/mathlinear.h"
+
 #include <QHash>
 #include <QStringList>
 
@@ -8,24 +10,6 @@ namespace {
 const QLatin1String kMathNamespaces[] = {
     QLatin1String("http://schemas.openxmlformats.org/officeDocument/2006/math"),
     QLatin1String("http://purl.oclc.org/ooxml/officeDocument/math")};
-
-/* Whether a text is one term: a name, a number or one character. */
-bool isOneTerm(const QString& text) {
-    if (text.size() <= 1) {
-        return true;
-    }
-    for (const QChar c : text) {
-        if (!c.isLetterOrNumber() && c != QLatin1Char('.')) {
-            return false;
-        }
-    }
-    return true;
-}
-
-/* A text as one operand: in brackets when it has more than one term. */
-QString operand(const QString& text) {
-    return isOneTerm(text) ? text : QLatin1Char('(') + text + QLatin1Char(')');
-}
 
 // The parts of a structure: argument texts by element name (in order for repeated names)
 // and the properties' values by name ("chr", "begChr", "degHide", ...).
@@ -53,82 +37,56 @@ struct Parts {
     }
 };
 
-/* The n-ary operator with its limits and its argument. */
+/* The n-ary operator with its limits (those not hidden) and its argument. */
 QString nary(const Parts& p) {
-    QString text = p.property("chr", QStringLiteral("∫"));
-    const QString sub = p.arg("sub");
-    const QString sup = p.arg("sup");
-    if (!sub.isEmpty() && !p.hides("subHide")) {
-        text += QLatin1Char('_') + operand(sub);
-    }
-    if (!sup.isEmpty() && !p.hides("supHide")) {
-        text += QLatin1Char('^') + operand(sup);
-    }
-    return text + QStringLiteral("▒") + operand(p.arg("e"));
-}
-
-/* A radical: √(x), or √(n&x) with a degree shown. */
-QString radical(const Parts& p) {
-    const QString degree = p.arg("deg");
-    if (degree.isEmpty() || p.hides("degHide")) {
-        return QStringLiteral("√(") + p.arg("e") + QLatin1Char(')');
-    }
-    return QStringLiteral("√(") + degree + QLatin1Char('&') + p.arg("e") + QLatin1Char(')');
-}
-
-/* Delimiters around their arguments, separated by the separator character. */
-QString delimited(const Parts& p) {
-    const QStringList items = p.arguments.value(QStringLiteral("e"));
-    return p.property("begChr", QStringLiteral("(")) +
-           items.join(p.property("sepChr", QStringLiteral("|"))) +
-           p.property("endChr", QStringLiteral(")"));
+    return MathLinear::nary(p.property("chr", QStringLiteral("∫")),
+                            p.hides("subHide") ? QString() : p.arg("sub"),
+                            p.hides("supHide") ? QString() : p.arg("sup"), p.arg("e"));
 }
 
 /* The linear text of a structure from its parts. */
 QString linear(QLatin1String name, const Parts& p) {
     const QString e = p.arg("e");
     if (name == QLatin1String("f")) {
-        return operand(p.arg("num")) + QLatin1Char('/') + operand(p.arg("den"));
+        return MathLinear::fraction(p.arg("num"), p.arg("den"));
     }
     if (name == QLatin1String("sSup")) {
-        return operand(e) + QLatin1Char('^') + operand(p.arg("sup"));
+        return MathLinear::superscript(e, p.arg("sup"));
     }
     if (name == QLatin1String("sSub")) {
-        return operand(e) + QLatin1Char('_') + operand(p.arg("sub"));
+        return MathLinear::subscript(e, p.arg("sub"));
     }
     if (name == QLatin1String("sSubSup")) {
-        return operand(e) + QLatin1Char('_') + operand(p.arg("sub")) + QLatin1Char('^') +
-               operand(p.arg("sup"));
+        return MathLinear::subSuperscript(e, p.arg("sub"), p.arg("sup"));
     }
     if (name == QLatin1String("sPre")) {
-        return QLatin1Char('_') + operand(p.arg("sub")) + QLatin1Char('^') + operand(p.arg("sup")) +
-               operand(e);
+        return MathLinear::preScripts(p.arg("sub"), p.arg("sup"), e);
     }
     if (name == QLatin1String("rad")) {
-        return radical(p);
+        return MathLinear::radical(p.hides("degHide") ? QString() : p.arg("deg"), e);
     }
     if (name == QLatin1String("nary")) {
         return nary(p);
     }
     if (name == QLatin1String("d")) {
-        return delimited(p);
+        return MathLinear::delimited(
+            p.property("begChr", QStringLiteral("(")), p.arguments.value(QStringLiteral("e")),
+            p.property("sepChr", QStringLiteral("|")), p.property("endChr", QStringLiteral(")")));
     }
     if (name == QLatin1String("func")) {
-        return p.arg("fName") + QLatin1Char(' ') + operand(e);
+        return MathLinear::function(p.arg("fName"), e);
     }
     if (name == QLatin1String("limLow")) {
-        return operand(e) + QLatin1Char('_') + operand(p.arg("lim"));
+        return MathLinear::below(e, p.arg("lim"));
     }
     if (name == QLatin1String("limUpp")) {
-        return operand(e) + QLatin1Char('^') + operand(p.arg("lim"));
+        return MathLinear::above(e, p.arg("lim"));
     }
     if (name == QLatin1String("m")) {
-        return QStringLiteral("■(") +
-               p.arguments.value(QStringLiteral("mr")).join(QLatin1Char('@')) + QLatin1Char(')');
+        return MathLinear::matrix(p.arguments.value(QStringLiteral("mr")));
     }
     if (name == QLatin1String("eqArr")) {
-        return QStringLiteral("█(") +
-               p.arguments.value(QStringLiteral("e")).join(QLatin1Char('@')) + QLatin1Char(')');
+        return MathLinear::equationArray(p.arguments.value(QStringLiteral("e")));
     }
     return e;  // accents, bars, boxes, group characters, phantoms: their base
 }
@@ -227,7 +185,7 @@ QString MathLinearText::structure(QLatin1String name) {
             while (m_reader.readNextStartElement()) {
                 cells.append(children());
             }
-            parts.arguments[child].append(cells.join(QLatin1Char('&')));
+            parts.arguments[child].append(MathLinear::row(cells));
         } else {
             parts.arguments[child].append(children());
         }
