@@ -367,6 +367,9 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
     callOn(documents, "Open(const QString&)", nativePath);
     const AxHandle document = subObject(word, "ActiveDocument");
     if (!document) {
+        // Word's own reason (the built-in one names what is wrong with the file), so that the
+        // user learns why, not only which.
+        result.reason = documents != nullptr ? documents->lastErrorDescription() : QString();
         return DocumentOutcome::NotOpened;
     }
     result.opened = true;

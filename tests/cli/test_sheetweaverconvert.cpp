@@ -378,9 +378,12 @@ TEST_F(ConverterTest, JobsGiveTheSameBytesReportAndSummaryAsOneAtATime) {
         EXPECT_EQ(one.report, runs[0].report) << "--jobs " << one.jobs.toStdString();
         EXPECT_EQ(one.out.section(QStringLiteral("耗时"), 0, 0),
                   QStringLiteral("成功转换14个Word文件,"));
-        // One line per document as it starts, counted 1, 2, 3, ... whatever the threads.
-        const QStringList lines = one.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        // One line per document as it starts, counted 1, 2, 3, ... whatever the threads; then
+        // one line per document that did not open, saying why.
+        const QStringList all = one.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines = all.filter(QRegularExpression(QStringLiteral("^\\[")));
         ASSERT_EQ(lines.size(), 16) << one.err.toStdString();
+        EXPECT_EQ(all.filter(QStringLiteral("(cannot open) ")).size(), 2) << one.err.toStdString();
         QSet<QString> paths;
         for (int i = 0; i < lines.size(); ++i) {
             const QString prefix = QStringLiteral("[%1/16] ").arg(i + 1);
@@ -417,7 +420,8 @@ TEST_F(ConverterTest, ShardsCoverEveryDocumentOnceWithTheUnshardedBytes) {
             const QString shard = QStringLiteral("%1/%2").arg(index).arg(count);
             const int status = run({QStringLiteral("--shard"), shard, source, target});
             ASSERT_TRUE(status == 0 || status == 1) << err.toStdString();
-            for (const QString& line : err.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            for (const QString& line : err.split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                           .filter(QRegularExpression(QStringLiteral("^\\[")))) {
                 ++started[line.section(QLatin1Char(' '), 1)];
             }
             QFile report(source + QStringLiteral("/无法打开的文件目录(文件格式有误).%1-of-%2.txt")

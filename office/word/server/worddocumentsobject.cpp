@@ -54,7 +54,7 @@ ServerReply WordDocumentsObject::open(const QString& path) {
         // The job takes a missing active document as "cannot open"; an older document left
         // active would be converted a second time under this document's name.
         session->activate(nullptr);
-        return ServerReply::failure();
+        return ServerReply::failure(loaded.message);
     }
     auto document = std::make_shared<WordOpenDocument>();
     document->path = path;
