@@ -36,6 +36,21 @@ void* operator new[](std::size_t size) {
     return operator new(size);
 }
 
+/* The non-throwing forms (temporary buffers of std::stable_sort use them) must come from the
+   same heap as the replaced release. */
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+/* Non-throwing array allocations. */
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
+}
+
 /* Release a block of operator new. */
 void operator delete(void* block) noexcept {
     std::free(block);
