@@ -28,15 +28,20 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
     job->setJobs(jobs);
     job->moveToThread(&thread);
     QEventLoop loop;
-    // The last text the job shows is its summary (or why it stopped); documents come as starts.
-    QObject::connect(job, &MergeObject::ShowDisposingFile, &loop,
-                     [this](const QString& text) { m_finalText = text; });
-    QObject::connect(job, &MergeObject::documentStarted, &loop,
-                     [this](int started, int total, const QString& nativePath) {
-                         showStart(started, total, nativePath);
-                     });
-    QObject::connect(job, &MergeObject::documentFinished, &loop,
-                     [this](int finished, int total) { showFinish(finished, total); });
+    // The last text the job shows is its summary (or why it stopped), kept on the thread that
+    // shows it: this thread reads it only once the job's thread has ended, and a queued call for
+    // every document would wake this thread for nothing.
+    QObject::connect(
+        job, &MergeObject::ShowDisposingFile, &loop,
+        [this](const QString& text) { m_finalText = text; }, Qt::DirectConnection);
+    if (m_progress != Progress::Quiet) {
+        QObject::connect(job, &MergeObject::documentStarted, &loop,
+                         [this](int started, int total, const QString& nativePath) {
+                             showStart(started, total, nativePath);
+                         });
+        QObject::connect(job, &MergeObject::documentFinished, &loop,
+                         [this](int finished, int total) { showFinish(finished, total); });
+    }
     QObject::connect(job, &MergeObject::Signal_SetButtonEnable, &loop, &QEventLoop::quit);
     m_clock.start();
     thread.start();
