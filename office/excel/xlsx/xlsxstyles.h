@@ -14,8 +14,8 @@ public:
     static constexpr double kDefaultFontSize = 11;
     static QString defaultFontName() { return QStringLiteral("Calibri"); }
 
-    // Distinct cell formats (cellXfs entries) a workbook may hold: the 64,000 of Excel's
-    // specifications (MS-OI29500 lets cellXfs reach 65,430 with the style formats).
+    // Distinct cell formats (cellXfs entries) a workbook may hold: the 64,000 Excel allows
+    // (its own file-format notes let cellXfs reach 65,430 together with the style formats).
     static constexpr int kMaxCellFormats = 64000;
 
     // Write styles.xml for the first `count` formats of `formats` (all when it holds fewer).
