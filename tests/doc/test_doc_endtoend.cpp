@@ -2,6 +2,8 @@
 // own sheet of a .xls workbook whose cells, read back with xlrd (tests/doc/xls_rows.py), hold
 // the texts LibreOffice shows for the same tables; an encrypted .doc goes to the failure report.
 
+#include "tests/support/convertertree.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,23 +11,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 
 namespace {
 
 const QString kCorpus = QStringLiteral("../shared/corpus/");
-
-/* Run a program; returns its exit code (-1 when it did not finish normally) and stdout. */
-int runProgram(const QString& program, const QStringList& arguments, QByteArray* out) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(180000) || process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    *out = process.readAllStandardOutput();
-    return process.exitCode();
-}
 
 /* A row's non-empty texts, as the read-back lists them. */
 QStringList nonEmpty(const QJsonArray& row) {
@@ -56,16 +45,12 @@ bool sameValue(const QString& pasted, const QString& text) {
 }  // namespace
 
 TEST(DocEndToEnd, TablesOfDocFilesBecomeSheetsWithTheirCellTexts) {
-    const QString build =
-        QProcessEnvironment::systemEnvironment().value(QStringLiteral("SW_BUILD_DIR"));
-    const QString converter = build + QStringLiteral("/bin/sheetweaver-convert");
+    const QString converter = ConverterTree::converter();
     ASSERT_TRUE(QFile::exists(converter)) << converter.toStdString();
-    QTemporaryDir temp;
-    ASSERT_TRUE(temp.isValid());
-    const QString source = temp.path() + QStringLiteral("/src");
-    const QString dest = temp.path() + QStringLiteral("/out");
-    ASSERT_TRUE(QDir().mkpath(source + QStringLiteral("/sub")));
-    ASSERT_TRUE(QDir().mkpath(dest));
+    ConverterTree tree;
+    ASSERT_TRUE(tree.ready());
+    const QString& source = tree.source;
+    const QString& dest = tree.dest;
     // Corpus documents and the names the expected tables are filed under.
     const QList<QPair<QString, QString>> documents = {
         {QStringLiteral("doc/tables/simple-table.doc"), QStringLiteral("simple-table")},
@@ -133,9 +118,7 @@ struct EquationDocument {
 }  // namespace
 
 TEST(DocEndToEnd, EquationsBecomeLinearTextInTheirCells) {
-    const QString build =
-        QProcessEnvironment::systemEnvironment().value(QStringLiteral("SW_BUILD_DIR"));
-    const QString converter = build + QStringLiteral("/bin/sheetweaver-convert");
+    const QString converter = ConverterTree::converter();
     ASSERT_TRUE(QFile::exists(converter)) << converter.toStdString();
     const QStringList inParagraph = {QStringLiteral("Area: (a+b)/2")};
     const QStringList inTable = {
@@ -157,11 +140,10 @@ TEST(DocEndToEnd, EquationsBecomeLinearTextInTheirCells) {
     };
     for (const EquationDocument& document : documents) {
         const QString name = QString::fromUtf8(document.path);
-        QTemporaryDir temp;
-        ASSERT_TRUE(temp.isValid());
-        const QString source = temp.path() + QStringLiteral("/src");
-        const QString dest = temp.path() + QStringLiteral("/out");
-        ASSERT_TRUE(QDir().mkpath(source) && QDir().mkpath(dest));
+        ConverterTree tree;
+        ASSERT_TRUE(tree.ready());
+        const QString& source = tree.source;
+        const QString& dest = tree.dest;
         ASSERT_TRUE(QFile::copy(name, source + QStringLiteral("/eq.doc"))) << document.path;
         QStringList arguments = {source, dest};
         if (document.tables)

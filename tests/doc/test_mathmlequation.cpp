@@ -1,5 +1,7 @@
 #include "office/word/doc/mathmlequation.h"
 
+#include "tests/support/paramname.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,10 +59,7 @@ TEST_P(MathMlTest, GivesLinearText) {
 
 INSTANTIATE_TEST_SUITE_P(Elements, MathMlTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<MathMlCase>& row) {
-                             std::string name = row.param.name;
-                             for (char& ch : name)
-                                 ch = isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             return name;
+                             return paramName(row.param.name);
                          });
 
 TEST(MathMlPackage, NoZipArchiveGivesNoText) {

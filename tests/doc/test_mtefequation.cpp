@@ -1,5 +1,7 @@
 #include "office/word/doc/mtefequation.h"
 
+#include "tests/support/paramname.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -91,10 +93,7 @@ TEST_P(MtefTest, GivesLinearText) {
 
 INSTANTIATE_TEST_SUITE_P(Records, MtefTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<MtefCase>& row) {
-                             std::string name = row.param.name;
-                             for (char& ch : name)
-                                 ch = isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             return name;
+                             return paramName(row.param.name);
                          });
 
 /* The 28-byte OLE header (cbHdr, version, format, cbObject, reserved) before the MTEF. */

@@ -2,6 +2,8 @@
 // each becomes a .xls workbook whose rows, read back with xlrd (tests/doc/xls_rows.py), hold
 // the document's paragraphs and table rows; a binary file that is no Word file is reported.
 
+#include "tests/support/convertertree.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,21 +11,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 
 namespace {
-
-/* Run a program; returns its exit code (-1 when it did not finish normally) and stdout. */
-int runProgram(const QString& program, const QStringList& arguments, QByteArray* out) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(180000) || process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    *out = process.readAllStandardOutput();
-    return process.exitCode();
-}
 
 /* The expected rows of a fixture: its lines, table rows split at tabs into cells (a
    paragraph's tab stays in its one cell), empty cells left out. */
@@ -52,16 +41,12 @@ struct Source {
 }  // namespace
 
 TEST(RtfEndToEnd, RtfAndTextUnderWordNamesBecomeWorkbooks) {
-    const QString build =
-        QProcessEnvironment::systemEnvironment().value(QStringLiteral("SW_BUILD_DIR"));
-    const QString converter = build + QStringLiteral("/bin/sheetweaver-convert");
+    const QString converter = ConverterTree::converter();
     ASSERT_TRUE(QFile::exists(converter)) << converter.toStdString();
-    QTemporaryDir temp;
-    ASSERT_TRUE(temp.isValid());
-    const QString source = temp.path() + QStringLiteral("/src");
-    const QString dest = temp.path() + QStringLiteral("/out");
-    ASSERT_TRUE(QDir().mkpath(source + QStringLiteral("/sub")));
-    ASSERT_TRUE(QDir().mkpath(dest));
+    ConverterTree tree;
+    ASSERT_TRUE(tree.ready());
+    const QString& source = tree.source;
+    const QString& dest = tree.dest;
     const QString rtf = QStringLiteral("tests/data/rtf/encodings/");
     const QString text = QStringLiteral("tests/data/text/");
     const QList<Source> sources = {

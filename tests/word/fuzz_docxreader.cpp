@@ -5,37 +5,21 @@
 #include "office/word/docx/docxbodyreader.h"
 #include "office/word/docx/docxreader.h"
 #include "office/word/docx/docxstyles.h"
-#include "office/word/server/wordfragmentbuilder.h"
+#include "tests/word/fuzzcopy.h"
 
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-/* Copy the whole story and every table, as the conversion job does. */
-void copyAll(const WordLoadResult& result) {
-    if (!result) {
-        return;
-    }
-    Fragment fragment;
-    WordFragmentBuilder::wholeStory(*result.document, fragment);
-    for (const auto& table : result.document->topLevelTables()) {
-        WordFragmentBuilder::table(*table, fragment);
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DocxLimits limits;
     // Large seeds are refused quickly, so that every run stays within the time per input.
     limits.maxPartBytes = 2 * 1024 * 1024;
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    copyAll(DocxReader::readData(bytes, limits));
+    copyAsTheJobDoes(DocxReader::readData(bytes, limits));
 
     DocxStyles styles;
     styles.readStyles(bytes);
     DocxBodyReader body(styles, limits);
-    copyAll(body.read(bytes));
+    copyAsTheJobDoes(body.read(bytes));
     return 0;
 }

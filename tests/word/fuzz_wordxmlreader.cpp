@@ -2,7 +2,7 @@
 // input is read as the loader reads such a file, and every document that opens is copied as
 // the conversion job copies it.
 
-#include "office/word/server/wordfragmentbuilder.h"
+#include "tests/word/fuzzcopy.h"
 #include "office/word/xml/wordxmlreader.h"
 
 #include <cstddef>
@@ -12,13 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DocxLimits limits;
     limits.maxPartBytes = 2 * 1024 * 1024;
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    const WordLoadResult result = WordXmlReader::readData(bytes, limits);
-    if (result) {
-        Fragment fragment;
-        WordFragmentBuilder::wholeStory(*result.document, fragment);
-        for (const auto& table : result.document->topLevelTables()) {
-            WordFragmentBuilder::table(*table, fragment);
-        }
-    }
+    copyAsTheJobDoes(WordXmlReader::readData(bytes, limits));
     return 0;
 }

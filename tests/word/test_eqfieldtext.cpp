@@ -1,5 +1,7 @@
 #include "office/word/model/eqfieldtext.h"
 
+#include "tests/support/paramname.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,10 +48,7 @@ TEST_P(EqFieldTest, GivesLinearText) {
 
 INSTANTIATE_TEST_SUITE_P(Switches, EqFieldTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<EqCase>& row) {
-                             std::string name = row.param.name;
-                             for (char& ch : name)
-                                 ch = isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             return name;
+                             return paramName(row.param.name);
                          });
 
 TEST(EqFieldBounds, TooDeepOrTooLongGivesNoText) {
