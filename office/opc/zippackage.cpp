@@ -1,5 +1,6 @@
 #include "office/opc/zippackage.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTextCodec>
 #include <QtEndian>
@@ -91,8 +92,13 @@ bool ZipPackage::open(QIODevice* device) {
         m_size = m_data != nullptr ? static_cast<quint64>(file->size()) : 0;
     }
     if (m_data == nullptr) {
-        device->seek(0);
-        m_bytes = device->readAll();
+        // A package already in memory is shared, not copied.
+        if (auto* buffer = qobject_cast<QBuffer*>(device)) {
+            m_bytes = buffer->data();
+        } else {
+            device->seek(0);
+            m_bytes = device->readAll();
+        }
         m_data = reinterpret_cast<const uchar*>(m_bytes.constData());
         m_size = static_cast<quint64>(m_bytes.size());
     }
