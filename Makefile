@@ -6,7 +6,7 @@ WINDOWS_BUILD ?= build-windows
 # ccache, when installed, lets a second build folder or a clean clone reuse earlier compiles.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps build build-asan test test-windows demo screenshot package clean
+.PHONY: deps build build-asan test test-windows windows windows-package screenshot-windows demo screenshot package clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -26,9 +26,21 @@ test: build build-asan
 	@echo "== tests =="
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# The Qt-free code cross-built for Windows and tested under Wine (scripts/test-windows.sh).
+# The whole program cross-built for Windows and tested under Wine (scripts/test-windows.sh).
 test-windows:
 	@JOBS=$(JOBS) bash scripts/test-windows.sh $(WINDOWS_BUILD)
+
+# The two Windows programs alone: $(WINDOWS_BUILD)/bin/Sheetweaver.exe and sheetweaver-convert.exe.
+windows:
+	@JOBS=$(JOBS) bash scripts/build-windows.sh $(WINDOWS_BUILD)
+
+# The Windows release: Sheetweaver-<version>-win64.zip and its NSIS installer.
+windows-package: windows
+	@bash packaging/windows/make-package.sh $(WINDOWS_BUILD)
+
+# docs/mainwindow-windows.png: the window as Windows draws it, under Wine.
+screenshot-windows: windows
+	@bash scripts/windows-window-check.sh $(WINDOWS_BUILD) --screenshot-only
 
 demo: build
 	@bash scripts/demo.sh $(BUILD)

@@ -70,9 +70,11 @@ int Languages::install(Language language) {
         loadTranslationResources();
         return installFrom(englishResource(), {QString()}) ? 1 : 0;
     }
+    // The Windows build carries Qt's Chinese texts among its resources: it is one file.
+    loadTranslationResources();
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QStringList folders = {
-        QLibraryInfo::location(QLibraryInfo::TranslationsPath),
+        QStringLiteral(":/translations"), QLibraryInfo::location(QLibraryInfo::TranslationsPath),
         programFolder + QStringLiteral("/translations"),
         programFolder + QStringLiteral("/../share/sheetweaver/translations")};
     return installFrom(QStringLiteral("qtbase_zh_CN"), folders) ? 1 : 0;

@@ -18,6 +18,11 @@ ServerObjectPtr ComObject::bind(const QString& progId, QString* error) {
     return std::make_shared<ComObject>(std::move(object));
 }
 
+/* Ask COM whether the identifier names a class. */
+bool ComObject::isRegistered(const QString& progId) {
+    return DispatchObject::isRegistered(progId.toStdWString());
+}
+
 /* Forward one call to the COM object, member string as written. */
 ServerReply ComObject::invoke(const ServerCall& call) {
     std::vector<ComValue> args;

@@ -17,6 +17,9 @@ public:
     // given, then says why).
     static ServerObjectPtr bind(const QString& progId, QString* error = nullptr);
 
+    // True when COM knows an application under progId (none is started).
+    static bool isRegistered(const QString& progId);
+
     ServerReply invoke(const ServerCall& call) override;
     bool isAlive() const override;
     bool runsOutOfProcess() const override { return true; }

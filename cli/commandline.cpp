@@ -100,6 +100,21 @@ QString applyShard(CommandLine::Result& result, const QString& value) {
     return QString();
 }
 
+/* --office CHOICE: the office that converts, among those this platform offers. */
+QString applyOffice(CommandLine::Result& result, const QString& value) {
+    const std::optional<OfficeChoice> choice = officeChoiceFromName(value);
+    if (!choice) {
+        QStringList names;
+        for (const OfficeChoice offered : offeredOfficeChoices()) {
+            names.append(officeChoiceName(offered));
+        }
+        return QStringLiteral("--office 须为 %1 之一 (--office takes one of %1)")
+            .arg(names.join(QLatin1Char('|')));
+    }
+    result.office = *choice;
+    return QString();
+}
+
 /* --quiet: only the summary. */
 QString applyQuiet(CommandLine::Result& result, const QString&) {
     result.quiet = true;
@@ -111,6 +126,12 @@ QString applyVerbose(CommandLine::Result& result, const QString&) {
     result.verbose = true;
     return QString();
 }
+
+#ifdef Q_OS_WIN
+const char officeValueName[] = "auto|builtin|com";
+#else
+const char officeValueName[] = "auto|builtin";
+#endif
 
 // The options in help-text order; a new option is one row here.
 const OptionRow optionRows[] = {
@@ -131,6 +152,10 @@ const OptionRow optionRows[] = {
      "convert only shard K of N (by a hash of each document's path\nunder SOURCE), for N "
      "processes on N machines / 只转换N份中的第K份",
      applyShard},
+    {"office", officeValueName,
+     "which office converts: auto (Word and Excel or WPS when installed,\nelse the built-in "
+     "office), builtin, com (installed Office/WPS only)\n/ 使用哪个办公软件转换",
+     applyOffice},
     {"quiet", nullptr, "no progress, only the summary / 不显示进度, 只显示结果", applyQuiet},
     {"verbose", nullptr,
      "also the warnings of the libraries that read damaged files\n/ 显示读取库对损坏文件的警告",
@@ -285,8 +310,11 @@ QString CommandLine::helpText() {
         const QString indent(optionColumn + 2, QLatin1Char(' '));
         const QString help =
             QString::fromUtf8(row.help).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
-        options += QStringLiteral("  ") + usage.leftJustified(optionColumn - 1) + QLatin1Char(' ') +
-                   help + QLatin1Char('\n');
+        // A usage too wide for its column puts the help on the next line.
+        const QString gap = usage.size() < optionColumn ? QStringLiteral(" ")
+                                                        : QLatin1Char('\n') + indent;
+        options += QStringLiteral("  ") + usage.leftJustified(optionColumn - 1) + gap + help +
+                   QLatin1Char('\n');
     }
     return QStringLiteral(
                "Usage: sheetweaver-convert [options] SOURCE DEST\n"

@@ -1,7 +1,7 @@
 #include "cli/commandline.h"
 #include "cli/headlessrun.h"
 #include "cli/progressbar.h"
-#include "office/builtinoffice.h"
+#include "office/officechoice.h"
 #include "office/ole/compoundfile.h"
 
 #include <QCoreApplication>
@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
     }
     // libgsf's notes on damaged files would bury the converter's own lines.
     CompoundFile::showLibraryMessages(parsed.verbose);
-    registerBuiltinOffice();
+    useOffice(parsed.office);
     const HeadlessRun::Progress progress = parsed.quiet ? HeadlessRun::Progress::Quiet
                                            : ProgressBar::errorStreamIsTerminal()
                                                ? HeadlessRun::Progress::Bar

@@ -10,20 +10,11 @@ include(cmake/SwTargets.cmake)
 enable_testing()
 
 if(CMAKE_CROSSCOMPILING)
-  # No GoogleTest package exists for the target: build Debian's source package with the
-  # cross compiler.
-  set(SW_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
-  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(${SW_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  sw_add_cross_gtest()
 else()
   find_package(GTest REQUIRED)
 endif()
 
-if(CMAKE_CROSSCOMPILING_EMULATOR)
-  # The Wine prefix the tests run in; make test-windows creates it before the first test.
-  set(SW_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix of the tests")
-endif()
 
 set(SW_QTFREE_FOLDERS support update tests/support tests/update)
 if(WIN32)

@@ -18,6 +18,20 @@ if(SW_SANITIZE)
   endif()
 endif()
 
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  # The Wine prefix the tests run in; make test-windows creates it before the first test.
+  set(SW_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix of the tests")
+endif()
+
+# No GoogleTest package exists for a cross target: build Debian's source package with the
+# cross compiler (GTest::gtest and GTest::gtest_main, as the package's config names them).
+macro(sw_add_cross_gtest)
+  set(SW_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${SW_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endmacro()
+
 # Apply our warning set to a target.
 function(sw_apply_warnings target)
   target_compile_options(${target} PRIVATE ${SW_WARNINGS})
@@ -44,12 +58,27 @@ endfunction()
 # cmake/wine-run.sh prints any other exit status, so a crash after the summary still fails.
 function(sw_judge_by_output name)
   set_tests_properties(${name} PROPERTIES
-                       PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?\\."
-                       FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];wine-run: exit status")
+                       PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?\\.;Totals: [0-9]+ passed, 0 failed"
+                       FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];wine-run: exit status;Totals: [0-9]+ passed, [1-9]")
   if(SW_WINEPREFIX)
     set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${SW_WINEPREFIX}")
   endif()
 endfunction()
+
+# In a cross-build, a test that reads its results back with the Linux host's tools (the Python
+# readers under /usr/bin/python3, through the oracle headers) is built but not run: the host's
+# programs cannot open the emulated program's paths. Sets SW_HOST_TOOLS in the caller.
+set(SW_HOST_TOOL_PATTERN "python3|openpyxlreader\\.h|xlsoracle\\.h|endtoendfixture\\.h|updatetestdata\\.h")
+macro(sw_needs_host_tools)
+  set(SW_HOST_TOOLS FALSE)
+  foreach(source ${ARGN})
+    get_filename_component(source ${source} ABSOLUTE ${CMAKE_CURRENT_SOURCE_DIR})
+    file(STRINGS ${source} found REGEX "${SW_HOST_TOOL_PATTERN}" LIMIT_COUNT 1)
+    if(found)
+      set(SW_HOST_TOOLS TRUE)
+    endif()
+  endforeach()
+endmacro()
 
 # sw_add_gtest(name SOURCES ... LIBS ... [LABELS ...]): a GoogleTest executable run by ctest
 # from the repository root, so tests reach ../shared/corpus by relative path.
@@ -59,6 +88,15 @@ function(sw_add_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   sw_apply_test_settings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(CMAKE_CROSSCOMPILING AND "sw_app" IN_LIST ARG_LIBS)
+    sw_link_qt_plugins(${name} TESTS)
+  endif()
+  if(CMAKE_CROSSCOMPILING)
+    sw_needs_host_tools(${ARG_SOURCES})
+    if(SW_HOST_TOOLS)
+      return()
+    endif()
+  endif()
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 600)

@@ -16,8 +16,10 @@ packages=(
 # `install-deps.sh windows`: what the Windows cross-build and its Wine test run need instead.
 if [ "${1:-}" = windows ]; then
   packages=(
-    cmake ninja-build ccache pkg-config qtbase5-dev googletest
+    cmake ninja-build ccache pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools
+    qttranslations5-l10n googletest dpkg-dev xz-utils zip nsis
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
+    xvfb xauth xdotool imagemagick fonts-noto-cjk
   )
 fi
 

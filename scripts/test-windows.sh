@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# The Windows build and its tests, on this Linux machine: the Qt-free libraries (support/, the
-# HTTP client of update/, the COM core of automation/com/) cross-built with MinGW-w64 for
-# 64-bit Windows, their tests run under Wine by ctest, and the libraries built once more for
-# 32-bit Windows as a compile check. Also checks the Qt side of the COM bridge for syntax.
+# The Windows build and its tests, on this Linux machine: the whole program cross-built with
+# MinGW-w64 against the static Qt of scripts/windows-toolchain.sh (built or unpacked once),
+# its test suites run under Wine by ctest, then three checks as a user would see them:
+#   - scripts/windows-corpus-check.sh: the converter .exe turns the shared corpus into the
+#     same bytes as the Linux build, in both modes, with the same failure reports;
+#   - scripts/windows-window-check.sh: Sheetweaver.exe under Wine on Xvfb, driven by xdotool;
+#   - scripts/windows-installer-check.sh: the NSIS installer, silently, then its uninstaller;
+#   - the Qt-free libraries built for 32-bit Windows as a compile check.
 # Installs what it needs first.
 # Usage: scripts/test-windows.sh [build-folder] (default build-windows; the 32-bit check
 # builds in <build-folder>-i686).
@@ -11,36 +15,21 @@ cd "$(dirname "$0")/.."
 build="${1:-build-windows}"
 jobs="${JOBS:-$(nproc)}"
 
-bash scripts/install-deps.sh windows
+echo "== Windows cross-build (x86_64, the whole program and its tests) =="
+start=$(date +%s)
+bash scripts/build-windows.sh "$build" all
+echo "cross-build: $(($(date +%s) - start)) s"
 
-configure=(-G Ninja -DSW_QT=OFF -DSW_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+launcher=()
 if command -v ccache > /dev/null; then
-  configure+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 
-echo "== Windows cross-build (x86_64) =="
-cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake "${configure[@]}" > /dev/null
-cmake --build "$build" -j "$jobs"
-
-echo "== Windows cross-build (i686, libraries only) =="
-cmake --no-warn-unused-cli -S . -B "$build-i686" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake "${configure[@]}" > /dev/null
-libraries=(sw_support sw_update)
-if grep -q '^sw_com:' <(cmake --build "$build-i686" --target help); then
-  libraries+=(sw_com)
-fi
-cmake --build "$build-i686" -j "$jobs" --target "${libraries[@]}"
-
-# No Windows build of Qt exists here: the COM adapter and the handle that calls it are checked
-# for syntax and warnings against the host's Qt headers with the Windows compiler.
-echo "== COM adapter, syntax only (host Qt headers) =="
-mapfile -t adapter < <(git ls-files '*automation/comobject.cpp' '*automation/axobject.cpp')
-for source in "${adapter[@]}"; do
-  # shellcheck disable=SC2046
-  x86_64-w64-mingw32-g++-posix -std=c++17 -fsyntax-only -Werror -Wall -Wextra -Wshadow \
-    -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual -Wmissing-declarations -Wundef \
-    -I. $(pkg-config --cflags-only-I Qt5Core | sed 's/-I/-isystem /g') "$source"
-  echo "ok: $source"
-done
+echo "== Windows cross-build (i686, Qt-free libraries only) =="
+cmake --no-warn-unused-cli -S . -B "$build-i686" -G Ninja -DSW_QT=OFF -DSW_WERROR=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+  "${launcher[@]}" > /dev/null
+cmake --build "$build-i686" -j "$jobs" --target sw_support sw_update sw_com
 
 # The Wine prefix lives in the build folder: made once, quietly, without Mono or Gecko.
 export WINEPREFIX="$PWD/$build/wineprefix"
@@ -52,9 +41,21 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver --wait
 fi
 
-echo "== tests under Wine =="
 status=0
+echo "== tests under Wine =="
+start=$(date +%s)
 (cd "$build" && ctest --output-on-failure -j "$jobs") || status=$?
+echo "tests under Wine: $(($(date +%s) - start)) s"
+
+echo "== the corpus, Windows against Linux =="
+bash scripts/windows-corpus-check.sh "$build" || status=1
+
+echo "== the window under Wine =="
+bash scripts/windows-window-check.sh "$build" || status=1
+
+echo "== the release and its installer under Wine =="
+bash packaging/windows/make-package.sh "$build" && bash scripts/windows-installer-check.sh "$build" || status=1
+
 # Stop this prefix's Wine server, which would otherwise linger after the last test.
 wineserver --kill || true
 exit "$status"

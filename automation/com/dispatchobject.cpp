@@ -117,6 +117,13 @@ DispatchObject DispatchObject::create(std::wstring_view progId, std::wstring* er
     return out;
 }
 
+/* Look the identifier up without creating anything. */
+bool DispatchObject::isRegistered(std::wstring_view progId) {
+    ensureComStarted();
+    CLSID clsid;
+    return SUCCEEDED(classOf(std::wstring(progId), &clsid));
+}
+
 /* Call member as method or property read, or write X for an unknown "SetX". */
 DispatchReply DispatchObject::call(std::wstring_view member,
                                    const std::vector<ComValue>& args) const {

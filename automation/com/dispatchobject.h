@@ -51,6 +51,9 @@ public:
     // when it is not yet. A null object when none can be created; error then says why.
     static DispatchObject create(std::wstring_view progId, std::wstring* error = nullptr);
 
+    // True when COM knows a class under progId; nothing is started.
+    static bool isRegistered(std::wstring_view progId);
+
     // The object value holds (VT_DISPATCH, or VT_UNKNOWN that answers IDispatch); a null
     // object when it holds none.
     static DispatchObject fromValue(const ComValue& value);

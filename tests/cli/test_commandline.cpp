@@ -147,6 +147,25 @@ TEST(CommandLineTest, HelpTextHasALinePerOptionInItsColumn) {
     }
 }
 
+TEST(CommandLineTest, OfficeTakesTheChoicesThisPlatformOffers) {
+    const auto office = [](const char* name) {
+        return parse({QStringLiteral("--office"), QString::fromLatin1(name), QStringLiteral("/in"),
+                      QStringLiteral("/out")});
+    };
+    EXPECT_EQ(parse({QStringLiteral("/in"), QStringLiteral("/out")}).office,
+              OfficeChoice::Automatic);
+    EXPECT_EQ(office("builtin").office, OfficeChoice::BuiltIn);
+    EXPECT_EQ(office("AUTO").office, OfficeChoice::Automatic);
+#ifdef Q_OS_WIN
+    EXPECT_EQ(office("com").office, OfficeChoice::Installed);
+#else
+    EXPECT_EQ(office("com").action, CommandLine::Action::Fail);
+#endif
+    const CommandLine::Result bad = office("word");
+    EXPECT_EQ(bad.action, CommandLine::Action::Fail);
+    EXPECT_TRUE(bad.error.contains(QStringLiteral("auto|builtin"))) << bad.error.toStdString();
+}
+
 TEST(CommandLineTest, DoubleDashEndsOptions) {
     const CommandLine::Result result =
         parse({QStringLiteral("--"), QStringLiteral("--in"), QStringLiteral("/out")});
