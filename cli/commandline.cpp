@@ -106,12 +106,6 @@ QString applyQuiet(CommandLine::Result& result, const QString&) {
     return QString();
 }
 
-/* --verbose: the libraries' own warnings too. */
-QString applyVerbose(CommandLine::Result& result, const QString&) {
-    result.verbose = true;
-    return QString();
-}
-
 // The options in help-text order; a new option is one row here.
 const OptionRow optionRows[] = {
     {"tables", nullptr,
@@ -132,9 +126,6 @@ const OptionRow optionRows[] = {
      "processes on N machines / 只转换N份中的第K份",
      applyShard},
     {"quiet", nullptr, "no progress, only the summary / 不显示进度, 只显示结果", applyQuiet},
-    {"verbose", nullptr,
-     "also the warnings of the libraries that read damaged files\n/ 显示读取库对损坏文件的警告",
-     applyVerbose},
     {"help", nullptr, "show this text / 显示本帮助", nullptr},
     {"version", nullptr, "show the version / 显示版本", nullptr},
 };
