@@ -121,12 +121,6 @@ QString applyQuiet(CommandLine::Result& result, const QString&) {
     return QString();
 }
 
-/* --verbose: the libraries' own warnings too. */
-QString applyVerbose(CommandLine::Result& result, const QString&) {
-    result.verbose = true;
-    return QString();
-}
-
 #ifdef Q_OS_WIN
 const char officeValueName[] = "auto|builtin|com";
 #else
@@ -157,9 +151,6 @@ const OptionRow optionRows[] = {
      "office), builtin, com (installed Office/WPS only)\n/ 使用哪个办公软件转换",
      applyOffice},
     {"quiet", nullptr, "no progress, only the summary / 不显示进度, 只显示结果", applyQuiet},
-    {"verbose", nullptr,
-     "also the warnings of the libraries that read damaged files\n/ 显示读取库对损坏文件的警告",
-     applyVerbose},
     {"help", nullptr, "show this text / 显示本帮助", nullptr},
     {"version", nullptr, "show the version / 显示版本", nullptr},
 };

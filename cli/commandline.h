@@ -9,7 +9,7 @@
 // The headless converter's command line:
 //   sheetweaver-convert [--tables] [--values] [--split TEXT] [--template FILE]
 //                       [--last-row N] [--jobs N] [--shard K/N] [--office CHOICE]
-//                       [--quiet] [--verbose] SOURCE DEST
+//                       [--quiet] SOURCE DEST
 // plus --help and --version. QCommandLineParser reads it (so `--split=TEXT` and `--` work as
 // usual); one table of options drives both the parser and the help text, so a new option is
 // one row there and one field of Result. It fills ConvertOptions as the main window does and
@@ -25,7 +25,6 @@ public:
         Action action = Action::Fail;
         ConvertOptions options;  // filled for Convert (and as far as parsed otherwise)
         bool quiet = false;      // --quiet: no progress, only the summary
-        bool verbose = false;    // --verbose: the libraries' warnings reach standard error
         int jobs = 1;            // --jobs: worker threads (default: the online processors)
         OfficeChoice office = OfficeChoice::Automatic;  // --office: which office converts
         QString error;           // the message for Fail

@@ -2,7 +2,6 @@
 #include "cli/headlessrun.h"
 #include "cli/progressbar.h"
 #include "office/officechoice.h"
-#include "office/ole/compoundfile.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -33,8 +32,6 @@ int main(int argc, char* argv[]) {
         err << problem << '\n';
         return HeadlessRun::BadInput;
     }
-    // libgsf's notes on damaged files would bury the converter's own lines.
-    CompoundFile::showLibraryMessages(parsed.verbose);
     useOffice(parsed.office);
     const HeadlessRun::Progress progress = parsed.quiet ? HeadlessRun::Progress::Quiet
                                            : ProgressBar::errorStreamIsTerminal()

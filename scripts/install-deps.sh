@@ -7,9 +7,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-format
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
-  libquazip1-qt5-dev libgsf-1-dev libxml2-dev
+  libquazip1-qt5-dev libxml2-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  python3 python3-openpyxl python3-xlrd python3-xlwt python3-docx python3-gi gir1.2-gsf-1
+  python3 python3-openpyxl python3-xlrd python3-xlwt python3-docx
+  python3-gi gir1.2-gsf-1  # only benchmarks/hostile_inputs.py, which writes its .doc files with them
   xvfb xauth fonts-noto-cjk
   scdoc man-db desktop-file-utils appstream
 )

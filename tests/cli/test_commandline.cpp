@@ -113,9 +113,6 @@ TEST(CommandLineTest, ValuesTakeEitherFormAndTheLastOfARepeatWins) {
     EXPECT_EQ(result.options.lastRowText, QStringLiteral("7"));
     EXPECT_TRUE(result.quiet);
     EXPECT_FALSE(parse({QStringLiteral("/in"), QStringLiteral("/out")}).quiet);
-    EXPECT_TRUE(parse({QStringLiteral("--verbose"), QStringLiteral("/in"), QStringLiteral("/out")})
-                    .verbose);
-    EXPECT_FALSE(parse({QStringLiteral("/in"), QStringLiteral("/out")}).verbose);
 }
 
 TEST(CommandLineTest, ErrorsNameTheOptionAsTyped) {

@@ -20,10 +20,12 @@ deb=$(ls "$work"/package/sheetweaver_*.deb)
 
 # Control fields: dependencies computed from the executables, and the project as maintainer.
 control=$(dpkg-deb --field "$deb")
-for field in 'Depends: .*libqt5core5a' 'Depends: .*libgsf-1' 'Section: utils' \
+for field in 'Depends: .*libqt5core5a' 'Depends: .*libquazip1-qt5' 'Section: utils' \
              'Maintainer: The Sheetweaver project'; do
   grep -q "^$field" <<< "$control" || fail "control field $field in: $control"
 done
+# Compound files are read by the program's own code.
+! grep -q 'libgsf' <<< "$control" || fail "the package depends on libgsf: $control"
 
 # A dpkg root of its own: an empty package database under the temporary folder.
 root="$work/root"

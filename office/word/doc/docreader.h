@@ -1,7 +1,8 @@
 #pragma once
 
-// The Word 97-2003 binary reader (.doc): our own reader of the WordDocument format on libgsf's
-// OLE2 compound files. It fills the same document model as DocxReader.
+// The Word 97-2003 binary reader (.doc): our own reader of the WordDocument format in OLE2
+// compound files (read by CompoundFile, office/ole). It fills the same document model as
+// DocxReader.
 //
 // - DocStorage: the OLE2 streams (WordDocument, 0Table/1Table, Data).
 // - DocFib: the file header, which names the table stream and the structures in it.
@@ -11,9 +12,9 @@
 // - DocObjectPool: embedded equation objects, read by MtefEquation (Equation Editor, MathType)
 //   and MathMlEquation (OpenDocument formulas); EQ field codes go through EqFieldText.
 //
-// The reader keeps no global state except libgsf's one-time initialisation, so documents can
-// be read on several threads at once. Every offset and count in the file is checked; a damaged
-// file gives a failure status, never a crash.
+// The reader keeps no global state, so documents can be read on several threads at once.
+// Every offset and count in the file is checked; a damaged file gives a failure status, never
+// a crash.
 
 #include "office/word/model/wordloadresult.h"
 

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-// The streams of a Word 97-2003 binary document, read from its OLE2 compound file (MS-CFB) with
-// libgsf. Only the streams the reader needs are kept: "WordDocument", the two table streams
+// The streams of a Word 97-2003 binary document, read from its OLE2 compound file (MS-CFB) by
+// CompoundFile. Only the streams the reader needs are kept: "WordDocument", the two table streams
 // ("0Table", "1Table"; the file header names the one in use) and "Data".
 class DocStorage {
 public:
