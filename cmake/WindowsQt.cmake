@@ -16,25 +16,24 @@ find_path(SW_HOST_LINGUIST_DIR Qt5LinguistToolsConfig.cmake
                 /usr/lib/x86_64-linux-gnu/cmake/Qt5LinguistTools
           NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 set(Qt5LinguistTools_DIR ${SW_HOST_LINGUIST_DIR})
+# The release programs without symbols: each is one file users download.
+string(APPEND CMAKE_EXE_LINKER_FLAGS_RELEASE " -s")
 # libxml2 built static: its headers must not ask for DLL imports.
 add_compile_definitions(LIBXML_STATIC)
 
-# Link the static Qt plugins a program needs and import them (Q_IMPORT_PLUGIN) from a source
-# file made here: the Windows platform and the ICO reader (the window's icon); with TESTS, the
-# offscreen platform the window's tests run on.
+# Qt's static CMake files already link and import each module's default plugins (the Windows
+# platform, the ICO reader for the window's icon, the Windows style). Tests of the window run
+# on the offscreen platform, which a program must import itself (Q_IMPORT_PLUGIN, from a
+# source file made here).
 function(sw_link_qt_plugins target)
   cmake_parse_arguments(ARG "TESTS" "" "" ${ARGN})
-  set(plugins QWindowsIntegrationPlugin QICOPlugin QWindowsVistaStylePlugin)
-  if(ARG_TESTS)
-    list(APPEND plugins QOffscreenIntegrationPlugin)
+  if(NOT ARG_TESTS)
+    return()
   endif()
   set(source ${CMAKE_BINARY_DIR}/qtplugins/${target}.cpp)
-  set(text "#include <QtPlugin>\n")
-  foreach(plugin IN LISTS plugins)
-    string(APPEND text "Q_IMPORT_PLUGIN(${plugin})\n")
-    target_link_libraries(${target} PRIVATE Qt5::${plugin})
-  endforeach()
-  file(GENERATE OUTPUT ${source} CONTENT "${text}")
+  file(GENERATE OUTPUT ${source}
+       CONTENT "#include <QtPlugin>\nQ_IMPORT_PLUGIN(QOffscreenIntegrationPlugin)\n")
+  target_link_libraries(${target} PRIVATE Qt5::QOffscreenIntegrationPlugin)
   target_sources(${target} PRIVATE ${source})
 endfunction()
 

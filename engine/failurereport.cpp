@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTextCodec>
 
 #include <cstdio>
 
@@ -38,15 +39,28 @@ std::FILE* openReport(const QString& path) {
     }
     return file;
 #else
-    return openFile(path.toLocal8Bit().toStdString(), "w+");  // long paths work too
+    // The wide name, in its long form: the 8-bit code page may not hold every character.
+    QString full = QDir::toNativeSeparators(QDir::cleanPath(QDir(path).absolutePath()));
+    full = full.startsWith(QLatin1String("\\\\")) ? QStringLiteral("\\\\?\\UNC\\") + full.mid(2)
+                                                  : QStringLiteral("\\\\?\\") + full;
+    return _wfopen(reinterpret_cast<const wchar_t*>(full.utf16()), L"w+");
 #endif
+}
+
+/* The report's bytes in the local code page, as the editor reads them; when the code page
+   cannot hold a name, UTF-8 with its byte-order mark, which the editor also reads. */
+QByteArray reportBytes(const QString& text) {
+    if (QTextCodec::codecForLocale()->canEncode(text)) {
+        return text.toLocal8Bit();
+    }
+    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
 }  // namespace
 
 /* Write the report through stdio in text mode, as the editor expects it on the platform. */
 bool FailureReport::write(const QString& path, const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
+    const QByteArray bytes = reportBytes(text);
     std::FILE* file = openReport(path);
     if (file == nullptr) {
         return false;

@@ -166,7 +166,12 @@ QString OutputWorkbook::outputPath(const QString& documentPath, const ConvertOpt
     // Most documents share their folder with the one before: one look instead of a creation
     // attempt for every level of the path.
     if (!QFileInfo(info.path()).isDir()) {
+#ifdef Q_OS_WIN
+        // Through Qt's wide calls: the 8-bit code page may not hold every character of a name.
+        QDir().mkpath(info.path());
+#else
         makeDirectoryPath(QDir::toNativeSeparators(info.path()).toLocal8Bit().toStdString());
+#endif
     }
     QString name = info.fileName();
     const int ending = wordEndingAt(name);
