@@ -58,3 +58,145 @@ TEST(DocWord6, CorpusDocumentsReadAsLibreOfficeShowsThem) {
             << it.key().toStdString();
     }
 }
+
+namespace {
+
+/* Bytes from a list of byte values. */
+QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray out;
+    for (int value : values)
+        out.append(char(value));
+    return out;
+}
+
+}  // namespace
+
+TEST(DocWord6, SprmsBecomeTheWord97FormatsTheReaderUses) {
+    // Paragraph: style 3, centred, in a table, row end; an unknown variable-size sprm between.
+    const QByteArray para = bytes({2, 3, 0, 5, 1, 24, 1, 12, 2, 0xAA, 0xBB, 25, 1});
+    DocParaFormat format;
+    DocFormatter::applyPara(DocBytes(DocWord6Sprms::toWord97(DocBytes(para))), DocBytes(), &format);
+    EXPECT_EQ(format.istd, 3);
+    EXPECT_EQ(format.justification, 1);
+    EXPECT_TRUE(format.inTable);
+    EXPECT_TRUE(format.tableRowEnd);
+    // Character: bold, 14 pt, font 2, red; a truncated last sprm (hps without its operand).
+    const QByteArray chars = bytes({85, 1, 99, 28, 0, 93, 2, 0, 98, 6, 99, 1});
+    DocCharFormat run;
+    DocFormatter::applyChar(DocBytes(DocWord6Sprms::toWord97(DocBytes(chars))), run, &run);
+    EXPECT_TRUE(run.bold);
+    EXPECT_EQ(run.halfPoints, 28);
+    EXPECT_EQ(run.fontAscii, 2);
+    EXPECT_EQ(run.color, 0xFF0000u);
+    EXPECT_EQ(DocWord6Sprms::fontOf(DocBytes(chars)), 2);
+}
+
+TEST(DocWord6, RowDefinitionKeepsCellsMergesAndBorders) {
+    // sprmTDefTable: cb (the rest plus one), three cells, boundaries, two TCs (the third is
+    // left out, as Word 6 does for trailing default cells): the first starts a merge, the
+    // second is merged, its top border single 1.5 pt (width 2 of 0.75 pt, type 1, ico 6).
+    QByteArray def = bytes({190, 0, 0, 3, 0, 0, 0xE8, 3, 0xD0, 7, 0xB8, 0x0B});
+    def += bytes({1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    const int brc = 2 | (1 << 3) | (6 << 6);
+    def += bytes({2, 0, brc & 0xFF, brc >> 8, 0, 0, 0, 0, 0, 0});
+    def[1] = char(def.size() - 3 + 1);
+    def += bytes({189, 0x2C, 0x01});  // row height 300 twips follows the definition
+    DocRowFormat row;
+    DocFormatter::applyRow(DocBytes(DocWord6Sprms::toWord97(DocBytes(def))), DocBytes(), &row);
+    ASSERT_TRUE(row.defined);
+    EXPECT_EQ(row.boundaries, (QVector<int>{0, 1000, 2000, 3000}));
+    ASSERT_EQ(row.cells.size(), 3);
+    EXPECT_EQ(row.cells[0].horizontalMerge, 1);
+    EXPECT_EQ(row.cells[1].horizontalMerge, 2);
+    EXPECT_EQ(row.cells[2].horizontalMerge, 0);
+    EXPECT_TRUE(row.cells[1].top.visible());
+    EXPECT_EQ(row.cells[1].top.eighths, 12);
+    EXPECT_EQ(row.cells[1].top.color, 0xFF0000u);
+    EXPECT_FALSE(row.cells[0].top.visible());
+    EXPECT_EQ(row.heightTwips, 300);
+}
+
+TEST(DocWord6, TextTakesTheCodePageOfItsFontOrLanguage) {
+    struct Case {
+        int charset;
+        quint16 lid;
+        QByteArray text;
+        QString decoded;  // one unit per byte: a double-byte character leaves a zero
+    };
+    const Case cases[] = {
+        {204, 0x0409, bytes({0xC0, 0xFF}), QStringLiteral("Ая")},  // Cyrillic font
+        {0, 0x0409, bytes({0x80, 0x41}), QStringLiteral("€A")},    // Western ANSI
+        {0, 0x0419, bytes({0xC0}), QStringLiteral("А")},           // Russian language
+        {-1, 0x0804, bytes({0xD6, 0xD0, 0x41, 0xCE, 0xC4}),        // Chinese (GBK)
+         QStringLiteral("中") + QChar(0) + QStringLiteral("A文") + QChar(0)},
+        {136, 0x0409, bytes({0xA4, 0xA4}), QStringLiteral("中") + QChar(0)},  // Big5 font
+    };
+    for (const Case& c : cases) {
+        QByteArray decoded(c.text.size() * 2, '\x7F');
+        DocWord6Text::decode(DocBytes(c.text), 0, quint32(c.text.size()),
+                             DocWord6Text::codecFor(c.charset, c.lid, 0), &decoded);
+        const QString got(reinterpret_cast<const QChar*>(decoded.constData()), c.text.size());
+        EXPECT_EQ(got, c.decoded) << c.charset << " " << c.lid;
+    }
+}
+
+namespace {
+
+/* Write a little-endian value into a stream being built. */
+void put(QByteArray* stream, int at, quint32 value, int size) {
+    for (int i = 0; i < size; ++i)
+        (*stream)[at + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+/* A fast-saved Word 95 stream: "World\r" stored before "Hello ", the pieces putting them back
+   in order, the second piece bold through a one-sprm property modifier. */
+QByteArray fastSavedStream() {
+    QByteArray stream(0x500, '\0');
+    put(&stream, 0, 0xA5DC, 2);
+    put(&stream, 2, 104, 2);
+    put(&stream, 0x0A, 0x0004, 2);  // fComplex
+    put(&stream, 0x34, 12, 4);      // ccpText
+    stream.replace(0x400, 12, "World\rHello ");
+    const QByteArray clx = bytes({2, 28, 0, 0, 0, 0, 0,       0, 0, 6, 0, 0, 0, 12, 0, 0, 0,  // CPs
+                                  0, 0,  6, 4, 0, 0, 0,       0,    // Hello
+                                  0, 0,  0, 4, 0, 0, 85 << 1, 1});  // World, sprmCFBold 1
+    stream.replace(0x300, clx.size(), clx);
+    put(&stream, 0x160, 0x300, 4);
+    put(&stream, 0x164, quint32(clx.size()), 4);
+    return stream;
+}
+
+}  // namespace
+
+TEST(DocWord6, FastSavedPiecesAndDamagedHeaders) {
+    const QByteArray stream = fastSavedStream();
+    const WordLoadResult result = DocReader::readStreams(stream, {}, {}, {});
+    ASSERT_TRUE(result) << result.message.toStdString();
+    ASSERT_EQ(result.document->blocks.size(), 1u);
+    const WordParagraph& paragraph = result.document->blocks[0].paragraph;
+    EXPECT_EQ(paragraph.text(), QStringLiteral("Hello World"));
+    ASSERT_EQ(paragraph.runs.size(), 2u);
+    EXPECT_FALSE(paragraph.runs[0].format.bold);
+    EXPECT_TRUE(paragraph.runs[1].format.bold);
+
+    using Status = WordLoadResult::Status;
+    QByteArray encrypted = stream;
+    put(&encrypted, 0x0A, 0x0104, 2);
+    QByteArray badClx = stream;
+    put(&badClx, 0x164, 20, 4);  // the PlcPcd cut short
+    QByteArray missingText = stream;
+    put(&missingText, 0x313, 0x4FE, 4);  // "Hello " past the end of the stream
+    QByteArray word2 = stream;
+    put(&word2, 2, 45, 2);
+    const QPair<QByteArray, Status> failures[] = {{stream.left(0x100), Status::Malformed},
+                                                  {encrypted, Status::Encrypted},
+                                                  {badClx, Status::Malformed},
+                                                  {missingText, Status::Malformed},
+                                                  {word2, Status::Unsupported}};
+    for (const auto& failure : failures) {
+        const WordLoadResult damaged = DocReader::readStreams(failure.first, {}, {}, {});
+        EXPECT_FALSE(damaged);
+        EXPECT_EQ(damaged.status, failure.second) << damaged.message.toStdString();
+        EXPECT_FALSE(damaged.message.isEmpty());
+    }
+}

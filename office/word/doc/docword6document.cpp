@@ -50,8 +50,8 @@ DocWord6Document::Status DocWord6Document::load(const DocBytes& word) {
     decodeText(rawChpx);
     translateRuns(rawChpx.runs(), &m_chpx);
     translateRuns(rawPapx, &m_papx);
-    const QByteArray clx = word97Clx();
-    if (!m_pieces.parse(DocBytes(clx), m_text.size()))
+    m_clx = word97Clx();
+    if (!m_pieces.parse(DocBytes(m_clx), m_text.size()))
         return Status::Damaged;
     m_styles.parse(DocBytes(m_stsh));
     m_why = "";

@@ -63,6 +63,7 @@ private:
     int m_standardFont = -1;
     QByteArray m_decoded;
     QByteArray m_stsh;
+    QByteArray m_clx;  // the Word 97 piece table, which the pieces' Prc views point into
     std::vector<QByteArray> m_grpprls;  // translated run grpprls, owned for the runs' views
     DocBytes m_text;
     DocPieceTable m_pieces;
