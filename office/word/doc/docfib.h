@@ -11,7 +11,7 @@ struct DocFib {
         Ok,
         NotWord,  // wIdent is neither 0xA5EC nor 0xA5DC (Word 6.0/95) or the stream is shorter than
                   // a FibBase
-        Word6,    // Word 6.0/95 (nFib 101 to 105): read by DocWord6Reader
+        Word6,    // Word 6.0/95 (nFib 101 to 105): read through DocWord6Document
         Legacy,   // Word 2.0 and older, or another version before Word 97
         Encrypted,  // fEncrypted or fObfuscated set
         Truncated,  // the FIB ends before the fields the reader needs
