@@ -6,6 +6,7 @@
 #include "office/word/doc/docfib.h"
 #include "office/word/doc/docformatter.h"
 #include "office/word/doc/docreader.h"
+#include "office/word/doc/docstorage.h"
 #include "office/word/doc/docword6sprms.h"
 #include "office/word/doc/docword6text.h"
 
@@ -15,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QTextCodec>
 
 namespace {
@@ -198,5 +200,67 @@ TEST(DocWord6, FastSavedPiecesAndDamagedHeaders) {
         EXPECT_FALSE(damaged);
         EXPECT_EQ(damaged.status, failure.second) << damaged.message.toStdString();
         EXPECT_FALSE(damaged.message.isEmpty());
+    }
+}
+
+namespace {
+
+/* The WordDocument stream of a corpus document. */
+QByteArray corpusStream(const QString& name) {
+    QFile file(QStringLiteral("../shared/corpus/doc/legacy/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const QByteArray bytes = file.readAll();
+    const DocStorage storage(bytes);
+    return storage.wordDocument();
+}
+
+/* The text lines of a Word 6 stream read through the reader, empty on failure. */
+QStringList streamLines(const QByteArray& stream) {
+    const WordLoadResult result = DocReader::readStreams(stream, {}, {}, {});
+    QStringList lines;
+    if (result)
+        appendLines(result.document->blocks, &lines);
+    return lines;
+}
+
+}  // namespace
+
+TEST(DocWord6, BinTableListingFewerPagesThanTheHeaderCounts) {
+    const QByteArray stream = corpusStream(QStringLiteral("Bug49933.doc"));
+    ASSERT_FALSE(stream.isEmpty());
+    const QStringList whole = streamLines(stream);
+    ASSERT_GT(whole.size(), 100);
+    // The character bin table cut to its first page (first and last offset, one page number):
+    // the six pages after it, counted by cpnBteChp, still give the Cyrillic font of the runs.
+    QByteArray cut = stream;
+    const DocBytes view(stream);
+    const quint32 plcAt = view.u32(0xB8);
+    const int pages = view.u16(0x18E);
+    ASSERT_EQ(pages, 7);
+    put(&cut, int(plcAt) + 4, view.u32(plcAt + pages * 4), 4);
+    put(&cut, int(plcAt) + 8, view.u16(plcAt + (pages + 1) * 4), 2);
+    put(&cut, 0xBC, 10, 4);
+    EXPECT_EQ(streamLines(cut), whole);
+    put(&cut, 0x18E, 1, 2);  // counted as one page: the runs after it lose their font
+    EXPECT_NE(streamLines(cut), whole);
+}
+
+TEST(DocWord6, CorruptedStreamsNeverCrash) {
+    QRandomGenerator random(20261209);
+    for (const char* name : {"Word95.doc", "52117.doc", "Bug49933.doc"}) {
+        const QByteArray original = corpusStream(QLatin1String(name));
+        ASSERT_FALSE(original.isEmpty()) << name;
+        for (int round = 0; round < 150; ++round) {
+            QByteArray bytes = original;
+            // Half the damage lands in the file header, which names every structure.
+            for (int i = 1 + int(random.bounded(12)); i > 0; --i) {
+                const int range = i % 2 ? 0x192 : bytes.size();
+                bytes[int(random.bounded(range))] = char(random.bounded(256));
+            }
+            const WordLoadResult result = DocReader::readStreams(bytes, {}, {}, {});
+            EXPECT_EQ(bool(result), result.document != nullptr) << name;
+            EXPECT_EQ(bool(result), result.message.isEmpty()) << name;
+        }
     }
 }

@@ -4,6 +4,8 @@
 #include "office/word/doc/docword6sprms.h"
 #include "office/word/doc/docword6text.h"
 
+#include <QHash>
+
 namespace {
 
 constexpr quint8 kClxtPrc = 0x01;
@@ -155,6 +157,7 @@ void DocWord6Document::decodeText(const DocFkpTable& rawChpx) {
         return;
     }
     m_decoded = QByteArray(int(m_word.size() * 2), '\0');
+    QHash<int, QTextCodec*> codecs;  // by character set: the look-up by name is not cheap
     for (const Piece& piece : m_rawPieces) {
         const qint64 to =
             qMin<qint64>(qint64(piece.fc) + piece.cpEnd - piece.cpStart, m_word.size());
@@ -167,9 +170,9 @@ void DocWord6Document::decodeText(const DocFkpTable& rawChpx) {
                 font = m_standardFont;
             const int charset =
                 font >= 0 && font < m_fontCharsets.size() ? m_fontCharsets[font] : -1;
-            DocWord6Text::decode(m_word, at, quint32(end),
-                                 DocWord6Text::codecFor(charset, m_fib.lid, m_fib.charset),
-                                 &m_decoded);
+            if (!codecs.contains(charset))
+                codecs.insert(charset, DocWord6Text::codecFor(charset, m_fib.lid, m_fib.charset));
+            DocWord6Text::decode(m_word, at, quint32(end), codecs.value(charset), &m_decoded);
             at = quint32(end);
         }
     }
