@@ -132,6 +132,9 @@ TEST(DocWord6, TextTakesTheCodePageOfItsFontOrLanguage) {
         {-1, 0x0804, bytes({0xD6, 0xD0, 0x41, 0xCE, 0xC4}),        // Chinese (GBK)
          QStringLiteral("中") + QChar(0) + QStringLiteral("A文") + QChar(0)},
         {136, 0x0409, bytes({0xA4, 0xA4}), QStringLiteral("中") + QChar(0)},  // Big5 font
+        {-1, 0x0412, bytes({0xB0, 0xA1}), QStringLiteral("가") + QChar(0)},   // Korean
+        {128, 0x0409, bytes({0x82, 0xA0}), QStringLiteral("あ") + QChar(0)},  // Japanese font
+        {0, 0x041E, bytes({0xA1}), QStringLiteral("ก")},                      // Thai
     };
     for (const Case& c : cases) {
         QByteArray decoded(c.text.size() * 2, '\x7F');
