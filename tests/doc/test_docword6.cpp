@@ -229,6 +229,30 @@ QStringList streamLines(const QByteArray& stream) {
 
 }  // namespace
 
+TEST(DocWord6, StylesGiveFormatsAndTheCodePageOfUnformattedRuns) {
+    QByteArray stream = fastSavedStream();
+    stream.replace(0x400, 5, bytes({0xC0, 0xC1, 0xC2, 0xC3, 0xC4}));  // "АБВГД" in 1251
+    // Fonts: 0 an ANSI font, 1 a Cyrillic one (chs 204).
+    const QByteArray fonts = bytes({18, 0, 7, 0, 0, 0, 0, 0, 'A', 0, 7, 0, 0, 0, 204, 0, 'B', 0});
+    // One paragraph style (sgc 1, no base, two UPXs) named "N": bold, font 1.
+    const QByteArray stsh =
+        bytes({14,   0, 1, 0, 8, 0, 0,   0, 0, 0, 0, 0, 0, 0, 0, 0,  23, 0,  0, 0, 0xF1,
+               0xFF, 2, 0, 0, 0, 1, 'N', 0, 0, 2, 0, 0, 0, 5, 0, 85, 1,  93, 1, 0});
+    stream.replace(0x1A0, fonts.size(), fonts);
+    stream.replace(0x1E0, stsh.size(), stsh);
+    put(&stream, 0xD0, 0x1A0, 4);
+    put(&stream, 0xD4, quint32(fonts.size()), 4);
+    put(&stream, 0x60, 0x1E0, 4);
+    put(&stream, 0x64, quint32(stsh.size()), 4);
+    const WordLoadResult result = DocReader::readStreams(stream, {}, {}, {});
+    ASSERT_TRUE(result) << result.message.toStdString();
+    const WordParagraph& paragraph = result.document->blocks[0].paragraph;
+    EXPECT_EQ(paragraph.text(), QStringLiteral("Hello АБВГД"));
+    ASSERT_FALSE(paragraph.runs.empty());
+    EXPECT_TRUE(paragraph.runs[0].format.bold);
+    EXPECT_EQ(paragraph.runs[0].format.fontName, QStringLiteral("B"));
+}
+
 TEST(DocWord6, BinTableListingFewerPagesThanTheHeaderCounts) {
     const QByteArray stream = corpusStream(QStringLiteral("Bug49933.doc"));
     ASSERT_FALSE(stream.isEmpty());

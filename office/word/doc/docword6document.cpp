@@ -2,6 +2,7 @@
 
 #include "office/word/doc/docword6fkp.h"
 #include "office/word/doc/docword6sprms.h"
+#include "office/word/doc/docword6stylesheet.h"
 #include "office/word/doc/docword6text.h"
 
 #include <QHash>
@@ -12,7 +13,6 @@ constexpr quint8 kClxtPrc = 0x01;
 constexpr quint8 kClxtPcdt = 0x02;
 constexpr int kPcdSize = 8;
 constexpr int kMaxFonts = 32767;
-constexpr int kStandardFontOffset = 12;  // ftcStandardChpStsh in the STSHI
 
 void appendU16(QByteArray* out, quint32 value) {
     out->append(char(value & 0xFF));
@@ -38,7 +38,8 @@ DocWord6Document::Status DocWord6Document::load(const DocBytes& word) {
         return Status::Encrypted;
     m_scale = m_fib.extendedChars ? 1 : 2;
     readFonts(word.mid(m_fib.sttbfFfn.fc, m_fib.sttbfFfn.lcb));
-    readStandardFont(word.mid(m_fib.stshf.fc, m_fib.stshf.lcb));
+    m_stsh = DocWord6StyleSheet::toWord97(word.mid(m_fib.stshf.fc, m_fib.stshf.lcb));
+    m_styles.parse(DocBytes(m_stsh));
     m_why = "piece table";
     if (!readPieces())
         return Status::Damaged;
@@ -46,16 +47,16 @@ DocWord6Document::Status DocWord6Document::load(const DocBytes& word) {
     rawChpx.assign(DocWord6Fkp::read(DocFkpTable::Kind::Character,
                                      word.mid(m_fib.plcfBteChpx.fc, m_fib.plcfBteChpx.lcb),
                                      m_fib.cpnBteChp, word));
-    const QVector<DocFkpTable::Run> rawPapx = DocWord6Fkp::read(
-        DocFkpTable::Kind::Paragraph, word.mid(m_fib.plcfBtePapx.fc, m_fib.plcfBtePapx.lcb),
-        m_fib.cpnBtePap, word);
-    decodeText(rawChpx);
+    DocFkpTable rawPapx;
+    rawPapx.assign(DocWord6Fkp::read(DocFkpTable::Kind::Paragraph,
+                                     word.mid(m_fib.plcfBtePapx.fc, m_fib.plcfBtePapx.lcb),
+                                     m_fib.cpnBtePap, word));
+    decodeText(rawChpx, rawPapx);
     translateRuns(rawChpx.runs(), &m_chpx);
-    translateRuns(rawPapx, &m_papx);
+    translateRuns(rawPapx.runs(), &m_papx);
     m_clx = word97Clx();
     if (!m_pieces.parse(DocBytes(m_clx), m_text.size()))
         return Status::Damaged;
-    m_styles.parse(DocBytes(m_stsh));
     m_why = "";
     return Status::Ok;
 }
@@ -134,23 +135,9 @@ void DocWord6Document::readFonts(const DocBytes& table) {
     }
 }
 
-/* The standard font of the STSHI, kept in a style sheet of no styles (the Word 6 STD layout
-   differs from Word 97's, and the reader needs only the document's default font). */
-void DocWord6Document::readStandardFont(const DocBytes& stsh) {
-    m_stsh.clear();
-    if (stsh.u16(0) < kStandardFontOffset + 2 || !stsh.contains(2, kStandardFontOffset + 2))
-        return;
-    m_standardFont = stsh.u16(2 + kStandardFontOffset);
-    m_stsh = QByteArray(2 + 16, '\0');
-    m_stsh[0] = char(16);
-    for (int at : {2 + 12, 2 + 14}) {
-        m_stsh[at] = char(m_standardFont & 0xFF);
-        m_stsh[at + 1] = char(m_standardFont >> 8);
-    }
-}
-
-/* Decode each piece's bytes run by run, in the code page of the run's font. */
-void DocWord6Document::decodeText(const DocFkpTable& rawChpx) {
+/* Decode each piece's bytes run by run, in the code page of the run's font (or of its
+   paragraph style's font). */
+void DocWord6Document::decodeText(const DocFkpTable& rawChpx, const DocFkpTable& rawPapx) {
     if (m_scale == 1) {
         m_decoded = QByteArray(reinterpret_cast<const char*>(m_word.data()), int(m_word.size()));
         m_text = DocBytes(m_decoded);
@@ -166,8 +153,10 @@ void DocWord6Document::decodeText(const DocFkpTable& rawChpx) {
             const DocFkpTable::Run* run = rawChpx.find(at);
             const qint64 end = qMin<qint64>(to, run ? run->fcEnd : rawChpx.nextStart(at));
             int font = run ? DocWord6Sprms::fontOf(run->grpprl) : -1;
-            if (font < 0)
-                font = m_standardFont;
+            if (font < 0) {
+                const DocFkpTable::Run* paragraph = rawPapx.find(at);
+                font = m_styles.charFormat(paragraph ? paragraph->istd : 0).fontAscii;
+            }
             const int charset =
                 font >= 0 && font < m_fontCharsets.size() ? m_fontCharsets[font] : -1;
             if (!codecs.contains(charset))

@@ -14,8 +14,8 @@
 
 // A Word 6.0/95 WordDocument stream recast as the inputs of the Word 97 story reader: the
 // text decoded to UTF-16 (DocWord6Text), a Word 97 piece table over it, the formatted disk
-// pages with their sprms translated (DocWord6Sprms) and the font table. Styles are not read
-// beyond the standard font. The object owns every buffer the views point into.
+// pages with their sprms translated (DocWord6Sprms), the style sheet (DocWord6StyleSheet) and
+// the font table. The object owns every buffer the views point into.
 class DocWord6Document {
 public:
     enum class Status { Ok, Encrypted, Truncated, Damaged };
@@ -47,8 +47,7 @@ private:
     bool readPieces();
     bool readComplexPieces(const DocBytes& clx);
     void readFonts(const DocBytes& sttbfFfn);
-    void readStandardFont(const DocBytes& stsh);
-    void decodeText(const DocFkpTable& rawChpx);
+    void decodeText(const DocFkpTable& rawChpx, const DocFkpTable& rawPapx);
     void translateRuns(const QVector<DocFkpTable::Run>& runs, DocFkpTable* table);
     quint16 translatePrm(quint16 prm, const QVector<DocBytes>& prcs);
     QByteArray word97Clx() const;
@@ -60,7 +59,6 @@ private:
     QVector<Piece> m_rawPieces;
     QVector<QByteArray> m_prcs;  // Word 97 grpprls of the pieces' property modifiers
     QVector<int> m_fontCharsets;
-    int m_standardFont = -1;
     QByteArray m_decoded;
     QByteArray m_stsh;
     QByteArray m_clx;  // the Word 97 piece table, which the pieces' Prc views point into
