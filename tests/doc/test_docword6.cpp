@@ -183,6 +183,15 @@ TEST(DocWord6, FastSavedPiecesAndDamagedHeaders) {
     ASSERT_EQ(paragraph.runs.size(), 2u);
     EXPECT_FALSE(paragraph.runs[0].format.bold);
     EXPECT_TRUE(paragraph.runs[1].format.bold);
+    // fExtChar: the same pieces over two-byte (UTF-16) text.
+    QByteArray wide = stream;
+    put(&wide, 0x0A, 0x1004, 2);
+    const QString text = QStringLiteral("World\rHello ");
+    wide.replace(0x400, 24, reinterpret_cast<const char*>(text.utf16()), 24);
+    put(&wide, 0x313, 0x400 + 12, 4);
+    const WordLoadResult wideResult = DocReader::readStreams(wide, {}, {}, {});
+    ASSERT_TRUE(wideResult) << wideResult.message.toStdString();
+    EXPECT_EQ(wideResult.document->blocks[0].paragraph.text(), QStringLiteral("Hello World"));
 
     using Status = WordLoadResult::Status;
     QByteArray encrypted = stream;
