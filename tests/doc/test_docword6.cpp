@@ -103,6 +103,8 @@ TEST(DocWord6, RowDefinitionKeepsCellsMergesAndBorders) {
     def += bytes({2, 0, brc & 0xFF, brc >> 8, 0, 0, 0, 0, 0, 0});
     def[1] = char(def.size() - 3 + 1);
     def += bytes({189, 0x2C, 0x01});  // row height 300 twips follows the definition
+    // Shading: 25% black on white, clear on automatic, solid red.
+    def += bytes({191, 6, 0x00, 0x15, 0x00, 0x00, 0x06, 0x04});
     DocRowFormat row;
     DocFormatter::applyRow(DocBytes(DocWord6Sprms::toWord97(DocBytes(def))), DocBytes(), &row);
     ASSERT_TRUE(row.defined);
@@ -116,6 +118,9 @@ TEST(DocWord6, RowDefinitionKeepsCellsMergesAndBorders) {
     EXPECT_EQ(row.cells[1].top.color, 0xFF0000u);
     EXPECT_FALSE(row.cells[0].top.visible());
     EXPECT_EQ(row.heightTwips, 300);
+    EXPECT_EQ(row.cells[0].shading, 0xBFBFBFu);
+    EXPECT_FALSE(row.cells[1].hasShading);
+    EXPECT_EQ(row.cells[2].shading, 0xFF0000u);
 }
 
 TEST(DocWord6, TextTakesTheCodePageOfItsFontOrLanguage) {

@@ -1,5 +1,6 @@
 #include "office/word/doc/docword6sprms.h"
 
+#include "office/word/doc/docformatter.h"
 #include "office/word/doc/docsprm.h"
 
 #include <array>
@@ -177,8 +178,7 @@ void DocWord6Sprms::translateTable(quint8 sprm, const DocBytes& op, QByteArray* 
         case TSplit:
             return appendSprm(out, DocSprm::TSplit, op);
         case TDefTableShd:
-            // A size byte and two-byte SHDs, the layout of sprmTDefTableShd80.
-            return appendSprm(out, DocSprm::TDefTableShd80, op);
+            return defineShading(op, out);
         case TDefTable:
             return defineTable(op, out);
         case TTableBorders:
@@ -197,6 +197,55 @@ void DocWord6Sprms::translateTable(quint8 sprm, const DocBytes& op, QByteArray* 
         default:
             return;
     }
+}
+
+/* sprmTDefTableShd: a size byte and two-byte SHDs (icoFore, icoBack, ipat), rewritten as
+   Word 97 Shds of the colour a reader sees: a shade pattern mixes the foreground (black when
+   automatic) into the background (white when automatic) by its percentage. */
+void DocWord6Sprms::defineShading(const DocBytes& op, QByteArray* out) {
+    // Word 97 splits the cells among three sprms: 0 to 21, 22 to 43, 44 to 62.
+    static const quint16 kSprms[] = {DocSprm::TDefTableShd, 0xD616, 0xD60C};
+    const int count = op.u8(0) / 2;
+    for (int part = 0; part < 3 && part * 22 < count; ++part) {
+        const int first = part * 22;
+        const int last = qMin(count, first + 22);
+        appendU16(out, kSprms[part]);
+        appendU8(out, (last - first) * 10);
+        for (int i = first; i < last; ++i)
+            appendShd(op.u16(1 + i * 2), out);
+    }
+}
+
+/* One Shd: automatic foreground, the mixed colour as background, a clear pattern. */
+void DocWord6Sprms::appendShd(quint16 shd, QByteArray* out) {
+    const int percent = shadePercent(shd >> 10);
+    quint32 fore = 0x000000;
+    quint32 back = 0xFFFFFF;
+    DocFormatter::icoColor(shd & 0x1F, &fore);
+    const bool hasBack = DocFormatter::icoColor((shd >> 5) & 0x1F, &back);
+    appendU16(out, 0xFFFF);  // cvFore: automatic
+    appendU16(out, 0xFF00);
+    if (percent < 0 || (percent == 0 && !hasBack)) {
+        appendU16(out, 0xFFFF);  // cvBack: automatic, no shading
+        appendU16(out, 0xFF00);
+    } else {
+        for (int shift = 16; shift >= 0; shift -= 8) {
+            const int channel = (int((fore >> shift) & 0xFF) * percent +
+                                 int((back >> shift) & 0xFF) * (100 - percent)) /
+                                100;
+            appendU8(out, channel);
+        }
+        appendU8(out, 0);
+    }
+    appendU16(out, 0);  // ipat: clear, the colour is the background
+}
+
+/* The share of foreground of a shade pattern (ipat), in percent; -1 for none. */
+int DocWord6Sprms::shadePercent(int ipat) {
+    static const int kPercents[] = {0, 100, 5, 10, 20, 25, 30, 40, 50, 60, 70, 75, 80, 90};
+    if (ipat < int(sizeof(kPercents) / sizeof(kPercents[0])))
+        return kPercents[ipat];
+    return ipat < 26 ? 50 : -1;  // hatches and crosses look half covered
 }
 
 /* sprmTDefTable: cb, itcMac, the cell boundaries, then ten-byte TCs (merge flags and four
