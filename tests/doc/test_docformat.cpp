@@ -297,7 +297,13 @@ TEST(DocFibTest, HeaderStatuses) {
     QByteArray fib(0x200, '\0');
     fib[0] = char(0xDC);
     fib[1] = char(0xA5);
-    fib[2] = 101;
+    fib[2] = 101;  // Word 6.0 to Word 95 (105) have their own reader; Word 2.0 (45) none
+    EXPECT_EQ(DocFib::parse(DocBytes(fib)).status, DocFib::Status::Word6);
+    fib[2] = 105;
+    EXPECT_EQ(DocFib::parse(DocBytes(fib)).status, DocFib::Status::Word6);
+    fib[2] = 45;
+    EXPECT_EQ(DocFib::parse(DocBytes(fib)).status, DocFib::Status::Legacy);
+    fib[2] = 106;
     EXPECT_EQ(DocFib::parse(DocBytes(fib)).status, DocFib::Status::Legacy);
     fib[0] = char(0xEC);
     fib[2] = char(0xC1);

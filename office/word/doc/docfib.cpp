@@ -5,6 +5,8 @@ namespace {
 constexpr quint16 kWordIdent = 0xA5EC;
 constexpr quint16 kWord6Ident = 0xA5DC;  // Word 6.0 and Word 95
 constexpr quint16 kFirstWord97Fib = 0xC0;
+constexpr quint16 kFirstWord6Fib = 101;
+constexpr quint16 kLastWord6Fib = 105;
 constexpr quint16 kEncryptedFlag = 0x0100;
 constexpr quint16 kWhichTableFlag = 0x0200;
 constexpr quint16 kComplexFlag = 0x0004;
@@ -38,6 +40,10 @@ DocFib DocFib::parse(const DocBytes& bytes) {
     const quint16 flags = bytes.u16(0x0A);
     fib.complex = flags & kComplexFlag;
     fib.tableStream = (flags & kWhichTableFlag) ? 1 : 0;
+    if (fib.nFib >= kFirstWord6Fib && fib.nFib <= kLastWord6Fib) {
+        fib.status = Status::Word6;
+        return fib;
+    }
     if (ident == kWord6Ident || fib.nFib < kFirstWord97Fib) {
         fib.status = Status::Legacy;
         return fib;

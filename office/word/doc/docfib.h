@@ -11,7 +11,8 @@ struct DocFib {
         Ok,
         NotWord,  // wIdent is neither 0xA5EC nor 0xA5DC (Word 6.0/95) or the stream is shorter than
                   // a FibBase
-        Legacy,   // Word 6.0/95 or older (nFib below 0xC0)
+        Word6,    // Word 6.0/95 (nFib 101 to 105): read through DocWord6Document
+        Legacy,   // Word 2.0 and older, or another version before Word 97
         Encrypted,  // fEncrypted or fObfuscated set
         Truncated,  // the FIB ends before the fields the reader needs
     };
@@ -33,6 +34,7 @@ struct DocFib {
     Range sttbfFfn;        // SttbfFfn font table
     Range clx;             // Clx piece table
 
-    // Parse the FIB at the start of the WordDocument stream; status tells whether it is usable.
+    // Parse the FIB at the start of the WordDocument stream; status tells whether it is usable
+    // (a Word 6.0/95 FIB gives Word6 with only nFib and complex set).
     static DocFib parse(const DocBytes& wordDocument);
 };

@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -30,9 +31,15 @@ bool DocFkpTable::parse(Kind kind, const DocBytes& plc, const DocBytes& wordDocu
         if (page.size() == kPageSize)
             readPage(kind, page);
     }
-    std::stable_sort(m_runs.begin(), m_runs.end(),
-                     [](const Run& a, const Run& b) { return a.fcStart < b.fcStart; });
+    assign(std::move(m_runs));
     return true;
+}
+
+/* Keep the runs sorted by their start for the binary searches. */
+void DocFkpTable::assign(QVector<Run> runs) {
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const Run& a, const Run& b) { return a.fcStart < b.fcStart; });
+    m_runs = std::move(runs);
 }
 
 /* Read the runs of one ChpxFkp or PapxFkp page. */

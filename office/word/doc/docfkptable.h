@@ -24,6 +24,9 @@ public:
     // False when the plc itself is malformed.
     bool parse(Kind kind, const DocBytes& plc, const DocBytes& wordDocument);
 
+    // Take runs read by another page reader (Word 6.0/95 pages), sorting them by offset.
+    void assign(QVector<Run> runs);
+
     const QVector<Run>& runs() const { return m_runs; }
     // The run containing fc, or nullptr when no run does.
     const Run* find(quint32 fc) const;

@@ -9,6 +9,7 @@
 #include "office/word/doc/docstorage.h"
 #include "office/word/doc/docstoryreader.h"
 #include "office/word/doc/docstylesheet.h"
+#include "office/word/doc/docword6document.h"
 
 #include <QFile>
 
@@ -38,8 +39,7 @@ WordLoadResult fibFailure(DocFib::Status status) {
     switch (status) {
         case DocFib::Status::Legacy:
             return WordLoadResult::failure(
-                Status::Unsupported,
-                QStringLiteral("Word 6.0/95 and older documents cannot be read"));
+                Status::Unsupported, QStringLiteral("Word 2.0 and older documents cannot be read"));
         case DocFib::Status::Encrypted:
             return WordLoadResult::failure(Status::Encrypted,
                                            QStringLiteral("the document is password-protected"));
@@ -61,6 +61,65 @@ DocBytes tableRange(const DocBytes& table, const DocFib::Range& range) {
 WordLoadResult damaged(const char* what) {
     return WordLoadResult::failure(Status::Malformed,
                                    QStringLiteral("damaged document: ") + QLatin1String(what));
+}
+
+/* False, with the failure, when the pieces miss part of the main story or name its text over
+   and over; storySize is the size of the stream the text comes from. */
+bool piecesUsable(const DocPieceTable& pieces, qint32 ccpText, qint64 storySize,
+                  WordLoadResult* failure) {
+    // A main story with text missing would convert into a partial workbook.
+    if (pieces.firstMissingCp() < ccpText) {
+        *failure = damaged("the text lies outside the document stream");
+        return false;
+    }
+    // Each character of a story is stored once; pieces naming the same text over and over
+    // would make a story far larger than the file (and the memory to hold it).
+    if (pieces.characterCount() >
+        DocReader::kMaxStoryFactor * qMax<qint64>(storySize, DocReader::kStoryAllowance)) {
+        *failure = WordLoadResult::failure(
+            Status::TooLarge, QStringLiteral("the document's text repeats beyond its file size"));
+        return false;
+    }
+    return true;
+}
+
+/* Read the main story and build the document from its paragraphs. */
+WordLoadResult readStory(const DocStoryReader::Sources& sources, qint32 ccpText,
+                         const DocFontTable& fonts) {
+    DocStoryReader story(sources);
+    const QVector<DocParagraph> paragraphs = story.read(ccpText);
+    if (story.tooLarge())
+        return WordLoadResult::failure(Status::TooLarge,
+                                       QStringLiteral("the document has too many paragraphs"));
+    DocModelBuilder builder(fonts);
+    auto document = std::make_shared<WordDocument>();
+    document->blocks = builder.build(paragraphs);
+    return WordLoadResult::success(document);
+}
+
+/* A Word 6.0/95 document: its stream recast as the Word 97 reader's inputs. */
+WordLoadResult readWord6(const DocBytes& word) {
+    DocWord6Document word6;
+    switch (word6.load(word)) {
+        case DocWord6Document::Status::Ok:
+            break;
+        case DocWord6Document::Status::Encrypted:
+            return fibFailure(DocFib::Status::Encrypted);
+        case DocWord6Document::Status::Truncated:
+            return fibFailure(DocFib::Status::Truncated);
+        default:
+            return damaged(word6.why());
+    }
+    WordLoadResult failure;
+    if (!piecesUsable(word6.pieces(), word6.ccpText(), word.size(), &failure))
+        return failure;
+    DocStoryReader::Sources sources;
+    sources.wordDocument = word6.text();
+    sources.pieces = &word6.pieces();
+    sources.chpx = &word6.chpx();
+    sources.papx = &word6.papx();
+    sources.styles = &word6.styles();
+    return readStory(sources, word6.ccpText(), word6.fonts());
 }
 
 }  // namespace
@@ -95,6 +154,8 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
                                       DocObjectPool* objects) {
     const DocBytes word(wordDocument);
     const DocFib fib = DocFib::parse(word);
+    if (fib.status == DocFib::Status::Word6)
+        return readWord6(word);
     if (fib.status != DocFib::Status::Ok)
         return fibFailure(fib.status);
     // A file whose header names a missing table stream may still hold the other one.
@@ -107,14 +168,9 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
     const DocBytes clx = tableRange(table, fib.clx);
     if (clx.size() == 0 || !pieces.parse(clx, word.size()))
         return damaged("piece table");
-    // A main story with text missing would convert into a partial workbook.
-    if (pieces.firstMissingCp() < fib.ccpText)
-        return damaged("the text lies outside the document stream");
-    // Each character of a story is stored once; pieces naming the same text over and over
-    // would make a story far larger than the file (and the memory to hold it).
-    if (pieces.characterCount() > kMaxStoryFactor * qMax<qint64>(word.size(), kStoryAllowance))
-        return WordLoadResult::failure(
-            Status::TooLarge, QStringLiteral("the document's text repeats beyond its file size"));
+    WordLoadResult failure;
+    if (!piecesUsable(pieces, fib.ccpText, word.size(), &failure))
+        return failure;
     DocFkpTable chpx;
     DocFkpTable papx;
     if (!chpx.parse(DocFkpTable::Kind::Character, tableRange(table, fib.plcfBteChpx), word) ||
@@ -133,13 +189,5 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
     sources.papx = &papx;
     sources.styles = &styles;
     sources.objects = objects;
-    DocStoryReader story(sources);
-    const QVector<DocParagraph> paragraphs = story.read(fib.ccpText);
-    if (story.tooLarge())
-        return WordLoadResult::failure(Status::TooLarge,
-                                       QStringLiteral("the document has too many paragraphs"));
-    DocModelBuilder builder(fonts);
-    auto document = std::make_shared<WordDocument>();
-    document->blocks = builder.build(paragraphs);
-    return WordLoadResult::success(document);
+    return readStory(sources, fib.ccpText, fonts);
 }

@@ -9,6 +9,8 @@
 // - DocPieceTable: CPs to text (8-bit and UTF-16 pieces).
 // - DocFkpTable, DocStyleSheet, DocFontTable, DocFormatter, DocSprm: properties.
 // - DocStoryReader: the main story as paragraphs; DocModelBuilder: blocks and tables.
+// - DocWord6Document: a Word 6.0/95 file (one stream, 8-bit text, one-byte sprms) recast as
+//   the inputs above, through DocWord6Fib, DocWord6Fkp, DocWord6Sprms and DocWord6Text.
 // - DocObjectPool: embedded equation objects, read by MtefEquation (Equation Editor, MathType)
 //   and MathMlEquation (OpenDocument formulas); EQ field codes go through EqFieldText.
 //
@@ -35,7 +37,7 @@ public:
 
     // Read the .doc file at path. Failures: NotFound (unreadable file), WrongFormat (not an
     // OLE2 Word document), Encrypted (fEncrypted/fObfuscated or an encrypted package),
-    // Unsupported (Word 6.0/95 and older), TooLarge (file or stream beyond the limits, more
+    // Unsupported (Word 2.0 and older), TooLarge (file or stream beyond the limits, more
     // than DocStoryReader::kMaxParagraphs paragraphs, a story beyond kMaxStoryFactor), Malformed
     // (damaged structures).
     static WordLoadResult readFile(const QString& path);
