@@ -100,6 +100,12 @@ QString applyShard(CommandLine::Result& result, const QString& value) {
     return QString();
 }
 
+/* --skip-existing: keep workbooks newer than their documents. */
+QString applySkipExisting(CommandLine::Result& result, const QString&) {
+    result.options.skipExisting = true;
+    return QString();
+}
+
 /* --quiet: only the summary. */
 QString applyQuiet(CommandLine::Result& result, const QString&) {
     result.quiet = true;
@@ -131,6 +137,10 @@ const OptionRow optionRows[] = {
      "convert only shard K of N (by a hash of each document's path\nunder SOURCE), for N "
      "processes on N machines / 只转换N份中的第K份",
      applyShard},
+    {"skip-existing", nullptr,
+     "keep a workbook that is newer than its document; convert only\nthe rest (default: "
+     "replace every workbook) / 跳过已是最新的工作簿",
+     applySkipExisting},
     {"quiet", nullptr, "no progress, only the summary / 不显示进度, 只显示结果", applyQuiet},
     {"verbose", nullptr,
      "also the warnings of the libraries that read damaged files\n/ 显示读取库对损坏文件的警告",

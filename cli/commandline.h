@@ -7,7 +7,8 @@
 
 // The headless converter's command line:
 //   sheetweaver-convert [--tables] [--values] [--split TEXT] [--template FILE]
-//                       [--last-row N] [--jobs N] [--shard K/N] [--quiet] [--verbose]
+//                       [--last-row N] [--jobs N] [--shard K/N] [--skip-existing]
+//                       [--quiet] [--verbose]
 //                       SOURCE DEST
 // plus --help and --version. QCommandLineParser reads it (so `--split=TEXT` and `--` work as
 // usual); one table of options drives both the parser and the help text, so a new option is

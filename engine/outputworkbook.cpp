@@ -158,16 +158,23 @@ QString OutputWorkbook::refusalToReplace(const QString& path) {
 
 /* Mirror the document's place under the destination and create its folder. */
 QString OutputWorkbook::outputPath(const QString& documentPath, const ConvertOptions& options) {
-    QString path = documentPath;
-    if (!options.sourcePath.isEmpty() && path.startsWith(options.sourcePath)) {
-        path = options.savePath + path.mid(options.sourcePath.size());
-    }
+    const QString path = mirroredPath(documentPath, options);
     const QFileInfo info(QDir::fromNativeSeparators(path));
     // Most documents share their folder with the one before: one look instead of a creation
     // attempt for every level of the path.
     if (!QFileInfo(info.path()).isDir()) {
         makeDirectoryPath(QDir::toNativeSeparators(info.path()).toLocal8Bit().toStdString());
     }
+    return path;
+}
+
+/* The document's place under the destination, ".doc" turned into ".xls". */
+QString OutputWorkbook::mirroredPath(const QString& documentPath, const ConvertOptions& options) {
+    QString path = documentPath;
+    if (!options.sourcePath.isEmpty() && path.startsWith(options.sourcePath)) {
+        path = options.savePath + path.mid(options.sourcePath.size());
+    }
+    const QFileInfo info(QDir::fromNativeSeparators(path));
     QString name = info.fileName();
     const int ending = wordEndingAt(name);
     if (ending >= 0) {
