@@ -489,6 +489,10 @@ void MainWindow::on_pBtn_Transform_clicked() {
     ConvertOptions& options = convertOptions();
     readForm(options);
     options.normaliseFolders();
+    // The fields show the paths as the run takes them (a pasted URL as its path).
+    ui->lEdt_SourcePath->setText(options.sourcePath);
+    ui->lEdt_SavePath->setText(options.savePath);
+    ui->lEdt_TemplatePath->setText(options.templatePath);
     if (!offerToCreateSaveFolder(options) || !validateOptions() ||
         !settleExistingOutputs(options)) {
         return;
@@ -616,6 +620,11 @@ void MainWindow::replaceJob() {
     mergeThread = new QThread();
     mergeThread->start(QThread::InheritPriority);
     mergeObject = new MergeObject();
+#ifndef _WIN32
+    // The built-in office serves every thread, as the converter's --jobs uses it: one worker
+    // per processor. With COM (Windows) Office takes one document at a time.
+    mergeObject->setJobs(QThread::idealThreadCount());
+#endif
     if (jobReportViewer()) {
         mergeObject->setReportViewer(*jobReportViewer());
     } else {

@@ -44,6 +44,9 @@ void RunReportDialog::fillList(const QList<RunIssue>& issues) {
         row->setToolTip(2, issue.reason);
     }
     m_list->header()->setSectionResizeMode(QHeaderView::Interactive);
+    // Long paths keep their start and their file name.
+    m_list->setTextElideMode(Qt::ElideMiddle);
+    m_list->setColumnWidth(0, 340);
     m_list->resizeColumnToContents(1);
 }
 

@@ -1,3 +1,4 @@
+#include "app/instancegate.h"
 #include "app/startuppaths.h"
 #include "support/processlist.h"
 
@@ -8,6 +9,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -133,6 +135,34 @@ TEST_F(SingleInstance, CopyThatDoesNotAnswerIsHandledByName) {
         ::kill(pid_t(first->processId()), SIGCONT);
     QThread::msleep(500);
     EXPECT_EQ(countProcessesByName(programFileName), 1);
+    stop(*first);
+    stop(*second);
+}
+
+TEST_F(SingleInstance, CopyThatConvertsIsNeverEndedByName) {
+    auto first = startProgram(m_program, m_dir.path());
+    ASSERT_TRUE(first->waitForStarted(10000));
+    ASSERT_TRUE(waitForCount(programFileName, 1, 10000));
+    QThread::msleep(1000);
+    // The first copy does not answer and holds the marker of a running conversion, as a copy
+    // busy converting would (the lock file records its process and program).
+    ASSERT_EQ(::kill(pid_t(first->processId()), SIGSTOP), 0);
+    QFile marker(
+        m_dir.path() + QLatin1Char('/') +
+        InstanceGate::serverName(InstanceGate::programIdentity(), qEnvironmentVariable("USER")) +
+        QStringLiteral(".run"));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.write(QByteArray::number(first->processId()) + "\nSheetweaver\n" +
+                 QSysInfo::machineHostName().toUtf8() + '\n');
+    marker.close();
+    auto second = startProgram(m_program, m_dir.path());
+    ASSERT_TRUE(second->waitForStarted(10000));
+
+    // Well after the wait for an answer both still run: the second shows its message.
+    second->waitForFinished(6000);
+    EXPECT_EQ(first->state(), QProcess::Running);
+    EXPECT_EQ(second->state(), QProcess::Running);
+    ::kill(pid_t(first->processId()), SIGCONT);
     stop(*first);
     stop(*second);
 }
