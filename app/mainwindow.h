@@ -46,9 +46,10 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Builds the form and the run's progress and result row under the status line, places the
-    // window (shrunk to the screen when the screen is smaller), creates the tray icon, starts
-    // the update worker and fills the path fields from the settings file.
+    // Builds the form (step 3 in two rows, Alt keys, tooltips, Enter to convert) and the run's
+    // progress, stop and result row under the status line, places the window (shrunk to the
+    // screen when the screen is smaller), creates the tray icon, starts the update worker and
+    // fills the form with the last run's inputs from the settings file.
     explicit MainWindow(QWidget* parent = nullptr);
 
     // Stops and releases the job and update threads only when they are idle; a thread still
