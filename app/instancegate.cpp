@@ -1,9 +1,7 @@
 #include "app/instancegate.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -26,23 +24,26 @@ QByteArray readLine(QLocalSocket& socket, const QDeadlineTimer& deadline) {
 
 }  // namespace
 
-/* A digest of path and user, cut to 16 hex digits. */
-QString InstanceGate::serverName(const QString& executablePath, const QString& userName) {
+/* The program's name, not its file's: renamed and moved copies are the same program. */
+QString InstanceGate::programIdentity() {
+    return QStringLiteral("Sheetweaver");
+}
+
+/* A digest of identity and user, cut to 16 hex digits. */
+QString InstanceGate::serverName(const QString& identity, const QString& userName) {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(executablePath.toUtf8());
+    hash.addData(identity.toUtf8());
     hash.addData("\n", 1);
     hash.addData(userName.toUtf8());
     return QStringLiteral("sheetweaver-") + QString::fromLatin1(hash.result().toHex().left(16));
 }
 
-/* This executable's canonical path and the user running it. */
-QString InstanceGate::serverNameForThisProcess() {
+/* The program and the user running it. */
+QString InstanceGate::serverNameForThisUser() {
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("USERNAME");
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    const QString path = program.canonicalFilePath();
-    return serverName(path.isEmpty() ? program.absoluteFilePath() : path, user);
+    return serverName(programIdentity(), user);
 }
 
 /* Connect, ask, and wait for the answer, all within the time limit. */

@@ -2,12 +2,14 @@
 #include "app/languages.h"
 #include "app/mainwindow.h"
 #include "app/programexit.h"
+#include "app/runmarker.h"
 #include "app/startuppaths.h"
 #include "office/builtinoffice.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QStandardPaths>
 
 namespace {
@@ -28,6 +30,18 @@ void placeSettingsOfInstalledCopy() {
     useConfigFolderWhenInstalled(installed, configFolder.toLocal8Bit().toStdString());
 }
 
+/* True when a copy that did not answer is converting: this copy then says so and ends
+   instead of ending that copy by name. */
+bool runningCopyConverts() {
+    if (!RunMarker::heldElsewhere()) {
+        return false;
+    }
+    QMessageBox::information(nullptr, QStringLiteral("Sheetweaver"),
+                             QCoreApplication::translate(
+                                 "main", "Sheetweaver正在另一个窗口中转换，请等它完成后再启动。"));
+    return true;
+}
+
 }  // namespace
 
 /* Start-up: paths beside the executable (or the user's configuration folder for an installed
@@ -39,10 +53,16 @@ int main(int argc, char* argv[]) {
     // name the program is started under.
     QCoreApplication::setApplicationName(QStringLiteral("Sheetweaver"));
     QGuiApplication::setDesktopFileName(QStringLiteral(SW_APP_ID));
-    // A running copy that answers is asked to show its window and this copy ends; a copy that
-    // does not answer (one that is ending, after an update) is handled by the process-name rule.
-    const QString gateName = InstanceGate::serverNameForThisProcess();
+    // A running copy that answers is asked to show its window and this copy ends; an idle copy
+    // that does not answer (an older version ending after an update) is handled by the
+    // process-name rule; one that converts is left alone.
+    const QString gateName = InstanceGate::serverNameForThisUser();
     if (InstanceGate::askRunningCopyToShow(gateName)) {
+        delete application;
+        return 0;
+    }
+    Languages::install(Languages::forThisProcess());
+    if (runningCopyConverts()) {
         delete application;
         return 0;
     }
@@ -52,7 +72,6 @@ int main(int argc, char* argv[]) {
     registerBuiltinOffice();
 #endif
     placeSettingsOfInstalledCopy();
-    Languages::install(Languages::forThisProcess());
     MainWindow* window = new MainWindow();
     InstanceGate* gate = new InstanceGate(window);
     gate->listen(gateName, [window] { window->ShowSoftWindow(); });

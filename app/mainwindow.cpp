@@ -2,9 +2,13 @@
 
 #include "app/appresources.h"
 #include "app/desktopopener.h"
+#include "app/lastrunsettings.h"
+#include "app/mnemonics.h"
 #include "app/pathdialogs.h"
 #include "app/pathdrop.h"
 #include "app/restartprogram.h"
+#include "app/runreportdialog.h"
+#include "app/runsummary.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "engine/convertoptions.h"
@@ -19,6 +23,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -26,6 +31,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QThread>
 
 #include <cstdio>
@@ -43,6 +49,7 @@ bool leftRunning = false;
 // Status line colours: the form's red stays for its notice and for runs that went wrong.
 const char workingStyle[] = "";
 const char successStyle[] = "color: rgb(0, 128, 0);";
+const char cautionStyle[] = "color: rgb(191, 110, 0);";
 const char warningStyle[] = "color: rgb(255, 0, 0);";
 
 /* The template picker's filter. Windows' own dialog reads ';' between patterns; Qt's dialog,
@@ -59,11 +66,6 @@ QString templateFilter() {
 std::optional<MergeObject::ReportViewer>& jobReportViewer() {
     static std::optional<MergeObject::ReportViewer> viewer;
     return viewer;
-}
-
-/* A QString from a byte string in the local 8-bit code page. */
-QString fromLocal(const std::string& bytes) {
-    return QString::fromLocal8Bit(bytes.data(), int(bytes.size()));
 }
 
 /* The same text as bytes in the local 8-bit code page. */
@@ -94,11 +96,16 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent, Qt::WindowFlags())
     buildRunRow();
     PathDrop::install(ui->lEdt_SourcePath, PathDrop::Kind::Folder);
     PathDrop::install(ui->lEdt_SavePath, PathDrop::Kind::Folder);
-    PathDrop::install(ui->lEdt_TemplatePath, PathDrop::Kind::Workbook);
-    letFormShrink();
+    connect(PathDrop::install(ui->lEdt_TemplatePath, PathDrop::Kind::Workbook), &PathDrop::dropped,
+            this, [this](const QString& path) { takeTemplate(path); });
+    arrangeOptions();
+    addKeysAndTips();
+    connectEnterKeys();
+    showStartupNotice();
+    ui->lb_ShowDisposing->setWordWrap(true);
     fitToScreen();
     placeWindow();
-    setWindowTitle(QStringLiteral("Sheetweaver") + QString::fromUtf8("1.2"));
+    setWindowTitle(QStringLiteral("Sheetweaver 1.2"));
     loadAppResources();
     setWindowIcon(QIcon(QStringLiteral(":/images/qvr.ico")));
     createTrayIcon();
@@ -106,7 +113,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent, Qt::WindowFlags())
     settingsText.clear();
     readWholeFile(settingsText, settingsFilePath, settingsTextLimit);
     startUpdateWorker();
-    restorePaths();
+    restoreLastRun();
     mergeThread = nullptr;
     mergeObject = nullptr;
 }
@@ -155,7 +162,11 @@ void MainWindow::buildRunRow() {
     m_openReport->setObjectName(QStringLiteral("pBtn_OpenReport"));
     m_openSaveFolder = new QPushButton(tr("打开保存文件夹"), m_runRow);
     m_openSaveFolder->setObjectName(QStringLiteral("pBtn_OpenSaveFolder"));
+    m_stop = new QPushButton(tr("停止(&P)"), m_runRow);
+    m_stop->setObjectName(QStringLiteral("pBtn_Stop"));
+    m_stop->setToolTip(tr("转换完当前文件后停止，并为已完成的文件写出报告"));
     row->addWidget(m_progress, 1);
+    row->addWidget(m_stop);
     row->addStretch();  // keeps the buttons at their own width on the right while the bar is hidden
     row->addWidget(m_openReport);
     row->addWidget(m_openSaveFolder);
@@ -163,20 +174,82 @@ void MainWindow::buildRunRow() {
     m_progress->hide();
     m_openReport->hide();
     m_openSaveFolder->hide();
+    m_stop->hide();
     m_runRow->hide();
-    connect(m_openReport, &QPushButton::clicked, this,
-            [this] { DesktopOpener::open(m_runReport); });
+    connect(m_openReport, &QPushButton::clicked, this, [this] { showIssues(); });
+    connect(m_stop, &QPushButton::clicked, this, [this] { stopRun(); });
     connect(m_openSaveFolder, &QPushButton::clicked, this,
             [this] { DesktopOpener::open(m_runSaveFolder); });
 }
 
-/* Let the form become narrower than its texts: the status line wraps, and the option boxes of
-   step 3 may give up a quarter of their width (their texts are then cut at the end) before the
-   window outgrows a small screen. */
-void MainWindow::letFormShrink() {
-    ui->lb_ShowDisposing->setWordWrap(true);
-    for (QCheckBox* box : {ui->cBox_JustText, ui->cBox_JustTable, ui->cBox_SplitChar})
-        box->setMinimumWidth(box->minimumSizeHint().width() * 3 / 4);
+/* Step 3 in two rows, so no option's text is ever cut: the two mode boxes above, the
+   separator box with its field below, the convert button beside both. Other items of the
+   step's row stay where they are. */
+void MainWindow::arrangeOptions() {
+    auto* grid = new QGridLayout();
+    grid->setObjectName(QStringLiteral("gridLayout_Options"));
+    grid->setHorizontalSpacing(ui->horizontalLayout_6->spacing());
+    for (QWidget* option :
+         {static_cast<QWidget*>(ui->cBox_JustText), static_cast<QWidget*>(ui->cBox_JustTable),
+          static_cast<QWidget*>(ui->cBox_SplitChar), static_cast<QWidget*>(ui->lEdt_SplitChar)}) {
+        ui->horizontalLayout_6->removeWidget(option);
+    }
+    grid->addWidget(ui->cBox_JustText, 0, 0);
+    grid->addWidget(ui->cBox_JustTable, 0, 1);
+    grid->addWidget(ui->cBox_SplitChar, 1, 0);
+    grid->addWidget(ui->lEdt_SplitChar, 1, 1);
+    grid->setColumnStretch(1, 1);
+    ui->horizontalLayout_6->insertLayout(0, grid, 1);
+    ui->pBtn_Transform->setAutoDefault(true);
+    ui->pBtn_Transform->setMinimumHeight(ui->pBtn_Transform->sizeHint().height() * 3 / 2);
+}
+
+/* Alt keys for every button and option, and what each option does in its tooltip. */
+void MainWindow::addKeysAndTips() {
+    Mnemonics::give(ui->pBtn_SourcePath, QLatin1Char('W'));
+    Mnemonics::give(ui->pBtn_SavePath, QLatin1Char('D'));
+    Mnemonics::give(ui->cBox_UseTemplate, QLatin1Char('U'));
+    Mnemonics::give(ui->pBtn_TemplatePath, QLatin1Char('E'));
+    Mnemonics::give(ui->label, ui->sBox_LastRow, QLatin1Char('L'));
+    Mnemonics::give(ui->cBox_JustText, QLatin1Char('V'));
+    Mnemonics::give(ui->cBox_JustTable, QLatin1Char('T'));
+    Mnemonics::give(ui->cBox_SplitChar, QLatin1Char('S'));
+    Mnemonics::give(ui->pBtn_Transform, QLatin1Char('C'));
+    Mnemonics::give(m_openSaveFolder, QLatin1Char('F'));
+    Mnemonics::give(m_openReport, QLatin1Char('R'));
+    ui->cBox_UseTemplate->setToolTip(
+        tr("每个工作簿的第一个工作表从模板的前几行开始，并采用模板的列宽和格式"));
+    ui->sBox_LastRow->setToolTip(tr("从模板复制到每个工作簿的最后一行"));
+    ui->cBox_JustText->setToolTip(tr("只粘贴文字，不带字体、颜色、边框等格式"));
+    ui->cBox_JustTable->setToolTip(tr("只转换Word文件中的表格，每个表格放在一个工作表中"));
+    ui->cBox_SplitChar->setToolTip(tr("在此符号处把A列的文字拆分到后面的列中（仅转换整个文件时）"));
+    ui->lEdt_SplitChar->setToolTip(ui->cBox_SplitChar->toolTip());
+    ui->pBtn_Transform->setToolTip(tr("转换Word文件所在文件夹及其子文件夹中的所有Word文件"));
+}
+
+/* Enter in any field starts the run, as the convert button does. */
+void MainWindow::connectEnterKeys() {
+    auto* spinField = ui->sBox_LastRow->findChild<QLineEdit*>();
+    for (QLineEdit* field : {ui->lEdt_SourcePath, ui->lEdt_SavePath, ui->lEdt_TemplatePath,
+                             ui->lEdt_SplitChar, spinField}) {
+        if (field == nullptr) {
+            continue;
+        }
+        connect(field, &QLineEdit::returnPressed, this, [this] {
+            if (ui->pBtn_Transform->isEnabled()) {
+                on_pBtn_Transform_clicked();
+            }
+        });
+    }
+}
+
+/* What this platform needs before a run; the form's text speaks of Office on Windows. */
+void MainWindow::showStartupNotice() {
+#ifndef _WIN32
+    ui->lb_ShowDisposing->setText(
+        tr("  Sheetweaver把文件夹中的Word文件转换为Excel工作簿。 "
+           "【使用内置的Word和Excel组件，无需安装Office；转换前请先备份文件】"));
+#endif
 }
 
 /* Shrink the form's first size to the screen's free area when the screen is smaller. */
@@ -230,25 +303,17 @@ void MainWindow::startUpdateWorker() {
     postThread->start(QThread::InheritPriority);
 }
 
-/* Fill the three path fields from the settings read at construction. */
-void MainWindow::restorePaths() {
-    const std::pair<const char*, QLineEdit*> fields[] = {
-        {"SourcePath", ui->lEdt_SourcePath},
-        {"SavePath", ui->lEdt_SavePath},
-        {"TemplatePath", ui->lEdt_TemplatePath},
-    };
-    for (const auto& [key, field] : fields) {
-        std::string value;
-        getKeyValue(value, settingsText, key);
-        if (!value.empty())
-            field->setText(fromLocal(value));
-    }
+/* Fill the form with the last run's inputs from the settings read at construction. */
+void MainWindow::restoreLastRun() {
+    ConvertOptions options;
+    readForm(options);
+    LastRunSettings::restore(options, settingsText);
+    showForm(options);
 }
 
-/* Show the window at its first size, in front, with focus. */
+/* Show the window at the size the user left it, in front, with focus. */
 void MainWindow::ShowSoftWindow() {
     showNormal();
-    resize(initialWidth, initialHeight);
     raise();
     activateWindow();
 }
@@ -264,46 +329,46 @@ void MainWindow::on_ShowDisposingFile(QString filePath) {
     ui->lb_ShowDisposing->setText(filePath);
 }
 
-/* The summary with the failed count added before its closing full stop, if it has one. */
-QString MainWindow::withFailedCount(const QString& summary, int failed) {
-    QString text = summary;
-    QString stop;
-    if (text.endsWith(QChar(0x3002)) || text.endsWith(QLatin1Char('.'))) {
-        stop = text.right(1);
-        text.chop(1);
-    }
-    return text + tr("，%1个文件未能转换").arg(failed) + stop;
-}
-
 /* Colour and text of the status line. */
 void MainWindow::showStatus(const QString& text, StatusTone tone) {
     const char* style = tone == StatusTone::Success   ? successStyle
+                        : tone == StatusTone::Caution ? cautionStyle
                         : tone == StatusTone::Warning ? warningStyle
                                                       : workingStyle;
     ui->lb_ShowDisposing->setStyleSheet(QString::fromLatin1(style));
     ui->lb_ShowDisposing->setText(text);
 }
 
-/* A run was accepted: a busy bar until the job has counted its documents, no result buttons. */
+/* A run was accepted: a busy bar until the job has counted its documents, the stop button, no
+   result buttons, the form locked. */
 void MainWindow::runStarted() {
     m_running = true;
+    m_runMarker.hold();
     ui->lb_ShowDisposing->setStyleSheet(QString::fromLatin1(workingStyle));
     m_progress->setRange(0, 0);
     m_progress->show();
+    m_stop->setEnabled(true);
+    m_stop->show();
     m_openReport->hide();
     m_openSaveFolder->hide();
     m_runRow->show();
+    setFormLocked(true);
 }
 
-/* The job began a document: the bar shows "started/total". */
+/* The job began a document: the bar and the tray's tooltip show "started/total". */
 void MainWindow::documentStarted(int started, int total) {
     m_progress->setRange(0, total);
     m_progress->setValue(started);
+    if (trayIcon != nullptr) {
+        trayIcon->setToolTip(QStringLiteral("Sheetweaver %1/%2").arg(started).arg(total));
+    }
 }
 
-/* The run's end: the summary with the failed count, its colour, and the result buttons. */
+/* The run's end: the outcome line in its colour, and the result buttons. */
 void MainWindow::showRunResult(const RunResult& run) {
     m_progress->hide();
+    m_stop->hide();
+    m_lastRun = run;
     if (run.aborted) {
         showStatus(ui->lb_ShowDisposing->text(), StatusTone::Warning);
         m_runRow->hide();
@@ -311,16 +376,47 @@ void MainWindow::showRunResult(const RunResult& run) {
             showMessage(ui->lb_ShowDisposing->text());  // as when the template is missing
         return;
     }
-    if (run.failed > 0) {
-        showStatus(withFailedCount(ui->lb_ShowDisposing->text(), run.failed), StatusTone::Warning);
-    } else {
-        showStatus(ui->lb_ShowDisposing->text(), StatusTone::Success);
-    }
-    m_openReport->setVisible(run.reportWritten);
+    const RunSummary::Tone tone = RunSummary::tone(run);
+    showStatus(RunSummary::text(run), tone == RunSummary::Tone::Success   ? StatusTone::Success
+                                      : tone == RunSummary::Tone::Caution ? StatusTone::Caution
+                                                                          : StatusTone::Warning);
+    const QString reportButton = RunSummary::reportButtonText(run);
+    m_openReport->setText(reportButton);
+    m_openReport->setVisible(!reportButton.isEmpty());
     m_openSaveFolder->show();
     m_runRow->show();
     if (!run.reportWritten && !run.failedPaths.isEmpty())
         showUnwrittenReport(run.failedPaths);
+}
+
+/* The last run's issues in their dialog. */
+void MainWindow::showIssues() {
+    RunReportDialog dialog(m_lastRun, m_runReport, this);
+    dialog.exec();
+}
+
+/* Ask the job to end after its current document. */
+void MainWindow::stopRun() {
+    if (!m_running || mergeObject == nullptr) {
+        return;
+    }
+    mergeObject->requestStop();
+    m_stop->setEnabled(false);
+    showStatus(tr("正在停止：当前文件转换完后停止……"), StatusTone::Working);
+}
+
+/* While a run converts its inputs stay as they are: fields read-only, options disabled. */
+void MainWindow::setFormLocked(bool locked) {
+    for (QLineEdit* field :
+         {ui->lEdt_SourcePath, ui->lEdt_SavePath, ui->lEdt_TemplatePath, ui->lEdt_SplitChar}) {
+        field->setReadOnly(locked);
+    }
+    for (QWidget* input : std::initializer_list<QWidget*>{
+             ui->pBtn_SourcePath, ui->pBtn_SavePath, ui->pBtn_TemplatePath, ui->cBox_UseTemplate,
+             ui->cBox_JustText, ui->cBox_JustTable, ui->sBox_LastRow}) {
+        input->setEnabled(!locked);
+    }
+    ui->cBox_SplitChar->setEnabled(!locked && !ui->cBox_JustTable->isChecked());
 }
 
 /* The report could not be written: say so, with the documents it would have listed in the
@@ -342,7 +438,7 @@ void MainWindow::showUnwrittenReport(const QStringList& failedPaths) {
 void MainWindow::on_Signal_UpdateSuccess() {
     if (launchArgument == "-autorun")
         return;
-    QMessageBox::about(this, tr("注意："), tr("成功升级新版本!"));
+    QMessageBox::information(this, tr("注意："), tr("成功升级新版本!"));
     QCoreApplication::quit();
     startProgramAgain(appPath);
 }
@@ -387,28 +483,100 @@ void MainWindow::pickFolder(const char* key, bool sourceField) {
     setKeyValueInFile(settingsFilePath, key, toLocal(path));
 }
 
-/* Fill the options, validate them, and start a job on a fresh thread. */
+/* Take the inputs, offer to create a missing destination, check them, settle existing
+   outputs, remember them and start a job on a fresh thread. */
 void MainWindow::on_pBtn_Transform_clicked() {
     ConvertOptions& options = convertOptions();
-    options.sourcePath = QDir::toNativeSeparators(ui->lEdt_SourcePath->text());
-    options.savePath = QDir::toNativeSeparators(ui->lEdt_SavePath->text());
-    options.templatePath = QDir::toNativeSeparators(ui->lEdt_TemplatePath->text());
+    readForm(options);
+    options.normaliseFolders();
+    // The fields show the paths as the run takes them (a pasted URL as its path).
+    ui->lEdt_SourcePath->setText(options.sourcePath);
+    ui->lEdt_SavePath->setText(options.savePath);
+    ui->lEdt_TemplatePath->setText(options.templatePath);
+    if (!offerToCreateSaveFolder(options) || !validateOptions() ||
+        !settleExistingOutputs(options)) {
+        return;
+    }
+    LastRunSettings::save(options, settingsFilePath);
+    options.failureReportPath =
+        ConvertOptions::reportPathIn(options.sourcePath, ConvertOptions::failureReportName());
+    const std::string report = toLocal(options.failureReportPath);
+    if (pathExists(report))
+        std::remove(report.c_str());
+    startJob();
+}
+
+/* The form's inputs as a run takes them: paths as typed, pasted or dropped, native. */
+void MainWindow::readForm(ConvertOptions& options) const {
+    options.sourcePath =
+        QDir::toNativeSeparators(ConvertOptions::pathFromTyped(ui->lEdt_SourcePath->text()));
+    options.savePath =
+        QDir::toNativeSeparators(ConvertOptions::pathFromTyped(ui->lEdt_SavePath->text()));
+    options.templatePath =
+        QDir::toNativeSeparators(ConvertOptions::pathFromTyped(ui->lEdt_TemplatePath->text()));
     options.justTable = ui->cBox_JustTable->isChecked();
     options.justText = ui->cBox_JustText->isChecked();
     options.useSplitChar = ui->cBox_SplitChar->isChecked();
     options.splitChar = ui->lEdt_SplitChar->text();
     options.useTemplate = ui->cBox_UseTemplate->isChecked();
     options.lastRowText = ui->sBox_LastRow->text();
-    options.normaliseFolders();
-    if (!validateOptions())
-        return;
+    options.skipExisting = false;
+}
 
-    options.failureReportPath =
-        ConvertOptions::reportPathIn(options.sourcePath, ConvertOptions::failureReportName());
-    const std::string report = toLocal(options.failureReportPath);
-    if (pathExists(report))
-        std::remove(report.c_str());
+/* Put inputs into the form; table mode keeps the separator box off, as a click on it does. */
+void MainWindow::showForm(const ConvertOptions& options) {
+    ui->lEdt_SourcePath->setText(options.sourcePath);
+    ui->lEdt_SavePath->setText(options.savePath);
+    ui->lEdt_TemplatePath->setText(options.templatePath);
+    ui->cBox_UseTemplate->setChecked(options.useTemplate);
+    ui->cBox_JustText->setChecked(options.justText);
+    ui->cBox_JustTable->setChecked(options.justTable);
+    ui->cBox_SplitChar->setChecked(options.useSplitChar && !options.justTable);
+    ui->cBox_SplitChar->setEnabled(!options.justTable);
+    ui->lEdt_SplitChar->setText(options.splitChar);
+    ui->sBox_LastRow->setValue(options.lastRowText.toInt());
+}
 
+/* A destination that does not exist yet is created when the user agrees; true when the run
+   may go on to the checks (which then name any other problem). */
+bool MainWindow::offerToCreateSaveFolder(const ConvertOptions& options) {
+    if (options.check() != ConvertOptions::Check::SaveMissing || options.savePath.isEmpty()) {
+        return true;
+    }
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, tr("创建保存文件夹"), tr("保存文件夹不存在，要创建它吗？\n%1").arg(options.savePath),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes) {
+        return false;
+    }
+    QDir().mkpath(QDir::fromNativeSeparators(options.savePath));
+    return true;
+}
+
+/* When workbooks from an earlier run lie in the destination, ask once: replace them all,
+   keep those newer than their documents, or cancel. */
+bool MainWindow::settleExistingOutputs(ConvertOptions& options) {
+    if (!MergeObject::anyOutputExists(options)) {
+        return true;
+    }
+    QMessageBox box(QMessageBox::Question, tr("保存文件夹中已有工作簿"),
+                    tr("保存文件夹中已有转换得到的工作簿。\n"
+                       "全部替换：重新转换每个Word文件。\n"
+                       "继续上次：保留比Word文件新的工作簿，只转换其余的文件。"),
+                    QMessageBox::NoButton, this);
+    QPushButton* replace = box.addButton(tr("全部替换(&A)"), QMessageBox::AcceptRole);
+    replace->setObjectName(QStringLiteral("pBtn_ReplaceAll"));
+    QPushButton* resume = box.addButton(tr("继续上次(&K)"), QMessageBox::AcceptRole);
+    resume->setObjectName(QStringLiteral("pBtn_Resume"));
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(resume);
+    box.exec();
+    options.skipExisting = box.clickedButton() == resume;
+    return box.clickedButton() == replace || box.clickedButton() == resume;
+}
+
+/* A new job for the options, connected to the window, started at once. */
+void MainWindow::startJob() {
     replaceJob();
     connect(mergeObject, SIGNAL(ShowDisposingFile(QString)), this,
             SLOT(on_ShowDisposingFile(QString)), Qt::AutoConnection);
@@ -418,8 +586,8 @@ void MainWindow::on_pBtn_Transform_clicked() {
             Qt::AutoConnection);
     connect(mergeObject, &MergeObject::documentStarted, this,
             [this](int started, int total, const QString&) { documentStarted(started, total); });
-    m_runReport = options.failureReportPath;
-    m_runSaveFolder = options.savePath;
+    m_runReport = convertOptions().failureReportPath;
+    m_runSaveFolder = convertOptions().savePath;
     runStarted();
     emit pBtn_Transform_HasClicked();
     ui->pBtn_Transform->setEnabled(false);
@@ -434,9 +602,9 @@ bool MainWindow::validateOptions() {
     return false;
 }
 
-/* A message about the inputs, in the box the checks use. */
+/* A message about the inputs, as a warning. */
 void MainWindow::showMessage(const QString& message) {
-    QMessageBox::about(this, QStringLiteral("Message:"), message);
+    QMessageBox::warning(this, tr("无法开始转换"), message);
 }
 
 /* Dispose of the previous job once its thread stopped, then create the next on a new thread. */
@@ -452,6 +620,11 @@ void MainWindow::replaceJob() {
     mergeThread = new QThread();
     mergeThread->start(QThread::InheritPriority);
     mergeObject = new MergeObject();
+#ifndef _WIN32
+    // The built-in office serves every thread, as the converter's --jobs uses it: one worker
+    // per processor. With COM (Windows) Office takes one document at a time.
+    mergeObject->setJobs(QThread::idealThreadCount());
+#endif
     if (jobReportViewer()) {
         mergeObject->setReportViewer(*jobReportViewer());
     } else {
@@ -464,12 +637,17 @@ void MainWindow::replaceJob() {
     mergeObject->moveToThread(mergeThread);
 }
 
-/* The job ended: the convert button works again and the run's result is shown. */
+/* The job ended: the convert button and the form work again and the run's result is shown. */
 void MainWindow::on_Signal_SetButtonEnable() {
     ui->pBtn_Transform->setEnabled(true);
     if (!m_running)
         return;
     m_running = false;
+    m_runMarker.release();
+    setFormLocked(false);
+    if (trayIcon != nullptr) {
+        trayIcon->setToolTip(QStringLiteral("Sheetweaver"));
+    }
     // The job is idle now: its last run is complete and no longer written.
     showRunResult(mergeObject != nullptr ? mergeObject->lastRun() : RunResult());
 }
@@ -500,9 +678,14 @@ void MainWindow::on_pBtn_TemplatePath_clicked() {
     if (chosen.isEmpty())
         return;
     m_lastFolder = QFileInfo(chosen).absolutePath();
-    const QString path = QDir::toNativeSeparators(chosen);
-    ui->lEdt_TemplatePath->setText(path);
-    setKeyValueInFile(settingsFilePath, "TemplatePath", toLocal(path));
+    takeTemplate(QDir::toNativeSeparators(chosen));
+}
+
+/* A template picked or dropped is meant to be used: the field takes it, the box is ticked. */
+void MainWindow::takeTemplate(const QString& nativePath) {
+    ui->lEdt_TemplatePath->setText(nativePath);
+    ui->cBox_UseTemplate->setChecked(true);
+    setKeyValueInFile(settingsFilePath, "TemplatePath", toLocal(nativePath));
 }
 
 /* An unchecked template box leaves the values-only box usable. */

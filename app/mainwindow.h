@@ -7,11 +7,15 @@
 // - SystemTray: the notification-area icon (systemtray.h).
 // - the start-up paths and the single-instance check (startuppaths.h), the path pickers
 //   (pathdialogs.h), the restart of the program (restartprogram.h), the one-copy handover
-//   (instancegate.h), dropped paths (pathdrop.h), the interface language (languages.h) and
-//   the opening of the report and the result folder (desktopopener.h).
+//   (instancegate.h) and the marker of a running conversion (runmarker.h), dropped paths
+//   (pathdrop.h), the interface language (languages.h), the opening of the report and the
+//   result folder (desktopopener.h), the outcome line (runsummary.h), the list of a run's
+//   issues (runreportdialog.h), the remembered inputs (lastrunsettings.h) and the Alt keys
+//   (mnemonics.h).
 // The conversion itself is MergeObject (engine/mergeobject.h) on a thread of its own; the
 // update check is ThreadPost (update/threadpost.h) on another.
 
+#include "app/runmarker.h"
 #include "engine/mergeobject.h"
 
 #include <QMainWindow>
@@ -42,9 +46,10 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Builds the form and the run's progress and result row under the status line, places the
-    // window (shrunk to the screen when the screen is smaller), creates the tray icon, starts
-    // the update worker and fills the path fields from the settings file.
+    // Builds the form (step 3 in two rows, Alt keys, tooltips, Enter to convert) and the run's
+    // progress, stop and result row under the status line, places the window (shrunk to the
+    // screen when the screen is smaller), creates the tray icon, starts the update worker and
+    // fills the form with the last run's inputs from the settings file.
     explicit MainWindow(QWidget* parent = nullptr);
 
     // Stops and releases the job and update threads only when they are idle; a thread still
@@ -59,11 +64,6 @@ public:
     // task bars) is `screenFree`: `wanted` where it fits with its frame, else cut to the free
     // area less the frame, but never below `minimum` (the layout's smallest size).
     static QSize fittedSize(QSize wanted, QSize screenFree, QSize minimum);
-
-    // A run's summary with the count of documents that failed added before its closing full
-    // stop ("成功转换2个Word文件,耗时3秒。" and 1 give
-    // "成功转换2个Word文件,耗时3秒，1个文件未能转换。").
-    static QString withFailedCount(const QString& summary, int failed);
 
     // True when some window left a job or update thread at work when it was destroyed: the
     // process must then end without running its global destructors under that thread.
@@ -94,10 +94,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class StatusTone { Working, Success, Warning };
+    enum class StatusTone { Working, Success, Caution, Warning };
 
     void buildRunRow();
-    void letFormShrink();
+    void arrangeOptions();
+    void addKeysAndTips();
+    void connectEnterKeys();
+    void showStartupNotice();
+    void readForm(ConvertOptions& options) const;
+    void showForm(const ConvertOptions& options);
+    void setFormLocked(bool locked);
+    bool offerToCreateSaveFolder(const ConvertOptions& options);
+    bool settleExistingOutputs(ConvertOptions& options);
+    void startJob();
+    void stopRun();
+    void showIssues();
+    void takeTemplate(const QString& nativePath);
     void fitToScreen();
     void runStarted();
     void documentStarted(int started, int total);
@@ -109,7 +121,7 @@ private:
     void placeWindow();
     void createTrayIcon();
     void startUpdateWorker();
-    void restorePaths();
+    void restoreLastRun();
     bool validateOptions();
     void showMessage(const QString& message);
     void replaceJob();
@@ -129,6 +141,9 @@ private:
     QProgressBar* m_progress = nullptr;
     QPushButton* m_openReport = nullptr;
     QPushButton* m_openSaveFolder = nullptr;
+    QPushButton* m_stop = nullptr;
+    RunResult m_lastRun;     // the last finished run, for its list of issues
+    RunMarker m_runMarker;   // held while a run converts, for copies started meanwhile
     bool m_running = false;  // a job runs: from the accepted click to the job's end
     QString m_lastFolder;    // the folder of the last path picked, where pickers start next
     QString m_runReport;     // the running or last job's report and destination folder

@@ -25,8 +25,10 @@ QString firstLocalPath(const QMimeData* data) {
 }  // namespace
 
 /* Filter the field's drag and drop events. */
-void PathDrop::install(QLineEdit* field, Kind kind) {
-    field->installEventFilter(new PathDrop(field, kind));
+PathDrop* PathDrop::install(QLineEdit* field, Kind kind) {
+    auto* filter = new PathDrop(field, kind);
+    field->installEventFilter(filter);
+    return filter;
 }
 
 /* A folder or a workbook file from the data, as the field shows it. */
@@ -54,14 +56,16 @@ bool PathDrop::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
     auto* drop = static_cast<QDropEvent*>(event);
-    const QString path = acceptedPath(drop->mimeData(), m_kind);
+    const QString path = m_field->isReadOnly() ? QString() : acceptedPath(drop->mimeData(), m_kind);
     if (path.isEmpty()) {
         drop->ignore();
         return true;
     }
     drop->setDropAction(Qt::CopyAction);
     drop->accept();
-    if (type == QEvent::Drop)
+    if (type == QEvent::Drop) {
         m_field->setText(path);
+        emit dropped(path);
+    }
     return true;
 }

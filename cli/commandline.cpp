@@ -115,6 +115,12 @@ QString applyOffice(CommandLine::Result& result, const QString& value) {
     return QString();
 }
 
+/* --skip-existing: keep workbooks newer than their documents. */
+QString applySkipExisting(CommandLine::Result& result, const QString&) {
+    result.options.skipExisting = true;
+    return QString();
+}
+
 /* --quiet: only the summary. */
 QString applyQuiet(CommandLine::Result& result, const QString&) {
     result.quiet = true;
@@ -150,6 +156,10 @@ const OptionRow optionRows[] = {
      "which office converts: auto (Word and Excel or WPS when installed,\nelse the built-in "
      "office), builtin, com (installed Office/WPS only)\n/ 使用哪个办公软件转换",
      applyOffice},
+    {"skip-existing", nullptr,
+     "keep a workbook that is newer than its document; convert only\nthe rest (default: "
+     "replace every workbook) / 跳过已是最新的工作簿",
+     applySkipExisting},
     {"quiet", nullptr, "no progress, only the summary / 不显示进度, 只显示结果", applyQuiet},
     {"help", nullptr, "show this text / 显示本帮助", nullptr},
     {"version", nullptr, "show the version / 显示版本", nullptr},

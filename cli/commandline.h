@@ -8,8 +8,8 @@
 
 // The headless converter's command line:
 //   sheetweaver-convert [--tables] [--values] [--split TEXT] [--template FILE]
-//                       [--last-row N] [--jobs N] [--shard K/N] [--office CHOICE]
-//                       [--quiet] SOURCE DEST
+//                       [--last-row N] [--jobs N] [--shard K/N] [--skip-existing]
+//                       [--office CHOICE] [--quiet] SOURCE DEST
 // plus --help and --version. QCommandLineParser reads it (so `--split=TEXT` and `--` work as
 // usual); one table of options drives both the parser and the help text, so a new option is
 // one row there and one field of Result. It fills ConvertOptions as the main window does and

@@ -82,6 +82,11 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
     }
     m_err.flush();
     m_out << m_finalText << '\n';
+    if (result.skipped > 0) {
+        m_out
+            << QStringLiteral("跳过%1个已是最新的文件 (skipped %1 up to date)").arg(result.skipped)
+            << '\n';
+    }
     if (result.reportWritten) {
         m_out << QStringLiteral("无法转换的文件列表 (failure report): ")
               << options.failureReportPath << '\n';

@@ -22,6 +22,7 @@ struct ConvertOptions {
                                 // reportPathIn(sourcePath, ...)
     int shardIndex = 1;         // with shardCount: convert only shard shardIndex of shardCount
     int shardCount = 0;         // 0: no sharding (every document)
+    bool skipExisting = false;  // keep a workbook newer than its document; convert only the rest
 
     // The name of the failure report, appended directly to sourcePath. The same in every
     // language of the interface.
@@ -40,12 +41,40 @@ struct ConvertOptions {
     // True when `path` names a workbook by its extension: .xls, .xlsx or .xlsm (any case).
     static bool isWorkbookPath(const QString& path);
 
+    // True when the file at `path` is a workbook: a workbook extension and the content of one
+    // (a ZIP package or a compound file). False for a missing or unreadable file.
+    static bool isWorkbookFile(const QString& path);
+
+    // A path as the user typed, pasted or dropped it into a field: blanks and surrounding
+    // quotes removed, a "file://" URL turned into its local path. Empty stays empty.
+    static QString pathFromTyped(const QString& typed);
+
+    // True when `inner` is the folder `outer` or lies inside it (links resolved).
+    static bool folderWithin(const QString& inner, const QString& outer);
+
     // Give sourcePath and savePath exactly one trailing separator (see folderWithSeparator).
     void normaliseFolders();
 
+    // The outcome of check(): all well, or the first failure found.
+    enum class Check {
+        Ok,
+        SourceMissing,
+        TemplateMissing,
+        TemplateNotWorkbook,
+        SaveMissing,
+        SaveInsideSource
+    };
+
+    // check()'s result as validationMessage() gives it: empty for Ok.
+    static QString message(Check check);
+
+    // Check the inputs as validationMessage() does and say which check failed first.
+    Check check() const;
+
     // Check the inputs in a fixed order, stopping at the first failure: the source folder
-    // exists, then (only when useTemplate is set) the template is an existing workbook file,
-    // then the save folder exists. Empty when all is well, else the message for the first
+    // exists, then (only when useTemplate is set) the template exists and is a workbook, then
+    // the save folder exists and is neither the source folder nor inside it (the outputs would
+    // become the next run's input). Empty when all is well, else the message for the first
     // failure, in the interface's language.
     QString validationMessage() const;
 };

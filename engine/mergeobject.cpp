@@ -13,6 +13,8 @@
 #include "support/processlist.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <ctime>
@@ -86,7 +88,7 @@ public:
     /* Convert the next document and report its start and end in order with the other workers. */
     DocumentPool::Step convertNext() override {
         DocumentFeed::Document document;
-        if (!m_feed.take(document)) {
+        if (m_job.m_stopRequested || !m_feed.take(document)) {
             return DocumentPool::Step::NoneLeft;
         }
         const auto announce = [this, &document] {
@@ -146,6 +148,7 @@ QFileInfoList MergeObject::collectFiles(const QString& path) {
 void MergeObject::Transform() {
     const qint64 startTime = static_cast<qint64>(std::time(nullptr));
     m_lastRun = RunResult{};
+    m_stopRequested = false;
     if (!templateOpens()) {
         // Without its template every workbook would come out wrong: convert none.
         m_lastRun.templateUnusable = true;
@@ -155,8 +158,11 @@ void MergeObject::Transform() {
     QString failedPaths;
     QStringList unreadableFolders;
     m_runTotal = DocumentFeed::count(convertOptions().sourcePath, acceptance(), &unreadableFolders);
+    m_lastRun.total = m_runTotal;
     // A folder that cannot be read may hold documents: it fails the run like one.
     for (const QString& folder : unreadableFolders) {
+        m_lastRun.issues.append(
+            {RunIssue::Kind::NotOpened, folder, QStringLiteral("cannot read folder")});
         ++m_lastRun.failed;
         m_lastRun.unreadableFolders.append(folder);
         m_lastRun.failedPaths.append(folder);
@@ -175,7 +181,7 @@ void MergeObject::Transform() {
     AxHandle excel = std::make_unique<AxObject>();
     DocumentFeed feed(convertOptions().sourcePath, acceptance());
     DocumentFeed::Document document;
-    while (feed.take(document)) {
+    while (!m_stopRequested && feed.take(document)) {
         const auto announce = [this, &document] {
             announceStart(m_lastRun.candidates + 1, document.nativePath);
         };
@@ -223,6 +229,29 @@ void MergeObject::transformInParallel(qint64 startTime, const QString& failedPat
     endRun(startTime, progress.failedPaths);
 }
 
+/* Raise the flag the document loops look at before they take the next document. */
+void MergeObject::requestStop() {
+    m_stopRequested = true;
+}
+
+/* Look for the first Word document whose output path is taken. */
+bool MergeObject::anyOutputExists(const ConvertOptions& options) {
+    DocumentFeed feed(options.sourcePath, &DocumentDiscovery::isCandidate);
+    DocumentFeed::Document document;
+    while (feed.take(document)) {
+        if (QFileInfo::exists(OutputWorkbook::mirroredPath(document.nativePath, options))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/* True when the document's workbook exists and was written after the document changed. */
+bool MergeObject::workbookIsNewer(const QString& nativePath) {
+    const QFileInfo workbook(OutputWorkbook::mirroredPath(nativePath, convertOptions()));
+    return workbook.isFile() && workbook.lastModified() > QFileInfo(nativePath).lastModified();
+}
+
 /* Tell the receivers a document starts; the total grows if the tree did since it was counted. */
 void MergeObject::announceStart(int started, const QString& nativePath) {
     m_runTotal = std::max(m_runTotal, started);
@@ -256,6 +285,12 @@ DocumentFeed::Acceptance MergeObject::acceptance() {
 void MergeObject::convertEntry(AxObject* word, AxObject* documents, AxObject* excel,
                                const DocumentFeed::Document& document,
                                const std::function<void()>& announce, DocumentResult& result) {
+    if (convertOptions().skipExisting && document.problem.isEmpty() &&
+        workbookIsNewer(document.nativePath)) {
+        announce();
+        result.outcome = DocumentOutcome::Skipped;
+        return;
+    }
     if (!document.problem.isEmpty()) {
         announce();
         result.outcome = DocumentOutcome::NotOpened;
@@ -303,6 +338,11 @@ void MergeObject::tally(const QString& nativePath, const DocumentResult& result,
     for (const QString& cell : result.cutCells) {
         m_lastRun.cut.append(nativePath + QStringLiteral(": ") + cell);
     }
+    noteIssues(nativePath, result);
+    if (result.outcome == DocumentOutcome::Skipped) {
+        ++m_lastRun.skipped;
+        return;
+    }
     if (result.outcome == DocumentOutcome::Converted) {
         ++m_lastRun.converted;
         return;
@@ -316,6 +356,28 @@ void MergeObject::tally(const QString& nativePath, const DocumentResult& result,
     } else if (result.outcome == DocumentOutcome::NotSaved) {
         m_lastRun.unsaved.append(nativePath + QStringLiteral(": ") + result.saveError);
     }
+}
+
+/* Add the document to the run's issues when it failed or lost something, with the reason. */
+void MergeObject::noteIssues(const QString& nativePath, const DocumentResult& result) {
+    switch (result.outcome) {
+        case DocumentOutcome::Converted:
+            if (!result.cutCells.isEmpty()) {
+                m_lastRun.issues.append({RunIssue::Kind::Lossy, nativePath,
+                                         result.cutCells.join(QStringLiteral("; "))});
+            }
+            return;
+        case DocumentOutcome::Skipped:
+        case DocumentOutcome::NoSpreadsheet:
+            return;
+        case DocumentOutcome::NotOpened:
+        case DocumentOutcome::NotSaved:
+            break;
+    }
+    const bool opened = result.opened || result.outcome == DocumentOutcome::NotSaved;
+    const QString reason = result.reason.isEmpty() ? result.saveError : result.reason;
+    m_lastRun.issues.append(
+        {opened ? RunIssue::Kind::NotSaved : RunIssue::Kind::NotOpened, nativePath, reason});
 }
 
 /* Convert one document; whatever is thrown inside fails this document alone, with its reason. */
@@ -439,6 +501,8 @@ void MergeObject::stopAtOnce(const QString& message) {
 /* Report the summary and the documents that failed, then release the window's button. */
 void MergeObject::endRun(qint64 startTime, const QString& failedPaths) {
     const qint64 seconds = static_cast<qint64>(std::time(nullptr)) - startTime;
+    m_lastRun.seconds = seconds;
+    m_lastRun.stopped = m_stopRequested && m_lastRun.candidates < m_runTotal;
     emit ShowDisposingFile(
         QCoreApplication::translate("MergeObject", "成功转换%1个Word文件,耗时%2秒。")
             .arg(m_lastRun.converted)

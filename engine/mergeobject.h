@@ -16,11 +16,24 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 
 class AxObject;
 struct ConvertOptions;
 class OutputWorkbook;
+
+// One document (or folder) that did not come through whole, with what happened and why.
+struct RunIssue {
+    enum class Kind {
+        NotOpened,  // could not be opened or read (also an unreadable folder)
+        NotSaved,   // opened, but its workbook was not saved
+        Lossy       // converted and saved, but some cell text was cut
+    };
+    Kind kind = Kind::NotOpened;
+    QString nativePath;
+    QString reason;  // the application's or reader's reason; empty when none was given
+};
 
 // What a run did, for callers that need more than the two signals (the headless converter).
 struct RunResult {
@@ -45,6 +58,13 @@ struct RunResult {
     // that ran out of columns), each as the document's native path, ": " and the cell with
     // why ("Sheet1!A5 (text cut to 32,767 characters)").
     QStringList cut;
+    // Every document that failed or lost something, in discovery order, unreadable folders
+    // first: the same reasons as the lists above, one entry per document.
+    QList<RunIssue> issues;
+    int total = 0;         // Word documents counted before the run began
+    int skipped = 0;       // documents kept because their workbook was newer (skipExisting)
+    bool stopped = false;  // requestStop() ended the run before every document was done
+    qint64 seconds = 0;    // how long the run took
 };
 
 class MergeObject : public QObject {
@@ -74,6 +94,15 @@ public:
     // (COM) the run converts nothing and ends at once with a message saying so (aborted).
     void setJobs(int jobs);
 
+    // Ask the running Transform() to end after the documents being converted: no further one
+    // starts, and the run ends as usual (report, summary, Signal_SetButtonEnable) with
+    // RunResult::stopped set. Callable from any thread; a later Transform() starts afresh.
+    void requestStop();
+
+    // True when some Word document under the options' source folder already has a workbook
+    // at its output path. Walks the tree until the first such document.
+    static bool anyOutputExists(const ConvertOptions& options);
+
     // The outcome of the last run of Transform() (all zero before the first run).
     RunResult lastRun() const { return m_lastRun; }
 
@@ -94,7 +123,7 @@ public slots:
     void Transform();
 
 private:
-    enum class DocumentOutcome { Converted, NotOpened, NotSaved, NoSpreadsheet };
+    enum class DocumentOutcome { Converted, NotOpened, NotSaved, NoSpreadsheet, Skipped };
     // One document's result, kept by whichever thread converted it and counted into the run
     // in discovery order.
     struct DocumentResult {
@@ -131,10 +160,13 @@ private:
     void abortRun(AxObject* word, AxObject* excel);
     void stopAtOnce(const QString& message);
     void endRun(qint64 startTime, const QString& failedPaths);
+    void noteIssues(const QString& nativePath, const DocumentResult& result);
+    static bool workbookIsNewer(const QString& nativePath);
 
     RunResult m_lastRun;
     int m_runTotal = 0;
     int m_jobs = 1;
     ReportViewer m_reportViewer;
     std::function<int()> m_wpsProcessCounter;
+    std::atomic<bool> m_stopRequested{false};
 };

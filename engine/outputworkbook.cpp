@@ -158,10 +158,7 @@ QString OutputWorkbook::refusalToReplace(const QString& path) {
 
 /* Mirror the document's place under the destination and create its folder. */
 QString OutputWorkbook::outputPath(const QString& documentPath, const ConvertOptions& options) {
-    QString path = documentPath;
-    if (!options.sourcePath.isEmpty() && path.startsWith(options.sourcePath)) {
-        path = options.savePath + path.mid(options.sourcePath.size());
-    }
+    const QString path = mirroredPath(documentPath, options);
     const QFileInfo info(QDir::fromNativeSeparators(path));
     // Most documents share their folder with the one before: one look instead of a creation
     // attempt for every level of the path.
@@ -173,6 +170,16 @@ QString OutputWorkbook::outputPath(const QString& documentPath, const ConvertOpt
         makeDirectoryPath(QDir::toNativeSeparators(info.path()).toLocal8Bit().toStdString());
 #endif
     }
+    return path;
+}
+
+/* The document's place under the destination, ".doc" turned into ".xls". */
+QString OutputWorkbook::mirroredPath(const QString& documentPath, const ConvertOptions& options) {
+    QString path = documentPath;
+    if (!options.sourcePath.isEmpty() && path.startsWith(options.sourcePath)) {
+        path = options.savePath + path.mid(options.sourcePath.size());
+    }
+    const QFileInfo info(QDir::fromNativeSeparators(path));
     QString name = info.fileName();
     const int ending = wordEndingAt(name);
     if (ending >= 0) {

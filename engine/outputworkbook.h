@@ -46,6 +46,9 @@ public:
     // folder that cannot be created is not reported (the save then fails).
     static QString outputPath(const QString& documentPath, const ConvertOptions& options);
 
+    // The same path without creating anything.
+    static QString mirroredPath(const QString& documentPath, const ConvertOptions& options);
+
     // Why an earlier entry at `path` must not be replaced by a new workbook: a folder of that
     // name, or a file its owner may not write (read-only); empty when a save may go ahead.
     static QString refusalToReplace(const QString& path);

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
-// Closes every modal message box that appears while it is alive and records its title, text
-// and detailed text, so a slot that shows QMessageBox::about can run inside a test without a user.
+// Closes every modal message box that appears while it is alive and records its title, text,
+// detailed text and icon, so a slot that shows a message box can run inside a test without a
+// user. A box is answered with the button named `answerName` (object name) or the standard
+// button `answer` when it has one, else closed with accept().
 class ModalCatcher : public QObject {
 public:
     ModalCatcher() {
@@ -19,6 +22,9 @@ public:
     QStringList titles;
     QStringList texts;
     QStringList details;
+    QList<QMessageBox::Icon> icons;
+    QString answerName;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
 
 private:
     void closeModal() {
@@ -28,7 +34,14 @@ private:
         titles << box->windowTitle();
         texts << box->text();
         details << box->detailedText();
-        box->accept();
+        icons << box->icon();
+        QAbstractButton* button = answer != QMessageBox::NoButton ? box->button(answer) : nullptr;
+        if (!answerName.isEmpty())
+            button = box->findChild<QAbstractButton*>(answerName);
+        if (button != nullptr)
+            button->click();
+        else
+            box->accept();
     }
 
     QTimer m_timer;

@@ -5,6 +5,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -22,6 +27,7 @@ class TestWindowX11 : public QObject {
 
 private slots:
     void typedFoldersTableModeConvert();
+    void enterStartsStopEndsResumeConvertsTheChanged();
 };
 
 namespace {
@@ -39,6 +45,20 @@ void typeInto(QLineEdit* field, const QString& text) {
         else
             QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+/* Answer the next message box with its button of the given object name, by its Alt key. */
+void answerNextBoxWith(const char* buttonName) {
+    QTimer::singleShot(200, [buttonName] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        auto* button = box->findChild<QPushButton*>(QString::fromLatin1(buttonName));
+        if (button == nullptr)
+            return;
+        const QKeySequence key = QKeySequence::mnemonic(button->text());
+        QTest::keySequence(box, key);
+    });
 }
 
 /* Sheets of each workbook and tables of each document, as "name sheets tables" lines. */
@@ -100,6 +120,57 @@ void TestWindowX11::typedFoldersTableModeConvert() {
     }
     // Nothing was written beside the destination folder.
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 2);
+}
+
+/* Enter in a field starts a run and Stop ends it early; a second Enter is asked about the
+   workbooks already there, and "resume" converts only the document changed since. */
+void TestWindowX11::enterStartsStopEndsResumeConvertsTheChanged() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString src = dir.path() + QStringLiteral("/src/");
+    const QString dst = dir.path() + QStringLiteral("/dst/");
+    QVERIFY(QDir().mkpath(src));
+    QVERIFY(QDir().mkpath(dst));
+    for (int i = 0; i < 40; ++i)
+        QVERIFY(QFile::copy(QStringLiteral("../shared/corpus/docx/tables/stress004.docx"),
+                            src + QStringLiteral("d%1.docx").arg(i)));
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* save = window.findChild<QLineEdit*>(QStringLiteral("lEdt_SavePath"));
+    typeInto(window.findChild<QLineEdit*>(QStringLiteral("lEdt_SourcePath")), src);
+    typeInto(save, dst);
+    auto* convert = window.findChild<QPushButton*>(QStringLiteral("pBtn_Transform"));
+    auto* status = window.findChild<QLabel*>(QStringLiteral("lb_ShowDisposing"));
+    auto* progress = window.findChild<QProgressBar*>(QStringLiteral("pgb_Progress"));
+    QTest::keyClick(save, Qt::Key_Return);
+    QVERIFY(!convert->isEnabled());
+    QVERIFY(QTest::qWaitFor([progress] { return progress->value() >= 1; }, 60000));
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("pBtn_Stop")), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([convert] { return convert->isEnabled(); }, 120000));
+    QVERIFY2(status->text().startsWith(QStringLiteral("已在")), qPrintable(status->text()));
+    const int done = QDir(dst).entryList(QDir::Files).size();
+    QVERIFY(done >= 1 && done < 40);
+
+    // Every workbook there is older than its document, except d0's, whose document is older.
+    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& name : QDir(dst).entryList(QDir::Files)) {
+        QFile output(dst + name);
+        QVERIFY(output.open(QIODevice::ReadWrite));
+        QVERIFY(output.setFileTime(hourAgo, QFileDevice::FileModificationTime));
+    }
+    QFile unchanged(src + QStringLiteral("d0.docx"));
+    QVERIFY(unchanged.open(QIODevice::ReadOnly));
+    QVERIFY(unchanged.setFileTime(hourAgo.addSecs(-60), QFileDevice::FileModificationTime));
+    unchanged.close();
+    answerNextBoxWith("pBtn_Resume");
+    QTest::keyClick(save, Qt::Key_Return);
+    QVERIFY(QTest::qWaitFor([convert] { return convert->isEnabled(); }, 120000));
+    QCOMPARE(QDir(dst).entryList(QDir::Files).size(), 40);
+    QCOMPARE(QFileInfo(dst + QStringLiteral("d0.xlsx")).lastModified(), hourAgo);
+    QVERIFY(QFileInfo(dst + QStringLiteral("d1.xlsx")).lastModified() > hourAgo);
+    QVERIFY2(status->text().contains(QStringLiteral("跳过1个已是最新的文件")),
+             qPrintable(status->text()));
 }
 
 /* Chinese interface, built-in office, as start-up prepares them. */

@@ -40,9 +40,11 @@ TEST(CommandLineTest, OptionsFillTheirFields) {
     const CommandLine::Result result =
         parse({QStringLiteral("--tables"), QStringLiteral("--values"), QStringLiteral("--split"),
                QStringLiteral(" ："), QStringLiteral("--template"), QStringLiteral("/t/look.xlsx"),
-               QStringLiteral("--last-row"), QStringLiteral("1048576"), QStringLiteral("/in/"),
-               QStringLiteral("/out")});
+               QStringLiteral("--last-row"), QStringLiteral("1048576"),
+               QStringLiteral("--skip-existing"), QStringLiteral("/in/"), QStringLiteral("/out")});
     ASSERT_EQ(result.action, CommandLine::Action::Convert);
+    EXPECT_TRUE(result.options.skipExisting);
+    EXPECT_FALSE(parse({QStringLiteral("/in/"), QStringLiteral("/out")}).options.skipExisting);
     EXPECT_TRUE(result.options.justTable);
     EXPECT_TRUE(result.options.justText);
     EXPECT_TRUE(result.options.useSplitChar);
@@ -188,7 +190,11 @@ TEST(CommandLineValidation, TheWindowsThreeChecksInItsOrder) {
     EXPECT_EQ(CommandLine::validate(options), QStringLiteral("excel模板文件不存在!"));
     options.useTemplate = false;  // then the template path is not examined
     EXPECT_EQ(CommandLine::validate(options), QStringLiteral("保存文件夹不存在!"));
-    options.savePath = folder;
+    options.savePath = folder;  // the workbooks would land among the documents
+    EXPECT_EQ(CommandLine::validate(options),
+              QStringLiteral("保存文件夹不能是Word文件所在文件夹或其中的文件夹!"));
+    QTemporaryDir elsewhere;
+    options.savePath = CommandLine::folderPath(elsewhere.path());
     EXPECT_TRUE(CommandLine::validate(options).isEmpty());
 }
 

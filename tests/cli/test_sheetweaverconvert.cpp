@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QMap>
@@ -217,6 +218,13 @@ TEST_F(ConverterTest, InvalidInputExitsTwoWithTheWindowsMessage) {
     EXPECT_TRUE(err.contains(QStringLiteral("excel模板文件不存在!")));
     EXPECT_EQ(run({source, temp.path() + QStringLiteral("/none")}), 2);
     EXPECT_TRUE(err.contains(QStringLiteral("保存文件夹不存在!")));
+    QFile empty(temp.path() + QStringLiteral("/empty.xls"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    EXPECT_EQ(run({QStringLiteral("--template"), empty.fileName(), source, dest}), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("所选模板文件不是Excel工作簿!")));
+    EXPECT_EQ(run({source, source + QStringLiteral("/.")}), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("保存文件夹不能是Word文件所在文件夹或其中的文件夹!")));
     EXPECT_EQ(run({QStringLiteral("--last-row"), QStringLiteral("0"), source, dest}), 2);
     EXPECT_EQ(run({QStringLiteral("--frobnicate"), source, dest}), 2);
     EXPECT_TRUE(out.isEmpty());
@@ -224,6 +232,8 @@ TEST_F(ConverterTest, InvalidInputExitsTwoWithTheWindowsMessage) {
 }
 
 TEST_F(ConverterTest, ATemplateThatDoesNotOpenStopsTheRunBeforeAnyDocument) {
+    // Files without a workbook's signature are refused before the run (not a workbook); these
+    // pass that check and fail to open.
     struct Row {
         const char* name;
         const char* file;
@@ -231,9 +241,8 @@ TEST_F(ConverterTest, ATemplateThatDoesNotOpenStopsTheRunBeforeAnyDocument) {
         bool wordDocument;  // a copy of a Word document instead of `bytes`
     };
     const Row rows[] = {
-        {"text named as a workbook", "t.xlsx", "no workbook here", false},
+        {"a ZIP signature and text", "t.xlsx", "PK\x03\x04 no workbook here", false},
         {"a Word document named as a workbook", "w.xlsx", QByteArray(), true},
-        {"an empty file", "e.xls", QByteArray(), false},
         {"a compound file's signature and nothing more", "c.xls",
          QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8), false},
     };
@@ -251,6 +260,23 @@ TEST_F(ConverterTest, ATemplateThatDoesNotOpenStopsTheRunBeforeAnyDocument) {
         EXPECT_TRUE(QDir(dest).isEmpty()) << row.name;
         EXPECT_FALSE(QFile::exists(report())) << row.name;
     }
+}
+
+TEST_F(ConverterTest, SkipExistingKeepsWorkbooksNewerThanTheirDocuments) {
+    ASSERT_EQ(run({source, dest}), 0);
+    const QString workbook = dest + QStringLiteral("/a.xlsx");
+    const QDateTime written = QFileInfo(workbook).lastModified();
+    ASSERT_EQ(run({QStringLiteral("--skip-existing"), source, dest}), 0);
+    EXPECT_TRUE(out.contains(QStringLiteral("(skipped 2 up to date)"))) << out.toStdString();
+    EXPECT_EQ(QFileInfo(workbook).lastModified(), written);
+    // A document changed after its workbook is converted again.
+    QFile document(source + QStringLiteral("/a.docx"));
+    ASSERT_TRUE(document.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(document.setFileTime(written.addSecs(60), QFileDevice::FileModificationTime));
+    document.close();
+    ASSERT_EQ(run({QStringLiteral("--skip-existing"), source, dest}), 0);
+    EXPECT_TRUE(out.contains(QStringLiteral("(skipped 1 up to date)"))) << out.toStdString();
+    EXPECT_GT(QFileInfo(workbook).lastModified(), written);
 }
 
 TEST_F(ConverterTest, TemporaryWorkbooksOfEndedRunsAreRemovedAndNothingElse) {

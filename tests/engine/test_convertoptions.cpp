@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 namespace {
@@ -82,13 +83,24 @@ TEST(ConvertOptionsValidation, ThreeChecksInOrder) {
     const QString missing = folder + QStringLiteral("missing/");
     const QString document = temp.path() + QStringLiteral("/template.docx");
     const QString workbook = temp.path() + QStringLiteral("/template.xlsx");
-    for (const QString& path : {document, workbook}) {
+    const QString text = temp.path() + QStringLiteral("/text.xlsx");
+    const QString save = folder + QStringLiteral("out/");  // inside the source for two rows
+    const QString outside =
+        ConvertOptions::folderWithSeparator(temp.path() + QStringLiteral("-out"));
+    ASSERT_TRUE(QDir().mkpath(save) && QDir().mkpath(outside));
+    const auto cleanup = qScopeGuard([&outside] { QDir(outside).removeRecursively(); });
+    const std::pair<QString, QByteArray> files[] = {
+        {document, "PK\x03\x04"}, {workbook, "PK\x03\x04"}, {text, "text"}};
+    for (const auto& [path, bytes] : files) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
     }
     const QString noSource = QStringLiteral("Word文件所在文件夹不存在!");
     const QString noTemplate = QStringLiteral("excel模板文件不存在!");
     const QString noSave = QStringLiteral("保存文件夹不存在!");
+    const QString noWorkbook = QStringLiteral("所选模板文件不是Excel工作簿!");
+    const QString inside = QStringLiteral("保存文件夹不能是Word文件所在文件夹或其中的文件夹!");
     struct Row {
         const char* name;
         QString source;
@@ -102,12 +114,15 @@ TEST(ConvertOptionsValidation, ThreeChecksInOrder) {
         {"source first", missing, true, QString(), missing, noSource},
         {"template missing", folder, true, folder + QStringLiteral("none.xlsx"), missing,
          noTemplate},
-        {"template is a folder", folder, true, folder, folder, noTemplate},
-        {"template is a Word document", folder, true, document, folder, noTemplate},
+        {"template is a folder", folder, true, folder, outside, noTemplate},
+        {"template is a Word document", folder, true, document, outside, noWorkbook},
+        {"template is text named as a workbook", folder, true, text, outside, noWorkbook},
         {"unused template not examined", folder, false, document, missing, noSave},
         {"save folder missing", folder, true, workbook, missing, noSave},
-        {"all well", folder, true, workbook, folder, QString()},
-        {"source without separator", temp.path(), false, QString(), folder, QString()},
+        {"save folder is the source", folder, false, QString(), folder, inside},
+        {"save folder inside the source", temp.path(), false, QString(), save, inside},
+        {"all well", folder, true, workbook, outside, QString()},
+        {"source without separator", temp.path(), false, QString(), outside, QString()},
     };
     for (const Row& row : rows) {
         ConvertOptions options;
