@@ -67,10 +67,9 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     enforceSingleInstance();
-#ifndef _WIN32
-    // No COM here: the built-in Word and Excel answer to the office program identifiers.
+    // The built-in Word and Excel answer to the office identifiers until a run applies the
+    // window's office choice.
     registerBuiltinOffice();
-#endif
     placeSettingsOfInstalledCopy();
     MainWindow* window = new MainWindow();
     InstanceGate* gate = new InstanceGate(window);

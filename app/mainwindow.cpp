@@ -4,6 +4,7 @@
 #include "app/desktopopener.h"
 #include "app/lastrunsettings.h"
 #include "app/mnemonics.h"
+#include "app/officechoicebox.h"
 #include "app/pathdialogs.h"
 #include "app/pathdrop.h"
 #include "app/restartprogram.h"
@@ -198,6 +199,8 @@ void MainWindow::arrangeOptions() {
     grid->addWidget(ui->cBox_JustTable, 0, 1);
     grid->addWidget(ui->cBox_SplitChar, 1, 0);
     grid->addWidget(ui->lEdt_SplitChar, 1, 1);
+    m_office = new OfficeChoiceBox(settingsFilePath, this);
+    grid->addWidget(m_office, 2, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     ui->horizontalLayout_6->insertLayout(0, grid, 1);
     ui->pBtn_Transform->setAutoDefault(true);
@@ -309,6 +312,7 @@ void MainWindow::restoreLastRun() {
     readForm(options);
     LastRunSettings::restore(options, settingsText);
     showForm(options);
+    m_office->restore(settingsText);
 }
 
 /* Show the window at the size the user left it, in front, with focus. */
@@ -498,6 +502,7 @@ void MainWindow::on_pBtn_Transform_clicked() {
         return;
     }
     LastRunSettings::save(options, settingsFilePath);
+    m_office->showActive(useOffice(m_office->choice()));
     options.failureReportPath =
         ConvertOptions::reportPathIn(options.sourcePath, ConvertOptions::failureReportName());
     const std::string report = toLocal(options.failureReportPath);

@@ -24,6 +24,7 @@
 
 #include <string>
 
+class OfficeChoiceBox;
 class QCloseEvent;
 class QLineEdit;
 class QProgressBar;
@@ -142,10 +143,11 @@ private:
     QPushButton* m_openReport = nullptr;
     QPushButton* m_openSaveFolder = nullptr;
     QPushButton* m_stop = nullptr;
-    RunResult m_lastRun;     // the last finished run, for its list of issues
-    RunMarker m_runMarker;   // held while a run converts, for copies started meanwhile
-    bool m_running = false;  // a job runs: from the accepted click to the job's end
-    QString m_lastFolder;    // the folder of the last path picked, where pickers start next
-    QString m_runReport;     // the running or last job's report and destination folder
+    OfficeChoiceBox* m_office = nullptr;  // which office converts, and which one the run uses
+    RunResult m_lastRun;                  // the last finished run, for its list of issues
+    RunMarker m_runMarker;                // held while a run converts, for copies started meanwhile
+    bool m_running = false;               // a job runs: from the accepted click to the job's end
+    QString m_lastFolder;  // the folder of the last path picked, where pickers start next
+    QString m_runReport;   // the running or last job's report and destination folder
     QString m_runSaveFolder;
 };

@@ -312,8 +312,8 @@ QString CommandLine::helpText() {
         const QString help =
             QString::fromUtf8(row.help).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
         // A usage too wide for its column puts the help on the next line.
-        const QString gap = usage.size() < optionColumn ? QStringLiteral(" ")
-                                                        : QLatin1Char('\n') + indent;
+        const QString gap =
+            usage.size() < optionColumn ? QStringLiteral(" ") : QLatin1Char('\n') + indent;
         options += QStringLiteral("  ") + usage.leftJustified(optionColumn - 1) + gap + help +
                    QLatin1Char('\n');
     }

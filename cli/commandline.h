@@ -27,7 +27,7 @@ public:
         bool quiet = false;      // --quiet: no progress, only the summary
         int jobs = 1;            // --jobs: worker threads (default: the online processors)
         OfficeChoice office = OfficeChoice::Automatic;  // --office: which office converts
-        QString error;           // the message for Fail
+        QString error;                                  // the message for Fail
     };
 
     // Read the arguments (without the program name). --help or --version anywhere wins (the

@@ -7,7 +7,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QTextCodec>
 
 #include <cstdio>
 
@@ -50,8 +49,11 @@ std::FILE* openReport(const QString& path) {
 /* The report's bytes in the local code page, as the editor reads them; when the code page
    cannot hold a name, UTF-8 with its byte-order mark, which the editor also reads. */
 QByteArray reportBytes(const QString& text) {
-    if (QTextCodec::codecForLocale()->canEncode(text)) {
-        return text.toLocal8Bit();
+    // A round trip, since Windows' own code-page conversion replaces what it cannot hold
+    // without saying so.
+    const QByteArray local = text.toLocal8Bit();
+    if (QString::fromLocal8Bit(local) == text) {
+        return local;
     }
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
