@@ -133,11 +133,11 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
     sources.papx = &papx;
     sources.styles = &styles;
     sources.objects = objects;
+    sources.maxEquationChars = kMaxEquationFactor * qMax<qint64>(word.size(), kEquationAllowance);
     DocStoryReader story(sources);
     const QVector<DocParagraph> paragraphs = story.read(fib.ccpText);
     if (story.tooLarge())
-        return WordLoadResult::failure(Status::TooLarge,
-                                       QStringLiteral("the document has too many paragraphs"));
+        return WordLoadResult::failure(Status::TooLarge, story.tooLargeReason());
     DocModelBuilder builder(fonts);
     auto document = std::make_shared<WordDocument>();
     document->blocks = builder.build(paragraphs);
