@@ -159,14 +159,14 @@ def write_text(path, text):
 
 
 def case_marks(folder):
-    write_text(os.path.join(folder, "marks.htm"), "<html><body><p>x" + "<o:p>" * 100000)
-    write_text(os.path.join(folder, "open.htm"), "<html><body><p>x" + "<o:p " * 1000000)
+    write_text(os.path.join(folder, "marks.doc"), "<html><body><p>x" + "<o:p>" * 100000)
+    write_text(os.path.join(folder, "open.doc"), "<html><body><p>x" + "<o:p " * 1000000)
     return []
 
 
 def case_rowspans(folder):
     row = "<tr>" + "<td rowspan=65534>x" * 16384
-    write_text(os.path.join(folder, "rowspans.htm"),
+    write_text(os.path.join(folder, "rowspans.doc"),
                "<html><body><table>" + row + "<tr>" * 65533 + "</table>")
     return []
 

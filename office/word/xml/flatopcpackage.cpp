@@ -128,7 +128,10 @@ bool FlatOpcPackage::open(const QByteArray& xml) {
     }
     const QByteArray& parsed = doctype.first >= 0 ? withoutDoctype : xml;
     xmlInitParser();
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    // A binary part is one text node of base64, as large as the file allows (libxml2 refuses
+    // text nodes past 10 MB unless told the input may be huge; the file's size is bounded by
+    // the part limit before this, and no entity is ever declared).
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE;
     // Read a block at a time: libxml2 would copy a file handed over whole.
     ChunkedInput input(parsed);
     m_doc.reset(xmlReadIO(&ChunkedInput::read, nullptr, &input, nullptr, nullptr, options));
