@@ -8,7 +8,9 @@ a 60 s and 4 GB limit, and prints the case, the exit status, the seconds and the
 resident memory. Cases: tables (20,000 one-cell tables, --tables), prefixes (300,000
 namespace prefixes), wide (257 rows spanning 16,384 columns), pieces (a .doc whose piece
 table names the same 1 MB of text 1,100 times), bins (a .doc whose character bin table has
-700,000 entries naming one formatting page). The .doc cases start from the reader's fixture
+700,000 entries naming one formatting page), marks (a web page of 100,000 unclosed <o:p> and
+1,000,000 <o:p without ">"), rowspans (a web page with one row of 16,384 cells spanning 65,534
+rows, then 65,533 empty rows), subset (Word 2003 XML behind an internal DTD subset). The .doc cases start from the reader's fixture
 tests/data/doc/reader.doc and write a real compound file through libgsf (python3-gi,
 gir1.2-gsf-1).
 """
@@ -151,8 +153,35 @@ def case_bins(folder):
     return []
 
 
+def write_text(path, text):
+    with open(path, "w") as out:
+        out.write(text)
+
+
+def case_marks(folder):
+    write_text(os.path.join(folder, "marks.doc"), "<html><body><p>x" + "<o:p>" * 100000)
+    write_text(os.path.join(folder, "open.doc"), "<html><body><p>x" + "<o:p " * 1000000)
+    return []
+
+
+def case_rowspans(folder):
+    row = "<tr>" + "<td rowspan=65534>x" * 16384
+    write_text(os.path.join(folder, "rowspans.doc"),
+               "<html><body><table>" + row + "<tr>" * 65533 + "</table>")
+    return []
+
+
+def case_subset(folder):
+    write_text(os.path.join(folder, "subset.doc"),
+               '<?xml version="1.0"?><!DOCTYPE w:wordDocument [ <!ENTITY e "]>"> ]>'
+               '<w:wordDocument xmlns:w="http://schemas.microsoft.com/office/word/2003/wordml">'
+               '<w:body><w:p><w:r><w:t>x&e;</w:t></w:r></w:p></w:body></w:wordDocument>')
+    return []
+
+
 CASES = {"tables": case_tables, "prefixes": case_prefixes, "wide": case_wide,
-         "pieces": case_pieces, "bins": case_bins}
+         "pieces": case_pieces, "bins": case_bins, "marks": case_marks,
+         "rowspans": case_rowspans, "subset": case_subset}
 
 
 def limit():

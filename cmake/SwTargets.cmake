@@ -120,15 +120,23 @@ function(sw_add_benchmark name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/benchmarks)
 endfunction()
 
-# sw_add_fuzzer(name SOURCES ... LIBS ... SEEDS dir... [SECONDS n]): a libFuzzer target, built
-# only in the sanitizer configuration with clang, and run briefly by ctest on the seed folders.
+# sw_add_fuzzer(name SOURCES ... LIBS ... SEEDS dir... [SECONDS n] [DICT file]): a libFuzzer
+# target, built only in the sanitizer configuration with clang, and run briefly by ctest (label
+# "fuzz") on the seed folders, with the dictionary of its format's tokens when given (a file
+# beside the target). SW_FUZZ_SECONDS, when set, replaces every target's SECONDS (make fuzz).
 function(sw_add_fuzzer name)
-  cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;LIBS;SEEDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "SECONDS;DICT" "SOURCES;LIBS;SEEDS" ${ARGN})
   if(NOT SW_SANITIZE OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     return()
   endif()
-  if(NOT ARG_SECONDS)
+  if(SW_FUZZ_SECONDS)
+    set(ARG_SECONDS ${SW_FUZZ_SECONDS})
+  elseif(NOT ARG_SECONDS)
     set(ARG_SECONDS 30)
+  endif()
+  set(dictionary)
+  if(ARG_DICT)
+    set(dictionary -dict=${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DICT})
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
@@ -136,14 +144,16 @@ function(sw_add_fuzzer name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   sw_apply_test_settings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  set_property(GLOBAL APPEND PROPERTY SW_FUZZERS ${name})
   set(work ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus)
   add_test(NAME ${name}
            COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
                    ${CMAKE_BINARY_DIR}/fuzz/${name} -max_total_time=${ARG_SECONDS} -rss_limit_mb=2048
-                   -timeout=10 -print_final_stats=0 ${work} ${ARG_SEEDS}
+                   -timeout=10 -print_final_stats=0 ${dictionary} ${work} ${ARG_SEEDS}
            WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
   file(MAKE_DIRECTORY ${work})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz)
+  math(EXPR limit "${ARG_SECONDS} + 240")
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${limit} LABELS fuzz)
 endfunction()
 
 # sw_add_gtest_folder(LIBS ... [POSIX_ONLY name...]): one GoogleTest executable per test_*.cpp

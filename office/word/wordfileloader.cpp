@@ -7,12 +7,14 @@
 #include "office/word/rtf/rtfreader.h"
 #include "office/word/text/plaintextreader.h"
 #include "office/word/xml/wordxmlreader.h"
+#include "office/xml/xmlreader.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <cctype>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -105,6 +107,11 @@ MarkupKind markupKind(QByteArray head) {
             pos = end < 0 ? head.size() : end + 3;
         } else if (startsWithAt(head, pos, "<!doctype html")) {
             return MarkupKind::WebPage;
+        } else if (startsWithAt(head, pos, "<!doctype")) {
+            // An internal subset may hold ">" of its own: skipped whole, never read.
+            const char* end =
+                XmlReader::doctypeEnd(head.constData() + pos, head.constData() + head.size());
+            pos = end == nullptr ? head.size() : static_cast<int>(end - head.constData());
         } else if (startsWithAt(head, pos, "<?") || startsWithAt(head, pos, "<!")) {
             const int end = head.indexOf('>', pos);
             pos = end < 0 ? head.size() : end + 1;
@@ -153,14 +160,14 @@ std::optional<WordLoadResult> loadMarkup(QFile& file) {
                                        QStringLiteral("the file is too large"));
     }
     file.seek(0);
-    const QByteArray data = file.readAll();
+    QByteArray data = file.readAll();
     if (kind == MarkupKind::WebArchive) {
         return MhtmlReader::readData(data, limits);
     }
     if (kind == MarkupKind::WordXml) {
-        return WordXmlReader::readData(data, limits);
+        return WordXmlReader::readData(std::move(data), limits);
     }
-    return HtmlReader::readData(data, limits);
+    return HtmlReader::readData(std::move(data), limits);
 }
 
 }  // namespace

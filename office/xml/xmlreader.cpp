@@ -324,33 +324,40 @@ bool XmlReader::skipMarkup() {
         return close != nullptr;
     }
     if (m_end - m_pos >= 9 && std::memcmp(m_pos, "<!DOCTYPE", 9) == 0) {
-        // The internal subset, if any, ends with "]" then ">"; its declarations are ignored.
-        const char* p = m_pos + 9;
-        while (p < m_end && *p != '[' && *p != '>') {
-            ++p;
-        }
-        if (p < m_end && *p == '[') {
-            p = find(p, m_end, "]");
-            while (p != nullptr && p < m_end) {
-                const char* q = p + 1;
-                while (q < m_end && isSpace(*q)) {
-                    ++q;
-                }
-                if (q < m_end && *q == '>') {
-                    p = q;
-                    break;
-                }
-                p = find(p + 1, m_end, "]");
-            }
-        }
-        if (p == nullptr || p >= m_end) {
-            m_pos = m_end;
-            return false;
-        }
-        m_pos = p + 1;
-        return true;
+        const char* close = doctypeEnd(m_pos, m_end);
+        m_pos = close ? close : m_end;
+        return close != nullptr;
     }
     return false;
+}
+
+/* Past the closing ">" of the document type declaration at `begin`; null when unterminated.
+   Quoted literals, comments and processing instructions may hold "]" and ">" of their own; a
+   single pass, however the subset is written. */
+const char* XmlReader::doctypeEnd(const char* begin, const char* end) {
+    bool inSubset = false;
+    for (const char* p = begin + 2; p < end; ++p) {
+        const char c = *p;
+        if (c == '"' || c == '\'') {
+            p = static_cast<const char*>(std::memchr(p + 1, c, static_cast<size_t>(end - p - 1)));
+        } else if (c == '<' && end - p >= 4 && std::memcmp(p, "<!--", 4) == 0) {
+            p = find(p + 4, end, "-->");
+            p = p ? p + 2 : nullptr;
+        } else if (c == '<' && end - p >= 2 && p[1] == '?') {
+            p = find(p + 2, end, "?>");
+            p = p ? p + 1 : nullptr;
+        } else if (c == '[') {
+            inSubset = true;
+        } else if (c == ']') {
+            inSubset = false;
+        } else if (c == '>' && !inSubset) {
+            return p + 1;
+        }
+        if (p == nullptr) {
+            return nullptr;
+        }
+    }
+    return nullptr;
 }
 
 /* The next token of the input. */

@@ -64,6 +64,10 @@ public:
     bool attributeIs(QLatin1String localName, QLatin1String expected,
                      const QLatin1String* namespaces = nullptr, int namespaceCount = 0) const;
 
+    // Past the closing ">" of the document type declaration starting at `begin` ("<!DOCTYPE"),
+    // its internal subset skipped whole; null when it does not end before `end`.
+    static const char* doctypeEnd(const char* begin, const char* end);
+
     bool hasError() const { return !m_error.isEmpty(); }
     QString errorString() const { return m_error; }
     // The 1-based line of the reading position.

@@ -493,35 +493,42 @@ TEST(DocModelBuilderTest, RowsShiftedATwipEachStayNarrowerThanASheet) {
     }
 }
 
+/* One compressed piece of text without formatting pages (every character takes the
+   defaults), with what the story reader reads it from. */
+struct OnePieceStory {
+    explicit OnePieceStory(const QByteArray& text) : stream(0x100, '\0') {
+        stream.append(text);
+        QByteArray clx("\x02", 1);
+        clx += le32({4 * 2 + 8, 0, quint32(text.size())});
+        put16(&clx, 0);
+        put32(&clx, 0x40000000u | (0x100 * 2));
+        put16(&clx, 0);
+        EXPECT_TRUE(pieces.parse(DocBytes(clx), stream.size()));
+        EXPECT_TRUE(chpx.parse(DocFkpTable::Kind::Character, DocBytes(), DocBytes(stream)));
+        EXPECT_TRUE(papx.parse(DocFkpTable::Kind::Paragraph, DocBytes(), DocBytes(stream)));
+        sources.wordDocument = DocBytes(stream);
+        sources.pieces = &pieces;
+        sources.chpx = &chpx;
+        sources.papx = &papx;
+        sources.styles = &styles;
+    }
+    QByteArray stream;
+    DocPieceTable pieces;
+    DocFkpTable chpx;
+    DocFkpTable papx;
+    DocStyleSheet styles;
+    DocStoryReader::Sources sources;
+};
+
 TEST(DocStoryReaderTest, FieldsSpecialCharactersAndTextWithoutFormatting) {
-    // One compressed piece, no formatting pages: every character takes the defaults.
     const QByteArray text(
         "a\x13 PAGE \x14"
         "5\x15|\x13 IF \x13 X \x14"
         "1\x15 \x14ok\x15|\x13 NOSEP \x15|\x1E\x1F\x0B\x0C\x01\tz\r"
         "last",
         52);
-    QByteArray stream(0x100, '\0');
-    stream.append(text);
-    QByteArray clx("\x02", 1);
-    clx += le32({4 * 2 + 8, 0, quint32(text.size())});
-    put16(&clx, 0);
-    put32(&clx, 0x40000000u | (0x100 * 2));
-    put16(&clx, 0);
-    DocPieceTable pieces;
-    ASSERT_TRUE(pieces.parse(DocBytes(clx), stream.size()));
-    DocFkpTable chpx;
-    DocFkpTable papx;
-    ASSERT_TRUE(chpx.parse(DocFkpTable::Kind::Character, DocBytes(), DocBytes(stream)));
-    ASSERT_TRUE(papx.parse(DocFkpTable::Kind::Paragraph, DocBytes(), DocBytes(stream)));
-    DocStyleSheet styles;
-    DocStoryReader::Sources sources;
-    sources.wordDocument = DocBytes(stream);
-    sources.pieces = &pieces;
-    sources.chpx = &chpx;
-    sources.papx = &papx;
-    sources.styles = &styles;
-    DocStoryReader reader(sources);
+    OnePieceStory input(text);
+    DocStoryReader reader(input.sources);
     const QVector<DocParagraph> story = reader.read(text.size());
     ASSERT_EQ(story.size(), 2);
     // Field results, nested results hidden inside an instruction, a field without result.
@@ -532,4 +539,23 @@ TEST(DocStoryReaderTest, FieldsSpecialCharactersAndTextWithoutFormatting) {
     EXPECT_FALSE(reader.tooLarge());
     // A story cut short by ccpText ends where it says.
     EXPECT_EQ(reader.read(3).size(), 1);
+}
+
+/* Every reference to an equation writes its text again: the characters count against the
+   document's budget, and a story past it is refused with the reason. */
+TEST(DocStoryReaderTest, EquationsRepeatedPastTheBudgetAreRefused) {
+    const QByteArray text = QByteArray("\x13 EQ \\f(abc,de) \x15\r").repeated(50);
+    OnePieceStory input(text);
+    const qint64 written = 50 * 6;  // "abc/de" each time
+    input.sources.maxEquationChars = written;
+    DocStoryReader within(input.sources);
+    const QVector<DocParagraph> story = within.read(text.size());
+    ASSERT_EQ(story.size(), 50);
+    EXPECT_EQ(story[49].text(), QStringLiteral("abc/de"));
+    EXPECT_FALSE(within.tooLarge());
+    input.sources.maxEquationChars = written - 1;
+    DocStoryReader beyond(input.sources);
+    beyond.read(text.size());
+    EXPECT_TRUE(beyond.tooLarge());
+    EXPECT_TRUE(beyond.tooLargeReason().contains(QStringLiteral("equations")));
 }

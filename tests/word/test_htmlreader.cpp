@@ -2,6 +2,7 @@
 
 #include "office/word/html/htmlreader.h"
 #include "office/word/html/htmlencoding.h"
+#include "office/word/html/htmlwordmarkup.h"
 #include "office/word/html/mhtmlreader.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "</span><![endif]>item<o:p></o:p></p><p class=MsoNormal><o:p>&nbsp;</o:p></p>"
                  "<!--[if gte mso 9]><xml><w:WordDocument>x</w:WordDocument></xml><![endif]-->",
                  "item|"},
+        PageCase{"unclosed_paragraph_marks_left_out",
+                 "<p>a<o:p>b</p><p>c</o:p>d<o:p x>e<o:p></p><p>f<o:p>&nbsp;</o:p></p>", "a|cd|f"},
         PageCase{"empty_cells_held_open_by_nbsp", "<table><tr><td>&nbsp;</td><td>a</td></table>",
                  "[,a]"},
         PageCase{"colspan_and_rowspan_on_the_grid",
@@ -246,6 +249,50 @@ TEST(HtmlLimitsTest, DeepNestingAndLargeInputAreRefused) {
     limits.maxPartBytes = 10;
     EXPECT_EQ(HtmlReader::readData("<p>more than ten bytes</p>", limits).status,
               WordLoadResult::Status::TooLarge);
+}
+
+/* Word's markup written to be read again and again: unclosed paragraph marks, marks whose
+   tag never ends, an unclosed conditional block. Read in one pass, each opens or is refused
+   for its size. */
+TEST(HtmlLimitsTest, UnclosedWordMarkupIsReadInOnePass) {
+    for (const QByteArray& page :
+         {"<p>x" + QByteArray("<o:p>").repeated(100000),
+          "<p>x" + QByteArray("<o:p ").repeated(1000000),
+          "<p>x" + QByteArray("<![if !supportLists]><o:p>").repeated(100000)}) {
+        const WordLoadResult result = HtmlReader::readData(page);
+        EXPECT_TRUE(result || result.status == WordLoadResult::Status::TooLarge)
+            << result.message.toStdString();
+    }
+}
+
+/* Word's markup is rewritten within the page's own bytes: a page the reader owns alone is
+   not copied, and a page without Word's markup is not even detached from its other owners. */
+TEST(HtmlLimitsTest, WordMarkupIsRewrittenInPlace) {
+    const QByteArray plain = "<p>no markup of Word's</p>";
+    QByteArray shared = plain;
+    HtmlWordMarkup::prepare(shared);
+    EXPECT_EQ(shared.constData(), plain.constData());
+    QByteArray page = "<p>a<![if x]>b<![endif]>c<o:p>&nbsp;</o:p><o:p>d<b>e</b></o:p></p>";
+    const char* before = page.constData();
+    HtmlWordMarkup::prepare(page);
+    EXPECT_EQ(page, QByteArray("<p>ac<o-p>d<b>e</b></o-p></p>"));
+    EXPECT_EQ(page.constData(), before);
+}
+
+/* Rowspans carried down empty rows count as cells: a page whose few cells span many rows is
+   refused at the cell limit, not laid out cell by cell beyond it. */
+TEST(HtmlLimitsTest, CarriedRowspansCountAgainstTheCellLimit) {
+    DocxLimits limits;
+    limits.maxCells = 20000;
+    const QByteArray row = "<tr>" + QByteArray("<td rowspan=65534>x").repeated(100);
+    const WordLoadResult within =
+        HtmlReader::readData("<table>" + row + QByteArray("<tr>").repeated(198), limits);
+    ASSERT_TRUE(within) << within.message.toStdString();
+    EXPECT_EQ(within.document->blocks[0].table->rows.size(), 199u);
+    const WordLoadResult beyond =
+        HtmlReader::readData("<table>" + row + QByteArray("<tr>").repeated(65533), limits);
+    EXPECT_EQ(beyond.status, WordLoadResult::Status::TooLarge);
+    EXPECT_EQ(beyond.message, QStringLiteral("the document has too many table cells"));
 }
 
 }  // namespace

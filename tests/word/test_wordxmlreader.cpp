@@ -3,6 +3,11 @@
 
 #include "office/word/xml/wordxmlreader.h"
 
+#include "office/word/wordfileloader.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,6 +53,32 @@ TEST(Word2003XmlTest, BodyStylesAndTablesReadAsFromADocx) {
     EXPECT_EQ(table.rows[2].cells[0].gridSpan, 2);
 }
 
+/* Tracked changes as Word shows them: inserted text kept, in a paragraph or as whole
+   paragraphs, deleted text and comments left out. */
+TEST(Word2003XmlTest, TrackedInsertionsShowAndDeletionsDoNot) {
+    const QByteArray body =
+        "<w:p><w:r><w:t>kept </w:t></w:r>"
+        "<aml:annotation aml:id=\"1\" w:type=\"Word.Insertion\" aml:author=\"A\"><aml:content>"
+        "<w:r><w:t>inserted</w:t></w:r></aml:content></aml:annotation>"
+        "<aml:annotation aml:id=\"2\" w:type=\"Word.Deletion\"><aml:content><w:r>"
+        "<w:delText>deleted</w:delText></w:r></aml:content></aml:annotation>"
+        "<aml:annotation aml:id=\"3\" w:type=\"Word.Comment\"><aml:content><w:p><w:r>"
+        "<w:t>comment</w:t></w:r></w:p></aml:content></aml:annotation></w:p>"
+        "<aml:annotation aml:id=\"4\" w:type=\"Word.Insertion\"><aml:content><w:p><w:r>"
+        "<w:t>new paragraph</w:t></w:r></w:p></aml:content></aml:annotation>";
+    const QByteArray xml =
+        QByteArray(kWord2003)
+            .replace("xmlns:wx=",
+                     "xmlns:aml=\"http://schemas.microsoft.com/aml/2001/core\" xmlns:wx=")
+            .replace("<wx:sub-section>", "<wx:sub-section>" + body);
+    const WordLoadResult result = WordXmlReader::readData(xml);
+    ASSERT_TRUE(result) << result.message.toStdString();
+    const std::vector<WordBlock>& blocks = result.document->blocks;
+    ASSERT_EQ(blocks.size(), 4u);
+    EXPECT_EQ(blocks[0].paragraph.text(), QStringLiteral("kept inserted"));
+    EXPECT_EQ(blocks[1].paragraph.text(), QStringLiteral("new paragraph"));
+}
+
 /* A flat package around a main part; `mainPart` is the pkg:part for word/document.xml. */
 QByteArray flatPackage(const QByteArray& mainPart) {
     return "<?xml version=\"1.0\"?><pkg:package "
@@ -82,6 +113,44 @@ TEST(FlatOpcTest, MissingMainPartAndBrokenXmlFail) {
         WordXmlReader::readData("<!DOCTYPE p [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
                                 "<pkg:package xmlns:pkg=\"http://schemas.microsoft.com/"
                                 "office/2006/xmlPackage\">&e;</pkg:package>"));
+}
+
+TEST(FlatOpcTest, TwoPartsOfOneNameAreRefused) {
+    const QByteArray part =
+        "<pkg:part pkg:name=\"/word/document.xml\"><pkg:xmlData><w:document><w:body><w:p>"
+        "<w:r><w:t>x</w:t></w:r></w:p></w:body></w:document></pkg:xmlData></pkg:part>";
+    const QByteArray sameNameOtherCase = QByteArray(part).replace("/word/", "/WORD/");
+    const WordLoadResult result = WordXmlReader::readData(flatPackage(part + sameNameOtherCase));
+    EXPECT_EQ(result.status, WordLoadResult::Status::WrongFormat);
+    EXPECT_TRUE(result.message.contains(QStringLiteral("two parts of one name")));
+}
+
+/* Both XML formats behind a document type declaration whose internal subset holds "]" and
+   ">" of its own: recognised by their content, the subset skipped, its entity never used. */
+TEST(WordXmlLoaderTest, InternalSubsetIsSkippedAndEntitiesNeverExpanded) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray subset = "[ <!ENTITY e \"expanded]>\"> <!-- a ] > comment --> <?pi ]>?> ]>";
+    const QByteArray word2003 = QByteArray(kWord2003).replace(
+        "<w:wordDocument ", "<!DOCTYPE w:wordDocument " + subset + "\n<w:wordDocument ");
+    const QByteArray flat =
+        "<?xml version=\"1.0\"?><!DOCTYPE pkg:package " + subset +
+        flatPackage(
+            "<pkg:part pkg:name=\"/word/document.xml\"><pkg:xmlData><w:document>"
+            "<w:body><w:p><w:r><w:t>Title link</w:t></w:r></w:p></w:body></w:document>"
+            "</pkg:xmlData></pkg:part>")
+            .mid(21);
+    for (const QByteArray& bytes :
+         {word2003, QByteArray(word2003).replace("Title", "Title&e;"), flat}) {
+        const QString path = dir.filePath(QStringLiteral("subset.doc"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        const WordLoadResult result = WordFileLoader::load(path);
+        ASSERT_TRUE(result) << result.message.toStdString();
+        EXPECT_EQ(result.document->blocks[0].paragraph.text(), QStringLiteral("Title link"));
+    }
 }
 
 }  // namespace

@@ -5,6 +5,30 @@
 
 namespace {
 
+/* True when the UTF-16 unit at `i` is half of a surrogate pair without its other half. */
+bool isLoneSurrogate(const QString& text, int i) {
+    const ushort unit = text[i].unicode();
+    if (QChar::isHighSurrogate(unit)) {
+        return i + 1 >= text.size() || !QChar::isLowSurrogate(text[i + 1].unicode());
+    }
+    if (QChar::isLowSurrogate(unit)) {
+        return i == 0 || !QChar::isHighSurrogate(text[i - 1].unicode());
+    }
+    return false;
+}
+
+/* The text with every lone surrogate replaced by U+FFFD: no character at all, which neither
+   workbook format can hold (readers refuse the file or show the escape). */
+QString withoutLoneSurrogates(const QString& text) {
+    QString out = text;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() >= 0xD800 && text[i].unicode() < 0xE000 && isLoneSurrogate(text, i)) {
+            out[i] = QChar(QChar::ReplacementCharacter);
+        }
+    }
+    return out;
+}
+
 /* True when a position lies inside the sheet limits. */
 bool inLimits(int row, int column) {
     return row >= 1 && row <= kMaxRows && column >= 1 && column <= kMaxColumns;
@@ -111,7 +135,7 @@ bool Worksheet::setText(int row, int column, const QString& text) {
     Cell* cell = findOrCreate(row, column);
     cell->kind = Cell::Kind::Text;
     cell->number = 0;
-    cell->text = text;
+    cell->text = withoutLoneSurrogates(text);
     return true;
 }
 

@@ -89,8 +89,7 @@ WordLoadResult readStory(const DocStoryReader::Sources& sources, qint32 ccpText,
     DocStoryReader story(sources);
     const QVector<DocParagraph> paragraphs = story.read(ccpText);
     if (story.tooLarge())
-        return WordLoadResult::failure(Status::TooLarge,
-                                       QStringLiteral("the document has too many paragraphs"));
+        return WordLoadResult::failure(Status::TooLarge, story.tooLargeReason());
     DocModelBuilder builder(fonts);
     auto document = std::make_shared<WordDocument>();
     document->blocks = builder.build(paragraphs);
@@ -189,5 +188,6 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
     sources.papx = &papx;
     sources.styles = &styles;
     sources.objects = objects;
+    sources.maxEquationChars = kMaxEquationFactor * qMax<qint64>(word.size(), kEquationAllowance);
     return readStory(sources, fib.ccpText, fonts);
 }

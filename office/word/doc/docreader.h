@@ -34,11 +34,17 @@ public:
     // only a piece table naming the same text again and again goes beyond it.
     static constexpr qint64 kMaxStoryFactor = 2;
     static constexpr qint64 kStoryAllowance = 64 * 1024;
+    // Most characters equations may write into the story, every reference to an object
+    // counted, as a multiple of the WordDocument stream's size (at least kEquationAllowance
+    // characters: an equation's own stream may be larger than the text around it).
+    static constexpr qint64 kMaxEquationFactor = 2;
+    static constexpr qint64 kEquationAllowance = 4 * 1024 * 1024;
 
     // Read the .doc file at path. Failures: NotFound (unreadable file), WrongFormat (not an
     // OLE2 Word document), Encrypted (fEncrypted/fObfuscated or an encrypted package),
     // Unsupported (Word 2.0 and older), TooLarge (file or stream beyond the limits, more
-    // than DocStoryReader::kMaxParagraphs paragraphs, a story beyond kMaxStoryFactor), Malformed
+    // than DocStoryReader::kMaxParagraphs paragraphs, a story beyond kMaxStoryFactor, equations
+    // beyond kMaxEquationFactor), Malformed
     // (damaged structures).
     static WordLoadResult readFile(const QString& path);
     // Read a .doc held in memory; the same results as readFile.

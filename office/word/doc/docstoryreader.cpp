@@ -70,9 +70,10 @@ QVector<DocParagraph> DocStoryReader::read(qint32 ccpText) {
     m_openOverflow = 0;
     if (!m_sources.pieces || !m_sources.chpx || !m_sources.papx || !m_sources.styles)
         return m_paragraphs;
-    m_tooLarge = false;
+    m_tooLarge.clear();
+    m_equationChars = 0;
     for (const DocPieceTable::Piece& piece : m_sources.pieces->pieces()) {
-        if (piece.cpStart >= ccpText || m_tooLarge)
+        if (piece.cpStart >= ccpText || !m_tooLarge.isEmpty())
             break;
         readPiece(piece, ccpText);
     }
@@ -113,7 +114,9 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
             endParagraph(piece, cp + i, text[i]);
             start = i + 1;
             if (m_paragraphs.size() >= kMaxParagraphs) {
-                m_tooLarge = true;
+                m_tooLarge = QStringLiteral("the document has too many paragraphs");
+            }
+            if (!m_tooLarge.isEmpty()) {
                 m_pending.clear();
                 return;
             }
@@ -250,6 +253,13 @@ void DocStoryReader::endField(const DocCharFormat& format, DocParagraph* paragra
    nothing shows. */
 bool DocStoryReader::appendEquation(const QString& text, const DocCharFormat& format,
                                     DocParagraph* paragraph) {
+    // One object may be referred to any number of times: its text counts each time it is
+    // written, so a few references cannot multiply a small file into gigabytes of text.
+    m_equationChars += text.size();
+    if (m_equationChars > m_sources.maxEquationChars) {
+        m_tooLarge = QStringLiteral("the document's equations repeat beyond its file size");
+        return false;
+    }
     DocCharFormat plain = format;
     plain.ole2 = false;
     plain.special = false;

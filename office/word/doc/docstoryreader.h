@@ -54,6 +54,9 @@ public:
         const DocFkpTable* papx = nullptr;
         const DocStyleSheet* styles = nullptr;
         DocObjectPool* objects = nullptr;  // null: embedded objects give no text
+        // Most characters embedded equations and EQ fields may write into the story, every
+        // reference counted; beyond it the story is refused as too large.
+        qint64 maxEquationChars = 8ll * 1024 * 1024;
     };
 
     // Deepest field nesting the reader follows; deeper fields still balance but are not tracked.
@@ -64,8 +67,10 @@ public:
 
     // Read the story's paragraphs; the last paragraph is kept even without a closing mark.
     QVector<DocParagraph> read(qint32 ccpText);
-    // True when the last read stopped at kMaxParagraphs.
-    bool tooLarge() const { return m_tooLarge; }
+    // True when the last read stopped at kMaxParagraphs or past the equation budget;
+    // tooLargeReason() says which.
+    bool tooLarge() const { return !m_tooLarge.isEmpty(); }
+    QString tooLargeReason() const { return m_tooLarge; }
 
 private:
     // A stretch of characters with one CHPX and one piece.
@@ -102,5 +107,6 @@ private:
     };
     std::vector<OpenField> m_open;
     int m_openOverflow = 0;
-    bool m_tooLarge = false;
+    QString m_tooLarge;          // why the last read stopped; empty when it did not
+    qint64 m_equationChars = 0;  // characters equations wrote so far
 };

@@ -7,9 +7,7 @@ namespace {
 const QLatin1String kAuxHintNs("http://schemas.microsoft.com/office/word/2003/auxHint");
 const QLatin1String kMarkupCompatibilityNs(
     "http://schemas.openxmlformats.org/markup-compatibility/2006");
-
-// Cells of one document; far beyond any real document, well within memory.
-constexpr long long kMaxCells = 4'000'000;
+const QLatin1String kAmlNs("http://schemas.microsoft.com/aml/2001/core");
 
 }  // namespace
 
@@ -41,17 +39,24 @@ bool DocxBodyReader::isSection() const {
             m_reader->name() == QLatin1String("sub-section"));
 }
 
-/* True when the current element is mc:AlternateContent. */
-bool DocxBodyReader::isAlternateContent() const {
-    return m_reader->name() == QLatin1String("AlternateContent") &&
-           m_reader->namespaceUri() == kMarkupCompatibilityNs;
+/* True for a group of which one child shows: mc:AlternateContent (its first mc:Choice), or
+   Word 2003 XML's tracked insertion, aml:annotation of type Word.Insertion (its aml:content,
+   shown as Word shows it; deletions and comments are other annotation types, left out). */
+bool DocxBodyReader::isChoiceGroup() const {
+    if (m_reader->name() == QLatin1String("AlternateContent")) {
+        return m_reader->namespaceUri() == kMarkupCompatibilityNs;
+    }
+    return m_reader->name() == QLatin1String("annotation") && m_reader->namespaceUri() == kAmlNs &&
+           DocxProperties::attributeIs(*m_reader, QLatin1String("type"),
+                                       QLatin1String("Word.Insertion"));
 }
 
-/* Position the reader inside the first mc:Choice (ECMA-376 Part 3, 10.2.1); false when
-   there is none. The caller reads the choice's content and then finishes the group. */
-bool DocxBodyReader::readAlternateChoice() {
+/* Position the reader inside the group's shown child (ECMA-376 Part 3, 10.2.1 for mc:Choice);
+   false when there is none. The caller reads its content and then finishes the group. */
+bool DocxBodyReader::enterShownChoice() {
     while (m_reader->readNextStartElement()) {
-        if (m_reader->name() == QLatin1String("Choice")) {
+        if (m_reader->name() == QLatin1String("Choice") ||
+            m_reader->name() == QLatin1String("content")) {
             return true;
         }
         m_reader->skipCurrentElement();
@@ -132,8 +137,8 @@ void DocxBodyReader::readBlock(std::vector<WordBlock>& blocks, int tableNesting)
     } else if (isWordElement("customXml") || isWordElement("ins") || isWordElement("moveTo") ||
                isSection()) {
         readBlocks(blocks, tableNesting);
-    } else if (isAlternateContent()) {
-        if (readAlternateChoice()) {
+    } else if (isChoiceGroup()) {
+        if (enterShownChoice()) {
             readBlocks(blocks, tableNesting);
             while (m_reader->readNextStartElement()) {
                 m_reader->skipCurrentElement();
@@ -205,8 +210,8 @@ void DocxBodyReader::readParagraphContent(ParagraphState& state) {
                     m_reader->name() == QLatin1String("oMathPara"))) {
             // An equation stands in its paragraph as its linear text.
             appendText(state, *state.base, MathLinearText::read(*m_reader));
-        } else if (isAlternateContent()) {
-            if (readAlternateChoice()) {
+        } else if (isChoiceGroup()) {
+            if (enterShownChoice()) {
                 readParagraphContent(state);
                 while (m_reader->readNextStartElement()) {
                     m_reader->skipCurrentElement();
@@ -244,11 +249,11 @@ void DocxBodyReader::readRun(ParagraphState& state) {
 
 /* One element of run content (17.3.3): text, tabs, breaks, symbols, field characters. */
 void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& format) {
-    if (isAlternateContent()) {
+    if (isChoiceGroup()) {
         if (!enter()) {
             return;
         }
-        if (readAlternateChoice()) {
+        if (enterShownChoice()) {
             while (!failed() && m_reader->readNextStartElement()) {
                 readRunContent(state, format);
             }
@@ -511,7 +516,7 @@ void DocxBodyReader::readCells(WordRow& row, std::uint32_t shading, int tableNes
 
 /* CT_Tc (17.4.66). */
 void DocxBodyReader::readCell(WordRow& row, std::uint32_t shading, int tableNesting) {
-    if (++m_cells > kMaxCells) {
+    if (++m_cells > m_limits.maxCells) {
         fail(WordLoadResult::Status::TooLarge,
              QStringLiteral("the document has too many table cells"));
         return;

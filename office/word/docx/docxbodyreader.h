@@ -56,7 +56,7 @@ private:
         return DocxProperties::attributeIs(*m_reader, QLatin1String("val"),
                                            QLatin1String(value, N - 1));
     }
-    bool isAlternateContent() const;
+    bool isChoiceGroup() const;
     bool isSection() const;
     bool isWrapper() const;
     template <typename ReadOne>
@@ -64,7 +64,7 @@ private:
 
     void readBlocks(std::vector<WordBlock>& blocks, int tableNesting);
     void readBlock(std::vector<WordBlock>& blocks, int tableNesting);
-    bool readAlternateChoice();
+    bool enterShownChoice();
     void readParagraph(std::vector<WordBlock>& blocks);
     void readParagraphProperties(ParagraphState& state);
     void readParagraphContent(ParagraphState& state);

@@ -22,6 +22,9 @@ struct DocxLimits : PackageLimits {
     int maxTableNesting = 32;    // tables inside table cells
     int maxTableRows = 1048576;  // rows of one table
     int maxGridColumns = 16384;  // grid columns of one table
+    // Table cells of one document, those a rowspan or vertical merge carries down included:
+    // far beyond any real document, well within memory.
+    long long maxCells = 4'000'000;
 };
 
 class QFile;

@@ -2,6 +2,7 @@
 
 #include "office/word/html/htmlencoding.h"
 #include "office/word/html/htmlwordmarkup.h"
+#include "office/xml/chunkedinput.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
@@ -15,8 +16,6 @@
 
 namespace {
 
-// Cells of one document; far beyond any real document, well within memory.
-constexpr long long kMaxCells = 4'000'000;
 // The HTML table model's own bounds on spans (HTML Living Standard, 4.9.11).
 constexpr int kMaxColspan = 1000;
 constexpr int kMaxRowspan = 65534;
@@ -342,13 +341,14 @@ private:
 };
 
 /* Decode, prepare and parse a page, then read it. */
-WordLoadResult HtmlReader::readData(const QByteArray& data, const DocxLimits& limits,
+WordLoadResult HtmlReader::readData(QByteArray data, const DocxLimits& limits,
                                     const QByteArray& transportCharset) {
     if (data.size() > limits.maxPartBytes) {
         return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
                                        QStringLiteral("the web page is too large"));
     }
     QByteArray utf8 = HtmlEncoding::toUtf8(data, transportCharset);
+    data = QByteArray();  // a UTF-8 page is now held by `utf8` alone, prepared in place
     HtmlWordMarkup::prepare(utf8);
     HtmlReader reader(limits);
     return reader.read(utf8);
@@ -396,8 +396,10 @@ WordLoadResult HtmlReader::read(const QByteArray& utf8) {
     m_parser = parser;
     const int options = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
                         HTML_PARSE_NOWARNING | HTML_PARSE_NODEFDTD;
+    // Read a block at a time: libxml2 would copy a page handed over whole.
+    ChunkedInput input(utf8);
     xmlDocPtr doc =
-        htmlCtxtReadMemory(parser, utf8.constData(), utf8.size(), nullptr, "UTF-8", options);
+        htmlCtxtReadIO(parser, &ChunkedInput::read, nullptr, &input, nullptr, "UTF-8", options);
     xmlFreeDoc(doc);  // none: no tree is built
     parser->sax = own;
     htmlFreeParserCtxt(parser);
@@ -836,7 +838,12 @@ void HtmlReader::continueCarries(WordRow& row, std::vector<Carry>& carries, int&
     const int count = static_cast<int>(carries.size());
     while (column < count) {
         Carry& carry = carries[static_cast<size_t>(column)];
+        // Continuations and gaps are cells like any other: a few rowspans running down many
+        // empty rows count against the same limit as cells written out.
         if (carry.rowsLeft > 0) {
+            if (!addCell()) {
+                return;
+            }
             WordCell cell = carry.look;
             cell.verticalMerge = WordCell::VerticalMerge::Continue;
             row.cells.push_back(std::move(cell));
@@ -851,7 +858,7 @@ void HtmlReader::continueCarries(WordRow& row, std::vector<Carry>& carries, int&
         while (next < count && carries[static_cast<size_t>(next)].rowsLeft <= 0) {
             ++next;
         }
-        if (next >= count || next > until) {
+        if (next >= count || next > until || !addCell()) {
             return;
         }
         WordCell gap;
@@ -859,6 +866,19 @@ void HtmlReader::continueCarries(WordRow& row, std::vector<Carry>& carries, int&
         row.cells.push_back(std::move(gap));
         column = next;
     }
+}
+
+/* Count one more cell of the document; false, and the document failed, past the limit. */
+bool HtmlReader::addCell() {
+    if (failed()) {
+        return false;
+    }
+    if (++m_cells > m_limits.maxCells) {
+        fail(WordLoadResult::Status::TooLarge,
+             QStringLiteral("the document has too many table cells"));
+        return false;
+    }
+    return true;
 }
 
 /* <td>/<th>: placed after the carried cells, with its spans, fill, borders, alignment and
@@ -872,13 +892,11 @@ HtmlReader::Inherited HtmlReader::startCell(const char* tag, const char** attrib
     if (failed()) {
         return state.context;
     }
-    if (++m_cells > kMaxCells) {
-        fail(WordLoadResult::Status::TooLarge,
-             QStringLiteral("the document has too many table cells"));
-        return state.context;
-    }
     WordRow& row = state.table->rows.back();
     continueCarries(row, state.carries, state.column, state.column);
+    if (!addCell()) {
+        return state.context;
+    }
     const HtmlStyle own = elementStyle(tag, attributes);
     const int span = integerAttribute(attributes, "colspan", 1, 1, kMaxColspan);
     int rows = integerAttribute(attributes, "rowspan", 1, 0, kMaxRowspan);

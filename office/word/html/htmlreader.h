@@ -24,8 +24,9 @@ public:
     // Read a page held in memory. `transportCharset` is the charset a container states for
     // it (a web archive's part header), empty when none. Ok with the document (a page
     // without content gives an empty one); TooLarge past the input size, nesting, row,
-    // column or cell limits; Malformed when the parser gives up.
-    static WordLoadResult readData(const QByteArray& data, const DocxLimits& limits = DocxLimits(),
+    // column or cell limits; Malformed when the parser gives up. The page is taken by value:
+    // handed over with std::move, it is decoded and prepared without a second copy.
+    static WordLoadResult readData(QByteArray data, const DocxLimits& limits = DocxLimits(),
                                    const QByteArray& transportCharset = QByteArray());
 
 private:
@@ -68,6 +69,7 @@ private:
     Inherited startCell(const char* tag, const char** attributes);
     void endCell();
     void addColumns(const char** attributes);
+    bool addCell();
     void continueCarries(WordRow& row, std::vector<Carry>& carries, int& column, int until);
 
     DocxLimits m_limits;

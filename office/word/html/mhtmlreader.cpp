@@ -237,5 +237,5 @@ WordLoadResult MhtmlReader::readData(const QByteArray& data, const DocxLimits& l
         return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
                                        QStringLiteral("the web archive has no web page"));
     }
-    return HtmlReader::readData(html, limits, charset);
+    return HtmlReader::readData(std::move(html), limits, charset);
 }

@@ -1,9 +1,14 @@
 #include "office/word/xml/flatopcpackage.h"
 
+#include "office/xml/chunkedinput.h"
+#include "office/xml/xmlreader.h"
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -47,6 +52,57 @@ QByteArray serialize(xmlNode* element) {
     return out;
 }
 
+/* The base64 text of pkg:binaryData decoded: a part held in one text node (as Word writes it)
+   is decoded from the node itself, without first copying the text out of the tree. */
+QByteArray decodeBase64(xmlNode* binary) {
+    const xmlNode* text = binary->children;
+    const bool oneTextNode = text != nullptr && text->next == nullptr &&
+                             text->type == XML_TEXT_NODE && text->content != nullptr;
+    xmlChar* copied = oneTextNode ? nullptr : xmlNodeGetContent(binary);
+    const auto* content = reinterpret_cast<const char*>(oneTextNode ? text->content : copied);
+    QByteArray out;
+    if (content != nullptr) {
+        out = QByteArray::fromBase64(
+            QByteArray::fromRawData(content, static_cast<int>(std::strlen(content))));
+    }
+    xmlFree(copied);
+    return out;
+}
+
+/* Past the first `needle` in [from, end); `end` when there is none. */
+const char* skipPast(const char* from, const char* end, const char* needle) {
+    const char* needleEnd = needle + std::strlen(needle);
+    const char* hit = std::search(from, end, needle, needleEnd);
+    return hit == end ? end : hit + (needleEnd - needle);
+}
+
+/* The span of the document type declaration in the prolog of UTF-8 `xml`, or {-1, -1}. */
+std::pair<int, int> doctypeSpan(const QByteArray& xml) {
+    const char* begin = xml.constData();
+    const char* end = begin + xml.size();
+    const char* p = begin;
+    if (xml.startsWith("\xEF\xBB\xBF")) {
+        p += 3;
+    }
+    while (p < end) {
+        if (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') {
+            ++p;
+        } else if (end - p >= 4 && std::memcmp(p, "<!--", 4) == 0) {
+            p = skipPast(p + 4, end, "-->");
+        } else if (end - p >= 2 && p[1] == '?' && *p == '<') {
+            p = skipPast(p + 2, end, "?>");
+        } else {
+            break;
+        }
+    }
+    if (p >= end || end - p < 9 || std::memcmp(p, "<!DOCTYPE", 9) != 0) {
+        return {-1, -1};
+    }
+    const char* close = XmlReader::doctypeEnd(p, end);
+    return {static_cast<int>(p - begin),
+            close == nullptr ? xml.size() : static_cast<int>(close - begin)};
+}
+
 }  // namespace
 
 /* A package not yet opened. */
@@ -61,9 +117,24 @@ bool FlatOpcPackage::open(const QByteArray& xml) {
     if (xml.size() > m_limits.maxPartBytes) {
         return false;
     }
+    // A document type declaration is blanked out before libxml2 sees it: its entities are
+    // never declared, so never expanded (a reference to one makes the file not well-formed).
+    const std::pair<int, int> doctype = doctypeSpan(xml);
+    QByteArray withoutDoctype;
+    if (doctype.first >= 0) {
+        withoutDoctype = xml;
+        std::fill(withoutDoctype.begin() + doctype.first, withoutDoctype.begin() + doctype.second,
+                  ' ');
+    }
+    const QByteArray& parsed = doctype.first >= 0 ? withoutDoctype : xml;
     xmlInitParser();
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    m_doc.reset(xmlReadMemory(xml.constData(), xml.size(), nullptr, nullptr, options));
+    // A binary part is one text node of base64, as large as the file allows (libxml2 refuses
+    // text nodes past 10 MB unless told the input may be huge; the file's size is bounded by
+    // the part limit before this, and no entity is ever declared).
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE;
+    // Read a block at a time: libxml2 would copy a file handed over whole.
+    ChunkedInput input(parsed);
+    m_doc.reset(xmlReadIO(&ChunkedInput::read, nullptr, &input, nullptr, nullptr, options));
     const xmlNode* root = m_doc ? xmlDocGetRootElement(m_doc.get()) : nullptr;
     if (root == nullptr || !isPackageElement(root, "package")) {
         return false;
@@ -82,8 +153,13 @@ bool FlatOpcPackage::open(const QByteArray& xml) {
             if (key.startsWith(QLatin1Char('/'))) {
                 key.remove(0, 1);
             }
-            m_parts.insert(key, part);
             xmlFree(name);
+            // Two parts of one name (names ignore case): readers disagree on which one counts,
+            // so the package has no single meaning.
+            if (m_parts.contains(key)) {
+                return false;
+            }
+            m_parts.insert(key, part);
         }
     }
     return true;
@@ -104,9 +180,7 @@ OpcPackage::Status FlatOpcPackage::readPart(const QString& name, QByteArray& out
             }
         }
     } else if (xmlNode* binary = packageChild(*it, "binaryData")) {
-        xmlChar* text = xmlNodeGetContent(binary);
-        out = QByteArray::fromBase64(QByteArray(reinterpret_cast<const char*>(text)));
-        xmlFree(text);
+        out = decodeBase64(binary);
     } else {
         return Status::Damaged;
     }

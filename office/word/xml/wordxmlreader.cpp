@@ -19,7 +19,7 @@ bool WordXmlReader::isWord2003(const QByteArray& data) {
 }
 
 /* Word 2003 XML through the body reader, anything else as a flat package. */
-WordLoadResult WordXmlReader::readData(const QByteArray& data, const DocxLimits& limits) {
+WordLoadResult WordXmlReader::readData(QByteArray data, const DocxLimits& limits) {
     if (data.size() > limits.maxPartBytes) {
         return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
                                        QStringLiteral("the XML document is too large"));
@@ -30,9 +30,12 @@ WordLoadResult WordXmlReader::readData(const QByteArray& data, const DocxLimits&
         return body.read(data);
     }
     FlatOpcPackage package(limits);
-    if (!package.open(data)) {
-        return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
-                                       QStringLiteral("not a Word XML document"));
+    const bool opened = package.open(data);
+    data = QByteArray();  // the parsed package holds what is still needed
+    if (!opened) {
+        return WordLoadResult::failure(
+            WordLoadResult::Status::WrongFormat,
+            QStringLiteral("not a Word XML document (not well-formed, or two parts of one name)"));
     }
     return DocxReader::readPackage(package, limits);
 }

@@ -15,7 +15,9 @@ class WordXmlReader {
 public:
     // Read a file held in memory. WrongFormat when the root is neither of the two, Malformed
     // for broken XML, TooLarge past the limits; else as DocxReader.
-    static WordLoadResult readData(const QByteArray& data, const DocxLimits& limits = DocxLimits());
+    // The file is taken by value: handed over with std::move, a flat package's text is let go
+    // once parsed.
+    static WordLoadResult readData(QByteArray data, const DocxLimits& limits = DocxLimits());
 
     // True when the root element is Word 2003 XML's w:wordDocument (false for flat OPC).
     static bool isWord2003(const QByteArray& data);
