@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sheetweaver.exe under Wine on a virtual X server, as a user drives it: the window starts,
-# the folders are typed into their fields with xdotool, Enter on Convert runs the conversion,
+# the folders are typed into their fields with xdotool, Enter runs the conversion,
 # and the workbooks of examples/ appear. Also checks, under Wine, that a second start hands
 # over to the running copy, and that the settings file beside the executable keeps the
 # folders. Saves docs/mainwindow-windows.png (the window as Windows draws it, in Chinese).
@@ -72,20 +72,19 @@ fi
 
 source_path=$(winepath -w "$work/source")
 dest_path=$(winepath -w "$work/dest")
-# Alt+S and Alt+D put the cursor into the source and destination fields (their mnemonics);
-# Ctrl+A then typing replaces what the field held.
+# A click into a field (its place in the window at 96 dots per inch), Ctrl+A, then typing
+# replaces what the field held.
 type_into() {
-  local keys=$1 text=$2
-  xdotool key --window "$window" --clearmodifiers "$keys"
-  sleep 0.3
-  xdotool key --window "$window" ctrl+a
-  xdotool type --window "$window" --delay 20 "$text"
+  local x=$1 y=$2 text=$3
+  xdotool mousemove --window "$window" "$x" "$y" click 1
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$text"
   sleep 0.3
 }
-xdotool windowactivate --sync "$window" 2> /dev/null || xdotool windowfocus --sync "$window"
-type_into alt+s "$source_path"
-type_into alt+d "$dest_path"
-xdotool key --window "$window" Return
+type_into 545 142 "$source_path"
+type_into 545 212 "$dest_path"
+xdotool key Return
 
 for _ in $(seq 120); do
   [ -f "$work/source/无法打开的文件目录(文件格式有误).txt" ] && break

@@ -211,6 +211,37 @@ Resume: keep the workbooks that are newer than their documents and convert only 
     </message>
 </context>
 <context>
+    <name>OfficeChoiceBox</name>
+    <message>
+        <source>内置办公组件</source>
+        <translation>Built-in office</translation>
+    </message>
+    <message>
+        <source>已安装的Office/WPS</source>
+        <translation>Installed Office/WPS</translation>
+    </message>
+    <message>
+        <source>自动（有Office/WPS时使用它们）</source>
+        <translation>Automatic (Office/WPS when installed)</translation>
+    </message>
+    <message>
+        <source>转换使用(&amp;O)：</source>
+        <translation>C&amp;onvert with:</translation>
+    </message>
+    <message>
+        <source>哪个办公软件打开Word文件并写出工作簿</source>
+        <translation>Which office opens the Word files and writes the workbooks</translation>
+    </message>
+    <message>
+        <source>本次使用内置办公组件</source>
+        <translation>This run uses the built-in office</translation>
+    </message>
+    <message>
+        <source>本次使用已安装的Office/WPS</source>
+        <translation>This run uses the installed Office/WPS</translation>
+    </message>
+</context>
+<context>
     <name>RunReportDialog</name>
     <message>
         <source>转换问题</source>
