@@ -50,6 +50,9 @@ QString ConvertOptions::validationMessage() const {
     if (!QFileInfo(savePath).isDir()) {
         return QCoreApplication::translate("ConvertOptions", "保存文件夹不存在!");
     }
+    if (collect && !formPath.isEmpty() && !QFileInfo(formPath).isFile()) {
+        return QCoreApplication::translate("ConvertOptions", "空白表单文件不存在!");
+    }
     return QString();
 }
 

@@ -20,6 +20,8 @@ struct ConvertOptions {
     QString lastRowText = QStringLiteral("100");  // last template row, as the spin box shows it
     QString failureReportPath;  // the report's path; the window and the converter build it with
                                 // reportPathIn(sourcePath, ...)
+    bool collect = false;       // one workbook for the whole batch, one row per document
+    QString formPath;           // collect mode: the blank form (empty: learn from the copies)
     int shardIndex = 1;         // with shardCount: convert only shard shardIndex of shardCount
     int shardCount = 0;         // 0: no sharding (every document)
 
@@ -45,8 +47,8 @@ struct ConvertOptions {
 
     // Check the inputs in a fixed order, stopping at the first failure: the source folder
     // exists, then (only when useTemplate is set) the template is an existing workbook file,
-    // then the save folder exists. Empty when all is well, else the message for the first
-    // failure, in the interface's language.
+    // then the save folder exists, then (only when formPath is set) the blank form exists. Empty
+    // when all is well, else the message for the first failure, in the interface's language.
     QString validationMessage() const;
 };
 

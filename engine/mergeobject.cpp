@@ -1,6 +1,8 @@
 #include "engine/mergeobject.h"
 
 #include "automation/axhandle.h"
+#include "engine/collectmode.h"
+#include "engine/collectworkbook.h"
 #include "engine/convertoptions.h"
 #include "engine/documentdiscovery.h"
 #include "engine/documentfeed.h"
@@ -162,6 +164,10 @@ void MergeObject::Transform() {
         m_lastRun.failedPaths.append(folder);
         failedPaths += FailureReport::line(folder);
     }
+    if (convertOptions().collect) {
+        transformCollected(startTime, failedPaths);
+        return;
+    }
     if (m_jobs > 1 && m_runTotal > 1) {
         transformInParallel(startTime, failedPaths);
         return;
@@ -221,6 +227,71 @@ void MergeObject::transformInParallel(qint64 startTime, const QString& failedPat
         return;
     }
     endRun(startTime, progress.failedPaths);
+}
+
+/* Collect every document into one workbook: learn the form, then a row per document. */
+void MergeObject::transformCollected(qint64 startTime, QString failedPaths) {
+    initialiseCom();
+    AxHandle word = std::make_unique<AxObject>();
+    word->setControl(QStringLiteral("Word.Application"));
+    hideAndSilence(word.get());
+    const AxHandle documents = subObject(word.get(), "Documents");
+    AxHandle excel = std::make_unique<AxObject>();
+    excel->setControl(QStringLiteral("Excel.Application"));
+    hideAndSilence(excel.get());
+    const AxHandle workBooks = subObject(excel.get(), "WorkBooks");
+    if (!workBooks) {
+        abortRun(word.get(), excel.get());
+        return;
+    }
+    const bool complete =
+        collectInto(word.get(), documents.get(), excel.get(), workBooks.get(), failedPaths);
+    word->dynamicCall("Quit(void)");
+    if (complete) {
+        endRun(startTime, failedPaths);
+    }
+}
+
+/* Read the documents in discovery order into the collect workbook and save it. False when
+   the run stopped (the blank form did not open). */
+bool MergeObject::collectInto(AxObject* word, AxObject* documents, AxObject* excel,
+                              AxObject* workBooks, QString& failedPaths) {
+    const ConvertOptions& options = convertOptions();
+    CollectMode reader(word, documents, options);
+    if (!reader.learn()) {
+        m_lastRun.templateUnusable = true;
+        stopAtOnce(reader.why());
+        return false;
+    }
+    CollectWorkbook book(excel, workBooks, options, reader.layout().expectedFields());
+    book.prepare();
+    DocumentFeed feed(options.sourcePath, acceptance());
+    DocumentFeed::Document document;
+    while (feed.take(document)) {
+        announceStart(m_lastRun.candidates + 1, document.nativePath);
+        DocumentResult result;
+        FormSnapshot snapshot;
+        result.reason = document.problem;
+        if (document.problem.isEmpty() &&
+            reader.read(document.nativePath, snapshot, result.reason)) {
+            result.outcome = DocumentOutcome::Converted;
+            result.reason.clear();
+            book.addDocument(document.nativePath.mid(options.sourcePath.size()),
+                             reader.layout().collect(snapshot));
+        }
+        tally(document.nativePath, result, failedPaths);
+        emit documentFinished(m_lastRun.candidates, m_runTotal);
+    }
+    if (!book.finish()) {
+        m_lastRun.unsaved.append(options.savePath + CollectWorkbook::fileName() +
+                                 QStringLiteral(": ") + book.saveError());
+        ++m_lastRun.failed;
+    }
+    for (const QString& cell : book.cutCells()) {
+        m_lastRun.cut.append(options.savePath + CollectWorkbook::fileName() + QStringLiteral(": ") +
+                             cell);
+    }
+    return true;
 }
 
 /* Tell the receivers a document starts; the total grows if the tree did since it was counted. */
