@@ -65,7 +65,7 @@ FieldLayout FieldLayout::fromForm(const FormSnapshot& form) {
         for (const FormCell& cell : table.cells) {
             const bool empty = FormLabels::isPlaceholder(cell.text);
             (cell.row == 1 ? headerFilled : bodyEmpty) &= cell.row == 1 ? !empty : empty;
-            if (!empty && !cell.holdsTable) {
+            if (!empty && !cell.holdsTable && !FormLabels::holdsCheckBox(cell.text)) {
                 layout.m_labels.insert(FormLabels::normalise(cell.text));
             }
         }

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 const QChar kTicked(0x2611);       // ☑
@@ -57,6 +59,11 @@ bool FormLabels::isPlaceholder(const QString& text) {
         }
     }
     return true;
+}
+
+/* Any check box in the text. */
+bool FormLabels::holdsCheckBox(const QString& text) {
+    return std::any_of(text.begin(), text.end(), isBox);
 }
 
 /* The collected value of a filled-in text. */

@@ -13,6 +13,9 @@ public:
     // underscores and empty boxes ("□", "☐").
     static bool isPlaceholder(const QString& text);
 
+    // True when `text` holds a check box ("☐", "☑", "□"): a choice to fill in, never a label.
+    static bool holdsCheckBox(const QString& text);
+
     // A value as collected: placeholder text gives "", a run of check boxes gives the labels
     // of the ticked ones joined by "、" ("☑男 ☐女" gives "男"), anything else is trimmed.
     static QString value(const QString& text);
