@@ -2,6 +2,7 @@
 
 #include "automation/axhandle.h"
 #include "engine/collectmode.h"
+#include "engine/collectreaders.h"
 #include "engine/collectworkbook.h"
 #include "engine/convertoptions.h"
 #include "engine/documentdiscovery.h"
@@ -266,21 +267,21 @@ bool MergeObject::collectInto(AxObject* word, AxObject* documents, AxObject* exc
     CollectWorkbook book(excel, workBooks, options, reader.layout().expectedFields());
     book.prepare();
     DocumentFeed feed(options.sourcePath, acceptance());
-    DocumentFeed::Document document;
-    while (feed.take(document)) {
-        announceStart(m_lastRun.candidates + 1, document.nativePath);
-        DocumentResult result;
-        FormSnapshot snapshot;
-        result.reason = document.problem;
-        if (document.problem.isEmpty() &&
-            reader.read(document.nativePath, snapshot, result.reason)) {
-            result.outcome = DocumentOutcome::Converted;
-            result.reason.clear();
-            book.addDocument(document.nativePath.mid(options.sourcePath.size()),
-                             reader.layout().collect(snapshot));
+    CollectReaders::Result result;
+    if (m_jobs > 1 && m_runTotal > 1 && !word->runsOutOfProcess()) {
+        CollectReaders readers(std::min(m_jobs, m_runTotal), feed, reader.layout(), options);
+        while (readers.next(result)) {
+            addCollected(result, book, failedPaths);
         }
-        tally(document.nativePath, result, failedPaths);
-        emit documentFinished(m_lastRun.candidates, m_runTotal);
+    } else {
+        while (feed.take(result.document)) {
+            FormSnapshot snapshot;
+            result.reason = result.document.problem;
+            result.read = result.document.problem.isEmpty() &&
+                          reader.read(result.document.nativePath, snapshot, result.reason);
+            result.values = result.read ? reader.layout().collect(snapshot) : CollectedValues();
+            addCollected(result, book, failedPaths);
+        }
     }
     if (!book.finish()) {
         m_lastRun.unsaved.append(options.savePath + CollectWorkbook::fileName() +
@@ -292,6 +293,22 @@ bool MergeObject::collectInto(AxObject* word, AxObject* documents, AxObject* exc
                              cell);
     }
     return true;
+}
+
+/* Count one read document into the run and give its values to the workbook. */
+void MergeObject::addCollected(const CollectReaders::Result& read, CollectWorkbook& book,
+                               QString& failedPaths) {
+    const QString& nativePath = read.document.nativePath;
+    announceStart(m_lastRun.candidates + 1, nativePath);
+    DocumentResult result;
+    if (read.read) {
+        result.outcome = DocumentOutcome::Converted;
+        book.addDocument(nativePath.mid(convertOptions().sourcePath.size()), read.values);
+    } else {
+        result.reason = read.reason;
+    }
+    tally(nativePath, result, failedPaths);
+    emit documentFinished(m_lastRun.candidates, m_runTotal);
 }
 
 /* Tell the receivers a document starts; the total grows if the tree did since it was counted. */

@@ -20,7 +20,10 @@
 
 #include <functional>
 
+#include "engine/collectreaders.h"
+
 class AxObject;
+class CollectWorkbook;
 struct ConvertOptions;
 class OutputWorkbook;
 
@@ -124,6 +127,8 @@ private:
     void transformCollected(qint64 startTime, QString failedPaths);
     bool collectInto(AxObject* word, AxObject* documents, AxObject* excel, AxObject* workBooks,
                      QString& failedPaths);
+    void addCollected(const CollectReaders::Result& read, CollectWorkbook& book,
+                      QString& failedPaths);
     void announceStart(int started, const QString& nativePath);
     void countInOrder(SharedProgress& progress, int index, const QString& nativePath,
                       const DocumentResult& result);

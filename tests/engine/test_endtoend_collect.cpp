@@ -1,6 +1,7 @@
 #include "tests/engine/endtoendfixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -11,6 +12,7 @@ namespace {
 struct CollectCase {
     const char* name;
     bool withForm;
+    int jobs;  // more than 1: the documents are read on that many threads
 };
 
 class CollectEndToEnd : public EndToEndFixture, public ::testing::WithParamInterface<CollectCase> {
@@ -26,10 +28,20 @@ protected:
 
 TEST_P(CollectEndToEnd, EveryCopyGivesItsValuesInItsLabelsColumns) {
     const QString folder = makeForms();
-    const RunResult result = convert(folder + QStringLiteral("/copies"), [&](ConvertOptions& o) {
+    RunResult result = convert(folder + QStringLiteral("/copies"), [&](ConvertOptions& o) {
         o.collect = true;
         o.formPath = GetParam().withForm ? folder + QStringLiteral("/form.docx") : QString();
     });
+    if (GetParam().jobs > 1) {
+        // The same run again on threads, into a destination of its own.
+        QDir(save).removeRecursively();
+        QDir().mkpath(save);
+        MergeObject job;
+        job.setReportViewer(MergeObject::ReportViewer());
+        job.setJobs(GetParam().jobs);
+        job.Transform();
+        result = job.lastRun();
+    }
     // The damaged copy is in the report and has no row; the owner file is not looked at.
     EXPECT_EQ(result.converted, 31);
     EXPECT_EQ(result.failedPaths.size(), 1);
@@ -56,8 +68,9 @@ TEST_P(CollectEndToEnd, EveryCopyGivesItsValuesInItsLabelsColumns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FormOrCopies, CollectEndToEnd,
-                         ::testing::Values(CollectCase{"WithBlankForm", true},
-                                           CollectCase{"FromCopiesAlone", false}),
+                         ::testing::Values(CollectCase{"WithBlankForm", true, 1},
+                                           CollectCase{"FromCopiesAlone", false, 1},
+                                           CollectCase{"OnTwoThreads", true, 2}),
                          [](const ::testing::TestParamInfo<CollectCase>& info) {
                              return std::string(info.param.name);
                          });
