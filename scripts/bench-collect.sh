@@ -22,11 +22,15 @@ trap 'rm -rf "$work"' EXIT
 here="$(dirname "$0")"
 /usr/bin/python3 "$here/../tests/engine/collect_forms.py" make "$work/form" 1 1 >/dev/null
 seed="$work/form/copies/copy01.docx"
-for ((i = 0; i < copies; i++)); do
-  folder="$work/tree/part$((i / 100))"
-  mkdir -p "$folder"
-  ln "$seed" "$folder/copy$i.docx" 2>/dev/null || cp "$seed" "$folder/copy$i.docx"
-done
+# One process makes every link: a shell loop would start a process per copy.
+/usr/bin/python3 - "$seed" "$work/tree" "$copies" <<'PY'
+import os, sys
+seed, tree, copies = sys.argv[1], sys.argv[2], int(sys.argv[3])
+for i in range(copies):
+    folder = os.path.join(tree, "part%d" % (i // 100))
+    os.makedirs(folder, exist_ok=True)
+    os.link(seed, os.path.join(folder, "copy%d.docx" % i))
+PY
 
 # One converter run: "rows/s peak-MiB".
 run() {
