@@ -123,9 +123,11 @@ def check(folder, book_path):
         if counted.get(name, 0) != copy["rows"]:
             problems.append("%s: %d detail rows, expected %d" % (name, counted.get(name, 0), copy["rows"]))
     notes = [row for row in book["核对"].iter_rows(min_row=2, values_only=True)]
+    id_column = openpyxl.utils.get_column_letter(header.index("身份证号") + 1)
     print(json.dumps({"problems": problems, "documents": sorted(rows), "header": header,
                       "notes": notes, "frozen": summary.freeze_panes,
-                      "filter": summary.auto_filter.ref}, ensure_ascii=False))
+                      "filter": summary.auto_filter.ref,
+                      "idWidth": summary.column_dimensions[id_column].width}, ensure_ascii=False))
 
 
 if __name__ == "__main__":

@@ -58,6 +58,8 @@ TEST_P(CollectEndToEnd, EveryCopyGivesItsValuesInItsLabelsColumns) {
     EXPECT_FALSE(documents.contains(QStringLiteral("zz-damaged.docx")));
     EXPECT_EQ(check.value(QStringLiteral("frozen")).toString(), QStringLiteral("A2"));
     EXPECT_TRUE(check.value(QStringLiteral("filter")).toString().startsWith(QStringLiteral("A1:")));
+    // Fitted: an 18-digit identity number shows whole.
+    EXPECT_GE(check.value(QStringLiteral("idWidth")).toDouble(), 18.0);
     // Only the copy of another form is named in the check sheet, with its layout.
     const QJsonArray notes = check.value(QStringLiteral("notes")).toArray();
     ASSERT_FALSE(notes.isEmpty());
