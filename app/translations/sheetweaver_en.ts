@@ -15,6 +15,10 @@
         <source>保存文件夹不存在!</source>
         <translation>The destination folder does not exist!</translation>
     </message>
+    <message>
+        <source>空白表单文件不存在!</source>
+        <translation>The blank form does not exist!</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
