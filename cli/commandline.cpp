@@ -121,6 +121,38 @@ QString applySkipExisting(CommandLine::Result& result, const QString&) {
     return QString();
 }
 
+/* --collect: one workbook for the whole batch. */
+QString applyCollect(CommandLine::Result& result, const QString&) {
+    result.options.collect = true;
+    return QString();
+}
+
+/* --form FILE: the blank form of collect mode, an absolute native path. */
+QString applyForm(CommandLine::Result& result, const QString& value) {
+    result.options.formPath = QDir::toNativeSeparators(QFileInfo(value).absoluteFilePath());
+    return QString();
+}
+
+/* The options collect mode cannot be combined with; empty when the mix is allowed. */
+QString collectConflict(const ConvertOptions& options) {
+    if (!options.formPath.isEmpty() && !options.collect) {
+        return QStringLiteral("--form 只用于 --collect (--form needs --collect)");
+    }
+    if (!options.collect) {
+        return QString();
+    }
+    if (options.justTable || options.useSplitChar) {
+        return QStringLiteral(
+            "--collect 不能与 --tables 或 --split 同用 (--collect excludes --tables and --split)");
+    }
+    if (options.shardCount > 0) {
+        return QStringLiteral(
+            "--collect 写一个汇总工作簿, 不能分片 (--collect writes one workbook for the whole "
+            "batch and cannot be sharded; run it without --shard)");
+    }
+    return QString();
+}
+
 /* --quiet: only the summary. */
 QString applyQuiet(CommandLine::Result& result, const QString&) {
     result.quiet = true;
@@ -138,6 +170,14 @@ const OptionRow optionRows[] = {
     {"tables", nullptr,
      "one sheet per Word table (Sheet1, Sheet2, ...) / 只转换表格, 每个表格一个工作表",
      applyTables},
+    {"collect", nullptr,
+     "one workbook DEST/汇总.xlsx: a row per document, a column per field\nof the form / "
+     "汇总: 每个文件一行, 每个填写项一列",
+     applyCollect},
+    {"form", "BLANK",
+     "with --collect: the blank form, whose empty places are the fields\n(without it the "
+     "fields are learnt from the copies) / 空白表单",
+     applyForm},
     {"values", nullptr, "values only, without formatting / 只粘贴数值, 不带格式", applyValues},
     {"split", "TEXT", "split column A at TEXT (whole-document mode) / 按分隔符拆分A列", applySplit},
     {"template", "FILE",
@@ -263,7 +303,10 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments) {
     if (!parsed) {
         return failure(parseFailure(parser, arguments));
     }
-    const QString problem = applyOptions(parser, result);
+    QString problem = applyOptions(parser, result);
+    if (problem.isEmpty()) {
+        problem = collectConflict(result.options);
+    }
     if (!problem.isEmpty()) {
         return failure(problem);
     }
@@ -324,6 +367,7 @@ QString CommandLine::helpText() {
                "Converts every Word document (.doc, .docx, .docm) under SOURCE into a workbook "
                "under\n"
                "DEST, mirroring the folders (.doc -> .xls, .docx -> .xlsx, .docm -> .xlsm).\n"
+               "With --collect, all filled copies of one form go into DEST/汇总.xlsx instead.\n"
                "将SOURCE下(含子文件夹)的每个Word文件转换为DEST下对应位置的Excel文件。\n"
                "\n"
                "Options / 选项:\n") +

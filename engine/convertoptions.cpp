@@ -82,7 +82,8 @@ void ConvertOptions::normaliseFolders() {
     savePath = folderWithSeparator(savePath);
 }
 
-/* Source folder, template (when used), save folder: the first failure. */
+/* Source folder, template (when used), save folder, blank form (when given): the first
+   failure. */
 ConvertOptions::Check ConvertOptions::check() const {
     if (!QFileInfo(sourcePath).isDir()) {
         return Check::SourceMissing;
@@ -98,6 +99,9 @@ ConvertOptions::Check ConvertOptions::check() const {
     }
     if (folderWithin(savePath, sourcePath)) {
         return Check::SaveInsideSource;
+    }
+    if (collect && !formPath.isEmpty() && !QFileInfo(formPath).isFile()) {
+        return Check::FormMissing;
     }
     return Check::Ok;
 }
@@ -119,7 +123,10 @@ QString ConvertOptions::message(Check check) {
             return QCoreApplication::translate("ConvertOptions",
                                                "保存文件夹不能是Word文件所在文件夹或其中的文件夹!");
     }
-    return QString();
+    case Check::FormMissing:
+        return QCoreApplication::translate("ConvertOptions", "空白表单文件不存在!");
+}
+return QString();
 }
 
 /* The first failure's message. */

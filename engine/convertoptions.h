@@ -20,6 +20,8 @@ struct ConvertOptions {
     QString lastRowText = QStringLiteral("100");  // last template row, as the spin box shows it
     QString failureReportPath;  // the report's path; the window and the converter build it with
                                 // reportPathIn(sourcePath, ...)
+    bool collect = false;       // one workbook for the whole batch, one row per document
+    QString formPath;           // collect mode: the blank form (empty: learn from the copies)
     int shardIndex = 1;         // with shardCount: convert only shard shardIndex of shardCount
     int shardCount = 0;         // 0: no sharding (every document)
     bool skipExisting = false;  // keep a workbook newer than its document; convert only the rest
@@ -62,7 +64,8 @@ struct ConvertOptions {
         TemplateMissing,
         TemplateNotWorkbook,
         SaveMissing,
-        SaveInsideSource
+        SaveInsideSource,
+        FormMissing
     };
 
     // check()'s result as validationMessage() gives it: empty for Ok.
@@ -74,8 +77,9 @@ struct ConvertOptions {
     // Check the inputs in a fixed order, stopping at the first failure: the source folder
     // exists, then (only when useTemplate is set) the template exists and is a workbook, then
     // the save folder exists and is neither the source folder nor inside it (the outputs would
-    // become the next run's input). Empty when all is well, else the message for the first
-    // failure, in the interface's language.
+    // become the next run's input), then (only when formPath is set) the blank form exists.
+    // Empty when all is well, else the message for the first failure, in the interface's
+    // language.
     QString validationMessage() const;
 };
 

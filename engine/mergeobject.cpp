@@ -1,6 +1,9 @@
 #include "engine/mergeobject.h"
 
 #include "automation/axhandle.h"
+#include "engine/collectmode.h"
+#include "engine/collectreaders.h"
+#include "engine/collectworkbook.h"
 #include "engine/convertoptions.h"
 #include "engine/documentdiscovery.h"
 #include "engine/documentfeed.h"
@@ -168,6 +171,10 @@ void MergeObject::Transform() {
         m_lastRun.failedPaths.append(folder);
         failedPaths += FailureReport::line(folder);
     }
+    if (convertOptions().collect) {
+        transformCollected(startTime, failedPaths);
+        return;
+    }
     if (m_jobs > 1 && m_runTotal > 1) {
         transformInParallel(startTime, failedPaths);
         return;
@@ -250,6 +257,87 @@ bool MergeObject::anyOutputExists(const ConvertOptions& options) {
 bool MergeObject::workbookIsNewer(const QString& nativePath) {
     const QFileInfo workbook(OutputWorkbook::mirroredPath(nativePath, convertOptions()));
     return workbook.isFile() && workbook.lastModified() > QFileInfo(nativePath).lastModified();
+}
+
+/* Collect every document into one workbook: learn the form, then a row per document. */
+void MergeObject::transformCollected(qint64 startTime, QString failedPaths) {
+    initialiseCom();
+    AxHandle word = std::make_unique<AxObject>();
+    word->setControl(QStringLiteral("Word.Application"));
+    hideAndSilence(word.get());
+    const AxHandle documents = subObject(word.get(), "Documents");
+    AxHandle excel = std::make_unique<AxObject>();
+    excel->setControl(QStringLiteral("Excel.Application"));
+    hideAndSilence(excel.get());
+    const AxHandle workBooks = subObject(excel.get(), "WorkBooks");
+    if (!workBooks) {
+        abortRun(word.get(), excel.get());
+        return;
+    }
+    const bool complete =
+        collectInto(word.get(), documents.get(), excel.get(), workBooks.get(), failedPaths);
+    word->dynamicCall("Quit(void)");
+    if (complete) {
+        endRun(startTime, failedPaths);
+    }
+}
+
+/* Read the documents in discovery order into the collect workbook and save it. False when
+   the run stopped (the blank form did not open). */
+bool MergeObject::collectInto(AxObject* word, AxObject* documents, AxObject* excel,
+                              AxObject* workBooks, QString& failedPaths) {
+    const ConvertOptions& options = convertOptions();
+    CollectMode reader(word, documents, options);
+    if (!reader.learn()) {
+        m_lastRun.templateUnusable = true;
+        stopAtOnce(reader.why());
+        return false;
+    }
+    CollectWorkbook book(excel, workBooks, options, reader.layout().expectedFields());
+    book.prepare();
+    DocumentFeed feed(options.sourcePath, acceptance());
+    CollectReaders::Result result;
+    if (m_jobs > 1 && m_runTotal > 1 && !word->runsOutOfProcess()) {
+        CollectReaders readers(std::min(m_jobs, m_runTotal), feed, reader.layout(), options);
+        while (readers.next(result)) {
+            addCollected(result, book, failedPaths);
+        }
+    } else {
+        while (feed.take(result.document)) {
+            FormSnapshot snapshot;
+            result.reason = result.document.problem;
+            result.read = result.document.problem.isEmpty() &&
+                          reader.read(result.document.nativePath, snapshot, result.reason);
+            result.values = result.read ? reader.layout().collect(snapshot) : CollectedValues();
+            addCollected(result, book, failedPaths);
+        }
+    }
+    if (!book.finish()) {
+        m_lastRun.unsaved.append(options.savePath + CollectWorkbook::fileName() +
+                                 QStringLiteral(": ") + book.saveError());
+        ++m_lastRun.failed;
+    }
+    for (const QString& cell : book.cutCells()) {
+        m_lastRun.cut.append(options.savePath + CollectWorkbook::fileName() + QStringLiteral(": ") +
+                             cell);
+    }
+    return true;
+}
+
+/* Count one read document into the run and give its values to the workbook. */
+void MergeObject::addCollected(const CollectReaders::Result& read, CollectWorkbook& book,
+                               QString& failedPaths) {
+    const QString& nativePath = read.document.nativePath;
+    announceStart(m_lastRun.candidates + 1, nativePath);
+    DocumentResult result;
+    if (read.read) {
+        result.outcome = DocumentOutcome::Converted;
+        book.addDocument(nativePath.mid(convertOptions().sourcePath.size()), read.values);
+    } else {
+        result.reason = read.reason;
+    }
+    tally(nativePath, result, failedPaths);
+    emit documentFinished(m_lastRun.candidates, m_runTotal);
 }
 
 /* Tell the receivers a document starts; the total grows if the tree did since it was counted. */

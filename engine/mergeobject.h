@@ -7,6 +7,8 @@
 // - ConvertOptions: the process-wide job inputs (convertoptions.h).
 // - DocumentDiscovery: the list of files and the test for a Word document.
 // - OutputWorkbook, TableMode, WholeDocumentMode: the per-document procedures.
+// - CollectMode, FieldLayout, CollectWorkbook: one workbook for the whole batch, a row per
+//   document and a column per field of the form.
 // - AxObject: the automation handle everything is called through (automation/).
 
 #include "engine/documentfeed.h"
@@ -19,7 +21,10 @@
 #include <atomic>
 #include <functional>
 
+#include "engine/collectreaders.h"
+
 class AxObject;
+class CollectWorkbook;
 struct ConvertOptions;
 class OutputWorkbook;
 
@@ -148,6 +153,11 @@ private:
                       const DocumentFeed::Document& document, const std::function<void()>& announce,
                       DocumentResult& result);
     void transformInParallel(qint64 startTime, const QString& failedPaths);
+    void transformCollected(qint64 startTime, QString failedPaths);
+    bool collectInto(AxObject* word, AxObject* documents, AxObject* excel, AxObject* workBooks,
+                     QString& failedPaths);
+    void addCollected(const CollectReaders::Result& read, CollectWorkbook& book,
+                      QString& failedPaths);
     void announceStart(int started, const QString& nativePath);
     void countInOrder(SharedProgress& progress, int index, const QString& nativePath,
                       const DocumentResult& result);

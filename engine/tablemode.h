@@ -12,8 +12,11 @@ public:
     // first into `context.target`. Missing objects are skipped.
     static void transfer(const TransferContext& context);
 
+    // Add a sheet after the last one of `context.sheets` (with the template rows when there
+    // are any); null when none came.
+    static AxHandle appendSheet(const TransferContext& context);
+
 private:
     static void pasteTable(const TransferContext& context, AxObject* target);
-    static AxHandle appendSheet(const TransferContext& context);
     static void nameSheets(AxObject* sheets);
 };

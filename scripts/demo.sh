@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Converts examples/ into out/ with the headless converter and the built-in office
-# (whole-document mode), then says where the workbooks and the failure report are.
+# (whole-document mode), then collects the filled forms of examples/表单/回收 into
+# out-汇总/汇总.xlsx (collect mode), and says where the workbooks and the failure reports are.
 set -euo pipefail
 build="${1:-build}"
 converter="$build/bin/sheetweaver-convert"
@@ -15,6 +16,11 @@ status=0
 if [ "$status" -ge 2 ]; then
   exit "$status"
 fi
+rm -rf out-汇总
+mkdir -p out-汇总
+"$converter" --collect --quiet --form examples/表单/空白表.docx examples/表单/回收 out-汇总 || true
+echo
+echo "Collected (out-汇总/汇总.xlsx): one row per filled form; 核对 names the copy of another form"
 echo
 echo "Workbooks (out/):"
 find out -type f | sort | sed 's/^/  /'

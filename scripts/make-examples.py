@@ -7,6 +7,7 @@ The tree: a form with merged cells and Chinese text, a report with several table
 list with 18-digit ID numbers and leading-zero codes, a document in a nested subfolder, and
 one deliberately broken file (a cut-off .docx) that ends up in the failure report.
 """
+import importlib.util
 import os
 import sys
 
@@ -104,6 +105,20 @@ def broken(path, sample):
         target.write(data[: len(data) // 2])
 
 
+def filled_forms(folder):
+    """Five filled copies of one form with its blank (collect mode's demo), by the test's maker:
+    beside the copies a copy of another form and a damaged one, as real returns have."""
+    spec = importlib.util.spec_from_file_location(
+        "collect_forms", os.path.join(os.path.dirname(__file__), "..", "tests", "engine", "collect_forms.py"))
+    maker = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(maker)
+    maker.make(folder, 5, 2024)
+    os.replace(os.path.join(folder, "form.docx"), os.path.join(folder, "空白表.docx"))
+    os.replace(os.path.join(folder, "copies"), os.path.join(folder, "回收"))
+    os.remove(os.path.join(folder, "expected.json"))
+    os.remove(os.path.join(folder, "回收", "~$copy01.docx"))
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else "examples"
     os.makedirs(os.path.join(root, "报告"), exist_ok=True)
@@ -113,6 +128,7 @@ def main():
     staff(os.path.join(root, "员工名单.docx"))
     minutes(os.path.join(root, "归档", "2024", "会议纪要.docx"))
     broken(os.path.join(root, "损坏的文件.docx"), os.path.join(root, "员工名单.docx"))
+    filled_forms(os.path.join(root, "表单"))
 
 
 if __name__ == "__main__":

@@ -23,6 +23,10 @@
         <source>保存文件夹不能是Word文件所在文件夹或其中的文件夹!</source>
         <translation>The destination folder must not be the folder of the Word files or a folder inside it!</translation>
     </message>
+    <message>
+        <source>空白表单文件不存在!</source>
+        <translation>The blank form does not exist!</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

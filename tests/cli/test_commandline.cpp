@@ -88,6 +88,13 @@ TEST(CommandLineTest, MalformedCommandLinesFail) {
         {QStringLiteral("--bogus"), QStringLiteral("/in"), QStringLiteral("/out")},
         {QStringLiteral("/in"), QStringLiteral("/out"), QStringLiteral("--split")},
         {QStringLiteral("/in"), QStringLiteral("/out"), QStringLiteral("--template")},
+        {QStringLiteral("--collect"), QStringLiteral("--tables"), QStringLiteral("/in"),
+         QStringLiteral("/out")},
+        {QStringLiteral("--collect"), QStringLiteral("--split=;"), QStringLiteral("/in"),
+         QStringLiteral("/out")},
+        {QStringLiteral("--collect"), QStringLiteral("--shard=1/2"), QStringLiteral("/in"),
+         QStringLiteral("/out")},
+        {QStringLiteral("--form=blank.docx"), QStringLiteral("/in"), QStringLiteral("/out")},
     };
     for (const QStringList& arguments : bad) {
         const CommandLine::Result result = parse(arguments);

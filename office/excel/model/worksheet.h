@@ -133,6 +133,17 @@ public:
     void noteUnsplitRest(int row, int column) { m_unsplitCells.insert({row, column}); }
     const std::set<std::pair<int, int>>& unsplitCells() const { return m_unsplitCells; }
 
+    // The range the sheet's filter buttons cover (AutoFilter); hasAutoFilter() false when none.
+    bool hasAutoFilter() const { return m_hasAutoFilter; }
+    const CellRange& autoFilter() const { return m_autoFilter; }
+    void setAutoFilter(const CellRange& range) {
+        m_autoFilter = range;
+        m_hasAutoFilter = true;
+    }
+    // Rows above the frozen pane (0: none), which stay in view while the rest scrolls.
+    int frozenRows() const { return m_frozenRows; }
+    void setFrozenRows(int rows) { m_frozenRows = rows; }
+
     // The selected range (A1 on a new sheet).
     const CellRange& selection() const { return m_selection; }
     void setSelection(const CellRange& range) { m_selection = range; }
@@ -170,6 +181,9 @@ private:
     std::set<std::pair<int, int>> m_cutCells;
     std::set<std::pair<int, int>> m_unsplitCells;
     CellRange m_selection;
+    CellRange m_autoFilter;
+    bool m_hasAutoFilter = false;
+    int m_frozenRows = 0;
     long long m_cellCount = 0;
     QString m_lostContent;
 };

@@ -3,6 +3,7 @@
 #include "office/excel/server/excelsession.h"
 #include "office/excel/server/excelworkbook.h"
 #include "office/excel/server/excelworkbooks.h"
+#include "office/excel/server/excelwindow.h"
 #include "office/excel/server/excelworksheet.h"
 
 namespace {
@@ -46,6 +47,11 @@ public:
             return sheet ? ServerReply::ofObject(
                                std::make_shared<ExcelWorksheet>(m_session, workbook, sheet))
                          : ServerReply::failure();
+        }
+        if (call.is("ActiveWindow")) {
+            const auto workbook = m_session->activeWorkbook();
+            return workbook ? ServerReply::ofObject(std::make_shared<ExcelWindow>(workbook))
+                            : ServerReply::failure();
         }
         if (call.is("Quit")) {
             // Workbooks close unsaved (alerts are the caller's business); the object stays

@@ -3,7 +3,9 @@
 #include "office/clipboard/clipboard.h"
 #include "office/excel/server/excelsession.h"
 #include "office/excel/server/excelworksheet.h"
+#include "office/excel/paste/columnfit.h"
 #include "office/excel/paste/pasteengine.h"
+#include "office/excel/paste/rowlayout.h"
 #include "office/excel/paste/texttocolumns.h"
 
 namespace {
@@ -82,6 +84,12 @@ ServerReply ExcelRange::value(Worksheet& sheet, const ServerCall& call) {
         return ServerReply::ofValue(cellValue(sheet.cell(m_range.firstRow, m_range.firstColumn)));
     }
     const QVariant value = call.arg(call.args.size() - 1);
+    if (value.type() == QVariant::List) {
+        // An array: one list per row from the top-left cell, entered as typed.
+        return ColumnFit::writeBlock(sheet, m_range.firstRow, m_range.firstColumn, value.toList())
+                   ? ServerReply::ofValue(true)
+                   : ServerReply::failure();
+    }
     if (static_cast<long long>(m_range.rowCount()) * m_range.columnCount() > kMaxValueCells) {
         return ServerReply::failure();
     }
@@ -127,6 +135,19 @@ ServerReply ExcelRange::size(Worksheet& sheet, const ServerCall& call, bool colu
     return ServerReply::ofValue(true);
 }
 
+/* Fit whole columns to their text, or whole rows to theirs. */
+ServerReply ExcelRange::autoFit(Worksheet& sheet) {
+    if (m_range.isWholeColumns()) {
+        ColumnFit::fitColumns(sheet, m_range.firstColumn, m_range.lastColumn);
+        return ServerReply::ofValue(true);
+    }
+    if (m_range.isWholeRows()) {
+        RowLayout::fitRows(sheet, m_range.firstRow, std::min(m_range.lastRow, kMaxRows));
+        return ServerReply::ofValue(true);
+    }
+    return ServerReply::failure();
+}
+
 /* Answer the range's members. */
 ServerReply ExcelRange::invoke(const ServerCall& call) {
     const auto sheet = this->sheet();
@@ -156,6 +177,13 @@ ServerReply ExcelRange::invoke(const ServerCall& call) {
     }
     if (call.is("ColumnWidth") || call.is("RowHeight")) {
         return size(*sheet, call, call.is("ColumnWidth"));
+    }
+    if (call.is("AutoFit")) {
+        return autoFit(*sheet);
+    }
+    if (call.is("AutoFilter")) {
+        sheet->setAutoFilter(m_range);
+        return ServerReply::ofValue(true);
     }
     if (call.is("Cells")) {
         int row = 0;

@@ -11,8 +11,10 @@
 // 8 column widths, -4122 formats), "TextToColumns(...)" (Excel's ten arguments: Destination,
 // DataType (1 delimited), TextQualifier, ConsecutiveDelimiter, Tab, Semicolon, Comma, Space,
 // Other, OtherChar), "Value" (read the top-left cell; write every cell of a range up to a
-// million cells), "Select()", "Address", "Cells(int, int)" (relative to the range),
-// "ColumnWidth", "RowHeight". Dead once its sheet is deleted or its workbook closed.
+// million cells; an array, one list per row, is entered from the top-left cell as typed),
+// "Select()", "Address", "Cells(int, int)" (relative to the range), "ColumnWidth", "RowHeight",
+// "AutoFit()" (whole columns: widths to their text; whole rows: heights), "AutoFilter()"
+// (filter buttons over the range). Dead once its sheet is deleted or its workbook closed.
 class ExcelRange : public ServerObject {
 public:
     ExcelRange(const std::shared_ptr<Workbook>& workbook, const std::shared_ptr<Worksheet>& sheet,
@@ -29,6 +31,7 @@ private:
     ServerReply textToColumns(Worksheet& sheet, const ServerCall& call);
     ServerReply value(Worksheet& sheet, const ServerCall& call);
     ServerReply size(Worksheet& sheet, const ServerCall& call, bool columns);
+    ServerReply autoFit(Worksheet& sheet);
 
     std::weak_ptr<Workbook> m_workbook;
     std::weak_ptr<Worksheet> m_sheet;

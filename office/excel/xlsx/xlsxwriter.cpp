@@ -444,7 +444,16 @@ void writeSheetHead(SheetBuffer& out, const Worksheet& sheet, bool selected,
     // CT_SheetView (18.3.1.87) with the selection.
     const CellRange& selection = sheet.selection();
     out << "<sheetViews><sheetView " << (selected ? "tabSelected=\"1\" " : "")
-        << "workbookViewId=\"0\"><selection activeCell=\""
+        << "workbookViewId=\"0\">";
+    if (sheet.frozenRows() > 0) {
+        // CT_Pane (18.3.1.66): the rows above the split stay in view.
+        const QByteArray topLeft = CellRange::cellName(sheet.frozenRows() + 1, 1).toLatin1();
+        out << "<pane ySplit=\"";
+        out.number(sheet.frozenRows())
+            << "\" topLeftCell=\"" << topLeft << "\" activePane=\"bottomLeft\" state=\"frozen\"/>";
+    }
+    out << "<selection " << (sheet.frozenRows() > 0 ? "pane=\"bottomLeft\" " : "")
+        << "activeCell=\""
         << CellRange::cellName(selection.firstRow, selection.firstColumn).toLatin1()
         << "\" sqref=\"" << selection.toString().toLatin1() << "\"/></sheetView></sheetViews>";
     out << "<sheetFormatPr defaultRowHeight=\"15\"/>";
@@ -557,6 +566,10 @@ bool writeSheetPart(Package* package, const QString& name, const Worksheet& shee
         out.flushIfFull();
     }
     out << "</sheetData>";
+    if (sheet.hasAutoFilter()) {
+        // CT_AutoFilter (18.3.1.2) comes before the merged cells.
+        out << "<autoFilter ref=\"" << sheet.autoFilter().toString().toLatin1() << "\"/>";
+    }
     if (!sheet.merges().empty()) {
         out << "<mergeCells count=\"";
         out.number(static_cast<long long>(sheet.merges().size())) << "\">";

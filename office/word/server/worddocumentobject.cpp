@@ -1,5 +1,6 @@
 #include "office/word/server/worddocumentobject.h"
 
+#include "office/word/server/wordparagraphsobject.h"
 #include "office/word/server/wordtablesobject.h"
 
 #include <QFileInfo>
@@ -32,6 +33,9 @@ ServerReply WordDocumentObject::invoke(const ServerCall& call) {
     }
     if (call.is("Tables")) {
         return ServerReply::ofObject(std::make_shared<WordTablesObject>(session, document));
+    }
+    if (call.is("Paragraphs")) {
+        return ServerReply::ofObject(std::make_shared<WordParagraphsObject>(document));
     }
     if (call.is("Close")) {
         // Documents are only read; closing never writes, whatever SaveChanges says.

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-// One open document: "Tables", "Close (Boolean)" (never saves), "Activate", "Name",
+// One open document: "Tables", "Paragraphs", "Close (Boolean)" (never saves), "Activate", "Name",
 // "FullName". Holds the document weakly: after Close it answers isAlive() false.
 class WordDocumentObject : public ServerObject {
 public:

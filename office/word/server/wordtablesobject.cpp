@@ -7,19 +7,24 @@ WordTablesObject::WordTablesObject(const std::shared_ptr<WordSession>& session,
                                    const std::shared_ptr<WordOpenDocument>& document)
     : m_session(session), m_document(document) {}
 
+/* The tables nested in a cell. */
+WordTablesObject::WordTablesObject(const std::shared_ptr<WordOpenDocument>& document,
+                                   std::vector<std::shared_ptr<WordTable>> nested)
+    : m_document(document), m_isNested(true), m_nested(std::move(nested)) {}
+
 /* Alive while its document is open. */
 bool WordTablesObject::isAlive() const {
-    return !m_document.expired() && !m_session.expired();
+    return !m_document.expired() && (m_isNested || !m_session.expired());
 }
 
 /* Answer "Count" and "Item". */
 ServerReply WordTablesObject::invoke(const ServerCall& call) {
     const std::shared_ptr<WordSession> session = m_session.lock();
     const std::shared_ptr<WordOpenDocument> document = m_document.lock();
-    if (!session || !document || !document->model) {
+    if ((!session && !m_isNested) || !document || !document->model) {
         return ServerReply::failure();
     }
-    const int count = static_cast<int>(document->tables.size());
+    const int count = static_cast<int>(m_isNested ? m_nested.size() : document->tables.size());
     if (call.is("Count")) {
         return ServerReply::ofValue(count);
     }
@@ -28,6 +33,10 @@ ServerReply WordTablesObject::invoke(const ServerCall& call) {
         const int index = call.arg(0).toInt(&ok);
         if (!ok || index < 1 || index > count) {
             return ServerReply::failure();
+        }
+        if (m_isNested) {
+            return ServerReply::ofObject(std::make_shared<WordTableObject>(
+                document, m_nested[static_cast<size_t>(index - 1)]));
         }
         return ServerReply::ofObject(
             std::make_shared<WordTableObject>(session, document, index - 1));
