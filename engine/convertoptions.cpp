@@ -122,11 +122,10 @@ QString ConvertOptions::message(Check check) {
         case Check::SaveInsideSource:
             return QCoreApplication::translate("ConvertOptions",
                                                "保存文件夹不能是Word文件所在文件夹或其中的文件夹!");
+        case Check::FormMissing:
+            return QCoreApplication::translate("ConvertOptions", "空白表单文件不存在!");
     }
-    case Check::FormMissing:
-        return QCoreApplication::translate("ConvertOptions", "空白表单文件不存在!");
-}
-return QString();
+    return QString();
 }
 
 /* The first failure's message. */
