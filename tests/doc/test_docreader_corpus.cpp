@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace {
 
@@ -138,6 +139,10 @@ TEST(DocCorpus, TablesMatchLibreOffice) {
     // Where LibreOffice cuts one Word table into several (rows of differing positions), the
     // rows still match in order; the count is checked for the other documents.
     const QStringList splitByLibreOffice = {QStringLiteral("doc/tables/ProblemExtracting.doc")};
+    const QStringList withCheckBoxes = {QStringLiteral(
+        "doc/tables/"
+        "au.edu.utas.www___data_assets_word_doc_0003_154335_International-Travel-Approval-Request-"
+        "Form.doc")};
     int compared = 0;
     for (auto it = expected.begin(); it != expected.end(); ++it) {
         if (refused.contains(it.key()))
@@ -149,7 +154,11 @@ TEST(DocCorpus, TablesMatchLibreOffice) {
         if (!splitByLibreOffice.contains(it.key())) {
             EXPECT_EQ(int(tables.size()), want.size()) << it.key().toStdString();
         }
-        const QStringList got = flattenRows(tables);
+        QStringList got = flattenRows(tables);
+        if (withCheckBoxes.contains(it.key())) {
+            // LibreOffice's text drops legacy check boxes; the reader shows them as Word does.
+            got.replaceInStrings(QRegularExpression(QStringLiteral("[\u2610\u2611]")), QString());
+        }
         const QStringList wanted = flattenRows(want);
         EXPECT_EQ(got.size(), wanted.size()) << it.key().toStdString();
         for (int i = 0; i < qMin(got.size(), wanted.size()); ++i) {

@@ -2,7 +2,10 @@
 // the .docx body reader (which also reads Word 2003 XML and flat OPC's main part).
 
 #include "office/word/docx/docxreader.h"
+#include "office/word/html/htmlreader.h"
 #include "office/word/model/symbolfonts.h"
+#include "office/word/rtf/rtfreader.h"
+#include "office/word/wordfileloader.h"
 #include "office/word/xml/wordxmlreader.h"
 
 #include "tests/word/docxtestpackage.h"
@@ -228,3 +231,102 @@ TEST(WordXmlForms, Word2003CheckBoxesAndDropDownsReadAlike) {
 }
 
 }  // namespace
+
+namespace {
+
+// The saves of tests/data/forms/forms.docx (see make_forms.py there): each row a label and a
+// form field, read the same in every format.
+struct FixtureCase {
+    const char* file;
+    std::vector<const char*> expected;  // the second column, row by row
+};
+
+class FormFixtureTest : public ::testing::TestWithParam<FixtureCase> {};
+
+TEST_P(FormFixtureTest, EveryReaderShowsTheFormAlike) {
+    const WordLoadResult result =
+        WordFileLoader::load(QStringLiteral("tests/data/forms/") + GetParam().file);
+    ASSERT_TRUE(result) << result.message.toStdString();
+    const auto tables = result.document->topLevelTables();
+    ASSERT_EQ(tables.size(), 1u);
+    std::vector<QString> cells;
+    for (const WordRow& row : tables[0]->rows) {
+        cells.push_back(row.cells.size() == 2 ? row.cells[1].text() : QStringLiteral("?"));
+    }
+    std::vector<QString> expected;
+    for (const char* text : GetParam().expected) {
+        expected.push_back(QString::fromUtf8(text));
+    }
+    EXPECT_EQ(cells, expected);
+}
+
+const std::vector<const char*> kShown = {"☑", "☐", "green", "Oslo", "", "→✔α☑☐"};
+
+INSTANTIATE_TEST_SUITE_P(Saves, FormFixtureTest,
+                         ::testing::Values(FixtureCase{"forms.docx", kShown},
+                                           FixtureCase{"forms.doc", kShown}),
+                         [](const ::testing::TestParamInfo<FixtureCase>& param) {
+                             return QString::fromLatin1(param.param.file)
+                                 .replace(QLatin1Char('.'), QLatin1Char('_'))
+                                 .toStdString();
+                         });
+
+}  // namespace
+
+namespace {
+
+struct RtfCase {
+    const char* name;
+    const char* body;  // paragraph content
+    const char* expected;
+};
+
+class RtfFormTest : public ::testing::TestWithParam<RtfCase> {};
+
+TEST_P(RtfFormTest, ReadsAsWordShowsIt) {
+    const WordLoadResult result = RtfReader::readBytes(
+        QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Wingdings;}{\\f2 "
+                   "Symbol;}}\\pard ") +
+        GetParam().body + "\\par}");
+    ASSERT_TRUE(result) << result.message.toStdString();
+    ASSERT_FALSE(result.document->blocks.empty());
+    EXPECT_EQ(result.document->blocks[0].paragraph.text(), QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rtf, RtfFormTest,
+    ::testing::Values(
+        RtfCase{"check_box_result_over_default",
+                "{\\field{\\*\\fldinst {FORMCHECKBOX {\\*\\formfield{\\fftype1\\ffres1\\ffdefres0"
+                "{\\*\\ffname Box}}}}}{\\fldrslt junk}}{\\field{\\*\\fldinst {FORMCHECKBOX "
+                "{\\*\\formfield{\\fftype1\\ffres0\\ffdefres1}}}}{\\fldrslt }}",
+                "☑☐"},
+        RtfCase{"check_box_default",
+                "{\\field{\\*\\fldinst {FORMCHECKBOX {\\*\\formfield{\\fftype1\\ffres25"
+                "\\ffdefres1}}}}{\\fldrslt }}",
+                "☑"},
+        RtfCase{"drop_down_entry",
+                "{\\field{\\*\\fldinst {FORMDROPDOWN {\\*\\formfield{\\fftype2\\ffres1{\\*\\ffl "
+                "red}{\\*\\ffl green}}}}}{\\fldrslt }}",
+                "green"},
+        RtfCase{"text_field_placeholder",
+                "a{\\field{\\*\\fldinst {FORMTEXT {\\*\\formfield{\\fftype0}}}}{\\fldrslt "
+                "\\u8194?\\u8194?\\u8194?\\u8194?\\u8194?}}b{\\field{\\*\\fldinst {FORMTEXT "
+                "{\\*\\formfield{\\fftype0}}}}{\\fldrslt Ann}}",
+                "abAnn"},
+        RtfCase{"symbol_fonts",
+                "{\\f1 \\'e0\\'fc\\'fe}{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\"}"
+                "{\\fldrslt {\\f2 \\'b7}}}",
+                "→✔☑•"}),
+    [](const ::testing::TestParamInfo<RtfCase>& param) { return std::string(param.param.name); });
+
+}  // namespace
+
+TEST(HtmlForms, CheckBoxInputsAndSymbolFontTextReadAsDrawn) {
+    const WordLoadResult result = HtmlReader::readData(
+        "<html><body><p>a<input type=checkbox checked><INPUT TYPE=\"CheckBox\"><input "
+        "type=text value=x><span style=\"font-family:Wingdings\">&#xFC;&#xE0;</span><span "
+        "style=\"font-family:Wingdings\">&#x4B;</span></p></body></html>");
+    ASSERT_TRUE(result) << result.message.toStdString();
+    EXPECT_EQ(result.document->blocks.at(0).paragraph.text(), QStringLiteral("a☑☐✔→K"));
+}

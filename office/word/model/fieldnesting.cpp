@@ -18,6 +18,13 @@ void FieldNesting::separate() {
     }
 }
 
+/* Only a field that is kept can be marked. */
+void FieldNesting::hideResult() {
+    if (m_overflow == 0 && !m_parts.empty()) {
+        m_parts.back() = Part::HiddenResult;
+    }
+}
+
 /* Close the uncounted fields first: they are the innermost. */
 void FieldNesting::end() {
     if (m_overflow > 0) {

@@ -16,6 +16,8 @@ public:
     void begin(bool hideResult = false);
     // The innermost field's result begins.
     void separate();
+    // The innermost field's result stays hidden (the reader shows the field its own way).
+    void hideResult();
     // The innermost field ends.
     void end();
     // Forget every open field (a new story).

@@ -22,25 +22,12 @@ QString WordParagraph::text() const {
 
 /* Counted run by run, without joining. */
 int WordParagraph::textLength() const {
-    int length = 0;
-    for (const WordRun& run : runs) {
-        length += run.text.size();
-    }
-    return length;
+    return runsTextLength(runs);
 }
 
-/* Keep the runs up to `length`, cutting the one that crosses it. */
+/* Keep the runs up to `length`. */
 void WordParagraph::truncate(int length) {
-    int kept = 0;
-    std::size_t index = 0;
-    for (; index < runs.size() && kept + runs[index].text.size() <= length; ++index) {
-        kept += runs[index].text.size();
-    }
-    if (index < runs.size() && kept < length) {
-        runs[index].text.truncate(length - kept);
-        ++index;
-    }
-    runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(index), runs.end());
+    truncateRuns(runs, length);
 }
 
 /* The first run with text stands for the paragraph's look. */

@@ -63,6 +63,32 @@ struct WordFormField {
                        // such as "2024-03-01T00:00:00Z"); empty otherwise or when not stated
 };
 
+// The length of the text of `runs` (records with a QString `text`, of any reader).
+template <typename Runs>
+int runsTextLength(const Runs& runs) {
+    int length = 0;
+    for (const auto& run : runs) {
+        length += run.text.size();
+    }
+    return length;
+}
+
+// Drop the text of `runs` from `length` on, cutting the run that crosses it and removing the
+// runs after it.
+template <typename Runs>
+void truncateRuns(Runs& runs, int length) {
+    int kept = 0;
+    auto run = runs.begin();
+    for (; run != runs.end() && kept + run->text.size() <= length; ++run) {
+        kept += run->text.size();
+    }
+    if (run != runs.end() && kept < length) {
+        run->text.truncate(length - kept);
+        ++run;
+    }
+    runs.erase(run, runs.end());
+}
+
 // One paragraph: its runs in order and its horizontal alignment.
 struct WordParagraph {
     enum class Alignment : std::uint8_t { Default, Left, Center, Right, Justify };
