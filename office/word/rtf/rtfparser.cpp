@@ -541,6 +541,18 @@ void RtfParser::textBytes(std::string_view bytes) {
         case Destination::ColorTable:
             colorTableText(bytes);
             return;
+        case Destination::FieldInstruction:
+            // A form field whose data is missing (some writers leave it out) is known by its
+            // instruction: a check box is an empty box, a text field shows its result.
+            if (!m_hasFormField && bytes.find("FORMCHECKBOX") != std::string_view::npos) {
+                m_formField = LegacyFormField();
+                m_formField.type = LegacyFormField::Type::CheckBox;
+                m_hasFormField = true;
+            } else if (!m_hasFormField && bytes.find("FORMTEXT") != std::string_view::npos) {
+                m_formField = LegacyFormField();
+                m_hasFormField = true;
+            }
+            return;
         case Destination::FormFieldText:
             if (m_formText.size() < kMaxFormText)
                 m_formText.append(bytes.data(), int(bytes.size()));
