@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace {
 
@@ -146,6 +147,10 @@ TEST(DocCorpus, TablesMatchLibreOffice) {
     // LibreOffice keeps the horizontally merged cells of Word 6.0/95 tables as empty cells of
     // their own where the reader merges them: the non-empty cells are compared.
     const QStringList unmergedByLibreOffice = {QStringLiteral("doc/legacy/Bug49933.doc")};
+    const QStringList withCheckBoxes = {QStringLiteral(
+        "doc/tables/"
+        "au.edu.utas.www___data_assets_word_doc_0003_154335_International-Travel-Approval-Request-"
+        "Form.doc")};
     int compared = 0;
     for (auto it = expected.begin(); it != expected.end(); ++it) {
         const WordLoadResult result = DocReader::readFile(kCorpus + it.key());
@@ -156,6 +161,10 @@ TEST(DocCorpus, TablesMatchLibreOffice) {
             EXPECT_EQ(int(tables.size()), want.size()) << it.key().toStdString();
         }
         QStringList got = flattenRows(tables);
+        if (withCheckBoxes.contains(it.key())) {
+            // LibreOffice's text drops legacy check boxes; the reader shows them as Word does.
+            got.replaceInStrings(QRegularExpression(QStringLiteral("[\u2610\u2611]")), QString());
+        }
         QStringList wanted = flattenRows(want);
         if (unmergedByLibreOffice.contains(it.key())) {
             for (QString& row : got)

@@ -27,6 +27,10 @@ def number_of(text):
         return None
 
 
+def unboxed(value):
+    return value.translate({0x2610: None, 0x2611: None}) if isinstance(value, str) else value
+
+
 def same(text, value):
     if isinstance(value, str):
         return value == text
@@ -63,7 +67,10 @@ def main():
         sheet = book.worksheets[index]
         cells = list(sheet.iter_rows(values_only=True))
         for r, texts in enumerate(row_texts(table)):
-            values = [v for v in (cells[r] if r < len(cells) else ()) if v is not None and v != ""]
+            # python-docx gives no text for a legacy check box, which the converter shows as its
+            # box character (checked against the document by the reader's own tests).
+            values = [unboxed(v) for v in (cells[r] if r < len(cells) else ())]
+            values = [v for v in values if v is not None and v != ""]
             if len(values) != len(texts) or not all(same(t, v) for t, v in zip(texts, values)):
                 mismatches.append("%s row %d: %r != %r" % (sheet.title, r + 1, texts, values))
                 break

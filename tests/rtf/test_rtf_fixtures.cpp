@@ -4,6 +4,7 @@
 // cell for cell, the .docx reader's text of the same documents.
 
 #include "office/word/docx/docxreader.h"
+#include "office/word/model/symbolfonts.h"
 #include "office/word/rtf/rtfreader.h"
 #include "office/word/text/plaintextreader.h"
 
@@ -83,12 +84,14 @@ namespace {
 /* A row's non-empty cell texts by the grid column each cell starts in. The comparison is by
    grid place because LibreOffice writes the empty grid columns before and after a row
    (gridBefore, gridAfter) as empty cells, and an empty cell after a nested table; texts are
-   trimmed because it writes a space before a footnote mark. */
+   trimmed because it writes a space before a footnote mark. LibreOffice's RTF keeps no check
+   box state, so a ticked box compares as an empty one. */
 std::map<int, std::string> placedTexts(const WordRow& row) {
     std::map<int, std::string> texts;
     int column = row.gridBefore;
     for (const WordCell& cell : row.cells) {
-        const QString text = cell.text().trimmed();
+        const QString text = cell.text().trimmed().replace(QChar(SymbolFonts::kTicked),
+                                                           QChar(SymbolFonts::kUnticked));
         if (!text.isEmpty())
             texts[column] = text.toStdString();
         column += cell.gridSpan;

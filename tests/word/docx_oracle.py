@@ -16,6 +16,11 @@ import xml.etree.ElementTree as ET
 W_NS = ("http://schemas.openxmlformats.org/wordprocessingml/2006/main",
         "http://purl.oclc.org/ooxml/wordprocessingml/main")
 MC_NS = "http://schemas.openxmlformats.org/markup-compatibility/2006"
+W14_NS = "http://schemas.microsoft.com/office/word/2010/wordml"
+TICKED, UNTICKED = "\u2611", "\u2610"
+# Symbol-font codes the corpus uses, as the fonts draw them.
+SYMBOL_GLYPHS = {("symbol", 0xB7): "\u2022", ("wingdings", 0xFE): TICKED,
+                 ("wingdings", 0xA8): UNTICKED, ("wingdings", 0xFC): "\u2714"}
 
 
 def split(tag):
@@ -49,12 +54,40 @@ def wattr(el, name):
     return None
 
 
+def on(value):
+    return value is None or value.lower() in ("", "1", "true", "on")
+
+
+def form_field(fld):
+    """What a legacy form field's begin mark shows: ("box"/"list", text), ("text", None) or
+    None when it is no form field."""
+    for data in fld:
+        if not is_w(data, "ffData"):
+            continue
+        for item in data:
+            if is_w(item, "checkBox"):
+                state = {split(c.tag)[1]: wattr(c, "val") for c in item}
+                ticked = on(state["checked"]) if "checked" in state else (
+                    "default" in state and on(state["default"]))
+                return "box", TICKED if ticked else UNTICKED
+            if is_w(item, "ddList"):
+                entries = [wattr(c, "val") or "" for c in item if is_w(c, "listEntry")]
+                picks = [wattr(c, "val") for c in item if is_w(c, "result", "default")]
+                for pick in picks + ["0"]:
+                    if pick is not None and pick.isdigit() and int(pick) < len(entries):
+                        return "list", entries[int(pick)]
+                return "list", ""
+        return "text", None
+    return None
+
+
 class Extractor:
     def __init__(self):
-        self.fields = []  # "instr" or "result" per open complex field
+        self.fields = []  # "instr", "result" or "hidden" per open complex field
+        self.text_field = None  # (depth, output list, start) of the open text form field
 
     def shows(self):
-        return "instr" not in self.fields
+        return all(part == "result" for part in self.fields)
 
     def run_item(self, el, out):
         if is_alternate(el):
@@ -72,12 +105,26 @@ class Extractor:
         elif name == "fldChar":
             kind = wattr(el, "fldCharType")
             if kind == "begin":
-                if len(self.fields) < 64:
+                form = form_field(el)
+                if form and form[0] != "text":
+                    if self.shows():
+                        out.append(form[1])
+                    self.fields.append("hidden")
+                elif len(self.fields) < 64:
+                    if form and self.shows():
+                        self.text_field = [len(self.fields) + 1, None, 0]
                     self.fields.append("instr")
             elif kind == "separate":
-                if self.fields:
+                if self.fields and self.fields[-1] == "instr":
                     self.fields[-1] = "result"
+                if self.text_field and self.text_field[0] == len(self.fields):
+                    self.text_field[1:] = [out, len(out)]
             elif kind == "end":
+                field = self.text_field
+                if field and field[0] == len(self.fields):
+                    self.text_field = None
+                    if field[1] is out and not "".join(out[field[2]:]).strip(" \u2002\u3000"):
+                        del out[field[2]:]
                 if self.fields:
                     self.fields.pop()
         elif name == "ruby":
@@ -99,7 +146,11 @@ class Extractor:
                     code = int(wattr(el, "char") or "", 16)
                 except ValueError:
                     code = 0
-                if 0 < code <= 0xFFFF and not 0xD800 <= code <= 0xDFFF:
+                font = (wattr(el, "font") or "").lower()
+                plain = code - 0xF000 if 0xF000 <= code <= 0xF0FF else code
+                if (font, plain) in SYMBOL_GLYPHS:
+                    out.append(SYMBOL_GLYPHS[(font, plain)])
+                elif 0 < code <= 0xFFFF and not 0xD800 <= code <= 0xDFFF:
                     out.append(chr(code))
 
     def paragraph_content(self, el, out):
@@ -108,13 +159,30 @@ class Extractor:
                 for item in child:
                     if not is_w(item, "rPr"):
                         self.run_item(item, out)
+            elif is_w(child, "sdt"):
+                self.inline_control(child, out)
             elif is_w(child, "hyperlink", "smartTag", "customXml", "ins", "moveTo", "fldSimple",
-                      "dir", "bdo", "sdtContent", "sdt"):
+                      "dir", "bdo", "sdtContent"):
                 self.paragraph_content(child, out)
             elif is_alternate(child):
                 choice = first_choice(child)
                 if choice is not None:
                     self.paragraph_content(choice, out)
+
+    def inline_control(self, sdt, out):
+        """A content control in a paragraph: a check box is its box, a placeholder nothing."""
+        properties = [p for c in sdt if is_w(c, "sdtPr") for p in c]
+        if any(is_w(p, "showingPlcHdr") and on(wattr(p, "val")) for p in properties):
+            return
+        for p in properties:
+            if split(p.tag) == (W14_NS, "checkbox"):
+                ticked = any(split(c.tag) == (W14_NS, "checked") and
+                             c.get("{%s}val" % W14_NS) in ("1", "true") for c in p)
+                out.append(TICKED if ticked else UNTICKED)
+                return
+        for child in sdt:
+            if is_w(child, "sdtContent"):
+                self.paragraph_content(child, out)
 
     def paragraph_text(self, p):
         out = []

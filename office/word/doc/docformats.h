@@ -20,6 +20,7 @@ struct DocCharFormat {
     bool deleted = false;    // tracked deletion: not part of the text
     bool special = false;    // fSpec: the character is a special character (picture, field mark)
     quint16 symbolChar = 0;  // sprmCSymbol character, 0 when none
+    int symbolFont = -1;     // sprmCSymbol font, index into the font table
     // An embedded object's character: sprmCFOle2 set and its ObjectPool id
     // (sprmCPicLocation). Not compared: they say where text comes from, not how it looks.
     bool ole2 = false;
@@ -30,7 +31,8 @@ struct DocCharFormat {
                underline == other.underline && halfPoints == other.halfPoints &&
                hasColor == other.hasColor && color == other.color && fontAscii == other.fontAscii &&
                fontEastAsia == other.fontEastAsia && deleted == other.deleted &&
-               special == other.special && symbolChar == other.symbolChar;
+               special == other.special && symbolChar == other.symbolChar &&
+               symbolFont == other.symbolFont;
     }
     bool operator!=(const DocCharFormat& other) const { return !(*this == other); }
 };

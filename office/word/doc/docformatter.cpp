@@ -118,6 +118,7 @@ void DocFormatter::applyChar(const DocBytes& grpprl, const DocCharFormat& style,
                 format->special = op.u8(0) != 0;
                 break;
             case DocSprm::CSymbol:
+                format->symbolFont = op.u16(0);
                 format->symbolChar = op.u16(2);
                 break;
             case DocSprm::CPicLocation:

@@ -1,6 +1,7 @@
 #include "office/word/doc/docmodelbuilder.h"
 
 #include "office/word/doc/doctablegrid.h"
+#include "office/word/model/symbolfonts.h"
 
 #include <algorithm>
 
@@ -89,13 +90,36 @@ WordRunFormat DocModelBuilder::runFormat(const DocCharFormat& format) const {
     return out;
 }
 
+/* Convert a run. Text in a symbol font (the run's, or a sprmCSymbol's own) maps to Unicode
+   where the table knows the code, in the paragraph mark's font, as the symbol font would draw
+   it as something else; other codes keep the run's font. */
+void DocModelBuilder::appendRun(const DocRun& run, const QString& plainFont,
+                                WordParagraph& out) const {
+    const WordRunFormat format = runFormat(run.format);
+    const SymbolFonts::Font font = SymbolFonts::fontOf(
+        run.format.symbolChar != 0 ? m_fonts.name(run.format.symbolFont) : format.fontName);
+    if (font == SymbolFonts::Font::None) {
+        out.runs.push_back(WordRun{run.text, format});
+        return;
+    }
+    WordRunFormat plain = format;
+    plain.fontName = plainFont;
+    for (const QChar c : run.text) {
+        const QString mapped = SymbolFonts::toUnicode(font, c.unicode());
+        const WordRunFormat& target = mapped.isEmpty() ? format : plain;
+        if (out.runs.empty() || out.runs.back().format != target)
+            out.runs.push_back(WordRun{QString(), target});
+        out.runs.back().text += mapped.isEmpty() ? QString(c) : mapped;
+    }
+}
+
 /* Convert a paragraph with its runs and alignment. */
 WordParagraph DocModelBuilder::paragraph(const DocParagraph& source) const {
     WordParagraph out;
     out.runs.reserve(size_t(source.runs.size()));
-    for (const DocRun& run : source.runs)
-        out.runs.push_back(WordRun{run.text, runFormat(run.format)});
     out.markFormat = runFormat(source.markFormat);
+    for (const DocRun& run : source.runs)
+        appendRun(run, out.markFormat.fontName, out);
     switch (source.format.justification) {
         case 0:
             out.alignment = WordParagraph::Alignment::Default;

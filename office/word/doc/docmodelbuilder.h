@@ -29,6 +29,7 @@ public:
     // Model values of the reader's property records.
     WordRunFormat runFormat(const DocCharFormat& format) const;
     WordParagraph paragraph(const DocParagraph& paragraph) const;
+    void appendRun(const DocRun& run, const QString& plainFont, WordParagraph& out) const;
     static BorderLine borderLine(const DocBorder& border);
 
 private:

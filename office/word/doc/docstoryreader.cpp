@@ -1,8 +1,10 @@
 #include "office/word/doc/docstoryreader.h"
 
 #include "office/word/doc/docformatter.h"
+#include "office/word/doc/docformfield.h"
 #include "office/word/doc/docobjectpool.h"
 #include "office/word/model/eqfieldtext.h"
+#include "office/word/model/worddocument.h"
 
 namespace {
 
@@ -11,6 +13,20 @@ constexpr ushort kCellMark = 0x07;
 constexpr ushort kFieldBegin = 0x13;
 constexpr ushort kFieldSeparator = 0x14;
 constexpr ushort kFieldEnd = 0x15;
+
+enum class FormKind { None, Text, Shown };
+
+/* Which legacy form field an instruction names: a text field, or a check box or drop-down
+   (whose box or entry Word shows in place of a result). */
+FormKind formKind(const QString& instruction) {
+    const QString name = instruction.trimmed();
+    if (name.startsWith(QLatin1String("FORMTEXT"), Qt::CaseInsensitive))
+        return FormKind::Text;
+    if (name.startsWith(QLatin1String("FORMCHECKBOX"), Qt::CaseInsensitive) ||
+        name.startsWith(QLatin1String("FORMDROPDOWN"), Qt::CaseInsensitive))
+        return FormKind::Shown;
+    return FormKind::None;
+}
 
 /* Copy the values a character style sets (those differing from the defaults) onto format. */
 void overlayCharStyle(const DocCharFormat& style, const DocCharFormat& defaults,
@@ -183,7 +199,7 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
             continue;
         switch (ch.unicode()) {
             case kFieldBegin:
-                beginField();
+                beginField(format);
                 continue;
             case kFieldSeparator:
                 m_fields.separate();
@@ -193,6 +209,7 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
                     m_open.back().hasObject = format.ole2;
                     m_open.back().objectId = format.picLocation;
                 }
+                separateFormField(format, paragraph);
                 continue;
             case kFieldEnd:
                 endField(format, paragraph);
@@ -202,6 +219,10 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
         }
         if (!m_fields.showsText()) {
             OpenField* field = m_open.empty() || m_openOverflow > 0 ? nullptr : &m_open.back();
+            // A form field's data mark in its instruction points to the field's data
+            // (Word may mark the begin character instead).
+            if (field && !field->inResult && ch.unicode() == 0x01)
+                field->dataOffset = format.picLocation;
             // Control characters in an instruction (a link's data mark) are no part of it.
             if (field && !field->inResult && ch.unicode() >= 0x20 &&
                 field->instruction.size() <= EqFieldText::kMaxLength)
@@ -216,11 +237,12 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
 }
 
 /* A field begins; its instruction is kept as FieldNesting keeps the field. */
-void DocStoryReader::beginField() {
+void DocStoryReader::beginField(const DocCharFormat& format) {
     m_fields.begin();
-    if (m_openOverflow == 0 && int(m_open.size()) < FieldNesting::kMaxDepth)
+    if (m_openOverflow == 0 && int(m_open.size()) < FieldNesting::kMaxDepth) {
         m_open.push_back(OpenField());
-    else
+        m_open.back().dataOffset = format.picLocation;
+    } else
         ++m_openOverflow;
 }
 
@@ -236,6 +258,8 @@ void DocStoryReader::endField(const DocCharFormat& format, DocParagraph* paragra
         return;
     const OpenField ended = m_open.back();
     m_open.pop_back();
+    if (endFormField(ended, format, paragraph))
+        return;
     if (ended.showedText || !m_fields.showsText())
         return;
     QString text;
@@ -246,6 +270,60 @@ void DocStoryReader::endField(const DocCharFormat& format, DocParagraph* paragra
     if (appendEquation(text, format, paragraph)) {
         for (OpenField& field : m_open)
             field.showedText = true;
+    }
+}
+
+/* At a form field's separator: a check box or drop-down shows its box or entry and hides its
+   result; a text field notes where its result begins. */
+void DocStoryReader::separateFormField(const DocCharFormat& format, DocParagraph* paragraph) {
+    if (m_openOverflow > 0 || m_open.empty())
+        return;
+    OpenField& field = m_open.back();
+    const FormKind kind = formKind(field.instruction);
+    if (kind == FormKind::Text) {
+        field.textParagraph = m_paragraphs.size();
+        field.textStart = runsTextLength(paragraph->runs);
+    } else if (kind == FormKind::Shown) {
+        showFormField(field.dataOffset, field.instruction, format, paragraph);
+        field.formShown = true;
+        m_fields.hideResult();
+    }
+}
+
+/* A form field ends: a check box or drop-down without a separator shows its box or entry
+   now; a text field whose result is only placeholder blanks reads as empty. False for
+   other fields. */
+bool DocStoryReader::endFormField(const OpenField& ended, const DocCharFormat& format,
+                                  DocParagraph* paragraph) {
+    const FormKind kind = formKind(ended.instruction);
+    if (kind == FormKind::None)
+        return false;
+    if (!m_fields.showsText())
+        return true;
+    if (kind == FormKind::Shown && !ended.formShown) {
+        showFormField(ended.dataOffset, ended.instruction, format, paragraph);
+    } else if (kind == FormKind::Text && ended.textParagraph == m_paragraphs.size() &&
+               LegacyFormField::isPlaceholder(paragraph->text().mid(ended.textStart))) {
+        truncateRuns(paragraph->runs, ended.textStart);
+    }
+    return true;
+}
+
+/* Show a check box's box or a drop-down's entry from the field's data; unreadable data
+   gives an empty box or entry. */
+void DocStoryReader::showFormField(quint32 dataOffset, const QString& instruction,
+                                   const DocCharFormat& format, DocParagraph* paragraph) {
+    if (!m_fields.showsText())
+        return;
+    std::optional<LegacyFormField> field = DocFormField::read(m_sources.dataStream, dataOffset);
+    if (!field) {
+        field = LegacyFormField();
+        if (instruction.contains(QLatin1String("CHECKBOX"), Qt::CaseInsensitive))
+            field->type = LegacyFormField::Type::CheckBox;
+    }
+    if (appendEquation(field->shownText(), format, paragraph)) {
+        for (OpenField& open : m_open)
+            open.showedText = true;
     }
 }
 

@@ -88,7 +88,10 @@ private:
                     DocParagraph* paragraph);
     bool appendChar(QChar ch, const DocCharFormat& format, DocParagraph* paragraph);
     bool appendEquation(const QString& text, const DocCharFormat& format, DocParagraph* paragraph);
-    void beginField();
+    void beginField(const DocCharFormat& format);
+    void separateFormField(const DocCharFormat& format, DocParagraph* paragraph);
+    void showFormField(quint32 dataOffset, const QString& instruction, const DocCharFormat& format,
+                       DocParagraph* paragraph);
     void endField(const DocCharFormat& format, DocParagraph* paragraph);
     DocBytes prmGrpprl(quint16 prm) const;
 
@@ -104,8 +107,13 @@ private:
         bool showedText = false;
         bool hasObject = false;
         quint32 objectId = 0;
+        quint32 dataOffset = 0;  // sprmCPicLocation of the begin mark: a form field's data
+        bool formShown = false;  // a check box or drop-down already showed its box or entry
+        int textParagraph = -1;  // a text form field: the paragraph its result began in
+        int textStart = 0;       // and where in that paragraph's text
     };
     std::vector<OpenField> m_open;
+    bool endFormField(const OpenField& ended, const DocCharFormat& format, DocParagraph* paragraph);
     int m_openOverflow = 0;
     QString m_tooLarge;          // why the last read stopped; empty when it did not
     qint64 m_equationChars = 0;  // characters equations wrote so far

@@ -2,6 +2,8 @@
 
 #include "office/word/docx/mathlineartext.h"
 
+#include <utility>
+
 namespace {
 
 const QLatin1String kAuxHintNs("http://schemas.microsoft.com/office/word/2003/auxHint");
@@ -127,13 +129,11 @@ void DocxBodyReader::readBlock(std::vector<WordBlock>& blocks, int tableNesting)
         readTable(blocks, tableNesting);
     } else if (isWordElement("sdt")) {
         // A block-level content control gives its content (CT_SdtBlock, 17.5.2.29).
-        while (!failed() && m_reader->readNextStartElement()) {
-            if (isWordElement("sdtContent")) {
-                readBlocks(blocks, tableNesting);
-            } else {
-                m_reader->skipCurrentElement();
-            }
-        }
+        const std::size_t first = blocks.size();
+        readContentControl([&](const DocxContentControl& control) {
+            readBlocks(blocks, tableNesting);
+            nameBlockControl(blocks, first, control);
+        });
     } else if (isWordElement("customXml") || isWordElement("ins") || isWordElement("moveTo") ||
                isSection()) {
         readBlocks(blocks, tableNesting);
@@ -154,6 +154,7 @@ void DocxBodyReader::readParagraph(std::vector<WordBlock>& blocks) {
     blocks.push_back(WordBlock::ofParagraph(WordParagraph()));
     ParagraphState state;
     state.paragraph = &blocks.back().paragraph;
+    state.serial = ++m_paragraphs;
     const DocxStyles::ParagraphStyle& style = m_styles.paragraphStyle(QString());
     state.base = &style.format;
     state.paragraph->alignment = style.alignment;
@@ -204,7 +205,7 @@ void DocxBodyReader::readParagraphContent(ParagraphState& state) {
             // field's runs are its result).
             readParagraphContent(state);
         } else if (isWordElement("sdt")) {
-            readParagraphContent(state);
+            readInlineContentControl(state);
         } else if (MathLinearText::isMath(*m_reader) &&
                    (m_reader->name() == QLatin1String("oMath") ||
                     m_reader->name() == QLatin1String("oMathPara"))) {
@@ -231,6 +232,7 @@ void DocxBodyReader::readRun(ParagraphState& state) {
         return;
     }
     WordRunFormat format = *state.base;
+    state.symbolFont = SymbolFonts::fontOf(format.fontName);
     while (!failed() && m_reader->readNextStartElement()) {
         if (isWordElement("rPr")) {
             DocxRunProperties direct;
@@ -240,6 +242,7 @@ void DocxBodyReader::readRun(ParagraphState& state) {
                                       m_styles.theme(), format);
             }
             DocxProperties::apply(direct, m_styles.theme(), format);
+            state.symbolFont = SymbolFonts::fontOf(format.fontName);
         } else {
             readRunContent(state, format);
         }
@@ -272,22 +275,16 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
     if (name == QLatin1String("t")) {
         const QString text = m_reader->readElementText();
         if (m_fields.showsText()) {
-            appendText(state, format, text);
+            appendSymbolText(state, format, state.symbolFont, text);
         }
         return;
     }
     if (name == QLatin1String("fldChar")) {
-        // Complex field (17.16.18): begin opens the instruction, separate starts the
-        // result, end closes the field.
-        const QString type = DocxProperties::attribute(*m_reader, QLatin1String("fldCharType"));
-        if (type == QLatin1String("begin")) {
-            m_fields.begin();
-        } else if (type == QLatin1String("separate")) {
-            m_fields.separate();
-        } else if (type == QLatin1String("end")) {
-            m_fields.end();
-        }
-        m_reader->skipCurrentElement();
+        readFieldChar(state, format);
+        return;
+    }
+    if (name == QLatin1String("sym")) {
+        appendSymbol(state, format);
         return;
     }
     QString text;
@@ -303,14 +300,6 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
         text = QStringLiteral("\n");
     } else if (name == QLatin1String("noBreakHyphen")) {
         text = QStringLiteral("-");
-    } else if (name == QLatin1String("sym")) {
-        // CT_Sym (17.3.3.30): a character code in hexadecimal.
-        bool ok = false;
-        const uint code =
-            DocxProperties::attribute(*m_reader, QLatin1String("char")).toUInt(&ok, 16);
-        if (ok && code > 0 && code <= 0xFFFF && !QChar::isSurrogate(code)) {
-            text = QString(QChar(static_cast<ushort>(code)));
-        }
     } else if (name == QLatin1String("ruby")) {
         // Phonetic guide (17.3.3.25): the base text shows, the guide text does not.
         while (!failed() && m_reader->readNextStartElement()) {
@@ -328,10 +317,180 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
     }
 }
 
-/* Add text to the paragraph, joining it to the last run when the format is the same. */
+/* Complex field (17.16.18): begin opens the instruction, separate starts the result, end
+   closes the field. A begin mark may carry a legacy form field's data. */
+void DocxBodyReader::readFieldChar(ParagraphState& state, const WordRunFormat& format) {
+    const QString type = DocxProperties::attribute(*m_reader, QLatin1String("fldCharType"));
+    if (type == QLatin1String("begin")) {
+        LegacyFormField field;
+        if (DocxFormFields::readFieldData(*m_reader, field)) {
+            beginFormField(state, format, field);
+        } else {
+            m_fields.begin();
+        }
+        return;
+    }
+    if (type == QLatin1String("separate")) {
+        m_fields.separate();
+        if (m_textField.depth == m_fields.depth()) {
+            m_textField.paragraph = state.serial;
+            m_textField.start = state.paragraph->textLength();
+        }
+    } else if (type == QLatin1String("end")) {
+        if (m_textField.depth == m_fields.depth()) {
+            endTextFormField(state);
+        }
+        m_fields.end();
+    }
+    m_reader->skipCurrentElement();
+}
+
+/* A check box or drop-down shows what Word draws for it, and its result stays hidden; a text
+   field shows its result, which endTextFormField() checks for placeholder blanks. */
+void DocxBodyReader::beginFormField(ParagraphState& state, const WordRunFormat& format,
+                                    const LegacyFormField& field) {
+    const bool shown = m_fields.showsText();
+    if (field.type == LegacyFormField::Type::Text) {
+        m_fields.begin();
+        if (shown) {
+            m_textField = OpenTextField{m_fields.depth(), -1, 0, field.name};
+        }
+        return;
+    }
+    m_fields.begin(true);
+    if (!shown) {
+        return;
+    }
+    WordFormField record;
+    record.kind = field.type == LegacyFormField::Type::CheckBox ? WordFormField::Kind::CheckBox
+                                                                : WordFormField::Kind::DropDown;
+    record.name = field.name;
+    record.position = state.paragraph->textLength();
+    appendText(state, format, field.shownText());
+    record.length = state.paragraph->textLength() - record.position;
+    state.paragraph->formFields.push_back(record);
+}
+
+/* The open text field ends: a result of placeholder blanks reads as empty. A result that ran
+   over paragraphs is left as it reads and not noted. */
+void DocxBodyReader::endTextFormField(ParagraphState& state) {
+    const OpenTextField field = std::exchange(m_textField, OpenTextField());
+    if (field.paragraph >= 0 && field.paragraph != state.serial) {
+        return;
+    }
+    WordFormField record;
+    record.kind = WordFormField::Kind::Text;
+    record.name = field.name;
+    record.position = field.paragraph >= 0 ? field.start : state.paragraph->textLength();
+    if (LegacyFormField::isPlaceholder(state.paragraph->text().mid(record.position))) {
+        state.paragraph->truncate(record.position);
+    }
+    record.length = state.paragraph->textLength() - record.position;
+    state.paragraph->formFields.push_back(record);
+}
+
+/* CT_Sym (17.3.3.30): a character code in hexadecimal, in its own font (else the run's). */
+void DocxBodyReader::appendSymbol(ParagraphState& state, const WordRunFormat& format) {
+    bool ok = false;
+    const uint code = DocxProperties::attribute(*m_reader, QLatin1String("char")).toUInt(&ok, 16);
+    const QString fontName = DocxProperties::attribute(*m_reader, QLatin1String("font"));
+    m_reader->skipCurrentElement();
+    if (!ok || code == 0 || code > 0xFFFF || QChar::isSurrogate(code) || !m_fields.showsText()) {
+        return;
+    }
+    const SymbolFonts::Font font =
+        fontName.isEmpty() ? state.symbolFont : SymbolFonts::fontOf(fontName);
+    appendSymbolText(state, format, font, QString(QChar(static_cast<ushort>(code))));
+}
+
+/* Text in a symbol font: a code the table knows becomes its Unicode character in the
+   paragraph's font (the symbol font would draw it as something else); other codes keep the
+   run's font. Ordinary text passes straight through. */
+void DocxBodyReader::appendSymbolText(ParagraphState& state, const WordRunFormat& format,
+                                      SymbolFonts::Font font, const QString& text) {
+    if (font == SymbolFonts::Font::None) {
+        appendText(state, format, text);
+        return;
+    }
+    WordRunFormat plain = format;
+    plain.fontName = state.base->fontName;
+    for (const QChar c : text) {
+        const QString mapped = SymbolFonts::toUnicode(font, c.unicode());
+        if (mapped.isEmpty()) {
+            appendText(state, format, QString(c));
+        } else {
+            appendText(state, plain, mapped);
+        }
+    }
+}
+
+/* A content control (17.5.2): its properties, then its content read by `readContent` (given
+   the control, positioned on w:sdtContent). Placeholder text reads as empty, but the
+   paragraphs, rows and cells that hold it stay. */
+template <typename ReadContent>
+void DocxBodyReader::readContentControl(ReadContent readContent) {
+    if (!enter()) {
+        return;
+    }
+    DocxContentControl control;
+    while (!failed() && m_reader->readNextStartElement()) {
+        if (isWordElement("sdtPr")) {
+            DocxFormFields::readControlProperties(*m_reader, control);
+        } else if (isWordElement("sdtContent")) {
+            const int hidden = control.showsPlaceholder ? 1 : 0;
+            m_hiddenText += hidden;
+            readContent(control);
+            m_hiddenText -= hidden;
+        } else {
+            m_reader->skipCurrentElement();
+        }
+    }
+    leave();
+}
+
+/* CT_SdtRun (17.5.2.30): its content, a check box as its box character, noted in the
+   paragraph as a form field. */
+void DocxBodyReader::readInlineContentControl(ParagraphState& state) {
+    readContentControl([&](const DocxContentControl& control) {
+        WordFormField record;
+        record.kind = control.kind;
+        record.name = control.name;
+        record.date = control.date;
+        record.position = state.paragraph->textLength();
+        if (control.kind == WordFormField::Kind::CheckBox) {
+            m_reader->skipCurrentElement();
+            if (m_fields.showsText()) {
+                appendText(state, *state.base,
+                           QString(QChar(control.checked ? SymbolFonts::kTicked
+                                                         : SymbolFonts::kUnticked)));
+            }
+        } else {
+            readParagraphContent(state);
+        }
+        record.length = state.paragraph->textLength() - record.position;
+        state.paragraph->formFields.push_back(record);
+    });
+}
+
+/* A block-level control is noted on the first paragraph it wraps, if any. */
+void DocxBodyReader::nameBlockControl(std::vector<WordBlock>& blocks, std::size_t first,
+                                      const DocxContentControl& control) {
+    for (std::size_t i = first; i < blocks.size(); ++i) {
+        if (blocks[i].kind == WordBlock::Kind::Paragraph) {
+            WordParagraph& paragraph = blocks[i].paragraph;
+            paragraph.formFields.insert(
+                paragraph.formFields.begin(),
+                WordFormField{control.kind, control.name, 0, paragraph.textLength(), control.date});
+            return;
+        }
+    }
+}
+
+/* Add text to the paragraph, joining it to the last run when the format is the same. Text of
+   a content control showing its placeholder is dropped. */
 void DocxBodyReader::appendText(ParagraphState& state, const WordRunFormat& format,
                                 const QString& text) {
-    if (text.isEmpty()) {
+    if (text.isEmpty() || m_hiddenText > 0) {
         return;
     }
     std::vector<WordRun>& runs = state.paragraph->runs;
@@ -448,6 +607,10 @@ void DocxBodyReader::readWrapped(ReadOne readOne) {
 void DocxBodyReader::readRows(WordTable& table, std::uint32_t shading, int tableNesting) {
     if (isWordElement("tr")) {
         readRow(table, shading, tableNesting);
+    } else if (isWordElement("sdt")) {
+        readContentControl([&](const DocxContentControl&) {
+            readWrapped([&] { readRows(table, shading, tableNesting); });
+        });
     } else if (isWrapper()) {
         readWrapped([&] { readRows(table, shading, tableNesting); });
     } else {
@@ -507,6 +670,10 @@ void DocxBodyReader::readRowProperties(WordRow& row) {
 void DocxBodyReader::readCells(WordRow& row, std::uint32_t shading, int tableNesting) {
     if (isWordElement("tc")) {
         readCell(row, shading, tableNesting);
+    } else if (isWordElement("sdt")) {
+        readContentControl([&](const DocxContentControl&) {
+            readWrapped([&] { readCells(row, shading, tableNesting); });
+        });
     } else if (isWrapper()) {
         readWrapped([&] { readCells(row, shading, tableNesting); });
     } else {

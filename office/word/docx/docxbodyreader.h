@@ -4,9 +4,11 @@
 // the document model, with styles already read. Text follows the built-in Word's copy
 // rules; every nesting is bounded by the limits.
 
+#include "office/word/docx/docxformfields.h"
 #include "office/word/docx/docxreader.h"
 #include "office/word/docx/docxstyles.h"
 #include "office/word/model/fieldnesting.h"
+#include "office/word/model/symbolfonts.h"
 
 #include "office/xml/xmlreader.h"
 
@@ -25,6 +27,16 @@ private:
         WordParagraph* paragraph = nullptr;
         QString styleId;
         const WordRunFormat* base = nullptr;  // owned by the styles, which outlive the read
+        long long serial = 0;                 // which paragraph of the document this is
+        SymbolFonts::Font symbolFont = SymbolFonts::Font::None;  // of the current run
+    };
+
+    // The legacy text form field whose result is being read (fields nest, form fields not).
+    struct OpenTextField {
+        int depth = -1;            // the field's depth in m_fields; -1: none open
+        long long paragraph = -1;  // the paragraph its result began in; -1: not begun
+        int start = 0;             // where its result begins in that paragraph's text
+        QString name;
     };
 
     WordLoadResult readDocument();
@@ -71,6 +83,18 @@ private:
     void readRun(ParagraphState& state);
     void readRunContent(ParagraphState& state, const WordRunFormat& format);
     void appendText(ParagraphState& state, const WordRunFormat& format, const QString& text);
+    void appendSymbolText(ParagraphState& state, const WordRunFormat& format,
+                          SymbolFonts::Font font, const QString& text);
+    void appendSymbol(ParagraphState& state, const WordRunFormat& format);
+    void readFieldChar(ParagraphState& state, const WordRunFormat& format);
+    void beginFormField(ParagraphState& state, const WordRunFormat& format,
+                        const LegacyFormField& field);
+    void endTextFormField(ParagraphState& state);
+    template <typename ReadContent>
+    void readContentControl(ReadContent readContent);
+    void readInlineContentControl(ParagraphState& state);
+    void nameBlockControl(std::vector<WordBlock>& blocks, std::size_t first,
+                          const DocxContentControl& control);
     void readTable(std::vector<WordBlock>& blocks, int tableNesting);
     void readTableProperties(WordTable& table, std::uint32_t& shading);
     void readTableGrid(WordTable& table);
@@ -87,6 +111,9 @@ private:
     int m_depth = 0;
     long long m_cells = 0;
     FieldNesting m_fields;
+    OpenTextField m_textField;
+    long long m_paragraphs = 0;  // paragraphs begun so far
+    int m_hiddenText = 0;        // > 0 inside a content control showing its placeholder
     WordLoadResult::Status m_status = WordLoadResult::Status::Ok;
     QString m_message;
 };

@@ -2,6 +2,7 @@
 
 #include "office/word/html/htmlencoding.h"
 #include "office/word/html/htmlwordmarkup.h"
+#include "office/word/model/symbolfonts.h"
 #include "office/xml/chunkedinput.h"
 
 #include <libxml/HTMLparser.h>
@@ -458,6 +459,9 @@ void HtmlReader::startElement(const char* tag, const char** attributes) {
         return;
     }
     if (kind == TagKind::Skip) {
+        if (std::strcmp(tag, "input") == 0) {
+            appendCheckBox(attributes, parent);
+        }
         frame.role = std::strcmp(tag, "style") == 0 ? Frame::Role::Style : Frame::Role::Skip;
         m_styleText.clear();
         pushFrame(std::move(frame));
@@ -729,12 +733,37 @@ void HtmlReader::appendText(Container& out, const QString& text, const Inherited
     if (!out.open) {
         openParagraph(out, context);
     }
+    WordRunFormat format = context.format;
+    const SymbolFonts::Font font = SymbolFonts::fontOf(format.fontName);
+    if (font != SymbolFonts::Font::None) {
+        // Text in a symbol font reads as the glyphs it draws, in the default font, when the
+        // table knows every character; else it keeps its font.
+        QString mapped;
+        for (const QChar c : kept) {
+            mapped += SymbolFonts::toUnicode(font, c.unicode());
+        }
+        if (mapped.size() >= kept.size()) {
+            kept = mapped;
+            format.fontName.clear();
+        }
+    }
     std::vector<WordRun>& runs = out.paragraph.runs;
-    if (!runs.empty() && runs.back().format == context.format) {
+    if (!runs.empty() && runs.back().format == format) {
         runs.back().text += kept;
     } else {
-        runs.push_back(WordRun{kept, context.format});
+        runs.push_back(WordRun{kept, format});
     }
+}
+
+/* <input type=checkbox> (a check box form field in a saved page): its box character. */
+void HtmlReader::appendCheckBox(const char** attributes, const Inherited& context) {
+    const char* type = attributeValue(attributes, "type");
+    if (type == nullptr || qstricmp(type, "checkbox") != 0) {
+        return;
+    }
+    const bool checked = attributeValue(attributes, "checked") != nullptr;
+    appendText(current(), QString(QChar(checked ? SymbolFonts::kTicked : SymbolFonts::kUnticked)),
+               context);
 }
 
 /* <br>: a line feed in the paragraph (which it starts when none is open). */

@@ -45,6 +45,7 @@ private:
 
     void startElement(const char* tag, const char** attributes);
     void endElement();
+    void appendCheckBox(const char** attributes, const Inherited& context);
     void characters(const char* utf8, int length);
     void styleText(const char* utf8, int length);
     bool startTableStructure(const char* tag, const char** attributes);

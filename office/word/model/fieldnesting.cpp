@@ -3,9 +3,9 @@
 #include <algorithm>
 
 /* Keep the field, or count it past the limit. */
-void FieldNesting::begin() {
-    if (static_cast<int>(m_inResult.size()) < kMaxDepth) {
-        m_inResult.push_back(false);
+void FieldNesting::begin(bool hideResult) {
+    if (static_cast<int>(m_parts.size()) < kMaxDepth) {
+        m_parts.push_back(hideResult ? Part::HiddenResult : Part::Instruction);
     } else {
         ++m_overflow;
     }
@@ -13,8 +13,15 @@ void FieldNesting::begin() {
 
 /* A separator inside an uncounted field belongs to it. */
 void FieldNesting::separate() {
-    if (m_overflow == 0 && !m_inResult.empty()) {
-        m_inResult.back() = true;
+    if (m_overflow == 0 && !m_parts.empty() && m_parts.back() == Part::Instruction) {
+        m_parts.back() = Part::Result;
+    }
+}
+
+/* Only a field that is kept can be marked. */
+void FieldNesting::hideResult() {
+    if (m_overflow == 0 && !m_parts.empty()) {
+        m_parts.back() = Part::HiddenResult;
     }
 }
 
@@ -22,19 +29,19 @@ void FieldNesting::separate() {
 void FieldNesting::end() {
     if (m_overflow > 0) {
         --m_overflow;
-    } else if (!m_inResult.empty()) {
-        m_inResult.pop_back();
+    } else if (!m_parts.empty()) {
+        m_parts.pop_back();
     }
 }
 
 /* Back to no open field. */
 void FieldNesting::clear() {
-    m_inResult.clear();
+    m_parts.clear();
     m_overflow = 0;
 }
 
-/* Hidden inside any instruction, and inside fields too deep to keep. */
+/* Hidden inside any instruction or hidden result, and inside fields too deep to keep. */
 bool FieldNesting::showsText() const {
-    return m_overflow == 0 &&
-           std::find(m_inResult.begin(), m_inResult.end(), false) == m_inResult.end();
+    return m_overflow == 0 && std::all_of(m_parts.begin(), m_parts.end(),
+                                          [](Part part) { return part == Part::Result; });
 }

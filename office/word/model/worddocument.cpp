@@ -20,6 +20,16 @@ QString WordParagraph::text() const {
     return joined;
 }
 
+/* Counted run by run, without joining. */
+int WordParagraph::textLength() const {
+    return runsTextLength(runs);
+}
+
+/* Keep the runs up to `length`. */
+void WordParagraph::truncate(int length) {
+    truncateRuns(runs, length);
+}
+
 /* The first run with text stands for the paragraph's look. */
 const WordRunFormat& WordParagraph::leadingFormat() const {
     for (const WordRun& run : runs) {

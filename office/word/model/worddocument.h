@@ -5,6 +5,12 @@
 // - WordDocument (here): the main story as blocks in order.
 // - WordBlock: a paragraph or a table.
 // - WordParagraph / WordRun / WordRunFormat: text with resolved character formatting.
+// - WordFormField: a form field or content control of a paragraph (its label, where its text
+//   stands in the paragraph, the exact date of a date picker), kept for reading filled forms.
+//   Forms already read as Word shows them in the text: a check box is one character, ☑ ticked
+//   or ☐ not (see SymbolFonts), a drop-down its selected entry, a text field its result
+//   (empty when only placeholder blanks are left), a content control its content (empty
+//   while it shows its placeholder).
 // - WordTable / WordRow / WordCell: tables on their column grid, with merges, shading,
 //   borders and alignment; a cell holds blocks again, so tables nest.
 //
@@ -42,6 +48,47 @@ struct WordRun {
     WordRunFormat format;
 };
 
+// A form field in a paragraph: a legacy form field (FORMTEXT, FORMCHECKBOX, FORMDROPDOWN) or a
+// content control read inside the paragraph or around it. Readers keep what is cheap to know;
+// the paragraph's text already shows the field.
+struct WordFormField {
+    enum class Kind : std::uint8_t { Text, CheckBox, DropDown, Date, Control };
+
+    Kind kind = Kind::Control;  // Control: a content control of another kind (rich text ...)
+    QString name;      // legacy field: its name (w:ffData/w:name); content control: its tag,
+                       // else its title (w:alias); may be empty
+    int position = 0;  // where its shown text starts in the paragraph's text()
+    int length = 0;    // the length of its shown text there
+    QString date;      // date picker: the exact date as stored (w:date/@w:fullDate, ISO 8601
+                       // such as "2024-03-01T00:00:00Z"); empty otherwise or when not stated
+};
+
+// The length of the text of `runs` (records with a QString `text`, of any reader).
+template <typename Runs>
+int runsTextLength(const Runs& runs) {
+    int length = 0;
+    for (const auto& run : runs) {
+        length += run.text.size();
+    }
+    return length;
+}
+
+// Drop the text of `runs` from `length` on, cutting the run that crosses it and removing the
+// runs after it.
+template <typename Runs>
+void truncateRuns(Runs& runs, int length) {
+    int kept = 0;
+    auto run = runs.begin();
+    for (; run != runs.end() && kept + run->text.size() <= length; ++run) {
+        kept += run->text.size();
+    }
+    if (run != runs.end() && kept < length) {
+        run->text.truncate(length - kept);
+        ++run;
+    }
+    runs.erase(run, runs.end());
+}
+
 // One paragraph: its runs in order and its horizontal alignment.
 struct WordParagraph {
     enum class Alignment : std::uint8_t { Default, Left, Center, Right, Justify };
@@ -50,9 +97,14 @@ struct WordParagraph {
     Alignment alignment = Alignment::Default;
     // The format of the paragraph mark; stands for the paragraph's format when it has no text.
     WordRunFormat markFormat;
+    std::vector<WordFormField> formFields;  // in document order; most paragraphs have none
 
     // The runs' text joined.
     QString text() const;
+    // The length of text().
+    int textLength() const;
+    // Drop the text from `length` on (runs left empty are removed).
+    void truncate(int length);
     // The format of the first run that holds text, else the paragraph mark's format.
     const WordRunFormat& leadingFormat() const;
 };

@@ -14,8 +14,17 @@ enum class RtfKeyword : std::uint8_t {
     StyleSheet,
     FieldResult,
     NestTableProps,
+    Field,             // \field: a new field begins
+    FieldInstruction,  // \fldinst: skipped but for a form field's data
+    FormField,         // \formfield: a legacy form field's data
+    FormFieldName,     // \ffname
+    FormFieldEntry,    // \ffl: one entry of a drop-down
     // Destinations whose content is skipped (pictures, objects, notes, headers, ...).
     SkippedDestination,
+    // Form field data.
+    FormFieldType,
+    FormFieldResult,
+    FormFieldDefault,
     // Header.
     AnsiCodePage,
     DefaultFont,

@@ -8,6 +8,7 @@ constexpr int kDefaultHalfPoints = 24;   // RTF's default font size: 12 points
 constexpr int kMaxStyleDepth = 16;       // based-on links followed from one style
 constexpr int kMaxStyleProperties = 64;  // formatting words kept per flattened style
 constexpr int kMaxUnicodeSkip = 16;      // \ucN beyond this is taken as this
+constexpr int kMaxFormText = 4096;       // bytes kept of a form field's name or entry
 
 /* A switch word's value: \b and \b1 turn on, \b0 turns off. */
 bool switchValue(bool hasParameter, int parameter) {
@@ -142,6 +143,7 @@ void RtfParser::groupEnd() {
     const Destination destination = m_stack.back().destination;
     if (destination == Destination::FontTable)
         finishFont();
+    endFormFieldGroup();
     if (destination == Destination::StyleEntry && m_stack.size() == m_styleDepth)
         finishStyle();
     m_stack.pop_back();
@@ -213,9 +215,85 @@ void RtfParser::controlWord(const RtfTokenizer::Token& token) {
         case Destination::Body:
             bodyWord(keyword, token, borderType);
             return;
+        case Destination::FormField:
+            formFieldWord(keyword, parameter);
+            return;
         default:
             return;
     }
+}
+
+/* \fftype, \ffres, \ffdefres of a \formfield. A check box's result 25 means "the default". */
+void RtfParser::formFieldWord(RtfKeyword keyword, int parameter) {
+    if (keyword == RtfKeyword::FormFieldType) {
+        m_formField.type = parameter == 1   ? LegacyFormField::Type::CheckBox
+                           : parameter == 2 ? LegacyFormField::Type::DropDown
+                                            : LegacyFormField::Type::Text;
+    } else if (keyword == RtfKeyword::FormFieldResult) {
+        m_formField.result = parameter;
+    } else if (keyword == RtfKeyword::FormFieldDefault) {
+        m_formField.defaultResult = parameter;
+        m_formField.checkedByDefault = parameter == 1;
+    }
+}
+
+/* The form field destinations: \formfield inside a field instruction, and its name and
+   entries inside \formfield. */
+void RtfParser::formFieldDestination(RtfKeyword keyword) {
+    State& state = m_stack.back();
+    if (keyword == RtfKeyword::FormField && state.destination == Destination::FieldInstruction) {
+        state.destination = Destination::FormField;
+        m_formField = LegacyFormField();
+        m_hasFormField = true;
+    } else if (state.destination == Destination::FormField && keyword != RtfKeyword::FormField) {
+        state.destination = Destination::FormFieldText;
+        m_formTextIsEntry = keyword == RtfKeyword::FormFieldEntry;
+        m_formText.clear();
+    } else {
+        state.destination = Destination::Skip;
+    }
+}
+
+/* A field's result begins. A check box or drop-down shows its box or entry instead of it; a
+   text field's result is checked for placeholder blanks when its group ends. */
+void RtfParser::beginFieldResult() {
+    if (!m_hasFormField || m_stack.back().destination != Destination::Body)
+        return;
+    m_hasFormField = false;
+    if (m_formField.type == LegacyFormField::Type::CheckBox) {
+        const int result = m_formField.result;
+        if (result == 0 || result == 1)
+            m_formField.checked = result == 1;
+        m_formField.result = -1;
+    }
+    if (m_formField.type != LegacyFormField::Type::Text) {
+        for (const QChar c : m_formField.shownText())
+            appendChar(c);
+        m_stack.back().destination = Destination::Skip;
+        return;
+    }
+    flush();
+    m_textFieldDepth = m_stack.size();
+    m_textFieldParagraph = m_paragraphCount;
+    m_textFieldStart = runsTextLength(m_paragraph.runs);
+}
+
+/* A group ends: a form field's name or entry is complete, or a text field's result. */
+void RtfParser::endFormFieldGroup() {
+    if (m_stack.back().destination == Destination::FormFieldText) {
+        const QString text = m_codePages.decode(m_formText, m_ansiCodePage);
+        if (m_formTextIsEntry)
+            m_formField.entries.append(text);
+        else
+            m_formField.name = text;
+        m_formText.clear();
+    }
+    if (m_textFieldDepth != m_stack.size())
+        return;
+    m_textFieldDepth = 0;
+    if (m_textFieldParagraph == m_paragraphCount &&
+        LegacyFormField::isPlaceholder(m_paragraph.text().mid(m_textFieldStart)))
+        truncateRuns(m_paragraph.runs, m_textFieldStart);
 }
 
 /* A word that names the group's destination. */
@@ -223,8 +301,21 @@ void RtfParser::destinationWord(RtfKeyword keyword) {
     State& state = m_stack.back();
     switch (keyword) {
         case RtfKeyword::Rtf:
-        case RtfKeyword::FieldResult:
             return;  // the group keeps its parent's destination
+        case RtfKeyword::FieldResult:
+            beginFieldResult();
+            return;
+        case RtfKeyword::Field:
+            m_hasFormField = false;
+            return;
+        case RtfKeyword::FieldInstruction:
+            state.destination = Destination::FieldInstruction;
+            return;
+        case RtfKeyword::FormField:
+        case RtfKeyword::FormFieldName:
+        case RtfKeyword::FormFieldEntry:
+            formFieldDestination(keyword);
+            return;
         case RtfKeyword::FontTable:
             state.destination = Destination::FontTable;
             return;
@@ -449,6 +540,22 @@ void RtfParser::textBytes(std::string_view bytes) {
             return;
         case Destination::ColorTable:
             colorTableText(bytes);
+            return;
+        case Destination::FieldInstruction:
+            // A form field whose data is missing (some writers leave it out) is known by its
+            // instruction: a check box is an empty box, a text field shows its result.
+            if (!m_hasFormField && bytes.find("FORMCHECKBOX") != std::string_view::npos) {
+                m_formField = LegacyFormField();
+                m_formField.type = LegacyFormField::Type::CheckBox;
+                m_hasFormField = true;
+            } else if (!m_hasFormField && bytes.find("FORMTEXT") != std::string_view::npos) {
+                m_formField = LegacyFormField();
+                m_hasFormField = true;
+            }
+            return;
+        case Destination::FormFieldText:
+            if (m_formText.size() < kMaxFormText)
+                m_formText.append(bytes.data(), int(bytes.size()));
             return;
         default:
             return;

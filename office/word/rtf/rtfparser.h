@@ -3,6 +3,7 @@
 #include "office/word/doc/docfonttable.h"
 #include "office/word/doc/docmodelbuilder.h"
 #include "office/word/doc/docstoryreader.h"
+#include "office/word/model/legacyformfield.h"
 #include "office/word/rtf/rtfcodepages.h"
 #include "office/word/rtf/rtfkeywords.h"
 #include "office/word/rtf/rtfrowbuilder.h"
@@ -50,13 +51,16 @@ public:
 
 private:
     enum class Destination : std::uint8_t {
-        Body,        // main story and field results
-        FontTable,   // \fonttbl
-        ColorTable,  // \colortbl
-        StyleSheet,  // \stylesheet
-        StyleEntry,  // one style of the style sheet
-        NestProps,   // \nesttableprops: a nested row's definition
-        Skip,        // text and words ignored
+        Body,              // main story and field results
+        FontTable,         // \fonttbl
+        ColorTable,        // \colortbl
+        StyleSheet,        // \stylesheet
+        StyleEntry,        // one style of the style sheet
+        NestProps,         // \nesttableprops: a nested row's definition
+        FieldInstruction,  // \fldinst: only a form field's data is read
+        FormField,         // \formfield
+        FormFieldText,     // \ffname or \ffl
+        Skip,              // text and words ignored
     };
 
     // What a group carries: its destination and the formatting in force.
@@ -100,6 +104,10 @@ private:
     bool skipFallback();
 
     void destinationWord(RtfKeyword keyword);
+    void formFieldDestination(RtfKeyword keyword);
+    void formFieldWord(RtfKeyword keyword, int parameter);
+    void beginFieldResult();
+    void endFormFieldGroup();
     void bodyWord(RtfKeyword keyword, const RtfTokenizer::Token& token, int borderType);
     bool formattingWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter);
     bool paragraphWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter);
@@ -153,6 +161,16 @@ private:
     int m_styleId = 0;
     int m_styleKind = 0;  // 0 paragraph (\s), 1 character (\cs), 2 other (ignored)
     size_t m_styleDepth = 0;
+
+    // The legacy form field of the field being read (\formfield in its instruction).
+    LegacyFormField m_formField;
+    bool m_hasFormField = false;
+    bool m_formTextIsEntry = false;  // the \ffname or \ffl group being read
+    QByteArray m_formText;
+    // A text form field's result: its group depth (0: none), paragraph and start.
+    size_t m_textFieldDepth = 0;
+    int m_textFieldParagraph = 0;
+    int m_textFieldStart = 0;
 
     RtfRowBuilder m_row;
     RtfRowBuilder m_nestedRow;
