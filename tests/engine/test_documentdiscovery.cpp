@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -91,9 +93,11 @@ TEST_F(DiscoveryTest, MissingUnreadableOrEmptyFolderGivesNothing) {
     touch(QStringLiteral("locked/a.doc"));
     const QString locked = temp.path() + QStringLiteral("/locked");
     QFile::setPermissions(locked, QFileDevice::Permissions());
+#ifndef _WIN32
     if (geteuid() != 0) {  // root reads every folder
         EXPECT_TRUE(MergeObject::collectFiles(locked).isEmpty());
     }
+#endif
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
