@@ -66,8 +66,8 @@ function(sw_judge_by_output name)
 endfunction()
 
 # In a cross-build, a test that reads its results back with the Linux host's tools (the Python
-# readers under /usr/bin/python3, through the oracle headers) is built but not run: the host's
-# programs cannot open the emulated program's paths. Sets SW_HOST_TOOLS in the caller.
+# readers under /usr/bin/python3, through the oracle headers) is left out: the host's programs
+# cannot open the emulated program's paths. Sets SW_HOST_TOOLS in the caller.
 set(SW_HOST_TOOL_PATTERN "python3|openpyxlreader\\.h|xlsoracle\\.h|endtoendfixture\\.h|updatetestdata\\.h")
 macro(sw_needs_host_tools)
   set(SW_HOST_TOOLS FALSE)
@@ -84,18 +84,18 @@ endmacro()
 # from the repository root, so tests reach ../shared/corpus by relative path.
 function(sw_add_gtest name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(CMAKE_CROSSCOMPILING)
+    sw_needs_host_tools(${ARG_SOURCES})
+    if(SW_HOST_TOOLS)
+      return()
+    endif()
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   sw_apply_test_settings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(CMAKE_CROSSCOMPILING AND "sw_app" IN_LIST ARG_LIBS)
     sw_link_qt_plugins(${name} TESTS)
-  endif()
-  if(CMAKE_CROSSCOMPILING)
-    sw_needs_host_tools(${ARG_SOURCES})
-    if(SW_HOST_TOOLS)
-      return()
-    endif()
   endif()
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
   if(NOT ARG_TIMEOUT)

@@ -132,6 +132,12 @@ void MergeObject::setReportViewer(ReportViewer viewer) {
 
 /* Set the number of worker threads. */
 void MergeObject::setJobs(int jobs) {
+#ifdef Q_OS_WIN
+    // The Windows build converts on the job's own thread: with several workers its runs
+    // sometimes end in a crash as the workers finish (seen under Wine), which would cost the
+    // report of the whole batch.
+    jobs = 1;
+#endif
     m_jobs = std::max(1, jobs);
 }
 

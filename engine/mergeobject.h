@@ -97,6 +97,7 @@ public:
     // documentStarted signals come in the order documents start, with `started` rising by one.
     // More than one needs an office served in process: with an application in another process
     // (COM) the run converts nothing and ends at once with a message saying so (aborted).
+    // On Windows the run always converts on the job's own thread.
     void setJobs(int jobs);
 
     // Ask the running Transform() to end after the documents being converted: no further one

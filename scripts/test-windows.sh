@@ -44,7 +44,16 @@ fi
 status=0
 echo "== tests under Wine =="
 start=$(date +%s)
-(cd "$build" && ctest --output-on-failure -j "$jobs") || status=$?
+# Left out under Wine, each for a reason of the test, not of the program:
+#   test_documentdiscovery  file and folder links (Wine makes .lnk files, not links)
+#   test_mergeobject, test_outputworkbook, test_commandline
+#                           expectations written with "/" and without a drive letter
+#   test_quitduringjob      looks for its helper program without ".exe"
+#   test_systemtray         no notification area under Wine without a desktop
+#   test_plaintextreader    one single-byte code page decodes an undefined byte differently
+#                           through Wine's own code-page tables
+not_under_wine='^(test_documentdiscovery|test_mergeobject|test_outputworkbook|test_commandline|test_quitduringjob|test_systemtray|test_plaintextreader)$'
+(cd "$build" && ctest --output-on-failure -j "$jobs" -E "$not_under_wine") || status=$?
 echo "tests under Wine: $(($(date +%s) - start)) s"
 
 echo "== the corpus, Windows against Linux =="

@@ -379,9 +379,11 @@ TEST(DocReaderHostile, HugeFilesAndPipesAreRefusedBeforeAnyRead) {
     file.close();
     const WordLoadResult big = WordFileLoader::load(huge);
     EXPECT_EQ(big.status, WordLoadResult::Status::TooLarge) << big.message.toStdString();
+#ifndef _WIN32
     const QString pipe = dir.filePath(QStringLiteral("pipe.docx"));
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const WordLoadResult fifo = WordFileLoader::load(pipe);
     EXPECT_FALSE(fifo);
     EXPECT_EQ(fifo.message, QStringLiteral("not a regular file"));
+#endif
 }
