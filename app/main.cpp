@@ -4,7 +4,7 @@
 #include "app/programexit.h"
 #include "app/runmarker.h"
 #include "app/startuppaths.h"
-#include "office/builtinoffice.h"
+#include "office/officechoice.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,9 +67,9 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     enforceSingleInstance();
-    // The built-in Word and Excel answer to the office identifiers until a run applies the
-    // window's office choice.
-    registerBuiltinOffice();
+    // The automatic choice until the window restores the user's: Office/WPS over COM where
+    // both answer, the built-in Word and Excel otherwise.
+    useOffice(OfficeChoice::Automatic);
     placeSettingsOfInstalledCopy();
     MainWindow* window = new MainWindow();
     InstanceGate* gate = new InstanceGate(window);

@@ -502,7 +502,7 @@ void MainWindow::on_pBtn_Transform_clicked() {
         return;
     }
     LastRunSettings::save(options, settingsFilePath);
-    m_office->showActive(useOffice(m_office->choice()));
+    m_office->showActive();
     options.failureReportPath =
         ConvertOptions::reportPathIn(options.sourcePath, ConvertOptions::failureReportName());
     const std::string report = toLocal(options.failureReportPath);

@@ -39,20 +39,23 @@ OfficeChoiceBox::OfficeChoiceBox(const std::string& settingsPath, QWidget* paren
     }
     m_list->setToolTip(tr("哪个办公软件打开Word文件并写出工作簿"));
     label->setBuddy(m_list);
-    m_active = new QLabel(this);
-    m_active->setObjectName(QStringLiteral("lb_ActiveOffice"));
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("lb_ActiveOffice"));
     row->addWidget(label);
     row->addWidget(m_list);
-    row->addWidget(m_active, 1);
+    row->addWidget(m_note, 1);
     connect(m_list, QOverload<int>::of(&QComboBox::activated), this, [this] { keepChoice(); });
 }
 
-/* Select the stored choice. */
+/* Select the stored choice and register its office (start-up registered the automatic one). */
 void OfficeChoiceBox::restore(const std::string& settingsText) {
     std::string stored;
     getKeyValue(stored, settingsText, kSettingsKey);
     const int index = m_list->findData(QString::fromStdString(stored).trimmed().toLower());
     m_list->setCurrentIndex(index >= 0 ? index : 0);
+    if (index >= 0) {
+        useOffice(choice());
+    }
 }
 
 /* The selected choice. */
@@ -60,13 +63,14 @@ OfficeChoice OfficeChoiceBox::choice() const {
     return officeChoiceFromName(m_list->currentData().toString()).value_or(OfficeChoice::Automatic);
 }
 
-/* Name the office a run binds to. */
-void OfficeChoiceBox::showActive(ActiveOffice active) {
-    m_active->setText(active == ActiveOffice::BuiltIn ? tr("本次使用内置办公组件")
-                                                      : tr("本次使用已安装的Office/WPS"));
+/* Name the office the next run binds to. */
+void OfficeChoiceBox::showActive() {
+    m_note->setText(currentOffice() == ActiveOffice::BuiltIn ? tr("本次使用内置办公组件")
+                                                             : tr("本次使用已安装的Office/WPS"));
 }
 
-/* Write the selected choice into the settings file. */
+/* Register the picked office and write the choice into the settings file. */
 void OfficeChoiceBox::keepChoice() {
+    useOffice(choice());
     setKeyValueInFile(m_settingsPath, kSettingsKey, m_list->currentData().toString().toStdString());
 }

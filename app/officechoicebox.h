@@ -18,16 +18,19 @@ class OfficeChoiceBox : public QWidget {
 public:
     explicit OfficeChoiceBox(const std::string& settingsPath, QWidget* parent = nullptr);
 
-    // Select the choice stored in settingsText; automatic when none or an unknown one is.
+    // Select the choice stored in settingsText (automatic when none or an unknown one is) and,
+    // when one is stored, register the office it picks (useOffice). A pick in the list
+    // registers its office too; nothing else does, so servers registered otherwise (the
+    // automatic choice at start-up, tests' fakes) stay.
     void restore(const std::string& settingsText);
     OfficeChoice choice() const;
     // Say which office the run that starts now uses.
-    void showActive(ActiveOffice active);
+    void showActive();
 
 private:
     void keepChoice();
 
     std::string m_settingsPath;
     QComboBox* m_list = nullptr;
-    QLabel* m_active = nullptr;
+    QLabel* m_note = nullptr;
 };

@@ -3,6 +3,8 @@
 #include "automation/serverregistry.h"
 #include "office/builtinoffice.h"
 
+#include <atomic>
+
 #ifdef Q_OS_WIN
 #include "automation/comobject.h"
 #endif
@@ -10,6 +12,7 @@
 namespace {
 
 const QString wordId = QStringLiteral("Word.Application");
+std::atomic<ActiveOffice> lastRegistered{ActiveOffice::BuiltIn};
 const QString spreadsheetId = QStringLiteral("Excel.Application");
 
 /* True when COM knows both applications, so binding to them can work. */
@@ -66,8 +69,15 @@ QList<OfficeChoice> offeredOfficeChoices() {
 ActiveOffice useOffice(OfficeChoice choice) {
     if (choice == OfficeChoice::Installed ||
         (choice == OfficeChoice::Automatic && installedOfficeAnswers())) {
-        return useInstalledOffice();
+        lastRegistered = useInstalledOffice();
+    } else {
+        registerBuiltinOffice();
+        lastRegistered = ActiveOffice::BuiltIn;
     }
-    registerBuiltinOffice();
-    return ActiveOffice::BuiltIn;
+    return lastRegistered;
+}
+
+/* The last registration's office. */
+ActiveOffice currentOffice() {
+    return lastRegistered;
 }

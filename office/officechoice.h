@@ -33,3 +33,6 @@ QList<OfficeChoice> offeredOfficeChoices();
 // registered, and tell which office a run then binds to. Automatic asks COM only whether
 // both identifiers are registered; it starts no Office program.
 ActiveOffice useOffice(OfficeChoice choice);
+
+// What the last useOffice() registered; BuiltIn before any.
+ActiveOffice currentOffice();
