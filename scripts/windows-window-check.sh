@@ -38,10 +38,11 @@ cleanup() {
 trap cleanup EXIT
 sleep 1
 
-# The program's top-level window, waited for up to a minute.
+# The program's top-level window, waited for up to two minutes (Wine's first start in a
+# prefix is slow).
 find_window() {
   local window=""
-  for _ in $(seq 60); do
+  for _ in $(seq 120); do
     window=$(xdotool search --onlyvisible --name '^Sheetweaver' 2> /dev/null | head -n 1 || true)
     [ -n "$window" ] && break
     sleep 1

@@ -1,8 +1,9 @@
 ; The Sheetweaver installer for Windows (NSIS, made on Linux by makensis). A per-user install
 ; that needs no administrator rights: the programs go to %LOCALAPPDATA%\Programs\Sheetweaver,
 ; with a Start-menu entry and an uninstaller registered for the user. Chinese and English.
+; A 64-bit installer, as the programs are (and as a 64-bit Wine runs it).
 ; makensis -DVERSION=x.y.z -DSTAGE=<folder with the programs> -DOUTFILE=<setup.exe>
-Unicode true
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
