@@ -47,7 +47,7 @@ windows:
 windows-package: windows
 	@bash packaging/windows/make-package.sh $(WINDOWS_BUILD)
 
-# docs/mainwindow-windows.png: the window as Windows draws it, under Wine.
+# docs/mainwindow-windows.png and -en.png: the window as Windows draws it, under Wine.
 screenshot-windows: windows
 	@bash scripts/windows-window-check.sh $(WINDOWS_BUILD) --screenshot-only
 

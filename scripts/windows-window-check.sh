@@ -3,8 +3,8 @@
 # the folders are typed into their fields with xdotool, Enter runs the conversion,
 # and the workbooks of examples/ appear. Also checks, under Wine, that a second start hands
 # over to the running copy, and that the settings file beside the executable keeps the
-# folders. Saves docs/mainwindow-windows.png (the window as Windows draws it, in Chinese).
-# With --screenshot-only it only saves the picture.
+# folders. With --screenshot-only it saves, instead, docs/mainwindow-windows.png and
+# docs/mainwindow-windows-en.png (the window as Windows draws it, in Chinese and English).
 # Usage: scripts/windows-window-check.sh [windows-build] [--screenshot-only]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,26 +50,36 @@ find_window() {
   echo "$window"
 }
 
-# A picture of the whole screen (the window is alone on it).
+# A picture of the program's window (Wine draws it without a window manager's frame).
 screenshot() {
   local out=$1
-  import -display "$display" -window root "$out"
-  mogrify -trim +repage "$out"
+  import -display "$display" -window "$window" "$out"
 }
 
-SHEETWEAVER_LANG=zh wine "$work/program/Sheetweaver.exe" > "$work/program.log" 2>&1 &
-window=$(find_window)
-if [ -z "$window" ]; then
-  echo "no Sheetweaver window appeared under Wine"
-  exit 1
-fi
-sleep 3
-screenshot "$work/start.png"
+# Start the program in a language ($1) and wait for its window.
+start_program() {
+  SHEETWEAVER_LANG=$1 wine "$work/program/Sheetweaver.exe" > "$work/program.log" 2>&1 &
+  window=$(find_window)
+  if [ -z "$window" ]; then
+    echo "no Sheetweaver window appeared under Wine"
+    exit 1
+  fi
+  sleep 3
+}
+
 if [ "$only_screenshot" = --screenshot-only ]; then
-  cp "$work/start.png" docs/mainwindow-windows.png
-  echo "saved docs/mainwindow-windows.png"
+  for lang in zh en; do
+    picture=docs/mainwindow-windows.png
+    [ "$lang" = en ] && picture=docs/mainwindow-windows-en.png
+    start_program "$lang"
+    screenshot "$picture"
+    wineserver --kill > /dev/null 2>&1 || true
+    sleep 2
+    echo "saved $picture"
+  done
   exit 0
 fi
+start_program zh
 
 source_path=$(winepath -w "$work/source")
 dest_path=$(winepath -w "$work/dest")
@@ -92,7 +102,7 @@ for _ in $(seq 120); do
   sleep 1
 done
 sleep 2
-screenshot "$work/after-run.png"
+import -display "$display" -window root "$work/after-run.png"
 workbooks=$(find "$work/dest" -name '*.xlsx' | wc -l)
 echo "window under Wine: $workbooks workbooks from examples/"
 if [ "$workbooks" -lt 4 ]; then
