@@ -225,9 +225,11 @@ TEST(DocEndToEnd, Word6DocumentsConvertInBothModes) {
             const QJsonArray sheets = QJsonDocument::fromJson(json).object().value(book).toArray();
             if (tableMode) {
                 // A document without tables leaves the new workbook's one empty sheet.
-                const QJsonArray want = tables.value(key).toArray();
-                expectSheetsHoldTables(sheets, want.isEmpty() ? QJsonArray{QJsonArray()} : want,
-                                       key);
+                QJsonArray want = tables.value(key).toArray();
+                if (want.isEmpty()) {
+                    want.append(QJsonArray());  // not QJsonArray{QJsonArray()}: clang copies
+                }
+                expectSheetsHoldTables(sheets, want, key);
                 continue;
             }
             QString got;

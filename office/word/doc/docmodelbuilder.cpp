@@ -4,6 +4,7 @@
 #include "office/word/model/symbolfonts.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -22,13 +23,19 @@ std::vector<int> rowBoundaries(const DocRowFormat& format, int cellCount,
         bounds.push_back(0);
     }
     bounds.resize(std::min<size_t>(bounds.size(), size_t(cellCount) + 1));
+    // In 64 bits and held below INT_MAX: a damaged row may state boundaries near the limit.
+    const auto held = [](qint64 value) {
+        return static_cast<int>(std::clamp<qint64>(value, INT_MIN, INT_MAX - 1));
+    };
     while (int(bounds.size()) < cellCount + 1) {
-        const int width = bounds.size() >= 2 ? bounds[bounds.size() - 1] - bounds[bounds.size() - 2]
-                                             : kDefaultCellWidth;
-        bounds.push_back(bounds.back() + std::max(width, 1));
+        const qint64 width =
+            bounds.size() >= 2
+                ? qint64(bounds[bounds.size() - 1]) - qint64(bounds[bounds.size() - 2])
+                : qint64(kDefaultCellWidth);
+        bounds.push_back(held(qint64(bounds.back()) + std::max<qint64>(width, 1)));
     }
     for (size_t i = 1; i < bounds.size(); ++i)
-        bounds[i] = std::max(bounds[i], bounds[i - 1] + 1);
+        bounds[i] = std::max(bounds[i], held(qint64(bounds[i - 1]) + 1));
     return bounds;
 }
 
