@@ -73,8 +73,8 @@ INSTANTIATE_TEST_SUITE_P(FormOrCopies, CollectEndToEnd,
                          ::testing::Values(CollectCase{"WithBlankForm", true, 1},
                                            CollectCase{"FromCopiesAlone", false, 1},
                                            CollectCase{"OnTwoThreads", true, 2}),
-                         [](const ::testing::TestParamInfo<CollectCase>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<CollectCase>& row) {
+                             return std::string(row.param.name);
                          });
 
 }  // namespace

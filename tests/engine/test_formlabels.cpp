@@ -38,8 +38,8 @@ TEST_P(FormLabelsTest, LabelPlaceholderAndValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, FormLabelsTest, ::testing::ValuesIn(labelRows),
-                         [](const ::testing::TestParamInfo<LabelRow>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<LabelRow>& row) {
+                             return std::string(row.param.name);
                          });
 
 }  // namespace
