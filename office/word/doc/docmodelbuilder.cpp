@@ -28,10 +28,9 @@ std::vector<int> rowBoundaries(const DocRowFormat& format, int cellCount,
         return static_cast<int>(std::clamp<qint64>(value, INT_MIN, INT_MAX - 1));
     };
     while (int(bounds.size()) < cellCount + 1) {
-        const qint64 width =
-            bounds.size() >= 2
-                ? qint64(bounds[bounds.size() - 1]) - qint64(bounds[bounds.size() - 2])
-                : qint64(kDefaultCellWidth);
+        const qint64 width = bounds.size() >= 2 ? qint64(bounds[bounds.size() - 1]) -
+                                                      qint64(bounds[bounds.size() - 2])
+                                                : qint64(kDefaultCellWidth);
         bounds.push_back(held(qint64(bounds.back()) + std::max<qint64>(width, 1)));
     }
     for (size_t i = 1; i < bounds.size(); ++i)
