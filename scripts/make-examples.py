@@ -108,10 +108,10 @@ def broken(path, sample):
 def filled_forms(folder):
     """Five filled copies of one form with its blank (collect mode's demo), by the test's maker:
     beside the copies a copy of another form and a damaged one, as real returns have."""
-    spec = importlib.util.spec_from_file_location(
+    found = importlib.util.spec_from_file_location(
         "collect_forms", os.path.join(os.path.dirname(__file__), "..", "tests", "engine", "collect_forms.py"))
-    maker = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(maker)
+    maker = importlib.util.module_from_spec(found)
+    found.loader.exec_module(maker)
     maker.make(folder, 5, 2024)
     os.replace(os.path.join(folder, "form.docx"), os.path.join(folder, "空白表.docx"))
     os.replace(os.path.join(folder, "copies"), os.path.join(folder, "回收"))
