@@ -23,3 +23,10 @@ bool ServerCall::is(const char* candidate) const {
 QVariant ServerCall::arg(int index) const {
     return index >= 0 && index < args.size() ? args.at(index) : QVariant();
 }
+
+/* The 1-based index COM collections take, checked and made 0-based. */
+int ServerCall::itemIndex(int count) const {
+    bool ok = false;
+    const int index = arg(0).toInt(&ok);
+    return ok && index >= 1 && index <= count ? index - 1 : -1;
+}

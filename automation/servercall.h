@@ -26,4 +26,8 @@ struct ServerCall {
 
     // The argument at `index`, or an invalid QVariant when there is none.
     QVariant arg(int index) const;
+
+    // The first argument as a collection's "Item" index, 1 to count, made 0-based; -1 when it
+    // is no whole number in that range.
+    int itemIndex(int count) const;
 };

@@ -32,12 +32,11 @@ ServerReply WordCellsObject::invoke(const ServerCall& call) {
         return ServerReply::ofValue(count);
     }
     if (call.is("Item")) {
-        bool ok = false;
-        const int index = call.arg(0).toInt(&ok);
-        if (!ok || index < 1 || index > count) {
+        const int index = call.itemIndex(count);
+        if (index < 0) {
             return ServerReply::failure();
         }
-        const std::pair<int, int>& at = m_cells[static_cast<size_t>(index - 1)];
+        const std::pair<int, int>& at = m_cells[static_cast<size_t>(index)];
         return ServerReply::ofObject(
             std::make_shared<WordCellObject>(document, m_table, at.first, at.second));
     }

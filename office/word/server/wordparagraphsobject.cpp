@@ -31,12 +31,11 @@ ServerReply WordParagraphsObject::invoke(const ServerCall& call) {
         return ServerReply::ofValue(count);
     }
     if (call.is("Item")) {
-        bool ok = false;
-        const int index = call.arg(0).toInt(&ok);
-        if (!ok || index < 1 || index > count) {
+        const int index = call.itemIndex(count);
+        if (index < 0) {
             return ServerReply::failure();
         }
-        const WordParagraph* paragraph = m_paragraphs[static_cast<size_t>(index - 1)];
+        const WordParagraph* paragraph = m_paragraphs[static_cast<size_t>(index)];
         return ServerReply::ofObject(
             std::make_shared<WordRangeObject>(document, paragraph->text() + QLatin1Char('\r')));
     }

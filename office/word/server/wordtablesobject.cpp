@@ -29,17 +29,15 @@ ServerReply WordTablesObject::invoke(const ServerCall& call) {
         return ServerReply::ofValue(count);
     }
     if (call.is("Item")) {
-        bool ok = false;
-        const int index = call.arg(0).toInt(&ok);
-        if (!ok || index < 1 || index > count) {
+        const int index = call.itemIndex(count);
+        if (index < 0) {
             return ServerReply::failure();
         }
         if (m_isNested) {
-            return ServerReply::ofObject(std::make_shared<WordTableObject>(
-                document, m_nested[static_cast<size_t>(index - 1)]));
+            return ServerReply::ofObject(
+                std::make_shared<WordTableObject>(document, m_nested[static_cast<size_t>(index)]));
         }
-        return ServerReply::ofObject(
-            std::make_shared<WordTableObject>(session, document, index - 1));
+        return ServerReply::ofObject(std::make_shared<WordTableObject>(session, document, index));
     }
     return ServerReply::failure();
 }
