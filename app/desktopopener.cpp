@@ -21,10 +21,12 @@ DesktopOpener::Opener& replacement() {
 
 /* A file in the text viewer, else (and every folder) through the desktop's default. */
 bool DesktopOpener::open(const QString& nativePath) {
-    if (replacement())
+    if (replacement()) {
         return replacement()(nativePath);
-    if (QFileInfo(nativePath).isFile() && FailureReport::showInSystemViewer(nativePath))
+    }
+    if (QFileInfo(nativePath).isFile() && FailureReport::showInSystemViewer(nativePath)) {
         return true;
+    }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(nativePath)));
 }
 

@@ -16,8 +16,9 @@ const char shownAnswer[] = "shown\n";
 QByteArray readLine(QLocalSocket& socket, const QDeadlineTimer& deadline) {
     while (!socket.canReadLine()) {
         const int left = int(deadline.remainingTime());
-        if (left <= 0 || !socket.waitForReadyRead(left))
+        if (left <= 0 || !socket.waitForReadyRead(left)) {
             return QByteArray();
+        }
     }
     return socket.readLine();
 }
@@ -41,8 +42,9 @@ QString InstanceGate::serverName(const QString& identity, const QString& userNam
 /* The program and the user running it. */
 QString InstanceGate::serverNameForThisUser() {
     QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
+    if (user.isEmpty()) {
         user = qEnvironmentVariable("USERNAME");
+    }
     return serverName(programIdentity(), user);
 }
 
@@ -51,11 +53,13 @@ bool InstanceGate::askRunningCopyToShow(const QString& name, int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
     socket.connectToServer(name);
-    if (!socket.waitForConnected(timeoutMs))
+    if (!socket.waitForConnected(timeoutMs)) {
         return false;
+    }
     socket.write(showRequest);
-    if (!socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))))
+    if (!socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())))) {
         return false;
+    }
     return readLine(socket, deadline) == shownAnswer;
 }
 
@@ -77,11 +81,13 @@ void InstanceGate::answer() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
+            if (!socket->canReadLine()) {
                 return;
+            }
             if (socket->readLine() == showRequest) {
-                if (m_show)
+                if (m_show) {
                     m_show();
+                }
                 socket->write(shownAnswer);
                 socket->flush();
             }

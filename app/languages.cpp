@@ -51,10 +51,12 @@ static void loadTranslationResources() {
 /* The override when it names a language, else the locale's language. */
 Languages::Language Languages::choose(const QByteArray& override, const QLocale& locale) {
     const QByteArray wanted = override.trimmed().toLower();
-    if (wanted == "zh")
+    if (wanted == "zh") {
         return Language::Chinese;
-    if (wanted == "en")
+    }
+    if (wanted == "en") {
         return Language::English;
+    }
     return locale.language() == QLocale::Chinese ? Language::Chinese : Language::English;
 }
 

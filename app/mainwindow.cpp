@@ -76,8 +76,9 @@ std::string toLocal(const QString& text) {
 
 /* Stop an idle worker thread and delete it with its worker; a busy one is left running. */
 void releaseIfIdle(QThread* thread, QObject* worker) {
-    if (thread == nullptr)
+    if (thread == nullptr) {
         return;
+    }
     thread->quit();
     if (!thread->wait(idleThreadStopMs)) {
         leftRunning = true;
@@ -258,11 +259,13 @@ void MainWindow::showStartupNotice() {
 /* Shrink the form's first size to the screen's free area when the screen is smaller. */
 void MainWindow::fitToScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
+    if (screen == nullptr) {
         return;
+    }
     const QSize fitted = fittedSize(size(), screen->availableGeometry().size(), minimumSizeHint());
-    if (fitted != size())
+    if (fitted != size()) {
         resize(fitted);
+    }
 }
 
 /* Take the screen and window sizes and move the window to its first place. */
@@ -288,8 +291,9 @@ void MainWindow::createTrayIcon() {
 /* Start the update check on a thread of its own; its balloon goes to the tray icon. An
    installed copy has no update worker: the package manager updates it. */
 void MainWindow::startUpdateWorker() {
-    if (!selfUpdateOffReason.empty())
+    if (!selfUpdateOffReason.empty()) {
         return;
+    }
     postThread = new QThread();
     threadPost = new ThreadPost();
     threadPost->setPaths(QByteArray::fromStdString(appPath), QByteArray::fromStdString(appDir),
@@ -324,8 +328,9 @@ void MainWindow::ShowSoftWindow() {
 
 /* A single or double click on the tray icon shows the window. */
 void MainWindow::SystemTrayActivated(QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) {
         ShowSoftWindow();
+    }
 }
 
 /* Show the job's latest message. */
@@ -376,8 +381,9 @@ void MainWindow::showRunResult(const RunResult& run) {
     if (run.aborted) {
         showStatus(ui->lb_ShowDisposing->text(), StatusTone::Warning);
         m_runRow->hide();
-        if (run.templateUnusable)
+        if (run.templateUnusable) {
             showMessage(ui->lb_ShowDisposing->text());  // as when the template is missing
+        }
         return;
     }
     const RunSummary::Tone tone = RunSummary::tone(run);
@@ -389,8 +395,9 @@ void MainWindow::showRunResult(const RunResult& run) {
     m_openReport->setVisible(!reportButton.isEmpty());
     m_openSaveFolder->show();
     m_runRow->show();
-    if (!run.reportWritten && !run.failedPaths.isEmpty())
+    if (!run.reportWritten && !run.failedPaths.isEmpty()) {
         showUnwrittenReport(run.failedPaths);
+    }
 }
 
 /* The last run's issues in their dialog. */
@@ -427,8 +434,9 @@ void MainWindow::setFormLocked(bool locked) {
    box's details. */
 void MainWindow::showUnwrittenReport(const QStringList& failedPaths) {
     QString list;
-    for (const QString& path : failedPaths)
+    for (const QString& path : failedPaths) {
         list += FailureReport::line(path);
+    }
     QMessageBox box(QMessageBox::Warning, windowTitle(),
                     tr("无法写入报告 %1\n未能转换的%2个文件列在详细信息中。")
                         .arg(m_runReport)
@@ -440,8 +448,9 @@ void MainWindow::showUnwrittenReport(const QStringList& failedPaths) {
 
 /* Announce an installed update, quit and start the new program; not when autostarted. */
 void MainWindow::on_Signal_UpdateSuccess() {
-    if (launchArgument == "-autorun")
+    if (launchArgument == "-autorun") {
         return;
+    }
     QMessageBox::information(this, tr("注意："), tr("成功升级新版本!"));
     QCoreApplication::quit();
     startProgramAgain(appPath);
@@ -465,11 +474,13 @@ QString MainWindow::pickerStart(const QLineEdit* field, bool fieldIsFolder) cons
         const QFileInfo info(text);
         const QString folder =
             QDir::cleanPath(fieldIsFolder ? info.absoluteFilePath() : info.absolutePath());
-        if (QFileInfo(folder).isDir())
+        if (QFileInfo(folder).isDir()) {
             return folder;
+        }
     }
-    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
+    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir()) {
         return m_lastFolder;
+    }
     return QDir::homePath();
 }
 
@@ -479,8 +490,9 @@ void MainWindow::pickFolder(const char* key, bool sourceField) {
     const QString chosen = PathDialogs::getExistingDirectory(
         this, tr("选择文件夹"), pickerStart(field, true),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (chosen.isEmpty())
+    if (chosen.isEmpty()) {
         return;
+    }
     m_lastFolder = chosen;
     const QString path = QDir::toNativeSeparators(chosen + QLatin1Char('/'));
     field->setText(path);
@@ -506,8 +518,9 @@ void MainWindow::on_pBtn_Transform_clicked() {
     options.failureReportPath =
         ConvertOptions::reportPathIn(options.sourcePath, ConvertOptions::failureReportName());
     const std::string report = toLocal(options.failureReportPath);
-    if (pathExists(report))
+    if (pathExists(report)) {
         std::remove(report.c_str());
+    }
     startJob();
 }
 
@@ -601,8 +614,9 @@ void MainWindow::startJob() {
 /* Check source folder, template (when used) and save folder; the first failure is shown. */
 bool MainWindow::validateOptions() {
     const QString message = convertOptions().validationMessage();
-    if (message.isEmpty())
+    if (message.isEmpty()) {
         return true;
+    }
     showMessage(message);
     return false;
 }
@@ -645,8 +659,9 @@ void MainWindow::replaceJob() {
 /* The job ended: the convert button and the form work again and the run's result is shown. */
 void MainWindow::on_Signal_SetButtonEnable() {
     ui->pBtn_Transform->setEnabled(true);
-    if (!m_running)
+    if (!m_running) {
         return;
+    }
     m_running = false;
     m_runMarker.release();
     setFormLocked(false);
@@ -659,8 +674,9 @@ void MainWindow::on_Signal_SetButtonEnable() {
 
 /* Ask before a running conversion is abandoned; true when the program may end. */
 bool MainWindow::confirmQuitDuringRun() {
-    if (!m_running)
+    if (!m_running) {
         return true;
+    }
     const QMessageBox::StandardButton answer =
         QMessageBox::question(this, windowTitle(), tr("正在转换，确定要退出吗？"),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
@@ -680,8 +696,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::on_pBtn_TemplatePath_clicked() {
     const QString chosen = PathDialogs::getOpenFileName(
         nullptr, tr("选择Excel文件"), pickerStart(ui->lEdt_TemplatePath, false), templateFilter());
-    if (chosen.isEmpty())
+    if (chosen.isEmpty()) {
         return;
+    }
     m_lastFolder = QFileInfo(chosen).absolutePath();
     takeTemplate(QDir::toNativeSeparators(chosen));
 }
@@ -695,8 +712,9 @@ void MainWindow::takeTemplate(const QString& nativePath) {
 
 /* An unchecked template box leaves the values-only box usable. */
 void MainWindow::on_cBox_UseTemplate_clicked() {
-    if (!ui->cBox_UseTemplate->isChecked())
+    if (!ui->cBox_UseTemplate->isChecked()) {
         ui->cBox_JustText->setEnabled(true);
+    }
 }
 
 /* Table mode has no separator: checking it unchecks and disables the separator box. */

@@ -21,16 +21,18 @@ PathDialogs::FileDialog& fileReplacement() {
 /* Ask for a folder. */
 QString PathDialogs::getExistingDirectory(QWidget* parent, const QString& caption,
                                           const QString& dir, QFileDialog::Options options) {
-    if (folderReplacement())
+    if (folderReplacement()) {
         return folderReplacement()(parent, caption, dir, options);
+    }
     return QFileDialog::getExistingDirectory(parent, caption, dir, options);
 }
 
 /* Ask for one existing file. */
 QString PathDialogs::getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                                      const QString& filter) {
-    if (fileReplacement())
+    if (fileReplacement()) {
         return fileReplacement()(parent, caption, dir, filter);
+    }
     return QFileDialog::getOpenFileName(parent, caption, dir, filter, nullptr,
                                         QFileDialog::Options());
 }

@@ -15,10 +15,12 @@ namespace {
 /* The first local file of the data: its URLs, else a file URL given as text. */
 QString firstLocalPath(const QMimeData* data) {
     QList<QUrl> urls = data->urls();
-    if (urls.isEmpty() && data->hasText())
+    if (urls.isEmpty() && data->hasText()) {
         urls << QUrl(data->text().trimmed());
-    if (urls.isEmpty() || !urls.first().isLocalFile())
+    }
+    if (urls.isEmpty() || !urls.first().isLocalFile()) {
         return QString();
+    }
     return urls.first().toLocalFile();
 }
 
@@ -33,14 +35,17 @@ PathDrop* PathDrop::install(QLineEdit* field, Kind kind) {
 
 /* A folder or a workbook file from the data, as the field shows it. */
 QString PathDrop::acceptedPath(const QMimeData* data, Kind kind) {
-    if (data == nullptr)
+    if (data == nullptr) {
         return QString();
+    }
     const QString path = firstLocalPath(data);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
         return QString();
+    }
     const QFileInfo info(path);
-    if (kind == Kind::Folder)
+    if (kind == Kind::Folder) {
         return info.isDir() ? ConvertOptions::folderWithSeparator(path) : QString();
+    }
     const bool workbook = info.isFile() && ConvertOptions::isWorkbookPath(path);
     return workbook ? QDir::toNativeSeparators(path) : QString();
 }
@@ -50,11 +55,13 @@ PathDrop::PathDrop(QLineEdit* field, Kind kind) : QObject(field), m_field(field)
 
 /* Accept a fitting drag; on drop put the path into the field; refuse everything else. */
 bool PathDrop::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_field)
+    if (watched != m_field) {
         return false;
+    }
     const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
         return false;
+    }
     auto* drop = static_cast<QDropEvent*>(event);
     const QString path = m_field->isReadOnly() ? QString() : acceptedPath(drop->mimeData(), m_kind);
     if (path.isEmpty()) {

@@ -8,8 +8,9 @@
 
 /* Start the program detached from this process. */
 bool startProgramAgain(const std::string& path) {
-    if (path.empty())
+    if (path.empty()) {
         return false;
+    }
     return QProcess::startDetached(QString::fromLocal8Bit(path.data(), int(path.size())),
                                    QStringList());
 }

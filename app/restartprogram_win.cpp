@@ -12,8 +12,9 @@ bool startProgramAgain(const std::string& path) {
     pipeAttributes.bInheritHandle = TRUE;
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &pipeAttributes, 0))
+    if (!CreatePipe(&readEnd, &writeEnd, &pipeAttributes, 0)) {
         return false;
+    }
 
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);
@@ -28,8 +29,9 @@ bool startProgramAgain(const std::string& path) {
                                         nullptr, nullptr, &startup, &process);
     CloseHandle(readEnd);
     CloseHandle(writeEnd);
-    if (!started)
+    if (!started) {
         return false;
+    }
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     return true;

@@ -25,8 +25,9 @@ QImage grabWindow(MainWindow& window) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen != nullptr && window.windowHandle() != nullptr) {
         const QPixmap shot = screen->grabWindow(window.winId());
-        if (!shot.isNull())
+        if (!shot.isNull()) {
             return shot.toImage();
+        }
     }
     return window.grab().toImage();
 }

@@ -32,10 +32,12 @@ char nativeSeparator() {
 void buildStartupPaths(int argc, char** argv, char separator) {
     launchArgument.clear();
     appPath.clear();
-    if (argv != nullptr && argc > 1 && argv[1] != nullptr)
+    if (argv != nullptr && argc > 1 && argv[1] != nullptr) {
         launchArgument = argv[1];
-    if (argv != nullptr && argc > 0 && argv[0] != nullptr)
+    }
+    if (argv != nullptr && argc > 0 && argv[0] != nullptr) {
         appPath = argv[0];
+    }
     textBefore(appDir, appPath, std::string(1, separator), 1, 1);
     settingsFilePath = appDir + "Sheetweaver.qvr";
     updateArchivePath = appDir + "Sheetweaver.zip";
@@ -44,17 +46,20 @@ void buildStartupPaths(int argc, char** argv, char separator) {
 
 /* Move the settings of an installed copy to the user's configuration folder. */
 bool useConfigFolderWhenInstalled(bool installed, const std::string& configFolder) {
-    if (!installed || configFolder.empty())
+    if (!installed || configFolder.empty()) {
         return true;
+    }
     selfUpdateOffReason =
         "installed copy: its folder is not writable, the package manager updates it";
     settingsFilePath = configFolder + "Sheetweaver.qvr";
-    if (pathExists(settingsFilePath))
+    if (pathExists(settingsFilePath)) {
         return true;
+    }
     makeDirectoryPath(configFolder);
     std::FILE* created = std::fopen(settingsFilePath.c_str(), "ab");
-    if (created == nullptr)
+    if (created == nullptr) {
         return false;
+    }
     std::fclose(created);
     return true;
 }
@@ -62,7 +67,8 @@ bool useConfigFolderWhenInstalled(bool installed, const std::string& configFolde
 /* End one copy when a second copy of the program runs. */
 int enforceSingleInstance() {
     const int copies = countProcessesByName(programFileName);
-    if (copies > 1)
+    if (copies > 1) {
         terminateProcessByName(programFileName);
+    }
     return copies;
 }

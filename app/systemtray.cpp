@@ -39,8 +39,9 @@ void SystemTray::setQuitCheck(std::function<bool()> check) {
 
 /* End the event loop unless the quit check says no. */
 void SystemTray::UiQuit() {
-    if (m_quitCheck && !m_quitCheck())
+    if (m_quitCheck && !m_quitCheck()) {
         return;
+    }
     QCoreApplication::quit();
 }
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a C++ source of ours differs from what .clang-format makes of it.
+# Fails when a C++ source of ours differs from what .clang-format makes of it, braces around
+# every control body included (InsertBraces needs clang-format 15).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./build -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
@@ -8,5 +9,5 @@ if [ -z "$files" ]; then
   exit 0
 fi
 # shellcheck disable=SC2086
-clang-format --dry-run -Werror $files
+clang-format-15 --dry-run -Werror $files
 echo "format ok: $(echo "$files" | wc -l) files"

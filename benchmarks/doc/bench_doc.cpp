@@ -21,11 +21,13 @@ std::vector<QByteArray> corpusDocuments() {
                     QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
-        if (!file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly)) {
             continue;
+        }
         QByteArray bytes = file.readAll();
-        if (DocReader::readBytes(bytes))
+        if (DocReader::readBytes(bytes)) {
             documents.push_back(bytes);
+        }
     }
     return documents;
 }
@@ -40,8 +42,9 @@ void BM_OpenAndCopyCorpus(benchmark::State& state) {
     for (auto _ : state) {
         for (const QByteArray& bytes : documents) {
             const WordLoadResult result = DocReader::readBytes(bytes);
-            if (result)
+            if (result) {
                 WordBenchCopy::copyAll(*result.document);
+            }
         }
     }
     state.counters["documents"] = double(documents.size());
@@ -55,8 +58,9 @@ BENCHMARK(BM_OpenAndCopyCorpus)->Unit(benchmark::kMillisecond);
 void BM_OpenCorpus(benchmark::State& state) {
     const std::vector<QByteArray> documents = corpusDocuments();
     for (auto _ : state) {
-        for (const QByteArray& bytes : documents)
+        for (const QByteArray& bytes : documents) {
             benchmark::DoNotOptimize(DocReader::readBytes(bytes).document.get());
+        }
     }
     state.counters["per_document"] =
         benchmark::Counter(double(documents.size()), benchmark::Counter::kIsIterationInvariantRate |

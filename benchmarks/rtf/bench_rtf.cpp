@@ -37,8 +37,9 @@ QByteArray generatedTables(int bytes) {
         "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fcharset134 "
         "\\'cb\\'ce\\'cc\\'e5;}}{\\colortbl;\\red0\\green0\\blue0;\\red230\\green230\\blue230;}\n";
     for (int i = 0; rtf.size() < bytes; ++i) {
-        if (i % 50 == 0)
+        if (i % 50 == 0) {
             rtf += "\\pard\\plain\\qc\\b Table " + QByteArray::number(i / 50) + "\\par\n";
+        }
         rtf += tableRow(i);
     }
     return rtf + "}";
@@ -62,8 +63,9 @@ BENCHMARK(BM_OpenAndCopyTables10MB)->Unit(benchmark::kMillisecond);
 /* Open only, to separate the reader's share from the copy's. */
 void BM_OpenTables10MB(benchmark::State& state) {
     const QByteArray rtf = generatedTables(10 * 1024 * 1024);
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(RtfReader::readBytes(rtf).document.get());
+    }
     state.SetBytesProcessed(qint64(state.iterations()) * rtf.size());
 }
 BENCHMARK(BM_OpenTables10MB)->Unit(benchmark::kMillisecond);
@@ -75,16 +77,18 @@ void BM_OpenAndCopyLibreOfficeFixtures(benchmark::State& state) {
     qint64 total = 0;
     for (const QString& name : folder.entryList({QStringLiteral("*.rtf")}, QDir::Files)) {
         QFile file(folder.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly)) {
             continue;
+        }
         documents.push_back(file.readAll());
         total += documents.back().size();
     }
     for (auto _ : state) {
         for (const QByteArray& rtf : documents) {
             const WordLoadResult result = RtfReader::readBytes(rtf);
-            if (result)
+            if (result) {
                 WordBenchCopy::copyAll(*result.document);
+            }
         }
     }
     state.SetBytesProcessed(qint64(state.iterations()) * total);

@@ -29,19 +29,22 @@ public:
 private:
     void closeModal() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible())
+        if (box == nullptr || !box->isVisible()) {
             return;
+        }
         titles << box->windowTitle();
         texts << box->text();
         details << box->detailedText();
         icons << box->icon();
         QAbstractButton* button = answer != QMessageBox::NoButton ? box->button(answer) : nullptr;
-        if (!answerName.isEmpty())
+        if (!answerName.isEmpty()) {
             button = box->findChild<QAbstractButton*>(answerName);
-        if (button != nullptr)
+        }
+        if (button != nullptr) {
             button->click();
-        else
+        } else {
             box->accept();
+        }
     }
 
     QTimer m_timer;

@@ -71,8 +71,9 @@ int main(int argc, char* argv[]) {
     QTimer answerer;
     QObject::connect(&answerer, &QTimer::timeout, [&questions] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible())
+        if (box == nullptr || !box->isVisible()) {
             return;
+        }
         ++questions;
         std::printf("asked: %s\n", box->text().toUtf8().constData());
         box->button(questions == 1 ? QMessageBox::No : QMessageBox::Yes)->click();

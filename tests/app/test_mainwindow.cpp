@@ -85,16 +85,18 @@ QByteArray settingsLine(const QString& key, const QString& value) {
 /* The whole content of a file, empty when it cannot be read. */
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return QByteArray();
+    }
     return file.readAll();
 }
 
 /* Create a file holding text; false when it cannot be written. */
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return false;
+    }
     return file.write(bytes) == bytes.size();
 }
 
@@ -103,8 +105,9 @@ QStringList namedChildren(const QObject* parent) {
     QStringList names;
     for (const QObject* child : parent->children()) {
         const QString name = child->objectName();
-        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
+        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_"))) {
             names << name;
+        }
     }
     return names;
 }
@@ -114,12 +117,13 @@ QStringList layoutItems(const QLayout* layout) {
     QStringList names;
     for (int i = 0; i < layout->count(); ++i) {
         QLayoutItem* item = layout->itemAt(i);
-        if (item->widget() != nullptr)
+        if (item->widget() != nullptr) {
             names << item->widget()->objectName();
-        else if (item->layout() != nullptr)
+        } else if (item->layout() != nullptr) {
             names << item->layout()->objectName();
-        else
+        } else {
             names << QStringLiteral("<spacer>");
+        }
     }
     return names;
 }
@@ -390,8 +394,9 @@ void TestMainWindow::layoutsSpacingMarginsAndStretch() {
         QCOMPARE(l->spacing(), e.spacing);
         QCOMPARE(marginsOf(l), e.margins);
         QCOMPARE(layoutItems(l), e.items);
-        for (int i = 0; i < e.stretch.size(); ++i)
+        for (int i = 0; i < e.stretch.size(); ++i) {
             QCOMPARE(l->stretch(i), e.stretch[i]);
+        }
     }
     // horizontalLayout_4: top 9 and right 9, left and bottom the style's default.
     QBoxLayout* h4 = layout("horizontalLayout_4");
@@ -505,8 +510,9 @@ void TestMainWindow::objectNameKeptWhenAlreadySet() {
 void TestMainWindow::metaMethodsInDeclaredOrder() {
     const QMetaObject& meta = MainWindow::staticMetaObject;
     QStringList methods;
-    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
         methods << QString::fromLatin1(meta.method(i).methodSignature());
+    }
     const QStringList expected = {
         QStringLiteral("pBtn_Transform_HasClicked()"),
         QStringLiteral("ShowSoftWindow()"),
@@ -587,12 +593,14 @@ void TestMainWindow::formFitsItsInitialSize() {
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-        if (button->isVisible() && !button->text().isEmpty())
+        if (button->isVisible() && !button->text().isEmpty()) {
             QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+        }
     }
     for (QLabel* label : window->findChildren<QLabel*>()) {
-        if (label->isVisible() && !label->wordWrap())
+        if (label->isVisible() && !label->wordWrap()) {
             QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+        }
     }
     Languages::install(Languages::Language::Chinese);
 }
@@ -1036,8 +1044,9 @@ void TestMainWindow::fullConversionWithBuiltinOffice() {
     QVERIFY(progress->isVisible());
     QVERIFY(!openReport->isVisible());
     QDeadlineTimer deadline(180000);
-    while (!button->isEnabled() && !deadline.hasExpired())
+    while (!button->isEnabled() && !deadline.hasExpired()) {
         QTest::qWait(5);
+    }
     QVERIFY2(button->isEnabled(), "the job did not end within three minutes");
 
     // The bar counted the three Word documents and is hidden again; the summary names the
@@ -1057,8 +1066,9 @@ void TestMainWindow::fullConversionWithBuiltinOffice() {
     QString listed;
     QTimer::singleShot(50, [&listed] {
         auto* dialog = qobject_cast<RunReportDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr)
+        if (dialog == nullptr) {
             return;
+        }
         listed = dialog->listText();
         dialog->findChild<QPushButton*>(QStringLiteral("pBtn_OpenReportFile"))->click();
         dialog->reject();
@@ -1189,8 +1199,9 @@ void TestMainWindow::templatePickerWritesSettings() {
     window->on_pBtn_TemplatePath_clicked();
     QVERIFY(askedParent == nullptr);
     QCOMPARE(askedCaption, QStringLiteral("选择Excel文件"));
-    for (const char* pattern : {"*.xls", "*.xlsx", "*.xlsm"})
+    for (const char* pattern : {"*.xls", "*.xlsx", "*.xlsm"}) {
         QVERIFY(askedFilter.contains(QString::fromLatin1(pattern)));
+    }
     QCOMPARE(formWidget<QLineEdit>(*window, "lEdt_TemplatePath")->text(),
              QDir::toNativeSeparators(chosen));
     QVERIFY(formWidget<QCheckBox>(*window, "cBox_UseTemplate")->isChecked());
@@ -1389,10 +1400,11 @@ void TestMainWindow::droppedPaths() {
     edit->setText(QStringLiteral("before"));
 
     QMimeData data;
-    if (asText)
+    if (asText) {
         data.setText(QUrl::fromLocalFile(path).toString());
-    else
+    } else {
         data.setUrls({QUrl::fromLocalFile(path)});
+    }
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton,
                           Qt::NoModifier);
     QApplication::sendEvent(edit, &enter);
@@ -1442,8 +1454,9 @@ void TestMainWindow::languageByLocaleAndOverride() {
 /* True when the text holds a Chinese character. */
 static bool hasChinese(const QString& text) {
     for (const QChar c : text) {
-        if (c.unicode() >= 0x3000 && c.unicode() <= 0x9fff)
+        if (c.unicode() >= 0x3000 && c.unicode() <= 0x9fff) {
             return true;
+        }
     }
     return false;
 }
@@ -1454,15 +1467,19 @@ void TestMainWindow::englishInterfaceShowsNoChinese() {
     QCOMPARE(Languages::install(Languages::Language::English), 1);
     auto window = makeWindow();
     QStringList texts;
-    for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
         texts << b->text();
-    for (QLabel* l : window->findChildren<QLabel*>())
+    }
+    for (QLabel* l : window->findChildren<QLabel*>()) {
         texts << l->text();
-    for (QGroupBox* g : window->findChildren<QGroupBox*>())
+    }
+    for (QGroupBox* g : window->findChildren<QGroupBox*>()) {
         texts << g->title();
+    }
     texts << formWidget<QTabWidget>(*window, "tabWidget")->tabText(0);
-    for (QAction* a : trayIcon->contextMenu()->actions())
+    for (QAction* a : trayIcon->contextMenu()->actions()) {
         texts << a->text();
+    }
     ModalCatcher catcher;
     window->on_pBtn_Transform_clicked();  // empty source folder
     texts << catcher.texts;
@@ -1477,8 +1494,9 @@ void TestMainWindow::englishInterfaceShowsNoChinese() {
     Languages::install(Languages::Language::Chinese);
 
     QVERIFY(texts.size() > 20);
-    for (const QString& text : texts)
+    for (const QString& text : texts) {
         QVERIFY2(!hasChinese(text), qPrintable(text));
+    }
     QVERIFY(texts.contains(QStringLiteral("&Convert")));
     QVERIFY(hasChinese(ConvertOptions::failureReportName()));
 }
@@ -1550,8 +1568,9 @@ void TestMainWindow::keysInBothLanguages() {
         auto window = makeWindow();
         QStringList keys;
         for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-            if (button->objectName().startsWith(QLatin1String("qt_")) || button->text().isEmpty())
+            if (button->objectName().startsWith(QLatin1String("qt_")) || button->text().isEmpty()) {
                 continue;
+            }
             const QString key = QKeySequence::mnemonic(button->text()).toString();
             QVERIFY2(!key.isEmpty(), qPrintable(button->text()));
             QVERIFY2(!keys.contains(key), qPrintable(button->text()));
@@ -1573,8 +1592,9 @@ void TestMainWindow::enterStartsTheRun() {
     QSignalSpy started(window.get(), SIGNAL(pBtn_Transform_HasClicked()));
     QList<QWidget*> targets;
     for (const char* name :
-         {"lEdt_SourcePath", "lEdt_SavePath", "lEdt_TemplatePath", "lEdt_SplitChar"})
+         {"lEdt_SourcePath", "lEdt_SavePath", "lEdt_TemplatePath", "lEdt_SplitChar"}) {
         targets << formWidget<QWidget>(*window, name);
+    }
     targets << formWidget<QSpinBox>(*window, "sBox_LastRow")->findChild<QLineEdit*>();
     targets << formWidget<QPushButton>(*window, "pBtn_Transform");
     for (QWidget* target : targets) {

@@ -23,8 +23,9 @@ namespace {
 /* The desktop program built beside the tests, or an empty text when unknown. */
 QString programPath() {
     const QByteArray build = qgetenv("SW_BUILD_DIR");
-    if (build.isEmpty())
+    if (build.isEmpty()) {
         return QString();
+    }
     return QString::fromLocal8Bit(build) + QStringLiteral("/bin/Sheetweaver");
 }
 
@@ -51,8 +52,9 @@ std::unique_ptr<QProcess> startProgram(const QString& path, const QString& folde
 bool waitForCount(const char* name, int count, int msecs) {
     QDeadlineTimer deadline(msecs);
     while (!deadline.hasExpired()) {
-        if (countProcessesByName(name) == count)
+        if (countProcessesByName(name) == count) {
             return true;
+        }
         QThread::msleep(20);
     }
     return countProcessesByName(name) == count;
@@ -70,11 +72,13 @@ class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
         m_program = programPath();
-        if (m_program.isEmpty() || !QFile::exists(m_program))
+        if (m_program.isEmpty() || !QFile::exists(m_program)) {
             GTEST_SKIP() << "the desktop program is not built (SW_BUILD_DIR unset)";
+        }
         // Another copy running on this machine would be ended by the check under test.
-        if (countProcessesByName(programFileName) != 0)
+        if (countProcessesByName(programFileName) != 0) {
             GTEST_SKIP() << "another copy of the program runs already";
+        }
         ASSERT_TRUE(m_dir.isValid());
     }
 
@@ -131,8 +135,9 @@ TEST_F(SingleInstance, CopyThatDoesNotAnswerIsHandledByName) {
     const bool firstRuns = first->state() == QProcess::Running;
     const bool secondRuns = second->state() == QProcess::Running;
     EXPECT_NE(firstRuns, secondRuns);
-    if (firstRuns)
+    if (firstRuns) {
         ::kill(pid_t(first->processId()), SIGCONT);
+    }
     QThread::msleep(500);
     EXPECT_EQ(countProcessesByName(programFileName), 1);
     stop(*first);

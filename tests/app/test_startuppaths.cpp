@@ -15,8 +15,9 @@ namespace {
 /* Run buildStartupPaths on a copy of the given words as argv. */
 void buildFrom(std::vector<std::string> words, char separator) {
     std::vector<char*> argv;
-    for (std::string& word : words)
+    for (std::string& word : words) {
         argv.push_back(word.data());
+    }
     argv.push_back(nullptr);
     buildStartupPaths(int(words.size()), argv.data(), separator);
 }

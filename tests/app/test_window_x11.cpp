@@ -40,10 +40,11 @@ void typeInto(QLineEdit* field, const QString& text) {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(field, Qt::Key_Delete);
     for (const QChar c : text) {
-        if (c.unicode() < 0x80)
+        if (c.unicode() < 0x80) {
             QTest::keyClick(field, char(c.unicode()));
-        else
+        } else {
             QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
     }
 }
 
@@ -51,11 +52,13 @@ void typeInto(QLineEdit* field, const QString& text) {
 void answerNextBoxWith(const char* buttonName) {
     QTimer::singleShot(200, [buttonName] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr)
+        if (box == nullptr) {
             return;
+        }
         auto* button = box->findChild<QPushButton*>(QString::fromLatin1(buttonName));
-        if (button == nullptr)
+        if (button == nullptr) {
             return;
+        }
         const QKeySequence key = QKeySequence::mnemonic(button->text());
         QTest::keySequence(box, key);
     });
@@ -75,8 +78,9 @@ QByteArray sheetsAndTables(const QString& source, const QString& destination) {
                                  "    sheets = openpyxl.load_workbook(book).sheetnames\n"
                                  "    print(name, len(sheets), tables, ','.join(sheets))\n"),
                   source, destination});
-    if (!python.waitForFinished(60000) || python.exitCode() != 0)
+    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
         return python.readAllStandardError();
+    }
     return python.readAllStandardOutput();
 }
 
@@ -91,9 +95,10 @@ void TestWindowX11::typedFoldersTableModeConvert() {
     QVERIFY(QDir().mkpath(src));
     QVERIFY(QDir().mkpath(dst));
     const QString corpus = QStringLiteral("../shared/corpus/docx/tables/");
-    for (const char* name : {"TestTableColumns.docx", "blk-paras-and-tables.docx"})
+    for (const char* name : {"TestTableColumns.docx", "blk-paras-and-tables.docx"}) {
         QVERIFY(QFile::copy(corpus + QString::fromLatin1(name),
                             src + QLatin1Char('/') + QString::fromLatin1(name)));
+    }
 
     MainWindow::setReportViewerForJobs(MergeObject::ReportViewer());
     MainWindow window;
@@ -131,9 +136,10 @@ void TestWindowX11::enterStartsStopEndsResumeConvertsTheChanged() {
     const QString dst = dir.path() + QStringLiteral("/dst/");
     QVERIFY(QDir().mkpath(src));
     QVERIFY(QDir().mkpath(dst));
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 40; ++i) {
         QVERIFY(QFile::copy(QStringLiteral("../shared/corpus/docx/tables/stress004.docx"),
                             src + QStringLiteral("d%1.docx").arg(i)));
+    }
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

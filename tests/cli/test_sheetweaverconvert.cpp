@@ -90,16 +90,18 @@ protected:
             pollfd ready = {master, POLLIN, 0};
             while (poll(&ready, 1, 0) > 0 && (ready.revents & POLLIN) != 0) {
                 const ssize_t got = read(master, buffer, sizeof buffer);
-                if (got <= 0)
+                if (got <= 0) {
                     break;
+                }
                 screen.append(buffer, static_cast<int>(got));
             }
         }
         pollfd ready = {master, POLLIN, 0};
         while (poll(&ready, 1, 100) > 0 && (ready.revents & POLLIN) != 0) {
             const ssize_t got = read(master, buffer, sizeof buffer);
-            if (got <= 0)
+            if (got <= 0) {
                 break;
+            }
             screen.append(buffer, static_cast<int>(got));
         }
         close(master);

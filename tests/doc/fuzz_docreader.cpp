@@ -11,8 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const WordLoadResult result = DocReader::readBytes(bytes);
     if (result) {
         std::size_t blocks = result.document->blocks.size();
-        for (const auto& table : result.document->topLevelTables())
+        for (const auto& table : result.document->topLevelTables()) {
             blocks += table->rows.size() + size_t(table->gridColumnCount());
+        }
         (void)blocks;
     }
     return 0;

@@ -22,21 +22,24 @@ const QString kCorpus = QStringLiteral("../shared/corpus/");
 QStringList nonEmpty(const QJsonArray& row) {
     QStringList cells;
     for (const QJsonValue& cell : row) {
-        if (!cell.toString().isEmpty())
+        if (!cell.toString().isEmpty()) {
             cells << cell.toString();
+        }
     }
     return cells;
 }
 
 /* A pasted cell equals a Word text: the same text, or the number the text stands for. */
 bool sameValue(const QString& pasted, const QString& text) {
-    if (pasted == text)
+    if (pasted == text) {
         return true;
+    }
     QString plain = text;
     plain.remove(QLatin1Char(','));
     const bool percent = plain.endsWith(QLatin1Char('%'));
-    if (percent)
+    if (percent) {
         plain.chop(1);
+    }
     bool okText = false;
     bool okPasted = false;
     const double number = plain.toDouble(&okText) / (percent ? 100.0 : 1.0);
@@ -155,8 +158,9 @@ TEST(DocEndToEnd, EquationsBecomeLinearTextInTheirCells) {
         const QString& dest = tree.dest;
         ASSERT_TRUE(QFile::copy(name, source + QStringLiteral("/eq.doc"))) << document.path;
         QStringList arguments = {source, dest};
-        if (document.tables)
+        if (document.tables) {
             arguments.prepend(QStringLiteral("--tables"));
+        }
         QByteArray out;
         ASSERT_EQ(runProgram(converter, arguments, &out), 0) << document.path;
         const QString book = dest + QStringLiteral("/eq.xls");
@@ -168,8 +172,9 @@ TEST(DocEndToEnd, EquationsBecomeLinearTextInTheirCells) {
         ASSERT_FALSE(sheets.isEmpty()) << document.path;
         QStringList rows;
         for (const QJsonValue& row : sheets[0].toArray()) {
-            if (!nonEmpty(row.toArray()).isEmpty())
+            if (!nonEmpty(row.toArray()).isEmpty()) {
                 rows << nonEmpty(row.toArray()).join(QStringLiteral(" | "));
+            }
         }
         EXPECT_EQ(rows.join(QLatin1Char('\n')).toStdString(),
                   document.rows.join(QLatin1Char('\n')).toStdString())
@@ -210,8 +215,9 @@ TEST(DocEndToEnd, Word6DocumentsConvertInBothModes) {
                                     tree.source + QLatin1Char('/') + name + ".doc"));
         }
         QStringList arguments = {tree.source, tree.dest};
-        if (tableMode)
+        if (tableMode) {
             arguments.prepend(QStringLiteral("--tables"));
+        }
         QByteArray out;
         ASSERT_EQ(runProgram(converter, arguments, &out), 0) << out.toStdString();
         for (const QString& name : names) {
@@ -233,11 +239,13 @@ TEST(DocEndToEnd, Word6DocumentsConvertInBothModes) {
                 continue;
             }
             QString got;
-            for (const QJsonValue& row : sheets[0].toArray())
+            for (const QJsonValue& row : sheets[0].toArray()) {
                 got += nonEmpty(row.toArray()).join(QString());
+            }
             QString want;
-            for (const QJsonValue& line : texts.value(key).toArray())
+            for (const QJsonValue& line : texts.value(key).toArray()) {
                 want += line.toString();
+            }
             ASSERT_FALSE(want.isEmpty()) << key.toStdString();
             EXPECT_EQ(withoutSpaces(got).toStdString(), withoutSpaces(want).toStdString())
                 << key.toStdString();

@@ -53,8 +53,9 @@ QByteArray le32(std::initializer_list<quint32> values) {
 /* A paragraph of the story reader's kind with one run. */
 DocParagraph para(const QString& text, int depth, bool cellEnd, bool rowEnd) {
     DocParagraph p;
-    if (!text.isEmpty())
+    if (!text.isEmpty()) {
         p.runs.append(DocRun{text, DocCharFormat()});
+    }
     p.format.itap = depth;
     p.format.inTable = depth > 0;
     p.endsWithCellMark = depth == 1 && (cellEnd || rowEnd);
@@ -344,8 +345,9 @@ TEST(DocStyleSheetTest, BaseChainsResolveAndCyclesEnd) {
         }
         put16(&std, chpx.size());
         std.append(chpx);
-        if (std.size() & 1)
+        if (std.size() & 1) {
             std.append('\0');
+        }
         put16(&stsh, std.size());
         stsh.append(std);
     };
@@ -443,8 +445,9 @@ TEST_P(DocTableGridTest, EdgesWithinTheToleranceShareALine) {
     const DocTableGrid grid(c.rows);
     EXPECT_EQ(grid.columnTwips(), c.columns);
     for (size_t r = 0; r < c.rows.size(); ++r) {
-        for (size_t e = 0; e < c.rows[r].size(); ++e)
+        for (size_t e = 0; e < c.rows[r].size(); ++e) {
             EXPECT_EQ(grid.line(r, e), c.lines[r][e]) << "row " << r << " edge " << e;
+        }
     }
 }
 
@@ -474,10 +477,12 @@ TEST(DocModelBuilderTest, RowsShiftedATwipEachStayNarrowerThanASheet) {
     QVector<DocParagraph> story;
     for (int r = 0; r < 3200; ++r) {
         QVector<int> bounds;
-        for (int c = 0; c <= 6; ++c)
+        for (int c = 0; c <= 6; ++c) {
             bounds << r + c * 1440;
-        for (int c = 0; c < 6; ++c)
+        }
+        for (int c = 0; c < 6; ++c) {
             story << para(QStringLiteral("x"), 1, true, false);
+        }
         story << rowEnd(1, bounds);
     }
     DocModelBuilder builder(fonts);
@@ -487,8 +492,9 @@ TEST(DocModelBuilderTest, RowsShiftedATwipEachStayNarrowerThanASheet) {
     EXPECT_LE(table.gridColumnCount(), (3200 + 6 * 1440) / (DocTableGrid::kTolerance + 1) + 1);
     for (const WordRow& row : table.rows) {
         int columns = row.gridBefore + row.gridAfter;
-        for (const WordCell& cell : row.cells)
+        for (const WordCell& cell : row.cells) {
             columns += cell.gridSpan;
+        }
         ASSERT_EQ(columns, table.gridColumnCount());
     }
 }

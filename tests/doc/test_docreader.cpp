@@ -33,8 +33,9 @@ QByteArray fixtureBytes(const char* name) {
 /* The run of a paragraph whose text is text, or nullptr. */
 const WordRun* findRun(const WordParagraph& paragraph, const QString& text) {
     for (const WordRun& run : paragraph.runs) {
-        if (run.text.trimmed() == text)
+        if (run.text.trimmed() == text) {
             return &run;
+        }
     }
     return nullptr;
 }
@@ -43,8 +44,9 @@ const WordRun* findRun(const WordParagraph& paragraph, const QString& text) {
 std::vector<const WordParagraph*> paragraphs(const WordDocument& document) {
     std::vector<const WordParagraph*> out;
     for (const WordBlock& block : document.blocks) {
-        if (block.kind == WordBlock::Kind::Paragraph)
+        if (block.kind == WordBlock::Kind::Paragraph) {
             out.push_back(&block.paragraph);
+        }
     }
     return out;
 }
@@ -118,8 +120,9 @@ TEST(DocReaderTables, HorizontalAndVerticalMergesAndNesting) {
     ASSERT_EQ(outer.rows[0].cells.size(), 2u);
     const WordCell& host = outer.rows[0].cells[1];
     int nested = 0;
-    for (const WordBlock& block : host.blocks)
+    for (const WordBlock& block : host.blocks) {
         nested += block.kind == WordBlock::Kind::Table ? 1 : 0;
+    }
     EXPECT_EQ(nested, 1);
     EXPECT_TRUE(host.text().startsWith(QStringLiteral("before\ni00\ti01\ni10\ti11\n")));
     EXPECT_TRUE(host.text().endsWith(QStringLiteral("after")));
@@ -134,8 +137,9 @@ TEST(DocReaderTables, GridWidthsShadingBordersAlignmentAndHeights) {
     // LibreOffice rounds cell edges to within a twip of the .docx grid.
     const std::vector<int> grid = {1440, 2880, 720, 1440};
     ASSERT_EQ(table.gridColumnTwips.size(), grid.size());
-    for (size_t i = 0; i < grid.size(); ++i)
+    for (size_t i = 0; i < grid.size(); ++i) {
         EXPECT_NEAR(table.gridColumnTwips[i], grid[i], 1) << "column " << i;
+    }
     ASSERT_EQ(table.rows.size(), 4u);
     EXPECT_EQ(table.rows[0].heightRule, WordRow::HeightRule::Auto);
     EXPECT_EQ(table.rows[1].heightRule, WordRow::HeightRule::Exact);
@@ -194,8 +198,9 @@ TEST(DocReaderDamage, CorruptedBytesNeverCrash) {
     for (int round = 0; round < 300; ++round) {
         QByteArray bytes = original;
         const int flips = 1 + int(random.bounded(16));
-        for (int i = 0; i < flips; ++i)
+        for (int i = 0; i < flips; ++i) {
             bytes[int(random.bounded(bytes.size()))] = char(random.bounded(256));
+        }
         const WordLoadResult result = DocReader::readBytes(bytes);
         if (result) {
             EXPECT_NE(result.document, nullptr);
@@ -227,8 +232,9 @@ TEST(DocReaderThreads, DocumentsReadOnSeveralThreadsAtOnce) {
             }
         });
     }
-    for (std::thread& thread : threads)
+    for (std::thread& thread : threads) {
         thread.join();
+    }
     EXPECT_EQ(tableCounts, (std::vector<int>{3, 3, 3, 3}));
 }
 
@@ -242,15 +248,17 @@ constexpr int kFibClx = 0x1A2;
 
 /* Store a little-endian 32-bit value. */
 void put32(QByteArray& bytes, int at, quint32 value) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+    }
 }
 
 /* Read a little-endian 32-bit value. */
 quint32 get32(const QByteArray& bytes, int at) {
     quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
+    for (int i = 3; i >= 0; --i) {
         value = (value << 8) | quint8(bytes[at + i]);
+    }
     return value;
 }
 
@@ -287,8 +295,9 @@ struct Streams {
 /* A Clx of `count` 8-bit pieces, each naming `length` characters from stream offset `fc`. */
 QByteArray clxNaming(int count, quint32 fc, quint32 length) {
     QByteArray plc;
-    for (int i = 0; i <= count; ++i)
+    for (int i = 0; i <= count; ++i) {
         plc += QByteArray(4, 0), put32(plc, plc.size() - 4, quint32(i) * length);
+    }
     for (int i = 0; i < count; ++i) {
         QByteArray pcd(8, 0);
         put32(pcd, 2, 0x40000000u | (fc * 2));
@@ -353,10 +362,12 @@ TEST(DocReaderHostile, AFormattingPageNamedAgainAndAgainIsReadOnce) {
     const quint32 page = get32(bins, (bins.size() - 4) / 8 * 4 + 4);
     const auto binsNaming = [&](int count) {
         QByteArray plc;
-        for (int i = 0; i <= count; ++i)
+        for (int i = 0; i <= count; ++i) {
             plc += QByteArray(4, 0), put32(plc, plc.size() - 4, quint32(i));
-        for (int i = 0; i < count; ++i)
+        }
+        for (int i = 0; i < count; ++i) {
             plc += QByteArray(4, 0), put32(plc, plc.size() - 4, page);
+        }
         return plc;
     };
     const DocBytes word(streams.word);

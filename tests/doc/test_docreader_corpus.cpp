@@ -29,8 +29,9 @@ struct OpenCase {
    fills a row that ends short of the table's right edge with an empty cell where the reader
    keeps an empty grid column (gridAfter). */
 QString rowText(QStringList cells) {
-    while (!cells.isEmpty() && cells.last().isEmpty())
+    while (!cells.isEmpty() && cells.last().isEmpty()) {
         cells.removeLast();
+    }
     return cells.join(QStringLiteral(" | "));
 }
 
@@ -47,8 +48,9 @@ QStringList flattenRows(const std::vector<std::shared_ptr<WordTable>>& tables) {
     for (const auto& table : tables) {
         for (const WordRow& row : table->rows) {
             QStringList cells;
-            for (const WordCell& cell : row.cells)
+            for (const WordCell& cell : row.cells) {
                 cells << cell.text();
+            }
             rows << rowText(cells);
         }
     }
@@ -61,8 +63,9 @@ QStringList flattenRows(const QJsonArray& tables) {
     for (const QJsonValue& table : tables) {
         for (const QJsonValue& row : table.toArray()) {
             QStringList cells;
-            for (const QJsonValue& cell : row.toArray())
+            for (const QJsonValue& cell : row.toArray()) {
                 cells << cell.toString();
+            }
             rows << rowText(cells);
         }
     }
@@ -72,8 +75,9 @@ QStringList flattenRows(const QJsonArray& tables) {
 /* The expected tables of every table-bearing corpus .doc. */
 QJsonObject expectedTables() {
     QFile file(QStringLiteral("tests/data/doc/corpus_tables.json"));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return QJsonObject();
+    }
     return QJsonDocument::fromJson(file.readAll()).object();
 }
 
@@ -167,17 +171,20 @@ TEST(DocCorpus, TablesMatchLibreOffice) {
         }
         QStringList wanted = flattenRows(want);
         if (unmergedByLibreOffice.contains(it.key())) {
-            for (QString& row : got)
+            for (QString& row : got) {
                 row = nonEmptyCells(row);
-            for (QString& row : wanted)
+            }
+            for (QString& row : wanted) {
                 row = nonEmptyCells(row);
+            }
         }
         EXPECT_EQ(got.size(), wanted.size()) << it.key().toStdString();
         for (int i = 0; i < qMin(got.size(), wanted.size()); ++i) {
             EXPECT_EQ(got[i].toStdString(), wanted[i].toStdString())
                 << it.key().toStdString() << " row " << i;
-            if (got[i] != wanted[i])
+            if (got[i] != wanted[i]) {
                 break;  // report the first mismatch per document
+            }
         }
         ++compared;
     }

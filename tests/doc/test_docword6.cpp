@@ -27,14 +27,16 @@ void appendLines(const std::vector<WordBlock>& blocks, QStringList* lines) {
     for (const WordBlock& block : blocks) {
         if (block.kind == WordBlock::Kind::Paragraph) {
             for (const QString& line : block.paragraph.text().split(QLatin1Char('\n'))) {
-                if (!line.trimmed().isEmpty())
+                if (!line.trimmed().isEmpty()) {
                     lines->append(line.trimmed());
+                }
             }
             continue;
         }
         for (const WordRow& row : block.table->rows) {
-            for (const WordCell& cell : row.cells)
+            for (const WordCell& cell : row.cells) {
                 appendLines(cell.blocks, lines);
+            }
         }
     }
 }
@@ -53,8 +55,9 @@ TEST(DocWord6, CorpusDocumentsReadAsLibreOfficeShowsThem) {
         QStringList got;
         appendLines(result.document->blocks, &got);
         QStringList want;
-        for (const QJsonValue& line : it.value().toArray())
+        for (const QJsonValue& line : it.value().toArray()) {
             want << line.toString();
+        }
         EXPECT_EQ(got.join(QLatin1Char('\n')).toStdString(),
                   want.join(QLatin1Char('\n')).toStdString())
             << it.key().toStdString();
@@ -66,8 +69,9 @@ namespace {
 /* Bytes from a list of byte values. */
 QByteArray bytes(std::initializer_list<int> values) {
     QByteArray out;
-    for (int value : values)
+    for (int value : values) {
         out.append(char(value));
+    }
     return out;
 }
 
@@ -154,8 +158,9 @@ namespace {
 
 /* Write a little-endian value into a stream being built. */
 void put(QByteArray* stream, int at, quint32 value, int size) {
-    for (int i = 0; i < size; ++i)
+    for (int i = 0; i < size; ++i) {
         (*stream)[at + i] = char((value >> (8 * i)) & 0xFF);
+    }
 }
 
 /* A fast-saved Word 95 stream: "World\r" stored before "Hello ", the pieces putting them back
@@ -225,8 +230,9 @@ namespace {
 /* The WordDocument stream of a corpus document. */
 QByteArray corpusStream(const QString& name) {
     QFile file(QStringLiteral("../shared/corpus/doc/legacy/") + name);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return QByteArray();
+    }
     const QByteArray bytes = file.readAll();
     const DocStorage storage(bytes);
     return storage.wordDocument();
@@ -236,8 +242,9 @@ QByteArray corpusStream(const QString& name) {
 QStringList streamLines(const QByteArray& stream) {
     const WordLoadResult result = DocReader::readStreams(stream, {}, {}, {});
     QStringList lines;
-    if (result)
+    if (result) {
         appendLines(result.document->blocks, &lines);
+    }
     return lines;
 }
 

@@ -104,8 +104,9 @@ QByteArray equationNative(const QByteArray& mtef, quint16 headerSize) {
     header[0] = char(headerSize & 0xFF);
     header[1] = char(headerSize >> 8);
     const int size = mtef.size();
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         header[8 + i] = char((size >> (8 * i)) & 0xFF);
+    }
     return header + mtef;
 }
 

@@ -72,8 +72,9 @@ TEST(ConvertOptionsTemplate, OnlyWorkbookExtensions) {
         {"a.docx", false},      {"a.csv", false}, {"a.xlsx.txt", false}, {"xlsx", false},
         {"folder.xls/", false}, {"", false},
     };
-    for (const auto& [path, workbook] : rows)
+    for (const auto& [path, workbook] : rows) {
         EXPECT_EQ(ConvertOptions::isWorkbookPath(QString::fromUtf8(path)), workbook) << path;
+    }
 }
 
 TEST(ConvertOptionsValidation, ThreeChecksInOrder) {

@@ -162,8 +162,9 @@ TEST(Workbook, RenameFollowsExcelRules) {
 /* Whether indexOf gives every sheet its position. */
 bool positionsAgree(const Workbook& book) {
     for (int i = 0; i < book.sheetCount(); ++i) {
-        if (book.indexOf(book.sheet(i).get()) != i)
+        if (book.indexOf(book.sheet(i).get()) != i) {
             return false;
+        }
     }
     return true;
 }

@@ -15,8 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const auto& table : result.document->topLevelTables()) {
             cells += size_t(table->gridColumnCount());
             for (const WordRow& row : table->rows) {
-                for (const WordCell& cell : row.cells)
+                for (const WordCell& cell : row.cells) {
                     cells += size_t(cell.text().size());
+                }
             }
         }
         (void)cells;

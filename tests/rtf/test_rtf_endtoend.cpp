@@ -59,9 +59,10 @@ TEST(RtfEndToEnd, RtfAndTextUnderWordNamesBecomeWorkbooks) {
         {text + QStringLiteral("utf16le.txt"), text + QStringLiteral("expected.json"),
          QStringLiteral("sub/wide"), false},
     };
-    for (const Source& s : sources)
+    for (const Source& s : sources) {
         ASSERT_TRUE(
             QFile::copy(s.fixture, source + QLatin1Char('/') + s.target + QStringLiteral(".doc")));
+    }
     QFile binary(source + QStringLiteral("/binary.doc"));
     ASSERT_TRUE(binary.open(QIODevice::WriteOnly));
     binary.write(QByteArray("\xDB\xA5\x2D\x00\x31\x40\x09\x04", 8));
@@ -88,8 +89,9 @@ TEST(RtfEndToEnd, RtfAndTextUnderWordNamesBecomeWorkbooks) {
         ASSERT_EQ(rows.size(), want.size()) << s.fixture.toStdString();
         for (int r = 0; r < want.size(); ++r) {
             QStringList got;
-            for (const QJsonValue& cell : rows[r].toArray())
+            for (const QJsonValue& cell : rows[r].toArray()) {
                 got << cell.toString();
+            }
             EXPECT_EQ(got, want[r]) << s.fixture.toStdString() << " row " << r;
         }
     }

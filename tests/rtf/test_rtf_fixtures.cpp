@@ -37,8 +37,9 @@ QStringList documentLines(const WordDocument& document) {
         }
         for (const WordRow& row : block.table->rows) {
             QStringList cells;
-            for (const WordCell& cell : row.cells)
+            for (const WordCell& cell : row.cells) {
                 cells << cell.text();
+            }
             lines << cells.join(QLatin1Char('\t'));
         }
     }
@@ -48,8 +49,9 @@ QStringList documentLines(const WordDocument& document) {
 /* The expected lines of one fixture. */
 QStringList expectedLines(const QJsonObject& expected, const QString& name) {
     QStringList lines;
-    for (const QJsonValue& line : expected.value(name).toArray())
+    for (const QJsonValue& line : expected.value(name).toArray()) {
         lines << line.toString();
+    }
     return lines;
 }
 
@@ -92,8 +94,9 @@ std::map<int, std::string> placedTexts(const WordRow& row) {
     for (const WordCell& cell : row.cells) {
         const QString text = cell.text().trimmed().replace(QChar(SymbolFonts::kTicked),
                                                            QChar(SymbolFonts::kUnticked));
-        if (!text.isEmpty())
+        if (!text.isEmpty()) {
             texts[column] = text.toStdString();
+        }
         column += cell.gridSpan;
     }
     return texts;

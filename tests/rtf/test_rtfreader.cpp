@@ -10,12 +10,14 @@ namespace {
 /* A cell as "text", with "{sN}" for a span and "{v+}"/"{v-}" for a vertical merge. */
 QString describeCell(const WordCell& cell) {
     QString out = cell.text();
-    if (cell.gridSpan > 1)
+    if (cell.gridSpan > 1) {
         out += QStringLiteral("{s%1}").arg(cell.gridSpan);
-    if (cell.verticalMerge == WordCell::VerticalMerge::Restart)
+    }
+    if (cell.verticalMerge == WordCell::VerticalMerge::Restart) {
         out += QStringLiteral("{v+}");
-    else if (cell.verticalMerge == WordCell::VerticalMerge::Continue)
+    } else if (cell.verticalMerge == WordCell::VerticalMerge::Continue) {
         out += QStringLiteral("{v-}");
+    }
     return out;
 }
 
@@ -30,12 +32,15 @@ QString describe(const WordDocument& document) {
         out += QLatin1Char('[');
         for (size_t r = 0; r < block.table->rows.size(); ++r) {
             const WordRow& row = block.table->rows[r];
-            if (r > 0)
+            if (r > 0) {
                 out += QLatin1Char('/');
-            for (int i = 0; i < row.gridBefore; ++i)
+            }
+            for (int i = 0; i < row.gridBefore; ++i) {
                 out += QStringLiteral("<|");
-            for (size_t c = 0; c < row.cells.size(); ++c)
+            }
+            for (size_t c = 0; c < row.cells.size(); ++c) {
                 out += (c > 0 ? QStringLiteral("|") : QString()) + describeCell(row.cells[c]);
+            }
         }
         out += QLatin1Char(']');
     }
@@ -226,8 +231,9 @@ WordRun firstRun(const char* body, WordParagraph* paragraph = nullptr) {
         ADD_FAILURE() << "no run in " << body;
         return WordRun();
     }
-    if (paragraph)
+    if (paragraph) {
         *paragraph = document->blocks[0].paragraph;
+    }
     return document->blocks[0].paragraph.runs[0];
 }
 
@@ -333,8 +339,9 @@ TEST(RtfLimits, HostileInputIsRefusedNotCrashed) {
     const QByteArray deep = "{\\rtf1 " + QByteArray(60, '{') + "x" + QByteArray(60, '}') + "}";
     EXPECT_EQ(RtfReader::readBytes(deep, limits).status, WordLoadResult::Status::TooLarge);
     QByteArray wide = "{\\rtf1 \\trowd";
-    for (int i = 1; i <= 11; ++i)
+    for (int i = 1; i <= 11; ++i) {
         wide += "\\cellx" + QByteArray::number(i * 100);
+    }
     EXPECT_EQ(RtfReader::readBytes(wide + "}", limits).status, WordLoadResult::Status::TooLarge);
     const QByteArray many = "{\\rtf1 " + QByteArray(200 * 5, 'x').replace("xxxxx", "\\par ") + "}";
     EXPECT_EQ(RtfReader::readBytes(many, limits).status, WordLoadResult::Status::TooLarge);

@@ -24,8 +24,9 @@ TEST_P(EncodingTest, IsDetectedAndDecoded) {
     const EncodingCase& c = GetParam();
     Encoding encoding = Encoding::Utf8;
     ASSERT_EQ(PlainTextReader::detectEncoding(c.bytes, &encoding), c.text);
-    if (!c.text)
+    if (!c.text) {
         return;
+    }
     EXPECT_EQ(int(encoding), int(c.encoding));
     EXPECT_EQ(PlainTextReader::decode(c.bytes, encoding).toStdString(), std::string(c.decoded));
 }
@@ -72,8 +73,9 @@ QStringList lines(const QByteArray& data) {
     EXPECT_TRUE(result) << result.message.toStdString();
     QStringList out;
     if (result) {
-        for (const WordBlock& block : result.document->blocks)
+        for (const WordBlock& block : result.document->blocks) {
             out << block.paragraph.text();
+        }
     }
     return out;
 }

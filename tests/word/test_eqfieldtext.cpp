@@ -53,8 +53,9 @@ INSTANTIATE_TEST_SUITE_P(Switches, EqFieldTest, testing::ValuesIn(kCases),
 
 TEST(EqFieldBounds, TooDeepOrTooLongGivesNoText) {
     QString deep = QStringLiteral("EQ ");
-    for (int i = 0; i < EqFieldText::kMaxDepth + 2; ++i)
+    for (int i = 0; i < EqFieldText::kMaxDepth + 2; ++i) {
         deep += QStringLiteral("\\f(");
+    }
     EXPECT_EQ(EqFieldText::linear(deep), QString());
     EXPECT_EQ(EqFieldText::linear(QStringLiteral("EQ \\f(1,2)") +
                                   QString(EqFieldText::kMaxLength, QLatin1Char(' '))),

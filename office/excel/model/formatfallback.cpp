@@ -38,8 +38,9 @@ uint hashGroup(const CellFormat& format, int group, uint seed) {
             return qHash(format.fillColor, seed);
         default:
             for (const BorderLine* line :
-                 {&format.left, &format.right, &format.top, &format.bottom})
+                 {&format.left, &format.right, &format.top, &format.bottom}) {
                 seed = qHash(line->color ^ (static_cast<uint>(line->style) << 24), seed);
+            }
             return seed;
     }
 }
@@ -48,11 +49,13 @@ uint hashGroup(const CellFormat& format, int group, uint seed) {
 
 /* Equal when the formats agree on every counted group. */
 bool FormatFallback::Key::operator==(const Key& other) const {
-    if (groups != other.groups)
+    if (groups != other.groups) {
         return false;
+    }
     for (int group = 0; group < groups; ++group) {
-        if (!sameGroup(*format, *other.format, group))
+        if (!sameGroup(*format, *other.format, group)) {
             return false;
+        }
     }
     return true;
 }
@@ -60,25 +63,29 @@ bool FormatFallback::Key::operator==(const Key& other) const {
 /* Hash of the counted groups. */
 std::size_t FormatFallback::KeyHash::operator()(const Key& key) const {
     uint hash = qHash(key.groups);
-    for (int group = 0; group < key.groups; ++group)
+    for (int group = 0; group < key.groups; ++group) {
         hash = hashGroup(*key.format, group, hash);
+    }
     return hash;
 }
 
 /* Remember the format under each of its leading runs of groups, first kept first. */
 void FormatFallback::keep(const CellFormat& format, int index) {
-    if (m_first < 0)
+    if (m_first < 0) {
         m_first = index;
-    for (int groups = 1; groups <= kGroups; ++groups)
+    }
+    for (int groups = 1; groups <= kGroups; ++groups) {
         m_byPrefix.emplace(Key{&format, groups}, index);
+    }
 }
 
 /* The kept format sharing the longest run of groups, else the first kept. */
 int FormatFallback::nearest(const CellFormat& format) const {
     for (int groups = kGroups; groups >= 1; --groups) {
         const auto found = m_byPrefix.find(Key{&format, groups});
-        if (found != m_byPrefix.end())
+        if (found != m_byPrefix.end()) {
             return found->second;
+        }
     }
     return m_first;
 }

@@ -121,8 +121,9 @@ public:
     // failed); empty while nothing was lost. A workbook with such a sheet is not saved.
     const QString& lostContent() const { return m_lostContent; }
     void noteLostContent(const QString& reason) {
-        if (m_lostContent.isEmpty())
+        if (m_lostContent.isEmpty()) {
             m_lostContent = reason;
+        }
     }
     // Cells whose text was cut to the longest text a cell holds when it was stored (by a
     // paste), as (row, column) pairs in order.

@@ -30,13 +30,16 @@ public:
     /* Keep the first kMaxCellFormats formats; map the rest onto their nearest. */
     explicit StyleMap(const FormatTable& formats) {
         const int kept = qMin(formats.size(), XlsxStyles::kMaxCellFormats);
-        if (kept == formats.size())
+        if (kept == formats.size()) {
             return;
+        }
         FormatFallback fallback;
-        for (int i = 0; i < kept; ++i)
+        for (int i = 0; i < kept; ++i) {
             fallback.keep(formats.at(i), i);
-        for (int i = kept; i < formats.size(); ++i)
+        }
+        for (int i = kept; i < formats.size(); ++i) {
             m_beyond.push_back(qMax(0, fallback.nearest(formats.at(i))));
+        }
     }
 
     /* The style index of format `format`. */

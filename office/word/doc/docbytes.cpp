@@ -19,15 +19,17 @@ quint8 DocBytes::u8(qint64 offset) const {
 
 /* Read a little-endian 16-bit unsigned value. */
 quint16 DocBytes::u16(qint64 offset) const {
-    if (!contains(offset, 2))
+    if (!contains(offset, 2)) {
         return 0;
+    }
     return quint16(m_data[offset] | (m_data[offset + 1] << 8));
 }
 
 /* Read a little-endian 32-bit unsigned value. */
 quint32 DocBytes::u32(qint64 offset) const {
-    if (!contains(offset, 4))
+    if (!contains(offset, 4)) {
         return 0;
+    }
     return quint32(m_data[offset]) | (quint32(m_data[offset + 1]) << 8) |
            (quint32(m_data[offset + 2]) << 16) | (quint32(m_data[offset + 3]) << 24);
 }
@@ -44,7 +46,8 @@ qint32 DocBytes::i32(qint64 offset) const {
 
 /* Take a sub-view. */
 DocBytes DocBytes::mid(qint64 offset, qint64 count) const {
-    if (!contains(offset, count))
+    if (!contains(offset, count)) {
         return DocBytes();
+    }
     return DocBytes(reinterpret_cast<const char*>(m_data + offset), count);
 }

@@ -34,8 +34,9 @@ DocFib::Range rangeAt(const DocBytes& bytes, qint64 blob, int index) {
 DocFib DocFib::parse(const DocBytes& bytes) {
     DocFib fib;
     const quint16 ident = bytes.u16(0);
-    if (!bytes.contains(0, kFibBaseSize) || (ident != kWordIdent && ident != kWord6Ident))
+    if (!bytes.contains(0, kFibBaseSize) || (ident != kWordIdent && ident != kWord6Ident)) {
         return fib;
+    }
     fib.nFib = bytes.u16(2);
     const quint16 flags = bytes.u16(0x0A);
     fib.complex = flags & kComplexFlag;

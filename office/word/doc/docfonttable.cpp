@@ -15,11 +15,13 @@ void DocFontTable::parse(const DocBytes& table) {
     for (int i = 0; i < count && table.contains(pos, 1); ++i) {
         const qint64 size = table.u8(pos);
         const DocBytes ffn = table.mid(pos + 1, size);
-        if (ffn.size() != size)
+        if (ffn.size() != size) {
             break;
+        }
         QString name;
-        for (qint64 at = kNameOffset; ffn.contains(at, 2) && ffn.u16(at) != 0; at += 2)
+        for (qint64 at = kNameOffset; ffn.contains(at, 2) && ffn.u16(at) != 0; at += 2) {
             name.append(QChar(ffn.u16(at)));
+        }
         m_names.append(name);
         pos += 1 + size;
     }

@@ -25,8 +25,9 @@ bool toggle(quint8 operand, bool styleValue) {
 
 /* Read a COLORREF (MS-DOC 2.9.43); false when it is automatic. */
 bool colorRef(const DocBytes& bytes, qint64 at, quint32* color) {
-    if (!bytes.contains(at, 4) || bytes.u8(at + 3) == 0xFF)
+    if (!bytes.contains(at, 4) || bytes.u8(at + 3) == 0xFF) {
         return false;
+    }
     *color = (quint32(bytes.u8(at)) << 16) | (quint32(bytes.u8(at + 1)) << 8) | bytes.u8(at + 2);
     return true;
 }
@@ -34,8 +35,9 @@ bool colorRef(const DocBytes& bytes, qint64 at, quint32* color) {
 /* Read a Brc80 (MS-DOC 2.9.17); an all-ones value is "nil" and leaves the border undefined. */
 DocBorder brc80(const DocBytes& bytes, qint64 at) {
     DocBorder border;
-    if (!bytes.contains(at, 4) || bytes.u32(at) == 0xFFFFFFFFu)
+    if (!bytes.contains(at, 4) || bytes.u32(at) == 0xFFFFFFFFu) {
         return border;
+    }
     border.defined = true;
     border.eighths = bytes.u8(at);
     border.type = bytes.u8(at + 1);
@@ -46,8 +48,9 @@ DocBorder brc80(const DocBytes& bytes, qint64 at) {
 /* Read a Brc (MS-DOC 2.9.16). */
 DocBorder brc(const DocBytes& bytes, qint64 at) {
     DocBorder border;
-    if (!bytes.contains(at, 8) || bytes.u32(at + 4) == 0xFFFFFFFFu)
+    if (!bytes.contains(at, 8) || bytes.u32(at + 4) == 0xFFFFFFFFu) {
         return border;
+    }
     border.defined = true;
     border.hasColor = colorRef(bytes, at, &border.color);
     border.eighths = bytes.u8(at + 4);
@@ -69,8 +72,9 @@ bool DocFormatter::icoColor(int ico, quint32* color) {
     static const quint32 kColors[] = {0,        0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF,
                                       0xFF0000, 0xFFFF00, 0xFFFFFF, 0x000080, 0x008080, 0x008000,
                                       0x800080, 0x800000, 0x808000, 0x808080, 0xC0C0C0};
-    if (ico <= 0 || ico >= int(sizeof(kColors) / sizeof(kColors[0])))
+    if (ico <= 0 || ico >= int(sizeof(kColors) / sizeof(kColors[0]))) {
         return false;
+    }
     *color = kColors[ico];
     return true;
 }
@@ -96,8 +100,9 @@ void DocFormatter::applyChar(const DocBytes& grpprl, const DocCharFormat& style,
                 format->underline = op.u8(0);
                 break;
             case DocSprm::CHps:
-                if (op.u16(0) > 0)
+                if (op.u16(0) > 0) {
                     format->halfPoints = op.u16(0);
+                }
                 break;
             case DocSprm::CIco:
                 format->hasColor = icoColor(op.u8(0), &format->color);
@@ -138,8 +143,9 @@ int DocFormatter::charStyleOf(const DocBytes& grpprl) {
     int istd = -1;
     DocSprm sprms(grpprl);
     while (sprms.next()) {
-        if (sprms.sprm() == DocSprm::CIstd)
+        if (sprms.sprm() == DocSprm::CIstd) {
             istd = sprms.operand().u16(0);
+        }
     }
     return istd;
 }
@@ -183,8 +189,9 @@ void DocFormatter::applyParaSprms(const DocBytes& grpprl, const DocBytes& dataSt
                 format->itap = qBound(0, qMax(format->itap, 0) + int(op.i32(0)), kMaxTableDepth);
                 break;
             case DocSprm::PHugePapx:
-                if (depth == 0)
+                if (depth == 0) {
                     applyParaSprms(hugeGrpprl(op, dataStream), dataStream, 1, format);
+                }
                 break;
             default:
                 break;
@@ -203,8 +210,9 @@ void DocFormatter::applyRowSprms(const DocBytes& grpprl, const DocBytes& dataStr
     DocSprm sprms(grpprl);
     while (sprms.next()) {
         if (sprms.sprm() == DocSprm::PHugePapx) {
-            if (depth == 0)
+            if (depth == 0) {
                 applyRowSprms(hugeGrpprl(sprms.operand(), dataStream), dataStream, 1, row);
+            }
             continue;
         }
         applyRowSprm(sprms.sprm(), sprms.operand(), row);
@@ -247,27 +255,31 @@ void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, DocRowFormat* 
         case DocSprm::TVertMerge: {
             // VerticalMergeOperand: cb, itc, vertMergeFlags (MS-DOC 2.9.347).
             const int itc = op.u8(1);
-            if (itc < row->cells.size() && op.contains(2, 1))
+            if (itc < row->cells.size() && op.contains(2, 1)) {
                 row->cells[itc].verticalMerge = op.u8(2) & 3;
+            }
             break;
         }
         case DocSprm::TVertAlign: {
             // CellRangeVertAlign: cb, itcFirst, itcLim, valign (MS-DOC 2.9.32).
             const int last = qMin(int(op.u8(2)), int(row->cells.size()));
-            for (int itc = op.u8(1); itc < last; ++itc)
+            for (int itc = op.u8(1); itc < last; ++itc) {
                 row->cells[itc].verticalAlign = op.u8(3);
+            }
             break;
         }
         case DocSprm::TMerge: {
             const int last = qMin(int(op.u8(1)), int(row->cells.size()));
-            for (int itc = op.u8(0); itc < last; ++itc)
+            for (int itc = op.u8(0); itc < last; ++itc) {
                 row->cells[itc].horizontalMerge = itc == op.u8(0) ? 1 : 2;
+            }
             break;
         }
         case DocSprm::TSplit: {
             const int last = qMin(int(op.u8(1)), int(row->cells.size()));
-            for (int itc = op.u8(0); itc < last; ++itc)
+            for (int itc = op.u8(0); itc < last; ++itc) {
                 row->cells[itc].horizontalMerge = 0;
+            }
             break;
         }
         default:
@@ -278,12 +290,14 @@ void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, DocRowFormat* 
 /* Read a TDefTableOperand (MS-DOC 2.9.320): cell boundaries and Tc80 records. */
 void DocFormatter::defineTable(const DocBytes& op, DocRowFormat* row) {
     const int count = op.u8(2);
-    if (count < 1 || count > kMaxCells || !op.contains(3, (count + 1) * 2))
+    if (count < 1 || count > kMaxCells || !op.contains(3, (count + 1) * 2)) {
         return;
+    }
     row->defined = true;
     row->boundaries.resize(count + 1);
-    for (int i = 0; i <= count; ++i)
+    for (int i = 0; i <= count; ++i) {
         row->boundaries[i] = op.i16(3 + i * 2);
+    }
     row->cells = QVector<DocCellFormat>(count);
     const qint64 tcAt = 3 + qint64(count + 1) * 2;
     for (int i = 0; i < count && op.contains(tcAt + i * 20, 20); ++i) {
@@ -306,8 +320,9 @@ void DocFormatter::setTableBorders(const DocBytes& op, bool wide, DocRowFormat* 
     const int size = wide ? 8 : 4;
     DocBorder* targets[] = {&row->top,   &row->left,    &row->bottom,
                             &row->right, &row->insideH, &row->insideV};
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
         *targets[i] = wide ? brc(op, 1 + i * size) : brc80(op, 1 + i * size);
+    }
 }
 
 /* Read a TableBrcOperand or TableBrc80Operand (MS-DOC 2.9.317/2.9.318) for a cell range. */
@@ -316,18 +331,23 @@ void DocFormatter::setCellBorders(const DocBytes& op, bool wide, DocRowFormat* r
     const int last = qMin(int(op.u8(2)), int(row->cells.size()));
     const int sides = op.u8(3);
     const DocBorder border = wide ? brc(op, 4) : brc80(op, 4);
-    if (!border.defined)
+    if (!border.defined) {
         return;
+    }
     for (int itc = first; itc < last; ++itc) {
         DocCellFormat& cell = row->cells[itc];
-        if (sides & 0x01)
+        if (sides & 0x01) {
             cell.top = border;
-        if (sides & 0x02)
+        }
+        if (sides & 0x02) {
             cell.left = border;
-        if (sides & 0x04)
+        }
+        if (sides & 0x04) {
             cell.bottom = border;
-        if (sides & 0x08)
+        }
+        if (sides & 0x08) {
             cell.right = border;
+        }
     }
 }
 

@@ -33,8 +33,9 @@ std::vector<int> rowBoundaries(const DocRowFormat& format, int cellCount,
                                                 : qint64(kDefaultCellWidth);
         bounds.push_back(held(qint64(bounds.back()) + std::max<qint64>(width, 1)));
     }
-    for (size_t i = 1; i < bounds.size(); ++i)
+    for (size_t i = 1; i < bounds.size(); ++i) {
         bounds[i] = std::max(bounds[i], held(qint64(bounds[i - 1]) + 1));
+    }
     return bounds;
 }
 
@@ -48,8 +49,9 @@ std::uint32_t modelColor(bool has, quint32 color) {
 /* Map a Word border to the line the model keeps. */
 BorderLine DocModelBuilder::borderLine(const DocBorder& border) {
     BorderLine line;
-    if (!border.visible())
+    if (!border.visible()) {
         return line;
+    }
     line.color = modelColor(border.hasColor, border.color);
     switch (border.type) {
         case 3:
@@ -70,12 +72,13 @@ BorderLine DocModelBuilder::borderLine(const DocBorder& border) {
         default:
             break;
     }
-    if (border.eighths >= 18)
+    if (border.eighths >= 18) {
         line.style = BorderLine::Thick;
-    else if (border.eighths >= 9 || border.type == 2)
+    } else if (border.eighths >= 9 || border.type == 2) {
         line.style = BorderLine::Medium;
-    else
+    } else {
         line.style = BorderLine::Thin;
+    }
     return line;
 }
 
@@ -88,10 +91,11 @@ WordRunFormat DocModelBuilder::runFormat(const DocCharFormat& format) const {
     out.bold = format.bold;
     out.italic = format.italic;
     out.strike = format.strike;
-    if (format.underline == 3)
+    if (format.underline == 3) {
         out.underline = WordRunFormat::Underline::Double;
-    else if (format.underline != 0)
+    } else if (format.underline != 0) {
         out.underline = WordRunFormat::Underline::Single;
+    }
     out.color = modelColor(format.hasColor, format.color);
     return out;
 }
@@ -113,8 +117,9 @@ void DocModelBuilder::appendRun(const DocRun& run, const QString& plainFont,
     for (const QChar c : run.text) {
         const QString mapped = SymbolFonts::toUnicode(font, c.unicode());
         const WordRunFormat& target = mapped.isEmpty() ? format : plain;
-        if (out.runs.empty() || out.runs.back().format != target)
+        if (out.runs.empty() || out.runs.back().format != target) {
             out.runs.push_back(WordRun{QString(), target});
+        }
         out.runs.back().text += mapped.isEmpty() ? QString(c) : mapped;
     }
 }
@@ -124,8 +129,9 @@ WordParagraph DocModelBuilder::paragraph(const DocParagraph& source) const {
     WordParagraph out;
     out.runs.reserve(size_t(source.runs.size()));
     out.markFormat = runFormat(source.markFormat);
-    for (const DocRun& run : source.runs)
+    for (const DocRun& run : source.runs) {
         appendRun(run, out.markFormat.fontName, out);
+    }
     switch (source.format.justification) {
         case 0:
             out.alignment = WordParagraph::Alignment::Default;
@@ -147,18 +153,21 @@ WordParagraph DocModelBuilder::paragraph(const DocParagraph& source) const {
 std::vector<WordBlock> DocModelBuilder::build(const QVector<DocParagraph>& paragraphs) {
     m_stack.clear();
     m_body.clear();
-    for (const DocParagraph& source : paragraphs)
+    for (const DocParagraph& source : paragraphs) {
         add(source);
+    }
     return finish();
 }
 
 /* Place one paragraph: in the body, in the current cell, or as the end of a row. */
 void DocModelBuilder::add(const DocParagraph& source) {
     const size_t depth = size_t(std::min(source.format.depth(), kMaxTableDepth));
-    while (m_stack.size() > depth)
+    while (m_stack.size() > depth) {
         closeTable();
-    while (m_stack.size() < depth)
+    }
+    while (m_stack.size() < depth) {
         m_stack.emplace_back();
+    }
     if (depth == 0) {
         m_body.push_back(WordBlock::ofParagraph(paragraph(source)));
         return;
@@ -166,8 +175,9 @@ void DocModelBuilder::add(const DocParagraph& source) {
     OpenTable& table = m_stack.back();
     const bool deepest = source.format.depth() == int(depth);
     if (deepest && source.isRowEnd()) {
-        if (!table.cell.empty())
+        if (!table.cell.empty()) {
             table.cells.push_back(std::move(table.cell));
+        }
         table.cell.clear();
         table.rows.push_back(PendingRow{std::move(table.cells), source.row});
         table.cells.clear();
@@ -182,8 +192,9 @@ void DocModelBuilder::add(const DocParagraph& source) {
 
 /* Close the tables still open and hand over the blocks. */
 std::vector<WordBlock> DocModelBuilder::finish() {
-    while (!m_stack.empty())
+    while (!m_stack.empty()) {
         closeTable();
+    }
     std::vector<WordBlock> body = std::move(m_body);
     m_body.clear();
     return body;
@@ -198,12 +209,15 @@ std::vector<WordBlock>& DocModelBuilder::container() {
 void DocModelBuilder::closeTable() {
     OpenTable table = std::move(m_stack.back());
     m_stack.pop_back();
-    if (!table.cell.empty())
+    if (!table.cell.empty()) {
         table.cells.push_back(std::move(table.cell));
-    if (!table.cells.empty())
+    }
+    if (!table.cells.empty()) {
         table.rows.push_back(PendingRow{std::move(table.cells), DocRowFormat()});
-    if (table.rows.empty())
+    }
+    if (table.rows.empty()) {
         return;
+    }
     container().push_back(WordBlock::ofTable(makeTable(table.rows)));
 }
 
@@ -250,14 +264,16 @@ std::shared_ptr<WordTable> DocModelBuilder::makeTable(std::vector<PendingRow>& r
             cell.widthTwips = edges[c + 1] - edges[c];
             if (c < size_t(source.format.cells.size())) {
                 const DocCellFormat& format = source.format.cells[int(c)];
-                if (format.verticalMerge == DocCellFormat::Restart)
+                if (format.verticalMerge == DocCellFormat::Restart) {
                     cell.verticalMerge = WordCell::VerticalMerge::Restart;
-                else if (format.verticalMerge == DocCellFormat::Continue)
+                } else if (format.verticalMerge == DocCellFormat::Continue) {
                     cell.verticalMerge = WordCell::VerticalMerge::Continue;
-                if (format.verticalAlign == 1)
+                }
+                if (format.verticalAlign == 1) {
                     cell.verticalAlignment = WordCell::VerticalAlignment::Center;
-                else if (format.verticalAlign == 2)
+                } else if (format.verticalAlign == 2) {
                     cell.verticalAlignment = WordCell::VerticalAlignment::Bottom;
+                }
                 cell.shading = modelColor(format.hasShading, format.shading);
                 const DocBorder* sides[] = {&format.top, &format.left, &format.bottom,
                                             &format.right};

@@ -7,10 +7,12 @@
 /* Read each object once and keep its text. */
 QString DocObjectPool::equationText(quint32 id) {
     const auto known = m_texts.constFind(id);
-    if (known != m_texts.constEnd())
+    if (known != m_texts.constEnd()) {
         return known.value();
-    if (!m_file || m_texts.size() >= kMaxObjects)
+    }
+    if (!m_file || m_texts.size() >= kMaxObjects) {
         return QString();
+    }
     const QString text = readEquation(id);
     m_texts.insert(id, text);
     return text;
@@ -23,11 +25,13 @@ QString DocObjectPool::readEquation(quint32 id) const {
     QString text;
     if (m_file->readStream({"ObjectPool", storage, "Equation Native"}, kMaxEquationBytes, bytes) ==
             CompoundFile::Stream::Ok &&
-        MtefEquation::fromEquationNative(bytes, &text))
+        MtefEquation::fromEquationNative(bytes, &text)) {
         return text;
+    }
     if (m_file->readStream({"ObjectPool", storage, "package_stream"}, kMaxPackageBytes, bytes) ==
             CompoundFile::Stream::Ok &&
-        MathMlEquation::fromOdfPackage(bytes, &text))
+        MathMlEquation::fromOdfPackage(bytes, &text)) {
         return text;
+    }
     return QString();
 }

@@ -20,17 +20,20 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
     while (clx.u8(pos) == kClxtPrc) {
         // Prc (2.9.209): clxt, cbGrpprl (signed 16-bit), grpprl.
         const qint64 cb = clx.i16(pos + 1);
-        if (cb < 0 || !clx.contains(pos + 3, cb))
+        if (cb < 0 || !clx.contains(pos + 3, cb)) {
             return false;
+        }
         m_prcs.append(clx.mid(pos + 3, cb));
         pos += 3 + cb;
     }
-    if (clx.u8(pos) != kClxtPcdt || !clx.contains(pos + 1, 4))
+    if (clx.u8(pos) != kClxtPcdt || !clx.contains(pos + 1, 4)) {
         return false;
+    }
     const qint64 lcb = clx.u32(pos + 1);
     const DocBytes plc = clx.mid(pos + 5, lcb);
-    if (lcb < 4 || plc.size() != lcb || (lcb - 4) % (4 + kPcdSize) != 0)
+    if (lcb < 4 || plc.size() != lcb || (lcb - 4) % (4 + kPcdSize) != 0) {
         return false;
+    }
     const int count = int((lcb - 4) / (4 + kPcdSize));
     const qint64 pcdAt = qint64(count + 1) * 4;
     for (int i = 0; i < count; ++i) {
@@ -38,8 +41,9 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
         piece.cpStart = plc.i32(i * 4);
         piece.cpEnd = plc.i32((i + 1) * 4);
         if (piece.cpStart < 0 || piece.cpEnd < piece.cpStart ||
-            (!m_pieces.isEmpty() && piece.cpStart < m_pieces.last().cpEnd))
+            (!m_pieces.isEmpty() && piece.cpStart < m_pieces.last().cpEnd)) {
             return false;
+        }
         // Pcd (2.9.177): flags, FcCompressed, Prm.
         const quint32 fcValue = plc.u32(pcdAt + i * kPcdSize + 2);
         piece.compressed = fcValue & kCompressedFlag;
@@ -55,8 +59,9 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
             piece.cpEnd = piece.cpStart + qint32(available);
             m_firstMissingCp = qMin(m_firstMissingCp, piece.cpEnd);
         }
-        if (piece.cpEnd > piece.cpStart)
+        if (piece.cpEnd > piece.cpStart) {
             m_pieces.append(piece);
+        }
     }
     return true;
 }
@@ -64,8 +69,9 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
 /* Sum the pieces' lengths. */
 qint64 DocPieceTable::characterCount() const {
     qint64 count = 0;
-    for (const Piece& piece : m_pieces)
+    for (const Piece& piece : m_pieces) {
         count += qint64(piece.cpEnd) - piece.cpStart;
+    }
     return count;
 }
 
@@ -80,8 +86,9 @@ QChar DocPieceTable::compressedChar(quint8 byte) {
         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
         0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
         0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    if (byte >= 0x80 && byte < 0xA0)
+    if (byte >= 0x80 && byte < 0xA0) {
         return QChar(kHigh[byte - 0x80]);
+    }
     return QChar(ushort(byte));
 }
 
@@ -90,15 +97,18 @@ QString DocPieceTable::text(const Piece& piece, const DocBytes& wordDocument, qi
                             qint32 cpTo) {
     cpFrom = qMax(cpFrom, piece.cpStart);
     cpTo = qMin(cpTo, piece.cpEnd);
-    if (cpTo <= cpFrom)
+    if (cpTo <= cpFrom) {
         return QString();
+    }
     const qint64 count = cpTo - cpFrom;
     const DocBytes bytes = wordDocument.mid(piece.fcAt(cpFrom), count * piece.charSize());
-    if (bytes.size() != count * piece.charSize())
+    if (bytes.size() != count * piece.charSize()) {
         return QString();
+    }
     QString out(int(count), Qt::Uninitialized);
     QChar* chars = out.data();
-    for (qint64 i = 0; i < count; ++i)
+    for (qint64 i = 0; i < count; ++i) {
         chars[i] = piece.compressed ? compressedChar(bytes.u8(i)) : QChar(bytes.u16(i * 2));
+    }
     return out;
 }

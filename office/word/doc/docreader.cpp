@@ -88,8 +88,9 @@ WordLoadResult readStory(const DocStoryReader::Sources& sources, qint32 ccpText,
                          const DocFontTable& fonts) {
     DocStoryReader story(sources);
     const QVector<DocParagraph> paragraphs = story.read(ccpText);
-    if (story.tooLarge())
+    if (story.tooLarge()) {
         return WordLoadResult::failure(Status::TooLarge, story.tooLargeReason());
+    }
     DocModelBuilder builder(fonts);
     auto document = std::make_shared<WordDocument>();
     document->blocks = builder.build(paragraphs);
@@ -110,8 +111,9 @@ WordLoadResult readWord6(const DocBytes& word) {
             return damaged(word6.why());
     }
     WordLoadResult failure;
-    if (!piecesUsable(word6.pieces(), word6.ccpText(), word.size(), &failure))
+    if (!piecesUsable(word6.pieces(), word6.ccpText(), word.size(), &failure)) {
         return failure;
+    }
     DocStoryReader::Sources sources;
     sources.wordDocument = word6.text();
     sources.pieces = &word6.pieces();
@@ -126,22 +128,26 @@ WordLoadResult readWord6(const DocBytes& word) {
 /* Read a file into memory and parse it. */
 WordLoadResult DocReader::readFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return WordLoadResult::failure(
             Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
-    if (file.size() > kMaxFileSize)
+    }
+    if (file.size() > kMaxFileSize) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
+    }
     const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size())
+    if (bytes.size() != file.size()) {
         return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+    }
     return readBytes(bytes);
 }
 
 /* Take the streams out of the compound file, then read them. */
 WordLoadResult DocReader::readBytes(const QByteArray& bytes) {
     const DocStorage storage(bytes);
-    if (!storage.isOk())
+    if (!storage.isOk()) {
         return storageFailure(storage.status());
+    }
     DocObjectPool objects(storage.compoundFile());
     return readStreams(storage.wordDocument(), storage.tableStream(0), storage.tableStream(1),
                        storage.dataStream(), &objects);
@@ -153,28 +159,35 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
                                       DocObjectPool* objects) {
     const DocBytes word(wordDocument);
     const DocFib fib = DocFib::parse(word);
-    if (fib.status == DocFib::Status::Word6)
+    if (fib.status == DocFib::Status::Word6) {
         return readWord6(word);
-    if (fib.status != DocFib::Status::Ok)
+    }
+    if (fib.status != DocFib::Status::Ok) {
         return fibFailure(fib.status);
+    }
     // A file whose header names a missing table stream may still hold the other one.
     DocBytes table(fib.tableStream == 1 ? table1 : table0);
-    if (table.size() == 0)
+    if (table.size() == 0) {
         table = DocBytes(fib.tableStream == 1 ? table0 : table1);
-    if (table.size() == 0)
+    }
+    if (table.size() == 0) {
         return damaged("no table stream");
+    }
     DocPieceTable pieces;
     const DocBytes clx = tableRange(table, fib.clx);
-    if (clx.size() == 0 || !pieces.parse(clx, word.size()))
+    if (clx.size() == 0 || !pieces.parse(clx, word.size())) {
         return damaged("piece table");
+    }
     WordLoadResult failure;
-    if (!piecesUsable(pieces, fib.ccpText, word.size(), &failure))
+    if (!piecesUsable(pieces, fib.ccpText, word.size(), &failure)) {
         return failure;
+    }
     DocFkpTable chpx;
     DocFkpTable papx;
     if (!chpx.parse(DocFkpTable::Kind::Character, tableRange(table, fib.plcfBteChpx), word) ||
-        !papx.parse(DocFkpTable::Kind::Paragraph, tableRange(table, fib.plcfBtePapx), word))
+        !papx.parse(DocFkpTable::Kind::Paragraph, tableRange(table, fib.plcfBtePapx), word)) {
         return damaged("formatting pages");
+    }
     DocStyleSheet styles;
     styles.parse(tableRange(table, fib.stshf));
     DocFontTable fonts;

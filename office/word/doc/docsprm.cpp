@@ -3,13 +3,15 @@
 /* Size of a sprmPChgTabs operand (MS-DOC 2.6.2), which may not carry its own size. */
 static qint64 chgTabsSize(const DocBytes& rest) {
     const quint8 cb = rest.u8(0);
-    if (cb != 255)
+    if (cb != 255) {
         return rest.contains(0, 1) ? 1 + qint64(cb) : -1;
+    }
     // PChgTabsDelClose then PChgTabsAdd, each counted by its cTabs byte.
     const qint64 deleted = rest.u8(1);
     const qint64 addAt = 2 + deleted * 4;
-    if (!rest.contains(addAt, 1))
+    if (!rest.contains(addAt, 1)) {
         return -1;
+    }
     return addAt + 1 + qint64(rest.u8(addAt)) * 3;
 }
 
@@ -32,20 +34,23 @@ qint64 DocSprm::operandSize(quint16 sprm, const DocBytes& rest) {
     }
     if (sprm == TDefTable || sprm == TDefTable10) {
         // TDefTableOperand: cb counts the rest of the operand plus one (MS-DOC 2.9.320).
-        if (!rest.contains(0, 2))
+        if (!rest.contains(0, 2)) {
             return -1;
+        }
         const qint64 cb = rest.u16(0);
         return cb == 0 ? 2 : 2 + cb - 1;
     }
-    if (sprm == PChgTabs)
+    if (sprm == PChgTabs) {
         return chgTabsSize(rest);
+    }
     return rest.contains(0, 1) ? 1 + qint64(rest.u8(0)) : -1;
 }
 
 /* Step over the current entry and decode the next one. */
 bool DocSprm::next() {
-    if (!m_grpprl.contains(m_pos, 2))
+    if (!m_grpprl.contains(m_pos, 2)) {
         return false;
+    }
     m_sprm = m_grpprl.u16(m_pos);
     const qint64 start = m_pos + 2;
     const DocBytes rest = m_grpprl.mid(start, m_grpprl.size() - start);

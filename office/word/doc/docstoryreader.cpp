@@ -20,35 +20,44 @@ enum class FormKind { None, Text, Shown };
    (whose box or entry Word shows in place of a result). */
 FormKind formKind(const QString& instruction) {
     const QString name = instruction.trimmed();
-    if (name.startsWith(QLatin1String("FORMTEXT"), Qt::CaseInsensitive))
+    if (name.startsWith(QLatin1String("FORMTEXT"), Qt::CaseInsensitive)) {
         return FormKind::Text;
+    }
     if (name.startsWith(QLatin1String("FORMCHECKBOX"), Qt::CaseInsensitive) ||
-        name.startsWith(QLatin1String("FORMDROPDOWN"), Qt::CaseInsensitive))
+        name.startsWith(QLatin1String("FORMDROPDOWN"), Qt::CaseInsensitive)) {
         return FormKind::Shown;
+    }
     return FormKind::None;
 }
 
 /* Copy the values a character style sets (those differing from the defaults) onto format. */
 void overlayCharStyle(const DocCharFormat& style, const DocCharFormat& defaults,
                       DocCharFormat* format) {
-    if (style.bold != defaults.bold)
+    if (style.bold != defaults.bold) {
         format->bold = style.bold;
-    if (style.italic != defaults.italic)
+    }
+    if (style.italic != defaults.italic) {
         format->italic = style.italic;
-    if (style.strike != defaults.strike)
+    }
+    if (style.strike != defaults.strike) {
         format->strike = style.strike;
-    if (style.underline != defaults.underline)
+    }
+    if (style.underline != defaults.underline) {
         format->underline = style.underline;
-    if (style.halfPoints != defaults.halfPoints)
+    }
+    if (style.halfPoints != defaults.halfPoints) {
         format->halfPoints = style.halfPoints;
+    }
     if (style.hasColor != defaults.hasColor || style.color != defaults.color) {
         format->hasColor = style.hasColor;
         format->color = style.color;
     }
-    if (style.fontAscii != defaults.fontAscii)
+    if (style.fontAscii != defaults.fontAscii) {
         format->fontAscii = style.fontAscii;
-    if (style.fontEastAsia != defaults.fontEastAsia)
+    }
+    if (style.fontEastAsia != defaults.fontEastAsia) {
         format->fontEastAsia = style.fontEastAsia;
+    }
 }
 
 }  // namespace
@@ -56,24 +65,27 @@ void overlayCharStyle(const DocCharFormat& style, const DocCharFormat& defaults,
 /* Join the runs' text. */
 QString DocParagraph::text() const {
     QString out;
-    for (const DocRun& run : runs)
+    for (const DocRun& run : runs) {
         out += run.text;
+    }
     return out;
 }
 
 /* A row end: fTtp at depth 1, fInnerTtp deeper. */
 bool DocParagraph::isRowEnd() const {
     const int depth = format.depth();
-    if (depth <= 0)
+    if (depth <= 0) {
         return false;
+    }
     return depth == 1 ? format.tableRowEnd : format.innerRowEnd;
 }
 
 /* A cell end: a cell mark at depth 1, fInnerTableCell deeper. */
 bool DocParagraph::isCellEnd() const {
     const int depth = format.depth();
-    if (depth <= 0 || isRowEnd())
+    if (depth <= 0 || isRowEnd()) {
         return false;
+    }
     return depth == 1 ? endsWithCellMark : format.innerCellEnd;
 }
 
@@ -84,20 +96,23 @@ QVector<DocParagraph> DocStoryReader::read(qint32 ccpText) {
     m_fields.clear();
     m_open.clear();
     m_openOverflow = 0;
-    if (!m_sources.pieces || !m_sources.chpx || !m_sources.papx || !m_sources.styles)
+    if (!m_sources.pieces || !m_sources.chpx || !m_sources.papx || !m_sources.styles) {
         return m_paragraphs;
+    }
     m_tooLarge.clear();
     m_equationChars = 0;
     for (const DocPieceTable::Piece& piece : m_sources.pieces->pieces()) {
-        if (piece.cpStart >= ccpText || !m_tooLarge.isEmpty())
+        if (piece.cpStart >= ccpText || !m_tooLarge.isEmpty()) {
             break;
+        }
         readPiece(piece, ccpText);
     }
     if (!m_pending.isEmpty()) {
         DocParagraph paragraph;
         const DocCharFormat& style = m_sources.styles->charFormat(0);
-        for (const Segment& segment : m_pending)
+        for (const Segment& segment : m_pending) {
             appendText(segment, resolveChar(segment.chpx, segment.prm, style), false, &paragraph);
+        }
         m_pending.clear();
         m_paragraphs.append(paragraph);
     }
@@ -118,14 +133,16 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
         const qint64 segmentEnd = qMin<qint64>(end, cp + qMax<qint64>(chars, 1));
         const QString text =
             DocPieceTable::text(piece, m_sources.wordDocument, cp, qint32(segmentEnd));
-        if (text.isEmpty())
+        if (text.isEmpty()) {
             return;
+        }
         const DocBytes chpx = run ? run->grpprl : DocBytes();
         int start = 0;
         for (int i = 0; i < text.size(); ++i) {
             const ushort ch = text[i].unicode();
-            if (ch != kParagraphMark && ch != kCellMark)
+            if (ch != kParagraphMark && ch != kCellMark) {
                 continue;
+            }
             m_pending.append(Segment{text.mid(start, i + 1 - start), chpx, prm});
             endParagraph(piece, cp + i, text[i]);
             start = i + 1;
@@ -137,8 +154,9 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
                 return;
             }
         }
-        if (start < text.size())
+        if (start < text.size()) {
             m_pending.append(Segment{text.mid(start), chpx, prm});
+        }
         cp = qint32(segmentEnd);
     }
 }
@@ -165,8 +183,9 @@ void DocStoryReader::endParagraph(const DocPieceTable::Piece& piece, qint32 cp, 
         const DocCharFormat format = resolveChar(segment.chpx, segment.prm, style);
         const bool last = i == m_pending.size() - 1;
         appendText(segment, format, last, &paragraph);
-        if (last)
+        if (last) {
             paragraph.markFormat = format;
+        }
     }
     m_pending.clear();
     m_paragraphs.append(paragraph);
@@ -178,11 +197,13 @@ DocCharFormat DocStoryReader::resolveChar(const DocBytes& chpx, const DocBytes& 
     DocCharFormat base = paraStyle;
     int charStyle = DocFormatter::charStyleOf(chpx);
     const int prmStyle = DocFormatter::charStyleOf(prm);
-    if (prmStyle >= 0)
+    if (prmStyle >= 0) {
         charStyle = prmStyle;
-    if (charStyle >= 0 && m_sources.styles->isCharacterStyle(charStyle))
+    }
+    if (charStyle >= 0 && m_sources.styles->isCharacterStyle(charStyle)) {
         overlayCharStyle(m_sources.styles->charFormat(charStyle),
                          m_sources.styles->defaultCharFormat(), &base);
+    }
     DocCharFormat format = base;
     DocFormatter::applyChar(chpx, base, &format);
     DocFormatter::applyChar(prm, base, &format);
@@ -195,8 +216,9 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
     const int count = segment.text.size() - (lastHasMark ? 1 : 0);
     for (int i = 0; i < count; ++i) {
         const QChar ch = segment.text[i];
-        if (format.deleted)
+        if (format.deleted) {
             continue;
+        }
         switch (ch.unicode()) {
             case kFieldBegin:
                 beginField(format);
@@ -221,17 +243,20 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
             OpenField* field = m_open.empty() || m_openOverflow > 0 ? nullptr : &m_open.back();
             // A form field's data mark in its instruction points to the field's data
             // (Word may mark the begin character instead).
-            if (field && !field->inResult && ch.unicode() == 0x01)
+            if (field && !field->inResult && ch.unicode() == 0x01) {
                 field->dataOffset = format.picLocation;
+            }
             // Control characters in an instruction (a link's data mark) are no part of it.
             if (field && !field->inResult && ch.unicode() >= 0x20 &&
-                field->instruction.size() <= EqFieldText::kMaxLength)
+                field->instruction.size() <= EqFieldText::kMaxLength) {
                 field->instruction.append(ch);
+            }
             continue;
         }
         if (appendChar(ch, format, paragraph)) {
-            for (OpenField& field : m_open)
+            for (OpenField& field : m_open) {
                 field.showedText = true;
+            }
         }
     }
 }
@@ -242,8 +267,9 @@ void DocStoryReader::beginField(const DocCharFormat& format) {
     if (m_openOverflow == 0 && int(m_open.size()) < FieldNesting::kMaxDepth) {
         m_open.push_back(OpenField());
         m_open.back().dataOffset = format.picLocation;
-    } else
+    } else {
         ++m_openOverflow;
+    }
 }
 
 /* A field ends. When its result showed no text (only the object's picture, or nothing), an
@@ -254,30 +280,36 @@ void DocStoryReader::endField(const DocCharFormat& format, DocParagraph* paragra
         --m_openOverflow;
         return;
     }
-    if (m_open.empty())
+    if (m_open.empty()) {
         return;
+    }
     const OpenField ended = m_open.back();
     m_open.pop_back();
-    if (endFormField(ended, format, paragraph))
+    if (endFormField(ended, format, paragraph)) {
         return;
-    if (ended.showedText || !m_fields.showsText())
+    }
+    if (ended.showedText || !m_fields.showsText()) {
         return;
+    }
     QString text;
-    if (ended.hasObject && m_sources.objects)
+    if (ended.hasObject && m_sources.objects) {
         text = m_sources.objects->equationText(ended.objectId);
-    else if (EqFieldText::isEq(ended.instruction))
+    } else if (EqFieldText::isEq(ended.instruction)) {
         text = EqFieldText::linear(ended.instruction);
+    }
     if (appendEquation(text, format, paragraph)) {
-        for (OpenField& field : m_open)
+        for (OpenField& field : m_open) {
             field.showedText = true;
+        }
     }
 }
 
 /* At a form field's separator: a check box or drop-down shows its box or entry and hides its
    result; a text field notes where its result begins. */
 void DocStoryReader::separateFormField(const DocCharFormat& format, DocParagraph* paragraph) {
-    if (m_openOverflow > 0 || m_open.empty())
+    if (m_openOverflow > 0 || m_open.empty()) {
         return;
+    }
     OpenField& field = m_open.back();
     const FormKind kind = formKind(field.instruction);
     if (kind == FormKind::Text) {
@@ -296,10 +328,12 @@ void DocStoryReader::separateFormField(const DocCharFormat& format, DocParagraph
 bool DocStoryReader::endFormField(const OpenField& ended, const DocCharFormat& format,
                                   DocParagraph* paragraph) {
     const FormKind kind = formKind(ended.instruction);
-    if (kind == FormKind::None)
+    if (kind == FormKind::None) {
         return false;
-    if (!m_fields.showsText())
+    }
+    if (!m_fields.showsText()) {
         return true;
+    }
     if (kind == FormKind::Shown && !ended.formShown) {
         showFormField(ended.dataOffset, ended.instruction, format, paragraph);
     } else if (kind == FormKind::Text && ended.textParagraph == m_paragraphs.size() &&
@@ -313,17 +347,20 @@ bool DocStoryReader::endFormField(const OpenField& ended, const DocCharFormat& f
    gives an empty box or entry. */
 void DocStoryReader::showFormField(quint32 dataOffset, const QString& instruction,
                                    const DocCharFormat& format, DocParagraph* paragraph) {
-    if (!m_fields.showsText())
+    if (!m_fields.showsText()) {
         return;
+    }
     std::optional<LegacyFormField> field = DocFormField::read(m_sources.dataStream, dataOffset);
     if (!field) {
         field = LegacyFormField();
-        if (instruction.contains(QLatin1String("CHECKBOX"), Qt::CaseInsensitive))
+        if (instruction.contains(QLatin1String("CHECKBOX"), Qt::CaseInsensitive)) {
             field->type = LegacyFormField::Type::CheckBox;
+        }
     }
     if (appendEquation(field->shownText(), format, paragraph)) {
-        for (OpenField& open : m_open)
+        for (OpenField& open : m_open) {
             open.showedText = true;
+        }
     }
 }
 
@@ -343,8 +380,9 @@ bool DocStoryReader::appendEquation(const QString& text, const DocCharFormat& fo
     plain.special = false;
     plain.symbolChar = 0;
     bool shown = false;
-    for (const QChar c : text)
+    for (const QChar c : text) {
         shown = appendChar(c == QLatin1Char('\n') ? QChar(0x0B) : c, plain, paragraph) || shown;
+    }
     return shown;
 }
 
@@ -354,9 +392,10 @@ bool DocStoryReader::appendChar(QChar ch, const DocCharFormat& format, DocParagr
     QChar out = ch;
     const ushort code = ch.unicode();
 
-    if (code == 0x01 && format.ole2 && m_sources.objects)
+    if (code == 0x01 && format.ole2 && m_sources.objects) {
         return appendEquation(m_sources.objects->equationText(format.picLocation), format,
                               paragraph);
+    }
     if (code == 0x09) {
         out = QLatin1Char('\t');
     } else if (code == 0x0B) {
@@ -378,7 +417,8 @@ bool DocStoryReader::appendChar(QChar ch, const DocCharFormat& format, DocParagr
 
 /* The grpprl a piece's Prm points to (fComplex set), else nothing. */
 DocBytes DocStoryReader::prmGrpprl(quint16 prm) const {
-    if (!(prm & 1))
+    if (!(prm & 1)) {
         return DocBytes();
+    }
     return m_sources.pieces->prcGrpprl(prm >> 1);
 }

@@ -14,8 +14,9 @@ constexpr int kMaxChain = 32;
 bool DocStyleSheet::parse(const DocBytes& stsh) {
     m_styles.clear();
     const qint64 cbStshi = stsh.u16(0);
-    if (cbStshi < 4 || !stsh.contains(2, cbStshi))
+    if (cbStshi < 4 || !stsh.contains(2, cbStshi)) {
         return false;
+    }
     const DocBytes stshi = stsh.mid(2, cbStshi);
     // Stshif (2.9.274): cstd, cbSTDBaseInFile, ..., ftcAsci at 12, ftcFE at 14.
     const int count = qMin(int(stshi.u16(0)), kMaxStyles);
@@ -28,8 +29,9 @@ bool DocStyleSheet::parse(const DocBytes& stsh) {
     qint64 pos = 2 + cbStshi;
     for (int istd = 0; istd < count && stsh.contains(pos, 2); ++istd) {
         const qint64 cbStd = stsh.u16(pos);
-        if (cbStd > 0 && stsh.contains(pos + 2, cbStd))
+        if (cbStd > 0 && stsh.contains(pos + 2, cbStd)) {
             readStyle(istd, stsh.mid(pos + 2, cbStd), baseSize);
+        }
         pos += 2 + cbStd;
     }
     resolve();
@@ -38,8 +40,9 @@ bool DocStyleSheet::parse(const DocBytes& stsh) {
 
 /* Read one STD: StdfBase, the name, and its UPX entries (2.9.326 LPUpxPapx etc.). */
 void DocStyleSheet::readStyle(int istd, const DocBytes& std, int baseSize) {
-    if (baseSize < 10 || !std.contains(0, baseSize + 2))
+    if (baseSize < 10 || !std.contains(0, baseSize + 2)) {
         return;
+    }
     Style& style = m_styles[istd];
     style.present = true;
     style.kind = std.u16(2) & 0x0F;
@@ -51,8 +54,9 @@ void DocStyleSheet::readStyle(int istd, const DocBytes& std, int baseSize) {
     for (int i = 0; i < upxCount; ++i) {
         pos += pos & 1;
         const qint64 cb = std.u16(pos);
-        if (!std.contains(pos + 2, cb))
+        if (!std.contains(pos + 2, cb)) {
             break;
+        }
         upxs.append(std.mid(pos + 2, cb));
         pos += 2 + cb;
     }
@@ -102,15 +106,17 @@ void DocStyleSheet::resolve() {
 
 /* Look up a style's resolved character format. */
 const DocCharFormat& DocStyleSheet::charFormat(int istd) const {
-    if (istd < 0 || istd >= m_styles.size() || !m_styles[istd].present)
+    if (istd < 0 || istd >= m_styles.size() || !m_styles[istd].present) {
         return m_defaultChar;
+    }
     return m_styles[istd].charFormat;
 }
 
 /* Look up a style's resolved paragraph format. */
 const DocParaFormat& DocStyleSheet::paraFormat(int istd) const {
-    if (istd < 0 || istd >= m_styles.size() || !m_styles[istd].present)
+    if (istd < 0 || istd >= m_styles.size() || !m_styles[istd].present) {
         return m_defaultPara;
+    }
     return m_styles[istd].paraFormat;
 }
 

@@ -34,15 +34,17 @@ DocWord6Document::Status DocWord6Document::load(const DocBytes& word) {
         m_why = "the file header is truncated";
         return Status::Truncated;
     }
-    if (m_fib.encrypted)
+    if (m_fib.encrypted) {
         return Status::Encrypted;
+    }
     m_scale = m_fib.extendedChars ? 1 : 2;
     readFonts(word.mid(m_fib.sttbfFfn.fc, m_fib.sttbfFfn.lcb));
     m_stsh = DocWord6StyleSheet::toWord97(word.mid(m_fib.stshf.fc, m_fib.stshf.lcb));
     m_styles.parse(DocBytes(m_stsh));
     m_why = "piece table";
-    if (!readPieces())
+    if (!readPieces()) {
         return Status::Damaged;
+    }
     DocFkpTable rawChpx;
     rawChpx.assign(DocWord6Fkp::read(DocFkpTable::Kind::Character,
                                      word.mid(m_fib.plcfBteChpx.fc, m_fib.plcfBteChpx.lcb),
@@ -55,8 +57,9 @@ DocWord6Document::Status DocWord6Document::load(const DocBytes& word) {
     translateRuns(rawChpx.runs(), &m_chpx);
     translateRuns(rawPapx.runs(), &m_papx);
     m_clx = word97Clx();
-    if (!m_pieces.parse(DocBytes(m_clx), m_text.size()))
+    if (!m_pieces.parse(DocBytes(m_clx), m_text.size())) {
         return Status::Damaged;
+    }
     m_why = "";
     return Status::Ok;
 }
@@ -65,10 +68,12 @@ DocWord6Document::Status DocWord6Document::load(const DocBytes& word) {
 bool DocWord6Document::readPieces() {
     m_rawPieces.clear();
     m_prcs.clear();
-    if (m_fib.complex)
+    if (m_fib.complex) {
         return readComplexPieces(m_word.mid(m_fib.clx.fc, m_fib.clx.lcb));
-    if (m_fib.fcMac < m_fib.fcMin)
+    }
+    if (m_fib.fcMac < m_fib.fcMin) {
         return false;
+    }
     Piece piece;
     piece.fc = m_fib.fcMin;
     piece.cpEnd = qint32(qMax<qint64>((m_fib.fcMac - m_fib.fcMin) * m_scale / 2, m_fib.ccpText));
@@ -82,16 +87,19 @@ bool DocWord6Document::readComplexPieces(const DocBytes& clx) {
     qint64 pos = 0;
     while (clx.u8(pos) == kClxtPrc) {
         const qint64 cb = clx.u16(pos + 1);
-        if (!clx.contains(pos + 3, cb))
+        if (!clx.contains(pos + 3, cb)) {
             return false;
+        }
         prcs.append(clx.mid(pos + 3, cb));
         m_prcs.append(DocWord6Sprms::toWord97(prcs.last()));
         pos += 3 + cb;
     }
     const qint64 lcb = clx.u32(pos + 1);
     const DocBytes plc = clx.mid(pos + 5, lcb);
-    if (clx.u8(pos) != kClxtPcdt || lcb < 4 || plc.size() != lcb || (lcb - 4) % (4 + kPcdSize) != 0)
+    if (clx.u8(pos) != kClxtPcdt || lcb < 4 || plc.size() != lcb ||
+        (lcb - 4) % (4 + kPcdSize) != 0) {
         return false;
+    }
     const int count = int((lcb - 4) / (4 + kPcdSize));
     const qint64 pcdAt = qint64(count + 1) * 4;
     for (int i = 0; i < count; ++i) {
@@ -108,14 +116,17 @@ bool DocWord6Document::readComplexPieces(const DocBytes& clx) {
 /* A Prm naming a Prc keeps its index; one holding a single sprm and its byte value becomes a
    new Prc with the sprm translated. */
 quint16 DocWord6Document::translatePrm(quint16 prm, const QVector<DocBytes>& prcs) {
-    if (prm & 1)
+    if (prm & 1) {
         return int(prm >> 1) < prcs.size() ? prm : 0;
+    }
     const char single[2] = {char((prm >> 1) & 0x7F), char(prm >> 8)};
-    if (single[0] == 0)
+    if (single[0] == 0) {
         return 0;
+    }
     const QByteArray grpprl = DocWord6Sprms::toWord97(DocBytes(single, 2));
-    if (grpprl.isEmpty() || m_prcs.size() >= 0x7FFF)
+    if (grpprl.isEmpty() || m_prcs.size() >= 0x7FFF) {
         return 0;
+    }
     m_prcs.append(grpprl);
     return quint16(((m_prcs.size() - 1) << 1) | 1);
 }
@@ -127,8 +138,9 @@ void DocWord6Document::readFonts(const DocBytes& table) {
     while (pos < end && m_fontCharsets.size() < kMaxFonts) {
         const DocBytes ffn = table.mid(pos + 1, table.u8(pos));
         QString name;
-        for (qint64 at = 5; ffn.contains(at, 1) && ffn.u8(at) != 0; ++at)
+        for (qint64 at = 5; ffn.contains(at, 1) && ffn.u8(at) != 0; ++at) {
             name.append(QChar(ffn.u8(at)));
+        }
         m_fonts.append(name);
         m_fontCharsets.append(ffn.contains(3, 1) ? ffn.u8(3) : -1);
         pos += 1 + table.u8(pos);
@@ -159,8 +171,9 @@ void DocWord6Document::decodeText(const DocFkpTable& rawChpx, const DocFkpTable&
             }
             const int charset =
                 font >= 0 && font < m_fontCharsets.size() ? m_fontCharsets[font] : -1;
-            if (!codecs.contains(charset))
+            if (!codecs.contains(charset)) {
                 codecs.insert(charset, DocWord6Text::codecFor(charset, m_fib.lid, m_fib.charset));
+            }
             DocWord6Text::decode(m_word, at, quint32(end), codecs.value(charset), &m_decoded);
             at = quint32(end);
         }
@@ -173,8 +186,9 @@ void DocWord6Document::translateRuns(const QVector<DocFkpTable::Run>& runs, DocF
     QVector<DocFkpTable::Run> translated;
     translated.reserve(runs.size());
     for (DocFkpTable::Run run : runs) {
-        if (qint64(run.fcEnd) * m_scale > 0xFFFFFFFFLL)
+        if (qint64(run.fcEnd) * m_scale > 0xFFFFFFFFLL) {
             continue;
+        }
         run.fcStart *= quint32(m_scale);
         run.fcEnd *= quint32(m_scale);
         m_grpprls.push_back(DocWord6Sprms::toWord97(run.grpprl));
@@ -194,8 +208,9 @@ QByteArray DocWord6Document::word97Clx() const {
     }
     clx.append(char(kClxtPcdt));
     appendU32(&clx, quint32(4 + m_rawPieces.size() * (4 + kPcdSize)));
-    for (const Piece& piece : m_rawPieces)
+    for (const Piece& piece : m_rawPieces) {
         appendU32(&clx, quint32(piece.cpStart));
+    }
     appendU32(&clx, m_rawPieces.isEmpty() ? 0 : quint32(m_rawPieces.last().cpEnd));
     for (const Piece& piece : m_rawPieces) {
         appendU16(&clx, 0);

@@ -20,8 +20,9 @@ DocFib::Range rangeAt(const DocBytes& bytes, qint64 at) {
 /* Read the fields at their fixed offsets. */
 DocWord6Fib DocWord6Fib::parse(const DocBytes& bytes) {
     DocWord6Fib fib;
-    if (!bytes.contains(0, kFibSize))
+    if (!bytes.contains(0, kFibSize)) {
         return fib;
+    }
     const quint16 flags = bytes.u16(0x0A);
     fib.complex = flags & kComplexFlag;
     fib.encrypted = flags & kEncryptedFlag;

@@ -14,22 +14,27 @@ constexpr int kMaxPageNumber = 0xFFFF;
 QVector<DocFkpTable::Run> DocWord6Fkp::read(DocFkpTable::Kind kind, const DocBytes& plc,
                                             int pageCount, const DocBytes& wordDocument) {
     QVector<DocFkpTable::Run> runs;
-    if (plc.size() < 4 || (plc.size() - 4) % 6 != 0)
+    if (plc.size() < 4 || (plc.size() - 4) % 6 != 0) {
         return runs;
+    }
     const qint64 count = (plc.size() - 4) / 6;
     QVector<int> pages;
-    for (qint64 i = 0; i < count; ++i)
+    for (qint64 i = 0; i < count; ++i) {
         pages.append(plc.u16((count + 1) * 4 + i * 2));
-    while (!pages.isEmpty() && pages.size() < pageCount && pages.last() < kMaxPageNumber)
+    }
+    while (!pages.isEmpty() && pages.size() < pageCount && pages.last() < kMaxPageNumber) {
         pages.append(pages.last() + 1);
+    }
     QSet<int> seen;
     for (int pn : pages) {
-        if (seen.contains(pn))
+        if (seen.contains(pn)) {
             continue;
+        }
         seen.insert(pn);
         const DocBytes page = wordDocument.mid(qint64(pn) * kPageSize, kPageSize);
-        if (page.size() == kPageSize)
+        if (page.size() == kPageSize) {
             readPage(kind, page, &runs);
+        }
     }
     return runs;
 }
@@ -41,21 +46,24 @@ void DocWord6Fkp::readPage(DocFkpTable::Kind kind, const DocBytes& page,
     const bool character = kind == DocFkpTable::Kind::Character;
     const int entrySize = character ? 1 : kBxSize;
     const qint64 entriesAt = qint64(count + 1) * 4;
-    if (entriesAt + qint64(count) * entrySize > kPageSize - 1)
+    if (entriesAt + qint64(count) * entrySize > kPageSize - 1) {
         return;
+    }
     for (int i = 0; i < count; ++i) {
         DocFkpTable::Run run;
         run.fcStart = page.u32(i * 4);
         run.fcEnd = page.u32((i + 1) * 4);
-        if (run.fcEnd <= run.fcStart)
+        if (run.fcEnd <= run.fcStart) {
             continue;
+        }
         const qint64 at = qint64(page.u8(entriesAt + i * entrySize)) * 2;
         if (at != 0 && character) {
             run.grpprl = page.mid(at + 1, page.u8(at));  // cb, grpprl
         } else if (at != 0) {
             const DocBytes papx = page.mid(at + 1, 2 * qint64(page.u8(at)));  // cw, istd, grpprl
-            if (papx.size() < 2)
+            if (papx.size() < 2) {
                 continue;
+            }
             run.istd = papx.u16(0);
             run.grpprl = papx.mid(2, papx.size() - 2);
         }

@@ -34,8 +34,9 @@ std::array<qint8, 256> makeSizes() {
         {12, {187}},
     };
     for (const Group& group : groups) {
-        for (int code : group.codes)
+        for (int code : group.codes) {
             sizes[size_t(code)] = group.size;
+        }
     }
     return sizes;
 }
@@ -81,12 +82,15 @@ void appendBrc80(QByteArray* out, quint16 brc) {
    sprmPChgTabs as in Word 97, the others in one byte. */
 qint64 DocWord6Sprms::operandSize(quint8 sprm, const DocBytes& rest) {
     static const std::array<qint8, 256> kSizes = makeSizes();
-    if (kSizes[sprm] != kVariable)
+    if (kSizes[sprm] != kVariable) {
         return kSizes[sprm];
-    if (sprm == TDefTable)
+    }
+    if (sprm == TDefTable) {
         return DocSprm::operandSize(DocSprm::TDefTable, rest);
-    if (sprm == PChgTabs)
+    }
+    if (sprm == PChgTabs) {
         return DocSprm::operandSize(DocSprm::PChgTabs, rest);
+    }
     return rest.contains(0, 1) ? 1 + qint64(rest.u8(0)) : -1;
 }
 
@@ -98,10 +102,12 @@ int DocWord6Sprms::fontOf(const DocBytes& grpprl) {
         const quint8 sprm = grpprl.u8(pos);
         const DocBytes rest = grpprl.mid(pos + 1, grpprl.size() - pos - 1);
         const qint64 size = operandSize(sprm, rest);
-        if (size < 0 || !rest.contains(0, size))
+        if (size < 0 || !rest.contains(0, size)) {
             break;
-        if (sprm == CFtc)
+        }
+        if (sprm == CFtc) {
             font = rest.u16(0);
+        }
         pos += 1 + size;
     }
     return font;
@@ -115,8 +121,9 @@ QByteArray DocWord6Sprms::toWord97(const DocBytes& grpprl) {
         const quint8 sprm = grpprl.u8(pos);
         const DocBytes rest = grpprl.mid(pos + 1, grpprl.size() - pos - 1);
         const qint64 size = operandSize(sprm, rest);
-        if (size < 0 || !rest.contains(0, size))
+        if (size < 0 || !rest.contains(0, size)) {
             break;
+        }
         translate(sprm, rest.mid(0, size), &out);
         pos += 1 + size;
     }
@@ -184,8 +191,9 @@ void DocWord6Sprms::translateTable(quint8 sprm, const DocBytes& op, QByteArray* 
         case TTableBorders:
             appendU16(out, DocSprm::TTableBorders80);
             appendU8(out, 6 * 4);
-            for (int i = 0; i < 6; ++i)
+            for (int i = 0; i < 6; ++i) {
                 appendBrc80(out, op.u16(i * 2));
+            }
             return;
         case TSetBrc:
             // itcFirst, itcLim, the sides, a BRC.
@@ -211,8 +219,9 @@ void DocWord6Sprms::defineShading(const DocBytes& op, QByteArray* out) {
         const int last = qMin(count, first + 22);
         appendU16(out, kSprms[part]);
         appendU8(out, (last - first) * 10);
-        for (int i = first; i < last; ++i)
+        for (int i = first; i < last; ++i) {
             appendShd(op.u16(1 + i * 2), out);
+        }
     }
 }
 
@@ -243,8 +252,9 @@ void DocWord6Sprms::appendShd(quint16 shd, QByteArray* out) {
 /* The share of foreground of a shade pattern (ipat), in percent; -1 for none. */
 int DocWord6Sprms::shadePercent(int ipat) {
     static const int kPercents[] = {0, 100, 5, 10, 20, 25, 30, 40, 50, 60, 70, 75, 80, 90};
-    if (ipat < int(sizeof(kPercents) / sizeof(kPercents[0])))
+    if (ipat < int(sizeof(kPercents) / sizeof(kPercents[0]))) {
         return kPercents[ipat];
+    }
     return ipat < 26 ? 50 : -1;  // hatches and crosses look half covered
 }
 
@@ -253,8 +263,9 @@ int DocWord6Sprms::shadePercent(int ipat) {
 void DocWord6Sprms::defineTable(const DocBytes& op, QByteArray* out) {
     const int count = op.u8(2);
     const qint64 tcAt = 3 + qint64(count + 1) * 2;
-    if (!op.contains(3, (count + 1) * 2))
+    if (!op.contains(3, (count + 1) * 2)) {
         return;
+    }
     const int tcs = int(qMin<qint64>(count, (op.size() - tcAt) / 10));
     QByteArray body;
     appendU8(&body, count);
@@ -263,8 +274,9 @@ void DocWord6Sprms::defineTable(const DocBytes& op, QByteArray* out) {
         const qint64 at = tcAt + i * 10;
         appendU16(&body, op.u16(at) & 0x0003);  // fFirstMerged, fMerged
         appendU16(&body, 0);
-        for (int side = 0; side < 4; ++side)
+        for (int side = 0; side < 4; ++side) {
             appendBrc80(&body, op.u16(at + 2 + side * 2));
+        }
     }
     appendU16(out, DocSprm::TDefTable);
     appendU16(out, body.size() + 1);

@@ -21,8 +21,9 @@ void appendU16(QByteArray* out, int value) {
 /* The STSHI with the Word 97 base size, then every STD rewritten. */
 QByteArray DocWord6StyleSheet::toWord97(const DocBytes& stsh) {
     const qint64 cbStshi = stsh.u16(0);
-    if (cbStshi < kWord6StshiSize || !stsh.contains(2, cbStshi))
+    if (cbStshi < kWord6StshiSize || !stsh.contains(2, cbStshi)) {
         return QByteArray();
+    }
     const DocBytes stshi = stsh.mid(2, cbStshi);
     const int count = stshi.u16(0);
     const int baseSize = stshi.u16(2);
@@ -30,9 +31,10 @@ QByteArray DocWord6StyleSheet::toWord97(const DocBytes& stsh) {
     appendU16(&out, kWord97StshiSize);
     appendU16(&out, count);
     appendU16(&out, kWord97BaseSize);
-    for (qint64 at = 4; at < kWord6StshiSize; at += 2)
+    for (qint64 at = 4; at < kWord6StshiSize; at += 2) {
         appendU16(&out, stshi.u16(at));  // flags, sti limits, the standard font at 12
-    appendU16(&out, stshi.u16(12));      // the standard font for East Asian text too
+    }
+    appendU16(&out, stshi.u16(12));  // the standard font for East Asian text too
     appendU16(&out, 0);
     qint64 pos = 2 + cbStshi;
     for (int istd = 0; istd < count && stsh.contains(pos, 2); ++istd) {
@@ -51,8 +53,9 @@ QByteArray DocWord6StyleSheet::toWord97(const DocBytes& stsh) {
 /* StdfBase (the Word 6 fields, no grfstd), an empty name, then the translated UPXs. */
 void DocWord6StyleSheet::appendStyle(const DocBytes& std, int baseSize, QByteArray* out) {
     QByteArray style;
-    for (qint64 at = 0; at < kWord6BaseSize; at += 2)
+    for (qint64 at = 0; at < kWord6BaseSize; at += 2) {
         appendU16(&style, std.u16(at));
+    }
     appendU16(&style, 0);  // grfstd
     appendU16(&style, 0);  // the name: no characters, then the terminating zero
     appendU16(&style, 0);
@@ -63,8 +66,9 @@ void DocWord6StyleSheet::appendStyle(const DocBytes& std, int baseSize, QByteArr
         pos += pos & 1;
         const qint64 cb = std.u16(pos);
         const DocBytes upx = std.mid(pos + 2, cb);
-        if (upx.size() != cb)
+        if (upx.size() != cb) {
             break;
+        }
         if (kind == kParagraphStyle && i == 0) {
             // UpxPapx: the style, then its paragraph sprms.
             QByteArray papx;
@@ -83,6 +87,7 @@ void DocWord6StyleSheet::appendStyle(const DocBytes& std, int baseSize, QByteArr
 void DocWord6StyleSheet::appendUpx(const QByteArray& upx, QByteArray* std) {
     appendU16(std, upx.size());
     std->append(upx);
-    if (upx.size() & 1)
+    if (upx.size() & 1) {
         std->append('\0');
+    }
 }

@@ -11,10 +11,12 @@ constexpr quint16 kMacCharset = 256;
 /* The font's character set first, then the language, then Windows-1252. */
 QTextCodec* DocWord6Text::codecFor(int charset, quint16 lid, quint16 chse) {
     const char* name = charset > 0 ? codecNameForCharset(charset) : nullptr;
-    if (!name && chse == kMacCharset)
+    if (!name && chse == kMacCharset) {
         name = "Apple Roman";
-    if (!name)
+    }
+    if (!name) {
         name = codecNameForLanguage(lid);
+    }
     QTextCodec* codec = QTextCodec::codecForName(name);
     return codec ? codec : QTextCodec::codecForName("windows-1252");
 }
@@ -122,8 +124,9 @@ bool DocWord6Text::isDoubleByte(QTextCodec* codec) {
 
 /* Write one UTF-16 unit at a unit-aligned offset. */
 void DocWord6Text::put(QByteArray* decoded, qint64 at, ushort unit) {
-    if (at < 0 || at + 1 >= decoded->size())
+    if (at < 0 || at + 1 >= decoded->size()) {
         return;
+    }
     (*decoded)[int(at)] = char(unit & 0xFF);
     (*decoded)[int(at + 1)] = char(unit >> 8);
 }
@@ -132,14 +135,16 @@ void DocWord6Text::put(QByteArray* decoded, qint64 at, ushort unit) {
 void DocWord6Text::decode(const DocBytes& stream, quint32 from, quint32 to, QTextCodec* codec,
                           QByteArray* decoded) {
     to = quint32(qMin<qint64>(to, stream.size()));
-    if (from >= to)
+    if (from >= to) {
         return;
+    }
     const char* bytes = reinterpret_cast<const char*>(stream.data());
     if (!isDoubleByte(codec)) {
         const QString text = codec->toUnicode(bytes + from, int(to - from));
         if (text.size() == int(to - from)) {
-            for (int i = 0; i < text.size(); ++i)
+            for (int i = 0; i < text.size(); ++i) {
                 put(decoded, 2 * (qint64(from) + i), text[i].unicode());
+            }
             return;
         }
     }

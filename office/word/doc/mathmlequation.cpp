@@ -27,8 +27,9 @@ struct Piece {
 
 /* Whether a text is one n-ary operator (sums, products, integrals, unions, ...). */
 bool isNaryOperator(const QString& text) {
-    if (text.size() != 1)
+    if (text.size() != 1) {
         return false;
+    }
     const ushort c = text[0].unicode();
     return c == 0x2211 || c == 0x220F || c == 0x2210 || (c >= 0x222B && c <= 0x2233) ||
            (c >= 0x22C0 && c <= 0x22C3) || (c >= 0x2A00 && c <= 0x2A0C);
@@ -42,8 +43,9 @@ public:
     /* A row: the children's pieces joined, operators taking the piece after them. */
     QString row() {
         std::vector<Piece> pieces;
-        while (m_reader.readNextStartElement())
+        while (m_reader.readNextStartElement()) {
             pieces.push_back(element());
+        }
         QString text;
         for (size_t i = 0; i < pieces.size(); ++i) {
             const Piece& piece = pieces[i];
@@ -74,20 +76,24 @@ private:
         const QString name = m_reader.name();
         if (name == QLatin1String("mi") || name == QLatin1String("mn") ||
             name == QLatin1String("mo") || name == QLatin1String("mtext") ||
-            name == QLatin1String("ms"))
+            name == QLatin1String("ms")) {
             return {m_reader.readElementText().trimmed()};
-        if (name == QLatin1String("semantics"))
+        }
+        if (name == QLatin1String("semantics")) {
             return {semantics()};
+        }
         if (name == QLatin1String("annotation") || name == QLatin1String("annotation-xml") ||
             name == QLatin1String("mspace") || name == QLatin1String("none") ||
             name == QLatin1String("mprescripts")) {
             m_reader.skipCurrentElement();
             return {};
         }
-        if (name == QLatin1String("mfenced"))
+        if (name == QLatin1String("mfenced")) {
             return {fenced()};
-        if (name == QLatin1String("mtable"))
+        }
+        if (name == QLatin1String("mtable")) {
             return {table()};
+        }
         const QStringList args = isLayout(name) ? arguments() : QStringList{row()};
         return layout(name, args);
     }
@@ -98,8 +104,9 @@ private:
                                              "msubsup", "mroot",      "munder",
                                              "mover",   "munderover", "mmultiscripts"};
         for (const char* known : kNames) {
-            if (name == QLatin1String(known))
+            if (name == QLatin1String(known)) {
                 return true;
+            }
         }
         return false;
     }
@@ -107,33 +114,41 @@ private:
     /* The linear form of a layout element from its arguments. */
     static Piece layout(const QString& name, const QStringList& args) {
         const auto arg = [&args](int i) { return i < args.size() ? args[i] : QString(); };
-        if (name == QLatin1String("mfrac"))
+        if (name == QLatin1String("mfrac")) {
             return {MathLinear::fraction(arg(0), arg(1))};
-        if (name == QLatin1String("msqrt"))
+        }
+        if (name == QLatin1String("msqrt")) {
             return {MathLinear::radical(QString(), arg(0))};
-        if (name == QLatin1String("mroot"))
+        }
+        if (name == QLatin1String("mroot")) {
             return {MathLinear::radical(arg(1), arg(0))};
+        }
         const bool under = name == QLatin1String("msub") || name == QLatin1String("munder");
         const bool over = name == QLatin1String("msup") || name == QLatin1String("mover");
         const bool both = name == QLatin1String("msubsup") || name == QLatin1String("munderover") ||
                           name == QLatin1String("mmultiscripts");
-        if (!under && !over && !both)
+        if (!under && !over && !both) {
             return {arg(0)};  // mrow, mstyle, mpadded, mphantom, menclose, math, ...
+        }
         const QString sub = under || both ? arg(1) : QString();
         const QString sup = over ? arg(1) : (both ? arg(2) : QString());
-        if (isNaryOperator(arg(0)))
+        if (isNaryOperator(arg(0))) {
             return Piece(arg(0), sub, sup);
-        if (name == QLatin1String("mover") && sup.size() == 1 && !sup[0].isLetterOrNumber())
+        }
+        if (name == QLatin1String("mover") && sup.size() == 1 && !sup[0].isLetterOrNumber()) {
             return {arg(0)};  // an accent over its base
+        }
         if (name == QLatin1String("munder") || name == QLatin1String("munderover") ||
             name == QLatin1String("mover")) {
             const QString base = sub.isEmpty() ? arg(0) : MathLinear::below(arg(0), sub);
             return {sup.isEmpty() ? base : MathLinear::above(base, sup)};
         }
-        if (sub.isEmpty())
+        if (sub.isEmpty()) {
             return {MathLinear::superscript(arg(0), sup)};
-        if (sup.isEmpty())
+        }
+        if (sup.isEmpty()) {
             return {MathLinear::subscript(arg(0), sub)};
+        }
         return {MathLinear::subSuperscript(arg(0), sub, sup)};
     }
 
@@ -142,10 +157,11 @@ private:
         QString text;
         bool first = true;
         while (m_reader.readNextStartElement()) {
-            if (first)
+            if (first) {
                 text = element().text;
-            else
+            } else {
                 m_reader.skipCurrentElement();
+            }
             first = false;
         }
         return text;
@@ -168,8 +184,9 @@ private:
         QStringList rows;
         while (m_reader.readNextStartElement()) {
             QStringList cells;
-            while (m_reader.readNextStartElement())
+            while (m_reader.readNextStartElement()) {
                 cells.append(row());
+            }
             rows.append(MathLinear::row(cells));
         }
         return MathLinear::matrix(rows);
@@ -184,27 +201,31 @@ private:
 bool MathMlEquation::fromOdfPackage(const QByteArray& package, QString* text) {
     QByteArray bytes = package;
     QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::ReadOnly))
+    if (!buffer.open(QIODevice::ReadOnly)) {
         return false;
+    }
     PackageLimits limits;
     limits.maxPartBytes = kMaxContentBytes;
     ZipPackage zip(limits);
     QByteArray content;
     if (!zip.open(&buffer) ||
-        zip.readPart(QStringLiteral("content.xml"), content) != OpcPackage::Status::Ok)
+        zip.readPart(QStringLiteral("content.xml"), content) != OpcPackage::Status::Ok) {
         return false;
+    }
     return fromMathMl(content, text);
 }
 
 /* The root must be <math>; its children form one row. */
 bool MathMlEquation::fromMathMl(const QByteArray& xml, QString* text) {
     XmlReader reader(xml, kMaxDepth);
-    if (!reader.readNextStartElement() || reader.name() != QLatin1String("math"))
+    if (!reader.readNextStartElement() || reader.name() != QLatin1String("math")) {
         return false;
+    }
     Walker walker(reader);
     const QString result = walker.row();
-    if (reader.hasError())
+    if (reader.hasError()) {
         return false;
+    }
     *text = result;
     return true;
 }

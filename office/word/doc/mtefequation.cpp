@@ -70,18 +70,21 @@ public:
         int product = 0;
         int ignored = 0;
         if (!u8(&m_version) || (m_version != 3 && m_version != 5) || !u8(&ignored) ||
-            !u8(&product) || !u8(&ignored) || !u8(&ignored))
+            !u8(&product) || !u8(&ignored) || !u8(&ignored)) {
             return false;
-        if (m_version == 5 && (!stringZ() || !u8(&ignored)))
+        }
+        if (m_version == 5 && (!stringZ() || !u8(&ignored))) {
             return false;
+        }
         return objectList(top, 0, true);
     }
 
 private:
     /* One byte. */
     bool u8(int* value) {
-        if (m_pos >= m_bytes.size())
+        if (m_pos >= m_bytes.size()) {
             return false;
+        }
         *value = quint8(m_bytes[m_pos++]);
         return true;
     }
@@ -89,23 +92,26 @@ private:
     bool u16(int* value) {
         int low = 0;
         int high = 0;
-        if (!u8(&low) || !u8(&high))
+        if (!u8(&low) || !u8(&high)) {
             return false;
+        }
         *value = low | (high << 8);
         return true;
     }
     /* Skip count bytes. */
     bool skip(qint64 count) {
-        if (count < 0 || count > m_bytes.size() - m_pos)
+        if (count < 0 || count > m_bytes.size() - m_pos) {
             return false;
+        }
         m_pos += int(count);
         return true;
     }
     /* Skip a zero-terminated string. */
     bool stringZ() {
         const int end = m_bytes.indexOf('\0', m_pos);
-        if (end < 0)
+        if (end < 0) {
             return false;
+        }
         m_pos = end + 1;
         return true;
     }
@@ -113,37 +119,45 @@ private:
     bool mtUint(int* value) { return u8(value) && (*value != 255 || u16(value)); }
     /* Skip a nudge (two offset bytes, or 128,128 and two 16-bit offsets). */
     bool nudge(int options) {
-        if (!(options & kOptNudge))
+        if (!(options & kOptNudge)) {
             return true;
+        }
         int dx = 0;
         int dy = 0;
-        if (!u8(&dx) || !u8(&dy))
+        if (!u8(&dx) || !u8(&dy)) {
             return false;
+        }
         return (dx == 128 && dy == 128) ? skip(4) : true;
     }
     /* Skip a ruler (its record type byte is optional here): stop count, 3 bytes a stop. */
     bool ruler() {
         int count = 0;
-        if (m_pos < m_bytes.size() && m_bytes[m_pos] == char(kRuler))
+        if (m_pos < m_bytes.size() && m_bytes[m_pos] == char(kRuler)) {
             ++m_pos;
+        }
         return u8(&count) && skip(qint64(count) * 3);
     }
 
     /* Read records up to END (or the end of the bytes, at top level). */
     bool objectList(std::vector<Node>* out, int depth, bool topLevel) {
-        if (depth > MtefEquation::kMaxDepth)
+        if (depth > MtefEquation::kMaxDepth) {
             return false;
+        }
         for (;;) {
-            if (m_pos >= m_bytes.size())
+            if (m_pos >= m_bytes.size()) {
                 return topLevel;
+            }
             int type = 0;
             int options = 0;
-            if (!tag(&type, &options) || ++m_records > MtefEquation::kMaxRecords)
+            if (!tag(&type, &options) || ++m_records > MtefEquation::kMaxRecords) {
                 return false;
-            if (type == kEnd)
+            }
+            if (type == kEnd) {
                 return true;
-            if (!record(type, options, out, depth))
+            }
+            if (!record(type, options, out, depth)) {
                 return false;
+            }
         }
     }
 
@@ -151,8 +165,9 @@ private:
        records that have them an options byte (5). */
     bool tag(int* type, int* options) {
         int raw = 0;
-        if (!u8(&raw))
+        if (!u8(&raw)) {
             return false;
+        }
         if (m_version == 3) {
             *type = raw & 0x0F;
             *options = raw >> 4;
@@ -190,10 +205,12 @@ private:
             default:
                 break;
         }
-        if (type > kSize && type <= kSubSym)
+        if (type > kSize && type <= kSubSym) {
             return true;
-        if (m_version == 3)
+        }
+        if (m_version == 3) {
             return false;
+        }
         return version5Record(type, options);
     }
 
@@ -221,18 +238,21 @@ private:
     /* FONT (3): typeface, style, name; FONT_STYLE_DEF (5): font index, style. */
     bool fontRecord() {
         int value = 0;
-        if (m_version == 3)
+        if (m_version == 3) {
             return skip(2) && stringZ();
+        }
         return mtUint(&value) && skip(1);
     }
 
     /* SIZE: a point size (101), a large difference (100), or size and difference. */
     bool size() {
         int kind = 0;
-        if (!u8(&kind))
+        if (!u8(&kind)) {
             return false;
-        if (kind == 101)
+        }
+        if (kind == 101) {
             return skip(2);
+        }
         return kind == 100 ? skip(3) : skip(1);
     }
 
@@ -240,14 +260,16 @@ private:
     bool preferences() {
         for (int array = 0; array < 2; ++array) {
             int count = 0;
-            if (!u8(&count))
+            if (!u8(&count)) {
                 return false;
+            }
             int ended = 0;
             bool first = true;  // the first nibble of an entry is its unit
             while (ended < count) {
                 int byte = 0;
-                if (!u8(&byte))
+                if (!u8(&byte)) {
                     return false;
+                }
                 for (const int nibble : {byte >> 4, byte & 0x0F}) {
                     if (first) {
                         first = false;
@@ -259,12 +281,14 @@ private:
             }
         }
         int styles = 0;
-        if (!u8(&styles))
+        if (!u8(&styles)) {
             return false;
+        }
         for (int i = 0; i < styles; ++i) {
             int font = 0;
-            if (!u8(&font) || (font != 0 && !skip(1)))
+            if (!u8(&font) || (font != 0 && !skip(1))) {
                 return false;
+            }
         }
         return true;
     }
@@ -272,12 +296,14 @@ private:
     /* LINE: a slot or a line of a pile; a null line has no object list. */
     bool line(int options, std::vector<Node>* out, int depth) {
         if (!nudge(options) || ((options & kOptLineSpace) && !skip(2)) ||
-            ((options & kOptRuler) && !ruler()))
+            ((options & kOptRuler) && !ruler())) {
             return false;
+        }
         Node node;
         node.kind = Node::Line;
-        if (!(options & kOptLineNull) && !objectList(&node.children, depth + 1, false))
+        if (!(options & kOptLineNull) && !objectList(&node.children, depth + 1, false)) {
             return false;
+        }
         out->push_back(std::move(node));
         return true;
     }
@@ -286,21 +312,25 @@ private:
     bool character(int options, std::vector<Node>* out) {
         int typeface = 0;
         int code = 0;
-        if (!nudge(options) || !u8(&typeface))
+        if (!nudge(options) || !u8(&typeface)) {
             return false;
+        }
         const bool noMtcode = m_version == 5 && (options & kOptNoMtcode);
-        if (!noMtcode && !u16(&code))
+        if (!noMtcode && !u16(&code)) {
             return false;
+        }
         if (m_version == 5 &&
-            (((options & kOptChar8) && !skip(1)) || ((options & kOptChar16) && !skip(2))))
+            (((options & kOptChar8) && !skip(1)) || ((options & kOptChar16) && !skip(2)))) {
             return false;
+        }
         Node node;
         node.kind = Node::Char;
         node.typeface = typeface - 128;
         node.text = characterText(code, node.typeface);
         const int embell = m_version == 3 ? kOptEmbell3 : kOptEmbell5;
-        if ((options & embell) && !embellishments(&node.text))
+        if ((options & embell) && !embellishments(&node.text)) {
             return false;
+        }
         out->push_back(std::move(node));
         return true;
     }
@@ -311,18 +341,22 @@ private:
             int type = 0;
             int options = 0;
             int kind = 0;
-            if (!tag(&type, &options) || ++m_records > MtefEquation::kMaxRecords)
+            if (!tag(&type, &options) || ++m_records > MtefEquation::kMaxRecords) {
                 return false;
-            if (type == kEnd)
+            }
+            if (type == kEnd) {
                 return true;
-            if (type != kEmbell || !nudge(options) || !u8(&kind))
+            }
+            if (type != kEmbell || !nudge(options) || !u8(&kind)) {
                 return false;
-            if (kind == 5)
+            }
+            if (kind == 5) {
                 text->append(QChar(0x2032));
-            else if (kind == 6)
+            } else if (kind == 6) {
                 text->append(QChar(0x2033));
-            else if (kind == 18)
+            } else if (kind == 18) {
                 text->append(QChar(0x2034));
+            }
         }
     }
 
@@ -332,15 +366,18 @@ private:
         node.kind = Node::Template;
         int high = 0;
         int ignored = 0;
-        if (!nudge(options) || !u8(&node.selector) || !u8(&node.variation))
+        if (!nudge(options) || !u8(&node.selector) || !u8(&node.variation)) {
             return false;
+        }
         if (m_version == 5 && (node.variation & 0x80)) {
-            if (!u8(&high))
+            if (!u8(&high)) {
                 return false;
+            }
             node.variation = (node.variation & 0x7F) | (high << 8);
         }
-        if (!u8(&ignored) || !objectList(&node.children, depth + 1, false))
+        if (!u8(&ignored) || !objectList(&node.children, depth + 1, false)) {
             return false;
+        }
         out->push_back(std::move(node));
         return true;
     }
@@ -350,8 +387,9 @@ private:
         Node node;
         node.kind = Node::Pile;
         if (!nudge(options) || !skip(2) || ((options & kOptRuler) && !ruler()) ||
-            !objectList(&node.children, depth + 1, false))
+            !objectList(&node.children, depth + 1, false)) {
             return false;
+        }
         out->push_back(std::move(node));
         return true;
     }
@@ -363,8 +401,9 @@ private:
         int rows = 0;
         if (!nudge(options) || !skip(3) || !u8(&rows) || !u8(&node.columns) ||
             !skip((rows + 4) / 4) || !skip((node.columns + 4) / 4) ||
-            !objectList(&node.children, depth + 1, false))
+            !objectList(&node.children, depth + 1, false)) {
             return false;
+        }
         out->push_back(std::move(node));
         return true;
     }
@@ -372,10 +411,12 @@ private:
     /* The text of a character code: MTCode is Unicode; private-use codes (MathType's own
        spaces and glyphs) and typefaces that only lay out give nothing. */
     static QString characterText(int code, int typeface) {
-        if (typeface == kTypefaceMarker || typeface == kTypefaceSpace)
+        if (typeface == kTypefaceMarker || typeface == kTypefaceSpace) {
             return QString();
-        if (code < 0x20 || (code >= 0xD800 && code <= 0xF8FF))
+        }
+        if (code < 0x20 || (code >= 0xD800 && code <= 0xF8FF)) {
             return QString();
+        }
         return QString(QChar(code));
     }
 
@@ -404,26 +445,36 @@ TemplateKind kind3(int selector) {
     static const char16_t* const kOperators[] = {u"∫", u"∬", u"∭", u"∮", u"∯", u"∰",
                                                  u"",  u"",  u"∑", u"∑", u"∏", u"∏",
                                                  u"∐", u"∐", u"⋃", u"⋃", u"⋂", u"⋂"};
-    if (selector >= 0 && selector <= 12)
+    if (selector >= 0 && selector <= 12) {
         return kFences[selector];
-    if (selector == 13)
+    }
+    if (selector == 13) {
         return {K::Root};
-    if (selector == 14 || selector == 41)
+    }
+    if (selector == 14 || selector == 41) {
         return {K::Fraction};
-    if (selector == 15)
+    }
+    if (selector == 15) {
         return {K::Script};
-    if (selector == 44)
+    }
+    if (selector == 44) {
         return {K::PreScript};
-    if ((selector >= 21 && selector <= 26) || (selector >= 29 && selector <= 38))
+    }
+    if ((selector >= 21 && selector <= 26) || (selector >= 29 && selector <= 38)) {
         return {K::Nary, kOperators[selector - 21]};
-    if (selector == 42)
+    }
+    if (selector == 42) {
         return {K::Nary, u"∫"};
-    if (selector == 43)
+    }
+    if (selector == 43) {
         return {K::Nary, u"∑"};
-    if (selector == 39)
+    }
+    if (selector == 39) {
         return {K::Limit};
-    if (selector == 45)
+    }
+    if (selector == 45) {
         return {K::Dirac};
+    }
     return {K::Base};  // bars, arrows, horizontal braces, long division
 }
 
@@ -436,20 +487,27 @@ TemplateKind kind5(int selector) {
                                            {K::Fence, u"⌊", u"⌋"}, {K::Fence, u"⌈", u"⌉"},
                                            {K::Fence, u"⟦", u"⟧"}, {K::Fence, u"[", u"]"}};
     static const char16_t* const kOperators[] = {u"∫", u"∑", u"∏", u"∐", u"⋃", u"⋂", u"∫", u"∑"};
-    if (selector >= 0 && selector <= 9)
+    if (selector >= 0 && selector <= 9) {
         return kFences[selector];
-    if (selector == 10)
+    }
+    if (selector == 10) {
         return {K::Root};
-    if (selector == 11)
+    }
+    if (selector == 11) {
         return {K::Fraction};
-    if (selector >= 15 && selector <= 22)
+    }
+    if (selector >= 15 && selector <= 22) {
         return {K::Nary, kOperators[selector - 15]};
-    if (selector == 23)
+    }
+    if (selector == 23) {
         return {K::Limit};
-    if (selector >= 27 && selector <= 29)
+    }
+    if (selector >= 27 && selector <= 29) {
         return {K::Script};
-    if (selector == 30)
+    }
+    if (selector == 30) {
         return {K::Dirac};
+    }
     return {K::Base};  // bars, arrows, braces, long division, accents, boxes, strikes
 }
 
@@ -505,10 +563,11 @@ private:
         for (const Node& child : children) {
             if (child.kind == Node::Char) {
                 const bool function = child.typeface == kTypefaceFunction;
-                if (function && !atoms.empty() && atoms.back().function)
+                if (function && !atoms.empty() && atoms.back().function) {
                     atoms.back().text += child.text;
-                else if (!child.text.isEmpty())
+                } else if (!child.text.isEmpty()) {
                     atoms.push_back({child.text, function});
+                }
             } else if (child.kind == Node::Template && isScript(child)) {
                 QString base;
                 if (!atoms.empty()) {
@@ -523,8 +582,9 @@ private:
         QString text;
         for (size_t i = 0; i < atoms.size(); ++i) {
             text += atoms[i].text;
-            if (atoms[i].function && i + 1 < atoms.size() && !atoms[i + 1].function)
+            if (atoms[i].function && i + 1 < atoms.size() && !atoms[i + 1].function) {
                 text += QLatin1Char(' ');
+            }
         }
         return text;
     }
@@ -541,10 +601,11 @@ private:
         QStringList slots;
         QStringList chars;
         for (const Node& child : node.children) {
-            if (child.kind != Node::Char)
+            if (child.kind != Node::Char) {
                 slots.append(object(child));
-            else if (!child.text.isEmpty())
+            } else if (!child.text.isEmpty()) {
                 chars.append(child.text);
+            }
         }
         const auto slot = [&slots](int i) { return i < slots.size() ? slots[i] : QString(); };
         const TemplateKind kind = kindOf(node);
@@ -559,8 +620,9 @@ private:
                 // Both slots are written (sub, then sup; the unused one a null line); a
                 // single slot is the one the template names.
                 if (slots.size() == 1 &&
-                    (m_version == 3 ? node.variation == 0 : node.selector == 28))
+                    (m_version == 3 ? node.variation == 0 : node.selector == 28)) {
                     return scripts(base, QString(), slot(0));
+                }
                 return scripts(base, slot(0), slot(1));
             case TemplateKind::PreScript:
                 return MathLinear::preScripts(slot(0), slot(1), QString());
@@ -583,10 +645,12 @@ private:
 
     /* Scripts on a base: x_i, x^2, x_i^2. */
     static QString scripts(const QString& base, const QString& sub, const QString& sup) {
-        if (sub.isEmpty())
+        if (sub.isEmpty()) {
             return MathLinear::superscript(base, sup);
-        if (sup.isEmpty())
+        }
+        if (sup.isEmpty()) {
             return MathLinear::subscript(base, sub);
+        }
         return MathLinear::subSuperscript(base, sub, sup);
     }
 
@@ -609,8 +673,9 @@ private:
     QStringList lines(const Node& node) const {
         QStringList rows;
         for (const Node& child : node.children) {
-            if (child.kind != Node::Char)
+            if (child.kind != Node::Char) {
                 rows.append(object(child));
+            }
         }
         return rows;
     }
@@ -621,16 +686,18 @@ private:
         QStringList rows;
         QStringList cells;
         for (const Node& child : node.children) {
-            if (child.kind == Node::Char)
+            if (child.kind == Node::Char) {
                 continue;
+            }
             cells.append(object(child));
             if (cells.size() == columns) {
                 rows.append(MathLinear::row(cells));
                 cells.clear();
             }
         }
-        if (!cells.isEmpty())
+        if (!cells.isEmpty()) {
             rows.append(MathLinear::row(cells));
+        }
         return MathLinear::matrix(rows);
     }
 
@@ -644,8 +711,9 @@ bool MtefEquation::fromEquationNative(const QByteArray& stream, QString* text) {
     const DocBytes bytes(stream);
     const qint64 header = bytes.u16(0);
     const qint64 length = bytes.u32(8);
-    if (header < 28 || !bytes.contains(header, 0))
+    if (header < 28 || !bytes.contains(header, 0)) {
         return false;
+    }
     const qint64 available = bytes.size() - header;
     return fromMtef(stream.mid(int(header), int(qMin(length > 0 ? length : available, available))),
                     text);
@@ -655,8 +723,9 @@ bool MtefEquation::fromEquationNative(const QByteArray& stream, QString* text) {
 bool MtefEquation::fromMtef(const QByteArray& mtef, QString* text) {
     std::vector<Node> top;
     Parser parser(mtef);
-    if (!parser.parse(&top))
+    if (!parser.parse(&top)) {
         return false;
+    }
     *text = Layout(quint8(mtef.at(0))).top(top);
     return true;
 }

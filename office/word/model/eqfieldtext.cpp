@@ -46,22 +46,25 @@ public:
         while (m_pos < m_code.size() && !m_failed) {
             const QChar c = m_code[m_pos];
             if (inArguments && brackets == 0 &&
-                (c == QLatin1Char(',') || c == QLatin1Char(';') || c == QLatin1Char(')')))
+                (c == QLatin1Char(',') || c == QLatin1Char(';') || c == QLatin1Char(')'))) {
                 break;
+            }
             if (c == QLatin1Char('\\')) {
                 backslash(depth, &atoms);
                 continue;
             }
-            if (c == QLatin1Char('('))
+            if (c == QLatin1Char('(')) {
                 ++brackets;
-            else if (c == QLatin1Char(')'))
+            } else if (c == QLatin1Char(')')) {
                 --brackets;
+            }
             atoms.push_back(QString(c));
             ++m_pos;
         }
         QString text;
-        for (const QString& atom : atoms)
+        for (const QString& atom : atoms) {
             text += atom;
+        }
         return text;
     }
 
@@ -71,8 +74,9 @@ private:
     /* A command, a switch out of place (skipped) or an escaped character. */
     void backslash(int depth, std::vector<QString>* atoms) {
         ++m_pos;
-        if (m_pos >= m_code.size())
+        if (m_pos >= m_code.size()) {
             return;
+        }
         const QChar c = m_code[m_pos];
         if (c == QLatin1Char('*')) {
             formatSwitch();
@@ -92,8 +96,9 @@ private:
         const Switches switches = readSwitches();
         skipSpaces();
         QStringList args;
-        if (m_pos < m_code.size() && m_code[m_pos] == QLatin1Char('('))
+        if (m_pos < m_code.size() && m_code[m_pos] == QLatin1Char('(')) {
             args = arguments(depth + 1);
+        }
         apply(command, switches, args, atoms);
     }
 
@@ -160,8 +165,9 @@ private:
     /* \a: the elements row by row, `columns` a row. */
     static QString array(const QStringList& args, int columns) {
         QStringList rows;
-        for (int i = 0; i < args.size(); i += columns)
+        for (int i = 0; i < args.size(); i += columns) {
             rows.append(MathLinear::row(args.mid(i, columns)));
+        }
         return MathLinear::matrix(rows);
     }
 
@@ -172,8 +178,9 @@ private:
         for (;;) {
             skipSpaces();
             if (m_pos + 1 >= m_code.size() || m_code[m_pos] != QLatin1Char('\\') ||
-                !m_code[m_pos + 1].isLetter())
+                !m_code[m_pos + 1].isLetter()) {
                 return s;
+            }
             ++m_pos;
             const QString name = letters().toLower();
             if (name.size() == 1)  // the next command, not a switch
@@ -185,37 +192,48 @@ private:
                 name == QLatin1String("bc") || name == QLatin1String("fc") ||
                 name == QLatin1String("vc")) {
                 const QChar c = switchCharacter();
-                if (name == QLatin1String("lc") || name == QLatin1String("bc"))
+                if (name == QLatin1String("lc") || name == QLatin1String("bc")) {
                     s.left = c;
-                if (name == QLatin1String("rc"))
+                }
+                if (name == QLatin1String("rc")) {
                     s.right = c;
-                if (name == QLatin1String("bc"))
+                }
+                if (name == QLatin1String("bc")) {
                     s.right = partner(c);
-                if (name == QLatin1String("fc") || name == QLatin1String("vc"))
+                }
+                if (name == QLatin1String("fc") || name == QLatin1String("vc")) {
                     s.operatorChar = c;
+                }
                 continue;
             }
             skipSpaces();  // "\up 9" as Word writes it
             const int value = digits();
-            if (name == QLatin1String("up") || name == QLatin1String("ai"))
+            if (name == QLatin1String("up") || name == QLatin1String("ai")) {
                 s.up = name == QLatin1String("up") || s.up;
-            if (name == QLatin1String("do") || name == QLatin1String("di"))
+            }
+            if (name == QLatin1String("do") || name == QLatin1String("di")) {
                 s.down = name == QLatin1String("do") || s.down;
-            if (name == QLatin1String("su"))
+            }
+            if (name == QLatin1String("su")) {
                 s.operatorChar = QChar(0x2211);
-            if (name == QLatin1String("pr"))
+            }
+            if (name == QLatin1String("pr")) {
                 s.operatorChar = QChar(0x220F);
-            if (name == QLatin1String("co") && value > 0)
+            }
+            if (name == QLatin1String("co") && value > 0) {
                 s.columns = qMin(value, 64);
+            }
         }
     }
 
     /* The character a bracket switch names: "\(" or a plain character. */
     QChar switchCharacter() {
-        if (m_pos < m_code.size() && m_code[m_pos] == QLatin1Char('\\'))
+        if (m_pos < m_code.size() && m_code[m_pos] == QLatin1Char('\\')) {
             ++m_pos;
-        if (m_pos >= m_code.size())
+        }
+        if (m_pos >= m_code.size()) {
             return QChar();
+        }
         return m_code[m_pos++];
     }
 
@@ -229,11 +247,13 @@ private:
         ++m_pos;  // '('
         for (;;) {
             args.append(sequence(depth, true).trimmed());
-            if (m_failed || m_pos >= m_code.size())
+            if (m_failed || m_pos >= m_code.size()) {
                 return args;
+            }
             const QChar c = m_code[m_pos++];
-            if (c == QLatin1Char(')'))
+            if (c == QLatin1Char(')')) {
                 return args;
+            }
         }
     }
 
@@ -248,15 +268,17 @@ private:
             return;
         }
         while (m_pos < m_code.size() && !m_code[m_pos].isSpace() &&
-               m_code[m_pos] != QLatin1Char('\\'))
+               m_code[m_pos] != QLatin1Char('\\')) {
             ++m_pos;
+        }
     }
 
     /* A run of letters. */
     QString letters() {
         const int start = m_pos;
-        while (m_pos < m_code.size() && m_code[m_pos].isLetter())
+        while (m_pos < m_code.size() && m_code[m_pos].isLetter()) {
             ++m_pos;
+        }
         return m_code.mid(start, m_pos - start);
     }
 
@@ -272,8 +294,9 @@ private:
 
     /* Spaces between a command and its switches or arguments. */
     void skipSpaces() {
-        while (m_pos < m_code.size() && m_code[m_pos] == QLatin1Char(' '))
+        while (m_pos < m_code.size() && m_code[m_pos] == QLatin1Char(' ')) {
             ++m_pos;
+        }
     }
 
     const QString& m_code;
@@ -292,8 +315,9 @@ bool EqFieldText::isEq(const QString& instruction) {
 
 /* Parse everything after "EQ". */
 QString EqFieldText::linear(const QString& instruction) {
-    if (!isEq(instruction) || instruction.size() > kMaxLength)
+    if (!isEq(instruction) || instruction.size() > kMaxLength) {
         return QString();
+    }
     const QString code = instruction.trimmed().mid(2);
     Parser parser(code);
     const QString text = parser.sequence(0, false).trimmed();

@@ -32,8 +32,9 @@ QList<QByteArray> codecNames(int codePage) {
 /* True when every byte is ASCII. */
 bool isAscii(const QByteArray& bytes) {
     for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
+        if (static_cast<unsigned char>(c) >= 0x80) {
             return false;
+        }
     }
     return true;
 }
@@ -96,25 +97,29 @@ bool RtfCodePages::isDoubleByte(int codePage) {
 
 /* Decode through the code page's codec, Windows-1252 when Qt has none for it. */
 QString RtfCodePages::decode(const QByteArray& bytes, int codePage) {
-    if (isAscii(bytes))
+    if (isAscii(bytes)) {
         return QString::fromLatin1(bytes);
+    }
     QTextCodec* found = codec(codePage > 0 ? codePage : kWesternCodePage);
-    if (!found)
+    if (!found) {
         found = codec(kWesternCodePage);
+    }
     return found ? found->toUnicode(bytes) : QString::fromLatin1(bytes);
 }
 
 /* The codec of a code page, looked up once and kept in a small round-robin cache. */
 QTextCodec* RtfCodePages::codec(int codePage) {
     for (const Cached& cached : m_cache) {
-        if (cached.codePage == codePage)
+        if (cached.codePage == codePage) {
             return cached.codec;
+        }
     }
     QTextCodec* found = nullptr;
     for (const QByteArray& name : codecNames(codePage)) {
         found = QTextCodec::codecForName(name);
-        if (found)
+        if (found) {
             break;
+        }
     }
     m_cache[m_nextSlot] = Cached{codePage, found};
     m_nextSlot = (m_nextSlot + 1) % m_cache.size();

@@ -214,8 +214,9 @@ const std::array<Slot, kSlots>& table() {
         std::array<Slot, kSlots> built{};
         for (const auto& [word, entry] : kWords) {
             std::size_t at = wordHash(word);
-            while (!built[at].word.empty())
+            while (!built[at].word.empty()) {
                 at = (at + 1) % kSlots;
+            }
             built[at] = Slot{word, entry};
         }
         return built;
@@ -227,16 +228,19 @@ const std::array<Slot, kSlots>& table() {
 
 /* Find the word in the table. */
 RtfKeyword rtfKeyword(std::string_view word, int* borderType) {
-    if (word.empty())
+    if (word.empty()) {
         return RtfKeyword::Unknown;
+    }
     const auto& slots = table();
     for (std::size_t at = wordHash(word);; at = (at + 1) % kSlots) {
         const Slot& slot = slots[at];
-        if (slot.word.empty())
+        if (slot.word.empty()) {
             return RtfKeyword::Unknown;
+        }
         if (slot.word == word) {
-            if (borderType)
+            if (borderType) {
                 *borderType = slot.entry.borderType;
+            }
             return slot.entry.keyword;
         }
     }

@@ -105,11 +105,13 @@ RtfParser::Status RtfParser::parse(std::string_view data) {
                 break;
         }
     }
-    if (m_status != Status::Ok)
+    if (m_status != Status::Ok) {
         return m_status;
+    }
     flush();
-    if (!m_paragraph.runs.isEmpty())
+    if (!m_paragraph.runs.isEmpty()) {
         endParagraph(m_stack.back().para.depth() > 0 ? RtfKeyword::Cell : RtfKeyword::Par);
+    }
     finishOpenRow();
     return m_status;
 }
@@ -138,40 +140,47 @@ void RtfParser::groupEnd() {
     flush();
     m_skip = 0;
     m_starred = false;
-    if (m_stack.size() <= 1)
+    if (m_stack.size() <= 1) {
         return;  // a surplus closing brace closes nothing
+    }
     const Destination destination = m_stack.back().destination;
-    if (destination == Destination::FontTable)
+    if (destination == Destination::FontTable) {
         finishFont();
+    }
     endFormFieldGroup();
-    if (destination == Destination::StyleEntry && m_stack.size() == m_styleDepth)
+    if (destination == Destination::StyleEntry && m_stack.size() == m_styleDepth) {
         finishStyle();
+    }
     m_stack.pop_back();
 }
 
 /* Skip one fallback character after \uN; true when this token was skipped. */
 bool RtfParser::skipFallback() {
-    if (m_skip <= 0)
+    if (m_skip <= 0) {
         return false;
+    }
     --m_skip;
     return true;
 }
 
 /* A control word: destinations first, then by the group's destination. */
 void RtfParser::controlWord(const RtfTokenizer::Token& token) {
-    if (skipFallback())
+    if (skipFallback()) {
         return;
+    }
     int borderType = 0;
     const RtfKeyword keyword = rtfKeyword(token.text, &borderType);
     const bool starred = m_starred;
     m_starred = false;
     State& state = m_stack.back();
-    if (state.destination == Destination::Skip)
+    if (state.destination == Destination::Skip) {
         return;
+    }
     if (keyword == RtfKeyword::Unknown) {
         // An unknown word after \* names a destination this reader does not read.
-        if (starred)
+        if (starred) {
             state.destination = Destination::Skip;
+        }
         return;
     }
     if (keyword <= RtfKeyword::SkippedDestination) {
@@ -206,8 +215,9 @@ void RtfParser::controlWord(const RtfTokenizer::Token& token) {
             return;
         case Destination::NestProps:
             if (isRowWord(keyword)) {
-                if (!m_nestedRow.apply(keyword, parameter, borderType, m_colors))
+                if (!m_nestedRow.apply(keyword, parameter, borderType, m_colors)) {
                     m_status = Status::TooManyCells;
+                }
             } else if (keyword == RtfKeyword::NestRow) {
                 endRow(true);
             }
@@ -257,18 +267,21 @@ void RtfParser::formFieldDestination(RtfKeyword keyword) {
 /* A field's result begins. A check box or drop-down shows its box or entry instead of it; a
    text field's result is checked for placeholder blanks when its group ends. */
 void RtfParser::beginFieldResult() {
-    if (!m_hasFormField || m_stack.back().destination != Destination::Body)
+    if (!m_hasFormField || m_stack.back().destination != Destination::Body) {
         return;
+    }
     m_hasFormField = false;
     if (m_formField.type == LegacyFormField::Type::CheckBox) {
         const int result = m_formField.result;
-        if (result == 0 || result == 1)
+        if (result == 0 || result == 1) {
             m_formField.checked = result == 1;
+        }
         m_formField.result = -1;
     }
     if (m_formField.type != LegacyFormField::Type::Text) {
-        for (const QChar c : m_formField.shownText())
+        for (const QChar c : m_formField.shownText()) {
             appendChar(c);
+        }
         m_stack.back().destination = Destination::Skip;
         return;
     }
@@ -282,18 +295,21 @@ void RtfParser::beginFieldResult() {
 void RtfParser::endFormFieldGroup() {
     if (m_stack.back().destination == Destination::FormFieldText) {
         const QString text = m_codePages.decode(m_formText, m_ansiCodePage);
-        if (m_formTextIsEntry)
+        if (m_formTextIsEntry) {
             m_formField.entries.append(text);
-        else
+        } else {
             m_formField.name = text;
+        }
         m_formText.clear();
     }
-    if (m_textFieldDepth != m_stack.size())
+    if (m_textFieldDepth != m_stack.size()) {
         return;
+    }
     m_textFieldDepth = 0;
     if (m_textFieldParagraph == m_paragraphCount &&
-        LegacyFormField::isPlaceholder(m_paragraph.text().mid(m_textFieldStart)))
+        LegacyFormField::isPlaceholder(m_paragraph.text().mid(m_textFieldStart))) {
         truncateRuns(m_paragraph.runs, m_textFieldStart);
+    }
 }
 
 /* A word that names the group's destination. */
@@ -346,8 +362,9 @@ void RtfParser::bodyWord(RtfKeyword keyword, const RtfTokenizer::Token& token, i
     }
     flush();
     if (isRowWord(keyword)) {
-        if (!m_row.apply(keyword, parameter, borderType, m_colors))
+        if (!m_row.apply(keyword, parameter, borderType, m_colors)) {
             m_status = Status::TooManyCells;
+        }
         return;
     }
     switch (keyword) {
@@ -382,8 +399,9 @@ void RtfParser::bodyWord(RtfKeyword keyword, const RtfTokenizer::Token& token, i
         default:
             break;
     }
-    if (!formattingWord(state, keyword, parameter, token.hasParameter))
+    if (!formattingWord(state, keyword, parameter, token.hasParameter)) {
         paragraphWord(state, keyword, parameter, token.hasParameter);
+    }
 }
 
 /* Character formatting words; false when the word is of another kind. */
@@ -419,15 +437,17 @@ bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, 
             chars.underline = 0;
             return true;
         case RtfKeyword::FontSize:
-            if (parameter > 0)
+            if (parameter > 0) {
                 chars.halfPoints = parameter;
+            }
             return true;
         case RtfKeyword::ColorFore: {
             quint32 color = 0;
             const bool known = parameter >= 0 && size_t(parameter) < m_colors.size() &&
                                m_colors[size_t(parameter)] >= 0;
-            if (known)
+            if (known) {
                 color = quint32(m_colors[size_t(parameter)]);
+            }
             chars.hasColor = known;
             chars.color = color;
             return true;
@@ -495,8 +515,9 @@ void RtfParser::controlSymbol(char symbol) {
         m_starred = true;
         return;
     }
-    if (skipFallback())
+    if (skipFallback()) {
         return;
+    }
     m_starred = false;
     switch (symbol) {
         case '\\':
@@ -529,8 +550,9 @@ void RtfParser::textBytes(std::string_view bytes) {
         m_skip -= int(skipped);
         bytes.remove_prefix(skipped);
     }
-    if (bytes.empty())
+    if (bytes.empty()) {
         return;
+    }
     switch (m_stack.back().destination) {
         case Destination::Body:
             m_bytes.append(bytes.data(), int(bytes.size()));
@@ -554,8 +576,9 @@ void RtfParser::textBytes(std::string_view bytes) {
             }
             return;
         case Destination::FormFieldText:
-            if (m_formText.size() < kMaxFormText)
+            if (m_formText.size() < kMaxFormText) {
                 m_formText.append(bytes.data(), int(bytes.size()));
+            }
             return;
         default:
             return;
@@ -564,14 +587,16 @@ void RtfParser::textBytes(std::string_view bytes) {
 
 /* One \'hh byte: text in the active code page (or part of a font name). */
 void RtfParser::hexByte(std::uint8_t byte) {
-    if (skipFallback())
+    if (skipFallback()) {
         return;
+    }
     const char c = char(byte);
     const Destination destination = m_stack.back().destination;
-    if (destination == Destination::Body)
+    if (destination == Destination::Body) {
         m_bytes.append(c);
-    else if (destination == Destination::FontTable)
+    } else if (destination == Destination::FontTable) {
         m_fontName.append(c);
+    }
 }
 
 /* The UTF-16 unit of \uN (negative N stands for N + 65536). */
@@ -582,12 +607,13 @@ void RtfParser::unicodeChar(int value) {
         // Word's own marks written as characters: a carriage return or vertical tab breaks
         // the line, a non-breaking hyphen copies as "-"; other control characters are marks
         // (page breaks, optional hyphens, field and cell marks) that give no text.
-        if (c == QChar(0x0D) || c == QChar(0x0B))
+        if (c == QChar(0x0D) || c == QChar(0x0B)) {
             appendChar(QLatin1Char('\n'));
-        else if (c == QChar(0x1E))
+        } else if (c == QChar(0x1E)) {
             appendChar(QLatin1Char('-'));
-        else if (c.unicode() >= 0x20 || c == QLatin1Char('\t') || c == QLatin1Char('\n'))
+        } else if (c.unicode() >= 0x20 || c == QLatin1Char('\t') || c == QLatin1Char('\n')) {
             appendChar(c);
+        }
     } else if (destination == Destination::FontTable) {
         // The 8-bit name bytes so far come first, in the font's code page.
         m_fontText += m_codePages.decode(m_fontName, fontTableCodePage());
@@ -598,32 +624,38 @@ void RtfParser::unicodeChar(int value) {
 
 /* Append one character of text after the bytes still pending. */
 void RtfParser::appendChar(QChar c) {
-    if (m_stack.back().destination != Destination::Body)
+    if (m_stack.back().destination != Destination::Body) {
         return;
+    }
     flush();
     const DocCharFormat format = outputFormat(m_stack.back());
-    if (format.deleted)
+    if (format.deleted) {
         return;
-    if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format)
+    }
+    if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format) {
         m_paragraph.runs.back().text.append(c);
-    else
+    } else {
         m_paragraph.runs.append(DocRun{QString(c), format});
+    }
 }
 
 /* Decode the pending 8-bit text with the group's code page into the paragraph's runs. */
 void RtfParser::flush() {
-    if (m_bytes.isEmpty())
+    if (m_bytes.isEmpty()) {
         return;
+    }
     const State& state = m_stack.back();
     const QString text = m_codePages.decode(m_bytes, codePage(state));
     m_bytes.clear();
     const DocCharFormat format = outputFormat(state);
-    if (format.deleted)
+    if (format.deleted) {
         return;
-    if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format)
+    }
+    if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format) {
         m_paragraph.runs.back().text.append(text);
-    else
+    } else {
         m_paragraph.runs.append(DocRun{text, format});
+    }
 }
 
 /* The group's character format with its fonts as font table indexes. */
@@ -642,8 +674,9 @@ int RtfParser::codePage(const State& state) const {
     int page = m_fonts.value(number).codePage;
     if (state.doubleByte && state.assocFont >= 0) {
         const int associated = m_fonts.value(state.assocFont).codePage;
-        if (RtfCodePages::isDoubleByte(associated))
+        if (RtfCodePages::isDoubleByte(associated)) {
             page = associated;
+        }
     }
     return page > 0 ? page : m_ansiCodePage;
 }
@@ -661,10 +694,11 @@ void RtfParser::endParagraph(RtfKeyword mark) {
         int depth = std::max(paragraph.format.depth(), mark == RtfKeyword::NestCell ? 2 : 1);
         paragraph.format.itap = depth;
         paragraph.format.inTable = true;
-        if (depth == 1)
+        if (depth == 1) {
             paragraph.endsWithCellMark = true;
-        else
+        } else {
             paragraph.format.innerCellEnd = true;
+        }
     }
     pushParagraph(paragraph);
 }
@@ -675,8 +709,9 @@ void RtfParser::endRow(bool nested) {
     flush();
     const State& state = m_stack.back();
     const int depth = nested ? std::max(state.para.depth(), 2) : 1;
-    if (!m_paragraph.runs.isEmpty())
+    if (!m_paragraph.runs.isEmpty()) {
         endParagraph(nested ? RtfKeyword::NestCell : RtfKeyword::Cell);
+    }
     DocParagraph paragraph;
     paragraph.format.inTable = true;
     paragraph.format.itap = depth;
@@ -689,8 +724,9 @@ void RtfParser::endRow(bool nested) {
 
 /* A table whose last row has no \row still gets its cells, with the last row definition. */
 void RtfParser::finishOpenRow() {
-    if (m_rowOpen && m_status == Status::Ok)
+    if (m_rowOpen && m_status == Status::Ok) {
         endRow(false);
+    }
 }
 
 /* Keep a finished paragraph, within the paragraph limit. */
@@ -728,10 +764,11 @@ void RtfParser::fontTableWord(RtfKeyword keyword, int parameter) {
 /* Font name bytes; a semicolon ends the name. */
 void RtfParser::fontTableText(std::string_view bytes) {
     for (const char c : bytes) {
-        if (c == ';')
+        if (c == ';') {
             finishFont();
-        else
+        } else {
             m_fontName.append(c);
+        }
     }
 }
 
@@ -760,10 +797,12 @@ int RtfParser::fontTableCodePage() const {
 /* Colour table text: each semicolon ends an entry (an entry without colour words is auto). */
 void RtfParser::colorTableText(std::string_view bytes) {
     for (const char c : bytes) {
-        if (c != ';')
+        if (c != ';') {
             continue;
-        if (m_colors.size() < size_t(m_limits.maxRowCells))
+        }
+        if (m_colors.size() < size_t(m_limits.maxRowCells)) {
             m_colors.push_back(m_color);
+        }
         m_color = -1;
     }
 }
@@ -789,32 +828,37 @@ void RtfParser::styleEntryWord(RtfKeyword keyword, int parameter, bool hasParame
             break;
     }
     // Table membership belongs to paragraphs, never to their style.
-    if (keyword == RtfKeyword::InTable || keyword == RtfKeyword::TableDepth)
+    if (keyword == RtfKeyword::InTable || keyword == RtfKeyword::TableDepth) {
         return;
+    }
     State scratch;
     const bool formatting = formattingWord(scratch, keyword, parameter, hasParameter) ||
                             paragraphWord(scratch, keyword, parameter, hasParameter);
-    if (formatting && int(m_style.own.size()) < kMaxStyleProperties)
+    if (formatting && int(m_style.own.size()) < kMaxStyleProperties) {
         m_style.own.push_back(Property{keyword, parameter, hasParameter});
+    }
 }
 
 /* Keep the style sheet entry just read. */
 void RtfParser::finishStyle() {
-    if (m_styleKind == 0)
+    if (m_styleKind == 0) {
         m_paragraphStyles.insert(m_styleId, m_style);
-    else if (m_styleKind == 1)
+    } else if (m_styleKind == 1) {
         m_characterStyles.insert(m_styleId, m_style);
+    }
     m_style = Style();
 }
 
 /* Apply a style's formatting (its based-on chain first) to the current group. */
 void RtfParser::applyStyle(QHash<int, Style>& styles, int id) {
-    if (!styles.contains(id))
+    if (!styles.contains(id)) {
         return;
+    }
     State& state = m_stack.back();
     for (const Property& p : flattenStyle(styles, id, 0)) {
-        if (!formattingWord(state, p.keyword, p.parameter, p.hasParameter))
+        if (!formattingWord(state, p.keyword, p.parameter, p.hasParameter)) {
             paragraphWord(state, p.keyword, p.parameter, p.hasParameter);
+        }
     }
 }
 
@@ -823,18 +867,22 @@ void RtfParser::applyStyle(QHash<int, Style>& styles, int id) {
 const std::vector<RtfParser::Property>& RtfParser::flattenStyle(QHash<int, Style>& styles, int id,
                                                                 int depth) {
     Style& style = styles[id];
-    if (style.resolved == 2)
+    if (style.resolved == 2) {
         return style.flattened;
-    if (style.resolved == 1 || depth >= kMaxStyleDepth)
+    }
+    if (style.resolved == 1 || depth >= kMaxStyleDepth) {
         return style.own;
+    }
     style.resolved = 1;
     std::vector<Property> words;
-    if (style.basedOn >= 0 && styles.contains(style.basedOn))
+    if (style.basedOn >= 0 && styles.contains(style.basedOn)) {
         words = flattenStyle(styles, style.basedOn, depth + 1);
+    }
     Style& self = styles[id];  // the lookups above may have moved the entry
     words.insert(words.end(), self.own.begin(), self.own.end());
-    if (words.size() > size_t(kMaxStyleProperties))
+    if (words.size() > size_t(kMaxStyleProperties)) {
         words.erase(words.begin(), words.end() - kMaxStyleProperties);
+    }
     self.flattened = std::move(words);
     self.resolved = 2;
     return self.flattened;

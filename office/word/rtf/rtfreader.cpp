@@ -10,8 +10,9 @@ using Status = WordLoadResult::Status;
 int headerOffset(const QByteArray& bytes) {
     int at = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (at < bytes.size() &&
-           (bytes[at] == ' ' || bytes[at] == '\t' || bytes[at] == '\r' || bytes[at] == '\n'))
+           (bytes[at] == ' ' || bytes[at] == '\t' || bytes[at] == '\r' || bytes[at] == '\n')) {
         ++at;
+    }
     return at;
 }
 
@@ -40,29 +41,35 @@ bool RtfReader::isRtf(const QByteArray& head) {
 /* Read a file into memory and parse it. */
 WordLoadResult RtfReader::readFile(const QString& path, const RtfLimits& limits) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return WordLoadResult::failure(
             Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
-    if (file.size() > limits.maxFileBytes)
+    }
+    if (file.size() > limits.maxFileBytes) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
+    }
     const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size())
+    if (bytes.size() != file.size()) {
         return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+    }
     return readBytes(bytes, limits);
 }
 
 /* Parse the story, then build the blocks and tables from its paragraphs. */
 WordLoadResult RtfReader::readBytes(const QByteArray& bytes, const RtfLimits& limits) {
-    if (!isRtf(bytes))
+    if (!isRtf(bytes)) {
         return WordLoadResult::failure(Status::WrongFormat, QStringLiteral("not an RTF document"));
-    if (bytes.size() > limits.maxFileBytes)
+    }
+    if (bytes.size() > limits.maxFileBytes) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
+    }
     const int start = headerOffset(bytes);
     RtfParser parser(limits);
     const RtfParser::Status status =
         parser.parse(std::string_view(bytes.constData() + start, size_t(bytes.size() - start)));
-    if (status != RtfParser::Status::Ok)
+    if (status != RtfParser::Status::Ok) {
         return limitFailure(status);
+    }
     auto document = std::make_shared<WordDocument>();
     document->blocks = parser.takeBlocks();
     return WordLoadResult::success(document);

@@ -6,8 +6,9 @@ constexpr int kSolidShading = 10000;  // \clshdng10000: the pattern colour cover
 
 /* The colour at index, false when it is automatic or missing. */
 bool tableColor(const RtfRowBuilder::ColorTable& colors, int index, quint32* color) {
-    if (index < 0 || size_t(index) >= colors.size() || colors[size_t(index)] < 0)
+    if (index < 0 || size_t(index) >= colors.size() || colors[size_t(index)] < 0) {
         return false;
+    }
     *color = quint32(colors[size_t(index)]);
     return true;
 }
@@ -41,16 +42,18 @@ bool RtfRowBuilder::apply(RtfKeyword keyword, int parameter, int borderType,
             m_row.heightTwips = parameter;
             return true;
         case RtfKeyword::CellBoundary:
-            if (m_row.cells.size() >= m_maxCells)
+            if (m_row.cells.size() >= m_maxCells) {
                 return false;
+            }
             addCell(parameter, colors);
             return true;
         default:
             break;
     }
     // \trgaph (the cell margins) and other row words change nothing the model keeps.
-    if (!applyCell(keyword, parameter))
+    if (!applyCell(keyword, parameter)) {
         applyBorder(keyword, parameter, borderType, colors);
+    }
     return true;
 }
 
@@ -150,8 +153,9 @@ bool RtfRowBuilder::applyBorder(RtfKeyword keyword, int parameter, int borderTyp
         default:
             break;
     }
-    if (!m_border)
+    if (!m_border) {
         return false;
+    }
     switch (keyword) {
         case RtfKeyword::BorderKind:
             m_border->type = borderType;

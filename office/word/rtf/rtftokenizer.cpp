@@ -17,12 +17,15 @@ bool isDigit(char c) {
 
 /* The value of one hexadecimal digit, or -1. */
 int hexValue(char c) {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (c >= 'a' && c <= 'f')
+    }
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;
 }
 
@@ -47,8 +50,9 @@ RtfTokenizer::Token RtfTokenizer::next() {
             token.kind = Kind::GroupEnd;
             return token;
         }
-        if (c == '\\')
+        if (c == '\\') {
             return controlSequence();
+        }
         return text();
     }
     return Token();
@@ -58,11 +62,13 @@ RtfTokenizer::Token RtfTokenizer::next() {
 RtfTokenizer::Token RtfTokenizer::controlSequence() {
     ++m_pos;  // the backslash
     Token token;
-    if (m_pos >= m_data.size())
+    if (m_pos >= m_data.size()) {
         return token;
+    }
     const char c = m_data[m_pos];
-    if (isLetter(c))
+    if (isLetter(c)) {
         return controlWord();
+    }
     ++m_pos;
     if (c == '\'') {
         const int high = m_pos < m_data.size() ? hexValue(m_data[m_pos]) : -1;
@@ -89,8 +95,9 @@ RtfTokenizer::Token RtfTokenizer::controlWord() {
     Token token;
     token.kind = Kind::ControlWord;
     const std::size_t start = m_pos;
-    while (m_pos < m_data.size() && isLetter(m_data[m_pos]))
+    while (m_pos < m_data.size() && isLetter(m_data[m_pos])) {
         ++m_pos;
+    }
     token.text = m_data.substr(start, std::min<std::size_t>(m_pos - start, kMaxWordLength));
     bool negative = false;
     if (m_pos + 1 < m_data.size() && m_data[m_pos] == '-' && isDigit(m_data[m_pos + 1])) {
@@ -100,8 +107,9 @@ RtfTokenizer::Token RtfTokenizer::controlWord() {
     long long value = 0;
     int digits = 0;
     while (m_pos < m_data.size() && isDigit(m_data[m_pos])) {
-        if (digits++ < kMaxParameterDigits)
+        if (digits++ < kMaxParameterDigits) {
             value = value * 10 + (m_data[m_pos] - '0');
+        }
         ++m_pos;
     }
     if (digits > 0) {
@@ -109,8 +117,9 @@ RtfTokenizer::Token RtfTokenizer::controlWord() {
         token.hasParameter = true;
         token.parameter = int(negative ? -value : value);
     }
-    if (m_pos < m_data.size() && m_data[m_pos] == ' ')
+    if (m_pos < m_data.size() && m_data[m_pos] == ' ') {
         ++m_pos;
+    }
     if (token.text == "bin" && token.parameter > 0) {
         const std::size_t size =
             std::min<std::size_t>(std::size_t(token.parameter), m_data.size() - m_pos);
@@ -128,8 +137,9 @@ RtfTokenizer::Token RtfTokenizer::text() {
     const std::size_t start = m_pos;
     while (m_pos < m_data.size()) {
         const char c = m_data[m_pos];
-        if (c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n')
+        if (c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n') {
             break;
+        }
         ++m_pos;
     }
     token.text = m_data.substr(start, m_pos - start);

@@ -22,15 +22,18 @@ int utf8SequenceLength(const unsigned char* s, int size, int i) {
     } else {
         return 0;
     }
-    if (i + length > size)
+    if (i + length > size) {
         return 0;
+    }
     for (int k = 1; k < length; ++k) {
-        if ((s[i + k] & 0xC0) != 0x80)
+        if ((s[i + k] & 0xC0) != 0x80) {
             return 0;
+        }
         code = (code << 6) | (s[i + k] & 0x3Fu);
     }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         return 0;
+    }
     return length;
 }
 
@@ -44,8 +47,9 @@ bool isUtf8(const QByteArray& bytes) {
             continue;
         }
         const int length = utf8SequenceLength(s, size, i);
-        if (length == 0)
+        if (length == 0) {
             return false;
+        }
         i += length;
     }
     return true;
@@ -62,10 +66,12 @@ bool isBinary(const QByteArray& bytes) {
     qint64 controls = 0;
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c == 0)
+        if (c == 0) {
             return true;
-        if (isStrayControl(c))
+        }
+        if (isStrayControl(c)) {
             ++controls;
+        }
     }
     return controls * 10 > bytes.size();
 }
@@ -74,18 +80,21 @@ bool isBinary(const QByteArray& bytes) {
 bool isBinaryText(const QString& text) {
     qint64 controls = 0;
     for (const QChar c : text) {
-        if (c.unicode() == 0)
+        if (c.unicode() == 0) {
             return true;
-        if (isStrayControl(c.unicode()))
+        }
+        if (isStrayControl(c.unicode())) {
             ++controls;
+        }
     }
     return controls * 10 > text.size();
 }
 
 /* True for a byte that Windows-1252 maps to a letter or a common punctuation mark. */
 bool isWesternLetter(unsigned char c) {
-    if (c >= 0xC0)
+    if (c >= 0xC0) {
         return c != 0xD7 && c != 0xF7;  // À-ÿ without × and ÷
+    }
     switch (c) {
         case 0x80:  // €
         case 0x83:  // ƒ
@@ -122,10 +131,12 @@ bool hasCommonGbkCharacter(const QByteArray& bytes) {
     for (int i = 0; i + 1 < size; ++i) {
         const unsigned char lead = s[i];
         const unsigned char trail = s[i + 1];
-        if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE || trail == 0x7F)
+        if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE || trail == 0x7F) {
             continue;
-        if (lead >= 0xB0 && lead <= 0xD7 && trail >= 0xA1)
+        }
+        if (lead >= 0xB0 && lead <= 0xD7 && trail >= 0xA1) {
             return true;
+        }
         ++i;  // the trail byte belongs to this pair
     }
     return false;
@@ -135,8 +146,9 @@ bool hasCommonGbkCharacter(const QByteArray& bytes) {
 bool isWesternText(const QByteArray& bytes) {
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c >= 0x80 && !isWesternLetter(c))
+        if (c >= 0x80 && !isWesternLetter(c)) {
             return false;
+        }
     }
     return true;
 }
@@ -144,8 +156,9 @@ bool isWesternText(const QByteArray& bytes) {
 /* One paragraph with its text in one run of unknown format. */
 WordParagraph lineParagraph(const QString& text, int from, int to) {
     WordParagraph paragraph;
-    if (to > from)
+    if (to > from) {
         paragraph.runs.push_back(WordRun{text.mid(from, to - from), WordRunFormat()});
+    }
     return paragraph;
 }
 
@@ -158,14 +171,16 @@ bool PlainTextReader::detectEncoding(const QByteArray& bytes, Encoding* encoding
             bytes.startsWith("\xFF\xFE") ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
         return !isBinaryText(decode(bytes, *encoding));
     }
-    if (isBinary(bytes))
+    if (isBinary(bytes)) {
         return false;
-    if (bytes.startsWith("\xEF\xBB\xBF") || isUtf8(bytes))
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF") || isUtf8(bytes)) {
         *encoding = Encoding::Utf8;
-    else if (!hasCommonGbkCharacter(bytes) && isWesternText(bytes))
+    } else if (!hasCommonGbkCharacter(bytes) && isWesternText(bytes)) {
         *encoding = Encoding::Windows1252;
-    else
+    } else {
         *encoding = Encoding::Gbk;
+    }
     return true;
 }
 
@@ -182,13 +197,15 @@ QString PlainTextReader::decode(const QByteArray& bytes, Encoding encoding) {
             return QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
         case Encoding::Gbk: {
             QTextCodec* codec = QTextCodec::codecForName("GB18030");
-            if (!codec)
+            if (!codec) {
                 return QString::fromLatin1(bytes);
+            }
             // A lead byte cut off at the end would vanish: a line end after it makes the
             // codec show it as a replacement character.
             QString text = codec->toUnicode(bytes + '\n');
-            if (text.endsWith(QLatin1Char('\n')))
+            if (text.endsWith(QLatin1Char('\n'))) {
                 text.chop(1);
+            }
             return text;
         }
         case Encoding::Windows1252: {
@@ -202,41 +219,50 @@ QString PlainTextReader::decode(const QByteArray& bytes, Encoding encoding) {
 /* Read the file into memory and split it into lines. */
 WordLoadResult PlainTextReader::readFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return WordLoadResult::failure(
             Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
-    if (file.size() > kMaxFileBytes)
+    }
+    if (file.size() > kMaxFileBytes) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
+    }
     const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size())
+    if (bytes.size() != file.size()) {
         return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+    }
     return readBytes(bytes);
 }
 
 /* One paragraph per line (CR LF, LF or CR); a final line end adds no empty paragraph. */
 WordLoadResult PlainTextReader::readBytes(const QByteArray& bytes) {
     Encoding encoding = Encoding::Utf8;
-    if (!detectEncoding(bytes, &encoding))
+    if (!detectEncoding(bytes, &encoding)) {
         return WordLoadResult::failure(Status::WrongFormat,
                                        QStringLiteral("not a Word document (binary content)"));
-    if (bytes.size() > kMaxFileBytes)
+    }
+    if (bytes.size() > kMaxFileBytes) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
+    }
     const QString text = decode(bytes, encoding);
     auto document = std::make_shared<WordDocument>();
     int start = 0;
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r')) {
             continue;
-        if (int(document->blocks.size()) >= kMaxLines)
+        }
+        if (int(document->blocks.size()) >= kMaxLines) {
             return WordLoadResult::failure(Status::TooLarge,
                                            QStringLiteral("the text has too many lines"));
+        }
         document->blocks.push_back(WordBlock::ofParagraph(lineParagraph(text, start, i)));
-        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
             ++i;
+        }
         start = i + 1;
     }
-    if (start < text.size())
+    if (start < text.size()) {
         document->blocks.push_back(WordBlock::ofParagraph(lineParagraph(text, start, text.size())));
+    }
     return WordLoadResult::success(document);
 }
