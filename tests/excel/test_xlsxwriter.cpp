@@ -2,7 +2,6 @@
 
 #include "office/excel/workbookfile.h"
 #include "office/excel/xlsx/xlsxstyles.h"
-#include "office/excel/xlsx/xlsxtext.h"
 #include "tests/excel/openpyxlreader.h"
 
 #include <gtest/gtest.h>
@@ -298,28 +297,6 @@ TEST_F(XlsxWriterTest, MissingFolderUnwritablePlaceAndXlsFail) {
     EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("dir"))).ok());
     EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("out.txt"))).ok());
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.txt"))));
-}
-
-TEST(XlsxText, EscapesAndUnescapes) {
-    struct Case {
-        QString plain;
-        QString escaped;
-    };
-    const Case cases[] = {
-        {QStringLiteral("plain_text"), QStringLiteral("plain_text")},
-        {QStringLiteral("tab\tand\nnewline"), QStringLiteral("tab\tand\nnewline")},
-        {QStringLiteral("cr\r"), QStringLiteral("cr_x000D_")},
-        {QString(QChar(0x1F)), QStringLiteral("_x001F_")},
-        {QStringLiteral("_x00AB_"), QStringLiteral("_x005F_x00AB_")},
-        {QStringLiteral("_x00G1_"), QStringLiteral("_x00G1_")},
-        {QString(QChar(0xFFFF)), QStringLiteral("_xFFFF_")},
-        {QString(QChar(0xD800)), QStringLiteral("_xD800_")},
-        {QStringLiteral("😀"), QStringLiteral("😀")},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(XlsxText::escape(c.plain), c.escaped) << c.plain.toStdString();
-        EXPECT_EQ(XlsxText::unescape(c.escaped), c.plain) << c.escaped.toStdString();
-    }
 }
 
 }  // namespace
