@@ -12,6 +12,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 /* One field of one cell as openpyxl read it. */
@@ -275,6 +280,38 @@ TEST_F(XlsxWriterTest, FailedSaveKeepsExistingFileAndLeavesNoTemporary) {
     EXPECT_EQ(QFileInfo(path(QStringLiteral("keep.xlsx"))).size(), size);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
+
+#ifdef Q_OS_LINUX
+/* The folder's own record of a save over a workbook: the old file is never deleted, the new
+   one is renamed over it, so its name is never without a workbook. */
+TEST_F(XlsxWriterTest, ReplacingAWorkbookNeverLeavesItsNameEmpty) {
+    auto book = Workbook::createNew(1);
+    const QString file = path(QStringLiteral("replaced.xlsx"));
+    ASSERT_TRUE(WorkbookFile::save(*book, file).ok());
+    const int events = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(events, 0);
+    ASSERT_GE(inotify_add_watch(events, QFile::encodeName(m_dir.path()).constData(),
+                                IN_DELETE | IN_MOVED_TO),
+              0);
+    book->sheet(0)->setText(1, 1, QStringLiteral("second"));
+    ASSERT_TRUE(WorkbookFile::save(*book, file).ok());
+    alignas(inotify_event) char buffer[4096];
+    const ssize_t size = read(events, buffer, sizeof buffer);
+    close(events);
+    QStringList seen;
+    for (ssize_t at = 0; at < size;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        seen << QStringLiteral("%1 %2")
+                    .arg(event->mask & IN_DELETE ? "deleted" : "moved in")
+                    .arg(QString::fromUtf8(event->name));
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+    EXPECT_EQ(seen.join(QStringLiteral("; ")).toStdString(), "moved in replaced.xlsx");
+    Workbook read;
+    ASSERT_TRUE(WorkbookFile::load(file, read).ok());
+    EXPECT_EQ(read.sheet(0)->cell(1, 1)->text, QStringLiteral("second"));
+}
+#endif
 
 TEST_F(XlsxWriterTest, MissingFolderUnwritablePlaceAndXlsFail) {
     auto book = Workbook::createNew(1);
