@@ -22,6 +22,36 @@ void writeSheetView(XmlSink& out, const Worksheet& sheet, bool selected) {
         << "\" sqref=\"" << selection.toString().toLatin1() << "\"/></sheetView></sheetViews>";
 }
 
+/* One <c> element (CT_Cell, 18.3.1.4). */
+void writeCell(XmlSink& out, const QByteArray& column, const QByteArray& rowText, const Cell& cell,
+               const int*& stringIndex, const XlsxStyleMap& styles) {
+    out << "<c r=\"" << column << rowText << "\"";
+    if (cell.format != 0) {
+        out << " s=\"";
+        out.number(styles(cell.format)) << "\"";
+    }
+    switch (cell.kind) {
+        case Cell::Kind::Empty:
+            out << "/>";
+            return;
+        case Cell::Kind::Text:
+            out << " t=\"s\"><v>";
+            out.number(*stringIndex++) << "</v></c>";
+            return;
+        case Cell::Kind::Boolean:
+            out << " t=\"b\"><v>" << (cell.number != 0 ? "1" : "0") << "</v></c>";
+            return;
+        case Cell::Kind::Number:
+            if (!std::isfinite(cell.number)) {
+                out << " t=\"e\"><v>#NUM!</v></c>";
+                return;
+            }
+            out << "><v>";
+            out.real(cell.number) << "</v></c>";
+            return;
+    }
+}
+
 }  // namespace
 
 XlsxSheetPart::XlsxSheetPart(const XlsxStyleMap& styles, const std::vector<int>& stringIndices)
@@ -136,44 +166,17 @@ void XlsxSheetPart::writeRows(XmlSink& out, const Worksheet& sheet) {
 void XlsxSheetPart::writeCells(XmlSink& out, const std::vector<Cell>& cells,
                                const QByteArray& rowText) {
     out << ">";
+    // The hot loop: the next string index kept in a local, not read through `this`.
+    const int* stringIndex = m_stringIndex;
     for (const Cell& cell : cells) {
         QByteArray& column = m_columnNames[static_cast<size_t>(cell.column)];
         if (column.isEmpty()) {
             column = CellRange::columnName(cell.column).toLatin1();
         }
-        writeCell(out, column, rowText, cell);
+        writeCell(out, column, rowText, cell, stringIndex, m_styles);
     }
+    m_stringIndex = stringIndex;
     out << "</row>";
-}
-
-/* One <c> element (CT_Cell, 18.3.1.4). */
-void XlsxSheetPart::writeCell(XmlSink& out, const QByteArray& column, const QByteArray& rowText,
-                              const Cell& cell) {
-    out << "<c r=\"" << column << rowText << "\"";
-    if (cell.format != 0) {
-        out << " s=\"";
-        out.number(m_styles(cell.format)) << "\"";
-    }
-    switch (cell.kind) {
-        case Cell::Kind::Empty:
-            out << "/>";
-            return;
-        case Cell::Kind::Text:
-            out << " t=\"s\"><v>";
-            out.number(*m_stringIndex++) << "</v></c>";
-            return;
-        case Cell::Kind::Boolean:
-            out << " t=\"b\"><v>" << (cell.number != 0 ? "1" : "0") << "</v></c>";
-            return;
-        case Cell::Kind::Number:
-            if (!std::isfinite(cell.number)) {
-                out << " t=\"e\"><v>#NUM!</v></c>";
-                return;
-            }
-            out << "><v>";
-            out.real(cell.number) << "</v></c>";
-            return;
-    }
 }
 
 /* After the cells: auto filter (CT_AutoFilter, 18.3.1.2) before merged cells, then margins. */

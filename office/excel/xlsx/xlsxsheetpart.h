@@ -32,8 +32,6 @@ private:
     void writeColumns(XmlSink& out, const Worksheet& sheet) const;
     void writeRows(XmlSink& out, const Worksheet& sheet);
     void writeCells(XmlSink& out, const std::vector<Cell>& cells, const QByteArray& rowText);
-    void writeCell(XmlSink& out, const QByteArray& column, const QByteArray& rowText,
-                   const Cell& cell);
     void writeTail(XmlSink& out, const Worksheet& sheet) const;
 
     const XlsxStyleMap& m_styles;
