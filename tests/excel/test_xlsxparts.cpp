@@ -19,46 +19,48 @@
 
 namespace {
 
-enum class Kind { Text, Attribute, Cell };
-
-// One escape: what the sink writes for `input`, or "" when it must refuse it.
+// One escape: what the sink writes for `input` as cell text or as an attribute value, or ""
+// when it must refuse it.
 struct EscapeCase {
     const char* name;
-    Kind kind;
+    bool attribute;
     QString input;
     QByteArray expected;
 };
 
-/* Element text, attributes and cell text each escape their own set of characters; cell text
-   reads back whole. */
-TEST(XmlSink, EscapesTextAttributesAndCellText) {
+/* Attributes and cell text each escape their own set of characters; cell text reads back
+   whole. */
+TEST(XmlSink, EscapesAttributesAndCellText) {
     const EscapeCase cases[] = {
-        {"text markup", Kind::Text, QStringLiteral("a&b<c>d\"e'\tf\n"),
-         "a&amp;b&lt;c&gt;d\"e'\tf\n"},
-        {"attribute markup and white space", Kind::Attribute, QStringLiteral("a&<>\"\t\n\r'"),
+        {"attribute markup and white space", true, QStringLiteral("a&<>\"\t\n\r'"),
          " v=\"a&amp;&lt;&gt;&quot;&#9;&#10;&#13;'\""},
-        {"attribute UTF-8", Kind::Attribute, QStringLiteral("数据 ä😀"), " v=\"数据 ä😀\""},
-        {"control character in an attribute", Kind::Attribute, QStringLiteral("a\x01"), ""},
-        {"U+FFFE in an attribute", Kind::Attribute, QString(QChar(0xFFFE)), ""},
-        {"unpaired surrogate in text", Kind::Text, QString(QChar(0xDC00)), ""},
-        {"cell text carriage return", Kind::Cell, QStringLiteral("cr\r"), "cr_x000D_"},
-        {"cell text control character", Kind::Cell, QString(QChar(0x1F)), "_x001F_"},
-        {"cell text escape lookalike", Kind::Cell, QStringLiteral("<_x00ab_&>"),
+        {"attribute UTF-8", true, QStringLiteral("数据 ä😀"), " v=\"数据 ä😀\""},
+        {"control character in an attribute", true, QStringLiteral("a\x01"), ""},
+        {"U+FFFE in an attribute", true, QString(QChar(0xFFFE)), ""},
+        {"unpaired surrogate in an attribute", true, QString(QChar(0xDC00)), ""},
+        {"cell text markup", false, QStringLiteral("a&b<c>d\"e'\tf\n"),
+         "a&amp;b&lt;c&gt;d\"e'\tf\n"},
+        {"cell text carriage return", false, QStringLiteral("cr\r"), "cr_x000D_"},
+        {"cell text control character", false, QString(QChar(0x1F)), "_x001F_"},
+        {"cell text escape lookalike", false, QStringLiteral("<_x00ab_&>"),
          "&lt;_x005F_x00ab_&amp;&gt;"},
-        {"cell text not an escape", Kind::Cell, QStringLiteral("_x00G1_ _x12_"), "_x00G1_ _x12_"},
-        {"cell text U+FFFF and lone surrogate", Kind::Cell,
-         QString(QChar(0xFFFF)) + QChar(0xD800) + QLatin1Char('x'), "_xFFFF__xD800_x"},
-        {"cell text pair and tab", Kind::Cell, QStringLiteral("😀\tend"), "😀\tend"},
+        {"cell text not an escape", false, QStringLiteral("_x00G1_ _x12_"), "_x00G1_ _x12_"},
+        {"cell text U+FFFF and lone surrogates", false,
+         QString(QChar(0xFFFF)) + QChar(0xD800) + QLatin1Char('x') + QChar(0xDC00),
+         "_xFFFF__xD800_x_xDC00_"},
+        {"cell text pair and tab", false, QStringLiteral("😀\tend"), "😀\tend"},
     };
     for (const EscapeCase& c : cases) {
         XmlSink out;
-        if (c.kind == Kind::Text) {
-            out.text(c.input);
-        } else if (c.kind == Kind::Attribute) {
+        if (c.attribute) {
             out.attribute("v", c.input);
         } else {
             out.cellText(c.input);
-            EXPECT_EQ(XlsxText::unescape(XmlSink::ooxmlText(c.input)), c.input) << c.name;
+            const QString markup = QString::fromUtf8(out.bytes())
+                                       .replace(QLatin1String("&lt;"), QLatin1String("<"))
+                                       .replace(QLatin1String("&gt;"), QLatin1String(">"))
+                                       .replace(QLatin1String("&amp;"), QLatin1String("&"));
+            EXPECT_EQ(XlsxText::unescape(markup), c.input) << c.name;
         }
         EXPECT_EQ(out.ok(), !c.expected.isEmpty()) << c.name;
         EXPECT_EQ(out.ok() ? out.bytes() : QByteArray(), c.expected) << c.name;

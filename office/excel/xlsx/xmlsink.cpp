@@ -78,24 +78,24 @@ XmlSink::XmlSink(QIODevice* device) : m_device(device) {
     m_buffer.reserve(m_device ? kFlushSize + 4096 : 4096);
 }
 
-/* Element text: markup escaped, what XML cannot hold left out. */
-XmlSink& XmlSink::text(const QString& text) {
-    appendEscaped(text, false);
-    return *this;
-}
-
 /* Cell text: the OOXML escapes first, then the markup. */
 XmlSink& XmlSink::cellText(const QString& text) {
     appendMarkupEscaped(ooxmlText(text), false);
     return *this;
 }
 
-/* One attribute with its value escaped. */
+/* One attribute with its value escaped, unless it holds a unit XML cannot carry. */
 XmlSink& XmlSink::attribute(const char* name, const QString& value) {
+    for (int i = 0; i < value.size(); ++i) {
+        if (unencodable(value, i)) {
+            m_failed = true;
+            return *this;
+        }
+    }
     m_buffer.append(' ');
     m_buffer.append(name);
     m_buffer.append("=\"");
-    appendEscaped(value, true);
+    appendMarkupEscaped(value, true);
     m_buffer.append('"');
     return *this;
 }
@@ -132,17 +132,6 @@ void XmlSink::appendMarkupEscaped(const QString& text, bool inAttribute) {
         }
     }
     m_buffer.append(utf8.constData() + plainFrom, utf8.size() - plainFrom);
-}
-
-/* Append text escaped, unless it holds a unit XML cannot carry: that fails the sink. */
-void XmlSink::appendEscaped(const QString& text, bool inAttribute) {
-    for (int i = 0; i < text.size(); ++i) {
-        if (unencodable(text, i)) {
-            m_failed = true;
-            return;
-        }
-    }
-    appendMarkupEscaped(text, inAttribute);
 }
 
 /* Write the buffer out, remembering a refused write. */

@@ -6,19 +6,17 @@
 
 #include <charconv>
 
-// The UTF-8 text of one XML part, built in a buffer that goes to `device` whenever it fills
-// (or kept whole when there is no device, as tests and small parts want). Every escape a part
-// needs is made here:
-// - element text: "&", "<", ">" as entities;
-// - attribute values: also '"' as an entity, and tab, line feed and carriage return as
-//   character references, so that a reader's attribute normalisation keeps them;
-// - cell text (ST_Xstring, ECMA-376 Part 1, 22.9.2.19): characters XML cannot carry as
-//   "_xHHHH_", and a literal "_xHHHH_" with its underscore escaped as "_x005F_", before the
-//   element-text escapes.
-// Element text or an attribute value holding a character XML cannot carry (a control
-// character other than tab, line feed and carriage return, an unpaired surrogate, U+FFFE or
-// U+FFFF) is not written and fails the sink: the part is then of no use. The markup itself
-// is appended as is.
+// The UTF-8 text of one XML part, built in a buffer that goes to `device` when flushed (kept
+// whole when there is no device). Every escape a part needs is made here:
+// - cell text (ST_Xstring, ECMA-376 Part 1, 22.9.2.19), the only element text that varies:
+//   characters XML cannot carry as "_xHHHH_", a literal "_xHHHH_" with its underscore escaped
+//   as "_x005F_", then "&", "<", ">" as entities;
+// - attribute values: "&", "<", ">", '"' as entities, and tab, line feed and carriage return
+//   as character references, so that a reader's attribute normalisation keeps them.
+// An attribute value holding a character XML cannot carry (a control character other than
+// tab, line feed and carriage return, an unpaired surrogate, U+FFFE or U+FFFF) is not
+// written and fails the sink: the part is then of no use. The markup itself is appended as
+// is.
 class XmlSink {
 public:
     // The declaration every part starts with; the large parts follow it with a line feed.
@@ -51,15 +49,10 @@ public:
         return *this;
     }
 
-    // Element text, escaped.
-    XmlSink& text(const QString& text);
     // Cell text in its OOXML form, then escaped as element text.
     XmlSink& cellText(const QString& text);
     // ` name="value"`, the value escaped.
     XmlSink& attribute(const char* name, const QString& value);
-
-    // Cell text in its OOXML form (no XML escaping yet): what cellText() writes.
-    static QString ooxmlText(const QString& text);
 
     /* Hand the buffer to the device once it holds enough to be worth a write. */
     void flushIfFull() {
@@ -77,7 +70,7 @@ public:
 private:
     static const int kFlushSize = 256 * 1024;
 
-    void appendEscaped(const QString& text, bool inAttribute);
+    static QString ooxmlText(const QString& text);
     void appendMarkupEscaped(const QString& text, bool inAttribute);
 
     QIODevice* m_device;
