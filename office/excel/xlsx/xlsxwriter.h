@@ -22,11 +22,11 @@ public:
     // Build the package of `workbook` in memory into `out` (replaced), for a caller that
     // writes the file in one go. `macroEnabled` gives the .xlsm workbook content type. Fails,
     // naming the cell, when a text is longer than 32,767 characters (nothing is cut), naming
-    // the sheet when a merged range reaches beyond a sheet, and when a sheet name or number
-    // format holds a character XML cannot carry. A workbook of more cell formats than
-    // XlsxStyles::kMaxCellFormats keeps the first ones; each cell of a later format takes the
-    // nearest kept one (FormatFallback), and `warning` (when given) says so; it is left empty
-    // otherwise.
+    // the sheet when a merged range reaches beyond a sheet, and when a sheet name, font name
+    // or number format holds a character XML cannot carry. A workbook of more cell formats
+    // than XlsxStyles::kMaxCellFormats keeps the first ones; each cell of a later format takes
+    // the nearest kept one (FormatFallback), and `warning` (when given) says so; it is left
+    // empty otherwise.
     static WorkbookFileResult writeBytes(const Workbook& workbook, bool macroEnabled,
                                          QByteArray& out, QString* warning = nullptr);
 };
