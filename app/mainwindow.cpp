@@ -283,9 +283,10 @@ void MainWindow::placeWindow() {
 /* Create the tray icon and connect its requests to the window. */
 void MainWindow::createTrayIcon() {
     trayIcon = new SystemTray(this);
-    connect(trayIcon, SIGNAL(showWidget()), this, SLOT(ShowSoftWindow()), Qt::AutoConnection);
-    connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
-            SLOT(SystemTrayActivated(QSystemTrayIcon::ActivationReason)), Qt::AutoConnection);
+    connect(trayIcon, &SystemTray::showWidget, this, &MainWindow::ShowSoftWindow,
+            Qt::AutoConnection);
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated,
+            Qt::AutoConnection);
 }
 
 /* Start the update check on a thread of its own; its balloon goes to the tray icon. An
@@ -304,9 +305,9 @@ void MainWindow::startUpdateWorker() {
             tray->showBalloon(title, message, QSystemTrayIcon::Information, msecs);
         });
     threadPost->moveToThread(postThread);
-    connect(postThread, SIGNAL(started()), threadPost, SLOT(startPost()), Qt::AutoConnection);
-    connect(threadPost, SIGNAL(Signal_UpdateSuccess()), this, SLOT(on_Signal_UpdateSuccess()),
-            Qt::AutoConnection);
+    connect(postThread, &QThread::started, threadPost, &ThreadPost::startPost, Qt::AutoConnection);
+    connect(threadPost, &ThreadPost::Signal_UpdateSuccess, this,
+            &MainWindow::on_Signal_UpdateSuccess, Qt::AutoConnection);
     postThread->start(QThread::InheritPriority);
 }
 
@@ -374,7 +375,7 @@ void MainWindow::documentStarted(int started, int total) {
 }
 
 /* The run's end: the outcome line in its colour, and the result buttons. */
-void MainWindow::showRunResult(const RunResult& run) {
+void MainWindow::showRunResult(const RunReport& run) {
     m_progress->hide();
     m_stop->hide();
     m_lastRun = run;
@@ -596,12 +597,12 @@ bool MainWindow::settleExistingOutputs(ConvertOptions& options) {
 /* A new job for the options, connected to the window, started at once. */
 void MainWindow::startJob() {
     replaceJob();
-    connect(mergeObject, SIGNAL(ShowDisposingFile(QString)), this,
-            SLOT(on_ShowDisposingFile(QString)), Qt::AutoConnection);
-    connect(this, SIGNAL(pBtn_Transform_HasClicked()), mergeObject, SLOT(Transform()),
+    connect(mergeObject, &MergeObject::ShowDisposingFile, this, &MainWindow::on_ShowDisposingFile,
             Qt::AutoConnection);
-    connect(mergeObject, SIGNAL(Signal_SetButtonEnable()), this, SLOT(on_Signal_SetButtonEnable()),
+    connect(this, &MainWindow::pBtn_Transform_HasClicked, mergeObject, &MergeObject::Transform,
             Qt::AutoConnection);
+    connect(mergeObject, &MergeObject::Signal_SetButtonEnable, this,
+            &MainWindow::on_Signal_SetButtonEnable, Qt::AutoConnection);
     connect(mergeObject, &MergeObject::documentStarted, this,
             [this](int started, int total, const QString&) { documentStarted(started, total); });
     m_runReport = convertOptions().failureReportPath;
@@ -669,7 +670,7 @@ void MainWindow::on_Signal_SetButtonEnable() {
         trayIcon->setToolTip(QStringLiteral("Sheetweaver"));
     }
     // The job is idle now: its last run is complete and no longer written.
-    showRunResult(mergeObject != nullptr ? mergeObject->lastRun() : RunResult());
+    showRunResult(mergeObject != nullptr ? mergeObject->lastRun() : RunReport());
 }
 
 /* Ask before a running conversion is abandoned; true when the program may end. */

@@ -114,7 +114,7 @@ private:
     void fitToScreen();
     void runStarted();
     void documentStarted(int started, int total);
-    void showRunResult(const RunResult& run);
+    void showRunResult(const RunReport& run);
     void showUnwrittenReport(const QStringList& failedPaths);
     void showStatus(const QString& text, StatusTone tone);
     bool confirmQuitDuringRun();
@@ -144,7 +144,7 @@ private:
     QPushButton* m_openSaveFolder = nullptr;
     QPushButton* m_stop = nullptr;
     OfficeChoiceBox* m_office = nullptr;  // which office converts, and which one the run uses
-    RunResult m_lastRun;                  // the last finished run, for its list of issues
+    RunReport m_lastRun;                  // the last finished run, for its list of issues
     RunMarker m_runMarker;                // held while a run converts, for copies started meanwhile
     bool m_running = false;               // a job runs: from the accepted click to the job's end
     QString m_lastFolder;  // the folder of the last path picked, where pickers start next

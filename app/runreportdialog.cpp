@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 /* The list over the buttons; the open button only for a written report. */
-RunReportDialog::RunReportDialog(const RunResult& run, const QString& reportPath, QWidget* parent)
+RunReportDialog::RunReportDialog(const RunReport& run, const QString& reportPath, QWidget* parent)
     : QDialog(parent), m_list(new QTreeWidget(this)), m_reportPath(reportPath) {
     setObjectName(QStringLiteral("RunReportDialog"));
     setWindowTitle(tr("转换问题"));

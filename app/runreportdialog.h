@@ -14,7 +14,7 @@ class RunReportDialog : public QDialog {
     Q_OBJECT
 public:
     // `reportPath` is the run's report file; "open" is offered only when it was written.
-    RunReportDialog(const RunResult& run, const QString& reportPath, QWidget* parent = nullptr);
+    RunReportDialog(const RunReport& run, const QString& reportPath, QWidget* parent = nullptr);
 
     // The list as tab-separated lines: document, what happened, reason.
     QString listText() const;

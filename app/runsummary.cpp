@@ -3,7 +3,7 @@
 #include <QStringList>
 
 /* The count of converted documents whose text was cut somewhere. */
-int RunSummary::lossyCount(const RunResult& run) {
+int RunSummary::lossyCount(const RunReport& run) {
     int lossy = 0;
     for (const RunIssue& issue : run.issues) {
         if (issue.kind == RunIssue::Kind::Lossy) {
@@ -15,7 +15,7 @@ int RunSummary::lossyCount(const RunResult& run) {
 
 /* The head (converted, or where the run stopped), then the parts that apply, joined with the
    language's comma. */
-QString RunSummary::text(const RunResult& run) {
+QString RunSummary::text(const RunReport& run) {
     if (run.candidates == 0 && run.failed == 0 && !run.stopped) {
         return tr("没有找到Word文件：所选文件夹及其子文件夹中没有Word文件。");
     }
@@ -39,7 +39,7 @@ QString RunSummary::text(const RunResult& run) {
 }
 
 /* Red for failures, amber for losses, stops and empty runs, green otherwise. */
-RunSummary::Tone RunSummary::tone(const RunResult& run) {
+RunSummary::Tone RunSummary::tone(const RunReport& run) {
     if (run.failed > 0) {
         return Tone::Failure;
     }
@@ -51,7 +51,7 @@ RunSummary::Tone RunSummary::tone(const RunResult& run) {
 }
 
 /* Failed, lossy, or both. */
-QString RunSummary::reportButtonText(const RunResult& run) {
+QString RunSummary::reportButtonText(const RunReport& run) {
     const bool lossy = lossyCount(run) > 0;
     const bool failed = run.issues.size() > lossyCount(run);
     if (failed && lossy) {

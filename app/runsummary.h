@@ -17,12 +17,12 @@ public:
         Failure   // some document or folder failed
     };
 
-    static QString text(const RunResult& run);
-    static Tone tone(const RunResult& run);
+    static QString text(const RunReport& run);
+    static Tone tone(const RunReport& run);
 
     // The report button's text, named for what the list holds; empty when it holds nothing.
-    static QString reportButtonText(const RunResult& run);
+    static QString reportButtonText(const RunReport& run);
 
     // Documents that were converted but lost something.
-    static int lossyCount(const RunResult& run);
+    static int lossyCount(const RunReport& run);
 };

@@ -23,8 +23,8 @@ SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent) {
     setIcon(QIcon(QStringLiteral(":/images/qvr.ico")));
     setToolTip(QStringLiteral("Sheetweaver"));
     setVisible(true);
-    connect(settingsAction, SIGNAL(triggered()), this, SLOT(ShowUi()), Qt::AutoConnection);
-    connect(quitAction, SIGNAL(triggered()), this, SLOT(UiQuit()), Qt::AutoConnection);
+    connect(settingsAction, &QAction::triggered, this, &SystemTray::ShowUi, Qt::AutoConnection);
+    connect(quitAction, &QAction::triggered, this, &SystemTray::UiQuit, Qt::AutoConnection);
 }
 
 /* Release the parentless menu together with the icon. */

@@ -4,6 +4,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <optional>
+
 // How a member is reached: called, read, written, or asked for an object.
 enum class CallKind { Method, PropertyGet, PropertySet, SubObject };
 
@@ -27,7 +29,20 @@ struct ServerCall {
     // The argument at `index`, or an invalid QVariant when there is none.
     QVariant arg(int index) const;
 
+    // The argument at `index` as a whole number; nullopt when there is none or it is no
+    // whole number (see toInt).
+    std::optional<int> intArg(int index) const;
+    // The argument at `index` as a truth value; `fallback` when there is none (see toBool).
+    bool boolArg(int index, bool fallback) const;
+
     // The first argument as a collection's "Item" index, 1 to count, made 0-based; -1 when it
     // is no whole number in that range.
     int itemIndex(int count) const;
+
+    // A whole number from an argument: numbers and numeric texts within int's range, without
+    // a fraction; nullopt for anything else (an object reference included).
+    static std::optional<int> toInt(const QVariant& value);
+    // A truth value from an argument: bool, numbers, "true"/"false" texts (any case, spaces
+    // around ignored); `fallback` when the argument is invalid.
+    static bool toBool(const QVariant& value, bool fallback);
 };

@@ -16,7 +16,7 @@ const int maximumLastRow = 1048576;  // the rows of an Excel 2007 sheet, as the 
 
 // What an option does with its value (empty for a switch): fills the result, or returns the
 // message that fails the command line.
-using ApplyOption = QString (*)(CommandLine::Result& result, const QString& value);
+using ApplyOption = QString (*)(CommandLine::Request& result, const QString& value);
 
 // One option of the converter, for the parser and the help text alike.
 struct OptionRow {
@@ -39,33 +39,33 @@ QString lastRowText(const QString& value) {
 }
 
 /* --tables: one sheet per Word table. */
-QString applyTables(CommandLine::Result& result, const QString&) {
+QString applyTables(CommandLine::Request& result, const QString&) {
     result.options.justTable = true;
     return QString();
 }
 
 /* --values: values without formatting. */
-QString applyValues(CommandLine::Result& result, const QString&) {
+QString applyValues(CommandLine::Request& result, const QString&) {
     result.options.justText = true;
     return QString();
 }
 
 /* --split TEXT: the separator as typed, not trimmed. */
-QString applySplit(CommandLine::Result& result, const QString& value) {
+QString applySplit(CommandLine::Request& result, const QString& value) {
     result.options.useSplitChar = true;
     result.options.splitChar = value;
     return QString();
 }
 
 /* --template FILE: an absolute native path (its existence is checked by validate). */
-QString applyTemplate(CommandLine::Result& result, const QString& value) {
+QString applyTemplate(CommandLine::Request& result, const QString& value) {
     result.options.useTemplate = true;
     result.options.templatePath = QDir::toNativeSeparators(QFileInfo(value).absoluteFilePath());
     return QString();
 }
 
 /* --last-row N: a whole number in the spin box's range. */
-QString applyLastRow(CommandLine::Result& result, const QString& value) {
+QString applyLastRow(CommandLine::Request& result, const QString& value) {
     result.options.lastRowText = lastRowText(value);
     if (result.options.lastRowText.isEmpty()) {
         return QStringLiteral(
@@ -76,7 +76,7 @@ QString applyLastRow(CommandLine::Result& result, const QString& value) {
 }
 
 /* --jobs N: worker threads, a whole number from 1 up. */
-QString applyJobs(CommandLine::Result& result, const QString& value) {
+QString applyJobs(CommandLine::Request& result, const QString& value) {
     bool ok = false;
     const int jobs = value.toInt(&ok);
     const bool digits = !value.isEmpty() && std::all_of(value.begin(), value.end(), [](QChar c) {
@@ -92,7 +92,7 @@ QString applyJobs(CommandLine::Result& result, const QString& value) {
 }
 
 /* --shard K/N: this process's share of the tree. */
-QString applyShard(CommandLine::Result& result, const QString& value) {
+QString applyShard(CommandLine::Request& result, const QString& value) {
     if (!Shard::parse(value, result.options.shardIndex, result.options.shardCount)) {
         return QStringLiteral(
             "分片须为K/N, 1 ≤ K ≤ N (--shard takes K/N with 1 <= K <= N, e.g. --shard 2/8)");
@@ -101,7 +101,7 @@ QString applyShard(CommandLine::Result& result, const QString& value) {
 }
 
 /* --office CHOICE: the office that converts, among those this platform offers. */
-QString applyOffice(CommandLine::Result& result, const QString& value) {
+QString applyOffice(CommandLine::Request& result, const QString& value) {
     const std::optional<OfficeChoice> choice = officeChoiceFromName(value);
     if (!choice) {
         QStringList names;
@@ -116,19 +116,19 @@ QString applyOffice(CommandLine::Result& result, const QString& value) {
 }
 
 /* --skip-existing: keep workbooks newer than their documents. */
-QString applySkipExisting(CommandLine::Result& result, const QString&) {
+QString applySkipExisting(CommandLine::Request& result, const QString&) {
     result.options.skipExisting = true;
     return QString();
 }
 
 /* --collect: one workbook for the whole batch. */
-QString applyCollect(CommandLine::Result& result, const QString&) {
+QString applyCollect(CommandLine::Request& result, const QString&) {
     result.options.collect = true;
     return QString();
 }
 
 /* --form FILE: the blank form of collect mode, an absolute native path. */
-QString applyForm(CommandLine::Result& result, const QString& value) {
+QString applyForm(CommandLine::Request& result, const QString& value) {
     result.options.formPath = QDir::toNativeSeparators(QFileInfo(value).absoluteFilePath());
     return QString();
 }
@@ -154,7 +154,7 @@ QString collectConflict(const ConvertOptions& options) {
 }
 
 /* --quiet: only the summary. */
-QString applyQuiet(CommandLine::Result& result, const QString&) {
+QString applyQuiet(CommandLine::Request& result, const QString&) {
     result.quiet = true;
     return QString();
 }
@@ -206,8 +206,8 @@ const OptionRow optionRows[] = {
 };
 
 /* The failure result with a message. */
-CommandLine::Result failure(const QString& message) {
-    CommandLine::Result result;
+CommandLine::Request failure(const QString& message) {
+    CommandLine::Request result;
     result.action = CommandLine::Action::Fail;
     result.error = message;
     return result;
@@ -261,7 +261,7 @@ QString parseFailure(const QCommandLineParser& parser, const QStringList& argume
 }
 
 /* Apply the options in the order given, each occurrence with its own value. */
-QString applyOptions(const QCommandLineParser& parser, CommandLine::Result& result) {
+QString applyOptions(const QCommandLineParser& parser, CommandLine::Request& result) {
     QHash<QString, int> seen;
     for (const QString& name : parser.optionNames()) {
         const OptionRow* row = findRow(name);
@@ -282,7 +282,7 @@ QString applyOptions(const QCommandLineParser& parser, CommandLine::Result& resu
 }  // namespace
 
 /* Read the options and the two folders. */
-CommandLine::Result CommandLine::parse(const QStringList& arguments) {
+CommandLine::Request CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
     for (const OptionRow& row : optionRows) {
         const QString name = QLatin1String(row.name);
@@ -292,7 +292,7 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments) {
     }
     const bool parsed =
         parser.parse(QStringList(QStringLiteral("sheetweaver-convert")) + arguments);
-    Result result;
+    Request result;
     result.jobs = std::max(1, QThread::idealThreadCount());
     for (const QString& name : parser.optionNames()) {
         if (name == QLatin1String("help") || name == QLatin1String("version")) {

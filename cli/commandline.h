@@ -12,7 +12,7 @@
 //                       [--office CHOICE] [--quiet] SOURCE DEST
 // plus --help and --version. QCommandLineParser reads it (so `--split=TEXT` and `--` work as
 // usual); one table of options drives both the parser and the help text, so a new option is
-// one row there and one field of Result. It fills ConvertOptions as the main window does and
+// one row there and one field of Request. It fills ConvertOptions as the main window does and
 // checks the folders and the template with the window's messages, in the window's order.
 class CommandLine {
 public:
@@ -21,7 +21,7 @@ public:
     // The most worker threads --jobs accepts.
     static constexpr int maximumJobs = 256;
 
-    struct Result {
+    struct Request {
         Action action = Action::Fail;
         ConvertOptions options;  // filled for Convert (and as far as parsed otherwise)
         bool quiet = false;      // --quiet: no progress, only the summary
@@ -33,7 +33,7 @@ public:
     // Read the arguments (without the program name). --help or --version anywhere wins (the
     // first of the two given). Otherwise Fail with a message for an unknown option, a missing
     // value, a bad last row or not exactly two folders.
-    static Result parse(const QStringList& arguments);
+    static Request parse(const QStringList& arguments);
 
     // A folder argument as the window's picker gives it: absolute, native separators, with
     // a trailing separator.

@@ -49,7 +49,7 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
     loop.exec();
     thread.quit();
     thread.wait();
-    const RunResult result = job->lastRun();
+    const RunReport result = job->lastRun();
     delete job;
     if (m_bar) {
         m_bar->finish();

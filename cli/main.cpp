@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
     QTextStream err(stderr);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    const CommandLine::Result parsed = CommandLine::parse(arguments);
+    const CommandLine::Request parsed = CommandLine::parse(arguments);
     switch (parsed.action) {
         case CommandLine::Action::ShowHelp:
             out << CommandLine::helpText();

@@ -2,7 +2,8 @@
 
 set(SW_WARNINGS
     -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual
-    -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations -Wundef -Wpointer-arith)
+    -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations -Wundef -Wpointer-arith
+    -Wold-style-cast -Wsuggest-override -Wzero-as-null-pointer-constant)
 if(SW_WERROR)
   list(APPEND SW_WARNINGS -Werror)
 endif()
@@ -32,9 +33,11 @@ macro(sw_add_cross_gtest)
   add_subdirectory(${SW_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endmacro()
 
-# Apply our warning set to a target.
+# Apply our warning set to a target; text is never converted from or to 8-bit strings
+# behind the code's back (every such conversion names its encoding).
 function(sw_apply_warnings target)
   target_compile_options(${target} PRIVATE ${SW_WARNINGS})
+  target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII)
 endfunction()
 
 # Tests and benchmarks also learn where the sources and the document corpus are.

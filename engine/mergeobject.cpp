@@ -151,7 +151,7 @@ void MergeObject::setWpsProcessCounter(std::function<int()> counter) {
    converting, so the job never holds the whole list. */
 void MergeObject::Transform() {
     const qint64 startTime = static_cast<qint64>(std::time(nullptr));
-    m_lastRun = RunResult{};
+    m_lastRun = RunReport{};
     m_stopRequested = false;
     if (!templateOpens()) {
         // Without its template every workbook would come out wrong: convert none.

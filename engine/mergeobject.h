@@ -41,7 +41,7 @@ struct RunIssue {
 };
 
 // What a run did, for callers that need more than the two signals (the headless converter).
-struct RunResult {
+struct RunReport {
     bool aborted = false;  // no spreadsheet application, or the template did not open: the run
                            // stopped at once, converting nothing
     bool templateUnusable = false;  // the template was used but did not open (also aborted)
@@ -103,7 +103,7 @@ public:
 
     // Ask the running Transform() to end after the documents being converted: no further one
     // starts, and the run ends as usual (report, summary, Signal_SetButtonEnable) with
-    // RunResult::stopped set. Callable from any thread; a later Transform() starts afresh.
+    // RunReport::stopped set. Callable from any thread; a later Transform() starts afresh.
     void requestStop();
 
     // True when some Word document under the options' source folder already has a workbook
@@ -111,7 +111,7 @@ public:
     static bool anyOutputExists(const ConvertOptions& options);
 
     // The outcome of the last run of Transform() (all zero before the first run).
-    RunResult lastRun() const { return m_lastRun; }
+    RunReport lastRun() const { return m_lastRun; }
 
 signals:
     void Signal_SetButtonEnable();
@@ -170,7 +170,7 @@ private:
     void noteIssues(const QString& nativePath, const DocumentResult& result);
     static bool workbookIsNewer(const QString& nativePath);
 
-    RunResult m_lastRun;
+    RunReport m_lastRun;
     int m_runTotal = 0;
     int m_jobs = 1;
     ReportViewer m_reportViewer;

@@ -25,8 +25,9 @@
 //       tray->showBalloon(title, message, QSystemTrayIcon::Information, msecs);
 //   });
 //   worker->moveToThread(thread);
-//   connect(thread, SIGNAL(started()), worker, SLOT(startPost()));
-//   connect(worker, SIGNAL(Signal_UpdateSuccess()), window, SLOT(on_Signal_UpdateSuccess()));
+//   connect(thread, &QThread::started, worker, &ThreadPost::startPost);
+//   connect(worker, &ThreadPost::Signal_UpdateSuccess, window,
+//   &MainWindow::on_Signal_UpdateSuccess);
 //
 // Start-up paths: appPath (the executable as started), appDir (its folder, ending with the
 // separator) and updateArchivePath (appDir + "Sheetweaver.zip") are the process-wide values

@@ -55,7 +55,7 @@
 #include <memory>
 #include <thread>
 
-Q_DECLARE_METATYPE(RunResult)
+Q_DECLARE_METATYPE(RunReport)
 
 namespace {
 
@@ -628,14 +628,14 @@ void TestMainWindow::placementArithmetic() {
 /* Rows: a run's figures, the outcome line, its tone and the report button's text. */
 void TestMainWindow::runSummaryLine_data() {
     QTest::addColumn<bool>("english");
-    QTest::addColumn<RunResult>("run");
+    QTest::addColumn<RunReport>("run");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("tone");
     QTest::addColumn<QString>("button");
     const RunIssue failed{RunIssue::Kind::NotOpened, QStringLiteral("/s/a.doc"), QString()};
     const RunIssue lossy{RunIssue::Kind::Lossy, QStringLiteral("/s/b.doc"), QStringLiteral("A1")};
     const auto run = [](int total, int converted, QList<RunIssue> issues) {
-        RunResult r;
+        RunReport r;
         r.total = r.candidates = total;
         r.converted = converted;
         r.failed = total - converted;
@@ -643,10 +643,10 @@ void TestMainWindow::runSummaryLine_data() {
         r.seconds = 3;
         return r;
     };
-    RunResult stopped = run(2, 2, {});
+    RunReport stopped = run(2, 2, {});
     stopped.total = 5;
     stopped.stopped = true;
-    RunResult skipped = run(3, 1, {});
+    RunReport skipped = run(3, 1, {});
     skipped.failed = 0;
     skipped.skipped = 2;
     const int success = int(RunSummary::Tone::Success);
@@ -691,7 +691,7 @@ void TestMainWindow::runSummaryLine_data() {
 /* The outcome line says what happened, in one comma style per language. */
 void TestMainWindow::runSummaryLine() {
     QFETCH(bool, english);
-    QFETCH(RunResult, run);
+    QFETCH(RunReport, run);
     QFETCH(QString, text);
     QFETCH(int, tone);
     QFETCH(QString, button);
@@ -1545,7 +1545,7 @@ void TestMainWindow::secondCopyHandsOverWhileJobRuns() {
 /* The issues dialog lists document, what happened and why; copy gives the same lines; the
    report file opens only when it was written. */
 void TestMainWindow::issuesListedWithReasons() {
-    RunResult run;
+    RunReport run;
     run.issues = {
         {RunIssue::Kind::NotOpened, QStringLiteral("/s/a.doc"), QStringLiteral("encrypted")},
         {RunIssue::Kind::NotSaved, QStringLiteral("/s/b.doc"), QString()},

@@ -16,12 +16,12 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 namespace {
 
 /* Parse a space-free argument list. */
-CommandLine::Result parse(const QStringList& arguments) {
+CommandLine::Request parse(const QStringList& arguments) {
     return CommandLine::parse(arguments);
 }
 
 TEST(CommandLineTest, DefaultsAreWholeDocumentWithFormatsAndLastRow100) {
-    const CommandLine::Result result = parse({QStringLiteral("/in"), QStringLiteral("/out")});
+    const CommandLine::Request result = parse({QStringLiteral("/in"), QStringLiteral("/out")});
     ASSERT_EQ(result.action, CommandLine::Action::Convert);
     const ConvertOptions& options = result.options;
     EXPECT_FALSE(options.justTable);
@@ -37,7 +37,7 @@ TEST(CommandLineTest, DefaultsAreWholeDocumentWithFormatsAndLastRow100) {
 }
 
 TEST(CommandLineTest, OptionsFillTheirFields) {
-    const CommandLine::Result result =
+    const CommandLine::Request result =
         parse({QStringLiteral("--tables"), QStringLiteral("--values"), QStringLiteral("--split"),
                QStringLiteral(" ："), QStringLiteral("--template"), QStringLiteral("/t/look.xlsx"),
                QStringLiteral("--last-row"), QStringLiteral("1048576"),
@@ -68,7 +68,7 @@ TEST(CommandLineTest, FoldersBecomeAbsoluteWithOneTrailingSeparator) {
 
 TEST(CommandLineTest, BadLastRowsAreRefused) {
     for (const char* row : {"0", "1048577", "-5", "12a", "", "1e3", " 7", "99999999999"}) {
-        const CommandLine::Result result =
+        const CommandLine::Request result =
             parse({QStringLiteral("--last-row"), QString::fromLatin1(row), QStringLiteral("/in"),
                    QStringLiteral("/out")});
         EXPECT_EQ(result.action, CommandLine::Action::Fail) << row;
@@ -97,7 +97,7 @@ TEST(CommandLineTest, MalformedCommandLinesFail) {
         {QStringLiteral("--form=blank.docx"), QStringLiteral("/in"), QStringLiteral("/out")},
     };
     for (const QStringList& arguments : bad) {
-        const CommandLine::Result result = parse(arguments);
+        const CommandLine::Request result = parse(arguments);
         EXPECT_EQ(result.action, CommandLine::Action::Fail)
             << arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_FALSE(result.error.isEmpty());
@@ -113,7 +113,7 @@ TEST(CommandLineTest, HelpAndVersionWinOverEverythingElse) {
 }
 
 TEST(CommandLineTest, ValuesTakeEitherFormAndTheLastOfARepeatWins) {
-    const CommandLine::Result result =
+    const CommandLine::Request result =
         parse({QStringLiteral("--split=;"), QStringLiteral("--last-row"), QStringLiteral("5"),
                QStringLiteral("--last-row=7"), QStringLiteral("--quiet"), QStringLiteral("/in"),
                QStringLiteral("/out")});
@@ -167,13 +167,13 @@ TEST(CommandLineTest, OfficeTakesTheChoicesThisPlatformOffers) {
 #else
     EXPECT_EQ(office("com").action, CommandLine::Action::Fail);
 #endif
-    const CommandLine::Result bad = office("word");
+    const CommandLine::Request bad = office("word");
     EXPECT_EQ(bad.action, CommandLine::Action::Fail);
     EXPECT_TRUE(bad.error.contains(QStringLiteral("auto|builtin"))) << bad.error.toStdString();
 }
 
 TEST(CommandLineTest, DoubleDashEndsOptions) {
-    const CommandLine::Result result =
+    const CommandLine::Request result =
         parse({QStringLiteral("--"), QStringLiteral("--in"), QStringLiteral("/out")});
     ASSERT_EQ(result.action, CommandLine::Action::Convert);
     EXPECT_TRUE(

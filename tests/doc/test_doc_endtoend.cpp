@@ -211,8 +211,9 @@ TEST(DocEndToEnd, Word6DocumentsConvertInBothModes) {
         ConverterTree tree;
         ASSERT_TRUE(tree.ready());
         for (const QString& name : names) {
-            ASSERT_TRUE(QFile::copy(kCorpus + QStringLiteral("doc/legacy/") + name + ".doc",
-                                    tree.source + QLatin1Char('/') + name + ".doc"));
+            ASSERT_TRUE(
+                QFile::copy(kCorpus + QStringLiteral("doc/legacy/") + name + QStringLiteral(".doc"),
+                            tree.source + QLatin1Char('/') + name + QStringLiteral(".doc")));
         }
         QStringList arguments = {tree.source, tree.dest};
         if (tableMode) {
@@ -221,8 +222,8 @@ TEST(DocEndToEnd, Word6DocumentsConvertInBothModes) {
         QByteArray out;
         ASSERT_EQ(runProgram(converter, arguments, &out), 0) << out.toStdString();
         for (const QString& name : names) {
-            const QString key = QStringLiteral("doc/legacy/") + name + ".doc";
-            const QString book = tree.dest + QLatin1Char('/') + name + ".xls";
+            const QString key = QStringLiteral("doc/legacy/") + name + QStringLiteral(".doc");
+            const QString book = tree.dest + QLatin1Char('/') + name + QStringLiteral(".xls");
             QByteArray json;
             ASSERT_EQ(runProgram(QStringLiteral("/usr/bin/python3"),
                                  {QStringLiteral("tests/doc/xls_rows.py"), book}, &json),

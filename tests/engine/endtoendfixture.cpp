@@ -38,7 +38,7 @@ void EndToEndFixture::TearDown() {
 }
 
 /* Run one job on this thread. */
-RunResult EndToEndFixture::convert(const QString& sourceFolder,
+RunReport EndToEndFixture::convert(const QString& sourceFolder,
                                    const std::function<void(ConvertOptions&)>& configure,
                                    const std::function<int()>& wpsCount) {
     ConvertOptions options;

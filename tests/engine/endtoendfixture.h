@@ -27,7 +27,7 @@ protected:
 
     // Convert `sourceFolder` into `save`; `configure` may change the options first. The
     // failure report goes to the temporary folder, never into the source.
-    RunResult convert(
+    RunReport convert(
         const QString& sourceFolder, const std::function<void(ConvertOptions&)>& configure = {},
         const std::function<int()>& wpsCount = [] { return 0; });
 

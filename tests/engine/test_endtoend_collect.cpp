@@ -28,7 +28,7 @@ protected:
 
 TEST_P(CollectEndToEnd, EveryCopyGivesItsValuesInItsLabelsColumns) {
     const QString folder = makeForms();
-    RunResult result = convert(folder + QStringLiteral("/copies"), [&](ConvertOptions& o) {
+    RunReport result = convert(folder + QStringLiteral("/copies"), [&](ConvertOptions& o) {
         o.collect = true;
         o.formPath = GetParam().withForm ? folder + QStringLiteral("/form.docx") : QString();
     });

@@ -144,7 +144,7 @@ TEST_P(AllocationFailure, FailsThatDocumentWithItsReasonAndTheNextConverts) {
     job.Transform();
     allocationsLeft = -1;
     ASSERT_TRUE(allocationFailed.load());
-    const RunResult result = job.lastRun();
+    const RunReport result = job.lastRun();
     EXPECT_EQ(result.candidates, 2);
     EXPECT_EQ(result.converted, 1);
     EXPECT_EQ(result.failed, 1);
@@ -186,7 +186,7 @@ TEST_P(LostContent, ATableTooWideToCopyFailsTheDocumentAndSavesNothing) {
     ASSERT_TRUE(writeRawDocx(source + QStringLiteral("/wide.docx"), wide));
     ASSERT_TRUE(writeRawDocx(source + QStringLiteral("/z.docx"), paragraph(QStringLiteral("z"))));
     const bool tables = GetParam().tables;
-    const RunResult result =
+    const RunReport result =
         convert(source, [tables](ConvertOptions& options) { options.justTable = tables; });
     EXPECT_EQ(result.converted, 1);
     EXPECT_EQ(result.failed, 1);
@@ -217,7 +217,7 @@ TEST_F(HostileBatch, ReadOnlyEarlierOutputsAndFoldersOfTheOutputsNameAreLeftAlon
     kept.close();
     ASSERT_TRUE(kept.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadOther));
     ASSERT_TRUE(QDir().mkpath(save + QStringLiteral("folder.xlsx/inside")));
-    const RunResult result = convert(source);
+    const RunReport result = convert(source);
     EXPECT_EQ(result.converted, 1);
     EXPECT_EQ(result.failed, 2);
     const QStringList expected = {

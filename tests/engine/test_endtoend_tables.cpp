@@ -41,7 +41,7 @@ QJsonArray sheetNames(int tables) {
 TEST_F(TableModeEndToEnd, EveryCorpusDocumentGetsOneSheetPerTable) {
     const QHash<QString, int> expected = expectedTables();
     ASSERT_GT(expected.size(), 20);
-    const RunResult result = convert(corpus(QStringLiteral("docx")),
+    const RunReport result = convert(corpus(QStringLiteral("docx")),
                                      [](ConvertOptions& options) { options.justTable = true; });
     EXPECT_GE(result.converted,
               result.candidates - 1);  // bug59058.docx: a cell longer than a workbook cell holds
@@ -98,7 +98,7 @@ TEST_F(TableModeEndToEnd, MergedCellsOfAFormBecomeMergedRanges) {
     QDir().mkpath(temp.path() + QStringLiteral("/src"));
     QFile::copy(QStringLiteral("examples/请假申请表.docx"),
                 temp.path() + QStringLiteral("/src/form.docx"));
-    const RunResult result = convert(temp.path() + QStringLiteral("/src"),
+    const RunReport result = convert(temp.path() + QStringLiteral("/src"),
                                      [](ConvertOptions& options) { options.justTable = true; });
     ASSERT_EQ(result.converted, 1);
     const QJsonObject book = readBack(save + QStringLiteral("form.xlsx"));

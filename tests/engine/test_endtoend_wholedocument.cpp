@@ -29,7 +29,7 @@ QStringList workbooksBelow(const QString& folder) {
 }
 
 TEST_F(WholeDocumentEndToEnd, ExamplesKeepDocumentOrderMergesAndTextNumbers) {
-    const RunResult result = convert(QStringLiteral("examples"));
+    const RunReport result = convert(QStringLiteral("examples"));
     // Five documents, and in 表单/ a blank form with seven returns of it.
     EXPECT_EQ(result.candidates, 13);
     EXPECT_EQ(result.converted, 11);
@@ -148,7 +148,7 @@ TEST_F(WholeDocumentEndToEnd, TemplateLookAndTopRowsReachEverySheet) {
     ASSERT_TRUE(templateFile.open(QIODevice::ReadOnly));
     const QByteArray templateBytes = templateFile.readAll();
     templateFile.close();
-    const RunResult result = convert(source, [&](ConvertOptions& options) {
+    const RunReport result = convert(source, [&](ConvertOptions& options) {
         options.justTable = true;
         options.useTemplate = true;
         options.templatePath = QDir::toNativeSeparators(templatePath);
@@ -174,9 +174,9 @@ TEST_F(WholeDocumentEndToEnd, TemplateLookAndTopRowsReachEverySheet) {
 }
 
 TEST_F(WholeDocumentEndToEnd, EveryReadableCorpusDocumentBecomesOneSheet) {
-    const RunResult docx = convert(corpus(QStringLiteral("docx")));
+    const RunReport docx = convert(corpus(QStringLiteral("docx")));
     EXPECT_GE(docx.converted, docx.candidates - 1);  // bug59058.docx is beyond the reader's limits
-    const RunResult doc = convert(corpus(QStringLiteral("doc")));
+    const RunReport doc = convert(corpus(QStringLiteral("doc")));
     EXPECT_GT(doc.converted, 0);
     const QStringList books = workbooksBelow(save);
     EXPECT_EQ(books.size(), docx.converted + doc.converted);
@@ -188,13 +188,13 @@ TEST_F(WholeDocumentEndToEnd, EveryReadableCorpusDocumentBecomesOneSheet) {
 }
 
 TEST_F(WholeDocumentEndToEnd, OddNamesConvertAndMalformedDocumentsGoToTheReport) {
-    const RunResult names = convert(corpus(QStringLiteral("names")));
+    const RunReport names = convert(corpus(QStringLiteral("names")));
     EXPECT_EQ(names.candidates, 6);  // the two upper-case endings are not Word documents here
     EXPECT_EQ(names.converted, 6);
     EXPECT_TRUE(QFile::exists(save + QStringLiteral("x.doc.files/bug66312.xlsx")));
     EXPECT_TRUE(QFile::exists(save + QStringLiteral("子目录 ä/Bug55142.xlsx")));
 
-    const RunResult malformed = convert(corpus(QStringLiteral("malformed")));
+    const RunReport malformed = convert(corpus(QStringLiteral("malformed")));
     EXPECT_EQ(malformed.converted + malformed.failed, malformed.candidates);
     EXPECT_GE(malformed.failed, 8);
     EXPECT_TRUE(malformed.reportWritten);

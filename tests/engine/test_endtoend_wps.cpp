@@ -42,7 +42,7 @@ protected:
     QJsonArray convertAndRead(bool wps, const std::function<void(ConvertOptions&)>& configure) {
         const std::function<int()> direct = [] { return 0; };
         const std::function<int()> processList = [] { return countProcessesByName("et.exe"); };
-        const RunResult result = convert(source, configure, wps ? processList : direct);
+        const RunReport result = convert(source, configure, wps ? processList : direct);
         EXPECT_EQ(result.converted, 2);
         return QJsonArray{readBack(save + QStringLiteral("report.xlsx")),
                           readBack(save + QStringLiteral("form.xlsx"))};

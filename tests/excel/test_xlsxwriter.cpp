@@ -302,7 +302,7 @@ TEST_F(XlsxWriterTest, ReplacingAWorkbookNeverLeavesItsNameEmpty) {
     for (ssize_t at = 0; at < size;) {
         const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
         seen << QStringLiteral("%1 %2")
-                    .arg(event->mask & IN_DELETE ? "deleted" : "moved in")
+                    .arg(QLatin1String(event->mask & IN_DELETE ? "deleted" : "moved in"))
                     .arg(QString::fromUtf8(event->name));
         at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
     }

@@ -81,9 +81,11 @@ QStringList lines(const QByteArray& data) {
 }
 
 TEST(PlainTextReader, OneParagraphPerLine) {
-    EXPECT_EQ(lines("a\r\nb\nc\rd"), (QStringList{"a", "b", "c", "d"}));
-    EXPECT_EQ(lines("a\tb\n\nc\n"), (QStringList{"a\tb", "", "c"}));
-    EXPECT_EQ(lines("\n"), (QStringList{""}));
+    EXPECT_EQ(lines("a\r\nb\nc\rd"), (QStringList{QStringLiteral("a"), QStringLiteral("b"),
+                                                  QStringLiteral("c"), QStringLiteral("d")}));
+    EXPECT_EQ(lines("a\tb\n\nc\n"),
+              (QStringList{QStringLiteral("a\tb"), QString(), QStringLiteral("c")}));
+    EXPECT_EQ(lines("\n"), (QStringList{QString()}));
     EXPECT_TRUE(lines("").isEmpty());
 }
 

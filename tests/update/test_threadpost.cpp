@@ -176,7 +176,8 @@ protected:
         EXPECT_EQ(outcome.successSignals, 0);
         EXPECT_EQ(readFile(m_appPath), kOldProgram);
         EXPECT_FALSE(QFile::exists(oldPath()));
-        EXPECT_EQ(appDirEntries(), QStringList({"Sheetweaver", "Sheetweaver.zip"}));
+        EXPECT_EQ(appDirEntries(),
+                  QStringList({QStringLiteral("Sheetweaver"), QStringLiteral("Sheetweaver.zip")}));
     }
 
     QTemporaryDir m_root;
@@ -217,7 +218,8 @@ TEST_F(ThreadPostTest, GoodArchiveSwapsKeepsOldDeletesArchiveAndSignals) {
     EXPECT_EQ(readFile(oldPath()), kOldProgram);
     EXPECT_FALSE(QFile::exists(archivePath()));
     // Only the executable is taken from the archive; the staging folder is gone.
-    EXPECT_EQ(appDirEntries(), QStringList({"Sheetweaver", "Sheetweaver_old"}));
+    EXPECT_EQ(appDirEntries(),
+              QStringList({QStringLiteral("Sheetweaver"), QStringLiteral("Sheetweaver_old")}));
     EXPECT_TRUE(QFile::permissions(m_appPath) & QFile::ExeOwner);
     // The download asked for the archive with the current time as a decimal stamp.
     QByteArray download;
@@ -298,7 +300,7 @@ TEST_P(HostileArchiveTest, IsRejectedAndWritesNothingOutside) {
     const QStringList outside =
         QDir(m_root.path())
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    EXPECT_EQ(outside, QStringList({"app"}));
+    EXPECT_EQ(outside, QStringList({QStringLiteral("app")}));
 }
 
 /* Readable names for the hostile archive cases, in the order of kHostileEntries. */
@@ -341,13 +343,14 @@ TEST_F(ThreadPostTest, ProgramIsReplacedUnderItsOwnNameWithItsOldCopyBeside) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row[0]);
         ASSERT_TRUE(QDir(m_root.path()).mkdir(QString::fromUtf8(row[0])));
-        m_appDir = m_root.path() + "/" + QString::fromUtf8(row[0]) + "/";
+        m_appDir = m_root.path() + QLatin1Char('/') + QString::fromUtf8(row[0]) + QLatin1Char('/');
         setProgramName(QString::fromUtf8(row[1]));
         publish(md5Hex(kNewProgram), goodArchive());
         EXPECT_EQ(runWorker().successSignals, 1);
         EXPECT_EQ(readFile(m_appPath), kNewProgram);
         EXPECT_EQ(readFile(m_appDir + QString::fromUtf8(row[2])), kOldProgram);
-        EXPECT_EQ(appDirEntries(), QStringList({row[1], row[2]}));
+        EXPECT_EQ(appDirEntries(),
+                  QStringList({QString::fromUtf8(row[1]), QString::fromUtf8(row[2])}));
     }
 }
 

@@ -52,7 +52,7 @@ protected:
 TEST_F(UrlDownloadTest, CompleteResponseIsWrittenWhole) {
     EXPECT_TRUE(downloadUrlToFile(url("/file?t=17"), target()));
     EXPECT_EQ(readFile(target()), kArchive);
-    EXPECT_EQ(entries(), QStringList({"Sheetweaver.zip"}));
+    EXPECT_EQ(entries(), QStringList({QStringLiteral("Sheetweaver.zip")}));
     ASSERT_EQ(m_server->requests().size(), 1);
     EXPECT_EQ(m_server->requests().at(0).rfind("GET /file?t=17 HTTP/1.1\r\n", 0), 0u);
 }
@@ -92,7 +92,7 @@ TEST_F(UrlDownloadTest, TruncatedResponseFailsAndKeepsTheEarlierFile) {
     m_reply = "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" + kArchive;
     EXPECT_FALSE(downloadUrlToFile(url("/file"), target()));
     EXPECT_EQ(readFile(target()), "earlier");
-    EXPECT_EQ(entries(), QStringList({"Sheetweaver.zip"}));
+    EXPECT_EQ(entries(), QStringList({QStringLiteral("Sheetweaver.zip")}));
 }
 
 TEST_F(UrlDownloadTest, UnreachableServersFail) {

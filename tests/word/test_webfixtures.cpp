@@ -102,7 +102,8 @@ class WebFixtureTest : public ::testing::TestWithParam<FixtureCase> {};
 
 TEST_P(WebFixtureTest, EveryCellReadsAsTheDocxReaderReadsTheOriginal) {
     for (const auto& document : kDocuments) {
-        const QString original = QStringLiteral("../shared/corpus/docx/") + document[1];
+        const QString original =
+            QStringLiteral("../shared/corpus/docx/") + QString::fromUtf8(document[1]);
         const WordLoadResult expected = DocxReader::readFile(original);
         ASSERT_TRUE(expected) << document[1];
         const QString fixture = QStringLiteral("tests/data/word/web/") +

@@ -16,7 +16,7 @@ public:
     /* Answer the application's members. */
     ServerReply invoke(const ServerCall& call) override {
         if (call.is("SetVisible") || (call.is("Visible") && call.kind == CallKind::PropertySet)) {
-            m_session->visible = ExcelSession::toBool(call.arg(0), false);
+            m_session->visible = call.boolArg(0, false);
             return ServerReply::ofValue(true);
         }
         if (call.is("Visible")) {
@@ -26,7 +26,7 @@ public:
             if (call.kind == CallKind::PropertyGet) {
                 return ServerReply::ofValue(m_session->displayAlerts);
             }
-            m_session->displayAlerts = ExcelSession::toBool(call.arg(0), true);
+            m_session->displayAlerts = call.boolArg(0, true);
             return ServerReply::ofValue(true);
         }
         if (call.is("ScreenUpdating")) {

@@ -53,21 +53,24 @@ ServerReply ExcelRange::textToColumns(Worksheet& sheet, const ServerCall& call) 
         }
         destination = target->range();
     }
-    int dataType = 1;
-    if (call.arg(1).isValid() && (!ExcelSession::toInt(call.arg(1), &dataType) || dataType != 1)) {
+    if (call.arg(1).isValid() && call.intArg(1) != 1) {
         return ServerReply::failure();  // only delimited data is supported
     }
     TextToColumns::Options options;
     options.qualifier = TextToColumns::DoubleQuote;
-    if (call.arg(2).isValid() && !ExcelSession::toInt(call.arg(2), &options.qualifier)) {
-        return ServerReply::failure();
+    if (call.arg(2).isValid()) {
+        const std::optional<int> qualifier = call.intArg(2);
+        if (!qualifier) {
+            return ServerReply::failure();
+        }
+        options.qualifier = *qualifier;
     }
-    options.consecutiveDelimiter = ExcelSession::toBool(call.arg(3), false);
-    options.tab = ExcelSession::toBool(call.arg(4), false);
-    options.semicolon = ExcelSession::toBool(call.arg(5), false);
-    options.comma = ExcelSession::toBool(call.arg(6), false);
-    options.space = ExcelSession::toBool(call.arg(7), false);
-    options.other = ExcelSession::toBool(call.arg(8), false);
+    options.consecutiveDelimiter = call.boolArg(3, false);
+    options.tab = call.boolArg(4, false);
+    options.semicolon = call.boolArg(5, false);
+    options.comma = call.boolArg(6, false);
+    options.space = call.boolArg(7, false);
+    options.other = call.boolArg(8, false);
     const QString otherChar = call.arg(9).toString();
     if (!otherChar.isEmpty()) {
         options.otherChar = otherChar.at(0);  // Excel uses the first character only
@@ -186,13 +189,13 @@ ServerReply ExcelRange::invoke(const ServerCall& call) {
         return ServerReply::ofValue(true);
     }
     if (call.is("Cells")) {
-        int row = 0;
-        int column = 0;
-        if (!ExcelSession::toInt(call.arg(0), &row) || !ExcelSession::toInt(call.arg(1), &column)) {
+        const std::optional<int> rowInRange = call.intArg(0);
+        const std::optional<int> columnInRange = call.intArg(1);
+        if (!rowInRange || !columnInRange) {
             return ServerReply::failure();
         }
-        row += m_range.firstRow - 1;
-        column += m_range.firstColumn - 1;
+        const int row = *rowInRange + m_range.firstRow - 1;
+        const int column = *columnInRange + m_range.firstColumn - 1;
         if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns) {
             return ServerReply::failure();
         }

@@ -45,36 +45,3 @@ std::shared_ptr<Worksheet> ExcelSession::liveSheet(const std::weak_ptr<Workbook>
     }
     return locked;
 }
-
-/* Read an integer argument. */
-bool ExcelSession::toInt(const QVariant& value, int* out) {
-    if (!value.isValid() || value.userType() == qMetaTypeId<ServerObjectRef>()) {
-        return false;
-    }
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    // The range test first: it also rejects NaN before the integral test converts.
-    if (!ok || !(number >= -2147483647.0 && number <= 2147483647.0) ||
-        number != static_cast<double>(static_cast<int>(number))) {
-        return false;
-    }
-    *out = static_cast<int>(number);
-    return true;
-}
-
-/* Read a boolean argument. */
-bool ExcelSession::toBool(const QVariant& value, bool fallback) {
-    if (!value.isValid()) {
-        return fallback;
-    }
-    if (value.type() == QVariant::String) {
-        const QString text = value.toString().trimmed().toLower();
-        if (text == QLatin1String("true")) {
-            return true;
-        }
-        if (text == QLatin1String("false")) {
-            return false;
-        }
-    }
-    return value.toBool();
-}

@@ -36,11 +36,6 @@ public:
     static std::shared_ptr<Worksheet> liveSheet(const std::weak_ptr<Workbook>& workbook,
                                                 const std::weak_ptr<Worksheet>& sheet);
 
-    // An integer argument (numbers and numeric texts); false for anything else.
-    static bool toInt(const QVariant& value, int* out);
-    // A boolean argument (bool, numbers, "true"/"false" texts); `fallback` when invalid.
-    static bool toBool(const QVariant& value, bool fallback);
-
 private:
     std::vector<std::shared_ptr<Workbook>> m_workbooks;
     std::weak_ptr<Workbook> m_active;

@@ -40,9 +40,8 @@ ServerReply ExcelSheets::invoke(const ServerCall& call) {
     }
     if (call.is("Item")) {
         std::shared_ptr<Worksheet> sheet;
-        int index = 0;
-        if (ExcelSession::toInt(call.arg(0), &index)) {
-            sheet = workbook->sheet(index - 1);
+        if (const std::optional<int> index = call.intArg(0)) {
+            sheet = workbook->sheet(*index - 1);
         } else if (call.arg(0).type() == QVariant::String) {
             sheet = workbook->sheetByName(call.arg(0).toString());
         }

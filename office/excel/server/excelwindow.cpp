@@ -16,18 +16,18 @@ ServerReply ExcelWindow::invoke(const ServerCall& call) {
         if (call.kind == CallKind::PropertyGet) {
             return ServerReply::ofValue(m_splitRow);
         }
-        int rows = 0;
-        if (!ExcelSession::toInt(call.arg(0), &rows) || rows < 0 || rows >= kMaxRows) {
+        const std::optional<int> rows = call.intArg(0);
+        if (!rows || *rows < 0 || *rows >= kMaxRows) {
             return ServerReply::failure();
         }
-        m_splitRow = rows;
+        m_splitRow = *rows;
         return ServerReply::ofValue(true);
     }
     if (call.is("FreezePanes")) {
         if (call.kind == CallKind::PropertyGet) {
             return ServerReply::ofValue(sheet->frozenRows() > 0);
         }
-        sheet->setFrozenRows(ExcelSession::toBool(call.arg(0), false) ? m_splitRow : 0);
+        sheet->setFrozenRows(call.boolArg(0, false) ? m_splitRow : 0);
         return ServerReply::ofValue(true);
     }
     return ServerReply::failure();

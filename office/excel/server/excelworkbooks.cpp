@@ -28,14 +28,13 @@ ServerReply ExcelWorkbooks::invoke(const ServerCall& call) {
         return ServerReply::ofValue(static_cast<int>(m_session->workbooks().size()));
     }
     if (call.is("Item")) {
-        int index = 0;
         const auto& open = m_session->workbooks();
-        if (!ExcelSession::toInt(call.arg(0), &index) || index < 1 ||
-            index > static_cast<int>(open.size())) {
+        const int index = call.itemIndex(static_cast<int>(open.size()));
+        if (index < 0) {
             return ServerReply::failure();
         }
         return ServerReply::ofObject(
-            std::make_shared<ExcelWorkbook>(m_session, open[static_cast<size_t>(index - 1)]));
+            std::make_shared<ExcelWorkbook>(m_session, open[static_cast<size_t>(index)]));
     }
     return ServerReply::failure();
 }

@@ -42,9 +42,8 @@ ServerReply ExcelWorksheet::pasteClipboard(Worksheet& sheet, int row, int column
 ServerReply ExcelWorksheet::pasteSpecial(Worksheet& sheet, int row, int column,
                                          const QVariant& code) {
     PasteType type = PasteType::All;
-    int value = static_cast<int>(PasteType::All);
-    if (code.isValid() &&
-        (!ExcelSession::toInt(code, &value) || !PasteEngine::pasteTypeFromCode(value, &type))) {
+    const std::optional<int> value = ServerCall::toInt(code);
+    if (code.isValid() && (!value || !PasteEngine::pasteTypeFromCode(*value, &type))) {
         return ServerReply::failure();
     }
     return pasteClipboard(sheet, row, column, type);
@@ -73,16 +72,15 @@ ServerReply ExcelWorksheet::range(const std::shared_ptr<Workbook>& workbook,
     if (call.is("UsedRange")) {
         area = sheet->usedRange();
     } else if (call.is("Cells")) {
-        int row = 0;
-        int column = 0;
+        const std::optional<int> row = call.intArg(0);
+        const std::optional<int> column = call.intArg(1);
         if (call.args.isEmpty()) {
             area = {1, 1, kMaxRows, kMaxColumns};
-        } else if (!ExcelSession::toInt(call.arg(0), &row) ||
-                   !ExcelSession::toInt(call.arg(1), &column) || row < 1 || row > kMaxRows ||
-                   column < 1 || column > kMaxColumns) {
+        } else if (!row || !column || *row < 1 || *row > kMaxRows || *column < 1 ||
+                   *column > kMaxColumns) {
             return ServerReply::failure();
         } else {
-            area = CellRange::cell(row, column);
+            area = CellRange::cell(*row, *column);
         }
     } else {
         QString text = call.arg(0).toString();

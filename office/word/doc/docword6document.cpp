@@ -139,7 +139,7 @@ void DocWord6Document::readFonts(const DocBytes& table) {
         const DocBytes ffn = table.mid(pos + 1, table.u8(pos));
         QString name;
         for (qint64 at = 5; ffn.contains(at, 1) && ffn.u8(at) != 0; ++at) {
-            name.append(QChar(ffn.u8(at)));
+            name.append(QChar(static_cast<char16_t>(ffn.u8(at))));
         }
         m_fonts.append(name);
         m_fontCharsets.append(ffn.contains(3, 1) ? ffn.u8(3) : -1);

@@ -24,7 +24,7 @@ ServerReply WordApplication::invoke(const ServerCall& call) {
     }
     if (call.is("SetVisible") || (call.is("Visible") && call.kind == CallKind::PropertySet)) {
         // "SetVisible (bool Visible)" is called with the text "false"; a variant converts it.
-        m_session->visible = call.arg(0).toBool();
+        m_session->visible = call.boolArg(0, false);
         return ServerReply::done();
     }
     if (call.is("Visible")) {
@@ -34,7 +34,7 @@ ServerReply WordApplication::invoke(const ServerCall& call) {
         if (call.kind == CallKind::PropertyGet) {
             return ServerReply::ofValue(m_session->displayAlerts);
         }
-        m_session->displayAlerts = call.arg(0).toBool();
+        m_session->displayAlerts = call.boolArg(0, false);
         return ServerReply::done();
     }
     if (call.is("Documents")) {
