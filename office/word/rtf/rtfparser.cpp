@@ -64,11 +64,11 @@ bool isRowWord(RtfKeyword keyword) {
 }  // namespace
 
 /* A parser with the given limits and RTF's defaults. */
-RtfParser::RtfParser(const RtfLimits& limits)
+RtfParser::RtfParser(const WordReadLimits& limits)
     : m_limits(limits),
       m_row(limits.maxRowCells),
       m_nestedRow(limits.maxRowCells),
-      m_builder(m_fontTable) {}
+      m_builder(m_fontTable, limits.maxTableNesting) {}
 
 /* Walk the tokens until the input or a limit ends the parse. */
 RtfParser::Status RtfParser::parse(std::string_view data) {
@@ -406,11 +406,11 @@ void RtfParser::bodyWord(RtfKeyword keyword, const RtfTokenizer::Token& token, i
 
 /* Character formatting words; false when the word is of another kind. */
 bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter) {
-    DocCharFormat& chars = state.chars;
+    StoryCharFormat& chars = state.chars;
     const bool on = switchValue(hasParameter, parameter);
     switch (keyword) {
         case RtfKeyword::Plain:
-            chars = DocCharFormat();
+            chars = StoryCharFormat();
             chars.halfPoints = kDefaultHalfPoints;
             state.font = -1;
             state.assocFont = -1;
@@ -478,10 +478,10 @@ bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, 
 
 /* Paragraph formatting words; false when the word is of another kind. */
 bool RtfParser::paragraphWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter) {
-    DocParaFormat& para = state.para;
+    StoryParaFormat& para = state.para;
     switch (keyword) {
         case RtfKeyword::ParagraphDefaults:
-            para = DocParaFormat();
+            para = StoryParaFormat();
             return true;
         case RtfKeyword::AlignLeft:
             para.justification = 0;
@@ -628,14 +628,14 @@ void RtfParser::appendChar(QChar c) {
         return;
     }
     flush();
-    const DocCharFormat format = outputFormat(m_stack.back());
+    const StoryCharFormat format = outputFormat(m_stack.back());
     if (format.deleted) {
         return;
     }
     if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format) {
         m_paragraph.runs.back().text.append(c);
     } else {
-        m_paragraph.runs.append(DocRun{QString(c), format});
+        m_paragraph.runs.append(StoryRun{QString(c), format});
     }
 }
 
@@ -647,20 +647,20 @@ void RtfParser::flush() {
     const State& state = m_stack.back();
     const QString text = m_codePages.decode(m_bytes, codePage(state));
     m_bytes.clear();
-    const DocCharFormat format = outputFormat(state);
+    const StoryCharFormat format = outputFormat(state);
     if (format.deleted) {
         return;
     }
     if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format) {
         m_paragraph.runs.back().text.append(text);
     } else {
-        m_paragraph.runs.append(DocRun{text, format});
+        m_paragraph.runs.append(StoryRun{text, format});
     }
 }
 
 /* The group's character format with its fonts as font table indexes. */
-DocCharFormat RtfParser::outputFormat(const State& state) const {
-    DocCharFormat format = state.chars;
+StoryCharFormat RtfParser::outputFormat(const State& state) const {
+    StoryCharFormat format = state.chars;
     const int number = state.font >= 0 ? state.font : m_defaultFont;
     format.fontAscii = m_fonts.value(number).index;
     format.fontEastAsia = state.assocFont >= 0 ? m_fonts.value(state.assocFont).index : -1;
@@ -685,7 +685,7 @@ int RtfParser::codePage(const State& state) const {
 void RtfParser::endParagraph(RtfKeyword mark) {
     flush();
     const State& state = m_stack.back();
-    DocParagraph paragraph;
+    StoryParagraph paragraph;
     paragraph.runs.swap(m_paragraph.runs);
     paragraph.format = state.para;
     paragraph.markFormat = outputFormat(state);
@@ -712,7 +712,7 @@ void RtfParser::endRow(bool nested) {
     if (!m_paragraph.runs.isEmpty()) {
         endParagraph(nested ? RtfKeyword::NestCell : RtfKeyword::Cell);
     }
-    DocParagraph paragraph;
+    StoryParagraph paragraph;
     paragraph.format.inTable = true;
     paragraph.format.itap = depth;
     paragraph.format.tableRowEnd = depth == 1;
@@ -730,7 +730,7 @@ void RtfParser::finishOpenRow() {
 }
 
 /* Keep a finished paragraph, within the paragraph limit. */
-void RtfParser::pushParagraph(DocParagraph& paragraph) {
+void RtfParser::pushParagraph(StoryParagraph& paragraph) {
     if (m_paragraphCount >= m_limits.maxParagraphs) {
         m_status = Status::TooManyParagraphs;
         return;

@@ -39,13 +39,13 @@ bool RtfReader::isRtf(const QByteArray& head) {
 }
 
 /* Read a file into memory and parse it. */
-WordLoadResult RtfReader::readFile(const QString& path, const RtfLimits& limits) {
+WordLoadResult RtfReader::readFile(const QString& path, const WordReadLimits& limits) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return WordLoadResult::failure(
             Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
     }
-    if (file.size() > limits.maxFileBytes) {
+    if (file.size() > limits.maxTextFileBytes) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
     }
     const QByteArray bytes = file.readAll();
@@ -56,11 +56,11 @@ WordLoadResult RtfReader::readFile(const QString& path, const RtfLimits& limits)
 }
 
 /* Parse the story, then build the blocks and tables from its paragraphs. */
-WordLoadResult RtfReader::readBytes(const QByteArray& bytes, const RtfLimits& limits) {
+WordLoadResult RtfReader::readBytes(const QByteArray& bytes, const WordReadLimits& limits) {
     if (!isRtf(bytes)) {
         return WordLoadResult::failure(Status::WrongFormat, QStringLiteral("not an RTF document"));
     }
-    if (bytes.size() > limits.maxFileBytes) {
+    if (bytes.size() > limits.maxTextFileBytes) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
     }
     const int start = headerOffset(bytes);
