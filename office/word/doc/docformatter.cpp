@@ -253,6 +253,15 @@ void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, StoryRowFormat
         case DocSprm::TDyaRowHeight:
             row->heightTwips = op.i16(0);
             break;
+        default:
+            applyCellSprm(sprm, op, row);
+            break;
+    }
+}
+
+/* Apply one sprm that sets a property of some of the row's cells (merges, alignment). */
+void DocFormatter::applyCellSprm(quint16 sprm, const DocBytes& op, StoryRowFormat* row) {
+    switch (sprm) {
         case DocSprm::TVertMerge: {
             // VerticalMergeOperand: cb, itc, vertMergeFlags (MS-DOC 2.9.347).
             const int itc = op.u8(1);

@@ -28,6 +28,7 @@ private:
     static void applyRowSprms(const DocBytes& grpprl, const DocBytes& dataStream, int depth,
                               StoryRowFormat* row);
     static void applyRowSprm(quint16 sprm, const DocBytes& operand, StoryRowFormat* row);
+    static void applyCellSprm(quint16 sprm, const DocBytes& operand, StoryRowFormat* row);
     static void defineTable(const DocBytes& operand, StoryRowFormat* row);
     static void setCellBorders(const DocBytes& operand, bool wide, StoryRowFormat* row);
     static void setShading(const DocBytes& operand, bool wide, int firstCell, StoryRowFormat* row);

@@ -10,8 +10,7 @@
 #include "office/word/doc/docstylesheet.h"
 #include "office/word/doc/docword6document.h"
 #include "office/word/model/storyblockbuilder.h"
-
-#include <QFile>
+#include "office/word/model/wordfilebytes.h"
 
 namespace {
 
@@ -128,17 +127,10 @@ WordLoadResult readWord6(const DocBytes& word, const WordReadLimits& limits) {
 
 /* Read a file into memory and parse it. */
 WordLoadResult DocReader::readFile(const QString& path, const WordReadLimits& limits) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return WordLoadResult::failure(
-            Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
-    }
-    if (file.size() > limits.maxFileBytes) {
-        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+    QByteArray bytes;
+    if (std::optional<WordLoadResult> failure =
+            WordFileBytes::read(path, limits.maxFileBytes, &bytes)) {
+        return std::move(*failure);
     }
     return readBytes(bytes, limits);
 }

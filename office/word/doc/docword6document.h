@@ -37,12 +37,7 @@ public:
     const WordFontTable& fonts() const { return m_fonts; }
 
 private:
-    struct Piece {
-        qint32 cpStart = 0;
-        qint32 cpEnd = 0;
-        quint32 fc = 0;
-        quint16 prm = 0;
-    };
+    using Piece = DocPieceTable::Descriptor;
 
     bool readPieces();
     bool readComplexPieces(const DocBytes& clx);

@@ -221,14 +221,13 @@ void StoryBlockBuilder::closeTable() {
     container().push_back(WordBlock::ofTable(makeTable(table.rows)));
 }
 
-/* Lay the rows on the grid of their cell boundaries and fill the model's table. */
-std::shared_ptr<WordTable> StoryBlockBuilder::makeTable(std::vector<PendingRow>& rows) {
-    auto table = std::make_shared<WordTable>();
+/* The cell edges of each row; a cell merged into its neighbour (fMerged) widens that
+   neighbour, so its blocks, edge and format go to the cell before it. */
+std::vector<std::vector<int>> StoryBlockBuilder::mergedRowEdges(std::vector<PendingRow>& rows) {
     std::vector<std::vector<int>> bounds(rows.size());
     std::vector<int> previous;
     for (size_t r = 0; r < rows.size(); ++r) {
         PendingRow& row = rows[r];
-        // A cell merged into its neighbour (fMerged) widens that neighbour.
         std::vector<int> edges = rowBoundaries(row.format, int(row.cells.size()), previous);
         previous = edges;
         for (size_t c = row.cells.size(); c-- > 1;) {
@@ -243,50 +242,64 @@ std::shared_ptr<WordTable> StoryBlockBuilder::makeTable(std::vector<PendingRow>&
         }
         bounds[r] = edges;
     }
+    return bounds;
+}
+
+/* A cell's merge, alignment, shading and borders from its format. */
+void StoryBlockBuilder::applyCellFormat(const StoryCellFormat& format, WordCell& cell) {
+    if (format.verticalMerge == StoryCellFormat::Restart) {
+        cell.verticalMerge = WordCell::VerticalMerge::Restart;
+    } else if (format.verticalMerge == StoryCellFormat::Continue) {
+        cell.verticalMerge = WordCell::VerticalMerge::Continue;
+    }
+    if (format.verticalAlign == 1) {
+        cell.verticalAlignment = WordCell::VerticalAlignment::Center;
+    } else if (format.verticalAlign == 2) {
+        cell.verticalAlignment = WordCell::VerticalAlignment::Bottom;
+    }
+    cell.shading = modelColor(format.hasShading, format.shading);
+    const StoryBorder* sides[] = {&format.top, &format.left, &format.bottom, &format.right};
+    WordBorder* targets[] = {&cell.borders.top, &cell.borders.left, &cell.borders.bottom,
+                             &cell.borders.right};
+    for (int i = 0; i < 4; ++i) {
+        targets[i]->set = sides[i]->defined;
+        targets[i]->line = borderLine(*sides[i]);
+    }
+}
+
+/* One row of the model: its place on the grid, its height and its cells. */
+WordRow StoryBlockBuilder::makeRow(PendingRow& source, const std::vector<int>& edges,
+                                   const WordTableGrid& grid, size_t r) {
+    WordRow row;
+    row.gridBefore = grid.line(r, 0);
+    row.gridAfter = grid.columnCount() - grid.line(r, edges.size() - 1);
+    if (source.format.heightTwips != 0) {
+        row.heightTwips = std::abs(source.format.heightTwips);
+        row.heightRule = source.format.heightTwips < 0 ? WordRow::HeightRule::Exact
+                                                       : WordRow::HeightRule::AtLeast;
+    }
+    for (size_t c = 0; c < source.cells.size(); ++c) {
+        WordCell cell;
+        cell.blocks = std::move(source.cells[c]);
+        cell.gridSpan = grid.line(r, c + 1) - grid.line(r, c);
+        cell.widthTwips = edges[c + 1] - edges[c];
+        if (c < size_t(source.format.cells.size())) {
+            applyCellFormat(source.format.cells[int(c)], cell);
+        }
+        row.cells.push_back(std::move(cell));
+    }
+    return row;
+}
+
+/* Lay the rows on the grid of their cell boundaries and fill the model's table; the table's
+   borders are the first row's. */
+std::shared_ptr<WordTable> StoryBlockBuilder::makeTable(std::vector<PendingRow>& rows) {
+    auto table = std::make_shared<WordTable>();
+    const std::vector<std::vector<int>> bounds = mergedRowEdges(rows);
     const WordTableGrid grid(bounds);
     table->gridColumnTwips = grid.columnTwips();
-    const int columns = grid.columnCount();
     for (size_t r = 0; r < rows.size(); ++r) {
-        PendingRow& source = rows[r];
-        const std::vector<int>& edges = bounds[r];
-        WordRow row;
-        row.gridBefore = grid.line(r, 0);
-        row.gridAfter = columns - grid.line(r, edges.size() - 1);
-        if (source.format.heightTwips != 0) {
-            row.heightTwips = std::abs(source.format.heightTwips);
-            row.heightRule = source.format.heightTwips < 0 ? WordRow::HeightRule::Exact
-                                                           : WordRow::HeightRule::AtLeast;
-        }
-        for (size_t c = 0; c < source.cells.size(); ++c) {
-            WordCell cell;
-            cell.blocks = std::move(source.cells[c]);
-            cell.gridSpan = grid.line(r, c + 1) - grid.line(r, c);
-            cell.widthTwips = edges[c + 1] - edges[c];
-            if (c < size_t(source.format.cells.size())) {
-                const StoryCellFormat& format = source.format.cells[int(c)];
-                if (format.verticalMerge == StoryCellFormat::Restart) {
-                    cell.verticalMerge = WordCell::VerticalMerge::Restart;
-                } else if (format.verticalMerge == StoryCellFormat::Continue) {
-                    cell.verticalMerge = WordCell::VerticalMerge::Continue;
-                }
-                if (format.verticalAlign == 1) {
-                    cell.verticalAlignment = WordCell::VerticalAlignment::Center;
-                } else if (format.verticalAlign == 2) {
-                    cell.verticalAlignment = WordCell::VerticalAlignment::Bottom;
-                }
-                cell.shading = modelColor(format.hasShading, format.shading);
-                const StoryBorder* sides[] = {&format.top, &format.left, &format.bottom,
-                                              &format.right};
-                WordBorder* targets[] = {&cell.borders.top, &cell.borders.left,
-                                         &cell.borders.bottom, &cell.borders.right};
-                for (int i = 0; i < 4; ++i) {
-                    targets[i]->set = sides[i]->defined;
-                    targets[i]->line = borderLine(*sides[i]);
-                }
-            }
-            row.cells.push_back(std::move(cell));
-        }
-        table->rows.push_back(std::move(row));
+        table->rows.push_back(makeRow(rows[r], bounds[r], grid, r));
     }
     const StoryRowFormat& first = rows.front().format;
     const StoryBorder* sides[] = {&first.top,   &first.left,    &first.bottom,

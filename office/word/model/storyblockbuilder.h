@@ -3,6 +3,7 @@
 #include "office/word/model/storyparagraph.h"
 #include "office/word/model/worddocument.h"
 #include "office/word/model/wordfonttable.h"
+#include "office/word/model/wordtablegrid.h"
 
 #include <QVector>
 
@@ -47,6 +48,10 @@ private:
     std::vector<WordBlock>& container();
     void closeTable();
     static std::shared_ptr<WordTable> makeTable(std::vector<PendingRow>& rows);
+    static std::vector<std::vector<int>> mergedRowEdges(std::vector<PendingRow>& rows);
+    static WordRow makeRow(PendingRow& source, const std::vector<int>& edges,
+                           const WordTableGrid& grid, size_t r);
+    static void applyCellFormat(const StoryCellFormat& format, WordCell& cell);
 
     const WordFontTable& m_fonts;
     int m_maxTableDepth;

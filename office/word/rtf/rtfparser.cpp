@@ -202,25 +202,13 @@ void RtfParser::controlWord(const RtfTokenizer::Token& token) {
             fontTableWord(keyword, parameter);
             return;
         case Destination::ColorTable:
-            if (keyword == RtfKeyword::Red || keyword == RtfKeyword::Green ||
-                keyword == RtfKeyword::Blue) {
-                const int shift = keyword == RtfKeyword::Red     ? 16
-                                  : keyword == RtfKeyword::Green ? 8
-                                                                 : 0;
-                m_color = std::max<qint64>(m_color, 0) | (qint64(parameter & 0xFF) << shift);
-            }
+            colorTableWord(keyword, parameter);
             return;
         case Destination::StyleEntry:
             styleEntryWord(keyword, parameter, token.hasParameter);
             return;
         case Destination::NestProps:
-            if (isRowWord(keyword)) {
-                if (!m_nestedRow.apply(keyword, parameter, borderType, m_colors)) {
-                    m_status = Status::TooManyCells;
-                }
-            } else if (keyword == RtfKeyword::NestRow) {
-                endRow(true);
-            }
+            nestedRowWord(keyword, parameter, borderType);
             return;
         case Destination::Body:
             bodyWord(keyword, token, borderType);
@@ -404,6 +392,26 @@ void RtfParser::bodyWord(RtfKeyword keyword, const RtfTokenizer::Token& token, i
     }
 }
 
+/* A colour table word: \red, \green or \blue of the entry being read. */
+void RtfParser::colorTableWord(RtfKeyword keyword, int parameter) {
+    if (keyword != RtfKeyword::Red && keyword != RtfKeyword::Green && keyword != RtfKeyword::Blue) {
+        return;
+    }
+    const int shift = keyword == RtfKeyword::Red ? 16 : keyword == RtfKeyword::Green ? 8 : 0;
+    m_color = std::max<qint64>(m_color, 0) | (qint64(parameter & 0xFF) << shift);
+}
+
+/* A word of \nesttableprops: the nested row's definition, or its end (\nestrow). */
+void RtfParser::nestedRowWord(RtfKeyword keyword, int parameter, int borderType) {
+    if (isRowWord(keyword)) {
+        if (!m_nestedRow.apply(keyword, parameter, borderType, m_colors)) {
+            m_status = Status::TooManyCells;
+        }
+    } else if (keyword == RtfKeyword::NestRow) {
+        endRow(true);
+    }
+}
+
 /* Character formatting words; false when the word is of another kind. */
 bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter) {
     StoryCharFormat& chars = state.chars;
@@ -442,16 +450,27 @@ bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, 
             }
             return true;
         case RtfKeyword::ColorFore: {
-            quint32 color = 0;
             const bool known = parameter >= 0 && size_t(parameter) < m_colors.size() &&
                                m_colors[size_t(parameter)] >= 0;
-            if (known) {
-                color = quint32(m_colors[size_t(parameter)]);
-            }
             chars.hasColor = known;
-            chars.color = color;
+            chars.color = known ? quint32(m_colors[size_t(parameter)]) : 0;
             return true;
         }
+        case RtfKeyword::Deleted:
+            chars.deleted = on;
+            return true;
+        case RtfKeyword::Highlight:
+            // The model has no highlight; a spreadsheet cell would show it as a fill only.
+            return true;
+        default:
+            return fontWord(state, keyword, parameter);
+    }
+}
+
+/* Words that choose the font of the text: \fN, \afN and the character set switches; false
+   when the word is of another kind. */
+bool RtfParser::fontWord(State& state, RtfKeyword keyword, int parameter) {
+    switch (keyword) {
         case RtfKeyword::Font:
             state.font = parameter;
             return true;
@@ -464,12 +483,6 @@ bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, 
             return true;
         case RtfKeyword::DoubleByte:
             state.doubleByte = true;
-            return true;
-        case RtfKeyword::Deleted:
-            chars.deleted = on;
-            return true;
-        case RtfKeyword::Highlight:
-            // The model has no highlight; a spreadsheet cell would show it as a fill only.
             return true;
         default:
             return false;

@@ -102,6 +102,9 @@ private:
     void endFormFieldGroup();
     void bodyWord(RtfKeyword keyword, const RtfTokenizer::Token& token, int borderType);
     bool formattingWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter);
+    bool fontWord(State& state, RtfKeyword keyword, int parameter);
+    void colorTableWord(RtfKeyword keyword, int parameter);
+    void nestedRowWord(RtfKeyword keyword, int parameter, int borderType);
     bool paragraphWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter);
     void unicodeChar(int value);
     void appendChar(QChar c);

@@ -1,6 +1,6 @@
 #include "office/word/rtf/rtfreader.h"
 
-#include <QFile>
+#include "office/word/model/wordfilebytes.h"
 
 namespace {
 
@@ -40,17 +40,10 @@ bool RtfReader::isRtf(const QByteArray& head) {
 
 /* Read a file into memory and parse it. */
 WordLoadResult RtfReader::readFile(const QString& path, const WordReadLimits& limits) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return WordLoadResult::failure(
-            Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
-    }
-    if (file.size() > limits.maxTextFileBytes) {
-        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+    QByteArray bytes;
+    if (std::optional<WordLoadResult> failure =
+            WordFileBytes::read(path, limits.maxTextFileBytes, &bytes)) {
+        return std::move(*failure);
     }
     return readBytes(bytes, limits);
 }

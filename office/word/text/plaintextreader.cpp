@@ -1,6 +1,7 @@
 #include "office/word/text/plaintextreader.h"
 
-#include <QFile>
+#include "office/word/model/wordfilebytes.h"
+
 #include <QTextCodec>
 
 namespace {
@@ -218,17 +219,10 @@ QString PlainTextReader::decode(const QByteArray& bytes, Encoding encoding) {
 
 /* Read the file into memory and split it into lines. */
 WordLoadResult PlainTextReader::readFile(const QString& path, const WordReadLimits& limits) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return WordLoadResult::failure(
-            Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
-    }
-    if (file.size() > limits.maxTextFileBytes) {
-        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+    QByteArray bytes;
+    if (std::optional<WordLoadResult> failure =
+            WordFileBytes::read(path, limits.maxTextFileBytes, &bytes)) {
+        return std::move(*failure);
     }
     return readBytes(bytes, limits);
 }
