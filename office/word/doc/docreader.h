@@ -8,7 +8,8 @@
 // - DocFib: the file header, which names the table stream and the structures in it.
 // - DocPieceTable: CPs to text (8-bit and UTF-16 pieces).
 // - DocFkpTable, DocStyleSheet, DocFontTable, DocFormatter, DocSprm: properties.
-// - DocStoryReader: the main story as paragraphs; StoryBlockBuilder: blocks and tables.
+// - DocStoryReader: the main story as paragraphs; StoryBlockBuilder (office/word/model, shared
+//   with the RTF reader): blocks and tables.
 // - DocWord6Document: a Word 6.0/95 file (one stream, 8-bit text, one-byte sprms) recast as
 //   the inputs above, through DocWord6Fib, DocWord6Fkp, DocWord6Sprms and DocWord6Text.
 // - DocObjectPool: embedded equation objects, read by MtefEquation (Equation Editor, MathType)

@@ -8,11 +8,11 @@
 #include <QVector>
 
 // Turns the paragraphs of a story read from Word's property records (the .doc and RTF
-// readers) into the document model: paragraphs outside tables
-// become body blocks; paragraphs in tables are gathered into cells (ended by a cell mark, or
-// fInnerTableCell in nested tables) and rows (ended by the row-end paragraph, whose table
-// properties give the cell boundaries, merges, shading and borders). Nested tables are built
-// with an explicit stack (depth limited), never by recursion over the input.
+// readers) into the document model: paragraphs outside tables become body blocks; paragraphs in
+// tables are gathered into cells (ended by a cell mark, or fInnerTableCell in nested tables) and
+// rows (ended by the row-end paragraph, whose table properties give the cell boundaries, merges,
+// shading and borders). Nested tables are built with an explicit stack (depth limited), never by
+// recursion over the input.
 class StoryBlockBuilder {
 public:
     // Fonts are named through `fonts`. Tables nest at most maxTableDepth deep; deeper levels

@@ -3,8 +3,10 @@
 #include <QVector>
 #include <QtGlobal>
 
-// Plain property records of the Word binary reader, filled from style sheets and grpprls by
-// DocFormatter. Only what a paste into a spreadsheet needs is kept.
+// Plain records of Word's own character, paragraph, cell and row properties, as the .doc
+// reader fills them from style sheets and grpprls (DocFormatter) and the RTF reader from
+// control words, which name the same properties. Only what a paste into a spreadsheet needs
+// is kept.
 
 // Character properties (a subset of Chp, MS-DOC 2.6.1).
 struct StoryCharFormat {

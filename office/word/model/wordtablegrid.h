@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-// The column grid of a .doc table, laid out from the cell edges of its rows (rgdxaCenter, in
+// The column grid of a .doc or RTF table, laid out from the cell edges of its rows (rgdxaCenter,
 // twips). Edges of different rows that lie within kTolerance twips of the first edge of a grid
 // line share that line, so rows whose boundaries were all shifted by a twip or two give the
 // grid Word shows, not one column per shift. Two edges of one row never share a line: every
