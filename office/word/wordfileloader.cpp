@@ -44,11 +44,6 @@ bool holdsEncryptedPackage(QFile& file) {
     return false;
 }
 
-/* Word 97-2003 binary documents (OLE2 with a WordDocument stream). */
-WordLoadResult loadBinaryDocument(const QString& path, const WordReadLimits& limits) {
-    return DocReader::readFile(path, limits);
-}
-
 /* True when `text` at `pos` starts with `prefix`, ASCII letters compared without case. */
 bool startsWithAt(const QByteArray& text, int pos, const char* prefix) {
     const int length = static_cast<int>(qstrlen(prefix));
@@ -151,7 +146,16 @@ MarkupKind markupKind(QByteArray head) {
 /* Web pages, web archives and Word's XML formats under any name; nullopt for anything else. */
 std::optional<WordLoadResult> loadMarkup(QFile& file, const WordReadLimits& limits) {
     file.seek(0);
-    const MarkupKind kind = markupKind(file.read(4096));
+    QByteArray data = file.read(WordFileLoader::kSniffBytes);
+    MarkupKind kind = markupKind(data);
+    if (kind == MarkupKind::None && !file.atEnd() && file.size() <= limits.maxPartBytes &&
+        data.toLower().contains("<!doctype")) {
+        // A document type declaration whose internal subset runs past the first bytes: the
+        // root element, which tells the format, comes after it.
+        file.seek(0);
+        data = file.readAll();
+        kind = markupKind(data);
+    }
     if (kind == MarkupKind::None) {
         return std::nullopt;
     }
@@ -159,8 +163,10 @@ std::optional<WordLoadResult> loadMarkup(QFile& file, const WordReadLimits& limi
         return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
                                        QStringLiteral("the file is too large"));
     }
-    file.seek(0);
-    QByteArray data = file.readAll();
+    if (!file.atEnd()) {
+        file.seek(0);
+        data = file.readAll();
+    }
     if (kind == MarkupKind::WebArchive) {
         return MhtmlReader::readData(data, limits);
     }
@@ -218,7 +224,7 @@ WordLoadResult WordFileLoader::load(const QString& path) {
                     QStringLiteral("the document is password-protected"));
             }
             file.close();
-            return loadBinaryDocument(path, limits);
+            return DocReader::readFile(path, limits);
         case ContentKind::Rtf:
             file.close();
             return RtfReader::readFile(path, limits);
