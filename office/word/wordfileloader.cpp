@@ -7,6 +7,7 @@
 #include "office/word/rtf/rtfreader.h"
 #include "office/word/text/plaintextreader.h"
 #include "office/word/xml/wordxmlreader.h"
+#include "office/word/model/wordreadlimits.h"
 #include "office/xml/xmlreader.h"
 
 #include <QFile>
@@ -143,8 +144,7 @@ MarkupKind markupKind(QByteArray head) {
 }
 
 /* Web pages, web archives and Word's XML formats under any name; nullopt for anything else. */
-std::optional<WordLoadResult> loadMarkup(QFile& file) {
-    const DocxLimits limits;
+std::optional<WordLoadResult> loadMarkup(QFile& file, const WordReadLimits& limits) {
     file.seek(0);
     QByteArray data = file.read(WordFileLoader::kSniffBytes);
     MarkupKind kind = markupKind(data);
@@ -202,7 +202,8 @@ WordLoadResult WordFileLoader::load(const QString& path) {
         return WordLoadResult::failure(WordLoadResult::Status::NotFound,
                                        QStringLiteral("not a regular file"));
     }
-    if (info.size() > DocReader::kMaxFileSize) {
+    const WordReadLimits limits;
+    if (info.size() > limits.maxFileBytes) {
         return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
                                        QStringLiteral("file too large"));
     }
@@ -215,7 +216,7 @@ WordLoadResult WordFileLoader::load(const QString& path) {
     const QByteArray head = file.read(kSniffBytes);
     switch (contentKind(head)) {
         case ContentKind::Package:
-            return DocxReader::readOpenFile(file);
+            return DocxReader::readOpenFile(file, limits);
         case ContentKind::Binary:
             if (holdsEncryptedPackage(file)) {
                 return WordLoadResult::failure(
@@ -223,18 +224,18 @@ WordLoadResult WordFileLoader::load(const QString& path) {
                     QStringLiteral("the document is password-protected"));
             }
             file.close();
-            return DocReader::readFile(path);
+            return DocReader::readFile(path, limits);
         case ContentKind::Rtf:
             file.close();
-            return RtfReader::readFile(path);
+            return RtfReader::readFile(path, limits);
         case ContentKind::Text:
             // Web pages, web archives and Word's XML formats are text too: they come first.
-            if (std::optional<WordLoadResult> markup = loadMarkup(file)) {
+            if (std::optional<WordLoadResult> markup = loadMarkup(file, limits)) {
                 return std::move(*markup);
             }
             // Binary content that is none of the above is refused by the text reader.
             file.close();
-            return PlainTextReader::readFile(path);
+            return PlainTextReader::readFile(path, limits);
     }
     return WordLoadResult::failure(WordLoadResult::Status::WrongFormat,
                                    QStringLiteral("not a Word document"));

@@ -1,17 +1,15 @@
 // The binary structures of the .doc reader on hand-made bytes: bounds-checked reads, sprm
-// operand sizes, the piece table, FKP pages, property sprms, the file header, the style sheet
-// and the table assembly.
+// operand sizes, the piece table, FKP pages, property sprms, the file header and the style
+// sheet.
 
 #include "office/word/doc/docbytes.h"
 #include "office/word/doc/docfib.h"
 #include "office/word/doc/docfkptable.h"
 #include "office/word/doc/docformatter.h"
-#include "office/word/doc/docmodelbuilder.h"
 #include "office/word/doc/docpiecetable.h"
 #include "office/word/doc/docsprm.h"
 #include "office/word/doc/docstoryreader.h"
 #include "office/word/doc/docstylesheet.h"
-#include "office/word/doc/doctablegrid.h"
 
 #include <gtest/gtest.h>
 
@@ -48,30 +46,6 @@ QByteArray le32(std::initializer_list<quint32> values) {
         put32(&out, value);
     }
     return out;
-}
-
-/* A paragraph of the story reader's kind with one run. */
-DocParagraph para(const QString& text, int depth, bool cellEnd, bool rowEnd) {
-    DocParagraph p;
-    if (!text.isEmpty()) {
-        p.runs.append(DocRun{text, DocCharFormat()});
-    }
-    p.format.itap = depth;
-    p.format.inTable = depth > 0;
-    p.endsWithCellMark = depth == 1 && (cellEnd || rowEnd);
-    p.format.tableRowEnd = depth == 1 && rowEnd;
-    p.format.innerCellEnd = depth > 1 && (cellEnd || rowEnd);
-    p.format.innerRowEnd = depth > 1 && rowEnd;
-    return p;
-}
-
-/* A row-end paragraph with the given cell boundaries. */
-DocParagraph rowEnd(int depth, const QVector<int>& bounds) {
-    DocParagraph p = para(QString(), depth, false, true);
-    p.row.defined = true;
-    p.row.boundaries = bounds;
-    p.row.cells = QVector<DocCellFormat>(bounds.size() - 1);
-    return p;
 }
 
 }  // namespace
@@ -217,9 +191,9 @@ TEST(DocFkpTableTest, CharacterAndParagraphPages) {
 }
 
 TEST(DocFormatterTest, ToggleOperandsFollowTheStyle) {
-    DocCharFormat style;
+    StoryCharFormat style;
     style.bold = true;
-    DocCharFormat format = style;
+    StoryCharFormat format = style;
     const QByteArray opposite("\x35\x08\x81\x36\x08\x80", 6);
     DocFormatter::applyChar(DocBytes(opposite), style, &format);
     EXPECT_FALSE(format.bold);
@@ -254,12 +228,12 @@ TEST(DocFormatterTest, RowDefinitionMergesShadingAndBorders) {
     grpprl.append(QByteArray("\x09\xD6\x04\x00\x00\xE0\x00", 7));  // Shd80: cell 1 back yellow
     grpprl.append(QByteArray("\x2B\xD6\x02\x00\x01", 5));          // TVertMerge: cell 0 continues
     grpprl.append(QByteArray("\x07\x94\x58\xFD", 4));              // height -680: exact
-    DocRowFormat row;
+    StoryRowFormat row;
     DocFormatter::applyRow(DocBytes(grpprl), DocBytes(), &row);
     ASSERT_TRUE(row.defined);
     EXPECT_EQ(row.boundaries, (QVector<int>{0, 1000, 2500}));
     ASSERT_EQ(row.cells.size(), 2);
-    EXPECT_EQ(row.cells[0].verticalMerge, DocCellFormat::Continue);
+    EXPECT_EQ(row.cells[0].verticalMerge, StoryCellFormat::Continue);
     EXPECT_EQ(row.cells[1].verticalAlign, 1);
     EXPECT_TRUE(row.cells[1].bottom.visible());
     EXPECT_EQ(row.cells[1].bottom.type, 3);
@@ -271,7 +245,7 @@ TEST(DocFormatterTest, RowDefinitionMergesShadingAndBorders) {
     // A definition claiming more cells than its bytes hold is ignored.
     QByteArray bad = le16({DocSprm::TDefTable, 5});
     bad.append(QByteArray("\x3F\x00\x00\x00", 4));
-    DocRowFormat badRow;
+    StoryRowFormat badRow;
     DocFormatter::applyRow(DocBytes(bad), DocBytes(), &badRow);
     EXPECT_FALSE(badRow.defined);
 }
@@ -282,12 +256,12 @@ TEST(DocFormatterTest, TableDepthAndHugePapx) {
     data.replace(18, 7, QByteArray("\x16\x24\x01\x49\x66\x02\x00", 7));
     QByteArray grpprl("\x46\x66", 2);
     put32(&grpprl, 16);
-    DocParaFormat format;
+    StoryParaFormat format;
     DocFormatter::applyPara(DocBytes(grpprl), DocBytes(data), &format);
     EXPECT_TRUE(format.inTable);
     EXPECT_EQ(format.itap, -1);  // the itap operand was cut short: four bytes needed
     EXPECT_EQ(format.depth(), 1);
-    DocParaFormat deep;
+    StoryParaFormat deep;
     const QByteArray itap("\x49\x66\x00\x00\x00\x70", 6);  // absurd depth is bounded
     DocFormatter::applyPara(DocBytes(itap), DocBytes(), &deep);
     EXPECT_EQ(deep.depth(), 64);
@@ -366,139 +340,6 @@ TEST(DocStyleSheetTest, BaseChainsResolveAndCyclesEnd) {
     EXPECT_FALSE(styles.parse(DocBytes(QByteArray("\xFF\x7F", 2))));
 }
 
-TEST(DocModelBuilderTest, GridIsTheUnionOfRowBoundaries) {
-    DocFontTable fonts;
-    QVector<DocParagraph> story;
-    story << para(QStringLiteral("a"), 1, true, false) << para(QStringLiteral("b"), 1, true, false)
-          << rowEnd(1, {0, 1000, 2000}) << para(QStringLiteral("c"), 1, true, false)
-          << para(QStringLiteral("d"), 1, true, false) << rowEnd(1, {500, 1500, 2500})
-          << para(QStringLiteral("after"), 0, false, false);
-    DocModelBuilder builder(fonts);
-    const std::vector<WordBlock> blocks = builder.build(story);
-    ASSERT_EQ(blocks.size(), 2u);
-    ASSERT_EQ(blocks[0].kind, WordBlock::Kind::Table);
-    const WordTable& table = *blocks[0].table;
-    EXPECT_EQ(table.gridColumnTwips, (std::vector<int>{500, 500, 500, 500, 500}));
-    ASSERT_EQ(table.rows.size(), 2u);
-    EXPECT_EQ(table.rows[0].gridBefore, 0);
-    EXPECT_EQ(table.rows[0].gridAfter, 1);
-    EXPECT_EQ(table.rows[0].cells[0].gridSpan, 2);
-    EXPECT_EQ(table.rows[1].gridBefore, 1);
-    EXPECT_EQ(table.rows[1].gridAfter, 0);
-    EXPECT_EQ(table.rows[1].cells[1].text(), QStringLiteral("d"));
-    EXPECT_EQ(blocks[1].paragraph.text(), QStringLiteral("after"));
-}
-
-TEST(DocModelBuilderTest, HorizontallyMergedCellsWidenTheirNeighbour) {
-    DocFontTable fonts;
-    DocParagraph end = rowEnd(1, {0, 1000, 2000, 3000});
-    end.row.cells[1].horizontalMerge = 2;
-    QVector<DocParagraph> story;
-    story << para(QStringLiteral("a"), 1, true, false) << para(QString(), 1, true, false)
-          << para(QStringLiteral("c"), 1, true, false) << end;
-    // A second row keeps the boundary the merge hides.
-    story << para(QStringLiteral("1"), 1, true, false) << para(QStringLiteral("2"), 1, true, false)
-          << para(QStringLiteral("3"), 1, true, false) << rowEnd(1, {0, 1000, 2000, 3000});
-    DocModelBuilder builder(fonts);
-    const std::vector<WordBlock> blocks = builder.build(story);
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(blocks[0].table->gridColumnCount(), 3);
-    const WordRow& row = blocks[0].table->rows[0];
-    EXPECT_EQ(row.cells[0].widthTwips, 2000);
-    ASSERT_EQ(row.cells.size(), 2u);
-    EXPECT_EQ(row.cells[0].gridSpan, 2);
-    EXPECT_EQ(row.cells[0].text(), QStringLiteral("a"));
-    EXPECT_EQ(row.cells[1].text(), QStringLiteral("c"));
-}
-
-TEST(DocModelBuilderTest, NestingUnfinishedRowsAndDepthLimit) {
-    DocFontTable fonts;
-    QVector<DocParagraph> story;
-    // An inner table whose cells end with fInnerTableCell, inside an outer cell.
-    story << para(QStringLiteral("x"), 2, true, false) << para(QStringLiteral("y"), 2, true, false)
-          << rowEnd(2, {0, 500, 1000}) << para(QStringLiteral("outer"), 1, true, false)
-          << rowEnd(1, {0, 2000})
-          // A table that never ends its row, then a paragraph of absurd depth.
-          << para(QStringLiteral("open"), 1, false, false)
-          << para(QStringLiteral("deep"), 1000, false, false);
-    DocModelBuilder builder(fonts);
-    const std::vector<WordBlock> blocks = builder.build(story);
-    ASSERT_EQ(blocks.size(), 1u);  // both tables are one: no paragraph between them
-    const WordTable& table = *blocks[0].table;
-    ASSERT_EQ(table.rows.size(), 2u);
-    EXPECT_EQ(table.rows[0].cells[0].text(), QStringLiteral("x\ty\nouter"));
-    EXPECT_TRUE(table.rows[1].cells[0].text().startsWith(QStringLiteral("open\n")));
-    EXPECT_TRUE(table.rows[1].cells[0].text().endsWith(QStringLiteral("deep")));
-}
-
-struct GridCase {
-    const char* name;
-    std::vector<std::vector<int>> rows;   // each row's cell edges in twips
-    std::vector<int> columns;             // the grid's column widths
-    std::vector<std::vector<int>> lines;  // each row's edges as grid lines
-};
-
-class DocTableGridTest : public ::testing::TestWithParam<GridCase> {};
-
-TEST_P(DocTableGridTest, EdgesWithinTheToleranceShareALine) {
-    const GridCase& c = GetParam();
-    const DocTableGrid grid(c.rows);
-    EXPECT_EQ(grid.columnTwips(), c.columns);
-    for (size_t r = 0; r < c.rows.size(); ++r) {
-        for (size_t e = 0; e < c.rows[r].size(); ++e) {
-            EXPECT_EQ(grid.line(r, e), c.lines[r][e]) << "row " << r << " edge " << e;
-        }
-    }
-}
-
-const GridCase kGridCases[] = {
-    {"equalRows", {{0, 1000, 2000}, {0, 1000, 2000}}, {1000, 1000}, {{0, 1, 2}, {0, 1, 2}}},
-    {"staggeredRows", {{0, 1000}, {500, 1500}}, {500, 500, 500}, {{0, 2}, {1, 3}}},
-    {"shiftByOneTwip", {{0, 1000, 2000}, {1, 1001, 2001}}, {1000, 1000}, {{0, 1, 2}, {0, 1, 2}}},
-    {"shiftByTheTolerance", {{0, 1000}, {4, 1004}}, {1000}, {{0, 1}, {0, 1}}},
-    {"shiftBeyondTheTolerance", {{0, 1000}, {5, 1005}}, {5, 995, 5}, {{0, 2}, {1, 3}}},
-    {"lineMeasuredFromItsFirstEdge",
-     {{0, 1000}, {3, 1003}, {6, 1006}},
-     {6, 994, 6},
-     {{0, 2}, {0, 2}, {1, 3}}},
-    {"narrowCellKeepsItsColumn", {{0, 2, 1000}, {1, 1000}}, {2, 998}, {{0, 1, 2}, {0, 2}}},
-    {"emptyRow", {{}, {0, 10}}, {10}, {{}, {0, 1}}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Rows, DocTableGridTest, ::testing::ValuesIn(kGridCases),
-                         [](const ::testing::TestParamInfo<GridCase>& row) {
-                             return std::string(row.param.name);
-                         });
-
-TEST(DocModelBuilderTest, RowsShiftedATwipEachStayNarrowerThanASheet) {
-    // 3,200 rows of six inch-wide cells, each row one twip right of the one above: one line
-    // per boundary made 19,200 columns; lines 4 twips wide keep the grid a few thousand.
-    DocFontTable fonts;
-    QVector<DocParagraph> story;
-    for (int r = 0; r < 3200; ++r) {
-        QVector<int> bounds;
-        for (int c = 0; c <= 6; ++c) {
-            bounds << r + c * 1440;
-        }
-        for (int c = 0; c < 6; ++c) {
-            story << para(QStringLiteral("x"), 1, true, false);
-        }
-        story << rowEnd(1, bounds);
-    }
-    DocModelBuilder builder(fonts);
-    const std::vector<WordBlock> blocks = builder.build(story);
-    ASSERT_EQ(blocks.size(), 1u);
-    const WordTable& table = *blocks[0].table;
-    EXPECT_LE(table.gridColumnCount(), (3200 + 6 * 1440) / (DocTableGrid::kTolerance + 1) + 1);
-    for (const WordRow& row : table.rows) {
-        int columns = row.gridBefore + row.gridAfter;
-        for (const WordCell& cell : row.cells) {
-            columns += cell.gridSpan;
-        }
-        ASSERT_EQ(columns, table.gridColumnCount());
-    }
-}
-
 /* One compressed piece of text without formatting pages (every character takes the
    defaults), with what the story reader reads it from. */
 struct OnePieceStory {
@@ -535,7 +376,7 @@ TEST(DocStoryReaderTest, FieldsSpecialCharactersAndTextWithoutFormatting) {
         52);
     OnePieceStory input(text);
     DocStoryReader reader(input.sources);
-    const QVector<DocParagraph> story = reader.read(text.size());
+    const QVector<StoryParagraph> story = reader.read(text.size());
     ASSERT_EQ(story.size(), 2);
     // Field results, nested results hidden inside an instruction, a field without result.
     EXPECT_EQ(story[0].text(), QStringLiteral("a5|ok||-\n\tz"));
@@ -555,7 +396,7 @@ TEST(DocStoryReaderTest, EquationsRepeatedPastTheBudgetAreRefused) {
     const qint64 written = 50 * 6;  // "abc/de" each time
     input.sources.maxEquationChars = written;
     DocStoryReader within(input.sources);
-    const QVector<DocParagraph> story = within.read(text.size());
+    const QVector<StoryParagraph> story = within.read(text.size());
     ASSERT_EQ(story.size(), 50);
     EXPECT_EQ(story[49].text(), QStringLiteral("abc/de"));
     EXPECT_FALSE(within.tooLarge());

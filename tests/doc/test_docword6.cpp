@@ -80,7 +80,7 @@ QByteArray bytes(std::initializer_list<int> values) {
 TEST(DocWord6, SprmsBecomeTheWord97FormatsTheReaderUses) {
     // Paragraph: style 3, centred, in a table, row end; an unknown variable-size sprm between.
     const QByteArray para = bytes({2, 3, 0, 5, 1, 24, 1, 12, 2, 0xAA, 0xBB, 25, 1});
-    DocParaFormat format;
+    StoryParaFormat format;
     DocFormatter::applyPara(DocBytes(DocWord6Sprms::toWord97(DocBytes(para))), DocBytes(), &format);
     EXPECT_EQ(format.istd, 3);
     EXPECT_EQ(format.justification, 1);
@@ -88,7 +88,7 @@ TEST(DocWord6, SprmsBecomeTheWord97FormatsTheReaderUses) {
     EXPECT_TRUE(format.tableRowEnd);
     // Character: bold, 14 pt, font 2, red; a truncated last sprm (hps without its operand).
     const QByteArray chars = bytes({85, 1, 99, 28, 0, 93, 2, 0, 98, 6, 99, 1});
-    DocCharFormat run;
+    StoryCharFormat run;
     DocFormatter::applyChar(DocBytes(DocWord6Sprms::toWord97(DocBytes(chars))), run, &run);
     EXPECT_TRUE(run.bold);
     EXPECT_EQ(run.halfPoints, 28);
@@ -109,7 +109,7 @@ TEST(DocWord6, RowDefinitionKeepsCellsMergesAndBorders) {
     def += bytes({189, 0x2C, 0x01});  // row height 300 twips follows the definition
     // Shading: 25% black on white, clear on automatic, solid red.
     def += bytes({191, 6, 0x00, 0x15, 0x00, 0x00, 0x06, 0x04});
-    DocRowFormat row;
+    StoryRowFormat row;
     DocFormatter::applyRow(DocBytes(DocWord6Sprms::toWord97(DocBytes(def))), DocBytes(), &row);
     ASSERT_TRUE(row.defined);
     EXPECT_EQ(row.boundaries, (QVector<int>{0, 1000, 2000, 3000}));

@@ -332,7 +332,7 @@ TEST(RtfFormats, CellShadingBordersAlignmentAndHeight) {
 // ---- Limits and refusals -------------------------------------------------------------------
 
 TEST(RtfLimits, HostileInputIsRefusedNotCrashed) {
-    RtfLimits limits;
+    WordReadLimits limits;
     limits.maxGroupDepth = 50;
     limits.maxRowCells = 10;
     limits.maxParagraphs = 100;
@@ -345,8 +345,8 @@ TEST(RtfLimits, HostileInputIsRefusedNotCrashed) {
     EXPECT_EQ(RtfReader::readBytes(wide + "}", limits).status, WordLoadResult::Status::TooLarge);
     const QByteArray many = "{\\rtf1 " + QByteArray(200 * 5, 'x').replace("xxxxx", "\\par ") + "}";
     EXPECT_EQ(RtfReader::readBytes(many, limits).status, WordLoadResult::Status::TooLarge);
-    RtfLimits small;
-    small.maxFileBytes = 16;
+    WordReadLimits small;
+    small.maxTextFileBytes = 16;
     EXPECT_EQ(RtfReader::readBytes("{\\rtf1 seventeen+ bytes}", small).status,
               WordLoadResult::Status::TooLarge);
     // Deep but within the limit still opens.

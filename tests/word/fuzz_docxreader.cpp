@@ -11,7 +11,7 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    DocxLimits limits;
+    WordReadLimits limits;
     // Large seeds are refused quickly, so that every run stays within the time per input.
     limits.maxPartBytes = 2 * 1024 * 1024;
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));

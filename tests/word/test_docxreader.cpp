@@ -455,7 +455,7 @@ TEST(DocxReaderBadInput, TruncatedArchiveDoesNotOpen) {
 }
 
 TEST(DocxReaderBadInput, PartLargerThanTheLimit) {
-    DocxLimits limits;
+    WordReadLimits limits;
     limits.maxPartBytes = 1000;
     const WordLoadResult result = DocxReader::readData(
         package(QByteArray("<w:p><w:r><w:t>") + QByteArray(5000, 'x') + "</w:t></w:r></w:p>"),
@@ -464,7 +464,7 @@ TEST(DocxReaderBadInput, PartLargerThanTheLimit) {
 }
 
 TEST(DocxReaderBadInput, ArchiveBombRatio) {
-    DocxLimits limits;
+    WordReadLimits limits;
     limits.ratioCheckBytes = 64 * 1024;
     limits.maxExpansionRatio = 50;
     // 1 MiB of one repeated character deflates about a thousandfold.
@@ -498,7 +498,7 @@ TEST(DocxReaderBadInput, DeepNestingStops) {
 }
 
 TEST(DocxReaderBadInput, HugeGridSpansAndRowCountsAreBounded) {
-    DocxLimits limits;
+    WordReadLimits limits;
     limits.maxTableRows = 3;
     const QByteArray rows =
         "<w:tbl><w:tr><w:tc><w:p/></w:tc></w:tr><w:tr><w:tc><w:p/></w:tc></"
@@ -510,7 +510,7 @@ TEST(DocxReaderBadInput, HugeGridSpansAndRowCountsAreBounded) {
         "<w:tbl><w:tr><w:tc><w:tcPr><w:gridSpan w:val=\"2147483647\"/></w:tcPr><w:p/></w:tc></"
         "w:tr></w:tbl>");
     ASSERT_EQ(document->topLevelTables().size(), 1u);
-    EXPECT_LE(document->topLevelTables()[0]->gridColumnCount(), DocxLimits().maxGridColumns);
+    EXPECT_LE(document->topLevelTables()[0]->gridColumnCount(), WordReadLimits().maxGridColumns);
 }
 
 TEST(DocxReaderBadInput, ExternalEntitiesAreNeverResolved) {

@@ -13,7 +13,7 @@ namespace {
 
 /* Read a page and return the document (failing the test when it does not open). */
 std::shared_ptr<WordDocument> readPage(const QByteArray& html, const QByteArray& charset = {}) {
-    WordLoadResult result = HtmlReader::readData(html, DocxLimits(), charset);
+    WordLoadResult result = HtmlReader::readData(html, WordReadLimits(), charset);
     EXPECT_TRUE(result) << result.message.toStdString();
     return result.document ? result.document : std::make_shared<WordDocument>();
 }
@@ -239,7 +239,7 @@ TEST(MhtmlTest, Base64PageAndArchiveWithoutPage) {
 // ---- Limits --------------------------------------------------------------------------------
 
 TEST(HtmlLimitsTest, DeepNestingAndLargeInputAreRefused) {
-    DocxLimits limits;
+    WordReadLimits limits;
     limits.maxTableNesting = 3;
     QByteArray nested;
     for (int i = 0; i < 5; ++i) {
@@ -282,7 +282,7 @@ TEST(HtmlLimitsTest, WordMarkupIsRewrittenInPlace) {
 /* Rowspans carried down empty rows count as cells: a page whose few cells span many rows is
    refused at the cell limit, not laid out cell by cell beyond it. */
 TEST(HtmlLimitsTest, CarriedRowspansCountAgainstTheCellLimit) {
-    DocxLimits limits;
+    WordReadLimits limits;
     limits.maxCells = 20000;
     const QByteArray row = "<tr>" + QByteArray("<td rowspan=65534>x").repeated(100);
     const WordLoadResult within =

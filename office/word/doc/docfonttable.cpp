@@ -8,8 +8,8 @@ constexpr int kMaxFonts = 32767;
 }  // namespace
 
 /* Read cData, cbExtra and the FFN entries, each led by its size byte. */
-void DocFontTable::parse(const DocBytes& table) {
-    m_names.clear();
+WordFontTable DocFontTable::parse(const DocBytes& table) {
+    WordFontTable fonts;
     const int count = qMin(int(table.u16(0)), kMaxFonts);
     qint64 pos = 4;
     for (int i = 0; i < count && table.contains(pos, 1); ++i) {
@@ -22,18 +22,8 @@ void DocFontTable::parse(const DocBytes& table) {
         for (qint64 at = kNameOffset; ffn.contains(at, 2) && ffn.u16(at) != 0; at += 2) {
             name.append(QChar(ffn.u16(at)));
         }
-        m_names.append(name);
+        fonts.append(name);
         pos += 1 + size;
     }
-}
-
-/* Add one font name. */
-int DocFontTable::append(const QString& name) {
-    m_names.append(name);
-    return m_names.size() - 1;
-}
-
-/* Look up a font name. */
-QString DocFontTable::name(int ftc) const {
-    return ftc >= 0 && ftc < m_names.size() ? m_names[ftc] : QString();
+    return fonts;
 }

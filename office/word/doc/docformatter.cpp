@@ -33,8 +33,8 @@ bool colorRef(const DocBytes& bytes, qint64 at, quint32* color) {
 }
 
 /* Read a Brc80 (MS-DOC 2.9.17); an all-ones value is "nil" and leaves the border undefined. */
-DocBorder brc80(const DocBytes& bytes, qint64 at) {
-    DocBorder border;
+StoryBorder brc80(const DocBytes& bytes, qint64 at) {
+    StoryBorder border;
     if (!bytes.contains(at, 4) || bytes.u32(at) == 0xFFFFFFFFu) {
         return border;
     }
@@ -46,8 +46,8 @@ DocBorder brc80(const DocBytes& bytes, qint64 at) {
 }
 
 /* Read a Brc (MS-DOC 2.9.16). */
-DocBorder brc(const DocBytes& bytes, qint64 at) {
-    DocBorder border;
+StoryBorder brc(const DocBytes& bytes, qint64 at) {
+    StoryBorder border;
     if (!bytes.contains(at, 8) || bytes.u32(at + 4) == 0xFFFFFFFFu) {
         return border;
     }
@@ -80,8 +80,8 @@ bool DocFormatter::icoColor(int ico, quint32* color) {
 }
 
 /* Apply the character sprms the reader keeps. */
-void DocFormatter::applyChar(const DocBytes& grpprl, const DocCharFormat& style,
-                             DocCharFormat* format) {
+void DocFormatter::applyChar(const DocBytes& grpprl, const StoryCharFormat& style,
+                             StoryCharFormat* format) {
     DocSprm sprms(grpprl);
     while (sprms.next()) {
         const DocBytes& op = sprms.operand();
@@ -152,13 +152,13 @@ int DocFormatter::charStyleOf(const DocBytes& grpprl) {
 
 /* Apply the paragraph sprms, following a huge grpprl one level deep. */
 void DocFormatter::applyPara(const DocBytes& grpprl, const DocBytes& dataStream,
-                             DocParaFormat* format) {
+                             StoryParaFormat* format) {
     applyParaSprms(grpprl, dataStream, 0, format);
 }
 
 /* Apply paragraph sprms at a given huge-grpprl depth. */
 void DocFormatter::applyParaSprms(const DocBytes& grpprl, const DocBytes& dataStream, int depth,
-                                  DocParaFormat* format) {
+                                  StoryParaFormat* format) {
     DocSprm sprms(grpprl);
     while (sprms.next()) {
         const DocBytes& op = sprms.operand();
@@ -200,13 +200,14 @@ void DocFormatter::applyParaSprms(const DocBytes& grpprl, const DocBytes& dataSt
 }
 
 /* Apply the table sprms of a row-end paragraph. */
-void DocFormatter::applyRow(const DocBytes& grpprl, const DocBytes& dataStream, DocRowFormat* row) {
+void DocFormatter::applyRow(const DocBytes& grpprl, const DocBytes& dataStream,
+                            StoryRowFormat* row) {
     applyRowSprms(grpprl, dataStream, 0, row);
 }
 
 /* Apply row sprms at a given huge-grpprl depth. */
 void DocFormatter::applyRowSprms(const DocBytes& grpprl, const DocBytes& dataStream, int depth,
-                                 DocRowFormat* row) {
+                                 StoryRowFormat* row) {
     DocSprm sprms(grpprl);
     while (sprms.next()) {
         if (sprms.sprm() == DocSprm::PHugePapx) {
@@ -220,7 +221,7 @@ void DocFormatter::applyRowSprms(const DocBytes& grpprl, const DocBytes& dataStr
 }
 
 /* Apply one table sprm. */
-void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, DocRowFormat* row) {
+void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, StoryRowFormat* row) {
     switch (sprm) {
         case DocSprm::TDefTable:
             defineTable(op, row);
@@ -252,6 +253,15 @@ void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, DocRowFormat* 
         case DocSprm::TDyaRowHeight:
             row->heightTwips = op.i16(0);
             break;
+        default:
+            applyCellSprm(sprm, op, row);
+            break;
+    }
+}
+
+/* Apply one sprm that sets a property of some of the row's cells (merges, alignment). */
+void DocFormatter::applyCellSprm(quint16 sprm, const DocBytes& op, StoryRowFormat* row) {
+    switch (sprm) {
         case DocSprm::TVertMerge: {
             // VerticalMergeOperand: cb, itc, vertMergeFlags (MS-DOC 2.9.347).
             const int itc = op.u8(1);
@@ -288,7 +298,7 @@ void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, DocRowFormat* 
 }
 
 /* Read a TDefTableOperand (MS-DOC 2.9.320): cell boundaries and Tc80 records. */
-void DocFormatter::defineTable(const DocBytes& op, DocRowFormat* row) {
+void DocFormatter::defineTable(const DocBytes& op, StoryRowFormat* row) {
     const int count = op.u8(2);
     if (count < 1 || count > kMaxCells || !op.contains(3, (count + 1) * 2)) {
         return;
@@ -298,13 +308,13 @@ void DocFormatter::defineTable(const DocBytes& op, DocRowFormat* row) {
     for (int i = 0; i <= count; ++i) {
         row->boundaries[i] = op.i16(3 + i * 2);
     }
-    row->cells = QVector<DocCellFormat>(count);
+    row->cells = QVector<StoryCellFormat>(count);
     const qint64 tcAt = 3 + qint64(count + 1) * 2;
     for (int i = 0; i < count && op.contains(tcAt + i * 20, 20); ++i) {
         // Tc80 (MS-DOC 2.9.311): TCGRF, wWidth, then four Brc80MayBeNil.
         const qint64 at = tcAt + i * 20;
         const quint16 grf = op.u16(at);
-        DocCellFormat& cell = row->cells[i];
+        StoryCellFormat& cell = row->cells[i];
         cell.horizontalMerge = grf & 3;
         cell.verticalMerge = (grf >> 5) & 3;
         cell.verticalAlign = (grf >> 7) & 3;
@@ -316,26 +326,26 @@ void DocFormatter::defineTable(const DocBytes& op, DocRowFormat* row) {
 }
 
 /* Read a TableBordersOperand80 or TableBordersOperand (MS-DOC 2.9.315/2.9.316). */
-void DocFormatter::setTableBorders(const DocBytes& op, bool wide, DocRowFormat* row) {
+void DocFormatter::setTableBorders(const DocBytes& op, bool wide, StoryRowFormat* row) {
     const int size = wide ? 8 : 4;
-    DocBorder* targets[] = {&row->top,   &row->left,    &row->bottom,
-                            &row->right, &row->insideH, &row->insideV};
+    StoryBorder* targets[] = {&row->top,   &row->left,    &row->bottom,
+                              &row->right, &row->insideH, &row->insideV};
     for (int i = 0; i < 6; ++i) {
         *targets[i] = wide ? brc(op, 1 + i * size) : brc80(op, 1 + i * size);
     }
 }
 
 /* Read a TableBrcOperand or TableBrc80Operand (MS-DOC 2.9.317/2.9.318) for a cell range. */
-void DocFormatter::setCellBorders(const DocBytes& op, bool wide, DocRowFormat* row) {
+void DocFormatter::setCellBorders(const DocBytes& op, bool wide, StoryRowFormat* row) {
     const int first = op.u8(1);
     const int last = qMin(int(op.u8(2)), int(row->cells.size()));
     const int sides = op.u8(3);
-    const DocBorder border = wide ? brc(op, 4) : brc80(op, 4);
+    const StoryBorder border = wide ? brc(op, 4) : brc80(op, 4);
     if (!border.defined) {
         return;
     }
     for (int itc = first; itc < last; ++itc) {
-        DocCellFormat& cell = row->cells[itc];
+        StoryCellFormat& cell = row->cells[itc];
         if (sides & 0x01) {
             cell.top = border;
         }
@@ -352,11 +362,11 @@ void DocFormatter::setCellBorders(const DocBytes& op, bool wide, DocRowFormat* r
 }
 
 /* Read a DefTableShdOperand (Shd, 10 bytes each) or an array of Shd80 (2 bytes each). */
-void DocFormatter::setShading(const DocBytes& op, bool wide, int firstCell, DocRowFormat* row) {
+void DocFormatter::setShading(const DocBytes& op, bool wide, int firstCell, StoryRowFormat* row) {
     const int size = wide ? 10 : 2;
     const int count = op.u8(0) / size;
     for (int i = 0; i < count && firstCell + i < row->cells.size(); ++i) {
-        DocCellFormat& cell = row->cells[firstCell + i];
+        StoryCellFormat& cell = row->cells[firstCell + i];
         const qint64 at = 1 + qint64(i) * size;
         quint32 fore = 0;
         quint32 back = 0;

@@ -26,29 +26,22 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
         m_prcs.append(clx.mid(pos + 3, cb));
         pos += 3 + cb;
     }
-    if (clx.u8(pos) != kClxtPcdt || !clx.contains(pos + 1, 4)) {
+    QVector<Descriptor> descriptors;
+    if (!readPcdt(clx, pos, &descriptors)) {
         return false;
     }
-    const qint64 lcb = clx.u32(pos + 1);
-    const DocBytes plc = clx.mid(pos + 5, lcb);
-    if (lcb < 4 || plc.size() != lcb || (lcb - 4) % (4 + kPcdSize) != 0) {
-        return false;
-    }
-    const int count = int((lcb - 4) / (4 + kPcdSize));
-    const qint64 pcdAt = qint64(count + 1) * 4;
-    for (int i = 0; i < count; ++i) {
+    for (const Descriptor& descriptor : descriptors) {
         Piece piece;
-        piece.cpStart = plc.i32(i * 4);
-        piece.cpEnd = plc.i32((i + 1) * 4);
+        piece.cpStart = descriptor.cpStart;
+        piece.cpEnd = descriptor.cpEnd;
         if (piece.cpStart < 0 || piece.cpEnd < piece.cpStart ||
             (!m_pieces.isEmpty() && piece.cpStart < m_pieces.last().cpEnd)) {
             return false;
         }
-        // Pcd (2.9.177): flags, FcCompressed, Prm.
-        const quint32 fcValue = plc.u32(pcdAt + i * kPcdSize + 2);
-        piece.compressed = fcValue & kCompressedFlag;
-        piece.fc = piece.compressed ? (fcValue & ~kCompressedFlag) / 2 : fcValue & 0x3FFFFFFFu;
-        piece.prm = plc.u16(pcdAt + i * kPcdSize + 6);
+        piece.compressed = descriptor.fc & kCompressedFlag;
+        piece.fc =
+            piece.compressed ? (descriptor.fc & ~kCompressedFlag) / 2 : descriptor.fc & 0x3FFFFFFFu;
+        piece.prm = descriptor.prm;
         // Keep only the characters the stream holds, remembering where text went missing.
         const qint64 available = (wordDocumentSize - qint64(piece.fc)) / piece.charSize();
         if (available <= 0) {
@@ -62,6 +55,31 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
         if (piece.cpEnd > piece.cpStart) {
             m_pieces.append(piece);
         }
+    }
+    return true;
+}
+
+/* The Pcdt's lcb, then the PlcPcd: count + 1 CPs and count Pcds. */
+bool DocPieceTable::readPcdt(const DocBytes& clx, qint64 pos, QVector<Descriptor>* descriptors) {
+    if (clx.u8(pos) != kClxtPcdt || !clx.contains(pos + 1, 4)) {
+        return false;
+    }
+    const qint64 lcb = clx.u32(pos + 1);
+    const DocBytes plc = clx.mid(pos + 5, lcb);
+    if (lcb < 4 || plc.size() != lcb || (lcb - 4) % (4 + kPcdSize) != 0) {
+        return false;
+    }
+    const int count = int((lcb - 4) / (4 + kPcdSize));
+    const qint64 pcdAt = qint64(count + 1) * 4;
+    descriptors->reserve(count);
+    for (int i = 0; i < count; ++i) {
+        Descriptor descriptor;
+        descriptor.cpStart = plc.i32(i * 4);
+        descriptor.cpEnd = plc.i32((i + 1) * 4);
+        // Pcd (2.9.177): flags, FcCompressed, Prm.
+        descriptor.fc = plc.u32(pcdAt + i * kPcdSize + 2);
+        descriptor.prm = plc.u16(pcdAt + i * kPcdSize + 6);
+        descriptors->append(descriptor);
     }
     return true;
 }

@@ -22,6 +22,18 @@ public:
         quint32 fcAt(qint32 cp) const { return fc + quint32(cp - cpStart) * quint32(charSize()); }
     };
 
+    // One piece descriptor as a PlcPcd (2.8.35) stores it: its CPs, the fc with its
+    // compression flag, and the Prm.
+    struct Descriptor {
+        qint32 cpStart = 0;
+        qint32 cpEnd = 0;  // exclusive
+        quint32 fc = 0;
+        quint16 prm = 0;
+    };
+
+    // The descriptors of the Pcdt at pos of a Clx, as stored; false when pos holds no Pcdt or
+    // its size does not fit whole descriptors.
+    static bool readPcdt(const DocBytes& clx, qint64 pos, QVector<Descriptor>* descriptors);
     // Parse a Clx. Pieces whose text lies outside the WordDocument stream (of the given size)
     // are cut to what is there. False for a malformed Clx (no Pcdt, CPs out of order, counts
     // that do not fit).

@@ -3,15 +3,14 @@
 #include "office/word/doc/docfib.h"
 #include "office/word/doc/docfkptable.h"
 #include "office/word/doc/docfonttable.h"
-#include "office/word/doc/docmodelbuilder.h"
 #include "office/word/doc/docobjectpool.h"
 #include "office/word/doc/docpiecetable.h"
 #include "office/word/doc/docstorage.h"
 #include "office/word/doc/docstoryreader.h"
 #include "office/word/doc/docstylesheet.h"
 #include "office/word/doc/docword6document.h"
-
-#include <QFile>
+#include "office/word/model/storyblockbuilder.h"
+#include "office/word/model/wordfilebytes.h"
 
 namespace {
 
@@ -85,13 +84,13 @@ bool piecesUsable(const DocPieceTable& pieces, qint32 ccpText, qint64 storySize,
 
 /* Read the main story and build the document from its paragraphs. */
 WordLoadResult readStory(const DocStoryReader::Sources& sources, qint32 ccpText,
-                         const DocFontTable& fonts) {
+                         const WordFontTable& fonts, const WordReadLimits& limits) {
     DocStoryReader story(sources);
-    const QVector<DocParagraph> paragraphs = story.read(ccpText);
+    const QVector<StoryParagraph> paragraphs = story.read(ccpText);
     if (story.tooLarge()) {
         return WordLoadResult::failure(Status::TooLarge, story.tooLargeReason());
     }
-    DocModelBuilder builder(fonts);
+    StoryBlockBuilder builder(fonts, limits.maxTableNesting);
     auto document = std::make_shared<WordDocument>();
     document->blocks = builder.build(paragraphs);
     if (sources.objects != nullptr) {
@@ -101,7 +100,7 @@ WordLoadResult readStory(const DocStoryReader::Sources& sources, qint32 ccpText,
 }
 
 /* A Word 6.0/95 document: its stream recast as the Word 97 reader's inputs. */
-WordLoadResult readWord6(const DocBytes& word) {
+WordLoadResult readWord6(const DocBytes& word, const WordReadLimits& limits) {
     DocWord6Document word6;
     switch (word6.load(word)) {
         case DocWord6Document::Status::Ok:
@@ -123,47 +122,41 @@ WordLoadResult readWord6(const DocBytes& word) {
     sources.chpx = &word6.chpx();
     sources.papx = &word6.papx();
     sources.styles = &word6.styles();
-    return readStory(sources, word6.ccpText(), word6.fonts());
+    sources.maxParagraphs = limits.maxParagraphs;
+    return readStory(sources, word6.ccpText(), word6.fonts(), limits);
 }
 
 }  // namespace
 
 /* Read a file into memory and parse it. */
-WordLoadResult DocReader::readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return WordLoadResult::failure(
-            Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
+WordLoadResult DocReader::readFile(const QString& path, const WordReadLimits& limits) {
+    QByteArray bytes;
+    if (std::optional<WordLoadResult> failure =
+            WordFileBytes::read(path, limits.maxFileBytes, &bytes)) {
+        return std::move(*failure);
     }
-    if (file.size() > kMaxFileSize) {
-        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
-    }
-    return readBytes(bytes);
+    return readBytes(bytes, limits);
 }
 
 /* Take the streams out of the compound file, then read them. */
-WordLoadResult DocReader::readBytes(const QByteArray& bytes) {
+WordLoadResult DocReader::readBytes(const QByteArray& bytes, const WordReadLimits& limits) {
     const DocStorage storage(bytes);
     if (!storage.isOk()) {
         return storageFailure(storage.status());
     }
     DocObjectPool objects(storage.compoundFile());
     return readStreams(storage.wordDocument(), storage.tableStream(0), storage.tableStream(1),
-                       storage.dataStream(), &objects);
+                       storage.dataStream(), &objects, limits);
 }
 
 /* Parse the header, the tables, then the story. */
 WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByteArray& table0,
                                       const QByteArray& table1, const QByteArray& data,
-                                      DocObjectPool* objects) {
+                                      DocObjectPool* objects, const WordReadLimits& limits) {
     const DocBytes word(wordDocument);
     const DocFib fib = DocFib::parse(word);
     if (fib.status == DocFib::Status::Word6) {
-        return readWord6(word);
+        return readWord6(word, limits);
     }
     if (fib.status != DocFib::Status::Ok) {
         return fibFailure(fib.status);
@@ -193,8 +186,7 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
     }
     DocStyleSheet styles;
     styles.parse(tableRange(table, fib.stshf));
-    DocFontTable fonts;
-    fonts.parse(tableRange(table, fib.sttbfFfn));
+    const WordFontTable fonts = DocFontTable::parse(tableRange(table, fib.sttbfFfn));
 
     DocStoryReader::Sources sources;
     sources.wordDocument = word;
@@ -205,5 +197,6 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
     sources.styles = &styles;
     sources.objects = objects;
     sources.maxEquationChars = kMaxEquationFactor * qMax<qint64>(word.size(), kEquationAllowance);
-    return readStory(sources, fib.ccpText, fonts);
+    sources.maxParagraphs = limits.maxParagraphs;
+    return readStory(sources, fib.ccpText, fonts, limits);
 }

@@ -8,7 +8,8 @@
 // - DocFib: the file header, which names the table stream and the structures in it.
 // - DocPieceTable: CPs to text (8-bit and UTF-16 pieces).
 // - DocFkpTable, DocStyleSheet, DocFontTable, DocFormatter, DocSprm: properties.
-// - DocStoryReader: the main story as paragraphs; DocModelBuilder: blocks and tables.
+// - DocStoryReader: the main story as paragraphs; StoryBlockBuilder (office/word/model, shared
+//   with the RTF reader): blocks and tables.
 // - DocWord6Document: a Word 6.0/95 file (one stream, 8-bit text, one-byte sprms) recast as
 //   the inputs above, through DocWord6Fib, DocWord6Fkp, DocWord6Sprms and DocWord6Text.
 // - DocObjectPool: embedded equation objects, read by MtefEquation (Equation Editor, MathType)
@@ -19,6 +20,7 @@
 // a crash.
 
 #include "office/word/model/wordloadresult.h"
+#include "office/word/model/wordreadlimits.h"
 
 class DocObjectPool;
 
@@ -27,8 +29,6 @@ class DocObjectPool;
 
 class DocReader {
 public:
-    // Largest file the reader opens, in bytes.
-    static constexpr qint64 kMaxFileSize = 512 * 1024 * 1024;
     // Most characters the pieces may name together, as a multiple of the WordDocument
     // stream's size (at least kStoryAllowance bytes): every character is stored once, so
     // only a piece table naming the same text again and again goes beyond it.
@@ -43,16 +43,19 @@ public:
     // Read the .doc file at path. Failures: NotFound (unreadable file), WrongFormat (not an
     // OLE2 Word document), Encrypted (fEncrypted/fObfuscated or an encrypted package),
     // Unsupported (Word 2.0 and older), TooLarge (file or stream beyond the limits, more
-    // than DocStoryReader::kMaxParagraphs paragraphs, a story beyond kMaxStoryFactor, equations
+    // than maxParagraphs paragraphs, a story beyond kMaxStoryFactor, equations
     // beyond kMaxEquationFactor), Malformed
     // (damaged structures).
-    static WordLoadResult readFile(const QString& path);
+    static WordLoadResult readFile(const QString& path,
+                                   const WordReadLimits& limits = WordReadLimits());
     // Read a .doc held in memory; the same results as readFile.
-    static WordLoadResult readBytes(const QByteArray& bytes);
+    static WordLoadResult readBytes(const QByteArray& bytes,
+                                    const WordReadLimits& limits = WordReadLimits());
     // Read a .doc from its streams, already taken out of the compound file (`table0` and
     // `table1` are "0Table" and "1Table", either may be empty); the results of readFile.
     // Embedded equation objects give their text when `objects` is given, else nothing.
     static WordLoadResult readStreams(const QByteArray& wordDocument, const QByteArray& table0,
                                       const QByteArray& table1, const QByteArray& data,
-                                      DocObjectPool* objects = nullptr);
+                                      DocObjectPool* objects = nullptr,
+                                      const WordReadLimits& limits = WordReadLimits());
 };

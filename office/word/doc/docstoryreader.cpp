@@ -31,8 +31,8 @@ FormKind formKind(const QString& instruction) {
 }
 
 /* Copy the values a character style sets (those differing from the defaults) onto format. */
-void overlayCharStyle(const DocCharFormat& style, const DocCharFormat& defaults,
-                      DocCharFormat* format) {
+void overlayCharStyle(const StoryCharFormat& style, const StoryCharFormat& defaults,
+                      StoryCharFormat* format) {
     if (style.bold != defaults.bold) {
         format->bold = style.bold;
     }
@@ -62,35 +62,8 @@ void overlayCharStyle(const DocCharFormat& style, const DocCharFormat& defaults,
 
 }  // namespace
 
-/* Join the runs' text. */
-QString DocParagraph::text() const {
-    QString out;
-    for (const DocRun& run : runs) {
-        out += run.text;
-    }
-    return out;
-}
-
-/* A row end: fTtp at depth 1, fInnerTtp deeper. */
-bool DocParagraph::isRowEnd() const {
-    const int depth = format.depth();
-    if (depth <= 0) {
-        return false;
-    }
-    return depth == 1 ? format.tableRowEnd : format.innerRowEnd;
-}
-
-/* A cell end: a cell mark at depth 1, fInnerTableCell deeper. */
-bool DocParagraph::isCellEnd() const {
-    const int depth = format.depth();
-    if (depth <= 0 || isRowEnd()) {
-        return false;
-    }
-    return depth == 1 ? endsWithCellMark : format.innerCellEnd;
-}
-
 /* Read every piece up to ccpText, then flush an unterminated last paragraph. */
-QVector<DocParagraph> DocStoryReader::read(qint32 ccpText) {
+QVector<StoryParagraph> DocStoryReader::read(qint32 ccpText) {
     m_paragraphs.clear();
     m_pending.clear();
     m_fields.clear();
@@ -108,8 +81,8 @@ QVector<DocParagraph> DocStoryReader::read(qint32 ccpText) {
         readPiece(piece, ccpText);
     }
     if (!m_pending.isEmpty()) {
-        DocParagraph paragraph;
-        const DocCharFormat& style = m_sources.styles->charFormat(0);
+        StoryParagraph paragraph;
+        const StoryCharFormat& style = m_sources.styles->charFormat(0);
         for (const Segment& segment : m_pending) {
             appendText(segment, resolveChar(segment.chpx, segment.prm, style), false, &paragraph);
         }
@@ -146,7 +119,7 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
             m_pending.append(Segment{text.mid(start, i + 1 - start), chpx, prm});
             endParagraph(piece, cp + i, text[i]);
             start = i + 1;
-            if (m_paragraphs.size() >= kMaxParagraphs) {
+            if (m_paragraphs.size() >= m_sources.maxParagraphs) {
                 m_tooLarge = QStringLiteral("the document has too many paragraphs");
             }
             if (!m_tooLarge.isEmpty()) {
@@ -163,7 +136,7 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
 
 /* Resolve the paragraph ending at cp and turn the pending stretches into its runs. */
 void DocStoryReader::endParagraph(const DocPieceTable::Piece& piece, qint32 cp, QChar mark) {
-    DocParagraph paragraph;
+    StoryParagraph paragraph;
     const DocFkpTable::Run* run = m_sources.papx->find(piece.fcAt(cp));
     const int istd = run ? run->istd : 0;
     paragraph.format = m_sources.styles->paraFormat(istd);
@@ -177,10 +150,10 @@ void DocStoryReader::endParagraph(const DocPieceTable::Piece& piece, qint32 cp, 
         DocFormatter::applyRow(grpprl, m_sources.dataStream, &paragraph.row);
         DocFormatter::applyRow(prm, m_sources.dataStream, &paragraph.row);
     }
-    const DocCharFormat& style = m_sources.styles->charFormat(paragraph.format.istd);
+    const StoryCharFormat& style = m_sources.styles->charFormat(paragraph.format.istd);
     for (int i = 0; i < m_pending.size(); ++i) {
         const Segment& segment = m_pending[i];
-        const DocCharFormat format = resolveChar(segment.chpx, segment.prm, style);
+        const StoryCharFormat format = resolveChar(segment.chpx, segment.prm, style);
         const bool last = i == m_pending.size() - 1;
         appendText(segment, format, last, &paragraph);
         if (last) {
@@ -192,9 +165,9 @@ void DocStoryReader::endParagraph(const DocPieceTable::Piece& piece, qint32 cp, 
 }
 
 /* Character format: paragraph style, then character style, then direct formatting. */
-DocCharFormat DocStoryReader::resolveChar(const DocBytes& chpx, const DocBytes& prm,
-                                          const DocCharFormat& paraStyle) const {
-    DocCharFormat base = paraStyle;
+StoryCharFormat DocStoryReader::resolveChar(const DocBytes& chpx, const DocBytes& prm,
+                                            const StoryCharFormat& paraStyle) const {
+    StoryCharFormat base = paraStyle;
     int charStyle = DocFormatter::charStyleOf(chpx);
     const int prmStyle = DocFormatter::charStyleOf(prm);
     if (prmStyle >= 0) {
@@ -204,15 +177,15 @@ DocCharFormat DocStoryReader::resolveChar(const DocBytes& chpx, const DocBytes& 
         overlayCharStyle(m_sources.styles->charFormat(charStyle),
                          m_sources.styles->defaultCharFormat(), &base);
     }
-    DocCharFormat format = base;
+    StoryCharFormat format = base;
     DocFormatter::applyChar(chpx, base, &format);
     DocFormatter::applyChar(prm, base, &format);
     return format;
 }
 
 /* Append a stretch's visible characters; the mark itself (last character) is not text. */
-void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& format,
-                                bool lastHasMark, DocParagraph* paragraph) {
+void DocStoryReader::appendText(const Segment& segment, const StoryCharFormat& format,
+                                bool lastHasMark, StoryParagraph* paragraph) {
     const int count = segment.text.size() - (lastHasMark ? 1 : 0);
     for (int i = 0; i < count; ++i) {
         const QChar ch = segment.text[i];
@@ -262,7 +235,7 @@ void DocStoryReader::appendText(const Segment& segment, const DocCharFormat& for
 }
 
 /* A field begins; its instruction is kept as FieldNesting keeps the field. */
-void DocStoryReader::beginField(const DocCharFormat& format) {
+void DocStoryReader::beginField(const StoryCharFormat& format) {
     m_fields.begin();
     if (m_openOverflow == 0 && int(m_open.size()) < FieldNesting::kMaxDepth) {
         m_open.push_back(OpenField());
@@ -274,7 +247,7 @@ void DocStoryReader::beginField(const DocCharFormat& format) {
 
 /* A field ends. When its result showed no text (only the object's picture, or nothing), an
    embedded equation gives its text, an EQ field the text of its field code. */
-void DocStoryReader::endField(const DocCharFormat& format, DocParagraph* paragraph) {
+void DocStoryReader::endField(const StoryCharFormat& format, StoryParagraph* paragraph) {
     m_fields.end();
     if (m_openOverflow > 0) {
         --m_openOverflow;
@@ -306,7 +279,7 @@ void DocStoryReader::endField(const DocCharFormat& format, DocParagraph* paragra
 
 /* At a form field's separator: a check box or drop-down shows its box or entry and hides its
    result; a text field notes where its result begins. */
-void DocStoryReader::separateFormField(const DocCharFormat& format, DocParagraph* paragraph) {
+void DocStoryReader::separateFormField(const StoryCharFormat& format, StoryParagraph* paragraph) {
     if (m_openOverflow > 0 || m_open.empty()) {
         return;
     }
@@ -325,8 +298,8 @@ void DocStoryReader::separateFormField(const DocCharFormat& format, DocParagraph
 /* A form field ends: a check box or drop-down without a separator shows its box or entry
    now; a text field whose result is only placeholder blanks reads as empty. False for
    other fields. */
-bool DocStoryReader::endFormField(const OpenField& ended, const DocCharFormat& format,
-                                  DocParagraph* paragraph) {
+bool DocStoryReader::endFormField(const OpenField& ended, const StoryCharFormat& format,
+                                  StoryParagraph* paragraph) {
     const FormKind kind = formKind(ended.instruction);
     if (kind == FormKind::None) {
         return false;
@@ -346,7 +319,7 @@ bool DocStoryReader::endFormField(const OpenField& ended, const DocCharFormat& f
 /* Show a check box's box or a drop-down's entry from the field's data; unreadable data
    gives an empty box or entry. */
 void DocStoryReader::showFormField(quint32 dataOffset, const QString& instruction,
-                                   const DocCharFormat& format, DocParagraph* paragraph) {
+                                   const StoryCharFormat& format, StoryParagraph* paragraph) {
     if (!m_fields.showsText()) {
         return;
     }
@@ -366,8 +339,8 @@ void DocStoryReader::showFormField(quint32 dataOffset, const QString& instructio
 
 /* Append an equation's text as plain characters (its lines as line feeds); false when
    nothing shows. */
-bool DocStoryReader::appendEquation(const QString& text, const DocCharFormat& format,
-                                    DocParagraph* paragraph) {
+bool DocStoryReader::appendEquation(const QString& text, const StoryCharFormat& format,
+                                    StoryParagraph* paragraph) {
     // One object may be referred to any number of times: its text counts each time it is
     // written, so a few references cannot multiply a small file into gigabytes of text.
     m_equationChars += text.size();
@@ -375,7 +348,7 @@ bool DocStoryReader::appendEquation(const QString& text, const DocCharFormat& fo
         m_tooLarge = QStringLiteral("the document's equations repeat beyond its file size");
         return false;
     }
-    DocCharFormat plain = format;
+    StoryCharFormat plain = format;
     plain.ole2 = false;
     plain.special = false;
     plain.symbolChar = 0;
@@ -388,7 +361,8 @@ bool DocStoryReader::appendEquation(const QString& text, const DocCharFormat& fo
 
 /* Append one character as a reader sees it, merging runs of equal format; false when the
    character shows nothing. */
-bool DocStoryReader::appendChar(QChar ch, const DocCharFormat& format, DocParagraph* paragraph) {
+bool DocStoryReader::appendChar(QChar ch, const StoryCharFormat& format,
+                                StoryParagraph* paragraph) {
     QChar out = ch;
     const ushort code = ch.unicode();
 
@@ -411,7 +385,7 @@ bool DocStoryReader::appendChar(QChar ch, const DocCharFormat& format, DocParagr
         paragraph->runs.last().text.append(out);
         return true;
     }
-    paragraph->runs.append(DocRun{QString(out), format});
+    paragraph->runs.append(StoryRun{QString(out), format});
     return true;
 }
 

@@ -2,10 +2,11 @@
 
 #include "office/word/doc/docbytes.h"
 #include "office/word/doc/docfkptable.h"
-#include "office/word/doc/docformats.h"
 #include "office/word/doc/docpiecetable.h"
 #include "office/word/doc/docstylesheet.h"
 #include "office/word/model/fieldnesting.h"
+#include "office/word/model/storyparagraph.h"
+#include "office/word/model/wordreadlimits.h"
 
 #include <QString>
 #include <QVector>
@@ -13,29 +14,6 @@
 #include <vector>
 
 class DocObjectPool;
-
-// A run of text with one resolved character format, as the story reader yields it.
-struct DocRun {
-    QString text;
-    DocCharFormat format;
-};
-
-// One paragraph of the main story with its resolved properties. A paragraph that ends a table
-// row (fTtp / fInnerTtp) carries the row's table properties.
-struct DocParagraph {
-    QVector<DocRun> runs;
-    DocParaFormat format;
-    DocCharFormat markFormat;       // format of the paragraph mark
-    bool endsWithCellMark = false;  // ended by 0x07 (a cell or row end at table depth 1)
-    DocRowFormat row;               // set when the paragraph ends a row
-
-    // The runs' text joined.
-    QString text() const;
-    // True when the paragraph ends a row at its own table depth.
-    bool isRowEnd() const;
-    // True when the paragraph ends a cell (not a row) at its own table depth.
-    bool isCellEnd() const;
-};
 
 // Reads the main story (CPs 0 to ccpText) into paragraphs: text through the piece table,
 // character runs from the CHPX pages over the paragraph's style, paragraph properties from
@@ -57,17 +35,15 @@ public:
         // Most characters embedded equations and EQ fields may write into the story, every
         // reference counted; beyond it the story is refused as too large.
         qint64 maxEquationChars = 8ll * 1024 * 1024;
+        // Most paragraphs the reader keeps; a story with more is refused as too large.
+        int maxParagraphs = WordReadLimits().maxParagraphs;
     };
-
-    // Deepest field nesting the reader follows; deeper fields still balance but are not tracked.
-    // Most paragraphs the reader keeps; a story with more is refused as too large.
-    static constexpr int kMaxParagraphs = 2000000;
 
     explicit DocStoryReader(const Sources& sources) : m_sources(sources) {}
 
     // Read the story's paragraphs; the last paragraph is kept even without a closing mark.
-    QVector<DocParagraph> read(qint32 ccpText);
-    // True when the last read stopped at kMaxParagraphs or past the equation budget;
+    QVector<StoryParagraph> read(qint32 ccpText);
+    // True when the last read stopped at maxParagraphs or past the equation budget;
     // tooLargeReason() says which.
     bool tooLarge() const { return !m_tooLarge.isEmpty(); }
     QString tooLargeReason() const { return m_tooLarge; }
@@ -82,22 +58,23 @@ private:
 
     void readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd);
     void endParagraph(const DocPieceTable::Piece& piece, qint32 cp, QChar mark);
-    DocCharFormat resolveChar(const DocBytes& chpx, const DocBytes& prm,
-                              const DocCharFormat& paraStyle) const;
-    void appendText(const Segment& segment, const DocCharFormat& format, bool lastHasMark,
-                    DocParagraph* paragraph);
-    bool appendChar(QChar ch, const DocCharFormat& format, DocParagraph* paragraph);
-    bool appendEquation(const QString& text, const DocCharFormat& format, DocParagraph* paragraph);
-    void beginField(const DocCharFormat& format);
-    void separateFormField(const DocCharFormat& format, DocParagraph* paragraph);
-    void showFormField(quint32 dataOffset, const QString& instruction, const DocCharFormat& format,
-                       DocParagraph* paragraph);
-    void endField(const DocCharFormat& format, DocParagraph* paragraph);
+    StoryCharFormat resolveChar(const DocBytes& chpx, const DocBytes& prm,
+                                const StoryCharFormat& paraStyle) const;
+    void appendText(const Segment& segment, const StoryCharFormat& format, bool lastHasMark,
+                    StoryParagraph* paragraph);
+    bool appendChar(QChar ch, const StoryCharFormat& format, StoryParagraph* paragraph);
+    bool appendEquation(const QString& text, const StoryCharFormat& format,
+                        StoryParagraph* paragraph);
+    void beginField(const StoryCharFormat& format);
+    void separateFormField(const StoryCharFormat& format, StoryParagraph* paragraph);
+    void showFormField(quint32 dataOffset, const QString& instruction,
+                       const StoryCharFormat& format, StoryParagraph* paragraph);
+    void endField(const StoryCharFormat& format, StoryParagraph* paragraph);
     DocBytes prmGrpprl(quint16 prm) const;
 
     Sources m_sources;
     QVector<Segment> m_pending;
-    QVector<DocParagraph> m_paragraphs;
+    QVector<StoryParagraph> m_paragraphs;
     FieldNesting m_fields;
     // The open fields as FieldNesting keeps them: their instruction text, whether their
     // result has begun and whether it showed any text, the embedded object they hold.
@@ -113,7 +90,8 @@ private:
         int textStart = 0;       // and where in that paragraph's text
     };
     std::vector<OpenField> m_open;
-    bool endFormField(const OpenField& ended, const DocCharFormat& format, DocParagraph* paragraph);
+    bool endFormField(const OpenField& ended, const StoryCharFormat& format,
+                      StoryParagraph* paragraph);
     int m_openOverflow = 0;
     QString m_tooLarge;          // why the last read stopped; empty when it did not
     qint64 m_equationChars = 0;  // characters equations wrote so far

@@ -85,11 +85,11 @@ void DocStyleSheet::resolve() {
             at = m_styles[at].present ? m_styles[at].base : kNoStyle;
         }
         const bool hasBase = at >= 0 && at < m_styles.size() && done[at];
-        DocCharFormat chars = hasBase ? m_styles[at].charFormat : m_defaultChar;
-        DocParaFormat para = hasBase ? m_styles[at].paraFormat : m_defaultPara;
+        StoryCharFormat chars = hasBase ? m_styles[at].charFormat : m_defaultChar;
+        StoryParaFormat para = hasBase ? m_styles[at].paraFormat : m_defaultPara;
         for (int i = chain.size() - 1; i >= 0; --i) {
             Style& style = m_styles[chain[i]];
-            const DocCharFormat base = chars;
+            const StoryCharFormat base = chars;
             DocFormatter::applyChar(style.chpx, base, &chars);
             DocFormatter::applyPara(style.papx, DocBytes(), &para);
             para.istd = chain[i];
@@ -105,7 +105,7 @@ void DocStyleSheet::resolve() {
 }
 
 /* Look up a style's resolved character format. */
-const DocCharFormat& DocStyleSheet::charFormat(int istd) const {
+const StoryCharFormat& DocStyleSheet::charFormat(int istd) const {
     if (istd < 0 || istd >= m_styles.size() || !m_styles[istd].present) {
         return m_defaultChar;
     }
@@ -113,7 +113,7 @@ const DocCharFormat& DocStyleSheet::charFormat(int istd) const {
 }
 
 /* Look up a style's resolved paragraph format. */
-const DocParaFormat& DocStyleSheet::paraFormat(int istd) const {
+const StoryParaFormat& DocStyleSheet::paraFormat(int istd) const {
     if (istd < 0 || istd >= m_styles.size() || !m_styles[istd].present) {
         return m_defaultPara;
     }

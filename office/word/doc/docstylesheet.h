@@ -1,7 +1,7 @@
 #pragma once
 
 #include "office/word/doc/docbytes.h"
-#include "office/word/doc/docformats.h"
+#include "office/word/model/storyformats.h"
 
 #include <QString>
 #include <QVector>
@@ -15,12 +15,12 @@ public:
     bool parse(const DocBytes& stsh);
 
     // Resolved formats of style istd; the document defaults for an unknown style.
-    const DocCharFormat& charFormat(int istd) const;
-    const DocParaFormat& paraFormat(int istd) const;
+    const StoryCharFormat& charFormat(int istd) const;
+    const StoryParaFormat& paraFormat(int istd) const;
     // True when istd names a character style.
     bool isCharacterStyle(int istd) const;
     // The character format with no style applied (document defaults).
-    const DocCharFormat& defaultCharFormat() const { return m_defaultChar; }
+    const StoryCharFormat& defaultCharFormat() const { return m_defaultChar; }
 
 private:
     struct Style {
@@ -29,14 +29,14 @@ private:
         int base = 0x0FFF;
         DocBytes papx;
         DocBytes chpx;
-        DocCharFormat charFormat;
-        DocParaFormat paraFormat;
+        StoryCharFormat charFormat;
+        StoryParaFormat paraFormat;
     };
 
     void readStyle(int istd, const DocBytes& std, int baseSize);
     void resolve();
 
     QVector<Style> m_styles;
-    DocCharFormat m_defaultChar;
-    DocParaFormat m_defaultPara;
+    StoryCharFormat m_defaultChar;
+    StoryParaFormat m_defaultPara;
 };

@@ -1,5 +1,6 @@
 #include "office/word/doc/docword6document.h"
 
+#include "office/word/doc/docbyteswriter.h"
 #include "office/word/doc/docword6fkp.h"
 #include "office/word/doc/docword6sprms.h"
 #include "office/word/doc/docword6stylesheet.h"
@@ -13,16 +14,6 @@ constexpr quint8 kClxtPrc = 0x01;
 constexpr quint8 kClxtPcdt = 0x02;
 constexpr int kPcdSize = 8;
 constexpr int kMaxFonts = 32767;
-
-void appendU16(QByteArray* out, quint32 value) {
-    out->append(char(value & 0xFF));
-    out->append(char((value >> 8) & 0xFF));
-}
-
-void appendU32(QByteArray* out, quint32 value) {
-    appendU16(out, value & 0xFFFF);
-    appendU16(out, value >> 16);
-}
 
 }  // namespace
 
@@ -94,21 +85,11 @@ bool DocWord6Document::readComplexPieces(const DocBytes& clx) {
         m_prcs.append(DocWord6Sprms::toWord97(prcs.last()));
         pos += 3 + cb;
     }
-    const qint64 lcb = clx.u32(pos + 1);
-    const DocBytes plc = clx.mid(pos + 5, lcb);
-    if (clx.u8(pos) != kClxtPcdt || lcb < 4 || plc.size() != lcb ||
-        (lcb - 4) % (4 + kPcdSize) != 0) {
+    if (!DocPieceTable::readPcdt(clx, pos, &m_rawPieces)) {
         return false;
     }
-    const int count = int((lcb - 4) / (4 + kPcdSize));
-    const qint64 pcdAt = qint64(count + 1) * 4;
-    for (int i = 0; i < count; ++i) {
-        Piece piece;
-        piece.cpStart = plc.i32(i * 4);
-        piece.cpEnd = plc.i32((i + 1) * 4);
-        piece.fc = plc.u32(pcdAt + i * kPcdSize + 2);
-        piece.prm = translatePrm(plc.u16(pcdAt + i * kPcdSize + 6), prcs);
-        m_rawPieces.append(piece);
+    for (Piece& piece : m_rawPieces) {
+        piece.prm = translatePrm(piece.prm, prcs);
     }
     return true;
 }
@@ -203,19 +184,20 @@ QByteArray DocWord6Document::word97Clx() const {
     QByteArray clx;
     for (const QByteArray& prc : m_prcs) {
         clx.append(char(kClxtPrc));
-        appendU16(&clx, quint32(prc.size()));
+        DocBytesWriter::appendU16(&clx, quint32(prc.size()));
         clx.append(prc);
     }
     clx.append(char(kClxtPcdt));
-    appendU32(&clx, quint32(4 + m_rawPieces.size() * (4 + kPcdSize)));
+    DocBytesWriter::appendU32(&clx, quint32(4 + m_rawPieces.size() * (4 + kPcdSize)));
     for (const Piece& piece : m_rawPieces) {
-        appendU32(&clx, quint32(piece.cpStart));
+        DocBytesWriter::appendU32(&clx, quint32(piece.cpStart));
     }
-    appendU32(&clx, m_rawPieces.isEmpty() ? 0 : quint32(m_rawPieces.last().cpEnd));
+    DocBytesWriter::appendU32(&clx, m_rawPieces.isEmpty() ? 0 : quint32(m_rawPieces.last().cpEnd));
     for (const Piece& piece : m_rawPieces) {
-        appendU16(&clx, 0);
-        appendU32(&clx, quint32(qMin<qint64>(qint64(piece.fc) * m_scale, 0x3FFFFFFF)));
-        appendU16(&clx, piece.prm);
+        DocBytesWriter::appendU16(&clx, 0);
+        DocBytesWriter::appendU32(&clx,
+                                  quint32(qMin<qint64>(qint64(piece.fc) * m_scale, 0x3FFFFFFF)));
+        DocBytesWriter::appendU16(&clx, piece.prm);
     }
     return clx;
 }

@@ -2,7 +2,7 @@
 
 #include "office/word/doc/docbytes.h"
 #include "office/word/doc/docfkptable.h"
-#include "office/word/doc/docfonttable.h"
+#include "office/word/model/wordfonttable.h"
 #include "office/word/doc/docpiecetable.h"
 #include "office/word/doc/docstylesheet.h"
 #include "office/word/doc/docword6fib.h"
@@ -34,15 +34,10 @@ public:
     const DocFkpTable& chpx() const { return m_chpx; }
     const DocFkpTable& papx() const { return m_papx; }
     const DocStyleSheet& styles() const { return m_styles; }
-    const DocFontTable& fonts() const { return m_fonts; }
+    const WordFontTable& fonts() const { return m_fonts; }
 
 private:
-    struct Piece {
-        qint32 cpStart = 0;
-        qint32 cpEnd = 0;
-        quint32 fc = 0;
-        quint16 prm = 0;
-    };
+    using Piece = DocPieceTable::Descriptor;
 
     bool readPieces();
     bool readComplexPieces(const DocBytes& clx);
@@ -68,5 +63,5 @@ private:
     DocFkpTable m_chpx;
     DocFkpTable m_papx;
     DocStyleSheet m_styles;
-    DocFontTable m_fonts;
+    WordFontTable m_fonts;
 };

@@ -1,5 +1,6 @@
 #include "office/word/doc/docword6sprms.h"
 
+#include "office/word/doc/docbyteswriter.h"
 #include "office/word/doc/docformatter.h"
 #include "office/word/doc/docsprm.h"
 
@@ -41,18 +42,9 @@ std::array<qint8, 256> makeSizes() {
     return sizes;
 }
 
-void appendU8(QByteArray* out, int value) {
-    out->append(char(value & 0xFF));
-}
-
-void appendU16(QByteArray* out, int value) {
-    appendU8(out, value);
-    appendU8(out, value >> 8);
-}
-
 /* A Word 97 sprm with a fixed-size operand copied from the Word 6 one. */
 void appendSprm(QByteArray* out, quint16 sprm, const DocBytes& operand) {
-    appendU16(out, sprm);
+    DocBytesWriter::appendU16(out, sprm);
     out->append(reinterpret_cast<const char*>(operand.data()), int(operand.size()));
 }
 
@@ -60,8 +52,8 @@ void appendSprm(QByteArray* out, quint16 sprm, const DocBytes& operand) {
    bits, fShadow, ico 5 bits, dxpSpace 5 bits; widths 6 and 7 stand for dotted and dashed. */
 void appendBrc80(QByteArray* out, quint16 brc) {
     if (brc == 0xFFFF) {
-        appendU16(out, 0xFFFF);
-        appendU16(out, 0xFFFF);
+        DocBytesWriter::appendU16(out, 0xFFFF);
+        DocBytesWriter::appendU16(out, 0xFFFF);
         return;
     }
     int width = brc & 0x07;
@@ -70,10 +62,10 @@ void appendBrc80(QByteArray* out, quint16 brc) {
         type = width;
         width = 1;
     }
-    appendU8(out, width * 6);
-    appendU8(out, type);
-    appendU8(out, (brc >> 6) & 0x1F);
-    appendU8(out, ((brc >> 11) & 0x1F) | ((brc >> 5) & 1) << 5);
+    DocBytesWriter::appendU8(out, width * 6);
+    DocBytesWriter::appendU8(out, type);
+    DocBytesWriter::appendU8(out, (brc >> 6) & 0x1F);
+    DocBytesWriter::appendU8(out, ((brc >> 11) & 0x1F) | ((brc >> 5) & 1) << 5);
 }
 
 }  // namespace
@@ -94,9 +86,10 @@ qint64 DocWord6Sprms::operandSize(quint8 sprm, const DocBytes& rest) {
     return rest.contains(0, 1) ? 1 + qint64(rest.u8(0)) : -1;
 }
 
-/* Walk the grpprl for the last sprmCFtc. */
-int DocWord6Sprms::fontOf(const DocBytes& grpprl) {
-    int font = -1;
+/* Hand each sprm of the grpprl with its operand to visit, in order; a sprm whose operand
+   does not fit ends the walk. */
+template <typename Visit>
+void DocWord6Sprms::forEachSprm(const DocBytes& grpprl, Visit visit) {
     qint64 pos = 0;
     while (grpprl.contains(pos, 1)) {
         const quint8 sprm = grpprl.u8(pos);
@@ -105,28 +98,27 @@ int DocWord6Sprms::fontOf(const DocBytes& grpprl) {
         if (size < 0 || !rest.contains(0, size)) {
             break;
         }
-        if (sprm == CFtc) {
-            font = rest.u16(0);
-        }
+        visit(sprm, rest.mid(0, size));
         pos += 1 + size;
     }
+}
+
+/* Walk the grpprl for the last sprmCFtc. */
+int DocWord6Sprms::fontOf(const DocBytes& grpprl) {
+    int font = -1;
+    forEachSprm(grpprl, [&font](quint8 sprm, const DocBytes& operand) {
+        if (sprm == CFtc) {
+            font = operand.u16(0);
+        }
+    });
     return font;
 }
 
 /* Walk the grpprl and translate each sprm. */
 QByteArray DocWord6Sprms::toWord97(const DocBytes& grpprl) {
     QByteArray out;
-    qint64 pos = 0;
-    while (grpprl.contains(pos, 1)) {
-        const quint8 sprm = grpprl.u8(pos);
-        const DocBytes rest = grpprl.mid(pos + 1, grpprl.size() - pos - 1);
-        const qint64 size = operandSize(sprm, rest);
-        if (size < 0 || !rest.contains(0, size)) {
-            break;
-        }
-        translate(sprm, rest.mid(0, size), &out);
-        pos += 1 + size;
-    }
+    forEachSprm(grpprl,
+                [&out](quint8 sprm, const DocBytes& operand) { translate(sprm, operand, &out); });
     return out;
 }
 
@@ -165,9 +157,9 @@ void DocWord6Sprms::translate(quint8 sprm, const DocBytes& op, QByteArray* out) 
             // Size byte, ftc, an 8-bit character of a symbol font (Word 97 keeps those at
             // U+F000 and above).
             if (op.size() >= 4) {
-                appendU16(out, DocSprm::CSymbol);
-                appendU16(out, op.u16(1));
-                appendU16(out, 0xF000 | op.u8(3));
+                DocBytesWriter::appendU16(out, DocSprm::CSymbol);
+                DocBytesWriter::appendU16(out, op.u16(1));
+                DocBytesWriter::appendU16(out, 0xF000 | op.u8(3));
             }
             return;
         default:
@@ -189,16 +181,16 @@ void DocWord6Sprms::translateTable(quint8 sprm, const DocBytes& op, QByteArray* 
         case TDefTable:
             return defineTable(op, out);
         case TTableBorders:
-            appendU16(out, DocSprm::TTableBorders80);
-            appendU8(out, 6 * 4);
+            DocBytesWriter::appendU16(out, DocSprm::TTableBorders80);
+            DocBytesWriter::appendU8(out, 6 * 4);
             for (int i = 0; i < 6; ++i) {
                 appendBrc80(out, op.u16(i * 2));
             }
             return;
         case TSetBrc:
             // itcFirst, itcLim, the sides, a BRC.
-            appendU16(out, DocSprm::TSetBrc80);
-            appendU8(out, 7);
+            DocBytesWriter::appendU16(out, DocSprm::TSetBrc80);
+            DocBytesWriter::appendU8(out, 7);
             out->append(reinterpret_cast<const char*>(op.data()), 3);
             appendBrc80(out, op.u16(3));
             return;
@@ -217,8 +209,8 @@ void DocWord6Sprms::defineShading(const DocBytes& op, QByteArray* out) {
     for (int part = 0; part < 3 && part * 22 < count; ++part) {
         const int first = part * 22;
         const int last = qMin(count, first + 22);
-        appendU16(out, kSprms[part]);
-        appendU8(out, (last - first) * 10);
+        DocBytesWriter::appendU16(out, kSprms[part]);
+        DocBytesWriter::appendU8(out, (last - first) * 10);
         for (int i = first; i < last; ++i) {
             appendShd(op.u16(1 + i * 2), out);
         }
@@ -232,21 +224,21 @@ void DocWord6Sprms::appendShd(quint16 shd, QByteArray* out) {
     quint32 back = 0xFFFFFF;
     DocFormatter::icoColor(shd & 0x1F, &fore);
     const bool hasBack = DocFormatter::icoColor((shd >> 5) & 0x1F, &back);
-    appendU16(out, 0xFFFF);  // cvFore: automatic
-    appendU16(out, 0xFF00);
+    DocBytesWriter::appendU16(out, 0xFFFF);  // cvFore: automatic
+    DocBytesWriter::appendU16(out, 0xFF00);
     if (percent < 0 || (percent == 0 && !hasBack)) {
-        appendU16(out, 0xFFFF);  // cvBack: automatic, no shading
-        appendU16(out, 0xFF00);
+        DocBytesWriter::appendU16(out, 0xFFFF);  // cvBack: automatic, no shading
+        DocBytesWriter::appendU16(out, 0xFF00);
     } else {
         for (int shift = 16; shift >= 0; shift -= 8) {
             const int channel = (int((fore >> shift) & 0xFF) * percent +
                                  int((back >> shift) & 0xFF) * (100 - percent)) /
                                 100;
-            appendU8(out, channel);
+            DocBytesWriter::appendU8(out, channel);
         }
-        appendU8(out, 0);
+        DocBytesWriter::appendU8(out, 0);
     }
-    appendU16(out, 0);  // ipat: clear, the colour is the background
+    DocBytesWriter::appendU16(out, 0);  // ipat: clear, the colour is the background
 }
 
 /* The share of foreground of a shade pattern (ipat), in percent; -1 for none. */
@@ -268,17 +260,17 @@ void DocWord6Sprms::defineTable(const DocBytes& op, QByteArray* out) {
     }
     const int tcs = int(qMin<qint64>(count, (op.size() - tcAt) / 10));
     QByteArray body;
-    appendU8(&body, count);
+    DocBytesWriter::appendU8(&body, count);
     body.append(reinterpret_cast<const char*>(op.data()) + 3, (count + 1) * 2);
     for (int i = 0; i < tcs; ++i) {
         const qint64 at = tcAt + i * 10;
-        appendU16(&body, op.u16(at) & 0x0003);  // fFirstMerged, fMerged
-        appendU16(&body, 0);
+        DocBytesWriter::appendU16(&body, op.u16(at) & 0x0003);  // fFirstMerged, fMerged
+        DocBytesWriter::appendU16(&body, 0);
         for (int side = 0; side < 4; ++side) {
             appendBrc80(&body, op.u16(at + 2 + side * 2));
         }
     }
-    appendU16(out, DocSprm::TDefTable);
-    appendU16(out, body.size() + 1);
+    DocBytesWriter::appendU16(out, DocSprm::TDefTable);
+    DocBytesWriter::appendU16(out, body.size() + 1);
     out->append(body);
 }

@@ -46,6 +46,8 @@ public:
     static QByteArray toWord97(const DocBytes& grpprl);
 
 private:
+    template <typename Visit>
+    static void forEachSprm(const DocBytes& grpprl, Visit visit);
     static void translate(quint8 sprm, const DocBytes& operand, QByteArray* out);
     static void translateTable(quint8 sprm, const DocBytes& operand, QByteArray* out);
     static void defineTable(const DocBytes& operand, QByteArray* out);

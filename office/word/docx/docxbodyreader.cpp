@@ -14,7 +14,7 @@ const QLatin1String kAmlNs("http://schemas.microsoft.com/aml/2001/core");
 }  // namespace
 
 /* A reader over resolved styles, bounded by the limits. */
-DocxBodyReader::DocxBodyReader(DocxStyles& styles, const DocxLimits& limits)
+DocxBodyReader::DocxBodyReader(DocxStyles& styles, const WordReadLimits& limits)
     : m_styles(styles), m_limits(limits) {}
 
 /* Note the first failure; later ones do not replace it. */

@@ -14,7 +14,7 @@
 
 class DocxBodyReader {
 public:
-    DocxBodyReader(DocxStyles& styles, const DocxLimits& limits);
+    DocxBodyReader(DocxStyles& styles, const WordReadLimits& limits);
 
     // Read document.xml (or a Word 2003 XML document, w:wordDocument with inline styles).
     // Ok with the document, WrongFormat when the root is neither w:document nor w:wordDocument,
@@ -107,7 +107,7 @@ private:
 
     XmlReader* m_reader = nullptr;  // set while read() runs
     DocxStyles& m_styles;
-    DocxLimits m_limits;
+    WordReadLimits m_limits;
     int m_depth = 0;
     long long m_cells = 0;
     FieldNesting m_fields;

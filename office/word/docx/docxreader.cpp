@@ -53,8 +53,8 @@ DocxStyles readStyles(OpcPackage& package, const QString& mainPart) {
 }
 
 /* Read the ZIP package on an open device. */
-WordLoadResult readZipPackage(QIODevice* device, const DocxLimits& limits) {
-    ZipPackage package(limits);
+WordLoadResult readZipPackage(QIODevice* device, const WordReadLimits& limits) {
+    ZipPackage package(DocxReader::packageLimits(limits));
     if (!package.open(device)) {
         return WordLoadResult::failure(WordLoadResult::Status::Malformed,
                                        QStringLiteral("not a readable ZIP package"));
@@ -64,8 +64,17 @@ WordLoadResult readZipPackage(QIODevice* device, const DocxLimits& limits) {
 
 }  // namespace
 
+/* The reader's limits that bound the package itself. */
+PackageLimits DocxReader::packageLimits(const WordReadLimits& limits) {
+    PackageLimits package;
+    package.maxPartBytes = limits.maxPartBytes;
+    package.ratioCheckBytes = limits.ratioCheckBytes;
+    package.maxExpansionRatio = limits.maxExpansionRatio;
+    return package;
+}
+
 /* Main part by relationship, then its styles and theme, then the body. */
-WordLoadResult DocxReader::readPackage(OpcPackage& package, const DocxLimits& limits) {
+WordLoadResult DocxReader::readPackage(OpcPackage& package, const WordReadLimits& limits) {
     // The main document is whatever the package's officeDocument relationship names.
     const QString mainPart =
         package.relationshipTarget(QString(), QStringLiteral("officeDocument"));
@@ -84,7 +93,7 @@ WordLoadResult DocxReader::readPackage(OpcPackage& package, const DocxLimits& li
 }
 
 /* Open the file and read the package in it. */
-WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limits) {
+WordLoadResult DocxReader::readFile(const QString& path, const WordReadLimits& limits) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return WordLoadResult::failure(
@@ -97,7 +106,7 @@ WordLoadResult DocxReader::readFile(const QString& path, const DocxLimits& limit
 /* Read the package of an open file: a small one (most documents) from memory in one read,
    since the ZIP reader's many small reads and seeks cost more than the data; a large one
    through the file. */
-WordLoadResult DocxReader::readOpenFile(QFile& file, const DocxLimits& limits) {
+WordLoadResult DocxReader::readOpenFile(QFile& file, const WordReadLimits& limits) {
     const qint64 inMemoryBytes = 4 << 20;
     file.seek(0);
     if (file.size() > inMemoryBytes) {
@@ -112,7 +121,7 @@ WordLoadResult DocxReader::readOpenFile(QFile& file, const DocxLimits& limits) {
 }
 
 /* Read a package from memory. */
-WordLoadResult DocxReader::readData(const QByteArray& data, const DocxLimits& limits) {
+WordLoadResult DocxReader::readData(const QByteArray& data, const WordReadLimits& limits) {
     QByteArray copy = data;
     QBuffer buffer(&copy);
     if (!buffer.open(QIODevice::ReadOnly)) {

@@ -11,21 +11,10 @@
 
 #include "office/opc/opcpackage.h"
 #include "office/word/model/wordloadresult.h"
+#include "office/word/model/wordreadlimits.h"
 
 #include <QByteArray>
 #include <QString>
-
-// Bounds that keep hostile packages from exhausting memory or time.
-// The package's own bounds (part size, expansion ratio) come from PackageLimits.
-struct DocxLimits : PackageLimits {
-    int maxXmlDepth = 256;       // element nesting
-    int maxTableNesting = 32;    // tables inside table cells
-    int maxTableRows = 1048576;  // rows of one table
-    int maxGridColumns = 16384;  // grid columns of one table
-    // Table cells of one document, those a rowspan or vertical merge carries down included:
-    // far beyond any real document, well within memory.
-    long long maxCells = 4'000'000;
-};
 
 class QFile;
 
@@ -33,14 +22,19 @@ class DocxReader {
 public:
     // Read the package at `path`. A file that is not a Word package, or is damaged,
     // truncated or beyond the limits gives a failure status with the reason.
-    static WordLoadResult readFile(const QString& path, const DocxLimits& limits = DocxLimits());
+    static WordLoadResult readFile(const QString& path,
+                                   const WordReadLimits& limits = WordReadLimits());
 
     // Read the package in a file already open for reading (from its start, whatever the
     // position); the same results as readFile.
-    static WordLoadResult readOpenFile(QFile& file, const DocxLimits& limits = DocxLimits());
+    static WordLoadResult readOpenFile(QFile& file,
+                                       const WordReadLimits& limits = WordReadLimits());
     // Read a package held in memory; the same results as readFile.
-    static WordLoadResult readData(const QByteArray& data, const DocxLimits& limits = DocxLimits());
+    static WordLoadResult readData(const QByteArray& data,
+                                   const WordReadLimits& limits = WordReadLimits());
 
     // Read an opened package of any kind (ZIP or flat OPC); the same results as readFile.
-    static WordLoadResult readPackage(OpcPackage& package, const DocxLimits& limits);
+    static WordLoadResult readPackage(OpcPackage& package, const WordReadLimits& limits);
+    // The package bounds (part size, expansion ratio) of the reader's limits.
+    static PackageLimits packageLimits(const WordReadLimits& limits);
 };

@@ -342,7 +342,7 @@ private:
 };
 
 /* Decode, prepare and parse a page, then read it. */
-WordLoadResult HtmlReader::readData(QByteArray data, const DocxLimits& limits,
+WordLoadResult HtmlReader::readData(QByteArray data, const WordReadLimits& limits,
                                     const QByteArray& transportCharset) {
     if (data.size() > limits.maxPartBytes) {
         return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
@@ -356,7 +356,7 @@ WordLoadResult HtmlReader::readData(QByteArray data, const DocxLimits& limits,
 }
 
 /* A reader bounded by the limits. */
-HtmlReader::HtmlReader(const DocxLimits& limits)
+HtmlReader::HtmlReader(const WordReadLimits& limits)
     : m_limits(limits),
       m_document(std::make_shared<WordDocument>()),
       m_body(std::make_unique<Container>()) {

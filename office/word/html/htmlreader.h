@@ -13,7 +13,8 @@
 // nothing. Formats come from the tags' meaning, the <style> rules for simple selectors
 // (htmlstylesheet.h) and inline styles (htmlstyle.h).
 
-#include "office/word/docx/docxreader.h"
+#include "office/word/model/wordloadresult.h"
+#include "office/word/model/wordreadlimits.h"
 #include "office/word/html/htmlstylesheet.h"
 
 #include <QByteArray>
@@ -26,7 +27,7 @@ public:
     // without content gives an empty one); TooLarge past the input size, nesting, row,
     // column or cell limits; Malformed when the parser gives up. The page is taken by value:
     // handed over with std::move, it is decoded and prepared without a second copy.
-    static WordLoadResult readData(QByteArray data, const DocxLimits& limits = DocxLimits(),
+    static WordLoadResult readData(QByteArray data, const WordReadLimits& limits = WordReadLimits(),
                                    const QByteArray& transportCharset = QByteArray());
 
 private:
@@ -37,7 +38,7 @@ private:
     struct Carry;
     class Handler;  // the parser's event callbacks
 
-    explicit HtmlReader(const DocxLimits& limits);
+    explicit HtmlReader(const WordReadLimits& limits);
     ~HtmlReader();
     WordLoadResult read(const QByteArray& utf8);
     void fail(WordLoadResult::Status status, const QString& message);
@@ -73,7 +74,7 @@ private:
     bool addCell();
     void continueCarries(WordRow& row, std::vector<Carry>& carries, int& column, int until);
 
-    DocxLimits m_limits;
+    WordReadLimits m_limits;
     HtmlStyleSheet m_sheet;
     mutable QHash<QByteArray, HtmlStyle> m_styles;  // elementStyle() by tag and attributes
     std::shared_ptr<WordDocument> m_document;

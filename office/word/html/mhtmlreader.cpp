@@ -226,7 +226,7 @@ bool MhtmlReader::rootPart(const QByteArray& data, QByteArray& html, QByteArray&
 }
 
 /* The root part read as a web page. */
-WordLoadResult MhtmlReader::readData(const QByteArray& data, const DocxLimits& limits) {
+WordLoadResult MhtmlReader::readData(const QByteArray& data, const WordReadLimits& limits) {
     if (data.size() > limits.maxPartBytes) {
         return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
                                        QStringLiteral("the web archive is too large"));

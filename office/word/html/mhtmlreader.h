@@ -14,7 +14,8 @@ class MhtmlReader {
 public:
     // Read an archive held in memory. WrongFormat when it has no HTML part, TooLarge past the
     // input size limit, else as HtmlReader::readData.
-    static WordLoadResult readData(const QByteArray& data, const DocxLimits& limits = DocxLimits());
+    static WordLoadResult readData(const QByteArray& data,
+                                   const WordReadLimits& limits = WordReadLimits());
 
     // The root HTML part: its decoded bytes and the charset its header names (lower case,
     // possibly empty). False when the archive has no HTML part.

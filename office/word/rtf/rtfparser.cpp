@@ -64,11 +64,11 @@ bool isRowWord(RtfKeyword keyword) {
 }  // namespace
 
 /* A parser with the given limits and RTF's defaults. */
-RtfParser::RtfParser(const RtfLimits& limits)
+RtfParser::RtfParser(const WordReadLimits& limits)
     : m_limits(limits),
       m_row(limits.maxRowCells),
       m_nestedRow(limits.maxRowCells),
-      m_builder(m_fontTable) {}
+      m_builder(m_fontTable, limits.maxTableNesting) {}
 
 /* Walk the tokens until the input or a limit ends the parse. */
 RtfParser::Status RtfParser::parse(std::string_view data) {
@@ -202,25 +202,13 @@ void RtfParser::controlWord(const RtfTokenizer::Token& token) {
             fontTableWord(keyword, parameter);
             return;
         case Destination::ColorTable:
-            if (keyword == RtfKeyword::Red || keyword == RtfKeyword::Green ||
-                keyword == RtfKeyword::Blue) {
-                const int shift = keyword == RtfKeyword::Red     ? 16
-                                  : keyword == RtfKeyword::Green ? 8
-                                                                 : 0;
-                m_color = std::max<qint64>(m_color, 0) | (qint64(parameter & 0xFF) << shift);
-            }
+            colorTableWord(keyword, parameter);
             return;
         case Destination::StyleEntry:
             styleEntryWord(keyword, parameter, token.hasParameter);
             return;
         case Destination::NestProps:
-            if (isRowWord(keyword)) {
-                if (!m_nestedRow.apply(keyword, parameter, borderType, m_colors)) {
-                    m_status = Status::TooManyCells;
-                }
-            } else if (keyword == RtfKeyword::NestRow) {
-                endRow(true);
-            }
+            nestedRowWord(keyword, parameter, borderType);
             return;
         case Destination::Body:
             bodyWord(keyword, token, borderType);
@@ -404,13 +392,33 @@ void RtfParser::bodyWord(RtfKeyword keyword, const RtfTokenizer::Token& token, i
     }
 }
 
+/* A colour table word: \red, \green or \blue of the entry being read. */
+void RtfParser::colorTableWord(RtfKeyword keyword, int parameter) {
+    if (keyword != RtfKeyword::Red && keyword != RtfKeyword::Green && keyword != RtfKeyword::Blue) {
+        return;
+    }
+    const int shift = keyword == RtfKeyword::Red ? 16 : keyword == RtfKeyword::Green ? 8 : 0;
+    m_color = std::max<qint64>(m_color, 0) | (qint64(parameter & 0xFF) << shift);
+}
+
+/* A word of \nesttableprops: the nested row's definition, or its end (\nestrow). */
+void RtfParser::nestedRowWord(RtfKeyword keyword, int parameter, int borderType) {
+    if (isRowWord(keyword)) {
+        if (!m_nestedRow.apply(keyword, parameter, borderType, m_colors)) {
+            m_status = Status::TooManyCells;
+        }
+    } else if (keyword == RtfKeyword::NestRow) {
+        endRow(true);
+    }
+}
+
 /* Character formatting words; false when the word is of another kind. */
 bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter) {
-    DocCharFormat& chars = state.chars;
+    StoryCharFormat& chars = state.chars;
     const bool on = switchValue(hasParameter, parameter);
     switch (keyword) {
         case RtfKeyword::Plain:
-            chars = DocCharFormat();
+            chars = StoryCharFormat();
             chars.halfPoints = kDefaultHalfPoints;
             state.font = -1;
             state.assocFont = -1;
@@ -442,16 +450,27 @@ bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, 
             }
             return true;
         case RtfKeyword::ColorFore: {
-            quint32 color = 0;
             const bool known = parameter >= 0 && size_t(parameter) < m_colors.size() &&
                                m_colors[size_t(parameter)] >= 0;
-            if (known) {
-                color = quint32(m_colors[size_t(parameter)]);
-            }
             chars.hasColor = known;
-            chars.color = color;
+            chars.color = known ? quint32(m_colors[size_t(parameter)]) : 0;
             return true;
         }
+        case RtfKeyword::Deleted:
+            chars.deleted = on;
+            return true;
+        case RtfKeyword::Highlight:
+            // The model has no highlight; a spreadsheet cell would show it as a fill only.
+            return true;
+        default:
+            return fontWord(state, keyword, parameter);
+    }
+}
+
+/* Words that choose the font of the text: \fN, \afN and the character set switches; false
+   when the word is of another kind. */
+bool RtfParser::fontWord(State& state, RtfKeyword keyword, int parameter) {
+    switch (keyword) {
         case RtfKeyword::Font:
             state.font = parameter;
             return true;
@@ -465,12 +484,6 @@ bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, 
         case RtfKeyword::DoubleByte:
             state.doubleByte = true;
             return true;
-        case RtfKeyword::Deleted:
-            chars.deleted = on;
-            return true;
-        case RtfKeyword::Highlight:
-            // The model has no highlight; a spreadsheet cell would show it as a fill only.
-            return true;
         default:
             return false;
     }
@@ -478,10 +491,10 @@ bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, 
 
 /* Paragraph formatting words; false when the word is of another kind. */
 bool RtfParser::paragraphWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter) {
-    DocParaFormat& para = state.para;
+    StoryParaFormat& para = state.para;
     switch (keyword) {
         case RtfKeyword::ParagraphDefaults:
-            para = DocParaFormat();
+            para = StoryParaFormat();
             return true;
         case RtfKeyword::AlignLeft:
             para.justification = 0;
@@ -628,14 +641,14 @@ void RtfParser::appendChar(QChar c) {
         return;
     }
     flush();
-    const DocCharFormat format = outputFormat(m_stack.back());
+    const StoryCharFormat format = outputFormat(m_stack.back());
     if (format.deleted) {
         return;
     }
     if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format) {
         m_paragraph.runs.back().text.append(c);
     } else {
-        m_paragraph.runs.append(DocRun{QString(c), format});
+        m_paragraph.runs.append(StoryRun{QString(c), format});
     }
 }
 
@@ -647,20 +660,20 @@ void RtfParser::flush() {
     const State& state = m_stack.back();
     const QString text = m_codePages.decode(m_bytes, codePage(state));
     m_bytes.clear();
-    const DocCharFormat format = outputFormat(state);
+    const StoryCharFormat format = outputFormat(state);
     if (format.deleted) {
         return;
     }
     if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format) {
         m_paragraph.runs.back().text.append(text);
     } else {
-        m_paragraph.runs.append(DocRun{text, format});
+        m_paragraph.runs.append(StoryRun{text, format});
     }
 }
 
 /* The group's character format with its fonts as font table indexes. */
-DocCharFormat RtfParser::outputFormat(const State& state) const {
-    DocCharFormat format = state.chars;
+StoryCharFormat RtfParser::outputFormat(const State& state) const {
+    StoryCharFormat format = state.chars;
     const int number = state.font >= 0 ? state.font : m_defaultFont;
     format.fontAscii = m_fonts.value(number).index;
     format.fontEastAsia = state.assocFont >= 0 ? m_fonts.value(state.assocFont).index : -1;
@@ -685,7 +698,7 @@ int RtfParser::codePage(const State& state) const {
 void RtfParser::endParagraph(RtfKeyword mark) {
     flush();
     const State& state = m_stack.back();
-    DocParagraph paragraph;
+    StoryParagraph paragraph;
     paragraph.runs.swap(m_paragraph.runs);
     paragraph.format = state.para;
     paragraph.markFormat = outputFormat(state);
@@ -712,7 +725,7 @@ void RtfParser::endRow(bool nested) {
     if (!m_paragraph.runs.isEmpty()) {
         endParagraph(nested ? RtfKeyword::NestCell : RtfKeyword::Cell);
     }
-    DocParagraph paragraph;
+    StoryParagraph paragraph;
     paragraph.format.inTable = true;
     paragraph.format.itap = depth;
     paragraph.format.tableRowEnd = depth == 1;
@@ -730,7 +743,7 @@ void RtfParser::finishOpenRow() {
 }
 
 /* Keep a finished paragraph, within the paragraph limit. */
-void RtfParser::pushParagraph(DocParagraph& paragraph) {
+void RtfParser::pushParagraph(StoryParagraph& paragraph) {
     if (m_paragraphCount >= m_limits.maxParagraphs) {
         m_status = Status::TooManyParagraphs;
         return;

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "office/word/doc/docfonttable.h"
-#include "office/word/doc/docmodelbuilder.h"
-#include "office/word/doc/docstoryreader.h"
 #include "office/word/model/legacyformfield.h"
+#include "office/word/model/storyblockbuilder.h"
+#include "office/word/model/storyparagraph.h"
+#include "office/word/model/wordfonttable.h"
+#include "office/word/model/wordreadlimits.h"
 #include "office/word/rtf/rtfcodepages.h"
 #include "office/word/rtf/rtfkeywords.h"
 #include "office/word/rtf/rtfrowbuilder.h"
@@ -15,17 +16,8 @@
 #include <string_view>
 #include <vector>
 
-// Bounds that keep hostile RTF from exhausting memory or time; the figures are the .docx
-// reader's (DocxLimits) where both have one.
-struct RtfLimits {
-    qint64 maxFileBytes = 256ll * 1024 * 1024;           // the whole file
-    int maxGroupDepth = 256;                             // nested { } groups
-    int maxRowCells = 16384;                             // \cellx boundaries of one row
-    int maxParagraphs = DocStoryReader::kMaxParagraphs;  // paragraphs, cells and row ends
-};
-
-// Reads the main story of an RTF document into paragraphs with the Word binary reader's
-// property records (docstoryreader.h), which DocModelBuilder turns into the document model
+// Reads the main story of an RTF document into paragraphs of Word's property records
+// (storyparagraph.h), which StoryBlockBuilder turns into the document model
 // as they end (no list of all paragraphs is kept).
 // RTF writes Word's own properties as words, so the records fit: a \cell ends a cell
 // paragraph, a \row (or \nestrow) is a row-end paragraph carrying the row's definition, and
@@ -40,7 +32,7 @@ class RtfParser {
 public:
     enum class Status : std::uint8_t { Ok, TooDeep, TooManyCells, TooManyParagraphs };
 
-    explicit RtfParser(const RtfLimits& limits);
+    explicit RtfParser(const WordReadLimits& limits);
 
     // Parse the whole input. Ok also for damaged input (unbalanced groups, truncated escapes):
     // what could be read is kept. The other statuses name the limit that stopped the parse.
@@ -66,11 +58,11 @@ private:
     // What a group carries: its destination and the formatting in force.
     struct State {
         Destination destination = Destination::Body;
-        DocCharFormat chars;      // fontAscii/fontEastAsia are set from the font numbers on output
+        StoryCharFormat chars;    // fontAscii/fontEastAsia are set from the font numbers on output
         int font = -1;            // \fN; -1: the default font
         int assocFont = -1;       // \afN
         bool doubleByte = false;  // \dbch: text is in the associated font
-        DocParaFormat para;
+        StoryParaFormat para;
         int unicodeSkip = 1;  // \ucN
     };
 
@@ -110,6 +102,9 @@ private:
     void endFormFieldGroup();
     void bodyWord(RtfKeyword keyword, const RtfTokenizer::Token& token, int borderType);
     bool formattingWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter);
+    bool fontWord(State& state, RtfKeyword keyword, int parameter);
+    void colorTableWord(RtfKeyword keyword, int parameter);
+    void nestedRowWord(RtfKeyword keyword, int parameter, int borderType);
     bool paragraphWord(State& state, RtfKeyword keyword, int parameter, bool hasParameter);
     void unicodeChar(int value);
     void appendChar(QChar c);
@@ -117,8 +112,8 @@ private:
     void endParagraph(RtfKeyword mark);
     void endRow(bool nested);
     void finishOpenRow();
-    void pushParagraph(DocParagraph& paragraph);
-    DocCharFormat outputFormat(const State& state) const;
+    void pushParagraph(StoryParagraph& paragraph);
+    StoryCharFormat outputFormat(const State& state) const;
     int codePage(const State& state) const;
 
     void fontTableWord(RtfKeyword keyword, int parameter);
@@ -131,14 +126,14 @@ private:
     void applyStyle(QHash<int, Style>& styles, int id);
     const std::vector<Property>& flattenStyle(QHash<int, Style>& styles, int id, int depth);
 
-    RtfLimits m_limits;
+    WordReadLimits m_limits;
     Status m_status = Status::Ok;
     std::vector<State> m_stack;
     bool m_starred = false;  // \* seen: an unknown destination word skips its group
     int m_skip = 0;          // fallback characters still to skip after \uN
 
     QByteArray m_bytes;  // 8-bit text not yet decoded (a DBCS pair may be split)
-    DocParagraph m_paragraph;
+    StoryParagraph m_paragraph;
     int m_paragraphCount = 0;
     bool m_rowOpen = false;  // table paragraphs since the last row end
 
@@ -146,7 +141,7 @@ private:
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
     QHash<int, Font> m_fonts;
-    DocFontTable m_fontTable;
+    WordFontTable m_fontTable;
     int m_fontNumber = -1;  // the font table entry being read
     int m_fontCharsetCodePage = 0;
     QByteArray m_fontName;  // name bytes not yet decoded
@@ -174,5 +169,5 @@ private:
 
     RtfRowBuilder m_row;
     RtfRowBuilder m_nestedRow;
-    DocModelBuilder m_builder;  // takes each paragraph as it ends (fonts: m_fontTable)
+    StoryBlockBuilder m_builder;  // takes each paragraph as it ends (fonts: m_fontTable)
 };

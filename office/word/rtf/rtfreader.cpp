@@ -1,6 +1,6 @@
 #include "office/word/rtf/rtfreader.h"
 
-#include <QFile>
+#include "office/word/model/wordfilebytes.h"
 
 namespace {
 
@@ -39,28 +39,21 @@ bool RtfReader::isRtf(const QByteArray& head) {
 }
 
 /* Read a file into memory and parse it. */
-WordLoadResult RtfReader::readFile(const QString& path, const RtfLimits& limits) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return WordLoadResult::failure(
-            Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
-    }
-    if (file.size() > limits.maxFileBytes) {
-        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+WordLoadResult RtfReader::readFile(const QString& path, const WordReadLimits& limits) {
+    QByteArray bytes;
+    if (std::optional<WordLoadResult> failure =
+            WordFileBytes::read(path, limits.maxTextFileBytes, &bytes)) {
+        return std::move(*failure);
     }
     return readBytes(bytes, limits);
 }
 
 /* Parse the story, then build the blocks and tables from its paragraphs. */
-WordLoadResult RtfReader::readBytes(const QByteArray& bytes, const RtfLimits& limits) {
+WordLoadResult RtfReader::readBytes(const QByteArray& bytes, const WordReadLimits& limits) {
     if (!isRtf(bytes)) {
         return WordLoadResult::failure(Status::WrongFormat, QStringLiteral("not an RTF document"));
     }
-    if (bytes.size() > limits.maxFileBytes) {
+    if (bytes.size() > limits.maxTextFileBytes) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
     }
     const int start = headerOffset(bytes);

@@ -17,10 +17,10 @@ bool tableColor(const RtfRowBuilder::ColorTable& colors, int index, quint32* col
 
 /* Forget the previous row's definition. */
 void RtfRowBuilder::reset() {
-    m_row = DocRowFormat();
+    m_row = StoryRowFormat();
     m_row.defined = true;
     m_row.boundaries.append(0);
-    m_cell = DocCellFormat();
+    m_cell = StoryCellFormat();
     m_backColor = -1;
     m_foreColor = -1;
     m_shading = 0;
@@ -71,7 +71,7 @@ void RtfRowBuilder::addCell(int boundary, const ColorTable& colors) {
     m_row.cells.resize(m_row.cells.size() + 1);
     m_row.cells.last() = m_cell;
     m_row.boundaries.append(boundary);
-    m_cell = DocCellFormat();
+    m_cell = StoryCellFormat();
     m_backColor = -1;
     m_foreColor = -1;
     m_shading = 0;
@@ -88,10 +88,10 @@ bool RtfRowBuilder::applyCell(RtfKeyword keyword, int parameter) {
             m_cell.horizontalMerge = 2;
             return true;
         case RtfKeyword::CellVMergeFirst:
-            m_cell.verticalMerge = DocCellFormat::Restart;
+            m_cell.verticalMerge = StoryCellFormat::Restart;
             return true;
         case RtfKeyword::CellVMerge:
-            m_cell.verticalMerge = DocCellFormat::Continue;
+            m_cell.verticalMerge = StoryCellFormat::Continue;
             return true;
         case RtfKeyword::CellAlignTop:
             m_cell.verticalAlign = 0;
@@ -173,8 +173,8 @@ bool RtfRowBuilder::applyBorder(RtfKeyword keyword, int parameter, int borderTyp
 }
 
 /* Make a side the target of the following line words; it counts as stated from here on. */
-void RtfRowBuilder::setBorder(DocBorder* border) {
+void RtfRowBuilder::setBorder(StoryBorder* border) {
     m_border = border;
-    *border = DocBorder();
+    *border = StoryBorder();
     border->defined = true;
 }

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "office/word/doc/docformats.h"
+#include "office/word/model/storyformats.h"
 #include "office/word/rtf/rtfkeywords.h"
 
 #include <vector>
 
 // Gathers one table row's definition from its control words (\trowd, \trleft, \cellx and the
-// cell and border words before each \cellx) into the row record the Word binary reader uses
-// (docformats.h), so both readers share one table builder. RTF row definitions are Word's
-// table properties written as words: \cellxN is a right cell boundary, \clmgf/\clmrg the
-// horizontal merge flags, \clvmgf/\clvmrg the vertical ones.
+// cell and border words before each \cellx) into the row record of Word's property records
+// (storyformats.h) that the .doc reader fills too, so both share one table builder. RTF row
+// definitions are Word's table properties written as words: \cellxN is a right cell boundary,
+// \clmgf/\clmrg the horizontal merge flags, \clvmgf/\clvmrg the vertical ones.
 class RtfRowBuilder {
 public:
     // Colours of the document's colour table by index; < 0 for "automatic".
@@ -28,19 +28,19 @@ public:
     void endBorder() { m_border = nullptr; }
 
     // The row as defined so far; cells start at boundaries[0] (\trleft).
-    const DocRowFormat& row() const { return m_row; }
+    const StoryRowFormat& row() const { return m_row; }
 
 private:
     void addCell(int boundary, const ColorTable& colors);
-    void setBorder(DocBorder* border);
+    void setBorder(StoryBorder* border);
     bool applyCell(RtfKeyword keyword, int parameter);
     bool applyBorder(RtfKeyword keyword, int parameter, int borderType, const ColorTable& colors);
 
-    DocRowFormat m_row;
-    DocCellFormat m_cell;           // the cell whose \cellx has not come yet
-    int m_backColor = -1;           // \clcbpat: colour index of the cell's ground
-    int m_foreColor = -1;           // \clcfpat: colour index of the cell's pattern
-    int m_shading = 0;              // \clshdng: pattern coverage in hundredths of a percent
-    DocBorder* m_border = nullptr;  // where \brdr* words go; points into m_row or m_cell
+    StoryRowFormat m_row;
+    StoryCellFormat m_cell;           // the cell whose \cellx has not come yet
+    int m_backColor = -1;             // \clcbpat: colour index of the cell's ground
+    int m_foreColor = -1;             // \clcfpat: colour index of the cell's pattern
+    int m_shading = 0;                // \clshdng: pattern coverage in hundredths of a percent
+    StoryBorder* m_border = nullptr;  // where \brdr* words go; points into m_row or m_cell
     int m_maxCells;
 };

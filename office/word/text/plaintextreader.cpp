@@ -1,6 +1,7 @@
 #include "office/word/text/plaintextreader.h"
 
-#include <QFile>
+#include "office/word/model/wordfilebytes.h"
+
 #include <QTextCodec>
 
 namespace {
@@ -217,30 +218,23 @@ QString PlainTextReader::decode(const QByteArray& bytes, Encoding encoding) {
 }
 
 /* Read the file into memory and split it into lines. */
-WordLoadResult PlainTextReader::readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return WordLoadResult::failure(
-            Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
+WordLoadResult PlainTextReader::readFile(const QString& path, const WordReadLimits& limits) {
+    QByteArray bytes;
+    if (std::optional<WordLoadResult> failure =
+            WordFileBytes::read(path, limits.maxTextFileBytes, &bytes)) {
+        return std::move(*failure);
     }
-    if (file.size() > kMaxFileBytes) {
-        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
-    }
-    return readBytes(bytes);
+    return readBytes(bytes, limits);
 }
 
 /* One paragraph per line (CR LF, LF or CR); a final line end adds no empty paragraph. */
-WordLoadResult PlainTextReader::readBytes(const QByteArray& bytes) {
+WordLoadResult PlainTextReader::readBytes(const QByteArray& bytes, const WordReadLimits& limits) {
     Encoding encoding = Encoding::Utf8;
     if (!detectEncoding(bytes, &encoding)) {
         return WordLoadResult::failure(Status::WrongFormat,
                                        QStringLiteral("not a Word document (binary content)"));
     }
-    if (bytes.size() > kMaxFileBytes) {
+    if (bytes.size() > limits.maxTextFileBytes) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
     }
     const QString text = decode(bytes, encoding);
@@ -251,7 +245,7 @@ WordLoadResult PlainTextReader::readBytes(const QByteArray& bytes) {
         if (c != QLatin1Char('\n') && c != QLatin1Char('\r')) {
             continue;
         }
-        if (int(document->blocks.size()) >= kMaxLines) {
+        if (int(document->blocks.size()) >= limits.maxParagraphs) {
             return WordLoadResult::failure(Status::TooLarge,
                                            QStringLiteral("the text has too many lines"));
         }

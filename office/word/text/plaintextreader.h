@@ -14,6 +14,7 @@
 // checked after decoding).
 
 #include "office/word/model/wordloadresult.h"
+#include "office/word/model/wordreadlimits.h"
 
 #include <QByteArray>
 #include <QString>
@@ -28,18 +29,16 @@ public:
         Windows1252
     };
 
-    // Largest file and most lines the reader takes; beyond them the file is TooLarge.
-    static constexpr qint64 kMaxFileBytes = 256ll * 1024 * 1024;
-    static constexpr int kMaxLines = 2000000;
-
     // The encoding of bytes as described above; false when the bytes are not text.
     static bool detectEncoding(const QByteArray& bytes, Encoding* encoding);
     // The text of bytes in encoding, without its byte order mark.
     static QString decode(const QByteArray& bytes, Encoding encoding);
 
     // Read the text file at path. Failures: NotFound (unreadable), WrongFormat (binary
-    // content), TooLarge (beyond kMaxFileBytes or kMaxLines).
-    static WordLoadResult readFile(const QString& path);
+    // content), TooLarge (beyond maxTextFileBytes, or more lines than maxParagraphs).
+    static WordLoadResult readFile(const QString& path,
+                                   const WordReadLimits& limits = WordReadLimits());
     // Read text held in memory; the same results as readFile.
-    static WordLoadResult readBytes(const QByteArray& bytes);
+    static WordLoadResult readBytes(const QByteArray& bytes,
+                                    const WordReadLimits& limits = WordReadLimits());
 };

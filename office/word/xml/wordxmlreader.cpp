@@ -19,7 +19,7 @@ bool WordXmlReader::isWord2003(const QByteArray& data) {
 }
 
 /* Word 2003 XML through the body reader, anything else as a flat package. */
-WordLoadResult WordXmlReader::readData(QByteArray data, const DocxLimits& limits) {
+WordLoadResult WordXmlReader::readData(QByteArray data, const WordReadLimits& limits) {
     if (data.size() > limits.maxPartBytes) {
         return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
                                        QStringLiteral("the XML document is too large"));
@@ -29,7 +29,7 @@ WordLoadResult WordXmlReader::readData(QByteArray data, const DocxLimits& limits
         DocxBodyReader body(styles, limits);
         return body.read(data);
     }
-    FlatOpcPackage package(limits);
+    FlatOpcPackage package(DocxReader::packageLimits(limits));
     const bool opened = package.open(data);
     data = QByteArray();  // the parsed package holds what is still needed
     if (!opened) {

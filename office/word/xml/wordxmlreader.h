@@ -17,7 +17,8 @@ public:
     // for broken XML, TooLarge past the limits; else as DocxReader.
     // The file is taken by value: handed over with std::move, a flat package's text is let go
     // once parsed.
-    static WordLoadResult readData(QByteArray data, const DocxLimits& limits = DocxLimits());
+    static WordLoadResult readData(QByteArray data,
+                                   const WordReadLimits& limits = WordReadLimits());
 
     // True when the root element is Word 2003 XML's w:wordDocument (false for flat OPC).
     static bool isWord2003(const QByteArray& data);

@@ -3,11 +3,13 @@
 #include <QVector>
 #include <QtGlobal>
 
-// Plain property records of the Word binary reader, filled from style sheets and grpprls by
-// DocFormatter. Only what a paste into a spreadsheet needs is kept.
+// Plain records of Word's own character, paragraph, cell and row properties, as the .doc
+// reader fills them from style sheets and grpprls (DocFormatter) and the RTF reader from
+// control words, which name the same properties. Only what a paste into a spreadsheet needs
+// is kept.
 
 // Character properties (a subset of Chp, MS-DOC 2.6.1).
-struct DocCharFormat {
+struct StoryCharFormat {
     bool bold = false;
     bool italic = false;
     bool strike = false;
@@ -26,7 +28,7 @@ struct DocCharFormat {
     bool ole2 = false;
     quint32 picLocation = 0;
 
-    bool operator==(const DocCharFormat& other) const {
+    bool operator==(const StoryCharFormat& other) const {
         return bold == other.bold && italic == other.italic && strike == other.strike &&
                underline == other.underline && halfPoints == other.halfPoints &&
                hasColor == other.hasColor && color == other.color && fontAscii == other.fontAscii &&
@@ -34,11 +36,11 @@ struct DocCharFormat {
                special == other.special && symbolChar == other.symbolChar &&
                symbolFont == other.symbolFont;
     }
-    bool operator!=(const DocCharFormat& other) const { return !(*this == other); }
+    bool operator!=(const StoryCharFormat& other) const { return !(*this == other); }
 };
 
 // Paragraph properties (a subset of Pap, MS-DOC 2.6.2).
-struct DocParaFormat {
+struct StoryParaFormat {
     int istd = 0;
     int justification = 0;  // 0 left/start, 1 centre, 2 right/end, 3 justified, 4+ distributed
     bool inTable = false;
@@ -52,7 +54,7 @@ struct DocParaFormat {
 };
 
 // A cell or table border (Brc80 MS-DOC 2.9.17 / Brc 2.9.16), reduced.
-struct DocBorder {
+struct StoryBorder {
     bool defined = false;  // false: the cell takes the table's border
     int type = 0;          // brcType, 0 none
     int eighths = 0;       // line width in eighths of a point
@@ -63,21 +65,21 @@ struct DocBorder {
 };
 
 // Per-cell table properties of one row (Tc80, MS-DOC 2.9.311, with later overrides).
-struct DocCellFormat {
+struct StoryCellFormat {
     enum Merge { NoMerge = 0, Continue = 1, Restart = 3 };
     int horizontalMerge = 0;  // 0 none, 1 first of a merged range, 2 merged into the previous
     int verticalMerge = NoMerge;
     int verticalAlign = 0;  // 0 top, 1 centre, 2 bottom
     bool hasShading = false;
     quint32 shading = 0;
-    DocBorder top, left, bottom, right;
+    StoryBorder top, left, bottom, right;
 };
 
 // Row properties (a subset of Tap, MS-DOC 2.6.3) from the row-end paragraph's grpprl.
-struct DocRowFormat {
-    bool defined = false;          // a sprmTDefTable was seen
-    QVector<int> boundaries;       // rgdxaCenter: itcMac + 1 cell boundaries in twips
-    QVector<DocCellFormat> cells;  // itcMac cells
-    DocBorder top, left, bottom, right, insideH, insideV;  // table borders
+struct StoryRowFormat {
+    bool defined = false;            // a sprmTDefTable was seen
+    QVector<int> boundaries;         // rgdxaCenter: itcMac + 1 cell boundaries in twips
+    QVector<StoryCellFormat> cells;  // itcMac cells
+    StoryBorder top, left, bottom, right, insideH, insideV;  // table borders
     int heightTwips = 0;  // dyaRowHeight: > 0 at least, < 0 exactly, 0 automatic
 };

@@ -1,11 +1,11 @@
-#include "office/word/doc/doctablegrid.h"
+#include "office/word/model/wordtablegrid.h"
 
 #include <algorithm>
 #include <tuple>
 
 /* Walk every edge from left to right, opening a new line past the tolerance or when the row
    already has an edge on the current line. */
-DocTableGrid::DocTableGrid(const std::vector<std::vector<int>>& rowEdges)
+WordTableGrid::WordTableGrid(const std::vector<std::vector<int>>& rowEdges)
     : m_lines(rowEdges.size()) {
     std::vector<std::tuple<int, size_t, size_t>> edges;  // position, row, edge
     for (size_t r = 0; r < rowEdges.size(); ++r) {

@@ -1,6 +1,6 @@
-#include "office/word/doc/docmodelbuilder.h"
+#include "office/word/model/storyblockbuilder.h"
 
-#include "office/word/doc/doctablegrid.h"
+#include "office/word/model/wordtablegrid.h"
 #include "office/word/model/symbolfonts.h"
 
 #include <algorithm>
@@ -12,7 +12,7 @@ constexpr int kDefaultCellWidth = 1440;  // one inch, for rows without cell boun
 
 /* The boundaries of a row's cells in twips: the row's own, else the previous row's when the
    cell count matches, else cells of one inch; made non-decreasing and one per cell edge. */
-std::vector<int> rowBoundaries(const DocRowFormat& format, int cellCount,
+std::vector<int> rowBoundaries(const StoryRowFormat& format, int cellCount,
                                const std::vector<int>& previous) {
     std::vector<int> bounds;
     if (format.defined && format.boundaries.size() >= 2) {
@@ -47,7 +47,7 @@ std::uint32_t modelColor(bool has, quint32 color) {
 }  // namespace
 
 /* Map a Word border to the line the model keeps. */
-BorderLine DocModelBuilder::borderLine(const DocBorder& border) {
+BorderLine StoryBlockBuilder::borderLine(const StoryBorder& border) {
     BorderLine line;
     if (!border.visible()) {
         return line;
@@ -83,7 +83,7 @@ BorderLine DocModelBuilder::borderLine(const DocBorder& border) {
 }
 
 /* Convert a character format, naming its fonts through the font table. */
-WordRunFormat DocModelBuilder::runFormat(const DocCharFormat& format) const {
+WordRunFormat StoryBlockBuilder::runFormat(const StoryCharFormat& format) const {
     WordRunFormat out;
     out.fontName = m_fonts.name(format.fontAscii);
     out.eastAsiaFontName = m_fonts.name(format.fontEastAsia);
@@ -103,8 +103,8 @@ WordRunFormat DocModelBuilder::runFormat(const DocCharFormat& format) const {
 /* Convert a run. Text in a symbol font (the run's, or a sprmCSymbol's own) maps to Unicode
    where the table knows the code, in the paragraph mark's font, as the symbol font would draw
    it as something else; other codes keep the run's font. */
-void DocModelBuilder::appendRun(const DocRun& run, const QString& plainFont,
-                                WordParagraph& out) const {
+void StoryBlockBuilder::appendRun(const StoryRun& run, const QString& plainFont,
+                                  WordParagraph& out) const {
     const WordRunFormat format = runFormat(run.format);
     const SymbolFonts::Font font = SymbolFonts::fontOf(
         run.format.symbolChar != 0 ? m_fonts.name(run.format.symbolFont) : format.fontName);
@@ -125,11 +125,11 @@ void DocModelBuilder::appendRun(const DocRun& run, const QString& plainFont,
 }
 
 /* Convert a paragraph with its runs and alignment. */
-WordParagraph DocModelBuilder::paragraph(const DocParagraph& source) const {
+WordParagraph StoryBlockBuilder::paragraph(const StoryParagraph& source) const {
     WordParagraph out;
     out.runs.reserve(size_t(source.runs.size()));
     out.markFormat = runFormat(source.markFormat);
-    for (const DocRun& run : source.runs) {
+    for (const StoryRun& run : source.runs) {
         appendRun(run, out.markFormat.fontName, out);
     }
     switch (source.format.justification) {
@@ -150,18 +150,18 @@ WordParagraph DocModelBuilder::paragraph(const DocParagraph& source) const {
 }
 
 /* Walk the paragraphs, opening and closing tables as the table depth changes. */
-std::vector<WordBlock> DocModelBuilder::build(const QVector<DocParagraph>& paragraphs) {
+std::vector<WordBlock> StoryBlockBuilder::build(const QVector<StoryParagraph>& paragraphs) {
     m_stack.clear();
     m_body.clear();
-    for (const DocParagraph& source : paragraphs) {
+    for (const StoryParagraph& source : paragraphs) {
         add(source);
     }
     return finish();
 }
 
 /* Place one paragraph: in the body, in the current cell, or as the end of a row. */
-void DocModelBuilder::add(const DocParagraph& source) {
-    const size_t depth = size_t(std::min(source.format.depth(), kMaxTableDepth));
+void StoryBlockBuilder::add(const StoryParagraph& source) {
+    const size_t depth = size_t(std::min(source.format.depth(), m_maxTableDepth));
     while (m_stack.size() > depth) {
         closeTable();
     }
@@ -191,7 +191,7 @@ void DocModelBuilder::add(const DocParagraph& source) {
 }
 
 /* Close the tables still open and hand over the blocks. */
-std::vector<WordBlock> DocModelBuilder::finish() {
+std::vector<WordBlock> StoryBlockBuilder::finish() {
     while (!m_stack.empty()) {
         closeTable();
     }
@@ -201,19 +201,19 @@ std::vector<WordBlock> DocModelBuilder::finish() {
 }
 
 /* The blocks that receive the next block: the innermost open cell, else the body. */
-std::vector<WordBlock>& DocModelBuilder::container() {
+std::vector<WordBlock>& StoryBlockBuilder::container() {
     return m_stack.empty() ? m_body : m_stack.back().cell;
 }
 
 /* Finish the innermost open table (an unfinished row is kept) and place it in its parent. */
-void DocModelBuilder::closeTable() {
+void StoryBlockBuilder::closeTable() {
     OpenTable table = std::move(m_stack.back());
     m_stack.pop_back();
     if (!table.cell.empty()) {
         table.cells.push_back(std::move(table.cell));
     }
     if (!table.cells.empty()) {
-        table.rows.push_back(PendingRow{std::move(table.cells), DocRowFormat()});
+        table.rows.push_back(PendingRow{std::move(table.cells), StoryRowFormat()});
     }
     if (table.rows.empty()) {
         return;
@@ -221,14 +221,13 @@ void DocModelBuilder::closeTable() {
     container().push_back(WordBlock::ofTable(makeTable(table.rows)));
 }
 
-/* Lay the rows on the grid of their cell boundaries and fill the model's table. */
-std::shared_ptr<WordTable> DocModelBuilder::makeTable(std::vector<PendingRow>& rows) {
-    auto table = std::make_shared<WordTable>();
+/* The cell edges of each row; a cell merged into its neighbour (fMerged) widens that
+   neighbour, so its blocks, edge and format go to the cell before it. */
+std::vector<std::vector<int>> StoryBlockBuilder::mergedRowEdges(std::vector<PendingRow>& rows) {
     std::vector<std::vector<int>> bounds(rows.size());
     std::vector<int> previous;
     for (size_t r = 0; r < rows.size(); ++r) {
         PendingRow& row = rows[r];
-        // A cell merged into its neighbour (fMerged) widens that neighbour.
         std::vector<int> edges = rowBoundaries(row.format, int(row.cells.size()), previous);
         previous = edges;
         for (size_t c = row.cells.size(); c-- > 1;) {
@@ -243,54 +242,68 @@ std::shared_ptr<WordTable> DocModelBuilder::makeTable(std::vector<PendingRow>& r
         }
         bounds[r] = edges;
     }
-    const DocTableGrid grid(bounds);
-    table->gridColumnTwips = grid.columnTwips();
-    const int columns = grid.columnCount();
-    for (size_t r = 0; r < rows.size(); ++r) {
-        PendingRow& source = rows[r];
-        const std::vector<int>& edges = bounds[r];
-        WordRow row;
-        row.gridBefore = grid.line(r, 0);
-        row.gridAfter = columns - grid.line(r, edges.size() - 1);
-        if (source.format.heightTwips != 0) {
-            row.heightTwips = std::abs(source.format.heightTwips);
-            row.heightRule = source.format.heightTwips < 0 ? WordRow::HeightRule::Exact
-                                                           : WordRow::HeightRule::AtLeast;
-        }
-        for (size_t c = 0; c < source.cells.size(); ++c) {
-            WordCell cell;
-            cell.blocks = std::move(source.cells[c]);
-            cell.gridSpan = grid.line(r, c + 1) - grid.line(r, c);
-            cell.widthTwips = edges[c + 1] - edges[c];
-            if (c < size_t(source.format.cells.size())) {
-                const DocCellFormat& format = source.format.cells[int(c)];
-                if (format.verticalMerge == DocCellFormat::Restart) {
-                    cell.verticalMerge = WordCell::VerticalMerge::Restart;
-                } else if (format.verticalMerge == DocCellFormat::Continue) {
-                    cell.verticalMerge = WordCell::VerticalMerge::Continue;
-                }
-                if (format.verticalAlign == 1) {
-                    cell.verticalAlignment = WordCell::VerticalAlignment::Center;
-                } else if (format.verticalAlign == 2) {
-                    cell.verticalAlignment = WordCell::VerticalAlignment::Bottom;
-                }
-                cell.shading = modelColor(format.hasShading, format.shading);
-                const DocBorder* sides[] = {&format.top, &format.left, &format.bottom,
-                                            &format.right};
-                WordBorder* targets[] = {&cell.borders.top, &cell.borders.left,
-                                         &cell.borders.bottom, &cell.borders.right};
-                for (int i = 0; i < 4; ++i) {
-                    targets[i]->set = sides[i]->defined;
-                    targets[i]->line = borderLine(*sides[i]);
-                }
-            }
-            row.cells.push_back(std::move(cell));
-        }
-        table->rows.push_back(std::move(row));
+    return bounds;
+}
+
+/* A cell's merge, alignment, shading and borders from its format. */
+void StoryBlockBuilder::applyCellFormat(const StoryCellFormat& format, WordCell& cell) {
+    if (format.verticalMerge == StoryCellFormat::Restart) {
+        cell.verticalMerge = WordCell::VerticalMerge::Restart;
+    } else if (format.verticalMerge == StoryCellFormat::Continue) {
+        cell.verticalMerge = WordCell::VerticalMerge::Continue;
     }
-    const DocRowFormat& first = rows.front().format;
-    const DocBorder* sides[] = {&first.top,   &first.left,    &first.bottom,
-                                &first.right, &first.insideH, &first.insideV};
+    if (format.verticalAlign == 1) {
+        cell.verticalAlignment = WordCell::VerticalAlignment::Center;
+    } else if (format.verticalAlign == 2) {
+        cell.verticalAlignment = WordCell::VerticalAlignment::Bottom;
+    }
+    cell.shading = modelColor(format.hasShading, format.shading);
+    const StoryBorder* sides[] = {&format.top, &format.left, &format.bottom, &format.right};
+    WordBorder* targets[] = {&cell.borders.top, &cell.borders.left, &cell.borders.bottom,
+                             &cell.borders.right};
+    for (int i = 0; i < 4; ++i) {
+        targets[i]->set = sides[i]->defined;
+        targets[i]->line = borderLine(*sides[i]);
+    }
+}
+
+/* One row of the model: its place on the grid, its height and its cells. */
+WordRow StoryBlockBuilder::makeRow(PendingRow& source, const std::vector<int>& edges,
+                                   const WordTableGrid& grid, size_t r) {
+    WordRow row;
+    row.gridBefore = grid.line(r, 0);
+    row.gridAfter = grid.columnCount() - grid.line(r, edges.size() - 1);
+    if (source.format.heightTwips != 0) {
+        row.heightTwips = std::abs(source.format.heightTwips);
+        row.heightRule = source.format.heightTwips < 0 ? WordRow::HeightRule::Exact
+                                                       : WordRow::HeightRule::AtLeast;
+    }
+    for (size_t c = 0; c < source.cells.size(); ++c) {
+        WordCell cell;
+        cell.blocks = std::move(source.cells[c]);
+        cell.gridSpan = grid.line(r, c + 1) - grid.line(r, c);
+        cell.widthTwips = edges[c + 1] - edges[c];
+        if (c < size_t(source.format.cells.size())) {
+            applyCellFormat(source.format.cells[int(c)], cell);
+        }
+        row.cells.push_back(std::move(cell));
+    }
+    return row;
+}
+
+/* Lay the rows on the grid of their cell boundaries and fill the model's table; the table's
+   borders are the first row's. */
+std::shared_ptr<WordTable> StoryBlockBuilder::makeTable(std::vector<PendingRow>& rows) {
+    auto table = std::make_shared<WordTable>();
+    const std::vector<std::vector<int>> bounds = mergedRowEdges(rows);
+    const WordTableGrid grid(bounds);
+    table->gridColumnTwips = grid.columnTwips();
+    for (size_t r = 0; r < rows.size(); ++r) {
+        table->rows.push_back(makeRow(rows[r], bounds[r], grid, r));
+    }
+    const StoryRowFormat& first = rows.front().format;
+    const StoryBorder* sides[] = {&first.top,   &first.left,    &first.bottom,
+                                  &first.right, &first.insideH, &first.insideV};
     WordBorder* targets[] = {&table->borders.top,
                              &table->borders.left,
                              &table->borders.bottom,

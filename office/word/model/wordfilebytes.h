@@ -1,0 +1,18 @@
+#pragma once
+
+#include "office/word/model/wordloadresult.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Reads a whole document file into memory, for the readers that parse from bytes (.doc, RTF,
+// plain text), refusing a file beyond their size bound before reading it.
+class WordFileBytes {
+public:
+    // The file's bytes in *bytes and nullopt; else the failure: NotFound (cannot open or read
+    // it whole) or TooLarge (larger than maxBytes).
+    static std::optional<WordLoadResult> read(const QString& path, qint64 maxBytes,
+                                              QByteArray* bytes);
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+// The fonts of a Word document by index, as character properties name them (the ftc of a .doc,
+// the order of an RTF font table). Each reader fills it from its own format.
+class WordFontTable {
+public:
+    // Add a font after the last one; returns its index.
+    int append(const QString& name);
+    // The name of font `index`, empty when unknown.
+    QString name(int index) const;
+    int count() const { return m_names.size(); }
+
+private:
+    QVector<QString> m_names;
+};
