@@ -98,7 +98,8 @@ TEST(LittleEndianReaderFailure, SubViewsSeeksAndSkipsOutsideFail) {
 }
 
 TEST(LittleEndianReaderFailure, DoublesAreLittleEndianIeee) {
-    LittleEndianReader in(QByteArray::fromHex("000000000000f03f"));
+    const QByteArray one = QByteArray::fromHex("000000000000f03f");
+    LittleEndianReader in(one);
     EXPECT_EQ(in.f64(0), 1.0);
     EXPECT_EQ(in.readF64(), 1.0);
     EXPECT_EQ(in.readF64(), 0.0);
