@@ -328,11 +328,6 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments) {
     return result;
 }
 
-/* The window's three checks, in its order. */
-QString CommandLine::validate(const ConvertOptions& options) {
-    return options.validationMessage();
-}
-
 /* Absolute, native, with one trailing separator. */
 QString CommandLine::folderPath(const QString& argument) {
     if (argument.isEmpty()) {

@@ -35,11 +35,6 @@ public:
     // value, a bad last row or not exactly two folders.
     static Result parse(const QStringList& arguments);
 
-    // Check the filled options as the window does: the source folder, then the template
-    // (only when used), then the destination folder. Empty when all is well, else the
-    // window's message for the first failure.
-    static QString validate(const ConvertOptions& options);
-
     // A folder argument as the window's picker gives it: absolute, native separators, with
     // a trailing separator.
     static QString folderPath(const QString& argument);

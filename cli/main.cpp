@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
         case CommandLine::Action::Convert:
             break;
     }
-    const QString problem = CommandLine::validate(parsed.options);
+    const QString problem = parsed.options.validationMessage();
     if (!problem.isEmpty()) {
         err << problem << '\n';
         return HeadlessRun::BadInput;

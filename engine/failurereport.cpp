@@ -90,7 +90,7 @@ QString FailureReport::text(const QString& failedPaths, const QStringList& cutCe
         text += QLatin1Char('\n');
     }
     text += QStringLiteral(
-        "以下内容在转换中有损失: 文字超过32767个字符, 分列时列数不够, 或格式过多 "
+        "以下内容在转换中有损失: 文字超过32767个字符, 分列时列数不够, 格式过多, 或公式过大 "
         "(converted, but with these losses):\n");
     for (const QString& cell : cutCells) {
         text += line(cell);

@@ -146,11 +146,6 @@ void MergeObject::setWpsProcessCounter(std::function<int()> counter) {
     m_wpsProcessCounter = std::move(counter);
 }
 
-/* List every file under a folder. */
-QFileInfoList MergeObject::collectFiles(const QString& path) {
-    return DocumentDiscovery::collectFiles(path);
-}
-
 /* Run one conversion job over every Word document under the source folder. The tree is walked
    twice: once to count the documents for the progress figures, then document by document while
    converting, so the job never holds the whole list. */
@@ -190,7 +185,6 @@ void MergeObject::Transform() {
     word->setControl(QStringLiteral("Word.Application"));
     hideAndSilence(word.get());
     const AxHandle documents = subObject(word.get(), "Documents");
-    initialiseCom();
     AxHandle excel = std::make_unique<AxObject>();
     DocumentFeed feed(convertOptions().sourcePath, acceptance());
     DocumentFeed::Document document;
@@ -529,6 +523,8 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
         return DocumentOutcome::NotOpened;
     }
     result.opened = true;
+    // What the built-in Word had to leave out; installed Word knows no such member.
+    const QStringList documentLosses = document->readProperty("Losses").toStringList();
     OutputWorkbook workbook(excel, workBooks.get(), convertOptions());
     workbook.prepare();
     transferContent(word, document.get(), workbook);
@@ -536,7 +532,7 @@ MergeObject::DocumentOutcome MergeObject::convertDocument(AxObject* word, AxObje
     if (!saved) {
         result.saveError = workbook.saveError();
     }
-    result.cutCells = workbook.cutCells();
+    result.cutCells = documentLosses + workbook.cutCells();
     document->dynamicCall("Close (Boolean)", false);
     return saved ? DocumentOutcome::Converted : DocumentOutcome::NotSaved;
 }

@@ -5,7 +5,8 @@
 //
 // - MergeObject (here): the run itself, its signals and the failure report.
 // - ConvertOptions: the process-wide job inputs (convertoptions.h).
-// - DocumentDiscovery: the list of files and the test for a Word document.
+// - DocumentFeed, DocumentWalk: the documents of the run, one at a time, walked as they are
+//   taken; DocumentDiscovery: the test for a Word document.
 // - OutputWorkbook, TableMode, WholeDocumentMode: the per-document procedures.
 // - CollectMode, FieldLayout, CollectWorkbook: one workbook for the whole batch, a row per
 //   document and a column per field of the form.
@@ -13,7 +14,6 @@
 
 #include "engine/documentfeed.h"
 
-#include <QFileInfoList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -33,7 +33,7 @@ struct RunIssue {
     enum class Kind {
         NotOpened,  // could not be opened or read (also an unreadable folder)
         NotSaved,   // opened, but its workbook was not saved
-        Lossy       // converted and saved, but some cell text was cut
+        Lossy       // converted and saved, but something was left out or cut
     };
     Kind kind = Kind::NotOpened;
     QString nativePath;
@@ -59,9 +59,10 @@ struct RunResult {
     QStringList failedPaths;
     // Folders under the source that could not be read (native paths); each counts in failed.
     QStringList unreadableFolders;
-    // Cells of saved workbooks whose text was cut (to what a cell holds, or by a column split
-    // that ran out of columns), each as the document's native path, ": " and the cell with
-    // why ("Sheet1!A5 (text cut to 32,767 characters)").
+    // What saved workbooks lost: content the reader left out (an equation too large to lay
+    // out) and cells whose text was cut (to what a cell holds, or by a column split that ran
+    // out of columns), each as the document's native path, ": " and what with why
+    // ("Sheet1!A5 (text cut to 32,767 characters)").
     QStringList cut;
     // Every document that failed or lost something, in discovery order, unreadable folders
     // first: the same reasons as the lists above, one entry per document.
@@ -112,11 +113,6 @@ public:
     // The outcome of the last run of Transform() (all zero before the first run).
     RunResult lastRun() const { return m_lastRun; }
 
-    // Every file under `path`, its own files first (sorted by name, ignoring case), then
-    // each subfolder's, depth-first. Hidden files are listed; links to files, system files
-    // and hidden folders are not. An unreadable folder gives no entries.
-    static QFileInfoList collectFiles(const QString& path);
-
 signals:
     void Signal_SetButtonEnable();
     void ShowDisposingFile(QString filePath);
@@ -137,7 +133,7 @@ private:
         bool opened = false;   // the document opened (a later failure is "not saved")
         QString reason;        // why it failed when something was thrown (out of memory ...)
         QString saveError;     // for NotSaved: the spreadsheet application's reason
-        QStringList cutCells;  // cells of the saved workbook whose text was cut
+        QStringList cutCells;  // what the saved workbook lost: equations left out, cells cut
     };
     class ParallelWorker;
     struct SharedProgress;

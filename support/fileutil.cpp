@@ -39,14 +39,14 @@ bool isSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-/* path from the local 8-bit code page to UTF-16, "/" taken as "\\". */
-std::wstring toWide(const std::string& path) {
+/* path from the local 8-bit code page (or `codePage`) to UTF-16, "/" taken as "\\". */
+std::wstring toWide(const std::string& path, UINT codePage = CP_ACP) {
     std::wstring wide;
     const int length =
-        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+        MultiByteToWideChar(codePage, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
     if (length > 0) {
         wide.resize(static_cast<std::size_t>(length));
-        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(),
+        MultiByteToWideChar(codePage, 0, path.data(), static_cast<int>(path.size()), wide.data(),
                             length);
     }
     for (wchar_t& c : wide) {
@@ -58,8 +58,8 @@ std::wstring toWide(const std::string& path) {
 /* path for the wide Windows calls. A path whose full form is too long for the classic calls
    is made absolute and given the "\\?\" prefix, which lifts the limit; shorter paths are kept
    as written, so relative paths and device names behave as before. */
-std::wstring longPath(const std::string& path) {
-    const std::wstring wide = toWide(path);
+std::wstring longPath(const std::string& path, UINT codePage = CP_ACP) {
+    const std::wstring wide = toWide(path, codePage);
     if (wide.rfind(L"\\\\?\\", 0) == 0) {
         return wide;
     }
@@ -127,6 +127,13 @@ bool writeDurably(HANDLE file, std::string_view bytes) {
     return CloseHandle(file) && ok;
 }
 
+/* Move the file at from onto to in one step, replacing a file there; `durable`: wait until
+   the move is on disk. */
+bool moveOver(const std::wstring& from, const std::wstring& to, bool durable) {
+    return MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0)) != 0;
+}
+
 #else
 
 /* Write all of bytes to fd, resuming after interrupted or partial writes. */
@@ -157,6 +164,18 @@ void syncFolder(const std::string& folder) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+/* Rename from onto to in one step, replacing a file there; `durable`: flush the folder's
+   entries too. */
+bool moveOver(const std::string& from, const std::string& to, bool durable) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    if (durable) {
+        syncFolder(folderOf(to));
+    }
+    return true;
 }
 
 /* Give the new file the old one's permissions and, where allowed, its owner. */
@@ -287,9 +306,7 @@ int replaceFileContents(std::string_view path, std::string_view bytes) {
     if (file == INVALID_HANDLE_VALUE) {
         return -1;
     }
-    if (!writeDurably(file, bytes) ||
-        !MoveFileExW(tempPath.c_str(), longPath(target).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!writeDurably(file, bytes) || !moveOver(tempPath, longPath(target), true)) {
         DeleteFileW(tempPath.c_str());
         return -1;
     }
@@ -316,12 +333,25 @@ int replaceFileContents(std::string_view path, std::string_view bytes) {
     }
     copyFileIdentity(fd, old);
     const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written || ::rename(tempPath.c_str(), target.c_str()) != 0) {
+    if (::close(fd) != 0 || !written || !moveOver(tempPath, target, true)) {
         ::unlink(tempPath.c_str());
         return -1;
     }
-    syncFolder(folderOf(target));
     return 0;
 }
 
 #endif
+
+/* Move a file into place by one rename. */
+int moveFileOver(std::string_view from, std::string_view to) {
+    const std::string source = pathString(from);
+    const std::string target = pathString(to);
+    if (source.empty() || target.empty()) {
+        return -1;
+    }
+#ifdef _WIN32
+    return moveOver(longPath(source, CP_UTF8), longPath(target, CP_UTF8), false) ? 0 : -1;
+#else
+    return moveOver(source, target, false) ? 0 : -1;
+#endif
+}

@@ -42,3 +42,12 @@ std::vector<std::string> directoryPrefixes(std::string_view dir, char separator)
 // not writable or the rewrite fails; then the old file stays as it was and no temporary file is
 // left behind. On Windows paths longer than the classic limit work.
 int replaceFileContents(std::string_view path, std::string_view bytes);
+
+// Move the file at from onto the path to in one step: a file already at to is replaced, and at
+// no moment is there no file at to (rename; on Windows MoveFileExW with
+// MOVEFILE_REPLACE_EXISTING); unlike replaceFileContents it does not wait for the disk.
+// Both paths lie in one file system, normally in one folder. Unlike the functions above, the
+// paths are as the system names files: UTF-8 on Windows (so that any name can be reached),
+// the name's own bytes elsewhere. Returns 0, or -1 when the move fails (to is a folder, from
+// is missing...); then neither file has changed.
+int moveFileOver(std::string_view from, std::string_view to);

@@ -2,6 +2,7 @@
 // numbers written, and a 100,000-cell workbook read back.
 
 #include "office/excel/xls/xlsreader.h"
+#include "office/excel/workbookfile.h"
 #include "office/excel/xls/xlswriter.h"
 
 #include <QTemporaryDir>
@@ -40,7 +41,7 @@ void writeFile(benchmark::State& state, bool text) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.xls"));
     for (auto _ : state) {
-        const WorkbookFileResult result = XlsWriter::write(*workbook, path);
+        const WorkbookFileResult result = WorkbookFile::save(*workbook, path);
         if (!result.ok()) {
             state.SkipWithError("write failed");
         }
@@ -83,7 +84,7 @@ void BM_Read100kCells(benchmark::State& state) {
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("read.xls"));
-    XlsWriter::write(*workbook, path);
+    WorkbookFile::save(*workbook, path);
     for (auto _ : state) {
         Workbook read;
         const WorkbookFileResult result = XlsReader::read(path, read);

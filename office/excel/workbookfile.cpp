@@ -4,6 +4,7 @@
 #include "office/excel/xls/xlswriter.h"
 #include "office/excel/xlsx/xlsxreader.h"
 #include "office/excel/xlsx/xlsxwriter.h"
+#include "support/fileutil.h"
 #include "support/processlist.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <functional>
 #include <mutex>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -83,6 +85,15 @@ bool createTemporary(const QFileInfo& target, QFile& file) {
     return false;
 }
 
+/* A path as moveFileOver takes it: UTF-8 on Windows, the name's own bytes elsewhere. */
+std::string systemName(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toUtf8().toStdString();
+#else
+    return QFile::encodeName(path).toStdString();
+#endif
+}
+
 /* The reason a workbook cannot be created at `target`, found only once writing has failed. */
 WorkbookFileResult creationFailure(const QFileInfo& target) {
     const QString path = QDir::toNativeSeparators(target.filePath());
@@ -121,20 +132,19 @@ WorkbookFileResult writeAtomically(const QString& path,
             QStringLiteral("Writing %1 failed").arg(QDir::toNativeSeparators(path)));
     }
     // A replaced workbook keeps its permissions; a new one has those of any new file.
-    if (QFile::exists(path)) {
+    const bool replacing = QFile::exists(path);
+    if (replacing) {
         QFile::setPermissions(temp.fileName(), QFile::permissions(path));
-        if (!QFile::remove(path)) {
-            temp.remove();
-            return target.isDir()
-                       ? creationFailure(target)
-                       : WorkbookFileResult::failure(QStringLiteral("Cannot replace %1")
-                                                         .arg(QDir::toNativeSeparators(path)));
-        }
     }
-    if (!temp.rename(path)) {
+    // One rename puts the new workbook in the old one's place: there is always one of them.
+    if (moveFileOver(systemName(temp.fileName()), systemName(path)) != 0) {
         temp.remove();
+        if (target.isDir()) {
+            return creationFailure(target);
+        }
         return WorkbookFileResult::failure(
-            QStringLiteral("Cannot create %1").arg(QDir::toNativeSeparators(path)));
+            (replacing ? QStringLiteral("Cannot replace %1") : QStringLiteral("Cannot create %1"))
+                .arg(QDir::toNativeSeparators(path)));
     }
     return WorkbookFileResult::success();
 }

@@ -15,7 +15,8 @@ public:
     static Format formatOf(const QString& path);
 
     // Save `workbook` to `path`. The file is written under a temporary name in the target
-    // folder and renamed into place only when complete, so a failed save (missing folder,
+    // folder and renamed into place only when complete, in one step over any file of that
+    // name (which is never missing meanwhile), so a failed save (missing folder,
     // unwritable place, a text longer than 32,767 characters, unknown extension) leaves no
     // file behind and an existing file of that name untouched. The temporary name is
     // ".~sw-HOST-PID-XXXXXX.tmp"; the first save of a process into a folder removes the

@@ -43,11 +43,6 @@ bool holdsEncryptedPackage(QFile& file) {
     return false;
 }
 
-/* Word 97-2003 binary documents (OLE2 with a WordDocument stream). */
-WordLoadResult loadBinaryDocument(const QString& path) {
-    return DocReader::readFile(path);
-}
-
 /* True when `text` at `pos` starts with `prefix`, ASCII letters compared without case. */
 bool startsWithAt(const QByteArray& text, int pos, const char* prefix) {
     const int length = static_cast<int>(qstrlen(prefix));
@@ -177,18 +172,29 @@ MarkupKind markupKind(const QByteArray& firstBytes) {
 
 /* Web pages, web archives and Word's XML formats under any name; nullopt for anything else. */
 std::optional<WordLoadResult> loadMarkup(QFile& file) {
+    const DocxLimits limits;
     file.seek(0);
-    const MarkupKind kind = markupKind(file.read(4096));
+    QByteArray data = file.read(WordFileLoader::kSniffBytes);
+    MarkupKind kind = markupKind(data);
+    if (kind == MarkupKind::None && !file.atEnd() && file.size() <= limits.maxPartBytes &&
+        data.toLower().contains("<!doctype")) {
+        // A document type declaration whose internal subset runs past the first bytes: the
+        // root element, which tells the format, comes after it.
+        file.seek(0);
+        data = file.readAll();
+        kind = markupKind(data);
+    }
     if (kind == MarkupKind::None) {
         return std::nullopt;
     }
-    const DocxLimits limits;
     if (file.size() > limits.maxPartBytes) {
         return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
                                        QStringLiteral("the file is too large"));
     }
-    file.seek(0);
-    QByteArray data = file.readAll();
+    if (!file.atEnd()) {
+        file.seek(0);
+        data = file.readAll();
+    }
     if (kind == MarkupKind::WebArchive) {
         return MhtmlReader::readData(data, limits);
     }
@@ -245,7 +251,7 @@ WordLoadResult WordFileLoader::load(const QString& path) {
                     QStringLiteral("the document is password-protected"));
             }
             file.close();
-            return loadBinaryDocument(path);
+            return DocReader::readFile(path);
         case ContentKind::Rtf:
             file.close();
             return RtfReader::readFile(path);

@@ -190,19 +190,19 @@ TEST(CommandLineValidation, TheWindowsThreeChecksInItsOrder) {
     options.savePath = missing;
     options.useTemplate = true;
     options.templatePath = temp.path() + QStringLiteral("/none.xlsx");
-    EXPECT_EQ(CommandLine::validate(options), QStringLiteral("Word文件所在文件夹不存在!"));
+    EXPECT_EQ(options.validationMessage(), QStringLiteral("Word文件所在文件夹不存在!"));
     options.sourcePath = folder;
-    EXPECT_EQ(CommandLine::validate(options), QStringLiteral("excel模板文件不存在!"));
+    EXPECT_EQ(options.validationMessage(), QStringLiteral("excel模板文件不存在!"));
     options.templatePath = folder;  // a folder is not a template file
-    EXPECT_EQ(CommandLine::validate(options), QStringLiteral("excel模板文件不存在!"));
+    EXPECT_EQ(options.validationMessage(), QStringLiteral("excel模板文件不存在!"));
     options.useTemplate = false;  // then the template path is not examined
-    EXPECT_EQ(CommandLine::validate(options), QStringLiteral("保存文件夹不存在!"));
+    EXPECT_EQ(options.validationMessage(), QStringLiteral("保存文件夹不存在!"));
     options.savePath = folder;  // the workbooks would land among the documents
-    EXPECT_EQ(CommandLine::validate(options),
+    EXPECT_EQ(options.validationMessage(),
               QStringLiteral("保存文件夹不能是Word文件所在文件夹或其中的文件夹!"));
     QTemporaryDir elsewhere;
     options.savePath = CommandLine::folderPath(elsewhere.path());
-    EXPECT_TRUE(CommandLine::validate(options).isEmpty());
+    EXPECT_TRUE(options.validationMessage().isEmpty());
 }
 
 }  // namespace

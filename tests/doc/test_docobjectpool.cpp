@@ -33,6 +33,26 @@ TEST(DocObjectPool, ReadsEquationObjectsByIdAndNothingElse) {
 
     DocObjectPool none(nullptr);
     EXPECT_EQ(none.equationText(2147483647u), QString());
+    EXPECT_TRUE(pool.losses().isEmpty());
+    EXPECT_TRUE(formulas.losses().isEmpty());
+}
+
+TEST(DocObjectPool, EquationsBeyondTheLimitsAreNamedAsLost) {
+    const QByteArray mtefBytes = fileBytes(QStringLiteral("tests/data/doc/equations.doc"));
+    const CompoundFile mtef(mtefBytes);
+    DocObjectPool pool(&mtef, DocObjectPool::Limits{16, 16});
+    EXPECT_EQ(pool.equationText(2147483647u), QString());
+    EXPECT_EQ(pool.equationText(2147483647u), QString());  // asked twice, named once
+    EXPECT_EQ(pool.equationText(12345u), QString());       // no object: nothing lost
+    EXPECT_EQ(
+        pool.losses(),
+        QStringList{QStringLiteral("equation object _2147483647 too large to lay out, left out")});
+
+    const QByteArray odfBytes = fileBytes(QStringLiteral("../shared/corpus/doc/equation.doc"));
+    const CompoundFile odf(odfBytes);
+    DocObjectPool formulas(&odf, DocObjectPool::Limits{DocObjectPool::kMaxEquationBytes, 64});
+    EXPECT_EQ(formulas.equationText(60575120u), QString());
+    EXPECT_EQ(formulas.losses().size(), 1);
 }
 
 TEST(DocObjectPool, StreamsInsideStoragesAreFoundByPath) {

@@ -47,7 +47,8 @@ class MathMlTest : public testing::TestWithParam<MathMlCase> {};
 TEST_P(MathMlTest, GivesLinearText) {
     const MathMlCase& c = GetParam();
     QString text = QStringLiteral("untouched");
-    const bool ok = MathMlEquation::fromMathMl(QByteArray(c.xml), &text);
+    const bool ok =
+        MathMlEquation::fromMathMl(QByteArray(c.xml), &text) == MathMlEquation::Outcome::Read;
     if (c.text == nullptr) {
         EXPECT_FALSE(ok);
         EXPECT_EQ(text, QStringLiteral("untouched"));
@@ -62,9 +63,14 @@ INSTANTIATE_TEST_SUITE_P(Elements, MathMlTest, testing::ValuesIn(kCases),
                              return paramName(row.param.name);
                          });
 
-TEST(MathMlPackage, NoZipArchiveGivesNoText) {
+TEST(MathMlPackage, NoZipArchiveGivesNoTextAndTooMuchMathIsTooLarge) {
     QString text;
-    EXPECT_FALSE(MathMlEquation::fromOdfPackage(QByteArray("PK\x03\x04 not really"), &text));
+    EXPECT_EQ(MathMlEquation::fromOdfPackage(QByteArray("PK\x03\x04 not really"), &text),
+              MathMlEquation::Outcome::NotMath);
+    const QByteArray huge =
+        "<math>" + QByteArray(MathMlEquation::kMaxContentBytes, 'x') + "</math>";
+    EXPECT_EQ(MathMlEquation::fromMathMl(huge, &text), MathMlEquation::Outcome::TooLarge);
+    EXPECT_TRUE(text.isEmpty());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "engine/documentdiscovery.h"
+#include "engine/documentwalk.h"
 #include "engine/failurereport.h"
-#include "engine/mergeobject.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,27 @@
 #endif
 
 namespace {
+
+// What a walk of `path` lists: its files, and the folders it could not read.
+struct Walked {
+    QFileInfoList files;
+    QStringList unreadableFolders;
+};
+
+Walked walk(const QString& path) {
+    Walked found;
+    DocumentWalk walk(path);
+    DocumentWalk::Entry entry;
+    while (walk.next(entry)) {
+        found.files.append(QFileInfo(QDir::fromNativeSeparators(entry.nativePath)));
+    }
+    found.unreadableFolders = walk.unreadableFolders();
+    return found;
+}
+
+QFileInfoList collectFiles(const QString& path) {
+    return walk(path).files;
+}
 
 class DiscoveryTest : public ::testing::Test {
 protected:
@@ -30,7 +51,7 @@ protected:
     QStringList listed() const {
         QStringList names;
         const QDir root(temp.path());
-        for (const QFileInfo& entry : MergeObject::collectFiles(temp.path())) {
+        for (const QFileInfo& entry : collectFiles(temp.path())) {
             names << root.relativeFilePath(entry.absoluteFilePath());
         }
         return names;
@@ -69,7 +90,7 @@ TEST_F(DiscoveryTest, FileLinksAreSkippedFolderLinksAreEntered) {
                             temp.path() + QStringLiteral("/real/link.doc")));
     ASSERT_TRUE(QFile::link(temp.path() + QStringLiteral("/elsewhere"),
                             temp.path() + QStringLiteral("/real/linked")));
-    const QFileInfoList files = MergeObject::collectFiles(temp.path() + QStringLiteral("/real"));
+    const QFileInfoList files = collectFiles(temp.path() + QStringLiteral("/real"));
     QStringList names;
     for (const QFileInfo& file : files) {
         names << file.fileName();
@@ -82,20 +103,20 @@ TEST_F(DiscoveryTest, AFolderLinkBackToAnAncestorEndsTheWalk) {
     QDir().mkpath(temp.path() + QStringLiteral("/top/inner"));
     ASSERT_TRUE(QFile::link(temp.path() + QStringLiteral("/top"),
                             temp.path() + QStringLiteral("/top/inner/loop")));
-    const QFileInfoList files = MergeObject::collectFiles(temp.path() + QStringLiteral("/top"));
+    const QFileInfoList files = collectFiles(temp.path() + QStringLiteral("/top"));
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(files.first().fileName(), QStringLiteral("a.doc"));
 }
 
 TEST_F(DiscoveryTest, MissingUnreadableOrEmptyFolderGivesNothing) {
-    EXPECT_TRUE(MergeObject::collectFiles(temp.path() + QStringLiteral("/none")).isEmpty());
-    EXPECT_TRUE(MergeObject::collectFiles(QString()).isEmpty());
+    EXPECT_TRUE(collectFiles(temp.path() + QStringLiteral("/none")).isEmpty());
+    EXPECT_TRUE(collectFiles(QString()).isEmpty());
     touch(QStringLiteral("locked/a.doc"));
     const QString locked = temp.path() + QStringLiteral("/locked");
     QFile::setPermissions(locked, QFileDevice::Permissions());
 #ifndef _WIN32
     if (geteuid() != 0) {  // root reads every folder
-        EXPECT_TRUE(MergeObject::collectFiles(locked).isEmpty());
+        EXPECT_TRUE(collectFiles(locked).isEmpty());
     }
 #endif
     QFile::setPermissions(locked,
@@ -135,8 +156,7 @@ TEST_F(DiscoveryTest, FolderLinksFanningOutWalkEachRealFolderOnce) {
         }
     }
     touch(QStringLiteral("level13/deep.doc"));
-    const DocumentDiscovery::Walk found =
-        DocumentDiscovery::walk(temp.path() + QStringLiteral("/level0"));
+    const Walked found = walk(temp.path() + QStringLiteral("/level0"));
     ASSERT_EQ(found.files.size(), 1);
     EXPECT_EQ(found.files.first().fileName(), QStringLiteral("deep.doc"));
     EXPECT_TRUE(found.unreadableFolders.isEmpty());

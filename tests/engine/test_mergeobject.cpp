@@ -113,6 +113,7 @@ TEST_F(JobRunTest, OneDocumentCallSequence) {
             QStringLiteral("Excel: sub WorkBooks"),
             QStringLiteral("Word.Documents: Open(const QString&) <- \"<root>a.doc\""),
             QStringLiteral("Word: sub ActiveDocument"),
+            QStringLiteral("Word.ActiveDocument: get Losses"),
             QStringLiteral("Excel.WorkBooks: Add"),
             QStringLiteral("Excel: sub ActiveWorkBook"),
             QStringLiteral("Book: sub Sheets"),
@@ -132,6 +133,18 @@ TEST_F(JobRunTest, OneDocumentCallSequence) {
             QStringLiteral("Word: Quit(void)"),
         }));
     EXPECT_TRUE(QFile::exists(saveFile(QStringLiteral("a.xls"))));
+}
+
+TEST_F(JobRunTest, WhatTheDocumentLeftOutIsReportedAsLost) {
+    addSource(QStringLiteral("a.doc"));
+    office->useSheetModel(1);
+    const QString lost = QStringLiteral("equation object _7 too large to lay out, left out");
+    office->answerValue(QStringLiteral("Word.ActiveDocument"), QStringLiteral("Losses"),
+                        QStringList{lost});
+    run();
+    EXPECT_EQ(job->lastRun().converted, 1);
+    EXPECT_EQ(job->lastRun().cut,
+              QStringList{sourceFile(QStringLiteral("a.doc")) + QStringLiteral(": ") + lost});
 }
 
 TEST_F(JobRunTest, NoObjectOfADocumentOutlivesIt) {

@@ -2,7 +2,7 @@
 
 #include "office/excel/paste/texttocolumns.h"
 #include "office/excel/model/workbook.h"
-#include "office/excel/xls/xlswriter.h"
+#include "office/excel/workbookfile.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -296,7 +296,7 @@ TEST_F(PasteTest, OverLongTextIsCutAndNotedAndTheXlsSaves) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cut.xls"));
-    ASSERT_TRUE(XlsWriter::write(*m_book, path).ok());
+    ASSERT_TRUE(WorkbookFile::save(*m_book, path).ok());
     QProcess read;
     read.start(
         QStringLiteral("/usr/bin/python3"),

@@ -3,8 +3,7 @@
 #include "office/excel/paste/rowlayout.h"
 #include "office/excel/paste/textmetrics.h"
 #include "office/excel/paste/texttocolumns.h"
-#include "office/excel/xls/xlswriter.h"
-#include "office/excel/xlsx/xlsxwriter.h"
+#include "office/excel/workbookfile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -119,9 +118,7 @@ TEST_P(RowLayoutTest, PastedRowsAreTallEnoughForTheirLinesAndNoTaller) {
     Worksheet& sheet = *m_book->sheet(0);
     ASSERT_TRUE(PasteEngine::paste(sheet, caseFragment(&firstRows), 1, 1, PasteType::All));
     const QString path = m_dir.filePath(QString::fromLatin1(GetParam()));
-    const bool xls = path.endsWith(QLatin1String(".xls"));
-    ASSERT_TRUE(xls ? XlsWriter::write(*m_book, path).ok()
-                    : XlsxWriter::write(*m_book, path, false).ok());
+    ASSERT_TRUE(WorkbookFile::save(*m_book, path).ok());
     QString error;
     const QJsonObject heights = readHeights(path, &error);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();

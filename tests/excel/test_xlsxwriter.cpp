@@ -2,7 +2,6 @@
 
 #include "office/excel/workbookfile.h"
 #include "office/excel/xlsx/xlsxstyles.h"
-#include "office/excel/xlsx/xlsxtext.h"
 #include "tests/excel/openpyxlreader.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +11,11 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -277,6 +281,38 @@ TEST_F(XlsxWriterTest, FailedSaveKeepsExistingFileAndLeavesNoTemporary) {
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
+#ifdef Q_OS_LINUX
+/* The folder's own record of a save over a workbook: the old file is never deleted, the new
+   one is renamed over it, so its name is never without a workbook. */
+TEST_F(XlsxWriterTest, ReplacingAWorkbookNeverLeavesItsNameEmpty) {
+    auto book = Workbook::createNew(1);
+    const QString file = path(QStringLiteral("replaced.xlsx"));
+    ASSERT_TRUE(WorkbookFile::save(*book, file).ok());
+    const int events = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(events, 0);
+    ASSERT_GE(inotify_add_watch(events, QFile::encodeName(m_dir.path()).constData(),
+                                IN_DELETE | IN_MOVED_TO),
+              0);
+    book->sheet(0)->setText(1, 1, QStringLiteral("second"));
+    ASSERT_TRUE(WorkbookFile::save(*book, file).ok());
+    alignas(inotify_event) char buffer[4096];
+    const ssize_t size = read(events, buffer, sizeof buffer);
+    close(events);
+    QStringList seen;
+    for (ssize_t at = 0; at < size;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        seen << QStringLiteral("%1 %2")
+                    .arg(event->mask & IN_DELETE ? "deleted" : "moved in")
+                    .arg(QString::fromUtf8(event->name));
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+    EXPECT_EQ(seen.join(QStringLiteral("; ")).toStdString(), "moved in replaced.xlsx");
+    Workbook read;
+    ASSERT_TRUE(WorkbookFile::load(file, read).ok());
+    EXPECT_EQ(read.sheet(0)->cell(1, 1)->text, QStringLiteral("second"));
+}
+#endif
+
 TEST_F(XlsxWriterTest, MissingFolderUnwritablePlaceAndXlsFail) {
     auto book = Workbook::createNew(1);
     const QString missing = path(QStringLiteral("no/such/folder/out.xlsx"));
@@ -298,28 +334,6 @@ TEST_F(XlsxWriterTest, MissingFolderUnwritablePlaceAndXlsFail) {
     EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("dir"))).ok());
     EXPECT_FALSE(WorkbookFile::save(*book, path(QStringLiteral("out.txt"))).ok());
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.txt"))));
-}
-
-TEST(XlsxText, EscapesAndUnescapes) {
-    struct Case {
-        QString plain;
-        QString escaped;
-    };
-    const Case cases[] = {
-        {QStringLiteral("plain_text"), QStringLiteral("plain_text")},
-        {QStringLiteral("tab\tand\nnewline"), QStringLiteral("tab\tand\nnewline")},
-        {QStringLiteral("cr\r"), QStringLiteral("cr_x000D_")},
-        {QString(QChar(0x1F)), QStringLiteral("_x001F_")},
-        {QStringLiteral("_x00AB_"), QStringLiteral("_x005F_x00AB_")},
-        {QStringLiteral("_x00G1_"), QStringLiteral("_x00G1_")},
-        {QString(QChar(0xFFFF)), QStringLiteral("_xFFFF_")},
-        {QString(QChar(0xD800)), QStringLiteral("_xD800_")},
-        {QStringLiteral("😀"), QStringLiteral("😀")},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(XlsxText::escape(c.plain), c.escaped) << c.plain.toStdString();
-        EXPECT_EQ(XlsxText::unescape(c.escaped), c.plain) << c.escaped.toStdString();
-    }
 }
 
 }  // namespace

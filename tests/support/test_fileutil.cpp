@@ -236,3 +236,33 @@ TEST(ReplaceFileContents, ReplacesExistingFileOnly) {
     EXPECT_EQ(replaceFileContents("", "new"), -1);
     EXPECT_EQ(folder.entryCount(), 1);
 }
+
+// One move onto a path: the file moved there, or not (-1) with both files as they were.
+struct MoveCase {
+    const char* name;
+    const char* target;  // in the test folder: "old.txt" exists, "folder" is a folder
+    bool moves;
+};
+
+/* A move replaces an existing file or makes a new one, and fails without a change when the
+   target is a folder or the source is missing. */
+TEST(MoveFileOver, ReplacesInOneStepOrChangesNothing) {
+    const MoveCase cases[] = {
+        {"over an existing file", "old.txt", true},
+        {"to a new name", "new.txt", true},
+        {"to a UTF-8 name", "\xE6\x95\xB0\xE6\x8D\xAE \xC3\xA4.txt", true},
+        {"onto a folder", "folder", false},
+    };
+    for (const MoveCase& c : cases) {
+        TempFolder folder;
+        const std::string old = folder.write("old.txt", "old");
+        const std::string source = folder.write("source.tmp", "new");
+        std::filesystem::create_directory(folder.file("folder"));
+        const std::string target = folder.file(c.target);
+        EXPECT_EQ(moveFileOver(source, target), c.moves ? 0 : -1) << c.name;
+        EXPECT_EQ(pathExists(source), !c.moves) << c.name;
+        EXPECT_EQ(TempFolder::read(old), c.target == std::string("old.txt") ? "new" : "old")
+            << c.name;
+        EXPECT_EQ(moveFileOver(source, target), -1) << c.name << ": the source is gone";
+    }
+}

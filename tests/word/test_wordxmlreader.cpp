@@ -140,8 +140,12 @@ TEST(WordXmlLoaderTest, InternalSubsetIsSkippedAndEntitiesNeverExpanded) {
             "<w:body><w:p><w:r><w:t>Title link</w:t></w:r></w:p></w:body></w:document>"
             "</pkg:xmlData></pkg:part>")
             .mid(21);
+    // A subset longer than the first bytes the loader looks at.
+    const QByteArray longSubset = QByteArray(word2003).replace(
+        "<!DOCTYPE w:wordDocument [",
+        "<!DOCTYPE w:wordDocument [<!--" + QByteArray(9000, 'x') + "-->");
     for (const QByteArray& bytes :
-         {word2003, QByteArray(word2003).replace("Title", "Title&e;"), flat}) {
+         {word2003, QByteArray(word2003).replace("Title", "Title&e;"), flat, longSubset}) {
         const QString path = dir.filePath(QStringLiteral("subset.doc"));
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

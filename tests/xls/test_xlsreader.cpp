@@ -4,6 +4,7 @@
 #include "office/excel/xls/xlsreader.h"
 
 #include "office/excel/xls/xlsolestream.h"
+#include "office/excel/workbookfile.h"
 #include "office/excel/xls/xlswriter.h"
 
 #include "tests/xls/xlsmodelcompare.h"
@@ -74,7 +75,7 @@ TEST_F(XlsReaderTest, RoundTripKeepsValuesFormatsAndLayout) {
     Workbook written;
     fillRichWorkbook(written);
     const QString path = m_dir.filePath(QStringLiteral("round.xls"));
-    ASSERT_TRUE(XlsWriter::write(written, path).ok());
+    ASSERT_TRUE(WorkbookFile::save(written, path).ok());
     Workbook read;
     const WorkbookFileResult result = XlsReader::read(path, read);
     ASSERT_TRUE(result.ok()) << result.message.toStdString();

@@ -2,6 +2,7 @@
 
 #include "office/excel/xls/xlswriter.h"
 
+#include "office/excel/workbookfile.h"
 #include "tests/xls/xlsoracle.h"
 
 #include <QFile>
@@ -17,7 +18,7 @@ protected:
     QJsonObject saveAndDump(const Workbook& workbook,
                             const QString& name = QStringLiteral("out.xls")) {
         const QString path = m_dir.filePath(name);
-        const WorkbookFileResult result = XlsWriter::write(workbook, path);
+        const WorkbookFileResult result = WorkbookFile::save(workbook, path);
         EXPECT_TRUE(result.ok()) << result.message.toStdString();
         QString error;
         const QJsonObject book = xlsoracle::dump(path, &error);
@@ -304,7 +305,7 @@ TEST_F(XlsWriterTest, BeyondExcel97LimitsTheSaveFailsWithAReason) {
         Worksheet& sheet = *workbook.addSheet(QStringLiteral("Data"));
         sheet.setText(item.row, item.column, item.text);
         const QString path = m_dir.filePath(QStringLiteral("limit.xls"));
-        const WorkbookFileResult result = XlsWriter::write(workbook, path);
+        const WorkbookFileResult result = WorkbookFile::save(workbook, path);
         EXPECT_FALSE(result.ok()) << item.name;
         EXPECT_TRUE(result.message.contains(QLatin1String(item.expected)))
             << result.message.toStdString();
@@ -316,7 +317,7 @@ TEST_F(XlsWriterTest, BeyondExcel97LimitsTheSaveFailsWithAReason) {
 TEST_F(XlsWriterTest, MergesBeyondTheLimitsFailAndFormatsAloneAreLeftOut) {
     Workbook merged;
     merged.addSheet()->addMerge({65536, 1, 65537, 1});
-    EXPECT_FALSE(XlsWriter::write(merged, m_dir.filePath(QStringLiteral("m.xls"))).ok());
+    EXPECT_FALSE(WorkbookFile::save(merged, m_dir.filePath(QStringLiteral("m.xls"))).ok());
 
     Workbook formatted;
     Worksheet& sheet = *formatted.addSheet();
@@ -333,7 +334,7 @@ TEST_F(XlsWriterTest, MergesBeyondTheLimitsFailAndFormatsAloneAreLeftOut) {
 TEST_F(XlsWriterTest, AWorkbookWithoutSheetsIsNotSaved) {
     Workbook empty;
     const QString path = m_dir.filePath(QStringLiteral("empty.xls"));
-    const WorkbookFileResult result = XlsWriter::write(empty, path);
+    const WorkbookFileResult result = WorkbookFile::save(empty, path);
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.message.contains(QStringLiteral("no sheet")));
     EXPECT_FALSE(QFile::exists(path));
@@ -355,7 +356,7 @@ TEST_F(XlsWriterTest, CellFormatsBeyondTheLimitTakeTheNearestKept) {
     }
     const QString path = m_dir.filePath(QStringLiteral("formats.xls"));
     QString warning;
-    const WorkbookFileResult result = XlsWriter::write(workbook, path, &warning);
+    const WorkbookFileResult result = WorkbookFile::save(workbook, path, &warning);
     ASSERT_TRUE(result.ok()) << result.message.toStdString();
     // Format 0 is the default XF: formats 1..3999 fill the 4,000 cell XFs with it.
     EXPECT_TRUE(warning.startsWith(QStringLiteral("100 cell formats"))) << warning.toStdString();

@@ -3,7 +3,6 @@
 #include "office/ole/compoundfile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -17,20 +16,6 @@ Result XlsOleStream::build(const QByteArray& stream, QByteArray& file) {
     }
     if (!CompoundFile::build("Workbook", padded, file)) {
         return Result::failure(QStringLiteral("Cannot build the compound file"));
-    }
-    return Result::success();
-}
-
-/* Build the compound file and write it to `path` in one go. */
-Result XlsOleStream::write(const QByteArray& stream, const QString& path) {
-    QByteArray file;
-    const Result built = build(stream, file);
-    if (!built) {
-        return built;
-    }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit()) {
-        return Result::failure(QStringLiteral("Cannot write %1: %2").arg(path, out.errorString()));
     }
     return Result::success();
 }

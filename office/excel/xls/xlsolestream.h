@@ -16,11 +16,8 @@ public:
     // stored in regular sectors, not the mini stream.
     static constexpr int kMinStreamSize = 4096;
 
-    // Write a compound file holding `stream` (padded to kMinStreamSize) as "Workbook" to
-    // `path` (created or truncated). Fails with a message when the file cannot be built or
-    // written.
-    static Result write(const QByteArray& stream, const QString& path);
-    // The same compound file built in memory into `file`.
+    // Build in memory into `file` a compound file holding `stream` (padded to kMinStreamSize)
+    // as "Workbook". Fails with a message when the file cannot be built.
     static Result build(const QByteArray& stream, QByteArray& file);
 
     // Read the "Workbook" stream of the compound file at `path` into `stream`. Fails with a

@@ -697,17 +697,6 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
     return WorkbookFileResult::success();
 }
 
-/* Build the stream and store it in a compound file. */
-WorkbookFileResult XlsWriter::write(const Workbook& workbook, const QString& path,
-                                    QString* warning) {
-    QByteArray stream;
-    const WorkbookFileResult built = buildStream(workbook, &stream, warning);
-    if (!built) {
-        return built;
-    }
-    return XlsOleStream::write(stream, path);
-}
-
 /* Build the stream, then the compound file around it, in memory. */
 WorkbookFileResult XlsWriter::writeBytes(const Workbook& workbook, QByteArray& file,
                                          QString* warning) {

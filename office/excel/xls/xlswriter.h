@@ -32,17 +32,13 @@ public:
     static constexpr double kDefaultFontSize = 11;
     static QString defaultFontName();
 
-    // Write `workbook` into the file `path` (created or truncated). On failure the error
-    // names what did not fit or what could not be written; the caller removes the file.
-    // `warning` (when given) says how many cell formats took the nearest kept one, and is
-    // left empty when none did.
-    static WorkbookFileResult write(const Workbook& workbook, const QString& path,
-                                    QString* warning = nullptr);
-    // The whole file built in memory into `file`, for a caller that writes it in one go.
+    // Build the whole file of `workbook` in memory into `file`, for a caller that writes it in
+    // one go. On failure the error names what did not fit. `warning` (when given) says how
+    // many cell formats took the nearest kept one, and is left empty when none did.
     static WorkbookFileResult writeBytes(const Workbook& workbook, QByteArray& file,
                                          QString* warning = nullptr);
 
-    // Build the BIFF8 "Workbook" stream only (no compound file), same checks as write().
+    // Build the BIFF8 "Workbook" stream only (no compound file), same checks as writeBytes().
     static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray* stream,
                                           QString* warning = nullptr);
 

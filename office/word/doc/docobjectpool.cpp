@@ -18,20 +18,30 @@ QString DocObjectPool::equationText(quint32 id) {
     return text;
 }
 
-/* An MTEF equation first, else an OpenDocument formula. */
-QString DocObjectPool::readEquation(quint32 id) const {
+/* An MTEF equation first, else an OpenDocument formula; a stream or formula beyond its limit
+   is named in the losses. */
+QString DocObjectPool::readEquation(quint32 id) {
     const std::string storage = "_" + std::to_string(id);
     QByteArray bytes;
     QString text;
-    if (m_file->readStream({"ObjectPool", storage, "Equation Native"}, kMaxEquationBytes, bytes) ==
-            CompoundFile::Stream::Ok &&
-        MtefEquation::fromEquationNative(bytes, &text)) {
+    const CompoundFile::Stream mtef = m_file->readStream({"ObjectPool", storage, "Equation Native"},
+                                                         m_limits.equationBytes, bytes);
+    if (mtef == CompoundFile::Stream::Ok && MtefEquation::fromEquationNative(bytes, &text)) {
         return text;
     }
-    if (m_file->readStream({"ObjectPool", storage, "package_stream"}, kMaxPackageBytes, bytes) ==
-            CompoundFile::Stream::Ok &&
-        MathMlEquation::fromOdfPackage(bytes, &text)) {
-        return text;
+    bool tooLarge = mtef == CompoundFile::Stream::TooLarge;
+    const CompoundFile::Stream package =
+        m_file->readStream({"ObjectPool", storage, "package_stream"}, m_limits.packageBytes, bytes);
+    if (package == CompoundFile::Stream::Ok) {
+        const MathMlEquation::Outcome formula = MathMlEquation::fromOdfPackage(bytes, &text);
+        if (formula == MathMlEquation::Outcome::Read) {
+            return text;
+        }
+        tooLarge = tooLarge || formula == MathMlEquation::Outcome::TooLarge;
+    }
+    if (tooLarge || package == CompoundFile::Stream::TooLarge) {
+        m_losses.append(
+            QStringLiteral("equation object _%1 too large to lay out, left out").arg(id));
     }
     return QString();
 }

@@ -94,6 +94,9 @@ WordLoadResult readStory(const DocStoryReader::Sources& sources, qint32 ccpText,
     DocModelBuilder builder(fonts);
     auto document = std::make_shared<WordDocument>();
     document->blocks = builder.build(paragraphs);
+    if (sources.objects != nullptr) {
+        document->losses = sources.objects->losses();
+    }
     return WordLoadResult::success(document);
 }
 

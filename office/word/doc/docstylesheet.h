@@ -21,7 +21,6 @@ public:
     bool isCharacterStyle(int istd) const;
     // The character format with no style applied (document defaults).
     const DocCharFormat& defaultCharFormat() const { return m_defaultChar; }
-    int styleCount() const { return m_styles.size(); }
 
 private:
     struct Style {

@@ -198,34 +198,45 @@ private:
 }  // namespace
 
 /* Read content.xml out of the package, then its MathML. */
-bool MathMlEquation::fromOdfPackage(const QByteArray& package, QString* text) {
+MathMlEquation::Outcome MathMlEquation::fromOdfPackage(const QByteArray& package, QString* text) {
     QByteArray bytes = package;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly)) {
-        return false;
+        return Outcome::NotMath;
     }
     PackageLimits limits;
     limits.maxPartBytes = kMaxContentBytes;
     ZipPackage zip(limits);
-    QByteArray content;
-    if (!zip.open(&buffer) ||
-        zip.readPart(QStringLiteral("content.xml"), content) != OpcPackage::Status::Ok) {
-        return false;
+    if (!zip.open(&buffer)) {
+        return Outcome::NotMath;
     }
-    return fromMathMl(content, text);
+    QByteArray content;
+    switch (zip.readPart(QStringLiteral("content.xml"), content)) {
+        case OpcPackage::Status::Ok:
+            return fromMathMl(content, text);
+        case OpcPackage::Status::TooLarge:
+            return Outcome::TooLarge;
+        case OpcPackage::Status::Missing:
+        case OpcPackage::Status::Damaged:
+            break;
+    }
+    return Outcome::NotMath;
 }
 
 /* The root must be <math>; its children form one row. */
-bool MathMlEquation::fromMathMl(const QByteArray& xml, QString* text) {
+MathMlEquation::Outcome MathMlEquation::fromMathMl(const QByteArray& xml, QString* text) {
+    if (xml.size() > kMaxContentBytes) {
+        return Outcome::TooLarge;
+    }
     XmlReader reader(xml, kMaxDepth);
     if (!reader.readNextStartElement() || reader.name() != QLatin1String("math")) {
-        return false;
+        return Outcome::NotMath;
     }
     Walker walker(reader);
     const QString result = walker.row();
     if (reader.hasError()) {
-        return false;
+        return Outcome::NotMath;
     }
     *text = result;
-    return true;
+    return Outcome::Read;
 }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
+
 class XmlReader;
 
 // The text of a MathML equation (W3C MathML 2/3 presentation markup) in Word's linear format
@@ -19,9 +21,15 @@ public:
     static constexpr int kMaxDepth = 128;
     static constexpr qint64 kMaxContentBytes = 16 * 1024 * 1024;
 
-    // The linear text of the formula in an OpenDocument package (a ZIP archive); false
-    // (text untouched) when the package, its content.xml or the MathML cannot be read.
-    static bool fromOdfPackage(const QByteArray& package, QString* text);
-    // The linear text of a MathML document; false as above.
-    static bool fromMathMl(const QByteArray& xml, QString* text);
+    enum class Outcome : std::uint8_t {
+        Read,
+        NotMath,  // no package, no content.xml, broken XML or no <math> root
+        TooLarge  // content.xml beyond kMaxContentBytes or nested beyond kMaxDepth
+    };
+
+    // The linear text of the formula in an OpenDocument package (a ZIP archive); `text` is
+    // untouched unless the outcome is Read.
+    static Outcome fromOdfPackage(const QByteArray& package, QString* text);
+    // The linear text of a MathML document; as above.
+    static Outcome fromMathMl(const QByteArray& xml, QString* text);
 };

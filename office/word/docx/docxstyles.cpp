@@ -202,16 +202,6 @@ const DocxStyles::ParagraphStyle& DocxStyles::paragraphStyle(const QString& styl
     return *m_lastStyle;
 }
 
-/* The run format part of a paragraph style. */
-const WordRunFormat& DocxStyles::paragraphFormat(const QString& styleId) {
-    return paragraphStyle(styleId).format;
-}
-
-/* The alignment part of a paragraph style. */
-WordParagraph::Alignment DocxStyles::paragraphAlignment(const QString& styleId) {
-    return paragraphStyle(styleId).alignment;
-}
-
 /* A character style's properties, root first. */
 const DocxRunProperties& DocxStyles::characterProperties(const QString& styleId) {
     auto cached = m_characterProperties.constFind(styleId);

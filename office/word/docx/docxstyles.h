@@ -34,10 +34,6 @@ public:
     // The resolved paragraph style `styleId` (empty: the default style). The reference stays
     // valid for the life of this object.
     const ParagraphStyle& paragraphStyle(const QString& styleId);
-    // The run format of text in a paragraph of style `styleId` (empty: the default style).
-    const WordRunFormat& paragraphFormat(const QString& styleId);
-    // The alignment a paragraph style gives (Default when it gives none).
-    WordParagraph::Alignment paragraphAlignment(const QString& styleId);
     // The run properties of a character style, its basedOn chain merged.
     const DocxRunProperties& characterProperties(const QString& styleId);
     // The borders of a table style (empty: the default table style).

@@ -21,6 +21,7 @@
 #include "office/format/cellformat.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -179,6 +180,9 @@ struct WordTable {
 // A whole document's main story.
 struct WordDocument {
     std::vector<WordBlock> blocks;  // body paragraphs and tables, content controls unwrapped
+    // What the reader had to leave out although Word shows it (an equation too large to lay
+    // out), one line each, for the report of the conversion's losses.
+    QStringList losses;
 
     // The top-level tables in document order (as Word's Tables collection counts them).
     std::vector<std::shared_ptr<WordTable>> topLevelTables() const;

@@ -52,5 +52,8 @@ ServerReply WordDocumentObject::invoke(const ServerCall& call) {
     if (call.is("Name")) {
         return ServerReply::ofValue(QFileInfo(document->path).fileName());
     }
+    if (call.is("Losses")) {
+        return ServerReply::ofValue(document->model->losses);
+    }
     return ServerReply::failure();
 }
