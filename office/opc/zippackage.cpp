@@ -1,9 +1,10 @@
 #include "office/opc/zippackage.h"
 
+#include "office/format/littleendianreader.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QTextCodec>
-#include <QtEndian>
 
 #include <zlib.h>
 
@@ -31,16 +32,6 @@ const quint32 kSaturated32 = 0xFFFFFFFF;
 // Files above this size are mapped rather than read.
 const qint64 kReadLimit = 4 << 20;
 
-quint16 le16(const uchar* p) {
-    return qFromLittleEndian<quint16>(p);
-}
-quint32 le32(const uchar* p) {
-    return qFromLittleEndian<quint32>(p);
-}
-quint64 le64(const uchar* p) {
-    return qFromLittleEndian<quint64>(p);
-}
-
 /* True when [offset, offset + length) lies within `size` bytes. */
 bool fits(quint64 offset, quint64 length, quint64 size) {
     return offset <= size && length <= size - offset;
@@ -48,11 +39,12 @@ bool fits(quint64 offset, quint64 length, quint64 size) {
 
 /* Replace the saturated 32-bit fields of a directory entry by the 64-bit values of its ZIP64
    extra field, which holds them in this order, each only when saturated. */
-bool applyZip64(const uchar* extra, quint64 extraLength, quint64& uncompressed, quint64& compressed,
+bool applyZip64(const LittleEndianReader& extra, quint64& uncompressed, quint64& compressed,
                 quint64& offset) {
+    const quint64 extraLength = static_cast<quint64>(extra.size());
     for (quint64 at = 0; fits(at, 4, extraLength);) {
-        const quint16 id = le16(extra + at);
-        const quint64 length = le16(extra + at + 2);
+        const quint16 id = extra.u16(at);
+        const quint64 length = extra.u16(at + 2);
         at += 4;
         if (!fits(at, length, extraLength)) {
             return false;
@@ -64,7 +56,7 @@ bool applyZip64(const uchar* extra, quint64 extraLength, quint64& uncompressed, 
                     if (!fits(field, 8, at + length)) {
                         return false;
                     }
-                    *value = le64(extra + field);
+                    *value = extra.u64(field);
                     field += 8;
                 }
             }
@@ -115,26 +107,27 @@ bool ZipPackage::readDirectory() {
     if (m_size < kEndSize) {
         return false;
     }
+    const LittleEndianReader archive(m_data, static_cast<qint64>(m_size));
     const quint64 lowest = m_size > kEndSize + 0xFFFF ? m_size - kEndSize - 0xFFFF : 0;
     quint64 end = m_size - kEndSize + 1;
     do {
         --end;
-    } while (end > lowest && le32(m_data + end) != kEndOfDirectory);
-    if (le32(m_data + end) != kEndOfDirectory) {
+    } while (end > lowest && archive.u32(end) != kEndOfDirectory);
+    if (archive.u32(end) != kEndOfDirectory) {
         return false;
     }
-    quint64 count = le16(m_data + end + 10);
-    quint64 size = le32(m_data + end + 12);
-    quint64 offset = le32(m_data + end + 16);
+    quint64 count = archive.u16(end + 10);
+    quint64 size = archive.u32(end + 12);
+    quint64 offset = archive.u32(end + 16);
     quint64 directoryEnd = end;
-    if (end >= kZip64LocatorSize && le32(m_data + end - kZip64LocatorSize) == kZip64Locator) {
-        const quint64 record = le64(m_data + end - kZip64LocatorSize + 8);
-        if (!fits(record, kZip64EndSize, m_size) || le32(m_data + record) != kZip64EndOfDirectory) {
+    if (end >= kZip64LocatorSize && archive.u32(end - kZip64LocatorSize) == kZip64Locator) {
+        const quint64 record = archive.u64(end - kZip64LocatorSize + 8);
+        if (!fits(record, kZip64EndSize, m_size) || archive.u32(record) != kZip64EndOfDirectory) {
             return false;
         }
-        count = le64(m_data + record + 32);
-        size = le64(m_data + record + 40);
-        offset = le64(m_data + record + 48);
+        count = archive.u64(record + 32);
+        size = archive.u64(record + 40);
+        offset = archive.u64(record + 48);
         directoryEnd = record;
     }
     // Bytes in front of the archive (a self-extracting stub) shift every stated offset.
@@ -148,34 +141,35 @@ bool ZipPackage::readDirectory() {
 /* Index `count` central directory entries from `offset`; a repeated name fails. */
 bool ZipPackage::readEntries(quint64 offset, quint64 size, quint64 count, qint64 shift) {
     QTextCodec* const localNames = QTextCodec::codecForLocale();
+    const LittleEndianReader archive(m_data, static_cast<qint64>(m_size));
     const quint64 end = offset + size;
     quint64 at = offset;
     for (quint64 i = 0; i < count; ++i) {
-        if (!fits(at, kCentralHeaderSize, end) || le32(m_data + at) != kCentralHeader) {
+        if (!fits(at, kCentralHeaderSize, end) || archive.u32(at) != kCentralHeader) {
             return false;
         }
-        const uchar* header = m_data + at;
-        const quint64 nameLength = le16(header + 28);
-        const quint64 extraLength = le16(header + 30);
-        const quint64 commentLength = le16(header + 32);
+        const LittleEndianReader header = archive.mid(at, kCentralHeaderSize);
+        const quint64 nameLength = header.u16(28);
+        const quint64 extraLength = header.u16(30);
+        const quint64 commentLength = header.u16(32);
         const quint64 next = at + kCentralHeaderSize + nameLength + extraLength + commentLength;
         if (next > end) {
             return false;
         }
         Entry entry;
-        entry.flags = le16(header + 8);
-        entry.method = le16(header + 10);
-        entry.crc = le32(header + 16);
-        entry.compressedSize = le32(header + 20);
-        entry.uncompressedSize = le32(header + 24);
-        entry.localHeader = le32(header + 42);
-        const uchar* name = header + kCentralHeaderSize;
-        if (!applyZip64(name + nameLength, extraLength, entry.uncompressedSize,
+        entry.flags = header.u16(8);
+        entry.method = header.u16(10);
+        entry.crc = header.u32(16);
+        entry.compressedSize = header.u32(20);
+        entry.uncompressedSize = header.u32(24);
+        entry.localHeader = header.u32(42);
+        const quint64 nameAt = at + kCentralHeaderSize;
+        if (!applyZip64(archive.mid(nameAt + nameLength, extraLength), entry.uncompressedSize,
                         entry.compressedSize, entry.localHeader)) {
             return false;
         }
         entry.localHeader += static_cast<quint64>(shift);
-        const char* nameBytes = reinterpret_cast<const char*>(name);
+        const char* nameBytes = reinterpret_cast<const char*>(m_data + nameAt);
         const QString key = ((entry.flags & kUtf8Name) != 0
                                  ? QString::fromUtf8(nameBytes, static_cast<int>(nameLength))
                                  : localNames->toUnicode(nameBytes, static_cast<int>(nameLength)))
@@ -210,12 +204,12 @@ OpcPackage::Status ZipPackage::readPart(const QString& name, QByteArray& out) {
     const Entry& entry = *it;
     if ((entry.flags & kEncrypted) != 0 || (entry.method != 0 && entry.method != Z_DEFLATED) ||
         !fits(entry.localHeader, kLocalHeaderSize, m_size) ||
-        le32(m_data + entry.localHeader) != kLocalHeader) {
+        LittleEndianReader(m_data, static_cast<qint64>(m_size)).u32(entry.localHeader) !=
+            kLocalHeader) {
         return Status::Damaged;
     }
-    const uchar* local = m_data + entry.localHeader;
-    const quint64 dataStart =
-        entry.localHeader + kLocalHeaderSize + le16(local + 26) + le16(local + 28);
+    const LittleEndianReader local(m_data + entry.localHeader, kLocalHeaderSize);
+    const quint64 dataStart = entry.localHeader + kLocalHeaderSize + local.u16(26) + local.u16(28);
     if (!fits(dataStart, entry.compressedSize, m_size)) {
         return Status::Damaged;
     }
@@ -236,23 +230,36 @@ OpcPackage::Status ZipPackage::inflateEntry(const Entry& entry, const uchar* dat
     out.reserve(static_cast<int>(std::min<quint64>(
         entry.uncompressedSize,
         static_cast<quint64>(std::min<qint64>(m_limits.maxPartBytes, 64 << 20)))));
-    const auto append = [&](const char* bytes, qint64 length) {
-        if (out.size() + length > m_limits.maxPartBytes) {
-            return false;
-        }
-        out.append(bytes, static_cast<int>(length));
-        // An archive bomb expands far beyond what deflate gives ordinary XML.
-        return !(out.size() > m_limits.ratioCheckBytes &&
-                 out.size() / compressed > m_limits.maxExpansionRatio);
-    };
+    Status status = Status::Ok;
     if (entry.method == 0) {
-        if (!append(reinterpret_cast<const char*>(data),
-                    static_cast<qint64>(entry.compressedSize))) {
-            out.clear();
-            return Status::TooLarge;
+        if (!appendWithinLimits(out, reinterpret_cast<const char*>(data),
+                                static_cast<qint64>(entry.compressedSize), compressed)) {
+            status = Status::TooLarge;
         }
-        return Status::Ok;
+    } else {
+        status = inflateDeflated(entry, data, compressed, out);
     }
+    if (status != Status::Ok) {
+        out.clear();
+    }
+    return status;
+}
+
+/* Append a chunk of a part; false when the part passes its size limit, or expands far beyond
+   what deflate gives ordinary XML, as an archive bomb does. */
+bool ZipPackage::appendWithinLimits(QByteArray& out, const char* bytes, qint64 length,
+                                    qint64 compressed) const {
+    if (out.size() + length > m_limits.maxPartBytes) {
+        return false;
+    }
+    out.append(bytes, static_cast<int>(length));
+    return !(out.size() > m_limits.ratioCheckBytes &&
+             out.size() / compressed > m_limits.maxExpansionRatio);
+}
+
+/* Run raw deflate data through zlib in chunks of output, each checked against the limits. */
+OpcPackage::Status ZipPackage::inflateDeflated(const Entry& entry, const uchar* data,
+                                               qint64 compressed, QByteArray& out) const {
     z_stream stream;
     std::memset(&stream, 0, sizeof stream);
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
@@ -274,7 +281,8 @@ OpcPackage::Status ZipPackage::inflateEntry(const Entry& entry, const uchar* dat
         stream.avail_out = sizeof chunk;
         result = inflate(&stream, Z_NO_FLUSH);
         const qint64 produced = static_cast<qint64>(sizeof chunk - stream.avail_out);
-        if ((result == Z_OK || result == Z_STREAM_END) && !append(chunk, produced)) {
+        if ((result == Z_OK || result == Z_STREAM_END) &&
+            !appendWithinLimits(out, chunk, produced, compressed)) {
             status = Status::TooLarge;
             break;
         }
@@ -287,9 +295,6 @@ OpcPackage::Status ZipPackage::inflateEntry(const Entry& entry, const uchar* dat
     inflateEnd(&stream);
     if (status == Status::Ok && result != Z_STREAM_END) {
         status = Status::Damaged;
-    }
-    if (status != Status::Ok) {
-        out.clear();
     }
     return status;
 }

@@ -42,6 +42,10 @@ private:
     bool readDirectory();
     bool readEntries(quint64 offset, quint64 size, quint64 count, qint64 shift);
     Status inflateEntry(const Entry& entry, const uchar* data, QByteArray& out) const;
+    bool appendWithinLimits(QByteArray& out, const char* bytes, qint64 length,
+                            qint64 compressed) const;
+    Status inflateDeflated(const Entry& entry, const uchar* data, qint64 compressed,
+                           QByteArray& out) const;
 
     PackageLimits m_limits;
     QByteArray m_bytes;             // the archive, when read into memory

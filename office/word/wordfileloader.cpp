@@ -77,22 +77,24 @@ bool isWebArchive(const QByteArray& head) {
 // The text formats Word recognises by their first bytes.
 enum class MarkupKind : std::uint8_t { None, WebPage, WebArchive, WordXml };
 
-/* Which markup format the first bytes show: after a byte order mark, white space, comments,
-   processing instructions and a document type declaration, the first element's name. */
-MarkupKind markupKind(QByteArray head) {
+/* The first bytes without their byte order mark; UTF-16 narrowed to one byte a character
+   (markup is ASCII, so every other byte is enough to recognise it). */
+QByteArray withoutByteOrderMark(QByteArray head) {
     if (head.startsWith("\xEF\xBB\xBF")) {
         head.remove(0, 3);
     } else if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) {
-        // UTF-16: markup is ASCII, so every other byte is enough to recognise it.
         QByteArray narrow;
         for (int i = head.startsWith("\xFF\xFE") ? 2 : 3; i < head.size(); i += 2) {
             narrow += head[i];
         }
         head = narrow;
     }
-    if (isWebArchive(head)) {
-        return MarkupKind::WebArchive;
-    }
+    return head;
+}
+
+/* Where the first element starts, after white space, comments, processing instructions and a
+   document type declaration; sets *htmlDoctype (and stops) at an HTML document type. */
+int skipProlog(const QByteArray& head, bool* htmlDoctype) {
     int pos = 0;
     while (pos < head.size()) {
         const char c = head[pos];
@@ -102,7 +104,8 @@ MarkupKind markupKind(QByteArray head) {
             const int end = head.indexOf("-->", pos + 4);
             pos = end < 0 ? head.size() : end + 3;
         } else if (startsWithAt(head, pos, "<!doctype html")) {
-            return MarkupKind::WebPage;
+            *htmlDoctype = true;
+            break;
         } else if (startsWithAt(head, pos, "<!doctype")) {
             // An internal subset may hold ">" of its own: skipped whole, never read.
             const char* end =
@@ -115,7 +118,12 @@ MarkupKind markupKind(QByteArray head) {
             break;
         }
     }
-    // Word's XML formats: w:wordDocument (Word 2003) and pkg:package (flat OPC).
+    return pos;
+}
+
+/* True when the element at pos is the root of one of Word's XML formats: w:wordDocument
+   (Word 2003) or pkg:package (flat OPC), with its namespace declared. */
+bool isWordXmlRoot(const QByteArray& head, int pos) {
     int nameEnd = pos + 1;
     while (nameEnd < head.size() && !std::isspace(static_cast<unsigned char>(head[nameEnd])) &&
            head[nameEnd] != '>' && head[nameEnd] != '/') {
@@ -123,21 +131,41 @@ MarkupKind markupKind(QByteArray head) {
     }
     const QByteArray name = head.mid(pos + 1, nameEnd - pos - 1);
     const QByteArray local = name.mid(name.indexOf(':') + 1);
-    if ((local == "wordDocument" &&
-         head.contains("http://schemas.microsoft.com/office/word/2003/wordml")) ||
-        (local == "package" &&
-         head.contains("http://schemas.microsoft.com/office/2006/xmlPackage"))) {
-        return MarkupKind::WordXml;
-    }
+    return (local == "wordDocument" &&
+            head.contains("http://schemas.microsoft.com/office/word/2003/wordml")) ||
+           (local == "package" &&
+            head.contains("http://schemas.microsoft.com/office/2006/xmlPackage"));
+}
+
+/* True when the element at pos is one a web page starts with. */
+bool isWebPageElement(const QByteArray& head, int pos) {
     for (const char* tag : {"<html", "<head", "<body", "<meta", "<title", "<table"}) {
         const int length = static_cast<int>(qstrlen(tag));
         if (startsWithAt(head, pos, tag) && pos + length < head.size() &&
             !std::isalnum(static_cast<unsigned char>(head[pos + length]))) {
-            return MarkupKind::WebPage;
+            return true;
         }
     }
+    return false;
+}
+
+/* Which markup format the first bytes show: after a byte order mark, white space, comments,
+   processing instructions and a document type declaration, the first element's name. */
+MarkupKind markupKind(const QByteArray& firstBytes) {
+    const QByteArray head = withoutByteOrderMark(firstBytes);
+    if (isWebArchive(head)) {
+        return MarkupKind::WebArchive;
+    }
+    bool htmlDoctype = false;
+    const int pos = skipProlog(head, &htmlDoctype);
+    if (htmlDoctype) {
+        return MarkupKind::WebPage;
+    }
+    if (isWordXmlRoot(head, pos)) {
+        return MarkupKind::WordXml;
+    }
     // Word's own web pages declare its namespace even when the <html> tag comes late.
-    if (head.contains("urn:schemas-microsoft-com:office:word")) {
+    if (isWebPageElement(head, pos) || head.contains("urn:schemas-microsoft-com:office:word")) {
         return MarkupKind::WebPage;
     }
     return MarkupKind::None;

@@ -222,6 +222,20 @@ bool XmlReader::parseStartTag() {
         fail("elements nested too deeply");
         return false;
     }
+    if (!parseAttributes(depth)) {
+        return false;
+    }
+    m_open.push_back(qname);
+    m_name = local.view();
+    const Binding* bound = binding(prefix);
+    m_namespace = bound ? bound->uri.view() : QLatin1String();
+    m_namespaceId = bound ? bound->id : -1;
+    m_pendingEnd = m_selfClosing;
+    return true;
+}
+
+/* A start tag's attributes up to its close, ">" or "/>" (which sets m_selfClosing). */
+bool XmlReader::parseAttributes(int depth) {
     m_attributes.clear();
     for (;;) {
         skipSpace();
@@ -232,7 +246,7 @@ bool XmlReader::parseStartTag() {
         if (*m_pos == '>') {
             ++m_pos;
             m_selfClosing = false;
-            break;
+            return true;
         }
         if (*m_pos == '/') {
             if (m_pos + 1 >= m_end || m_pos[1] != '>') {
@@ -241,48 +255,50 @@ bool XmlReader::parseStartTag() {
             }
             m_pos += 2;
             m_selfClosing = true;
-            break;
+            return true;
         }
-        Attribute attribute;
-        if (!parseName(attribute.prefix, attribute.local)) {
-            fail("malformed attribute");
+        if (!parseAttribute(depth)) {
             return false;
-        }
-        skipSpace();
-        if (m_pos >= m_end || *m_pos != '=') {
-            fail("attribute without value");
-            return false;
-        }
-        ++m_pos;
-        skipSpace();
-        if (m_pos >= m_end || (*m_pos != '"' && *m_pos != '\'')) {
-            fail("attribute value not quoted");
-            return false;
-        }
-        const char quote = *m_pos++;
-        const char* close =
-            static_cast<const char*>(std::memchr(m_pos, quote, static_cast<size_t>(m_end - m_pos)));
-        if (close == nullptr ||
-            std::memchr(m_pos, '<', static_cast<size_t>(close - m_pos)) != nullptr) {
-            fail("malformed attribute value");
-            return false;
-        }
-        attribute.value = Span{m_pos, static_cast<int>(close - m_pos)};
-        m_pos = close + 1;
-        if (attribute.prefix.size == 0 && attribute.local.view() == QLatin1String("xmlns")) {
-            pushBinding(Binding{Span(), attribute.value, depth, idOf(attribute.value)});
-        } else if (attribute.prefix.view() == QLatin1String("xmlns")) {
-            pushBinding(Binding{attribute.local, attribute.value, depth, idOf(attribute.value)});
-        } else {
-            m_attributes.push_back(attribute);
         }
     }
-    m_open.push_back(qname);
-    m_name = local.view();
-    const Binding* bound = binding(prefix);
-    m_namespace = bound ? bound->uri.view() : QLatin1String();
-    m_namespaceId = bound ? bound->id : -1;
-    m_pendingEnd = m_selfClosing;
+}
+
+/* One attribute (XML 1.0, production 41): a namespace declaration becomes a binding of the
+   element at `depth`, any other attribute joins m_attributes. */
+bool XmlReader::parseAttribute(int depth) {
+    Attribute attribute;
+    if (!parseName(attribute.prefix, attribute.local)) {
+        fail("malformed attribute");
+        return false;
+    }
+    skipSpace();
+    if (m_pos >= m_end || *m_pos != '=') {
+        fail("attribute without value");
+        return false;
+    }
+    ++m_pos;
+    skipSpace();
+    if (m_pos >= m_end || (*m_pos != '"' && *m_pos != '\'')) {
+        fail("attribute value not quoted");
+        return false;
+    }
+    const char quote = *m_pos++;
+    const char* close =
+        static_cast<const char*>(std::memchr(m_pos, quote, static_cast<size_t>(m_end - m_pos)));
+    if (close == nullptr ||
+        std::memchr(m_pos, '<', static_cast<size_t>(close - m_pos)) != nullptr) {
+        fail("malformed attribute value");
+        return false;
+    }
+    attribute.value = Span{m_pos, static_cast<int>(close - m_pos)};
+    m_pos = close + 1;
+    if (attribute.prefix.size == 0 && attribute.local.view() == QLatin1String("xmlns")) {
+        pushBinding(Binding{Span(), attribute.value, depth, idOf(attribute.value)});
+    } else if (attribute.prefix.view() == QLatin1String("xmlns")) {
+        pushBinding(Binding{attribute.local, attribute.value, depth, idOf(attribute.value)});
+    } else {
+        m_attributes.push_back(attribute);
+    }
     return true;
 }
 

@@ -95,6 +95,8 @@ private:
 
     Token next();
     bool parseStartTag();
+    bool parseAttributes(int depth);
+    bool parseAttribute(int depth);
     bool parseEndTag();
     bool skipMarkup();
     bool parseName(Span& prefix, Span& local);

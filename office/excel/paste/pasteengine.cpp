@@ -276,23 +276,19 @@ void PasteEngine::storeText(Worksheet& sheet, int row, int column, const QString
     }
 }
 
-/* Paste a fragment at a cell. */
-bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int column,
-                        PasteType type, CellRange* pasted) {
-    const int rows = qMax(1, fragment.rowCount);
-    const int columns = qMax(1, fragment.columnCount);
-    if (row < 1 || column < 1 || row + rows - 1 > kMaxRows || column + columns - 1 > kMaxColumns ||
-        fragment.cells.size() != static_cast<size_t>(fragment.rowCount) * fragment.columnCount) {
-        return false;
-    }
-    const CellRange area{row, column, row + rows - 1, column + columns - 1};
-    const bool values = type == PasteType::All || type == PasteType::Values;
-    const bool formats = type == PasteType::All || type == PasteType::Formats;
-    const bool typeText = fragment.source == Fragment::Source::Document;
+namespace {
 
-    std::vector<int> formatMap(fragment.formats.size(), -1);
-    // The sheet's index of a fragment format (0 for indices outside the fragment's table).
-    const auto sheetFormat = [&](int format) {
+// One paste under way: the fragment, the area it covers, and its formats as the sheet's table
+// knows them (interned on first use, so formats no pasted cell uses stay out of the table).
+struct PasteJob {
+    Worksheet& sheet;
+    const Fragment& fragment;
+    CellRange area;
+    bool typeText;
+    std::vector<int> formatMap;  // -1: not interned yet
+
+    /* The sheet's index of a fragment format (0 for indices outside the fragment's table). */
+    int sheetFormat(int format) {
         if (format <= 0 || static_cast<size_t>(format) >= formatMap.size()) {
             return 0;
         }
@@ -301,63 +297,126 @@ bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int
             mapped = sheet.formatTable().intern(fragment.formats[static_cast<size_t>(format)]);
         }
         return mapped;
-    };
-    if (formats && fragment.wholeRows) {
-        // Whole rows take their default formats first, so the cells below store only
-        // formats that differ from them.
-        for (int r = 0; r < rows; ++r) {
-            const size_t at = static_cast<size_t>(r);
-            const int rowFormat = at < fragment.rowFormats.size() ? fragment.rowFormats[at] : 0;
-            sheet.setRowFormat(
-                row + r, sheetFormat(rowFormat > 0 ? rowFormat : fragment.trailingColumnFormat));
-        }
     }
-    for (int r = 0; r < fragment.rowCount; ++r) {
-        for (int c = 0; c < fragment.columnCount; ++c) {
-            const FragmentCell& cell = fragment.at(r, c);
+    int rows() const { return area.lastRow - area.firstRow + 1; }
+    int columns() const { return area.lastColumn - area.firstColumn + 1; }
+};
+
+/* True when the fragment is whole and fits below and right of (row, column). */
+bool fragmentFits(const Fragment& fragment, int row, int column) {
+    const int rows = qMax(1, fragment.rowCount);
+    const int columns = qMax(1, fragment.columnCount);
+    return row >= 1 && column >= 1 && row + rows - 1 <= kMaxRows &&
+           column + columns - 1 <= kMaxColumns &&
+           fragment.cells.size() == static_cast<size_t>(fragment.rowCount) * fragment.columnCount;
+}
+
+/* Give whole rows their default formats first, so the cells below store only formats that
+   differ from them. */
+void pasteRowFormats(PasteJob& job) {
+    const Fragment& fragment = job.fragment;
+    for (int r = 0; r < job.rows(); ++r) {
+        const size_t at = static_cast<size_t>(r);
+        const int rowFormat = at < fragment.rowFormats.size() ? fragment.rowFormats[at] : 0;
+        job.sheet.setRowFormat(
+            job.area.firstRow + r,
+            job.sheetFormat(rowFormat > 0 ? rowFormat : fragment.trailingColumnFormat));
+    }
+}
+
+/* Paste each cell's format and value, as the paste type asks. */
+void pasteCells(PasteJob& job, bool values, bool formats) {
+    for (int r = 0; r < job.fragment.rowCount; ++r) {
+        for (int c = 0; c < job.fragment.columnCount; ++c) {
+            const FragmentCell& cell = job.fragment.at(r, c);
+            const int row = job.area.firstRow + r;
+            const int column = job.area.firstColumn + c;
             if (formats) {
-                sheet.setFormatIndex(row + r, column + c, sheetFormat(cell.format));
+                job.sheet.setFormatIndex(row, column, job.sheetFormat(cell.format));
             }
             if (values) {
-                pasteValue(sheet, row + r, column + c, cell, typeText);
+                pasteValue(job.sheet, row, column, cell, job.typeText);
             }
         }
     }
-    if (formats) {
-        sheet.removeMergesIn(area);
-        for (const FragmentMerge& merge : fragment.merges) {
-            // A merge reaching outside the fragment would reach outside the pasted area.
-            if (merge.firstRow < 0 || merge.firstColumn < 0 || merge.lastRow >= rows ||
-                merge.lastColumn >= columns || merge.firstRow > merge.lastRow ||
-                merge.firstColumn > merge.lastColumn) {
-                continue;
-            }
-            sheet.addMerge({row + merge.firstRow, column + merge.firstColumn, row + merge.lastRow,
-                            column + merge.lastColumn});
+}
+
+/* Replace the area's merges by the fragment's. */
+void pasteMerges(PasteJob& job) {
+    job.sheet.removeMergesIn(job.area);
+    const int row = job.area.firstRow;
+    const int column = job.area.firstColumn;
+    for (const FragmentMerge& merge : job.fragment.merges) {
+        // A merge reaching outside the fragment would reach outside the pasted area.
+        if (merge.firstRow < 0 || merge.firstColumn < 0 || merge.lastRow >= job.rows() ||
+            merge.lastColumn >= job.columns() || merge.firstRow > merge.lastRow ||
+            merge.firstColumn > merge.lastColumn) {
+            continue;
         }
+        job.sheet.addMerge({row + merge.firstRow, column + merge.firstColumn, row + merge.lastRow,
+                            column + merge.lastColumn});
+    }
+}
+
+/* Give the rows the fragment's stated heights (negative: none stated). */
+void pasteRowHeights(PasteJob& job) {
+    const std::vector<double>& rowHeights = job.fragment.rowHeights;
+    const size_t heights = qMin(rowHeights.size(), static_cast<size_t>(job.rows()));
+    for (size_t r = 0; r < heights; ++r) {
+        if (rowHeights[r] >= 0) {
+            job.sheet.setRowHeight(job.area.firstRow + static_cast<int>(r), rowHeights[r]);
+        }
+    }
+}
+
+/* Give the columns the fragment's widths, and the columns after it its trailing width. */
+void pasteColumnWidths(PasteJob& job, PasteType type) {
+    const Fragment& fragment = job.fragment;
+    const int column = job.area.firstColumn;
+    const size_t widthCount =
+        qMin(fragment.columnWidths.size(), static_cast<size_t>(job.columns()));
+    for (size_t c = 0; c < widthCount; ++c) {
+        const double width = fragment.columnWidths[c];
+        if (width >= 0 || type == PasteType::ColumnWidths) {
+            job.sheet.setColumnWidth(column + static_cast<int>(c), width);
+        }
+    }
+    const int trailingFrom = column + fragment.columnCount;
+    if (fragment.trailingColumnWidth >= 0 && trailingFrom <= kMaxColumns) {
+        for (int c = trailingFrom; c <= kMaxColumns; ++c) {
+            job.sheet.setColumnWidth(c, fragment.trailingColumnWidth);
+        }
+    }
+}
+
+}  // namespace
+
+/* Paste a fragment at a cell. */
+bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int column,
+                        PasteType type, CellRange* pasted) {
+    if (!fragmentFits(fragment, row, column)) {
+        return false;
+    }
+    const CellRange area{row, column, row + qMax(1, fragment.rowCount) - 1,
+                         column + qMax(1, fragment.columnCount) - 1};
+    const bool values = type == PasteType::All || type == PasteType::Values;
+    const bool formats = type == PasteType::All || type == PasteType::Formats;
+    const bool typeText = fragment.source == Fragment::Source::Document;
+    PasteJob job{sheet, fragment, area, typeText, std::vector<int>(fragment.formats.size(), -1)};
+    if (formats && fragment.wholeRows) {
+        pasteRowFormats(job);
+    }
+    pasteCells(job, values, formats);
+    if (formats) {
+        pasteMerges(job);
         if (fragment.wholeRows || typeText) {
-            const size_t heights = qMin(fragment.rowHeights.size(), static_cast<size_t>(rows));
-            for (size_t r = 0; r < heights; ++r) {
-                if (fragment.rowHeights[r] >= 0) {
-                    sheet.setRowHeight(row + static_cast<int>(r), fragment.rowHeights[r]);
-                }
-            }
+            pasteRowHeights(job);
         }
     }
     const bool widths = type == PasteType::ColumnWidths ||
                         (type == PasteType::All && (typeText || fragment.wholeColumns));
-    const size_t widthCount = qMin(fragment.columnWidths.size(), static_cast<size_t>(columns));
-    for (size_t c = 0; widths && c < widthCount; ++c) {
-        const double width = fragment.columnWidths[c];
-        if (width >= 0 || type == PasteType::ColumnWidths) {
-            sheet.setColumnWidth(column + static_cast<int>(c), width);
-        }
-    }
-    const int trailingFrom = column + fragment.columnCount;
-    if (widths && fragment.trailingColumnWidth >= 0 && trailingFrom <= kMaxColumns) {
-        for (int c = trailingFrom; c <= kMaxColumns; ++c) {
-            sheet.setColumnWidth(c, fragment.trailingColumnWidth);
-        }
+    if (widths) {
+        pasteColumnWidths(job, type);
     }
     if (values || formats) {
         // The rows take the heights their new text needs; Word's "at least" heights come

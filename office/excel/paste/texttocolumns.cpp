@@ -112,6 +112,57 @@ QStringList TextToColumns::parts(const QString& text, const Options& options, in
     return result;
 }
 
+namespace {
+
+/* The rows of the source column that hold a value, each with its text already split; false
+   when a row's target would lie below the sheet's last row. */
+bool collectRows(const Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
+                 const TextToColumns::Options& options, std::vector<PendingRow>* pending) {
+    const int column = source.firstColumn;
+    const auto& rows = sheet.rows();
+    for (auto it = rows.lower_bound(source.firstRow);
+         it != rows.end() && it->first <= source.lastRow; ++it) {
+        const Cell* cell = sheet.cell(it->first, column);
+        if (cell == nullptr || !cell->hasValue()) {
+            continue;
+        }
+        PendingRow row{it->first, *cell, {}};
+        if (cell->kind == Cell::Kind::Text) {
+            // A row of more parts than the sheet has columns keeps the rest in its last one.
+            row.parts =
+                TextToColumns::parts(cell->text, options, kMaxColumns - destColumn + 1, &row.cut);
+        }
+        if (destRow + (it->first - source.firstRow) > kMaxRows) {
+            return false;
+        }
+        pending->push_back(std::move(row));
+    }
+    return true;
+}
+
+/* Write one row's value (a non-text value moves whole) or its parts from destColumn on. */
+void writeRow(Worksheet& sheet, PendingRow& row, int targetRow, int destColumn) {
+    if (row.cell.kind != Cell::Kind::Text) {
+        row.cell.format = sheet.formatIndex(targetRow, destColumn);
+        sheet.setCell(targetRow, destColumn, std::move(row.cell));
+        return;
+    }
+    for (int i = 0; i < row.parts.size(); ++i) {
+        const QString& part = row.parts[i];
+        if (part.isEmpty()) {
+            sheet.clearValue(targetRow, destColumn + i);
+        } else {
+            uncoverCell(sheet, targetRow, destColumn + i);
+            PasteEngine::storeTyped(sheet, targetRow, destColumn + i, part);
+        }
+    }
+    if (row.cut) {
+        sheet.noteUnsplitRest(targetRow, kMaxColumns);
+    }
+}
+
+}  // namespace
+
 /* Split a column's text cells into the destination. */
 bool TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
                           const Options& options, QString* error) {
@@ -127,45 +178,12 @@ bool TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow
     if (destRow < 1 || destColumn < 1 || destRow > kMaxRows || destColumn > kMaxColumns) {
         return fail(QStringLiteral("Bad destination"));
     }
-    const int column = source.firstColumn;
     std::vector<PendingRow> pending;
-    const auto& rows = sheet.rows();
-    for (auto it = rows.lower_bound(source.firstRow);
-         it != rows.end() && it->first <= source.lastRow; ++it) {
-        const Cell* cell = sheet.cell(it->first, column);
-        if (cell == nullptr || !cell->hasValue()) {
-            continue;
-        }
-        PendingRow row{it->first, *cell, {}};
-        if (cell->kind == Cell::Kind::Text) {
-            // A row of more parts than the sheet has columns keeps the rest in its last one.
-            row.parts = parts(cell->text, options, kMaxColumns - destColumn + 1, &row.cut);
-        }
-        const int targetRow = destRow + (it->first - source.firstRow);
-        if (targetRow > kMaxRows) {
-            return fail(QStringLiteral("Bad destination"));
-        }
-        pending.push_back(std::move(row));
+    if (!collectRows(sheet, source, destRow, destColumn, options, &pending)) {
+        return fail(QStringLiteral("Bad destination"));
     }
     for (PendingRow& row : pending) {
-        const int targetRow = destRow + (row.sourceRow - source.firstRow);
-        if (row.cell.kind != Cell::Kind::Text) {
-            row.cell.format = sheet.formatIndex(targetRow, destColumn);
-            sheet.setCell(targetRow, destColumn, std::move(row.cell));
-            continue;
-        }
-        for (int i = 0; i < row.parts.size(); ++i) {
-            const QString& part = row.parts[i];
-            if (part.isEmpty()) {
-                sheet.clearValue(targetRow, destColumn + i);
-            } else {
-                uncoverCell(sheet, targetRow, destColumn + i);
-                PasteEngine::storeTyped(sheet, targetRow, destColumn + i, part);
-            }
-        }
-        if (row.cut) {
-            sheet.noteUnsplitRest(targetRow, kMaxColumns);
-        }
+        writeRow(sheet, row, destRow + (row.sourceRow - source.firstRow), destColumn);
     }
     if (!pending.empty()) {
         // The rows changed: their parts now stand in narrower cells, some no longer merged.

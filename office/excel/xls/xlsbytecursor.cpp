@@ -45,35 +45,33 @@ bool XlsByteCursor::take(char* out, int count) {
     return true;
 }
 
+/* `width` bytes gathered across chunk boundaries, as a view to decode them from; an empty view
+   (whose reads give 0) when fewer are left. */
+LittleEndianReader XlsByteCursor::gather(int width) {
+    if (!take(m_scratch, width)) {
+        return LittleEndianReader();
+    }
+    return LittleEndianReader(m_scratch, width);
+}
+
 /* One byte. */
 std::uint8_t XlsByteCursor::u8() {
-    unsigned char byte = 0;
-    take(reinterpret_cast<char*>(&byte), 1);
-    return byte;
+    return gather(1).u8(0);
 }
 
 /* A 16-bit little-endian value. */
 std::uint16_t XlsByteCursor::u16() {
-    unsigned char bytes[2] = {0, 0};
-    take(reinterpret_cast<char*>(bytes), 2);
-    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+    return gather(2).u16(0);
 }
 
 /* A 32-bit little-endian value. */
 std::uint32_t XlsByteCursor::u32() {
-    const std::uint32_t low = u16();
-    const std::uint32_t high = u16();
-    return low | (high << 16);
+    return gather(4).u32(0);
 }
 
 /* An IEEE 754 double, little-endian. */
 double XlsByteCursor::f64() {
-    const std::uint64_t low = u32();
-    const std::uint64_t high = u32();
-    const std::uint64_t bits = low | (high << 32);
-    double value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return gather(8).f64(0);
 }
 
 /* Skip bytes. */

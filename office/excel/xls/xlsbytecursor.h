@@ -1,5 +1,7 @@
 #pragma once
 
+#include "office/format/littleendianreader.h"
+
 #include <QString>
 #include <QVector>
 
@@ -8,8 +10,9 @@
 // Bounds-checked reading of little-endian fields from a record's data and, for records
 // that continue, from its CONTINUE records as one sequence of chunks.
 //
-// Every read past the end returns 0 (or an empty string) and sets failed(), which stays set,
-// so a parser reads all fields of a structure and checks once.
+// The failure convention is LittleEndianReader's, which decodes the values: every read past
+// the end returns 0 (or an empty string) and sets failed(), which stays set, so a parser reads
+// all fields of a structure and checks once. A value split by a chunk boundary is gathered.
 class XlsByteCursor {
 public:
     XlsByteCursor() = default;
@@ -44,10 +47,13 @@ private:
     };
 
     bool take(char* out, int count);
+    LittleEndianReader gather(int width);
     QString characters(int count, bool highByte, bool canContinue);
 
     QVector<Chunk> m_chunks;
     int m_chunk = 0;
     int m_pos = 0;
     bool m_failed = false;
+    // The bytes of the value being read (at most 8).
+    char m_scratch[8] = {};
 };

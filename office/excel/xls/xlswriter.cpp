@@ -85,54 +85,45 @@ QString beyondLimits(const Worksheet& sheet, int row, int column) {
         .arg(XlsWriter::kMaxColumns);
 }
 
-/* Check one sheet against Excel 97's limits, note used formats and plan its rows. */
-QString planSheet(const Worksheet& sheet, std::vector<char>& usedFormats, SheetPlan* plan) {
-    for (const auto& [row, entry] : sheet.rows()) {
-        bool rowUsed = false;
-        for (const Cell& cell : entry.cells) {
-            const bool inside = row <= XlsWriter::kMaxRows && cell.column <= XlsWriter::kMaxColumns;
-            if (!inside && cell.hasValue()) {
-                return beyondLimits(sheet, row, cell.column);
-            }
-            if (cell.kind == Cell::Kind::Text && cell.text.size() > XlsWriter::kMaxTextLength) {
-                return QStringLiteral(
-                           "Sheet \"%1\": cell %2 holds %3 characters, more than the "
-                           "%4 a cell can hold")
-                    .arg(sheet.name(), CellRange::cellName(row, cell.column))
-                    .arg(cell.text.size())
-                    .arg(XlsWriter::kMaxTextLength);
-            }
-            if (!inside) {
-                continue;
-            }
-            if (cell.format > 0 && static_cast<size_t>(cell.format) < usedFormats.size()) {
-                usedFormats[static_cast<size_t>(cell.format)] = 1;
-            }
-            if (!rowUsed) {
-                plan->firstRow = plan->lastRow < 0 ? row - 1 : plan->firstRow;
-                plan->lastRow = row - 1;
-                rowUsed = true;
-            }
-            const int column = cell.column - 1;
-            plan->firstColumn = plan->lastColumn < 0 ? column : qMin(plan->firstColumn, column);
-            plan->lastColumn = qMax(plan->lastColumn, column);
-        }
+/* Mark a format as used; the default (0) and indices outside the table need no mark. */
+void markUsed(std::vector<char>& usedFormats, int format) {
+    if (format > 0 && static_cast<size_t>(format) < usedFormats.size()) {
+        usedFormats[static_cast<size_t>(format)] = 1;
     }
-    for (const CellRange& merge : sheet.merges()) {
-        if (merge.lastRow > XlsWriter::kMaxRows || merge.lastColumn > XlsWriter::kMaxColumns) {
-            return beyondLimits(sheet, merge.lastRow, merge.lastColumn);
-        }
+}
+
+/* Why a cell cannot go into an .xls sheet, or an empty string when it can. */
+QString cellProblem(const Worksheet& sheet, int row, const Cell& cell) {
+    const bool inside = row <= XlsWriter::kMaxRows && cell.column <= XlsWriter::kMaxColumns;
+    if (!inside && cell.hasValue()) {
+        return beyondLimits(sheet, row, cell.column);
     }
-    // Default formats of rows and columns need their XF records too.
-    const auto markUsed = [&usedFormats](int format) {
-        if (format > 0 && static_cast<size_t>(format) < usedFormats.size()) {
-            usedFormats[static_cast<size_t>(format)] = 1;
-        }
-    };
-    for (const auto& run : sheet.columnFormats()) {
-        markUsed(run.second.format);
+    if (cell.kind == Cell::Kind::Text && cell.text.size() > XlsWriter::kMaxTextLength) {
+        return QStringLiteral(
+                   "Sheet \"%1\": cell %2 holds %3 characters, more than the "
+                   "%4 a cell can hold")
+            .arg(sheet.name(), CellRange::cellName(row, cell.column))
+            .arg(cell.text.size())
+            .arg(XlsWriter::kMaxTextLength);
     }
-    // Rows with cells, heights or default formats, in order.
+    return QString();
+}
+
+/* Widen the plan's used area (0-based) to a cell inside the limits (1-based). */
+void extendUsedArea(SheetPlan* plan, int row, int cellColumn, bool* rowUsed) {
+    if (!*rowUsed) {
+        plan->firstRow = plan->lastRow < 0 ? row - 1 : plan->firstRow;
+        plan->lastRow = row - 1;
+        *rowUsed = true;
+    }
+    const int column = cellColumn - 1;
+    plan->firstColumn = plan->lastColumn < 0 ? column : qMin(plan->firstColumn, column);
+    plan->lastColumn = qMax(plan->lastColumn, column);
+}
+
+/* The rows a sheet writes: those with cells, heights or default formats, in order and within
+   the limits; the rows' default formats are marked used. */
+void planRows(const Worksheet& sheet, std::vector<char>& usedFormats, SheetPlan* plan) {
     for (const auto& entry : sheet.rows()) {
         plan->rows.push_back(entry.first);
     }
@@ -141,12 +132,39 @@ QString planSheet(const Worksheet& sheet, std::vector<char>& usedFormats, SheetP
     }
     for (const auto& format : sheet.rowFormats()) {
         plan->rows.push_back(format.first);
-        markUsed(format.second);
+        markUsed(usedFormats, format.second);
     }
     std::sort(plan->rows.begin(), plan->rows.end());
     plan->rows.erase(std::unique(plan->rows.begin(), plan->rows.end()), plan->rows.end());
     plan->rows.erase(std::upper_bound(plan->rows.begin(), plan->rows.end(), XlsWriter::kMaxRows),
                      plan->rows.end());
+}
+
+/* Check one sheet against Excel 97's limits, note used formats and plan its rows. */
+QString planSheet(const Worksheet& sheet, std::vector<char>& usedFormats, SheetPlan* plan) {
+    for (const auto& [row, entry] : sheet.rows()) {
+        bool rowUsed = false;
+        for (const Cell& cell : entry.cells) {
+            const QString problem = cellProblem(sheet, row, cell);
+            if (!problem.isEmpty()) {
+                return problem;
+            }
+            if (row <= XlsWriter::kMaxRows && cell.column <= XlsWriter::kMaxColumns) {
+                markUsed(usedFormats, cell.format);
+                extendUsedArea(plan, row, cell.column, &rowUsed);
+            }
+        }
+    }
+    for (const CellRange& merge : sheet.merges()) {
+        if (merge.lastRow > XlsWriter::kMaxRows || merge.lastColumn > XlsWriter::kMaxColumns) {
+            return beyondLimits(sheet, merge.lastRow, merge.lastColumn);
+        }
+    }
+    // Default formats of rows and columns need their XF records too.
+    for (const auto& run : sheet.columnFormats()) {
+        markUsed(usedFormats, run.second.format);
+    }
+    planRows(sheet, usedFormats, plan);
     return QString();
 }
 
@@ -572,54 +590,52 @@ int writeBoundSheet(XlsRecordWriter& out, const Worksheet& sheet) {
 
 }  // namespace
 
-/* Plan, write the sheets into their own buffer, then the globals, then join them. */
-WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* stream,
-                                          QString* warning) {
-    if (warning) {
-        warning->clear();
-    }
-    if (workbook.sheetCount() == 0) {
-        // Excel opens no workbook without a sheet.
-        return WorkbookFileResult::failure(QStringLiteral("The workbook has no sheet"));
-    }
-    const FormatTable& formats = workbook.formatTable();
-    std::vector<char> usedFormats(static_cast<size_t>(formats.size()), 0);
-    std::vector<SheetPlan> plans(static_cast<size_t>(workbook.sheetCount()));
-    long long cells = 0;
+namespace {
+
+/* Plan every sheet, noting the formats used and counting the cells; the first sheet's problem
+   with Excel 97's limits, or an empty string. */
+QString planSheets(const Workbook& workbook, std::vector<char>& usedFormats,
+                   std::vector<SheetPlan>& plans, long long* cells) {
     for (int i = 0; i < workbook.sheetCount(); ++i) {
         const Worksheet& sheet = *workbook.sheet(i);
         const QString problem = planSheet(sheet, usedFormats, &plans[static_cast<size_t>(i)]);
         if (!problem.isEmpty()) {
-            return WorkbookFileResult::failure(problem);
+            return problem;
         }
-        cells += sheet.cellCount();
+        *cells += sheet.cellCount();
     }
-    XlsStyleTable styles(defaultFontName(), kDefaultFontSize);
+    return QString();
+}
+
+/* Give the used formats' colours their palette places, then each used format its XF. */
+std::vector<std::uint16_t> styleFormats(const FormatTable& formats,
+                                        const std::vector<char>& usedFormats, XlsStyleTable& styles,
+                                        QString* warning) {
     for (int i = 1; i < formats.size(); ++i) {
         if (usedFormats[static_cast<size_t>(i)]) {
             styles.noteColors(formats.at(i));
         }
     }
     styles.assignColors();
-    std::vector<std::uint16_t> xfOf = assignXfs(formats, usedFormats, styles, warning);
-    if (!styles.result()) {
-        return styles.result();
-    }
+    return assignXfs(formats, usedFormats, styles, warning);
+}
 
-    XlsSharedStrings strings;
-    strings.reserve(static_cast<int>(qMin(cells, 1LL << 22)));
-    XlsRecordWriter sheets;
-    sheets.reserve(static_cast<int>(qMin(cells * 16 + 4096, 1LL << 30)));
-    const CellContext context{xfOf, strings};
+/* Write every sheet's substream; returns where each one starts. */
+std::vector<int> writeSheets(XlsRecordWriter& sheets, const CellContext& context,
+                             const Workbook& workbook, const std::vector<SheetPlan>& plans) {
     std::vector<int> sheetOffsets;
     for (int i = 0; i < workbook.sheetCount(); ++i) {
         sheetOffsets.push_back(sheets.position());
         writeSheet(sheets, context, *workbook.sheet(i), plans[static_cast<size_t>(i)],
                    i == workbook.activeSheet());
     }
+    return sheetOffsets;
+}
 
-    XlsRecordWriter out;
-    out.reserve(sheets.position() + 65536);
+/* The globals substream, whose BoundSheet8 records point to the sheets that will follow it
+   (at sheetOffsets from its end). */
+void writeGlobals(XlsRecordWriter& out, const Workbook& workbook, const XlsStyleTable& styles,
+                  const XlsSharedStrings& strings, const std::vector<int>& sheetOffsets) {
     writeGlobalsHead(out, workbook);
     styles.write(out);
     shortRecord(out, kUsesElfs, 1);
@@ -638,6 +654,44 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
     for (size_t i = 0; i < patches.size(); ++i) {
         out.patchU32(patches[i], static_cast<std::uint32_t>(globalsSize + sheetOffsets[i]));
     }
+}
+
+}  // namespace
+
+/* Plan, write the sheets into their own buffer, then the globals, then join them. */
+WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* stream,
+                                          QString* warning) {
+    if (warning) {
+        warning->clear();
+    }
+    if (workbook.sheetCount() == 0) {
+        // Excel opens no workbook without a sheet.
+        return WorkbookFileResult::failure(QStringLiteral("The workbook has no sheet"));
+    }
+    const FormatTable& formats = workbook.formatTable();
+    std::vector<char> usedFormats(static_cast<size_t>(formats.size()), 0);
+    std::vector<SheetPlan> plans(static_cast<size_t>(workbook.sheetCount()));
+    long long cells = 0;
+    const QString problem = planSheets(workbook, usedFormats, plans, &cells);
+    if (!problem.isEmpty()) {
+        return WorkbookFileResult::failure(problem);
+    }
+    XlsStyleTable styles(defaultFontName(), kDefaultFontSize);
+    const std::vector<std::uint16_t> xfOf = styleFormats(formats, usedFormats, styles, warning);
+    if (!styles.result()) {
+        return styles.result();
+    }
+
+    XlsSharedStrings strings;
+    strings.reserve(static_cast<int>(qMin(cells, 1LL << 22)));
+    XlsRecordWriter sheets;
+    sheets.reserve(static_cast<int>(qMin(cells * 16 + 4096, 1LL << 30)));
+    const std::vector<int> sheetOffsets =
+        writeSheets(sheets, CellContext{xfOf, strings}, workbook, plans);
+
+    XlsRecordWriter out;
+    out.reserve(sheets.position() + 65536);
+    writeGlobals(out, workbook, styles, strings, sheetOffsets);
     out.putBytes(sheets.data().constData(), sheets.data().size());
     *stream = out.data();
     return WorkbookFileResult::success();

@@ -1,5 +1,6 @@
 #include "office/word/doc/mtefequation.h"
 
+#include "office/format/littleendianreader.h"
 #include "office/word/doc/docbytes.h"
 #include "office/word/model/mathlinear.h"
 
@@ -63,7 +64,7 @@ struct Node {
 // Reads MTEF records into nodes; every read is bounds-checked.
 class Parser {
 public:
-    explicit Parser(const QByteArray& bytes) : m_bytes(bytes) {}
+    explicit Parser(const QByteArray& bytes) : m_bytes(bytes), m_in(bytes) {}
 
     /* Read the header, then the top-level object list. */
     bool parse(std::vector<Node>* top) {
@@ -80,40 +81,22 @@ public:
     }
 
 private:
-    /* One byte. */
+    /* One byte; false once any read has run past the end. */
     bool u8(int* value) {
-        if (m_pos >= m_bytes.size()) {
-            return false;
-        }
-        *value = quint8(m_bytes[m_pos++]);
-        return true;
+        *value = m_in.readU8();
+        return !m_in.failed();
     }
     /* A little-endian 16-bit word. */
     bool u16(int* value) {
-        int low = 0;
-        int high = 0;
-        if (!u8(&low) || !u8(&high)) {
-            return false;
-        }
-        *value = low | (high << 8);
-        return true;
+        *value = m_in.readU16();
+        return !m_in.failed();
     }
     /* Skip count bytes. */
-    bool skip(qint64 count) {
-        if (count < 0 || count > m_bytes.size() - m_pos) {
-            return false;
-        }
-        m_pos += int(count);
-        return true;
-    }
+    bool skip(qint64 count) { return m_in.skip(count); }
     /* Skip a zero-terminated string. */
     bool stringZ() {
-        const int end = m_bytes.indexOf('\0', m_pos);
-        if (end < 0) {
-            return false;
-        }
-        m_pos = end + 1;
-        return true;
+        const int end = m_bytes.indexOf('\0', static_cast<int>(m_in.position()));
+        return end >= 0 && m_in.seek(end + 1);
     }
     /* An MTEF 5 unsigned integer: one byte, or 255 and a 16-bit word. */
     bool mtUint(int* value) { return u8(value) && (*value != 255 || u16(value)); }
@@ -132,8 +115,8 @@ private:
     /* Skip a ruler (its record type byte is optional here): stop count, 3 bytes a stop. */
     bool ruler() {
         int count = 0;
-        if (m_pos < m_bytes.size() && m_bytes[m_pos] == char(kRuler)) {
-            ++m_pos;
+        if (!m_in.atEnd() && m_in.u8(m_in.position()) == kRuler) {
+            m_in.skip(1);
         }
         return u8(&count) && skip(qint64(count) * 3);
     }
@@ -144,7 +127,7 @@ private:
             return false;
         }
         for (;;) {
-            if (m_pos >= m_bytes.size()) {
+            if (m_in.atEnd()) {
                 return topLevel;
             }
             int type = 0;
@@ -196,7 +179,7 @@ private:
             case kEmbell:
                 return nudge(options) && skip(1);
             case kRuler:
-                --m_pos;  // the ruler reader takes the type byte itself
+                m_in.seek(m_in.position() - 1);  // the ruler reader takes the type byte itself
                 return ruler();
             case kFont:
                 return fontRecord();
@@ -421,7 +404,7 @@ private:
     }
 
     const QByteArray& m_bytes;
-    int m_pos = 0;
+    LittleEndianReader m_in;
     int m_version = 0;
     int m_records = 0;
 };

@@ -253,18 +253,7 @@ void DocxBodyReader::readRun(ParagraphState& state) {
 /* One element of run content (17.3.3): text, tabs, breaks, symbols, field characters. */
 void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& format) {
     if (isChoiceGroup()) {
-        if (!enter()) {
-            return;
-        }
-        if (enterShownChoice()) {
-            while (!failed() && m_reader->readNextStartElement()) {
-                readRunContent(state, format);
-            }
-            while (m_reader->readNextStartElement()) {
-                m_reader->skipCurrentElement();
-            }
-        }
-        leave();
+        readRunContentChoice(state, format);
         return;
     }
     if (!DocxProperties::isWord(*m_reader)) {
@@ -277,43 +266,67 @@ void DocxBodyReader::readRunContent(ParagraphState& state, const WordRunFormat& 
         if (m_fields.showsText()) {
             appendSymbolText(state, format, state.symbolFont, text);
         }
-        return;
-    }
-    if (name == QLatin1String("fldChar")) {
+    } else if (name == QLatin1String("fldChar")) {
         readFieldChar(state, format);
-        return;
-    }
-    if (name == QLatin1String("sym")) {
+    } else if (name == QLatin1String("sym")) {
         appendSymbol(state, format);
+    } else if (name == QLatin1String("ruby")) {
+        readRuby(state);
+    } else {
+        const QString text = runCharacter(name);
+        m_reader->skipCurrentElement();
+        if (!text.isEmpty() && m_fields.showsText()) {
+            appendText(state, format, text);
+        }
+    }
+}
+
+/* Run content inside a choice group: only the shown choice's elements are read. */
+void DocxBodyReader::readRunContentChoice(ParagraphState& state, const WordRunFormat& format) {
+    if (!enter()) {
         return;
     }
-    QString text;
+    if (enterShownChoice()) {
+        while (!failed() && m_reader->readNextStartElement()) {
+            readRunContent(state, format);
+        }
+        while (m_reader->readNextStartElement()) {
+            m_reader->skipCurrentElement();
+        }
+    }
+    leave();
+}
+
+/* The text a character-like run element stands for (tabs, breaks, non-breaking hyphens);
+   empty for elements that give nothing. The element itself is left for the caller to skip. */
+QString DocxBodyReader::runCharacter(QLatin1String name) const {
     if (name == QLatin1String("tab") || name == QLatin1String("ptab")) {
-        text = QStringLiteral("\t");
-    } else if (name == QLatin1String("br")) {
+        return QStringLiteral("\t");
+    }
+    if (name == QLatin1String("br")) {
         // Page and column breaks give nothing; a text wrapping break is a line feed.
         const QString type = DocxProperties::attribute(*m_reader, QLatin1String("type"));
-        if (type != QLatin1String("page") && type != QLatin1String("column")) {
-            text = QStringLiteral("\n");
-        }
-    } else if (name == QLatin1String("cr")) {
-        text = QStringLiteral("\n");
-    } else if (name == QLatin1String("noBreakHyphen")) {
-        text = QStringLiteral("-");
-    } else if (name == QLatin1String("ruby")) {
-        // Phonetic guide (17.3.3.25): the base text shows, the guide text does not.
-        while (!failed() && m_reader->readNextStartElement()) {
-            if (isWordElement("rubyBase")) {
-                readParagraphContent(state);
-            } else {
-                m_reader->skipCurrentElement();
-            }
-        }
-        return;
+        return type != QLatin1String("page") && type != QLatin1String("column")
+                   ? QStringLiteral("\n")
+                   : QString();
     }
-    m_reader->skipCurrentElement();
-    if (!text.isEmpty() && m_fields.showsText()) {
-        appendText(state, format, text);
+    if (name == QLatin1String("cr")) {
+        return QStringLiteral("\n");
+    }
+    if (name == QLatin1String("noBreakHyphen")) {
+        return QStringLiteral("-");
+    }
+    return QString();
+}
+
+/* Phonetic guide (17.3.3.25): the base text shows, the guide text does not. */
+void DocxBodyReader::readRuby(ParagraphState& state) {
+    while (!failed() && m_reader->readNextStartElement()) {
+        if (isWordElement("rubyBase")) {
+            readParagraphContent(state);
+        } else {
+            m_reader->skipCurrentElement();
+        }
     }
 }
 

@@ -82,6 +82,9 @@ private:
     void readParagraphContent(ParagraphState& state);
     void readRun(ParagraphState& state);
     void readRunContent(ParagraphState& state, const WordRunFormat& format);
+    void readRunContentChoice(ParagraphState& state, const WordRunFormat& format);
+    QString runCharacter(QLatin1String name) const;
+    void readRuby(ParagraphState& state);
     void appendText(ParagraphState& state, const WordRunFormat& format, const QString& text);
     void appendSymbolText(ParagraphState& state, const WordRunFormat& format,
                           SymbolFonts::Font font, const QString& text);

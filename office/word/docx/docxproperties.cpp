@@ -136,6 +136,57 @@ std::uint32_t DocxProperties::color(const QString& value) {
     return ok ? rgb : kAutoColor;
 }
 
+namespace {
+
+/* rFonts (17.3.2.26): ascii for Latin text, eastAsia for East Asian text; a theme font
+   replaces a named one. */
+void readRunFonts(const XmlReader& reader, DocxRunProperties& out) {
+    const QString ascii = DocxProperties::attribute(reader, QLatin1String("ascii"));
+    const QString asciiTheme = DocxProperties::attribute(reader, QLatin1String("asciiTheme"));
+    // Word 2003 XML names the East Asian font "fareast".
+    QString eastAsia = DocxProperties::attribute(reader, QLatin1String("eastAsia"));
+    if (eastAsia.isEmpty()) {
+        eastAsia = DocxProperties::attribute(reader, QLatin1String("fareast"));
+    }
+    const QString eastAsiaTheme = DocxProperties::attribute(reader, QLatin1String("eastAsiaTheme"));
+    if (!asciiTheme.isEmpty()) {
+        out.asciiTheme = asciiTheme;
+    } else if (!ascii.isEmpty()) {
+        out.asciiFont = ascii;
+        out.asciiTheme = QString();
+    }
+    if (!eastAsiaTheme.isEmpty()) {
+        out.eastAsiaTheme = eastAsiaTheme;
+    } else if (!eastAsia.isEmpty()) {
+        out.eastAsiaFont = eastAsia;
+        out.eastAsiaTheme = QString();
+    }
+}
+
+/* ST_Underline (17.18.99): none, double, or (every other line kind) single. */
+WordRunFormat::Underline underlineOf(const QString& val) {
+    if (val == QLatin1String("none") || val.isEmpty()) {
+        return WordRunFormat::Underline::None;
+    }
+    return val == QLatin1String("double") ? WordRunFormat::Underline::Double
+                                          : WordRunFormat::Underline::Single;
+}
+
+/* sz (17.3.2.38): half-points (ST_HpsMeasure); a universal measure arrives here as twips.
+   A size out of range leaves the font size as it was. */
+void readFontSize(const QString& val, DocxRunProperties& out) {
+    bool ok = false;
+    const double halfPoints = val.toDouble(&ok);
+    const int measured = ok ? -1 : DocxProperties::twips(val);
+    if (ok && halfPoints > 0 && halfPoints < 10000) {
+        out.fontSize = halfPoints / 2;
+    } else if (measured > 0) {
+        out.fontSize = measured / 20.0;
+    }
+}
+
+}  // namespace
+
 /* CT_RPr (17.3.2.28): the properties the spreadsheet keeps. */
 void DocxProperties::readRunProperties(XmlReader& reader, DocxRunProperties& out) {
     while (reader.readNextStartElement()) {
@@ -148,27 +199,7 @@ void DocxProperties::readRunProperties(XmlReader& reader, DocxRunProperties& out
         if (name == QLatin1String("rStyle")) {
             out.characterStyle = val;
         } else if (name == QLatin1String("rFonts")) {
-            // rFonts (17.3.2.26): ascii for Latin text, eastAsia for East Asian text.
-            const QString ascii = attribute(reader, QLatin1String("ascii"));
-            const QString asciiTheme = attribute(reader, QLatin1String("asciiTheme"));
-            // Word 2003 XML names the East Asian font "fareast".
-            QString eastAsia = attribute(reader, QLatin1String("eastAsia"));
-            if (eastAsia.isEmpty()) {
-                eastAsia = attribute(reader, QLatin1String("fareast"));
-            }
-            const QString eastAsiaTheme = attribute(reader, QLatin1String("eastAsiaTheme"));
-            if (!asciiTheme.isEmpty()) {
-                out.asciiTheme = asciiTheme;
-            } else if (!ascii.isEmpty()) {
-                out.asciiFont = ascii;
-                out.asciiTheme = QString();
-            }
-            if (!eastAsiaTheme.isEmpty()) {
-                out.eastAsiaTheme = eastAsiaTheme;
-            } else if (!eastAsia.isEmpty()) {
-                out.eastAsiaFont = eastAsia;
-                out.eastAsiaTheme = QString();
-            }
+            readRunFonts(reader, out);
         } else if (name == QLatin1String("b")) {
             out.bold = onOff(val);
         } else if (name == QLatin1String("i")) {
@@ -176,23 +207,9 @@ void DocxProperties::readRunProperties(XmlReader& reader, DocxRunProperties& out
         } else if (name == QLatin1String("strike") || name == QLatin1String("dstrike")) {
             out.strike = onOff(val);
         } else if (name == QLatin1String("u")) {
-            if (val == QLatin1String("none") || val.isEmpty()) {
-                out.underline = WordRunFormat::Underline::None;
-            } else if (val == QLatin1String("double")) {
-                out.underline = WordRunFormat::Underline::Double;
-            } else {
-                out.underline = WordRunFormat::Underline::Single;
-            }
+            out.underline = underlineOf(val);
         } else if (name == QLatin1String("sz")) {
-            // Half-points (ST_HpsMeasure); a universal measure arrives here as twips.
-            bool ok = false;
-            const double halfPoints = val.toDouble(&ok);
-            const int measured = ok ? -1 : twips(val);
-            if (ok && halfPoints > 0 && halfPoints < 10000) {
-                out.fontSize = halfPoints / 2;
-            } else if (measured > 0) {
-                out.fontSize = measured / 20.0;
-            }
+            readFontSize(val, out);
         } else if (name == QLatin1String("color")) {
             out.color = color(val);
         }

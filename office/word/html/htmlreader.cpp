@@ -103,85 +103,72 @@ void headingStyle(int level, HtmlStyle& style) {
     style.fontSize = sizes[level - 1];
 }
 
+/* The format a <font> element's face, size and color attributes give. */
+void fontTagStyle(const char** element, HtmlStyle& style) {
+    const QString face = attribute(element, "face");
+    if (!face.isEmpty()) {
+        style.fontFamily = face.split(QLatin1Char(',')).first().trimmed();
+    }
+    const QString size = attribute(element, "size");
+    if (!size.isNull()) {
+        if (const auto points = HtmlStyle::fontTagSize(size)) {
+            style.fontSize = points;
+        }
+    }
+    const QString color = attribute(element, "color");
+    if (!color.isNull()) {
+        if (const auto rgb = HtmlStyle::parseColor(color)) {
+            style.color = rgb;
+        }
+    }
+}
+
+// What one tag gives by its meaning; the element's attributes matter only to <font>.
+using TagFormat = void (*)(const char** element, HtmlStyle& style);
+
+/* Bold text (b, strong). */
+void boldTag(const char**, HtmlStyle& style) {
+    style.bold = true;
+}
+/* Italic text (i, em, cite, dfn). */
+void italicTag(const char**, HtmlStyle& style) {
+    style.italic = true;
+}
+/* Struck-through text (s, strike, del). */
+void strikeTag(const char**, HtmlStyle& style) {
+    style.strike = true;
+}
+/* Underlined text (u, ins). */
+void underlineTag(const char**, HtmlStyle& style) {
+    style.underline = WordRunFormat::Underline::Single;
+}
+/* Centred paragraphs. */
+void centerTag(const char**, HtmlStyle& style) {
+    style.textAlign = WordParagraph::Alignment::Center;
+}
+/* A header cell: bold and centred. */
+void headerCellTag(const char**, HtmlStyle& style) {
+    style.bold = true;
+    style.textAlign = WordParagraph::Alignment::Center;
+}
+/* A heading of one level. */
+template <int level>
+void headingTag(const char**, HtmlStyle& style) {
+    headingStyle(level, style);
+}
+
 /* Formats that tags give by their meaning, before any style rule. */
 void tagStyle(const char** element, const char* tag, HtmlStyle& style) {
-    switch (tag[0]) {
-        case 'b':
-            if (tag[1] == '\0') {
-                style.bold = true;
-            }
-            break;
-        case 'c':
-            if (std::strcmp(tag, "center") == 0) {
-                style.textAlign = WordParagraph::Alignment::Center;
-            } else if (std::strcmp(tag, "cite") == 0) {
-                style.italic = true;
-            }
-            break;
-        case 'd':
-            if (std::strcmp(tag, "del") == 0) {
-                style.strike = true;
-            } else if (std::strcmp(tag, "dfn") == 0) {
-                style.italic = true;
-            }
-            break;
-        case 'e':
-            if (std::strcmp(tag, "em") == 0) {
-                style.italic = true;
-            }
-            break;
-        case 'f':
-            if (std::strcmp(tag, "font") == 0) {
-                const QString face = attribute(element, "face");
-                if (!face.isEmpty()) {
-                    style.fontFamily = face.split(QLatin1Char(',')).first().trimmed();
-                }
-                const QString size = attribute(element, "size");
-                if (!size.isNull()) {
-                    if (const auto points = HtmlStyle::fontTagSize(size)) {
-                        style.fontSize = points;
-                    }
-                }
-                const QString color = attribute(element, "color");
-                if (!color.isNull()) {
-                    if (const auto rgb = HtmlStyle::parseColor(color)) {
-                        style.color = rgb;
-                    }
-                }
-            }
-            break;
-        case 'h':
-            if (tag[1] >= '1' && tag[1] <= '6' && tag[2] == '\0') {
-                headingStyle(tag[1] - '0', style);
-            }
-            break;
-        case 'i':
-            if (tag[1] == '\0') {
-                style.italic = true;
-            } else if (std::strcmp(tag, "ins") == 0) {
-                style.underline = WordRunFormat::Underline::Single;
-            }
-            break;
-        case 's':
-            if (tag[1] == '\0' || std::strcmp(tag, "strike") == 0) {
-                style.strike = true;
-            } else if (std::strcmp(tag, "strong") == 0) {
-                style.bold = true;
-            }
-            break;
-        case 't':
-            if (std::strcmp(tag, "th") == 0) {
-                style.bold = true;
-                style.textAlign = WordParagraph::Alignment::Center;
-            }
-            break;
-        case 'u':
-            if (tag[1] == '\0') {
-                style.underline = WordRunFormat::Underline::Single;
-            }
-            break;
-        default:
-            break;
+    static const QHash<QByteArray, TagFormat> formats = {
+        {"b", boldTag},        {"strong", boldTag},    {"i", italicTag},      {"em", italicTag},
+        {"cite", italicTag},   {"dfn", italicTag},     {"s", strikeTag},      {"strike", strikeTag},
+        {"del", strikeTag},    {"u", underlineTag},    {"ins", underlineTag}, {"center", centerTag},
+        {"th", headerCellTag}, {"font", fontTagStyle}, {"h1", headingTag<1>}, {"h2", headingTag<2>},
+        {"h3", headingTag<3>}, {"h4", headingTag<4>},  {"h5", headingTag<5>}, {"h6", headingTag<6>},
+    };
+    const QByteArray key = QByteArray::fromRawData(tag, static_cast<int>(std::strlen(tag)));
+    if (const TagFormat format = formats.value(key, nullptr)) {
+        format(element, style);
     }
 }
 

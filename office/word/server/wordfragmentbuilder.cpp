@@ -119,65 +119,87 @@ struct Region {
     int topCell;  // index of the top-left cell in Fragment::cells
 };
 
+// The merged areas of a table being laid out, and the one open at each grid column (-1: none).
+struct RegionTracker {
+    std::vector<int> openRegion;
+    std::vector<Region> regions;
+};
+
+/* A row's height: an exact height is fixed; an "at least" row grows with its text, so its
+   height is only the least the paste may fit the row to. */
+void placeRowHeight(const WordRow& row, int fragmentRow, Fragment& out) {
+    if (row.heightRule == WordRow::HeightRule::Exact && row.heightTwips > 0) {
+        out.rowHeights[static_cast<size_t>(fragmentRow)] = row.heightTwips / 20.0;
+    } else if (row.heightTwips > 0) {
+        out.minRowHeights.resize(static_cast<size_t>(out.rowCount), -1.0);
+        out.minRowHeights[static_cast<size_t>(fragmentRow)] = row.heightTwips / 20.0;
+    }
+}
+
+/* Give a cell's text a place: a vertically continued cell extends the area open at its
+   column, any other cell opens an area of its own (table row r, `span` columns wide). */
+void placeCellText(RegionTracker& tracker, const WordCell& cell, const QString& text, int r,
+                   int fragmentRow, int column, int span, Fragment& out) {
+    int& open = tracker.openRegion[static_cast<size_t>(column)];
+    const bool continues =
+        cell.verticalMerge == WordCell::VerticalMerge::Continue && open >= 0 &&
+        tracker.regions[static_cast<size_t>(open)].lastRow == r - 1 &&
+        tracker.regions[static_cast<size_t>(open)].lastColumn == column + span - 1;
+    if (continues) {
+        Region& region = tracker.regions[static_cast<size_t>(open)];
+        region.lastRow = r;
+        if (!text.isEmpty()) {
+            // Text in a continued cell is kept below the merged area's own text.
+            FragmentCell& top = out.cells[static_cast<size_t>(region.topCell)];
+            top.text = top.text.isEmpty() ? text : top.text + QLatin1Char('\n') + text;
+            top.kind = FragmentCell::Kind::Text;
+        }
+    } else {
+        const int index = fragmentRow * out.columnCount + column;
+        open = static_cast<int>(tracker.regions.size());
+        tracker.regions.push_back({r, column, r, column + span - 1, index});
+        if (!text.isEmpty()) {
+            FragmentCell& target = out.at(fragmentRow, column);
+            target.kind = FragmentCell::Kind::Text;
+            target.text = text;
+        }
+    }
+    for (int k = 1; k < span; ++k) {
+        tracker.openRegion[static_cast<size_t>(column + k)] = -1;
+    }
+}
+
+/* Lay the cells of table row r into fragment row `fragmentRow`, up to `columns` columns. */
+void placeRowCells(const WordTable& table, int r, int fragmentRow, int columns,
+                   RegionTracker& tracker, Fragment& out) {
+    const WordRow& row = table.rows[static_cast<size_t>(r)];
+    const int rowCount = tableRowCount(table);
+    int column = std::max(0, row.gridBefore);
+    const int cellCount = static_cast<int>(row.cells.size());
+    for (int c = 0; c < cellCount && column < columns; ++c) {
+        const WordCell& cell = row.cells[static_cast<size_t>(c)];
+        const int span = std::max(1, std::min(cell.gridSpan, columns - column));
+        const QString text = cell.text();
+        CellPlace place{r == 0, r == rowCount - 1, c == 0, c == cellCount - 1};
+        const int format = out.internFormat(tableCellFormat(table, cell, text, place));
+        for (int k = 0; k < span; ++k) {
+            out.at(fragmentRow, column + k).format = format;
+        }
+        placeCellText(tracker, cell, text, r, fragmentRow, column, span, out);
+        column += span;
+    }
+}
+
 /* Lay one table's rows into `out` from row `rowOffset`, column 0. */
 void placeTable(const WordTable& table, int rowOffset, Fragment& out) {
     const int columns = std::min(table.gridColumnCount(), out.columnCount);
-    std::vector<int> openRegion(static_cast<size_t>(columns), -1);
-    std::vector<Region> regions;
+    RegionTracker tracker{std::vector<int>(static_cast<size_t>(columns), -1), {}};
     const int rowCount = tableRowCount(table);
     for (int r = 0; r < rowCount; ++r) {
-        const WordRow& row = table.rows[static_cast<size_t>(r)];
-        const int fragmentRow = rowOffset + r;
-        // An exact height is fixed; an "at least" row grows with its text, so its height is
-        // only the least the paste may fit the row to.
-        if (row.heightRule == WordRow::HeightRule::Exact && row.heightTwips > 0) {
-            out.rowHeights[static_cast<size_t>(fragmentRow)] = row.heightTwips / 20.0;
-        } else if (row.heightTwips > 0) {
-            out.minRowHeights.resize(static_cast<size_t>(out.rowCount), -1.0);
-            out.minRowHeights[static_cast<size_t>(fragmentRow)] = row.heightTwips / 20.0;
-        }
-        int column = std::max(0, row.gridBefore);
-        const int cellCount = static_cast<int>(row.cells.size());
-        for (int c = 0; c < cellCount && column < columns; ++c) {
-            const WordCell& cell = row.cells[static_cast<size_t>(c)];
-            const int span = std::max(1, std::min(cell.gridSpan, columns - column));
-            const QString text = cell.text();
-            CellPlace place{r == 0, r == rowCount - 1, c == 0, c == cellCount - 1};
-            const int format = out.internFormat(tableCellFormat(table, cell, text, place));
-            for (int k = 0; k < span; ++k) {
-                out.at(fragmentRow, column + k).format = format;
-            }
-            int& open = openRegion[static_cast<size_t>(column)];
-            const bool continues =
-                cell.verticalMerge == WordCell::VerticalMerge::Continue && open >= 0 &&
-                regions[static_cast<size_t>(open)].lastRow == r - 1 &&
-                regions[static_cast<size_t>(open)].lastColumn == column + span - 1;
-            if (continues) {
-                Region& region = regions[static_cast<size_t>(open)];
-                region.lastRow = r;
-                if (!text.isEmpty()) {
-                    // Text in a continued cell is kept below the merged area's own text.
-                    FragmentCell& top = out.cells[static_cast<size_t>(region.topCell)];
-                    top.text = top.text.isEmpty() ? text : top.text + QLatin1Char('\n') + text;
-                    top.kind = FragmentCell::Kind::Text;
-                }
-            } else {
-                const int index = fragmentRow * out.columnCount + column;
-                open = static_cast<int>(regions.size());
-                regions.push_back({r, column, r, column + span - 1, index});
-                if (!text.isEmpty()) {
-                    FragmentCell& target = out.at(fragmentRow, column);
-                    target.kind = FragmentCell::Kind::Text;
-                    target.text = text;
-                }
-            }
-            for (int k = 1; k < span; ++k) {
-                openRegion[static_cast<size_t>(column + k)] = -1;
-            }
-            column += span;
-        }
+        placeRowHeight(table.rows[static_cast<size_t>(r)], rowOffset + r, out);
+        placeRowCells(table, r, rowOffset + r, columns, tracker, out);
     }
-    for (const Region& region : regions) {
+    for (const Region& region : tracker.regions) {
         if (region.lastRow > region.firstRow || region.lastColumn > region.firstColumn) {
             out.merges.push_back({region.firstRow + rowOffset, region.firstColumn,
                                   region.lastRow + rowOffset, region.lastColumn});
