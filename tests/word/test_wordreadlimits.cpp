@@ -34,21 +34,23 @@ TEST_P(WordReadLimitsTest, WithinOpensBeyondIsTooLarge) {
 const LimitCase kCases[] = {
     {"DocParagraphs",
      [](const WordReadLimits& l) {
-         return DocReader::readFile(kCorpus + "doc/tables/53379.doc", l);
+         return DocReader::readFile(kCorpus + QStringLiteral("doc/tables/53379.doc"), l);
      },
      [](WordReadLimits& l) { l.maxParagraphs = 1; }},
     {"Word95Paragraphs",
      [](const WordReadLimits& l) {
-         return DocReader::readFile(kCorpus + "doc/legacy/Word95.doc", l);
+         return DocReader::readFile(kCorpus + QStringLiteral("doc/legacy/Word95.doc"), l);
      },
      [](WordReadLimits& l) { l.maxParagraphs = 1; }},
     {"DocFileBytes",
      [](const WordReadLimits& l) {
-         return DocReader::readFile(kCorpus + "doc/legacy/Word95.doc", l);
+         return DocReader::readFile(kCorpus + QStringLiteral("doc/legacy/Word95.doc"), l);
      },
      [](WordReadLimits& l) { l.maxFileBytes = 102399; }},
     {"DocxPartBytes",
-     [](const WordReadLimits& l) { return DocxReader::readFile(kCorpus + "docx/delins.docx", l); },
+     [](const WordReadLimits& l) {
+         return DocxReader::readFile(kCorpus + QStringLiteral("docx/delins.docx"), l);
+     },
      [](WordReadLimits& l) { l.maxPartBytes = 1000; }},
     {"RtfFileBytes",
      [](const WordReadLimits& l) {
@@ -61,7 +63,7 @@ const LimitCase kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Readers, WordReadLimitsTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(WordReadLimitsTest, MissingFileIsNotFound) {
     const QString missing = QStringLiteral("tests/data/no such document.doc");
