@@ -15,7 +15,7 @@ const char shownAnswer[] = "shown\n";
 /* Read one line from the socket before the deadline; empty when none arrived. */
 QByteArray readLine(QLocalSocket& socket, const QDeadlineTimer& deadline) {
     while (!socket.canReadLine()) {
-        const int left = int(deadline.remainingTime());
+        const int left = static_cast<int>(deadline.remainingTime());
         if (left <= 0 || !socket.waitForReadyRead(left)) {
             return QByteArray();
         }

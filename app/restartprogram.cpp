@@ -11,8 +11,8 @@ bool startProgramAgain(const std::string& path) {
     if (path.empty()) {
         return false;
     }
-    return QProcess::startDetached(QString::fromLocal8Bit(path.data(), int(path.size())),
-                                   QStringList());
+    return QProcess::startDetached(
+        QString::fromLocal8Bit(path.data(), static_cast<int>(path.size())), QStringList());
 }
 
 #endif

@@ -22,6 +22,19 @@ HeadlessRun::~HeadlessRun() = default;
 HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
     convertOptions() = options;
     QFile::remove(options.failureReportPath);
+    const RunReport result = runJob(jobs);
+    if (result.aborted) {
+        m_err << m_finalText << '\n';
+        m_err.flush();
+        return result.templateUnusable ? BadInput : SomeFailed;
+    }
+    showProblems(result, options.failureReportPath);
+    showSummary(result, options.failureReportPath);
+    return result.failed == 0 ? AllConverted : SomeFailed;
+}
+
+/* Run the job on a thread of its own, showing progress, until it says it is done. */
+RunReport HeadlessRun::runJob(int jobs) {
     QThread thread;
     auto* job = new MergeObject;
     job->setReportViewer(MergeObject::ReportViewer());
@@ -54,12 +67,11 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
     if (m_bar) {
         m_bar->finish();
     }
+    return result;
+}
 
-    if (result.aborted) {
-        m_err << m_finalText << '\n';
-        m_err.flush();
-        return result.templateUnusable ? BadInput : SomeFailed;
-    }
+/* Every folder and document that did not come through whole, on the error stream. */
+void HeadlessRun::showProblems(const RunReport& result, const QString& reportPath) {
     for (const QString& folder : result.unreadableFolders) {
         m_err << QStringLiteral("无法读取 (cannot read folder) ") << folder << '\n';
     }
@@ -71,8 +83,7 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
     }
     if (!result.failedPaths.isEmpty() && !result.reportWritten) {
         // The list would otherwise be nowhere.
-        m_err << QStringLiteral("无法写入报告 (report not written): ") << options.failureReportPath
-              << '\n';
+        m_err << QStringLiteral("无法写入报告 (report not written): ") << reportPath << '\n';
         for (const QString& failed : result.failedPaths) {
             m_err << QStringLiteral("未转换 (not converted) ") << FailureReport::line(failed);
         }
@@ -81,6 +92,10 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
         m_err << QStringLiteral("转换有损失 (converted with a loss) ") << FailureReport::line(cut);
     }
     m_err.flush();
+}
+
+/* The job's summary, what was skipped and where the failure report is. */
+void HeadlessRun::showSummary(const RunReport& result, const QString& reportPath) {
     m_out << m_finalText << '\n';
     if (result.skipped > 0) {
         m_out
@@ -88,11 +103,9 @@ HeadlessRun::Status HeadlessRun::run(const ConvertOptions& options, int jobs) {
             << '\n';
     }
     if (result.reportWritten) {
-        m_out << QStringLiteral("无法转换的文件列表 (failure report): ")
-              << options.failureReportPath << '\n';
+        m_out << QStringLiteral("无法转换的文件列表 (failure report): ") << reportPath << '\n';
     }
     m_out.flush();
-    return result.failed == 0 ? AllConverted : SomeFailed;
 }
 
 /* Show a document as it starts: its line, or the bar with the documents done before it. */

@@ -10,6 +10,7 @@
 #include <memory>
 
 class ProgressBar;
+struct RunReport;
 
 // One conversion run without a window: the job on a worker thread with the built-in office,
 // progress on the error stream, the summary and the report's path on the output stream.
@@ -33,6 +34,9 @@ public:
     Status run(const ConvertOptions& options, int jobs = 1);
 
 private:
+    RunReport runJob(int jobs);
+    void showProblems(const RunReport& result, const QString& reportPath);
+    void showSummary(const RunReport& result, const QString& reportPath);
     void showStart(int started, int total, const QString& nativePath);
     void showFinish(int finished, int total);
 

@@ -25,7 +25,7 @@ std::vector<QByteArray> corpusDocuments() {
             continue;
         }
         QByteArray bytes = file.readAll();
-        if (DocReader::readBytes(bytes)) {
+        if (DocReader::readData(bytes)) {
             documents.push_back(bytes);
         }
     }
@@ -41,16 +41,16 @@ void BM_OpenAndCopyCorpus(benchmark::State& state) {
     }
     for (auto _ : state) {
         for (const QByteArray& bytes : documents) {
-            const WordLoadResult result = DocReader::readBytes(bytes);
+            const WordLoadResult result = DocReader::readData(bytes);
             if (result) {
                 WordBenchCopy::copyAll(*result.document);
             }
         }
     }
-    state.counters["documents"] = double(documents.size());
-    state.counters["per_document"] =
-        benchmark::Counter(double(documents.size()), benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+    state.counters["documents"] = static_cast<double>(documents.size());
+    state.counters["per_document"] = benchmark::Counter(
+        static_cast<double>(documents.size()),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_OpenAndCopyCorpus)->Unit(benchmark::kMillisecond);
 
@@ -59,12 +59,12 @@ void BM_OpenCorpus(benchmark::State& state) {
     const std::vector<QByteArray> documents = corpusDocuments();
     for (auto _ : state) {
         for (const QByteArray& bytes : documents) {
-            benchmark::DoNotOptimize(DocReader::readBytes(bytes).document.get());
+            benchmark::DoNotOptimize(DocReader::readData(bytes).document.get());
         }
     }
-    state.counters["per_document"] =
-        benchmark::Counter(double(documents.size()), benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+    state.counters["per_document"] = benchmark::Counter(
+        static_cast<double>(documents.size()),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_OpenCorpus)->Unit(benchmark::kMillisecond);
 

@@ -49,14 +49,14 @@ QByteArray generatedTables(int bytes) {
 void BM_OpenAndCopyTables10MB(benchmark::State& state) {
     const QByteArray rtf = generatedTables(10 * 1024 * 1024);
     for (auto _ : state) {
-        const WordLoadResult result = RtfReader::readBytes(rtf);
+        const WordLoadResult result = RtfReader::readData(rtf);
         if (!result) {
             state.SkipWithError(result.message.toUtf8().constData());
             return;
         }
         WordBenchCopy::copyAll(*result.document);
     }
-    state.SetBytesProcessed(qint64(state.iterations()) * rtf.size());
+    state.SetBytesProcessed(static_cast<qint64>(state.iterations()) * rtf.size());
 }
 BENCHMARK(BM_OpenAndCopyTables10MB)->Unit(benchmark::kMillisecond);
 
@@ -64,9 +64,9 @@ BENCHMARK(BM_OpenAndCopyTables10MB)->Unit(benchmark::kMillisecond);
 void BM_OpenTables10MB(benchmark::State& state) {
     const QByteArray rtf = generatedTables(10 * 1024 * 1024);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(RtfReader::readBytes(rtf).document.get());
+        benchmark::DoNotOptimize(RtfReader::readData(rtf).document.get());
     }
-    state.SetBytesProcessed(qint64(state.iterations()) * rtf.size());
+    state.SetBytesProcessed(static_cast<qint64>(state.iterations()) * rtf.size());
 }
 BENCHMARK(BM_OpenTables10MB)->Unit(benchmark::kMillisecond);
 
@@ -85,13 +85,13 @@ void BM_OpenAndCopyLibreOfficeFixtures(benchmark::State& state) {
     }
     for (auto _ : state) {
         for (const QByteArray& rtf : documents) {
-            const WordLoadResult result = RtfReader::readBytes(rtf);
+            const WordLoadResult result = RtfReader::readData(rtf);
             if (result) {
                 WordBenchCopy::copyAll(*result.document);
             }
         }
     }
-    state.SetBytesProcessed(qint64(state.iterations()) * total);
+    state.SetBytesProcessed(static_cast<qint64>(state.iterations()) * total);
 }
 BENCHMARK(BM_OpenAndCopyLibreOfficeFixtures)->Unit(benchmark::kMillisecond);
 

@@ -33,12 +33,12 @@ public:
     bool failed() const { return m_failed != 0; }
 
     // Little-endian values at offset; 0 (and failed()) when not wholly inside the view.
-    quint8 u8(qint64 offset) const { return quint8(value(offset, 1)); }
-    quint16 u16(qint64 offset) const { return quint16(value(offset, 2)); }
-    quint32 u32(qint64 offset) const { return quint32(value(offset, 4)); }
+    quint8 u8(qint64 offset) const { return static_cast<quint8>(value(offset, 1)); }
+    quint16 u16(qint64 offset) const { return static_cast<quint16>(value(offset, 2)); }
+    quint32 u32(qint64 offset) const { return static_cast<quint32>(value(offset, 4)); }
     quint64 u64(qint64 offset) const { return value(offset, 8); }
-    qint16 i16(qint64 offset) const { return qint16(u16(offset)); }
-    qint32 i32(qint64 offset) const { return qint32(u32(offset)); }
+    qint16 i16(qint64 offset) const { return static_cast<qint16>(u16(offset)); }
+    qint32 i32(qint64 offset) const { return static_cast<qint32>(u32(offset)); }
     // An IEEE 754 double at offset; 0.0 (and failed()) when not wholly inside the view.
     double f64(qint64 offset) const;
 
@@ -56,9 +56,9 @@ public:
 
     // Little-endian values at the cursor, which moves past them; 0 (and failed()) when fewer
     // bytes are left than the value needs.
-    quint8 readU8() { return quint8(advance(1)); }
-    quint16 readU16() { return quint16(advance(2)); }
-    quint32 readU32() { return quint32(advance(4)); }
+    quint8 readU8() { return static_cast<quint8>(advance(1)); }
+    quint16 readU16() { return static_cast<quint16>(advance(2)); }
+    quint32 readU32() { return static_cast<quint32>(advance(4)); }
     quint64 readU64() { return advance(8); }
     double readF64();
 

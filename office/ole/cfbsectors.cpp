@@ -36,11 +36,12 @@ bool CfbSectors::readHeader() {
     }
     // Sector 0 follows the header, which fills a whole sector (MS-CFB 2.2); a last sector cut
     // short still counts, its missing bytes read as zeros.
-    const qint64 afterHeader = m_size - (qint64(1) << m_sectorShift);
+    const qint64 afterHeader = m_size - (static_cast<qint64>(1) << m_sectorShift);
     if (afterHeader <= 0) {
         return false;
     }
-    const qint64 sectors = (afterHeader + (qint64(1) << m_sectorShift) - 1) >> m_sectorShift;
+    const qint64 sectors =
+        (afterHeader + (static_cast<qint64>(1) << m_sectorShift) - 1) >> m_sectorShift;
     m_sectorCount = static_cast<std::uint32_t>(std::min<qint64>(sectors, cfb::kMaxRegularSector));
     m_firstDirectorySector = readU32(cfb::kFirstDirectorySectorOffset);
     return true;
@@ -149,7 +150,7 @@ bool CfbSectors::readChainToEnd(std::uint32_t start, qint64 maxBytes, QByteArray
     out.clear();
     std::vector<std::uint32_t> chain;
     if (!followChain(m_fat, start, kWholeChain, chain) ||
-        (qint64(chain.size()) << m_sectorShift) > maxBytes) {
+        (static_cast<qint64>(chain.size()) << m_sectorShift) > maxBytes) {
         return false;
     }
     const int sectorSize = 1 << m_sectorShift;
@@ -168,7 +169,7 @@ bool CfbSectors::readStream(std::uint32_t start, std::uint64_t size, QByteArray&
         return false;
     }
     const int shift = mini ? cfb::kMiniSectorShift : m_sectorShift;
-    const qint64 unit = qint64(1) << shift;
+    const qint64 unit = static_cast<qint64>(1) << shift;
     const std::uint64_t count = (size + unit - 1) >> shift;
     std::vector<std::uint32_t> chain;
     if (!followChain(mini ? m_miniFat : m_fat, start, count, chain)) {
@@ -176,9 +177,10 @@ bool CfbSectors::readStream(std::uint32_t start, std::uint64_t size, QByteArray&
     }
     out.resize(static_cast<int>(size));
     for (std::size_t i = 0; i < chain.size(); ++i) {
-        const qint64 done = qint64(i) * unit;
+        const qint64 done = static_cast<qint64>(i) * unit;
         const qint64 offset = mini ? miniSectorOffset(chain[i]) : sectorOffset(chain[i]);
-        copyBytes(offset, static_cast<int>(std::min<qint64>(unit, qint64(size) - done)),
+        copyBytes(offset,
+                  static_cast<int>(std::min<qint64>(unit, static_cast<qint64>(size) - done)),
                   out.data() + done);
     }
     return true;
@@ -217,13 +219,13 @@ std::uint32_t CfbSectors::readU32(qint64 offset) const {
 
 /* Where a regular sector starts: sector 0 follows the header sector. */
 qint64 CfbSectors::sectorOffset(std::uint32_t sector) const {
-    return (qint64(sector) + 1) << m_sectorShift;
+    return (static_cast<qint64>(sector) + 1) << m_sectorShift;
 }
 
 /* Where a mini sector starts: its place in the mini stream, found in the root's chain. */
 qint64 CfbSectors::miniSectorOffset(std::uint32_t miniSector) const {
-    const qint64 position = qint64(miniSector) << cfb::kMiniSectorShift;
-    const qint64 inSector = position & ((qint64(1) << m_sectorShift) - 1);
+    const qint64 position = static_cast<qint64>(miniSector) << cfb::kMiniSectorShift;
+    const qint64 inSector = position & ((static_cast<qint64>(1) << m_sectorShift) - 1);
     return sectorOffset(m_miniStreamChain[position >> m_sectorShift]) + inSector;
 }
 

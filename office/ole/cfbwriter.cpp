@@ -16,7 +16,7 @@ constexpr std::uint32_t kFatSectorsPerDifatSector = kEntriesPerSector - 1;
 
 /* Where a sector starts: sector 0 follows the 512-byte header. */
 qint64 sectorOffset(std::uint32_t sector) {
-    return (qint64(sector) + 1) * kSectorSize;
+    return (static_cast<qint64>(sector) + 1) * kSectorSize;
 }
 
 /* Write a little-endian 16-bit number. */
@@ -89,7 +89,7 @@ bool CfbWriter::plan() {
         m_miniSectors = static_cast<std::uint32_t>(divideUp(size, cfb::kMiniSectorSize));
         m_miniFatSectors = 1;  // 64 mini sectors at most, 128 entries per sector
         m_dataSectors = static_cast<std::uint32_t>(
-            divideUp(qint64(m_miniSectors) * cfb::kMiniSectorSize, kSectorSize));
+            divideUp(static_cast<qint64>(m_miniSectors) * cfb::kMiniSectorSize, kSectorSize));
     } else {
         m_dataSectors = static_cast<std::uint32_t>(divideUp(size, kSectorSize));
     }
@@ -223,5 +223,5 @@ void CfbWriter::linkChain(std::uint32_t first, std::uint32_t count) {
 
 /* The FAT sectors are sectors 0, 1, ... so entry n lies 4n bytes after sector 0's start. */
 void CfbWriter::setFatEntry(std::uint32_t sector, std::uint32_t value) {
-    put32(m_file, sectorOffset(0) + 4 * qint64(sector), value);
+    put32(m_file, sectorOffset(0) + 4 * static_cast<qint64>(sector), value);
 }

@@ -14,8 +14,9 @@ namespace {
 QByteArray directoryBytes(const CfbSectors& sectors) {
     QByteArray bytes;
     if (sectors.isOpen()) {
-        sectors.readChainToEnd(sectors.firstDirectorySector(),
-                               qint64(CfbDirectory::kMaxEntries) * cfb::kDirectoryEntrySize, bytes);
+        sectors.readChainToEnd(
+            sectors.firstDirectorySector(),
+            static_cast<qint64>(CfbDirectory::kMaxEntries) * cfb::kDirectoryEntrySize, bytes);
     }
     return bytes;
 }

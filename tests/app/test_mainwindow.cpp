@@ -649,9 +649,9 @@ void TestMainWindow::runSummaryLine_data() {
     RunReport skipped = run(3, 1, {});
     skipped.failed = 0;
     skipped.skipped = 2;
-    const int success = int(RunSummary::Tone::Success);
-    const int caution = int(RunSummary::Tone::Caution);
-    const int failure = int(RunSummary::Tone::Failure);
+    const int success = static_cast<int>(RunSummary::Tone::Success);
+    const int caution = static_cast<int>(RunSummary::Tone::Caution);
+    const int failure = static_cast<int>(RunSummary::Tone::Failure);
     QTest::newRow("all converted: green")
         << false << run(4, 4, {}) << QStringLiteral("成功转换4个Word文件，耗时3秒。") << success
         << QString();
@@ -697,7 +697,7 @@ void TestMainWindow::runSummaryLine() {
     QFETCH(QString, button);
     Languages::install(english ? Languages::Language::English : Languages::Language::Chinese);
     QCOMPARE(RunSummary::text(run), text);
-    QCOMPARE(int(RunSummary::tone(run)), tone);
+    QCOMPARE(static_cast<int>(RunSummary::tone(run)), tone);
     QCOMPARE(RunSummary::reportButtonText(run), button);
     Languages::install(Languages::Language::Chinese);
 }
@@ -1142,7 +1142,7 @@ void TestMainWindow::folderPickersWriteSettingsOnlyWhenFileExists() {
     QCOMPARE(askedCaption, QStringLiteral("选择文件夹"));
     // An empty field and no earlier pick: the home folder.
     QCOMPARE(askedDir, QDir::homePath());
-    QCOMPARE(int(askedOptions), 3);
+    QCOMPARE(static_cast<int>(askedOptions), 3);
     QVERIFY(!QFile::exists(settings));
 
     // An existing (empty) settings file receives the value.

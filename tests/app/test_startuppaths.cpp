@@ -19,7 +19,7 @@ void buildFrom(std::vector<std::string> words, char separator) {
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
-    buildStartupPaths(int(words.size()), argv.data(), separator);
+    buildStartupPaths(static_cast<int>(words.size()), argv.data(), separator);
 }
 
 }  // namespace

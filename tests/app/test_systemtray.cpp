@@ -120,7 +120,7 @@ void TestSystemTray::balloonRequestFromAnotherThreadRunsOnTheIconsThread() {
             queued = QMetaObject::invokeMethod(
                 &tray, "showBalloon", Qt::QueuedConnection, Q_ARG(QString, QString()),
                 Q_ARG(QString, QStringLiteral("发现新版本")),
-                Q_ARG(int, int(QSystemTrayIcon::Information)), Q_ARG(int, 1000));
+                Q_ARG(int, static_cast<int>(QSystemTrayIcon::Information)), Q_ARG(int, 1000));
         },
         Qt::BlockingQueuedConnection);
     QVERIFY(queued);
@@ -133,7 +133,8 @@ void TestSystemTray::balloonRequestFromAnotherThreadRunsOnTheIconsThread() {
 /* Without a notification area (as here, offscreen) the icon is created all the same. */
 void TestSystemTray::noNotificationAreaStillWorks() {
     SystemTray tray;
-    tray.showBalloon(QString(), QStringLiteral("x"), int(QSystemTrayIcon::Information), 10);
+    tray.showBalloon(QString(), QStringLiteral("x"), static_cast<int>(QSystemTrayIcon::Information),
+                     10);
     QVERIFY(tray.isVisible() || !QSystemTrayIcon::isSystemTrayAvailable());
     QCOMPARE(tray.contextMenu()->actions().size(), 2);
 }

@@ -41,7 +41,7 @@ void typeInto(QLineEdit* field, const QString& text) {
     QTest::keyClick(field, Qt::Key_Delete);
     for (const QChar c : text) {
         if (c.unicode() < 0x80) {
-            QTest::keyClick(field, char(c.unicode()));
+            QTest::keyClick(field, static_cast<char>(c.unicode()));
         } else {
             QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
         }

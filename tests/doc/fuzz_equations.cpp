@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<int>(size));
     QString text;
     MtefEquation::fromEquationNative(bytes, &text);
     MtefEquation::fromMtef(bytes, &text);

@@ -21,13 +21,13 @@ namespace {
 
 /* Little-endian byte writers for building structures. */
 void put16(QByteArray* out, int value) {
-    out->append(char(value & 0xFF));
-    out->append(char((value >> 8) & 0xFF));
+    out->append(static_cast<char>(value & 0xFF));
+    out->append(static_cast<char>((value >> 8) & 0xFF));
 }
 
 void put32(QByteArray* out, quint32 value) {
-    put16(out, int(value & 0xFFFF));
-    put16(out, int(value >> 16));
+    put16(out, static_cast<int>(value & 0xFFFF));
+    put16(out, static_cast<int>(value >> 16));
 }
 
 /* The values as consecutive little-endian 16-bit words. */
@@ -100,8 +100,8 @@ TEST(DocPieceTableTest, CompressedAndUnicodePiecesWithPrcs) {
     // Stream: "Hi\x80\r" as 8-bit at 0x100, then UTF-16 "中\r" at 0x200.
     QByteArray stream(0x300, '\0');
     stream.replace(0x100, 4, QByteArray("Hi\x80\r", 4));
-    stream[0x200] = char(0x2D);
-    stream[0x201] = char(0x4E);
+    stream[0x200] = static_cast<char>(0x2D);
+    stream[0x201] = static_cast<char>(0x4E);
     stream[0x202] = '\r';
     QByteArray clx;
     clx.append('\x01');  // Prc with a 3-byte grpprl
@@ -151,7 +151,7 @@ TEST(DocFkpTableTest, CharacterAndParagraphPages) {
     QByteArray chp(512, '\0');
     QByteArray head = le32({0x400, 0x410, 0x420});
     chp.replace(0, 12, head);
-    chp[12] = char(0x80);  // Chpx at byte 0x100
+    chp[12] = static_cast<char>(0x80);  // Chpx at byte 0x100
     chp[13] = 0;
     chp.replace(0x100, 4, QByteArray("\x03\x35\x08\x01", 4));
     chp[511] = 2;
@@ -160,7 +160,7 @@ TEST(DocFkpTableTest, CharacterAndParagraphPages) {
     QByteArray pap(512, '\0');
     QByteArray phead = le32({0x400, 0x420});
     pap.replace(0, 8, phead);
-    pap[8] = char(0x90);  // PapxInFkp at byte 0x120
+    pap[8] = static_cast<char>(0x90);  // PapxInFkp at byte 0x120
     pap.replace(0x120, 6, QByteArray("\x00\x02\x07\x00\x16\x24", 6));
     pap[511] = 1;
     stream.replace(1536, 512, pap);
@@ -214,12 +214,12 @@ TEST(DocFormatterTest, ToggleOperandsFollowTheStyle) {
 TEST(DocFormatterTest, RowDefinitionMergesShadingAndBorders) {
     QByteArray grpprl = le16({DocSprm::TDefTable});
     QByteArray def;
-    def.append(char(2));
+    def.append(static_cast<char>(2));
     def += le16({0, 1000, 2500});
     QByteArray tc1(20, '\0');
-    tc1[0] = char(3 << 5);  // vertMerge restart
+    tc1[0] = static_cast<char>(3 << 5);  // vertMerge restart
     QByteArray tc2(20, '\0');
-    tc2[0] = char(1 << 7);                                  // vertAlign centre
+    tc2[0] = static_cast<char>(1 << 7);                     // vertAlign centre
     tc2.replace(12, 4, QByteArray("\x08\x03\x02\x00", 4));  // bottom: double, blue
     def.append(tc1);
     def.append(tc2);
@@ -270,8 +270,8 @@ TEST(DocFormatterTest, TableDepthAndHugePapx) {
 TEST(DocFibTest, HeaderStatuses) {
     EXPECT_EQ(DocFib::parse(DocBytes()).status, DocFib::Status::NotWord);
     QByteArray fib(0x200, '\0');
-    fib[0] = char(0xDC);
-    fib[1] = char(0xA5);
+    fib[0] = static_cast<char>(0xDC);
+    fib[1] = static_cast<char>(0xA5);
     fib[2] = 101;  // Word 6.0 to Word 95 (105) have their own reader; Word 2.0 (45) none
     EXPECT_EQ(DocFib::parse(DocBytes(fib)).status, DocFib::Status::Word6);
     fib[2] = 105;
@@ -280,8 +280,8 @@ TEST(DocFibTest, HeaderStatuses) {
     EXPECT_EQ(DocFib::parse(DocBytes(fib)).status, DocFib::Status::Legacy);
     fib[2] = 106;
     EXPECT_EQ(DocFib::parse(DocBytes(fib)).status, DocFib::Status::Legacy);
-    fib[0] = char(0xEC);
-    fib[2] = char(0xC1);
+    fib[0] = static_cast<char>(0xEC);
+    fib[2] = static_cast<char>(0xC1);
     EXPECT_EQ(DocFib::parse(DocBytes(fib)).status, DocFib::Status::Truncated);
     fib[0x0B] = 0x01;
     EXPECT_EQ(DocFib::parse(DocBytes(fib)).status, DocFib::Status::Encrypted);
@@ -346,7 +346,7 @@ struct OnePieceStory {
     explicit OnePieceStory(const QByteArray& text) : stream(0x100, '\0') {
         stream.append(text);
         QByteArray clx("\x02", 1);
-        clx += le32({4 * 2 + 8, 0, quint32(text.size())});
+        clx += le32({4 * 2 + 8, 0, static_cast<quint32>(text.size())});
         put16(&clx, 0);
         put32(&clx, 0x40000000u | (0x100 * 2));
         put16(&clx, 0);

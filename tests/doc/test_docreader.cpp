@@ -180,7 +180,7 @@ TEST(DocReaderDamage, TruncatedFilesNeverCrash) {
     ASSERT_GT(bytes.size(), 4096);
     int failures = 0;
     for (int size = 0; size < bytes.size(); size += 509) {
-        const WordLoadResult result = DocReader::readBytes(bytes.left(size));
+        const WordLoadResult result = DocReader::readData(bytes.left(size));
         failures += result ? 0 : 1;
         if (!result) {
             EXPECT_NE(result.status, WordLoadResult::Status::Ok);
@@ -188,7 +188,7 @@ TEST(DocReaderDamage, TruncatedFilesNeverCrash) {
         }
     }
     EXPECT_GT(failures, 0);
-    EXPECT_TRUE(DocReader::readBytes(bytes));
+    EXPECT_TRUE(DocReader::readData(bytes));
 }
 
 TEST(DocReaderDamage, CorruptedBytesNeverCrash) {
@@ -197,11 +197,12 @@ TEST(DocReaderDamage, CorruptedBytesNeverCrash) {
     QRandomGenerator random(20240607);
     for (int round = 0; round < 300; ++round) {
         QByteArray bytes = original;
-        const int flips = 1 + int(random.bounded(16));
+        const int flips = 1 + static_cast<int>(random.bounded(16));
         for (int i = 0; i < flips; ++i) {
-            bytes[int(random.bounded(bytes.size()))] = char(random.bounded(256));
+            bytes[static_cast<int>(random.bounded(bytes.size()))] =
+                static_cast<char>(random.bounded(256));
         }
-        const WordLoadResult result = DocReader::readBytes(bytes);
+        const WordLoadResult result = DocReader::readData(bytes);
         if (result) {
             EXPECT_NE(result.document, nullptr);
         }
@@ -209,15 +210,15 @@ TEST(DocReaderDamage, CorruptedBytesNeverCrash) {
 }
 
 TEST(DocReaderDamage, EncryptedAndForeignInput) {
-    EXPECT_EQ(DocReader::readBytes(QByteArray()).status, WordLoadResult::Status::WrongFormat);
-    EXPECT_EQ(DocReader::readBytes(QByteArray("not a doc")).status,
+    EXPECT_EQ(DocReader::readData(QByteArray()).status, WordLoadResult::Status::WrongFormat);
+    EXPECT_EQ(DocReader::readData(QByteArray("not a doc")).status,
               WordLoadResult::Status::WrongFormat);
     // Setting fEncrypted in the file header makes the document one that cannot be opened.
     QByteArray bytes = fixtureBytes("reader.doc");
     const int header = bytes.indexOf(QByteArray("\xEC\xA5", 2));
     ASSERT_GT(header, 0);
-    bytes[header + 0x0B] = char(bytes[header + 0x0B] | 0x01);
-    EXPECT_EQ(DocReader::readBytes(bytes).status, WordLoadResult::Status::Encrypted);
+    bytes[header + 0x0B] = static_cast<char>(bytes[header + 0x0B] | 0x01);
+    EXPECT_EQ(DocReader::readData(bytes).status, WordLoadResult::Status::Encrypted);
 }
 
 TEST(DocReaderThreads, DocumentsReadOnSeveralThreadsAtOnce) {
@@ -227,8 +228,9 @@ TEST(DocReaderThreads, DocumentsReadOnSeveralThreadsAtOnce) {
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&bytes, &tableCounts, t] {
             for (int i = 0; i < 25; ++i) {
-                const WordLoadResult result = DocReader::readBytes(bytes);
-                tableCounts[size_t(t)] = result ? int(result.document->topLevelTables().size()) : 0;
+                const WordLoadResult result = DocReader::readData(bytes);
+                tableCounts[static_cast<size_t>(t)] =
+                    result ? static_cast<int>(result.document->topLevelTables().size()) : 0;
             }
         });
     }
@@ -249,7 +251,7 @@ constexpr int kFibClx = 0x1A2;
 /* Store a little-endian 32-bit value. */
 void put32(QByteArray& bytes, int at, quint32 value) {
     for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     }
 }
 
@@ -257,7 +259,7 @@ void put32(QByteArray& bytes, int at, quint32 value) {
 quint32 get32(const QByteArray& bytes, int at) {
     quint32 value = 0;
     for (int i = 3; i >= 0; --i) {
-        value = (value << 8) | quint8(bytes[at + i]);
+        value = (value << 8) | static_cast<quint8>(bytes[at + i]);
     }
     return value;
 }
@@ -278,11 +280,11 @@ struct Streams {
         return streams;
     }
     /* Which table stream the header names. */
-    int which() const { return (quint8(word[kFibFlags + 1]) & 0x02) ? 1 : 0; }
+    int which() const { return (static_cast<quint8>(word[kFibFlags + 1]) & 0x02) ? 1 : 0; }
     /* Append a structure to the table stream and point a FIB range at it. */
     void replace(int fibRange, const QByteArray& structure) {
-        put32(word, fibRange, quint32(table.size()));
-        put32(word, fibRange + 4, quint32(structure.size()));
+        put32(word, fibRange, static_cast<quint32>(table.size()));
+        put32(word, fibRange + 4, static_cast<quint32>(structure.size()));
         table += structure;
     }
     /* Read them as a document. */
@@ -296,16 +298,16 @@ struct Streams {
 QByteArray clxNaming(int count, quint32 fc, quint32 length) {
     QByteArray plc;
     for (int i = 0; i <= count; ++i) {
-        plc += QByteArray(4, 0), put32(plc, plc.size() - 4, quint32(i) * length);
+        plc += QByteArray(4, 0), put32(plc, plc.size() - 4, static_cast<quint32>(i) * length);
     }
     for (int i = 0; i < count; ++i) {
         QByteArray pcd(8, 0);
         put32(pcd, 2, 0x40000000u | (fc * 2));
         plc += pcd;
     }
-    QByteArray clx(1, char(0x02));
+    QByteArray clx(1, static_cast<char>(0x02));
     clx += QByteArray(4, 0);
-    put32(clx, 1, quint32(plc.size()));
+    put32(clx, 1, static_cast<quint32>(plc.size()));
     return clx + plc;
 }
 
@@ -313,7 +315,8 @@ QByteArray clxNaming(int count, quint32 fc, quint32 length) {
 
 TEST(DocReaderHostile, TextPastTheStreamsEndFailsTheStoryItBelongsTo) {
     const Streams streams = Streams::of("reader.doc");
-    const quint32 fc = quint32(streams.word.size() - 10);  // 10 characters left in the stream
+    const quint32 fc =
+        static_cast<quint32>(streams.word.size() - 10);  // 10 characters left in the stream
     const struct {
         const char* name;
         quint32 story;
@@ -324,7 +327,7 @@ TEST(DocReaderHostile, TextPastTheStreamsEndFailsTheStoryItBelongsTo) {
         hostile.replace(kFibClx, clxNaming(1, fc, 100));
         put32(hostile.word, kFibCcpText, row.story);
         const WordLoadResult result = hostile.read();
-        EXPECT_EQ(bool(result), row.opens) << row.name << result.message.toStdString();
+        EXPECT_EQ(static_cast<bool>(result), row.opens) << row.name << result.message.toStdString();
         if (!row.opens) {
             EXPECT_EQ(
                 result.message,
@@ -337,7 +340,7 @@ TEST(DocReaderHostile, PiecesNamingTheSameTextOverAndOverAreRefused) {
     Streams streams = Streams::of("reader.doc");
     ASSERT_FALSE(streams.word.isEmpty());
     // 8-bit text from offset 1024 to the end of the stream, named `count` times.
-    const quint32 length = quint32(streams.word.size() - 1024);
+    const quint32 length = static_cast<quint32>(streams.word.size() - 1024);
     const struct {
         const char* name;
         int count;
@@ -346,24 +349,26 @@ TEST(DocReaderHostile, PiecesNamingTheSameTextOverAndOverAreRefused) {
     for (const auto& row : rows) {
         Streams hostile = streams;
         hostile.replace(kFibClx, clxNaming(row.count, 1024, length));
-        put32(hostile.word, kFibCcpText, quint32(row.count) * length);
+        put32(hostile.word, kFibCcpText, static_cast<quint32>(row.count) * length);
         const WordLoadResult result = hostile.read();
         EXPECT_EQ(result.status == WordLoadResult::Status::TooLarge, row.refused) << row.name;
-        EXPECT_EQ(bool(result), !row.refused) << row.name << result.message.toStdString();
+        EXPECT_EQ(static_cast<bool>(result), !row.refused)
+            << row.name << result.message.toStdString();
     }
 }
 
 TEST(DocReaderHostile, AFormattingPageNamedAgainAndAgainIsReadOnce) {
     const Streams streams = Streams::of("reader.doc");
-    const QByteArray bins = streams.table.mid(int(get32(streams.word, kFibChpxBins)),
-                                              int(get32(streams.word, kFibChpxBins + 4)));
+    const QByteArray bins =
+        streams.table.mid(static_cast<int>(get32(streams.word, kFibChpxBins)),
+                          static_cast<int>(get32(streams.word, kFibChpxBins + 4)));
     ASSERT_GE(bins.size(), 12);
     // The first page the document names: after the n + 1 positions of its n entries.
     const quint32 page = get32(bins, (bins.size() - 4) / 8 * 4 + 4);
     const auto binsNaming = [&](int count) {
         QByteArray plc;
         for (int i = 0; i <= count; ++i) {
-            plc += QByteArray(4, 0), put32(plc, plc.size() - 4, quint32(i));
+            plc += QByteArray(4, 0), put32(plc, plc.size() - 4, static_cast<quint32>(i));
         }
         for (int i = 0; i < count; ++i) {
             plc += QByteArray(4, 0), put32(plc, plc.size() - 4, page);
@@ -386,7 +391,8 @@ TEST(DocReaderHostile, HugeFilesAndPipesAreRefusedBeforeAnyRead) {
     QFile file(huge);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    ASSERT_TRUE(file.resize(qint64(1) << 40));  // sparse: nothing written past the header
+    ASSERT_TRUE(
+        file.resize(static_cast<qint64>(1) << 40));  // sparse: nothing written past the header
     file.close();
     const WordLoadResult big = WordFileLoader::load(huge);
     EXPECT_EQ(big.status, WordLoadResult::Status::TooLarge) << big.message.toStdString();

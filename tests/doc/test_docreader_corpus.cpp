@@ -88,7 +88,7 @@ class DocCorpusOpen : public ::testing::TestWithParam<OpenCase> {};
 TEST_P(DocCorpusOpen, OpensOrCannotOpenAsTheNotesSay) {
     const OpenCase& c = GetParam();
     const WordLoadResult result = DocReader::readFile(kCorpus + QString::fromUtf8(c.file));
-    EXPECT_EQ(bool(result), c.opens) << c.file << ": " << result.message.toStdString();
+    EXPECT_EQ(static_cast<bool>(result), c.opens) << c.file << ": " << result.message.toStdString();
     if (!c.opens) {
         EXPECT_EQ(result.status, c.status) << c.file;
     } else {
@@ -162,7 +162,7 @@ TEST(DocCorpus, TablesMatchLibreOffice) {
         const auto tables = result.document->topLevelTables();
         const QJsonArray want = it.value().toArray();
         if (!splitByLibreOffice.contains(it.key())) {
-            EXPECT_EQ(int(tables.size()), want.size()) << it.key().toStdString();
+            EXPECT_EQ(static_cast<int>(tables.size()), want.size()) << it.key().toStdString();
         }
         QStringList got = flattenRows(tables);
         if (withCheckBoxes.contains(it.key())) {

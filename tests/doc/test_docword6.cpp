@@ -70,7 +70,7 @@ namespace {
 QByteArray bytes(std::initializer_list<int> values) {
     QByteArray out;
     for (int value : values) {
-        out.append(char(value));
+        out.append(static_cast<char>(value));
     }
     return out;
 }
@@ -105,7 +105,7 @@ TEST(DocWord6, RowDefinitionKeepsCellsMergesAndBorders) {
     def += bytes({1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     const int brc = 2 | (1 << 3) | (6 << 6);
     def += bytes({2, 0, brc & 0xFF, brc >> 8, 0, 0, 0, 0, 0, 0});
-    def[1] = char(def.size() - 3 + 1);
+    def[1] = static_cast<char>(def.size() - 3 + 1);
     def += bytes({189, 0x2C, 0x01});  // row height 300 twips follows the definition
     // Shading: 25% black on white, clear on automatic, solid red.
     def += bytes({191, 6, 0x00, 0x15, 0x00, 0x00, 0x06, 0x04});
@@ -147,7 +147,7 @@ TEST(DocWord6, TextTakesTheCodePageOfItsFontOrLanguage) {
     };
     for (const Case& c : cases) {
         QByteArray decoded(c.text.size() * 2, '\x7F');
-        DocWord6Text::decode(DocBytes(c.text), 0, quint32(c.text.size()),
+        DocWord6Text::decode(DocBytes(c.text), 0, static_cast<quint32>(c.text.size()),
                              DocWord6Text::codecFor(c.charset, c.lid, 0), &decoded);
         const QString got(reinterpret_cast<const QChar*>(decoded.constData()), c.text.size());
         EXPECT_EQ(got, c.decoded) << c.charset << " " << c.lid;
@@ -159,7 +159,7 @@ namespace {
 /* Write a little-endian value into a stream being built. */
 void put(QByteArray* stream, int at, quint32 value, int size) {
     for (int i = 0; i < size; ++i) {
-        (*stream)[at + i] = char((value >> (8 * i)) & 0xFF);
+        (*stream)[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     }
 }
 
@@ -177,7 +177,7 @@ QByteArray fastSavedStream() {
                                   0, 0,  0, 4, 0, 0, 85 << 1, 1});  // World, sprmCFBold 1
     stream.replace(0x300, clx.size(), clx);
     put(&stream, 0x160, 0x300, 4);
-    put(&stream, 0x164, quint32(clx.size()), 4);
+    put(&stream, 0x164, static_cast<quint32>(clx.size()), 4);
     return stream;
 }
 
@@ -262,9 +262,9 @@ TEST(DocWord6, StylesGiveFormatsAndTheCodePageOfUnformattedRuns) {
     stream.replace(0x1A0, fonts.size(), fonts);
     stream.replace(0x1E0, stsh.size(), stsh);
     put(&stream, 0xD0, 0x1A0, 4);
-    put(&stream, 0xD4, quint32(fonts.size()), 4);
+    put(&stream, 0xD4, static_cast<quint32>(fonts.size()), 4);
     put(&stream, 0x60, 0x1E0, 4);
-    put(&stream, 0x64, quint32(stsh.size()), 4);
+    put(&stream, 0x64, static_cast<quint32>(stsh.size()), 4);
     const WordLoadResult result = DocReader::readStreams(stream, {}, {}, {});
     ASSERT_TRUE(result) << result.message.toStdString();
     const WordParagraph& paragraph = result.document->blocks[0].paragraph;
@@ -286,8 +286,8 @@ TEST(DocWord6, BinTableListingFewerPagesThanTheHeaderCounts) {
     const quint32 plcAt = view.u32(0xB8);
     const int pages = view.u16(0x18E);
     ASSERT_EQ(pages, 7);
-    put(&cut, int(plcAt) + 4, view.u32(plcAt + pages * 4), 4);
-    put(&cut, int(plcAt) + 8, view.u16(plcAt + (pages + 1) * 4), 2);
+    put(&cut, static_cast<int>(plcAt) + 4, view.u32(plcAt + pages * 4), 4);
+    put(&cut, static_cast<int>(plcAt) + 8, view.u16(plcAt + (pages + 1) * 4), 2);
     put(&cut, 0xBC, 10, 4);
     EXPECT_EQ(streamLines(cut), whole);
     put(&cut, 0x18E, 1, 2);  // counted as one page: the runs after it lose their font
@@ -302,13 +302,14 @@ TEST(DocWord6, CorruptedStreamsNeverCrash) {
         for (int round = 0; round < 150; ++round) {
             QByteArray bytes = original;
             // Half the damage lands in the file header, which names every structure.
-            for (int i = 1 + int(random.bounded(12)); i > 0; --i) {
+            for (int i = 1 + static_cast<int>(random.bounded(12)); i > 0; --i) {
                 const int range = i % 2 ? 0x192 : bytes.size();
-                bytes[int(random.bounded(range))] = char(random.bounded(256));
+                bytes[static_cast<int>(random.bounded(range))] =
+                    static_cast<char>(random.bounded(256));
             }
             const WordLoadResult result = DocReader::readStreams(bytes, {}, {}, {});
-            EXPECT_EQ(bool(result), result.document != nullptr) << name;
-            EXPECT_EQ(bool(result), result.message.isEmpty()) << name;
+            EXPECT_EQ(static_cast<bool>(result), result.document != nullptr) << name;
+            EXPECT_EQ(static_cast<bool>(result), result.message.isEmpty()) << name;
         }
     }
 }

@@ -100,12 +100,12 @@ INSTANTIATE_TEST_SUITE_P(Records, MtefTest, testing::ValuesIn(kCases),
 QByteArray equationNative(const QByteArray& mtef, quint16 headerSize) {
     QByteArray header =
         QByteArray::fromHex("1c00000002009b0c00000000000000000000000000000000000000");
-    header.append(char(0));
-    header[0] = char(headerSize & 0xFF);
-    header[1] = char(headerSize >> 8);
+    header.append(static_cast<char>(0));
+    header[0] = static_cast<char>(headerSize & 0xFF);
+    header[1] = static_cast<char>(headerSize >> 8);
     const int size = mtef.size();
     for (int i = 0; i < 4; ++i) {
-        header[8 + i] = char((size >> (8 * i)) & 0xFF);
+        header[8 + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
     }
     return header + mtef;
 }

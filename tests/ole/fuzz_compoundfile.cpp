@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<int>(size));
     const CompoundFile file(bytes);
     if (!file.isOpen()) {
         return 0;

@@ -40,13 +40,15 @@ QByteArray encode(const std::vector<Entry>& entries) {
         const QByteArray name(reinterpret_cast<const char*>(e.name.utf16()), e.name.size() * 2);
         entry.replace(0, name.size(), name);  // UTF-16LE on the little-endian test machines
         // Name length in bytes, object type, colour black.
-        put32(entry, 0x40, quint32(e.name.size() + 1) * 2 | quint32(e.type) << 16 | 1u << 24);
+        put32(entry, 0x40,
+              static_cast<quint32>(e.name.size() + 1) * 2 | static_cast<quint32>(e.type) << 16 |
+                  1u << 24);
         for (const auto& [offset, value] :
              {std::pair{0x44, e.left}, {0x48, e.right}, {0x4C, e.child}, {0x74, e.start}}) {
             put32(entry, offset, value);
         }
-        put32(entry, 0x78, quint32(e.size));
-        put32(entry, 0x7C, quint32(e.size >> 32));
+        put32(entry, 0x78, static_cast<quint32>(e.size));
+        put32(entry, 0x7C, static_cast<quint32>(e.size >> 32));
         bytes += entry;
     }
     return bytes;
@@ -61,11 +63,11 @@ struct Image {
     /* Append whole sectors holding `bytes` as one chain; its first sector. */
     quint32 addChain(const QByteArray& bytes) {
         const int size = 1 << shift;
-        const quint32 first = quint32(fat.size());
+        const quint32 first = static_cast<quint32>(fat.size());
         const int count = (bytes.size() + size - 1) / size;
         for (int i = 0; i < count; ++i) {
             sectors += bytes.mid(i * size, size).leftJustified(size, '\0');
-            fat.push_back(i + 1 < count ? first + quint32(i) + 1 : kEnd);
+            fat.push_back(i + 1 < count ? first + static_cast<quint32>(i) + 1 : kEnd);
         }
         return count > 0 ? first : kEnd;
     }
@@ -74,7 +76,7 @@ struct Image {
     QByteArray file(quint32 directory) const {
         const int perSector = (1 << shift) / 4;
         int fatCount = 1;
-        while (int(fat.size()) + fatCount > fatCount * perSector) {
+        while (static_cast<int>(fat.size()) + fatCount > fatCount * perSector) {
             ++fatCount;
         }
         std::vector<quint32> table = fat;
@@ -83,19 +85,20 @@ struct Image {
         QByteArray header(1 << shift, '\0');
         header.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
         put32(header, 0x18, shift == 9 ? 0x0003003E : 0x0004003E);
-        put32(header, 0x1C, 0xFFFE | quint32(shift) << 16);
+        put32(header, 0x1C, 0xFFFE | static_cast<quint32>(shift) << 16);
         put32(header, 0x20, 6);
-        put32(header, 0x2C, quint32(fatCount));
+        put32(header, 0x2C, static_cast<quint32>(fatCount));
         put32(header, 0x30, directory);
         put32(header, 0x38, 4096);
         put32(header, 0x3C, kEnd);
         put32(header, 0x44, kEnd);
         for (int i = 0; i < 109; ++i) {
-            put32(header, 0x4C + 4 * i, i < fatCount ? quint32(fat.size() + i) : kFree);
+            put32(header, 0x4C + 4 * i,
+                  i < fatCount ? static_cast<quint32>(fat.size() + i) : kFree);
         }
-        QByteArray fatBytes(int(table.size()) * 4, '\0');
+        QByteArray fatBytes(static_cast<int>(table.size()) * 4, '\0');
         for (std::size_t i = 0; i < table.size(); ++i) {
-            put32(fatBytes, int(i) * 4, table[i]);
+            put32(fatBytes, static_cast<int>(i) * 4, table[i]);
         }
         return header + sectors + fatBytes;
     }
@@ -107,7 +110,7 @@ QByteArray imageFile(std::vector<Entry> entries, const std::map<int, QByteArray>
     Image image{shift, {}, {}};
     for (const auto& [index, data] : streams) {
         entries[index].start = image.addChain(data);
-        entries[index].size = quint64(data.size());
+        entries[index].size = static_cast<quint64>(data.size());
     }
     const quint32 directory = image.addChain(encode(entries));
     return image.file(directory);
@@ -117,7 +120,7 @@ QByteArray imageFile(std::vector<Entry> entries, const std::map<int, QByteArray>
 QByteArray pattern(int size) {
     QByteArray bytes(size, '\0');
     for (int i = 0; i < size; ++i) {
-        bytes[i] = char(i * 7 + i / 512);
+        bytes[i] = static_cast<char>(i * 7 + i / 512);
     }
     return bytes;
 }
@@ -299,7 +302,7 @@ TEST(CompoundFile, DamagedFilesAreRefusedOrTheirStreamsUnreadableWithoutLoops) {
         Image image{9, {}, {}};
         const quint32 start = image.addChain(big);
         entries[1].start = start;
-        entries[1].size = entries[1].size ? entries[1].size : quint64(big.size());
+        entries[1].size = entries[1].size ? entries[1].size : static_cast<quint64>(big.size());
         const quint32 directory = image.addChain(encode(entries));
         if (row.fat) {
             row.fat(image.fat);
@@ -327,7 +330,7 @@ TEST(CompoundFile, DifatCycleIsRefused) {
     image.addChain(QByteArray(300 * 512, '\0'));
     const quint32 directory = image.addChain(encode(soundEntries()));
     QByteArray difat(512, '\0');
-    const quint32 difatSector = quint32(image.fat.size());
+    const quint32 difatSector = static_cast<quint32>(image.fat.size());
     const quint32 fatSector = difatSector + 1;  // the image's FAT sectors follow
     for (int i = 0; i < 127; ++i) {
         put32(difat, 4 * i, fatSector);
@@ -350,8 +353,8 @@ TEST(CompoundFile, HundredThousandChainedSiblingsOpenWithoutDeepCalls) {
     const int count = 100000;
     std::vector<Entry> entries{{QStringLiteral("Root Entry"), 5, kNone, kNone, 1}};
     for (int i = 1; i <= count; ++i) {
-        entries.push_back(
-            {QStringLiteral("s%1").arg(i), 2, kNone, i < count ? quint32(i + 1) : kNone});
+        entries.push_back({QStringLiteral("s%1").arg(i), 2, kNone,
+                           i < count ? static_cast<quint32>(i + 1) : kNone});
     }
     const QByteArray bytes = imageFile(entries, {{count, QByteArray("last")}});
     const CompoundFile file(bytes);
@@ -377,13 +380,13 @@ TEST(CompoundFile, ObjectInAPoolOfHundredThousandStoragesIsFoundDirectly) {
         const int middle = (low + high) / 2;
         entries[middle + 1].left = balance(low, middle);
         entries[middle + 1].right = balance(middle + 1, high);
-        return quint32(middle + 1);
+        return static_cast<quint32>(middle + 1);
     };
     entries[1].child = balance(1, count + 1);
-    entries[77777 + 1].child = quint32(entries.size());
+    entries[77777 + 1].child = static_cast<quint32>(entries.size());
     entries.push_back({QStringLiteral("Equation Native"), 2});
     const QByteArray native = pattern(5000);
-    const QByteArray bytes = imageFile(entries, {{int(entries.size()) - 1, native}});
+    const QByteArray bytes = imageFile(entries, {{static_cast<int>(entries.size()) - 1, native}});
     const CompoundFile file(bytes);
     ASSERT_TRUE(file.isOpen());
     QByteArray read;

@@ -8,15 +8,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
-    const WordLoadResult result = RtfReader::readBytes(bytes);
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<int>(size));
+    const WordLoadResult result = RtfReader::readData(bytes);
     if (result) {
         std::size_t cells = result.document->blocks.size();
         for (const auto& table : result.document->topLevelTables()) {
-            cells += size_t(table->gridColumnCount());
+            cells += static_cast<size_t>(table->gridColumnCount());
             for (const WordRow& row : table->rows) {
                 for (const WordCell& cell : row.cells) {
-                    cells += size_t(cell.text().size());
+                    cells += static_cast<size_t>(cell.text().size());
                 }
             }
         }

@@ -21,7 +21,8 @@ struct KindCase {
 class ContentKindTest : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(ContentKindTest, IsToldFromTheFirstBytes) {
-    EXPECT_EQ(int(WordFileLoader::contentKind(GetParam().head)), int(GetParam().kind));
+    EXPECT_EQ(static_cast<int>(WordFileLoader::contentKind(GetParam().head)),
+              static_cast<int>(GetParam().kind));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -49,7 +49,7 @@ QString describe(const WordDocument& document) {
 
 /* Read RTF text (UTF-8 in the source, bytes as written) and fail the test when it does not open. */
 std::shared_ptr<WordDocument> read(const QByteArray& rtf) {
-    const WordLoadResult result = RtfReader::readBytes(rtf);
+    const WordLoadResult result = RtfReader::readData(rtf);
     EXPECT_TRUE(result) << result.message.toStdString();
     return result.document ? result.document : std::make_shared<WordDocument>();
 }
@@ -337,21 +337,21 @@ TEST(RtfLimits, HostileInputIsRefusedNotCrashed) {
     limits.maxRowCells = 10;
     limits.maxParagraphs = 100;
     const QByteArray deep = "{\\rtf1 " + QByteArray(60, '{') + "x" + QByteArray(60, '}') + "}";
-    EXPECT_EQ(RtfReader::readBytes(deep, limits).status, WordLoadResult::Status::TooLarge);
+    EXPECT_EQ(RtfReader::readData(deep, limits).status, WordLoadResult::Status::TooLarge);
     QByteArray wide = "{\\rtf1 \\trowd";
     for (int i = 1; i <= 11; ++i) {
         wide += "\\cellx" + QByteArray::number(i * 100);
     }
-    EXPECT_EQ(RtfReader::readBytes(wide + "}", limits).status, WordLoadResult::Status::TooLarge);
+    EXPECT_EQ(RtfReader::readData(wide + "}", limits).status, WordLoadResult::Status::TooLarge);
     const QByteArray many = "{\\rtf1 " + QByteArray(200 * 5, 'x').replace("xxxxx", "\\par ") + "}";
-    EXPECT_EQ(RtfReader::readBytes(many, limits).status, WordLoadResult::Status::TooLarge);
+    EXPECT_EQ(RtfReader::readData(many, limits).status, WordLoadResult::Status::TooLarge);
     WordReadLimits small;
     small.maxTextFileBytes = 16;
-    EXPECT_EQ(RtfReader::readBytes("{\\rtf1 seventeen+ bytes}", small).status,
+    EXPECT_EQ(RtfReader::readData("{\\rtf1 seventeen+ bytes}", small).status,
               WordLoadResult::Status::TooLarge);
     // Deep but within the limit still opens.
     const QByteArray fine = "{\\rtf1 " + QByteArray(40, '{') + "x" + QByteArray(40, '}') + "}";
-    EXPECT_TRUE(RtfReader::readBytes(fine, limits));
+    EXPECT_TRUE(RtfReader::readData(fine, limits));
 }
 
 struct HeaderCase {

@@ -27,14 +27,14 @@ TEST_P(EncodingTest, IsDetectedAndDecoded) {
     if (!c.text) {
         return;
     }
-    EXPECT_EQ(int(encoding), int(c.encoding));
+    EXPECT_EQ(static_cast<int>(encoding), static_cast<int>(c.encoding));
     EXPECT_EQ(PlainTextReader::decode(c.bytes, encoding).toStdString(), std::string(c.decoded));
 }
 
 /* Bytes of a literal that may hold NULs. */
 template <std::size_t N>
 QByteArray bytes(const char (&literal)[N]) {
-    return QByteArray(literal, int(N - 1));
+    return QByteArray(literal, static_cast<int>(N - 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 /* The paragraphs' texts of a document read from bytes. */
 QStringList lines(const QByteArray& data) {
-    const WordLoadResult result = PlainTextReader::readBytes(data);
+    const WordLoadResult result = PlainTextReader::readData(data);
     EXPECT_TRUE(result) << result.message.toStdString();
     QStringList out;
     if (result) {
@@ -90,7 +90,7 @@ TEST(PlainTextReader, OneParagraphPerLine) {
 }
 
 TEST(PlainTextReader, BinaryIsNotAWordDocument) {
-    const WordLoadResult result = PlainTextReader::readBytes(QByteArray("\xDB\xA5-\0\x31@", 6));
+    const WordLoadResult result = PlainTextReader::readData(QByteArray("\xDB\xA5-\0\x31@", 6));
     EXPECT_EQ(result.status, WordLoadResult::Status::WrongFormat);
     EXPECT_FALSE(result.message.isEmpty());
 }

@@ -545,7 +545,7 @@ TEST(DocxReaderHostile, TwoEntriesOfOneNameMakeThePackageUnreadable) {
              {QStringLiteral("word/document.xml"),
               docxtest::documentXml("<w:p><w:r><w:t>one</w:t></w:r></w:p>")},
              {row.second, docxtest::documentXml("<w:p><w:r><w:t>two</w:t></w:r></w:p>")}}));
-        EXPECT_EQ(bool(result), row.opens) << row.name;
+        EXPECT_EQ(static_cast<bool>(result), row.opens) << row.name;
     }
 }
 

@@ -286,7 +286,7 @@ struct RtfCase {
 class RtfFormTest : public ::testing::TestWithParam<RtfCase> {};
 
 TEST_P(RtfFormTest, ReadsAsWordShowsIt) {
-    const WordLoadResult result = RtfReader::readBytes(
+    const WordLoadResult result = RtfReader::readData(
         QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Wingdings;}{\\f2 "
                    "Symbol;}}\\pard ") +
         GetParam().body + "\\par}");

@@ -57,8 +57,7 @@ const LimitCase kCases[] = {
          return RtfReader::readFile(QStringLiteral("tests/data/rtf/encodings/big5.rtf"), l);
      },
      [](WordReadLimits& l) { l.maxTextFileBytes = 16; }},
-    {"TextLines",
-     [](const WordReadLimits& l) { return PlainTextReader::readBytes("a\nb\nc\n", l); },
+    {"TextLines", [](const WordReadLimits& l) { return PlainTextReader::readData("a\nb\nc\n", l); },
      [](WordReadLimits& l) { l.maxParagraphs = 2; }},
 };
 

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const QByteArray oleSignature = QByteArray::fromHex("d0cf11e0a1b11ae1");
     Workbook workbook;
     if (bytes.startsWith(oleSignature)) {
-        XlsReader::readBytes(bytes, workbook);
+        XlsReader::readData(bytes, workbook);
     } else {
         XlsReader::readStream(bytes, workbook);
     }

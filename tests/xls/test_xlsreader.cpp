@@ -226,7 +226,7 @@ TEST_F(XlsReaderTest, FilesThatAreNotXlsWorkbooks) {
     EXPECT_TRUE(result.message.contains(QStringLiteral("compound file")))
         << result.message.toStdString();
     // A docx-like ZIP under an .xls name is no compound file either.
-    EXPECT_FALSE(XlsReader::readBytes(QByteArray("PK\x03\x04 rest of a zip"), workbook).ok());
+    EXPECT_FALSE(XlsReader::readData(QByteArray("PK\x03\x04 rest of a zip"), workbook).ok());
 }
 
 /* One record: id, length, data. */

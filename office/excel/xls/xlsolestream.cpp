@@ -32,11 +32,11 @@ Result XlsOleStream::read(const QString& path, QByteArray& stream) {
             Result::Status::TooLarge,
             QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(kMaxBytes));
     }
-    return readBytes(in.readAll(), stream);
+    return readData(in.readAll(), stream);
 }
 
 /* Open the compound file from memory and copy its "Workbook" stream. */
-Result XlsOleStream::readBytes(const QByteArray& file, QByteArray& stream) {
+Result XlsOleStream::readData(const QByteArray& file, QByteArray& stream) {
     const CompoundFile ole(file);
     if (!ole.isOpen()) {
         return Result::failure(
@@ -44,7 +44,7 @@ Result XlsOleStream::readBytes(const QByteArray& file, QByteArray& stream) {
             QStringLiteral("Not an Excel 97-2003 workbook (no OLE2 compound file)"));
     }
     // A stream cannot hold more than the file it is in, give or take the sectors' slack.
-    const qint64 limit = std::min<qint64>(kMaxBytes, qint64(file.size()) * 2 + 4096);
+    const qint64 limit = std::min<qint64>(kMaxBytes, static_cast<qint64>(file.size()) * 2 + 4096);
     switch (ole.readStream("Workbook", limit, stream)) {
         case CompoundFile::Stream::Ok:
             return Result::success();

@@ -26,5 +26,5 @@ public:
     // larger than kMaxBytes (TooLarge) or damaged (Malformed).
     static Result read(const QString& path, QByteArray& stream);
     // The same for a compound file already in memory.
-    static Result readBytes(const QByteArray& file, QByteArray& stream);
+    static Result readData(const QByteArray& file, QByteArray& stream);
 };

@@ -691,9 +691,9 @@ WorkbookFileResult XlsReader::read(const QString& path, Workbook& workbook) {
 }
 
 /* Read a whole file held in memory. */
-WorkbookFileResult XlsReader::readBytes(const QByteArray& file, Workbook& workbook) {
+WorkbookFileResult XlsReader::readData(const QByteArray& file, Workbook& workbook) {
     QByteArray stream;
-    const Result opened = XlsOleStream::readBytes(file, stream);
+    const Result opened = XlsOleStream::readData(file, stream);
     return opened ? readStream(stream, workbook) : opened;
 }
 

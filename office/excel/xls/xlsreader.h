@@ -26,7 +26,7 @@ public:
     // Read the file at `path` into `workbook`, which should be empty.
     static WorkbookFileResult read(const QString& path, Workbook& workbook);
     // The same for a whole .xls file in memory.
-    static WorkbookFileResult readBytes(const QByteArray& file, Workbook& workbook);
+    static WorkbookFileResult readData(const QByteArray& file, Workbook& workbook);
     // The same for a bare BIFF8 "Workbook" stream (no compound file around it).
     static WorkbookFileResult readStream(const QByteArray& stream, Workbook& workbook);
 };

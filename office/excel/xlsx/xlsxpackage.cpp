@@ -32,7 +32,7 @@ QDateTime entryTime() {
     static const qint64 epoch = [] {
         bool ok = false;
         const qint64 seconds = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
-        return ok && seconds >= 0 ? seconds : qint64(-1);
+        return ok && seconds >= 0 ? seconds : static_cast<qint64>(-1);
     }();
     return epoch >= 0 ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC) : localNow();
 }

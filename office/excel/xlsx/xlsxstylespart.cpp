@@ -41,8 +41,8 @@ QString argb(std::uint32_t color) {
 /* A key for a font, so that equal fonts are written once. */
 QString fontKey(const CellFormat& f) {
     return f.fontName + QLatin1Char('|') + QString::number(f.fontSize) + QLatin1Char('|') +
-           QString::number(int(f.bold) | int(f.italic) << 1 | int(f.strike) << 2 |
-                           int(f.underline) << 3) +
+           QString::number(static_cast<int>(f.bold) | static_cast<int>(f.italic) << 1 |
+                           static_cast<int>(f.strike) << 2 | static_cast<int>(f.underline) << 3) +
            QLatin1Char('|') + QString::number(f.fontColor);
 }
 
@@ -50,7 +50,7 @@ QString fontKey(const CellFormat& f) {
 QString borderKey(const CellFormat& f) {
     QString key;
     for (const BorderLine* line : {&f.left, &f.right, &f.top, &f.bottom}) {
-        key += QStringLiteral("%1:%2|").arg(int(line->style)).arg(line->color);
+        key += QStringLiteral("%1:%2|").arg(static_cast<int>(line->style)).arg(line->color);
     }
     return key;
 }

@@ -2,7 +2,7 @@
 
 /* The low byte. */
 void DocBytesWriter::appendU8(QByteArray* out, quint32 value) {
-    out->append(char(value & 0xFF));
+    out->append(static_cast<char>(value & 0xFF));
 }
 
 /* The low two bytes, low byte first. */

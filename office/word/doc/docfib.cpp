@@ -55,9 +55,9 @@ DocFib DocFib::parse(const DocBytes& bytes) {
     }
     // csw, then FibRgW97 (csw 16-bit values), cslw, FibRgLw97, cbRgFcLcb, FibRgFcLcb.
     const qint64 cswAt = kFibBaseSize;
-    const qint64 cslwAt = cswAt + 2 + qint64(bytes.u16(cswAt)) * 2;
+    const qint64 cslwAt = cswAt + 2 + static_cast<qint64>(bytes.u16(cswAt)) * 2;
     const qint64 rgLwAt = cslwAt + 2;
-    const qint64 cbRgFcLcbAt = rgLwAt + qint64(bytes.u16(cslwAt)) * 4;
+    const qint64 cbRgFcLcbAt = rgLwAt + static_cast<qint64>(bytes.u16(cslwAt)) * 4;
     const qint64 blobAt = cbRgFcLcbAt + 2;
     const quint16 pairCount = bytes.u16(cbRgFcLcbAt);
     if (bytes.u16(cslwAt) < 4 || pairCount <= kIndexClx ||

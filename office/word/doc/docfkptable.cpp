@@ -49,8 +49,8 @@ void DocFkpTable::assign(QVector<Run> runs) {
 void DocFkpTable::readPage(Kind kind, const DocBytes& page) {
     const int count = page.u8(kPageSize - 1);
     const int entrySize = kind == Kind::Character ? 1 : kBxPapSize;
-    const qint64 entriesAt = qint64(count + 1) * 4;
-    if (entriesAt + qint64(count) * entrySize > kPageSize - 1) {
+    const qint64 entriesAt = static_cast<qint64>(count + 1) * 4;
+    if (entriesAt + static_cast<qint64>(count) * entrySize > kPageSize - 1) {
         return;
     }
     for (int i = 0; i < count; ++i) {
@@ -60,7 +60,7 @@ void DocFkpTable::readPage(Kind kind, const DocBytes& page) {
         if (run.fcEnd <= run.fcStart) {
             continue;
         }
-        const qint64 at = qint64(page.u8(entriesAt + i * entrySize)) * 2;
+        const qint64 at = static_cast<qint64>(page.u8(entriesAt + i * entrySize)) * 2;
         if (at == 0) {
             m_runs.append(run);  // no properties: defaults
             continue;
@@ -71,7 +71,7 @@ void DocFkpTable::readPage(Kind kind, const DocBytes& page) {
         } else {
             // PapxInFkp (2.9.175): cb (or 0 then cb'), GrpPrlAndIstd of 2*cb-1 (or 2*cb') bytes.
             const int cb = page.u8(at);
-            const qint64 size = cb != 0 ? 2 * cb - 1 : 2 * qint64(page.u8(at + 1));
+            const qint64 size = cb != 0 ? 2 * cb - 1 : 2 * static_cast<qint64>(page.u8(at + 1));
             const DocBytes data = page.mid(at + (cb != 0 ? 1 : 2), size);
             if (data.size() < 2) {
                 continue;

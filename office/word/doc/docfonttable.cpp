@@ -10,7 +10,7 @@ constexpr int kMaxFonts = 32767;
 /* Read cData, cbExtra and the FFN entries, each led by its size byte. */
 WordFontTable DocFontTable::parse(const DocBytes& table) {
     WordFontTable fonts;
-    const int count = qMin(int(table.u16(0)), kMaxFonts);
+    const int count = qMin(static_cast<int>(table.u16(0)), kMaxFonts);
     qint64 pos = 4;
     for (int i = 0; i < count && table.contains(pos, 1); ++i) {
         const qint64 size = table.u8(pos);

@@ -72,7 +72,7 @@ bool DocFormatter::icoColor(int ico, quint32* color) {
     static const quint32 kColors[] = {0,        0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF,
                                       0xFF0000, 0xFFFF00, 0xFFFFFF, 0x000080, 0x008080, 0x008000,
                                       0x800080, 0x800000, 0x808000, 0x808080, 0xC0C0C0};
-    if (ico <= 0 || ico >= int(sizeof(kColors) / sizeof(kColors[0]))) {
+    if (ico <= 0 || ico >= static_cast<int>(sizeof(kColors) / sizeof(kColors[0]))) {
         return false;
     }
     *color = kColors[ico];
@@ -183,10 +183,11 @@ void DocFormatter::applyParaSprms(const DocBytes& grpprl, const DocBytes& dataSt
                 format->innerRowEnd = op.u8(0) != 0;
                 break;
             case DocSprm::PItap:
-                format->itap = qBound(0, int(op.i32(0)), kMaxTableDepth);
+                format->itap = qBound(0, static_cast<int>(op.i32(0)), kMaxTableDepth);
                 break;
             case DocSprm::PDtap:
-                format->itap = qBound(0, qMax(format->itap, 0) + int(op.i32(0)), kMaxTableDepth);
+                format->itap =
+                    qBound(0, qMax(format->itap, 0) + static_cast<int>(op.i32(0)), kMaxTableDepth);
                 break;
             case DocSprm::PHugePapx:
                 if (depth == 0) {
@@ -272,21 +273,21 @@ void DocFormatter::applyCellSprm(quint16 sprm, const DocBytes& op, StoryRowForma
         }
         case DocSprm::TVertAlign: {
             // CellRangeVertAlign: cb, itcFirst, itcLim, valign (MS-DOC 2.9.32).
-            const int last = qMin(int(op.u8(2)), int(row->cells.size()));
+            const int last = qMin(static_cast<int>(op.u8(2)), static_cast<int>(row->cells.size()));
             for (int itc = op.u8(1); itc < last; ++itc) {
                 row->cells[itc].verticalAlign = op.u8(3);
             }
             break;
         }
         case DocSprm::TMerge: {
-            const int last = qMin(int(op.u8(1)), int(row->cells.size()));
+            const int last = qMin(static_cast<int>(op.u8(1)), static_cast<int>(row->cells.size()));
             for (int itc = op.u8(0); itc < last; ++itc) {
                 row->cells[itc].horizontalMerge = itc == op.u8(0) ? 1 : 2;
             }
             break;
         }
         case DocSprm::TSplit: {
-            const int last = qMin(int(op.u8(1)), int(row->cells.size()));
+            const int last = qMin(static_cast<int>(op.u8(1)), static_cast<int>(row->cells.size()));
             for (int itc = op.u8(0); itc < last; ++itc) {
                 row->cells[itc].horizontalMerge = 0;
             }
@@ -309,7 +310,7 @@ void DocFormatter::defineTable(const DocBytes& op, StoryRowFormat* row) {
         row->boundaries[i] = op.i16(3 + i * 2);
     }
     row->cells = QVector<StoryCellFormat>(count);
-    const qint64 tcAt = 3 + qint64(count + 1) * 2;
+    const qint64 tcAt = 3 + static_cast<qint64>(count + 1) * 2;
     for (int i = 0; i < count && op.contains(tcAt + i * 20, 20); ++i) {
         // Tc80 (MS-DOC 2.9.311): TCGRF, wWidth, then four Brc80MayBeNil.
         const qint64 at = tcAt + i * 20;
@@ -338,7 +339,7 @@ void DocFormatter::setTableBorders(const DocBytes& op, bool wide, StoryRowFormat
 /* Read a TableBrcOperand or TableBrc80Operand (MS-DOC 2.9.317/2.9.318) for a cell range. */
 void DocFormatter::setCellBorders(const DocBytes& op, bool wide, StoryRowFormat* row) {
     const int first = op.u8(1);
-    const int last = qMin(int(op.u8(2)), int(row->cells.size()));
+    const int last = qMin(static_cast<int>(op.u8(2)), static_cast<int>(row->cells.size()));
     const int sides = op.u8(3);
     const StoryBorder border = wide ? brc(op, 4) : brc80(op, 4);
     if (!border.defined) {
@@ -367,7 +368,7 @@ void DocFormatter::setShading(const DocBytes& op, bool wide, int firstCell, Stor
     const int count = op.u8(0) / size;
     for (int i = 0; i < count && firstCell + i < row->cells.size(); ++i) {
         StoryCellFormat& cell = row->cells[firstCell + i];
-        const qint64 at = 1 + qint64(i) * size;
+        const qint64 at = 1 + static_cast<qint64>(i) * size;
         quint32 fore = 0;
         quint32 back = 0;
         bool hasFore = false;

@@ -10,8 +10,8 @@ constexpr int kMaxDropEntries = 25;        // Word's limit on a drop-down's entr
 
 /* NilPICFAndBinData: lcb, cbHeader, header; then the FFData. */
 std::optional<LegacyFormField> DocFormField::read(const DocBytes& data, quint32 offset) {
-    const quint16 header = data.u16(qint64(offset) + 4);
-    qint64 position = qint64(offset) + header;
+    const quint16 header = data.u16(static_cast<qint64>(offset) + 4);
+    qint64 position = static_cast<qint64>(offset) + header;
     if (header < 6 || data.u32(position) != kFFDataVersion || !data.contains(position, 10)) {
         return std::nullopt;
     }
@@ -52,7 +52,7 @@ std::optional<LegacyFormField> DocFormField::read(const DocBytes& data, quint32 
 /* Count, characters, terminator. */
 bool DocFormField::readXstz(const DocBytes& data, qint64& position, QString* text) {
     const quint16 count = data.u16(position);
-    if (!data.contains(position, 2 + qint64(count) * 2 + 2)) {
+    if (!data.contains(position, 2 + static_cast<qint64>(count) * 2 + 2)) {
         return false;
     }
     if (text) {
@@ -61,7 +61,7 @@ bool DocFormField::readXstz(const DocBytes& data, qint64& position, QString* tex
             (*text)[i] = QChar(data.u16(position + 2 + i * 2));
         }
     }
-    position += 2 + qint64(count) * 2 + 2;
+    position += 2 + static_cast<qint64>(count) * 2 + 2;
     return true;
 }
 
@@ -75,7 +75,7 @@ bool DocFormField::readDropList(const DocBytes& data, qint64 position, LegacyFor
     position += 6;
     for (int i = 0; i < count; ++i) {
         const quint16 length = data.u16(position);
-        if (!data.contains(position + 2, qint64(length) * 2)) {
+        if (!data.contains(position + 2, static_cast<qint64>(length) * 2)) {
             return false;
         }
         QString entry(length, Qt::Uninitialized);
@@ -83,7 +83,7 @@ bool DocFormField::readDropList(const DocBytes& data, qint64 position, LegacyFor
             entry[c] = QChar(data.u16(position + 2 + c * 2));
         }
         field.entries.append(entry);
-        position += 2 + qint64(length) * 2 + extra;
+        position += 2 + static_cast<qint64>(length) * 2 + extra;
     }
     return true;
 }

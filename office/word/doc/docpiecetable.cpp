@@ -43,13 +43,14 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
             piece.compressed ? (descriptor.fc & ~kCompressedFlag) / 2 : descriptor.fc & 0x3FFFFFFFu;
         piece.prm = descriptor.prm;
         // Keep only the characters the stream holds, remembering where text went missing.
-        const qint64 available = (wordDocumentSize - qint64(piece.fc)) / piece.charSize();
+        const qint64 available =
+            (wordDocumentSize - static_cast<qint64>(piece.fc)) / piece.charSize();
         if (available <= 0) {
             m_firstMissingCp = qMin(m_firstMissingCp, piece.cpStart);
             continue;
         }
-        if (qint64(piece.cpEnd) - piece.cpStart > available) {
-            piece.cpEnd = piece.cpStart + qint32(available);
+        if (static_cast<qint64>(piece.cpEnd) - piece.cpStart > available) {
+            piece.cpEnd = piece.cpStart + static_cast<qint32>(available);
             m_firstMissingCp = qMin(m_firstMissingCp, piece.cpEnd);
         }
         if (piece.cpEnd > piece.cpStart) {
@@ -69,8 +70,8 @@ bool DocPieceTable::readPcdt(const DocBytes& clx, qint64 pos, QVector<Descriptor
     if (lcb < 4 || plc.size() != lcb || (lcb - 4) % (4 + kPcdSize) != 0) {
         return false;
     }
-    const int count = int((lcb - 4) / (4 + kPcdSize));
-    const qint64 pcdAt = qint64(count + 1) * 4;
+    const int count = static_cast<int>((lcb - 4) / (4 + kPcdSize));
+    const qint64 pcdAt = static_cast<qint64>(count + 1) * 4;
     descriptors->reserve(count);
     for (int i = 0; i < count; ++i) {
         Descriptor descriptor;
@@ -88,7 +89,7 @@ bool DocPieceTable::readPcdt(const DocBytes& clx, qint64 pos, QVector<Descriptor
 qint64 DocPieceTable::characterCount() const {
     qint64 count = 0;
     for (const Piece& piece : m_pieces) {
-        count += qint64(piece.cpEnd) - piece.cpStart;
+        count += static_cast<qint64>(piece.cpEnd) - piece.cpStart;
     }
     return count;
 }
@@ -107,7 +108,7 @@ QChar DocPieceTable::compressedChar(quint8 byte) {
     if (byte >= 0x80 && byte < 0xA0) {
         return QChar(kHigh[byte - 0x80]);
     }
-    return QChar(ushort(byte));
+    return QChar(static_cast<ushort>(byte));
 }
 
 /* Decode the characters of a piece in [cpFrom, cpTo). */
@@ -123,7 +124,7 @@ QString DocPieceTable::text(const Piece& piece, const DocBytes& wordDocument, qi
     if (bytes.size() != count * piece.charSize()) {
         return QString();
     }
-    QString out(int(count), Qt::Uninitialized);
+    QString out(static_cast<int>(count), Qt::Uninitialized);
     QChar* chars = out.data();
     for (qint64 i = 0; i < count; ++i) {
         chars[i] = piece.compressed ? compressedChar(bytes.u8(i)) : QChar(bytes.u16(i * 2));

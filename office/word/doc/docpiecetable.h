@@ -19,7 +19,9 @@ public:
 
         int charSize() const { return compressed ? 1 : 2; }
         // The stream offset of the character at cp (which must lie in the piece).
-        quint32 fcAt(qint32 cp) const { return fc + quint32(cp - cpStart) * quint32(charSize()); }
+        quint32 fcAt(qint32 cp) const {
+            return fc + static_cast<quint32>(cp - cpStart) * static_cast<quint32>(charSize());
+        }
     };
 
     // One piece descriptor as a PlcPcd (2.8.35) stores it: its CPs, the fc with its

@@ -135,11 +135,11 @@ WordLoadResult DocReader::readFile(const QString& path, const WordReadLimits& li
             WordFileBytes::read(path, limits.maxFileBytes, &bytes)) {
         return std::move(*failure);
     }
-    return readBytes(bytes, limits);
+    return readData(bytes, limits);
 }
 
 /* Take the streams out of the compound file, then read them. */
-WordLoadResult DocReader::readBytes(const QByteArray& bytes, const WordReadLimits& limits) {
+WordLoadResult DocReader::readData(const QByteArray& bytes, const WordReadLimits& limits) {
     const DocStorage storage(bytes);
     if (!storage.isOk()) {
         return storageFailure(storage.status());

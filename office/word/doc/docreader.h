@@ -49,8 +49,8 @@ public:
     static WordLoadResult readFile(const QString& path,
                                    const WordReadLimits& limits = WordReadLimits());
     // Read a .doc held in memory; the same results as readFile.
-    static WordLoadResult readBytes(const QByteArray& bytes,
-                                    const WordReadLimits& limits = WordReadLimits());
+    static WordLoadResult readData(const QByteArray& bytes,
+                                   const WordReadLimits& limits = WordReadLimits());
     // Read a .doc from its streams, already taken out of the compound file (`table0` and
     // `table1` are "0Table" and "1Table", either may be empty); the results of readFile.
     // Embedded equation objects give their text when `objects` is given, else nothing.

@@ -4,7 +4,7 @@
 static qint64 chgTabsSize(const DocBytes& rest) {
     const quint8 cb = rest.u8(0);
     if (cb != 255) {
-        return rest.contains(0, 1) ? 1 + qint64(cb) : -1;
+        return rest.contains(0, 1) ? 1 + static_cast<qint64>(cb) : -1;
     }
     // PChgTabsDelClose then PChgTabsAdd, each counted by its cTabs byte.
     const qint64 deleted = rest.u8(1);
@@ -12,7 +12,7 @@ static qint64 chgTabsSize(const DocBytes& rest) {
     if (!rest.contains(addAt, 1)) {
         return -1;
     }
-    return addAt + 1 + qint64(rest.u8(addAt)) * 3;
+    return addAt + 1 + static_cast<qint64>(rest.u8(addAt)) * 3;
 }
 
 /* Tell the operand size from the spra field and, for variable sizes, the operand's first bytes. */
@@ -43,7 +43,7 @@ qint64 DocSprm::operandSize(quint16 sprm, const DocBytes& rest) {
     if (sprm == PChgTabs) {
         return chgTabsSize(rest);
     }
-    return rest.contains(0, 1) ? 1 + qint64(rest.u8(0)) : -1;
+    return rest.contains(0, 1) ? 1 + static_cast<qint64>(rest.u8(0)) : -1;
 }
 
 /* Step over the current entry and decode the next one. */

@@ -101,11 +101,12 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
         const quint32 fc = piece.fcAt(cp);
         const DocFkpTable::Run* run = m_sources.chpx->find(fc);
         // Characters without a CHPX run take the defaults up to the next run.
-        const qint64 limit = run ? qint64(run->fcEnd) : qint64(m_sources.chpx->nextStart(fc));
+        const qint64 limit = run ? static_cast<qint64>(run->fcEnd)
+                                 : static_cast<qint64>(m_sources.chpx->nextStart(fc));
         const qint64 chars = (limit - fc + piece.charSize() - 1) / piece.charSize();
         const qint64 segmentEnd = qMin<qint64>(end, cp + qMax<qint64>(chars, 1));
         const QString text =
-            DocPieceTable::text(piece, m_sources.wordDocument, cp, qint32(segmentEnd));
+            DocPieceTable::text(piece, m_sources.wordDocument, cp, static_cast<qint32>(segmentEnd));
         if (text.isEmpty()) {
             return;
         }
@@ -130,7 +131,7 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
         if (start < text.size()) {
             m_pending.append(Segment{text.mid(start), chpx, prm});
         }
-        cp = qint32(segmentEnd);
+        cp = static_cast<qint32>(segmentEnd);
     }
 }
 
@@ -237,7 +238,7 @@ void DocStoryReader::appendText(const Segment& segment, const StoryCharFormat& f
 /* A field begins; its instruction is kept as FieldNesting keeps the field. */
 void DocStoryReader::beginField(const StoryCharFormat& format) {
     m_fields.begin();
-    if (m_openOverflow == 0 && int(m_open.size()) < FieldNesting::kMaxDepth) {
+    if (m_openOverflow == 0 && static_cast<int>(m_open.size()) < FieldNesting::kMaxDepth) {
         m_open.push_back(OpenField());
         m_open.back().dataOffset = format.picLocation;
     } else {

@@ -19,7 +19,7 @@ bool DocStyleSheet::parse(const DocBytes& stsh) {
     }
     const DocBytes stshi = stsh.mid(2, cbStshi);
     // Stshif (2.9.274): cstd, cbSTDBaseInFile, ..., ftcAsci at 12, ftcFE at 14.
-    const int count = qMin(int(stshi.u16(0)), kMaxStyles);
+    const int count = qMin(static_cast<int>(stshi.u16(0)), kMaxStyles);
     const int baseSize = stshi.u16(2);
     if (stshi.contains(12, 4)) {
         m_defaultChar.fontAscii = stshi.u16(12);
@@ -49,7 +49,7 @@ void DocStyleSheet::readStyle(int istd, const DocBytes& std, int baseSize) {
     style.base = std.u16(2) >> 4;
     const int upxCount = std.u16(4) & 0x0F;
     // Xstz name: cch, cch UTF-16 characters, a terminating zero.
-    qint64 pos = baseSize + 2 + qint64(std.u16(baseSize)) * 2 + 2;
+    qint64 pos = baseSize + 2 + static_cast<qint64>(std.u16(baseSize)) * 2 + 2;
     QVector<DocBytes> upxs;
     for (int i = 0; i < upxCount; ++i) {
         pos += pos & 1;

@@ -98,9 +98,9 @@ bool DocWord6Document::readComplexPieces(const DocBytes& clx) {
    new Prc with the sprm translated. */
 quint16 DocWord6Document::translatePrm(quint16 prm, const QVector<DocBytes>& prcs) {
     if (prm & 1) {
-        return int(prm >> 1) < prcs.size() ? prm : 0;
+        return static_cast<int>(prm >> 1) < prcs.size() ? prm : 0;
     }
-    const char single[2] = {char((prm >> 1) & 0x7F), char(prm >> 8)};
+    const char single[2] = {static_cast<char>((prm >> 1) & 0x7F), static_cast<char>(prm >> 8)};
     if (single[0] == 0) {
         return 0;
     }
@@ -109,7 +109,7 @@ quint16 DocWord6Document::translatePrm(quint16 prm, const QVector<DocBytes>& prc
         return 0;
     }
     m_prcs.append(grpprl);
-    return quint16(((m_prcs.size() - 1) << 1) | 1);
+    return static_cast<quint16>(((m_prcs.size() - 1) << 1) | 1);
 }
 
 /* SttbfFfn: its size in bytes, then FFNs (cbFfnM1, flags, weight, chs, ixchSzAlt, name). */
@@ -132,15 +132,16 @@ void DocWord6Document::readFonts(const DocBytes& table) {
    paragraph style's font). */
 void DocWord6Document::decodeText(const DocFkpTable& rawChpx, const DocFkpTable& rawPapx) {
     if (m_scale == 1) {
-        m_decoded = QByteArray(reinterpret_cast<const char*>(m_word.data()), int(m_word.size()));
+        m_decoded = QByteArray(reinterpret_cast<const char*>(m_word.data()),
+                               static_cast<int>(m_word.size()));
         m_text = DocBytes(m_decoded);
         return;
     }
-    m_decoded = QByteArray(int(m_word.size() * 2), '\0');
+    m_decoded = QByteArray(static_cast<int>(m_word.size() * 2), '\0');
     QHash<int, QTextCodec*> codecs;  // by character set: the look-up by name is not cheap
     for (const Piece& piece : m_rawPieces) {
-        const qint64 to =
-            qMin<qint64>(qint64(piece.fc) + piece.cpEnd - piece.cpStart, m_word.size());
+        const qint64 to = qMin<qint64>(static_cast<qint64>(piece.fc) + piece.cpEnd - piece.cpStart,
+                                       m_word.size());
         quint32 at = piece.fc;
         while (at < to) {
             const DocFkpTable::Run* run = rawChpx.find(at);
@@ -155,8 +156,9 @@ void DocWord6Document::decodeText(const DocFkpTable& rawChpx, const DocFkpTable&
             if (!codecs.contains(charset)) {
                 codecs.insert(charset, DocWord6Text::codecFor(charset, m_fib.lid, m_fib.charset));
             }
-            DocWord6Text::decode(m_word, at, quint32(end), codecs.value(charset), &m_decoded);
-            at = quint32(end);
+            DocWord6Text::decode(m_word, at, static_cast<quint32>(end), codecs.value(charset),
+                                 &m_decoded);
+            at = static_cast<quint32>(end);
         }
     }
     m_text = DocBytes(m_decoded);
@@ -167,11 +169,11 @@ void DocWord6Document::translateRuns(const QVector<DocFkpTable::Run>& runs, DocF
     QVector<DocFkpTable::Run> translated;
     translated.reserve(runs.size());
     for (DocFkpTable::Run run : runs) {
-        if (qint64(run.fcEnd) * m_scale > 0xFFFFFFFFLL) {
+        if (static_cast<qint64>(run.fcEnd) * m_scale > 0xFFFFFFFFLL) {
             continue;
         }
-        run.fcStart *= quint32(m_scale);
-        run.fcEnd *= quint32(m_scale);
+        run.fcStart *= static_cast<quint32>(m_scale);
+        run.fcEnd *= static_cast<quint32>(m_scale);
         m_grpprls.push_back(DocWord6Sprms::toWord97(run.grpprl));
         run.grpprl = DocBytes(m_grpprls.back());
         translated.append(run);
@@ -183,20 +185,21 @@ void DocWord6Document::translateRuns(const QVector<DocFkpTable::Run>& runs, DocF
 QByteArray DocWord6Document::word97Clx() const {
     QByteArray clx;
     for (const QByteArray& prc : m_prcs) {
-        clx.append(char(kClxtPrc));
-        DocBytesWriter::appendU16(&clx, quint32(prc.size()));
+        clx.append(static_cast<char>(kClxtPrc));
+        DocBytesWriter::appendU16(&clx, static_cast<quint32>(prc.size()));
         clx.append(prc);
     }
-    clx.append(char(kClxtPcdt));
-    DocBytesWriter::appendU32(&clx, quint32(4 + m_rawPieces.size() * (4 + kPcdSize)));
+    clx.append(static_cast<char>(kClxtPcdt));
+    DocBytesWriter::appendU32(&clx, static_cast<quint32>(4 + m_rawPieces.size() * (4 + kPcdSize)));
     for (const Piece& piece : m_rawPieces) {
-        DocBytesWriter::appendU32(&clx, quint32(piece.cpStart));
+        DocBytesWriter::appendU32(&clx, static_cast<quint32>(piece.cpStart));
     }
-    DocBytesWriter::appendU32(&clx, m_rawPieces.isEmpty() ? 0 : quint32(m_rawPieces.last().cpEnd));
+    DocBytesWriter::appendU32(
+        &clx, m_rawPieces.isEmpty() ? 0 : static_cast<quint32>(m_rawPieces.last().cpEnd));
     for (const Piece& piece : m_rawPieces) {
         DocBytesWriter::appendU16(&clx, 0);
-        DocBytesWriter::appendU32(&clx,
-                                  quint32(qMin<qint64>(qint64(piece.fc) * m_scale, 0x3FFFFFFF)));
+        DocBytesWriter::appendU32(
+            &clx, quint32(qMin<qint64>(static_cast<qint64>(piece.fc) * m_scale, 0x3FFFFFFF)));
         DocBytesWriter::appendU16(&clx, piece.prm);
     }
     return clx;

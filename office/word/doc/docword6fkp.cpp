@@ -31,7 +31,7 @@ QVector<DocFkpTable::Run> DocWord6Fkp::read(DocFkpTable::Kind kind, const DocByt
             continue;
         }
         seen.insert(pn);
-        const DocBytes page = wordDocument.mid(qint64(pn) * kPageSize, kPageSize);
+        const DocBytes page = wordDocument.mid(static_cast<qint64>(pn) * kPageSize, kPageSize);
         if (page.size() == kPageSize) {
             readPage(kind, page, &runs);
         }
@@ -45,8 +45,8 @@ void DocWord6Fkp::readPage(DocFkpTable::Kind kind, const DocBytes& page,
     const int count = page.u8(kPageSize - 1);
     const bool character = kind == DocFkpTable::Kind::Character;
     const int entrySize = character ? 1 : kBxSize;
-    const qint64 entriesAt = qint64(count + 1) * 4;
-    if (entriesAt + qint64(count) * entrySize > kPageSize - 1) {
+    const qint64 entriesAt = static_cast<qint64>(count + 1) * 4;
+    if (entriesAt + static_cast<qint64>(count) * entrySize > kPageSize - 1) {
         return;
     }
     for (int i = 0; i < count; ++i) {
@@ -56,11 +56,12 @@ void DocWord6Fkp::readPage(DocFkpTable::Kind kind, const DocBytes& page,
         if (run.fcEnd <= run.fcStart) {
             continue;
         }
-        const qint64 at = qint64(page.u8(entriesAt + i * entrySize)) * 2;
+        const qint64 at = static_cast<qint64>(page.u8(entriesAt + i * entrySize)) * 2;
         if (at != 0 && character) {
             run.grpprl = page.mid(at + 1, page.u8(at));  // cb, grpprl
         } else if (at != 0) {
-            const DocBytes papx = page.mid(at + 1, 2 * qint64(page.u8(at)));  // cw, istd, grpprl
+            const DocBytes papx =
+                page.mid(at + 1, 2 * static_cast<qint64>(page.u8(at)));  // cw, istd, grpprl
             if (papx.size() < 2) {
                 continue;
             }

@@ -36,7 +36,7 @@ std::array<qint8, 256> makeSizes() {
     };
     for (const Group& group : groups) {
         for (int code : group.codes) {
-            sizes[size_t(code)] = group.size;
+            sizes[static_cast<size_t>(code)] = group.size;
         }
     }
     return sizes;
@@ -45,7 +45,7 @@ std::array<qint8, 256> makeSizes() {
 /* A Word 97 sprm with a fixed-size operand copied from the Word 6 one. */
 void appendSprm(QByteArray* out, quint16 sprm, const DocBytes& operand) {
     DocBytesWriter::appendU16(out, sprm);
-    out->append(reinterpret_cast<const char*>(operand.data()), int(operand.size()));
+    out->append(reinterpret_cast<const char*>(operand.data()), static_cast<int>(operand.size()));
 }
 
 /* A Word 6 BRC (two bytes) as a Brc80 (four): dxpLineWidth 3 bits in 0.75 pt, brcType 2
@@ -83,7 +83,7 @@ qint64 DocWord6Sprms::operandSize(quint8 sprm, const DocBytes& rest) {
     if (sprm == PChgTabs) {
         return DocSprm::operandSize(DocSprm::PChgTabs, rest);
     }
-    return rest.contains(0, 1) ? 1 + qint64(rest.u8(0)) : -1;
+    return rest.contains(0, 1) ? 1 + static_cast<qint64>(rest.u8(0)) : -1;
 }
 
 /* Hand each sprm of the grpprl with its operand to visit, in order; a sprm whose operand
@@ -231,8 +231,8 @@ void DocWord6Sprms::appendShd(quint16 shd, QByteArray* out) {
         DocBytesWriter::appendU16(out, 0xFF00);
     } else {
         for (int shift = 16; shift >= 0; shift -= 8) {
-            const int channel = (int((fore >> shift) & 0xFF) * percent +
-                                 int((back >> shift) & 0xFF) * (100 - percent)) /
+            const int channel = (static_cast<int>((fore >> shift) & 0xFF) * percent +
+                                 static_cast<int>((back >> shift) & 0xFF) * (100 - percent)) /
                                 100;
             DocBytesWriter::appendU8(out, channel);
         }
@@ -244,7 +244,7 @@ void DocWord6Sprms::appendShd(quint16 shd, QByteArray* out) {
 /* The share of foreground of a shade pattern (ipat), in percent; -1 for none. */
 int DocWord6Sprms::shadePercent(int ipat) {
     static const int kPercents[] = {0, 100, 5, 10, 20, 25, 30, 40, 50, 60, 70, 75, 80, 90};
-    if (ipat < int(sizeof(kPercents) / sizeof(kPercents[0]))) {
+    if (ipat < static_cast<int>(sizeof(kPercents) / sizeof(kPercents[0]))) {
         return kPercents[ipat];
     }
     return ipat < 26 ? 50 : -1;  // hatches and crosses look half covered
@@ -254,7 +254,7 @@ int DocWord6Sprms::shadePercent(int ipat) {
    BRCs), rewritten with twenty-byte Tc80s. */
 void DocWord6Sprms::defineTable(const DocBytes& op, QByteArray* out) {
     const int count = op.u8(2);
-    const qint64 tcAt = 3 + qint64(count + 1) * 2;
+    const qint64 tcAt = 3 + static_cast<qint64>(count + 1) * 2;
     if (!op.contains(3, (count + 1) * 2)) {
         return;
     }

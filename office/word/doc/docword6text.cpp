@@ -127,8 +127,8 @@ void DocWord6Text::put(QByteArray* decoded, qint64 at, ushort unit) {
     if (at < 0 || at + 1 >= decoded->size()) {
         return;
     }
-    (*decoded)[int(at)] = char(unit & 0xFF);
-    (*decoded)[int(at + 1)] = char(unit >> 8);
+    (*decoded)[static_cast<int>(at)] = static_cast<char>(unit & 0xFF);
+    (*decoded)[static_cast<int>(at + 1)] = static_cast<char>(unit >> 8);
 }
 
 /* Decode a single-byte range in one call; a double-byte one character by character. */
@@ -140,10 +140,10 @@ void DocWord6Text::decode(const DocBytes& stream, quint32 from, quint32 to, QTex
     }
     const char* bytes = reinterpret_cast<const char*>(stream.data());
     if (!isDoubleByte(codec)) {
-        const QString text = codec->toUnicode(bytes + from, int(to - from));
-        if (text.size() == int(to - from)) {
+        const QString text = codec->toUnicode(bytes + from, static_cast<int>(to - from));
+        if (text.size() == static_cast<int>(to - from)) {
             for (int i = 0; i < text.size(); ++i) {
-                put(decoded, 2 * (qint64(from) + i), text[i].unicode());
+                put(decoded, 2 * (static_cast<qint64>(from) + i), text[i].unicode());
             }
             return;
         }
@@ -154,14 +154,15 @@ void DocWord6Text::decode(const DocBytes& stream, quint32 from, quint32 to, QTex
         if (lead >= 0x81 && at + 1 < to) {
             const QString pair = codec->toUnicode(bytes + at, 2);
             if (pair.size() == 1 && pair[0] != QChar::ReplacementCharacter) {
-                put(decoded, 2 * qint64(at), pair[0].unicode());
-                put(decoded, 2 * qint64(at) + 2, 0);
+                put(decoded, 2 * static_cast<qint64>(at), pair[0].unicode());
+                put(decoded, 2 * static_cast<qint64>(at) + 2, 0);
                 at += 2;
                 continue;
             }
         }
         const QString single = codec->toUnicode(bytes + at, 1);
-        put(decoded, 2 * qint64(at), single.size() == 1 ? single[0].unicode() : 0xFFFD);
+        put(decoded, 2 * static_cast<qint64>(at),
+            single.size() == 1 ? single[0].unicode() : 0xFFFD);
         ++at;
     }
 }

@@ -118,7 +118,7 @@ private:
         if (!m_in.atEnd() && m_in.u8(m_in.position()) == kRuler) {
             m_in.skip(1);
         }
-        return u8(&count) && skip(qint64(count) * 3);
+        return u8(&count) && skip(static_cast<qint64>(count) * 3);
     }
 
     /* Read records up to END (or the end of the bytes, at top level). */
@@ -698,7 +698,8 @@ bool MtefEquation::fromEquationNative(const QByteArray& stream, QString* text) {
         return false;
     }
     const qint64 available = bytes.size() - header;
-    return fromMtef(stream.mid(int(header), int(qMin(length > 0 ? length : available, available))),
+    return fromMtef(stream.mid(static_cast<int>(header),
+                               static_cast<int>(qMin(length > 0 ? length : available, available))),
                     text);
 }
 

@@ -17,24 +17,24 @@ std::vector<int> rowBoundaries(const StoryRowFormat& format, int cellCount,
     std::vector<int> bounds;
     if (format.defined && format.boundaries.size() >= 2) {
         bounds.assign(format.boundaries.begin(), format.boundaries.end());
-    } else if (int(previous.size()) == cellCount + 1) {
+    } else if (static_cast<int>(previous.size()) == cellCount + 1) {
         bounds = previous;
     } else {
         bounds.push_back(0);
     }
-    bounds.resize(std::min<size_t>(bounds.size(), size_t(cellCount) + 1));
+    bounds.resize(std::min<size_t>(bounds.size(), static_cast<size_t>(cellCount) + 1));
     // In 64 bits and held below INT_MAX: a damaged row may state boundaries near the limit.
     const auto held = [](qint64 value) {
         return static_cast<int>(std::clamp<qint64>(value, INT_MIN, INT_MAX - 1));
     };
-    while (int(bounds.size()) < cellCount + 1) {
-        const qint64 width = bounds.size() >= 2 ? qint64(bounds[bounds.size() - 1]) -
-                                                      qint64(bounds[bounds.size() - 2])
-                                                : qint64(kDefaultCellWidth);
-        bounds.push_back(held(qint64(bounds.back()) + std::max<qint64>(width, 1)));
+    while (static_cast<int>(bounds.size()) < cellCount + 1) {
+        const qint64 width = bounds.size() >= 2 ? static_cast<qint64>(bounds[bounds.size() - 1]) -
+                                                      static_cast<qint64>(bounds[bounds.size() - 2])
+                                                : static_cast<qint64>(kDefaultCellWidth);
+        bounds.push_back(held(static_cast<qint64>(bounds.back()) + std::max<qint64>(width, 1)));
     }
     for (size_t i = 1; i < bounds.size(); ++i) {
-        bounds[i] = std::max(bounds[i], held(qint64(bounds[i - 1]) + 1));
+        bounds[i] = std::max(bounds[i], held(static_cast<qint64>(bounds[i - 1]) + 1));
     }
     return bounds;
 }
@@ -127,7 +127,7 @@ void StoryBlockBuilder::appendRun(const StoryRun& run, const QString& plainFont,
 /* Convert a paragraph with its runs and alignment. */
 WordParagraph StoryBlockBuilder::paragraph(const StoryParagraph& source) const {
     WordParagraph out;
-    out.runs.reserve(size_t(source.runs.size()));
+    out.runs.reserve(static_cast<size_t>(source.runs.size()));
     out.markFormat = runFormat(source.markFormat);
     for (const StoryRun& run : source.runs) {
         appendRun(run, out.markFormat.fontName, out);
@@ -173,7 +173,7 @@ void StoryBlockBuilder::add(const StoryParagraph& source) {
         return;
     }
     OpenTable& table = m_stack.back();
-    const bool deepest = source.format.depth() == int(depth);
+    const bool deepest = source.format.depth() == static_cast<int>(depth);
     if (deepest && source.isRowEnd()) {
         if (!table.cell.empty()) {
             table.cells.push_back(std::move(table.cell));
@@ -228,16 +228,17 @@ std::vector<std::vector<int>> StoryBlockBuilder::mergedRowEdges(std::vector<Pend
     std::vector<int> previous;
     for (size_t r = 0; r < rows.size(); ++r) {
         PendingRow& row = rows[r];
-        std::vector<int> edges = rowBoundaries(row.format, int(row.cells.size()), previous);
+        std::vector<int> edges =
+            rowBoundaries(row.format, static_cast<int>(row.cells.size()), previous);
         previous = edges;
         for (size_t c = row.cells.size(); c-- > 1;) {
-            if (c < size_t(row.format.cells.size()) &&
-                row.format.cells[int(c)].horizontalMerge == 2) {
+            if (c < static_cast<size_t>(row.format.cells.size()) &&
+                row.format.cells[static_cast<int>(c)].horizontalMerge == 2) {
                 auto& into = row.cells[c - 1];
                 into.insert(into.end(), row.cells[c].begin(), row.cells[c].end());
-                row.cells.erase(row.cells.begin() + long(c));
-                edges.erase(edges.begin() + long(c));
-                row.format.cells.remove(int(c));
+                row.cells.erase(row.cells.begin() + static_cast<long>(c));
+                edges.erase(edges.begin() + static_cast<long>(c));
+                row.format.cells.remove(static_cast<int>(c));
             }
         }
         bounds[r] = edges;
@@ -283,8 +284,8 @@ WordRow StoryBlockBuilder::makeRow(PendingRow& source, const std::vector<int>& e
         cell.blocks = std::move(source.cells[c]);
         cell.gridSpan = grid.line(r, c + 1) - grid.line(r, c);
         cell.widthTwips = edges[c + 1] - edges[c];
-        if (c < size_t(source.format.cells.size())) {
-            applyCellFormat(source.format.cells[int(c)], cell);
+        if (c < static_cast<size_t>(source.format.cells.size())) {
+            applyCellFormat(source.format.cells[static_cast<int>(c)], cell);
         }
         row.cells.push_back(std::move(cell));
     }

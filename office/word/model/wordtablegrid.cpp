@@ -18,11 +18,11 @@ WordTableGrid::WordTableGrid(const std::vector<std::vector<int>>& rowEdges)
     std::vector<int> lineOfRow(rowEdges.size(), -1);  // the row's latest line
     std::vector<int> starts;                          // first position of each line
     for (const auto& [position, row, edge] : edges) {
-        const int current = int(starts.size()) - 1;
+        const int current = static_cast<int>(starts.size()) - 1;
         if (current < 0 || position - starts.back() > kTolerance || lineOfRow[row] == current) {
             starts.push_back(position);
         }
-        const int line = int(starts.size()) - 1;
+        const int line = static_cast<int>(starts.size()) - 1;
         m_lines[row][edge] = line;
         lineOfRow[row] = line;
     }

@@ -21,7 +21,7 @@ public:
 
     // Width in twips of each grid column, left to right (never below 1).
     const std::vector<int>& columnTwips() const { return m_columnTwips; }
-    int columnCount() const { return int(m_columnTwips.size()); }
+    int columnCount() const { return static_cast<int>(m_columnTwips.size()); }
     // Grid line (0 = the leftmost) of edge `edge` of row `row`; lines rise along a row.
     int line(std::size_t row, std::size_t edge) const { return m_lines[row][edge]; }
 

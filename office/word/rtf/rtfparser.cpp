@@ -121,7 +121,7 @@ void RtfParser::groupStart() {
     flush();
     m_skip = 0;
     m_starred = false;
-    if (int(m_stack.size()) >= m_limits.maxGroupDepth) {
+    if (static_cast<int>(m_stack.size()) >= m_limits.maxGroupDepth) {
         m_status = Status::TooDeep;
         return;
     }
@@ -398,7 +398,7 @@ void RtfParser::colorTableWord(RtfKeyword keyword, int parameter) {
         return;
     }
     const int shift = keyword == RtfKeyword::Red ? 16 : keyword == RtfKeyword::Green ? 8 : 0;
-    m_color = std::max<qint64>(m_color, 0) | (qint64(parameter & 0xFF) << shift);
+    m_color = std::max<qint64>(m_color, 0) | (static_cast<qint64>(parameter & 0xFF) << shift);
 }
 
 /* A word of \nesttableprops: the nested row's definition, or its end (\nestrow). */
@@ -450,10 +450,10 @@ bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, 
             }
             return true;
         case RtfKeyword::ColorFore: {
-            const bool known = parameter >= 0 && size_t(parameter) < m_colors.size() &&
-                               m_colors[size_t(parameter)] >= 0;
+            const bool known = parameter >= 0 && static_cast<size_t>(parameter) < m_colors.size() &&
+                               m_colors[static_cast<size_t>(parameter)] >= 0;
             chars.hasColor = known;
-            chars.color = known ? quint32(m_colors[size_t(parameter)]) : 0;
+            chars.color = known ? static_cast<quint32>(m_colors[size_t(parameter)]) : 0;
             return true;
         }
         case RtfKeyword::Deleted:
@@ -559,8 +559,8 @@ void RtfParser::controlSymbol(char symbol) {
 void RtfParser::textBytes(std::string_view bytes) {
     m_starred = false;
     if (m_skip > 0) {
-        const size_t skipped = std::min(bytes.size(), size_t(m_skip));
-        m_skip -= int(skipped);
+        const size_t skipped = std::min(bytes.size(), static_cast<size_t>(m_skip));
+        m_skip -= static_cast<int>(skipped);
         bytes.remove_prefix(skipped);
     }
     if (bytes.empty()) {
@@ -568,7 +568,7 @@ void RtfParser::textBytes(std::string_view bytes) {
     }
     switch (m_stack.back().destination) {
         case Destination::Body:
-            m_bytes.append(bytes.data(), int(bytes.size()));
+            m_bytes.append(bytes.data(), static_cast<int>(bytes.size()));
             return;
         case Destination::FontTable:
             fontTableText(bytes);
@@ -590,7 +590,7 @@ void RtfParser::textBytes(std::string_view bytes) {
             return;
         case Destination::FormFieldText:
             if (m_formText.size() < kMaxFormText) {
-                m_formText.append(bytes.data(), int(bytes.size()));
+                m_formText.append(bytes.data(), static_cast<int>(bytes.size()));
             }
             return;
         default:
@@ -603,7 +603,7 @@ void RtfParser::hexByte(std::uint8_t byte) {
     if (skipFallback()) {
         return;
     }
-    const char c = char(byte);
+    const char c = static_cast<char>(byte);
     const Destination destination = m_stack.back().destination;
     if (destination == Destination::Body) {
         m_bytes.append(c);
@@ -614,7 +614,7 @@ void RtfParser::hexByte(std::uint8_t byte) {
 
 /* The UTF-16 unit of \uN (negative N stands for N + 65536). */
 void RtfParser::unicodeChar(int value) {
-    const QChar c(ushort(value < 0 ? value + 65536 : value));
+    const QChar c(static_cast<ushort>(value < 0 ? value + 65536 : value));
     const Destination destination = m_stack.back().destination;
     if (destination == Destination::Body) {
         // Word's own marks written as characters: a carriage return or vertical tab breaks
@@ -813,7 +813,7 @@ void RtfParser::colorTableText(std::string_view bytes) {
         if (c != ';') {
             continue;
         }
-        if (m_colors.size() < size_t(m_limits.maxRowCells)) {
+        if (m_colors.size() < static_cast<size_t>(m_limits.maxRowCells)) {
             m_colors.push_back(m_color);
         }
         m_color = -1;
@@ -847,7 +847,7 @@ void RtfParser::styleEntryWord(RtfKeyword keyword, int parameter, bool hasParame
     State scratch;
     const bool formatting = formattingWord(scratch, keyword, parameter, hasParameter) ||
                             paragraphWord(scratch, keyword, parameter, hasParameter);
-    if (formatting && int(m_style.own.size()) < kMaxStyleProperties) {
+    if (formatting && static_cast<int>(m_style.own.size()) < kMaxStyleProperties) {
         m_style.own.push_back(Property{keyword, parameter, hasParameter});
     }
 }
@@ -893,7 +893,7 @@ const std::vector<RtfParser::Property>& RtfParser::flattenStyle(QHash<int, Style
     }
     Style& self = styles[id];  // the lookups above may have moved the entry
     words.insert(words.end(), self.own.begin(), self.own.end());
-    if (words.size() > size_t(kMaxStyleProperties)) {
+    if (words.size() > static_cast<size_t>(kMaxStyleProperties)) {
         words.erase(words.begin(), words.end() - kMaxStyleProperties);
     }
     self.flattened = std::move(words);

@@ -45,11 +45,11 @@ WordLoadResult RtfReader::readFile(const QString& path, const WordReadLimits& li
             WordFileBytes::read(path, limits.maxTextFileBytes, &bytes)) {
         return std::move(*failure);
     }
-    return readBytes(bytes, limits);
+    return readData(bytes, limits);
 }
 
 /* Parse the story, then build the blocks and tables from its paragraphs. */
-WordLoadResult RtfReader::readBytes(const QByteArray& bytes, const WordReadLimits& limits) {
+WordLoadResult RtfReader::readData(const QByteArray& bytes, const WordReadLimits& limits) {
     if (!isRtf(bytes)) {
         return WordLoadResult::failure(Status::WrongFormat, QStringLiteral("not an RTF document"));
     }
@@ -58,8 +58,8 @@ WordLoadResult RtfReader::readBytes(const QByteArray& bytes, const WordReadLimit
     }
     const int start = headerOffset(bytes);
     RtfParser parser(limits);
-    const RtfParser::Status status =
-        parser.parse(std::string_view(bytes.constData() + start, size_t(bytes.size() - start)));
+    const RtfParser::Status status = parser.parse(
+        std::string_view(bytes.constData() + start, static_cast<size_t>(bytes.size() - start)));
     if (status != RtfParser::Status::Ok) {
         return limitFailure(status);
     }

@@ -6,7 +6,8 @@ constexpr int kSolidShading = 10000;  // \clshdng10000: the pattern colour cover
 
 /* The colour at index, false when it is automatic or missing. */
 bool tableColor(const RtfRowBuilder::ColorTable& colors, int index, quint32* color) {
-    if (index < 0 || size_t(index) >= colors.size() || colors[size_t(index)] < 0) {
+    if (index < 0 || static_cast<size_t>(index) >= colors.size() ||
+        colors[static_cast<size_t>(index)] < 0) {
         return false;
     }
     *color = quint32(colors[size_t(index)]);

@@ -115,7 +115,7 @@ RtfTokenizer::Token RtfTokenizer::controlWord() {
     if (digits > 0) {
         value = std::min<long long>(value, INT_MAX);
         token.hasParameter = true;
-        token.parameter = int(negative ? -value : value);
+        token.parameter = static_cast<int>(negative ? -value : value);
     }
     if (m_pos < m_data.size() && m_data[m_pos] == ' ') {
         ++m_pos;

@@ -224,11 +224,11 @@ WordLoadResult PlainTextReader::readFile(const QString& path, const WordReadLimi
             WordFileBytes::read(path, limits.maxTextFileBytes, &bytes)) {
         return std::move(*failure);
     }
-    return readBytes(bytes, limits);
+    return readData(bytes, limits);
 }
 
 /* One paragraph per line (CR LF, LF or CR); a final line end adds no empty paragraph. */
-WordLoadResult PlainTextReader::readBytes(const QByteArray& bytes, const WordReadLimits& limits) {
+WordLoadResult PlainTextReader::readData(const QByteArray& bytes, const WordReadLimits& limits) {
     Encoding encoding = Encoding::Utf8;
     if (!detectEncoding(bytes, &encoding)) {
         return WordLoadResult::failure(Status::WrongFormat,
@@ -245,7 +245,7 @@ WordLoadResult PlainTextReader::readBytes(const QByteArray& bytes, const WordRea
         if (c != QLatin1Char('\n') && c != QLatin1Char('\r')) {
             continue;
         }
-        if (int(document->blocks.size()) >= limits.maxParagraphs) {
+        if (static_cast<int>(document->blocks.size()) >= limits.maxParagraphs) {
             return WordLoadResult::failure(Status::TooLarge,
                                            QStringLiteral("the text has too many lines"));
         }

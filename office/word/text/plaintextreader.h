@@ -39,6 +39,6 @@ public:
     static WordLoadResult readFile(const QString& path,
                                    const WordReadLimits& limits = WordReadLimits());
     // Read text held in memory; the same results as readFile.
-    static WordLoadResult readBytes(const QByteArray& bytes,
-                                    const WordReadLimits& limits = WordReadLimits());
+    static WordLoadResult readData(const QByteArray& bytes,
+                                   const WordReadLimits& limits = WordReadLimits());
 };
