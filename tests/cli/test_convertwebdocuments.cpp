@@ -1,7 +1,7 @@
 // The headless converter on a tree of Word files that are web pages, web archives and Word XML
 // under .doc and .docx names, read back with openpyxl (.xlsx) and xlrd (.xls).
 
-#include "tests/excel/openpyxlreader.h"
+#include "tests/office/excel/openpyxlreader.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,7 @@ protected:
         const QString path = dest + QLatin1Char('/') + name;
         QProcess process;
         process.start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral("tests/doc/xls_rows.py"), path});
+                      {QStringLiteral("tests/office/word/doc/xls_rows.py"), path});
         EXPECT_TRUE(process.waitForFinished(120000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
         return QJsonDocument::fromJson(process.readAllStandardOutput()).object().value(path);

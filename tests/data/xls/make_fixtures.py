@@ -1,4 +1,4 @@
-"""Make the .xls fixtures of tests/xls with python3-xlwt (run with /usr/bin/python3).
+"""Make the .xls fixtures of tests/office/excel/xls with python3-xlwt (run with /usr/bin/python3).
 
 xlwt_template.xls: a template as another program writes it: two sheets, bold and coloured
 header cells, borders, a fill, wrapped and centred text, number formats, a merge, column
