@@ -57,7 +57,7 @@ bool InstanceGate::askRunningCopyToShow(const QString& name, int timeoutMs) {
         return false;
     }
     socket.write(showRequest);
-    if (!socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())))) {
+    if (!socket.waitForBytesWritten(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))) {
         return false;
     }
     return readLine(socket, deadline) == shownAnswer;

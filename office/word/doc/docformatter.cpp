@@ -28,7 +28,8 @@ bool colorRef(const DocBytes& bytes, qint64 at, quint32* color) {
     if (!bytes.contains(at, 4) || bytes.u8(at + 3) == 0xFF) {
         return false;
     }
-    *color = (quint32(bytes.u8(at)) << 16) | (quint32(bytes.u8(at + 1)) << 8) | bytes.u8(at + 2);
+    *color = (static_cast<quint32>(bytes.u8(at)) << 16) |
+             (static_cast<quint32>(bytes.u8(at + 1)) << 8) | bytes.u8(at + 2);
     return true;
 }
 

@@ -67,7 +67,8 @@ bool DocWord6Document::readPieces() {
     }
     Piece piece;
     piece.fc = m_fib.fcMin;
-    piece.cpEnd = qint32(qMax<qint64>((m_fib.fcMac - m_fib.fcMin) * m_scale / 2, m_fib.ccpText));
+    piece.cpEnd =
+        static_cast<qint32>(qMax<qint64>((m_fib.fcMac - m_fib.fcMin) * m_scale / 2, m_fib.ccpText));
     m_rawPieces.append(piece);
     return true;
 }
@@ -198,8 +199,8 @@ QByteArray DocWord6Document::word97Clx() const {
         &clx, m_rawPieces.isEmpty() ? 0 : static_cast<quint32>(m_rawPieces.last().cpEnd));
     for (const Piece& piece : m_rawPieces) {
         DocBytesWriter::appendU16(&clx, 0);
-        DocBytesWriter::appendU32(
-            &clx, quint32(qMin<qint64>(static_cast<qint64>(piece.fc) * m_scale, 0x3FFFFFFF)));
+        DocBytesWriter::appendU32(&clx, static_cast<quint32>(qMin<qint64>(
+                                            static_cast<qint64>(piece.fc) * m_scale, 0x3FFFFFFF)));
         DocBytesWriter::appendU16(&clx, piece.prm);
     }
     return clx;

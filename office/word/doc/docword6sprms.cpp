@@ -258,7 +258,7 @@ void DocWord6Sprms::defineTable(const DocBytes& op, QByteArray* out) {
     if (!op.contains(3, (count + 1) * 2)) {
         return;
     }
-    const int tcs = int(qMin<qint64>(count, (op.size() - tcAt) / 10));
+    const int tcs = static_cast<int>(qMin<qint64>(count, (op.size() - tcAt) / 10));
     QByteArray body;
     DocBytesWriter::appendU8(&body, count);
     body.append(reinterpret_cast<const char*>(op.data()) + 3, (count + 1) * 2);

@@ -134,7 +134,7 @@ void DocWord6Text::put(QByteArray* decoded, qint64 at, ushort unit) {
 /* Decode a single-byte range in one call; a double-byte one character by character. */
 void DocWord6Text::decode(const DocBytes& stream, quint32 from, quint32 to, QTextCodec* codec,
                           QByteArray* decoded) {
-    to = quint32(qMin<qint64>(to, stream.size()));
+    to = static_cast<quint32>(qMin<qint64>(to, stream.size()));
     if (from >= to) {
         return;
     }

@@ -710,6 +710,6 @@ bool MtefEquation::fromMtef(const QByteArray& mtef, QString* text) {
     if (!parser.parse(&top)) {
         return false;
     }
-    *text = Layout(quint8(mtef.at(0))).top(top);
+    *text = Layout(static_cast<quint8>(mtef.at(0))).top(top);
     return true;
 }

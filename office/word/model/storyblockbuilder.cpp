@@ -161,7 +161,7 @@ std::vector<WordBlock> StoryBlockBuilder::build(const QVector<StoryParagraph>& p
 
 /* Place one paragraph: in the body, in the current cell, or as the end of a row. */
 void StoryBlockBuilder::add(const StoryParagraph& source) {
-    const size_t depth = size_t(std::min(source.format.depth(), m_maxTableDepth));
+    const size_t depth = static_cast<size_t>(std::min(source.format.depth(), m_maxTableDepth));
     while (m_stack.size() > depth) {
         closeTable();
     }

@@ -453,7 +453,8 @@ bool RtfParser::formattingWord(State& state, RtfKeyword keyword, int parameter, 
             const bool known = parameter >= 0 && static_cast<size_t>(parameter) < m_colors.size() &&
                                m_colors[static_cast<size_t>(parameter)] >= 0;
             chars.hasColor = known;
-            chars.color = known ? static_cast<quint32>(m_colors[size_t(parameter)]) : 0;
+            chars.color =
+                known ? static_cast<quint32>(m_colors[static_cast<size_t>(parameter)]) : 0;
             return true;
         }
         case RtfKeyword::Deleted:

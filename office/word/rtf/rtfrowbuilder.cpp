@@ -10,7 +10,7 @@ bool tableColor(const RtfRowBuilder::ColorTable& colors, int index, quint32* col
         colors[static_cast<size_t>(index)] < 0) {
         return false;
     }
-    *color = quint32(colors[size_t(index)]);
+    *color = static_cast<quint32>(colors[static_cast<size_t>(index)]);
     return true;
 }
 
