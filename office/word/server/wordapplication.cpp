@@ -41,10 +41,11 @@ ServerReply WordApplication::invoke(const ServerCall& call) {
         return ServerReply::ofObject(std::make_shared<WordDocumentsObject>(m_session));
     }
     if (call.is("ActiveDocument")) {
-        return ServerReply::ofObject(WordDocumentObject::make(m_session, m_session->active.lock()));
+        return ServerReply::ofObject(
+            WordDocumentObject::make(m_session, m_session->activeDocument()));
     }
     if (call.is("Selection")) {
-        if (!m_session->active.lock()) {
+        if (!m_session->activeDocument()) {
             return ServerReply::failure();
         }
         return ServerReply::ofObject(std::make_shared<WordSelectionObject>(m_session));

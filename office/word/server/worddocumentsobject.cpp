@@ -23,16 +23,15 @@ ServerReply WordDocumentsObject::invoke(const ServerCall& call) {
         return open(call.arg(0).toString());
     }
     if (call.is("Count")) {
-        return ServerReply::ofValue(static_cast<int>(session->documents.size()));
+        return ServerReply::ofValue(static_cast<int>(session->documents().size()));
     }
     if (call.is("Item")) {
-        bool ok = false;
-        const int index = call.arg(0).toInt(&ok);
-        if (!ok || index < 1 || index > static_cast<int>(session->documents.size())) {
+        const int index = call.itemIndex(static_cast<int>(session->documents().size()));
+        if (index < 0) {
             return ServerReply::failure();
         }
         return ServerReply::ofObject(
-            WordDocumentObject::make(session, session->documents[static_cast<size_t>(index - 1)]));
+            WordDocumentObject::make(session, session->documents()[static_cast<size_t>(index)]));
     }
     if (call.is("Close")) {
         session->closeAll();
@@ -60,7 +59,6 @@ ServerReply WordDocumentsObject::open(const QString& path) {
     document->path = path;
     document->tables = loaded.document->topLevelTables();
     document->model = std::move(loaded.document);
-    session->documents.push_back(document);
-    session->activate(document);
+    session->open(document);
     return ServerReply::ofObject(WordDocumentObject::make(session, document));
 }

@@ -20,7 +20,7 @@ ServerReply WordSelectionObject::invoke(const ServerCall& call) {
         return ServerReply::failure();
     }
     if (call.is("WholeStory")) {
-        const std::shared_ptr<WordOpenDocument> active = session->active.lock();
+        const std::shared_ptr<WordOpenDocument> active = session->activeDocument();
         if (!active) {
             return ServerReply::failure();
         }

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 
+/* Keep the document and make it the active one. */
+void WordSession::open(std::shared_ptr<WordOpenDocument> document) {
+    m_documents.push_back(document);
+    activate(document);
+}
+
 /* Switch the active document; a new active document starts with a collapsed selection. */
 void WordSession::activate(const std::shared_ptr<WordOpenDocument>& document) {
-    active = document;
+    m_active = document;
     selection = WordSelectionState();
     selection.document = document;
 }
@@ -14,10 +20,11 @@ void WordSession::close(const std::shared_ptr<WordOpenDocument>& document) {
     if (!document) {
         return;
     }
-    documents.erase(std::remove(documents.begin(), documents.end(), document), documents.end());
-    if (active.lock() == document) {
+    m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), document),
+                      m_documents.end());
+    if (m_active.lock() == document) {
         // Like Word, the most recently opened remaining document becomes active.
-        activate(documents.empty() ? nullptr : documents.back());
+        activate(m_documents.empty() ? nullptr : m_documents.back());
     }
     if (selection.document.lock() == document) {
         selection = WordSelectionState();
@@ -26,7 +33,7 @@ void WordSession::close(const std::shared_ptr<WordOpenDocument>& document) {
 
 /* Drop every document. */
 void WordSession::closeAll() {
-    documents.clear();
-    active.reset();
+    m_documents.clear();
+    m_active.reset();
     selection = WordSelectionState();
 }

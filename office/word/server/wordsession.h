@@ -31,18 +31,29 @@ struct WordSelectionState {
     int tableIndex = -1;  // Kind::Table: 0-based among the document's top-level tables
 };
 
-struct WordSession {
-    std::vector<std::shared_ptr<WordOpenDocument>> documents;  // open documents, oldest first
-    std::weak_ptr<WordOpenDocument> active;
+class WordSession {
+public:
+    // Add an open document and make it active.
+    void open(std::shared_ptr<WordOpenDocument> document);
+    // Close `document`: forget it, and the selection and activation that pointed at it.
+    void close(const std::shared_ptr<WordOpenDocument>& document);
+    // Close every document (Quit, Documents.Close).
+    void closeAll();
+
+    // The active document (the last opened or activated one still open), or null.
+    std::shared_ptr<WordOpenDocument> activeDocument() const { return m_active.lock(); }
+    // Make `document` active and collapse the selection to its start (null: no document).
+    void activate(const std::shared_ptr<WordOpenDocument>& document);
+
+    // The open documents, oldest first.
+    const std::vector<std::shared_ptr<WordOpenDocument>>& documents() const { return m_documents; }
+
     WordSelectionState selection;
     bool visible = false;
     bool displayAlerts = true;
     bool quit = false;
 
-    // Make `document` active and collapse the selection to its start (null: no document).
-    void activate(const std::shared_ptr<WordOpenDocument>& document);
-    // Close `document`: forget it, and the selection and activation that pointed at it.
-    void close(const std::shared_ptr<WordOpenDocument>& document);
-    // Close every document.
-    void closeAll();
+private:
+    std::vector<std::shared_ptr<WordOpenDocument>> m_documents;
+    std::weak_ptr<WordOpenDocument> m_active;
 };

@@ -48,7 +48,7 @@ ServerReply WordTableObject::invoke(const ServerCall& call) {
         return range(document);
     }
     if (call.is("Select") && session) {
-        if (session->active.lock() != document) {
+        if (session->activeDocument() != document) {
             session->activate(document);
         }
         session->selection.kind = WordSelectionState::Kind::Table;
