@@ -28,16 +28,13 @@ QStringList DocumentFeed::unreadableFolders() const {
 }
 
 /* Take every document of a fresh feed, keeping only the count. */
-int DocumentFeed::count(const QString& sourcePath, const Acceptance& accepts,
-                        QStringList* unreadableFolders) {
+DocumentFeed::Count DocumentFeed::count(const QString& sourcePath, const Acceptance& accepts) {
     DocumentFeed feed(sourcePath, accepts);
     Document document;
-    int documents = 0;
+    Count count;
     while (feed.take(document)) {
-        ++documents;
+        ++count.documents;
     }
-    if (unreadableFolders != nullptr) {
-        *unreadableFolders = feed.unreadableFolders();
-    }
-    return documents;
+    count.unreadableFolders = feed.unreadableFolders();
+    return count;
 }

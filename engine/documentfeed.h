@@ -30,10 +30,15 @@ public:
     // Folders the walk could not read so far (native paths).
     QStringList unreadableFolders() const;
 
+    // What a walk over a folder finds without keeping the documents.
+    struct Count {
+        int documents = 0;
+        QStringList unreadableFolders;  // native paths
+    };
+
     // The number of documents a feed over the same folder would give now, and the folders it
     // could not read; a walk that only counts, holding no more than a feed does.
-    static int count(const QString& sourcePath, const Acceptance& accepts,
-                     QStringList* unreadableFolders);
+    static Count count(const QString& sourcePath, const Acceptance& accepts);
 
 private:
     mutable std::mutex m_lock;

@@ -160,11 +160,12 @@ void MergeObject::Transform() {
         return;
     }
     QString failedPaths;
-    QStringList unreadableFolders;
-    m_runTotal = DocumentFeed::count(convertOptions().sourcePath, acceptance(), &unreadableFolders);
+    const DocumentFeed::Count found =
+        DocumentFeed::count(convertOptions().sourcePath, acceptance());
+    m_runTotal = found.documents;
     m_lastRun.total = m_runTotal;
     // A folder that cannot be read may hold documents: it fails the run like one.
-    for (const QString& folder : unreadableFolders) {
+    for (const QString& folder : found.unreadableFolders) {
         m_lastRun.issues.append(
             {RunIssue::Kind::NotOpened, folder, QStringLiteral("cannot read folder")});
         ++m_lastRun.failed;

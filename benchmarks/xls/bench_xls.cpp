@@ -66,7 +66,7 @@ void BM_BuildTextStream(benchmark::State& state) {
     const auto workbook = makeWorkbook(true);
     for (auto _ : state) {
         QByteArray stream;
-        XlsWriter::buildStream(*workbook, &stream);
+        XlsWriter::buildStream(*workbook, stream);
         benchmark::DoNotOptimize(stream.data());
     }
     state.SetItemsProcessed(state.iterations() * kRows * kColumns);

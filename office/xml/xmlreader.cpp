@@ -453,21 +453,22 @@ bool XmlReader::readNextStartElement() {
     }
 }
 
-/* Skip to the end of the current element. */
+/* Skip to the end of the current element; skipping decodes nothing. */
 void XmlReader::skipCurrentElement() {
-    walkToElementEnd(nullptr);
+    walkToElementEnd(1, [] {});
 }
 
 /* Collect the current element's own text. */
 QString XmlReader::readElementText() {
     QString text;
-    walkToElementEnd(&text);
+    appendToElementEnd(text, 1);
     return text;
 }
 
-/* Read on to the end of the current element, appending its own text (not that of its
-   children) to `text` when given; skipping decodes nothing. */
-void XmlReader::walkToElementEnd(QString* text, int depth) {
+/* Read on to the end of the current element, `depth` levels below its start tag, calling
+   `onOwnText` at each text token of the element itself (not of its children). */
+template <typename OnOwnText>
+void XmlReader::walkToElementEnd(int depth, OnOwnText onOwnText) {
     while (depth > 0) {
         switch (next()) {
             case Token::StartElement:
@@ -477,8 +478,8 @@ void XmlReader::walkToElementEnd(QString* text, int depth) {
                 --depth;
                 break;
             case Token::Text:
-                if (text != nullptr && depth == 1) {
-                    appendText(*text);
+                if (depth == 1) {
+                    onOwnText();
                 }
                 break;
             case Token::End:
@@ -486,6 +487,11 @@ void XmlReader::walkToElementEnd(QString* text, int depth) {
                 return;
         }
     }
+}
+
+/* Read on to the end of the current element, appending its own text to `text`. */
+void XmlReader::appendToElementEnd(QString& text, int depth) {
+    walkToElementEnd(depth, [&] { appendText(text); });
 }
 
 /* One plain run followed by the end tag is viewed in place; anything else is decoded. */
@@ -503,9 +509,9 @@ QLatin1String XmlReader::readElementBytes(QByteArray& scratch) {
     QString text;
     if (token == Token::Text) {
         appendText(text);
-        walkToElementEnd(&text, 1);
+        appendToElementEnd(text, 1);
     } else if (token == Token::StartElement) {
-        walkToElementEnd(&text, 2);
+        appendToElementEnd(text, 2);
     }
     if (hasError()) {
         return QLatin1String();

@@ -110,7 +110,9 @@ private:
                                    int namespaceCount) const;
     void fail(const char* message);
     void appendDecoded(const char* begin, const char* end, QString& out) const;
-    void walkToElementEnd(QString* text, int depth = 1);
+    template <typename OnOwnText>
+    void walkToElementEnd(int depth, OnOwnText onOwnText);
+    void appendToElementEnd(QString& text, int depth);
     void appendText(QString& text) const;
 
     QByteArray m_converted;  // the input, when it had to be converted to UTF-8

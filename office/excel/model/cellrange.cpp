@@ -10,8 +10,8 @@ struct RefPart {
     int column = 0;  // 0: no column given
 };
 
-/* Parse "B2", "$B$2", "B", "2" into a reference part; false on anything else. */
-bool parsePart(const QString& text, RefPart* part) {
+/* Parse "B2", "$B$2", "B", "2" into a reference part; none on anything else. */
+std::optional<RefPart> parsePart(const QString& text) {
     int i = 0;
     const int n = text.size();
     if (i < n && text[i] == QLatin1Char('$')) {
@@ -23,7 +23,7 @@ bool parsePart(const QString& text, RefPart* part) {
            text[i].toUpper() <= QLatin1Char('Z')) {
         column = column * 26 + (text[i].toUpper().unicode() - 'A' + 1);
         if (++letters > 3) {
-            return false;
+            return std::nullopt;
         }
         ++i;
     }
@@ -35,34 +35,34 @@ bool parsePart(const QString& text, RefPart* part) {
     while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
         row = row * 10 + (text[i].unicode() - '0');
         if (++digits > 7) {
-            return false;
+            return std::nullopt;
         }
         ++i;
     }
     if (i != n || (letters == 0 && digits == 0)) {
-        return false;
+        return std::nullopt;
     }
     if (column > kMaxColumns || row > kMaxRows || (digits > 0 && row == 0)) {
-        return false;
+        return std::nullopt;
     }
-    part->row = static_cast<int>(row);
-    part->column = static_cast<int>(column);
-    return true;
+    return RefPart{static_cast<int>(row), static_cast<int>(column)};
 }
 
 }  // namespace
 
 /* Parse cells, cell ranges, whole rows and whole columns. */
-bool CellRange::parse(const QString& text, CellRange* out) {
+std::optional<CellRange> CellRange::parse(const QString& text) {
     const QStringList sides = text.trimmed().split(QLatin1Char(':'));
-    if (sides.size() > 2 || out == nullptr) {
-        return false;
+    if (sides.size() > 2) {
+        return std::nullopt;
     }
-    RefPart a;
-    RefPart b;
-    if (!parsePart(sides.first(), &a) || !parsePart(sides.last(), &b)) {
-        return false;
+    const std::optional<RefPart> first = parsePart(sides.first());
+    const std::optional<RefPart> last = parsePart(sides.last());
+    if (!first || !last) {
+        return std::nullopt;
     }
+    const RefPart& a = *first;
+    const RefPart& b = *last;
     const bool aCell = a.row > 0 && a.column > 0;
     const bool bCell = b.row > 0 && b.column > 0;
     CellRange range;
@@ -72,19 +72,18 @@ bool CellRange::parse(const QString& text, CellRange* out) {
     } else if (a.column == 0 && b.column == 0) {
         // Whole rows: "3" alone is not a reference, "3:3" is.
         if (sides.size() != 2) {
-            return false;
+            return std::nullopt;
         }
         range = {qMin(a.row, b.row), 1, qMax(a.row, b.row), kMaxColumns};
     } else if (a.row == 0 && b.row == 0) {
         if (sides.size() != 2) {
-            return false;
+            return std::nullopt;
         }
         range = {1, qMin(a.column, b.column), kMaxRows, qMax(a.column, b.column)};
     } else {
-        return false;
+        return std::nullopt;
     }
-    *out = range;
-    return true;
+    return range;
 }
 
 /* Letters of a column number, bijective base 26. */

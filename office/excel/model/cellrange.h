@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // Sheet limits of the .xlsx format (ECMA-376 Part 1, 18.3.1.73: rows 1..1048576, columns
 // A..XFD).
 constexpr int kMaxRows = 1048576;
@@ -20,9 +22,9 @@ struct CellRange {
     static CellRange cell(int row, int column) { return {row, column, row, column}; }
 
     // Parse an A1-style reference: "B2", "B2:D9", "$B$2:$D$9", rows "1:100" / "3",
-    // columns "A:A" / "B:D". The two corners may come in any order. False (and `out`
-    // untouched) for anything else or for references outside the sheet limits.
-    static bool parse(const QString& text, CellRange* out);
+    // columns "A:A" / "B:D". The two corners may come in any order. None for anything else
+    // or for references outside the sheet limits.
+    static std::optional<CellRange> parse(const QString& text);
 
     // True for references spanning all columns / all rows.
     bool isWholeRows() const { return firstColumn == 1 && lastColumn == kMaxColumns; }

@@ -377,12 +377,9 @@ void Worksheet::removeMergesIn(const CellRange& range) {
 }
 
 /* Bounding box of the stored cells. */
-CellRange Worksheet::usedRange(bool* empty) const {
-    if (empty != nullptr) {
-        *empty = m_rows.empty();
-    }
+std::optional<CellRange> Worksheet::usedRange() const {
     if (m_rows.empty()) {
-        return CellRange::cell(1, 1);
+        return std::nullopt;
     }
     CellRange range{m_rows.begin()->first, kMaxColumns, m_rows.rbegin()->first, 1};
     for (const auto& entry : m_rows) {

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -149,9 +150,9 @@ public:
     const CellRange& selection() const { return m_selection; }
     void setSelection(const CellRange& range) { m_selection = range; }
 
-    // The smallest range holding every stored cell (values and formatted empty cells);
-    // A1 on an empty sheet. `empty` (optional) tells whether the sheet stores no cell.
-    CellRange usedRange(bool* empty = nullptr) const;
+    // The smallest range holding every stored cell (values and formatted empty cells); none
+    // on a sheet that stores no cell.
+    std::optional<CellRange> usedRange() const;
 
     // Last row / column with a stored cell inside the given bounds; 0 when none.
     int lastColumnInRows(int firstRow, int lastRow) const;

@@ -17,49 +17,55 @@ struct WrittenNumber {
     QString decimals;
 };
 
-/* Split "1,234.50%" into its parts; false when the text is not in number form. */
-bool splitNumber(const QString& text, WrittenNumber* out) {
+/* Whether every character of `s` is an ASCII digit. */
+bool allDigits(const QString& s) {
+    for (const QChar c : s) {
+        if (c.unicode() < '0' || c.unicode() > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+/* Split "1,234.50%" into its parts; none when the text is not in number form. */
+std::optional<WrittenNumber> splitNumber(const QString& text) {
+    WrittenNumber number;
     QString body = text;
     if (body.startsWith(QLatin1Char('-'))) {
-        out->negative = true;
+        number.negative = true;
         body.remove(0, 1);
     }
     if (body.endsWith(QLatin1Char('%'))) {
-        out->percent = true;
+        number.percent = true;
         body.chop(1);
     }
     const int dot = body.indexOf(QLatin1Char('.'));
     QString integerPart = dot < 0 ? body : body.left(dot);
     if (dot >= 0) {
-        out->decimals = body.mid(dot + 1);
-        if (out->decimals.isEmpty()) {
-            return false;
+        number.decimals = body.mid(dot + 1);
+        if (number.decimals.isEmpty()) {
+            return std::nullopt;
         }
     }
     const QStringList groups = integerPart.split(QLatin1Char(','));
-    out->grouped = groups.size() > 1;
+    number.grouped = groups.size() > 1;
     for (int i = 0; i < groups.size(); ++i) {
         const QString& group = groups[i];
         if (group.isEmpty() || (i > 0 && group.size() != 3) ||
-            (i == 0 && group.size() > 3 && out->grouped)) {
-            return false;
+            (i == 0 && group.size() > 3 && number.grouped)) {
+            return std::nullopt;
         }
-        out->integerDigits += group;
+        number.integerDigits += group;
     }
-    const auto allDigits = [](const QString& s) {
-        for (const QChar c : s) {
-            if (c.unicode() < '0' || c.unicode() > '9') {
-                return false;
-            }
-        }
-        return true;
-    };
-    if (out->integerDigits.isEmpty() || !allDigits(out->integerDigits) ||
-        !allDigits(out->decimals)) {
-        return false;
+    if (number.integerDigits.isEmpty() || !allDigits(number.integerDigits) ||
+        !allDigits(number.decimals)) {
+        return std::nullopt;
     }
     // No leading zero, except a single 0 before the decimal point (and "0" itself).
-    return !(out->integerDigits.size() > 1 && out->integerDigits.startsWith(QLatin1Char('0')));
+    if (number.integerDigits.size() > 1 && number.integerDigits.startsWith(QLatin1Char('0'))) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 /* Digits from the first non-zero digit to the last non-zero decimal digit. */
@@ -95,17 +101,21 @@ QString formatFor(const WrittenNumber& number) {
 }  // namespace
 
 /* Apply the lossless rule. */
-bool NumberRule::parse(const QString& text, double* value, QString* numberFormat) {
-    WrittenNumber number;
-    if (text.isEmpty() || text.size() > 64 || !splitNumber(text, &number)) {
-        return false;
+std::optional<NumberRule::Number> NumberRule::parse(const QString& text) {
+    if (text.isEmpty() || text.size() > 64) {
+        return std::nullopt;
     }
+    const std::optional<WrittenNumber> written = splitNumber(text);
+    if (!written) {
+        return std::nullopt;
+    }
+    const WrittenNumber& number = *written;
     const int significant = significantDigits(number);
     if (significant > kMaxSignificantDigits) {
-        return false;
+        return std::nullopt;
     }
     if (significant == 0 && number.negative) {
-        return false;  // "-0" would show as 0
+        return std::nullopt;  // "-0" would show as 0
     }
     // Parse the plain digits with a decimal exponent so that "12%" is the double nearest
     // to 0.12, not 12 / 100 rounded twice.
@@ -119,13 +129,7 @@ bool NumberRule::parse(const QString& text, double* value, QString* numberFormat
     bool ok = false;
     const double parsed = plain.toDouble(&ok);
     if (!ok) {
-        return false;
+        return std::nullopt;
     }
-    if (value != nullptr) {
-        *value = number.negative ? -parsed : parsed;
-    }
-    if (numberFormat != nullptr) {
-        *numberFormat = formatFor(number);
-    }
-    return true;
+    return Number{number.negative ? -parsed : parsed, formatFor(number)};
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The rule by which pasted or split text becomes a number: only when nothing is lost.
 //
 // Accepted: optional "-", digits without a leading zero (or a single 0), thousands
@@ -13,7 +15,12 @@
 // "12%" -> 0.12 with "0%", "1,234" -> 1234 with "#,##0", "42" -> 42 with General (empty).
 class NumberRule {
 public:
-    // True when `text` is such a number; then `value` and `numberFormat` are set (an empty
-    // format means General).
-    static bool parse(const QString& text, double* value, QString* numberFormat);
+    // A number as written: its value and the format that shows it so (empty: General).
+    struct Number {
+        double value = 0;
+        QString numberFormat;
+    };
+
+    // The number `text` is by this rule; none when it stays text.
+    static std::optional<Number> parse(const QString& text);
 };

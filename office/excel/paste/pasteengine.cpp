@@ -184,16 +184,15 @@ void pasteValue(Worksheet& sheet, int row, int column, const FragmentCell& cell,
 }  // namespace
 
 /* Accept the four paste codes the job uses. */
-bool PasteEngine::pasteTypeFromCode(int code, PasteType* type) {
+std::optional<PasteType> PasteEngine::pasteTypeFromCode(int code) {
     switch (code) {
         case static_cast<int>(PasteType::All):
         case static_cast<int>(PasteType::Values):
         case static_cast<int>(PasteType::ColumnWidths):
         case static_cast<int>(PasteType::Formats):
-            *type = static_cast<PasteType>(code);
-            return true;
+            return static_cast<PasteType>(code);
         default:
-            return false;
+            return std::nullopt;
     }
 }
 
@@ -254,11 +253,9 @@ Fragment PasteEngine::copy(const Worksheet& sheet, const CellRange& range) {
 
 /* Store a text, typed by the lossless number rule. */
 void PasteEngine::storeTyped(Worksheet& sheet, int row, int column, const QString& text) {
-    double value = 0;
-    QString numberFormat;
-    if (NumberRule::parse(text, &value, &numberFormat)) {
-        sheet.setNumber(row, column, value);
-        applyNumberFormat(sheet, row, column, numberFormat);
+    if (const std::optional<NumberRule::Number> number = NumberRule::parse(text)) {
+        sheet.setNumber(row, column, number->value);
+        applyNumberFormat(sheet, row, column, number->numberFormat);
     } else {
         storeText(sheet, row, column, text);
     }
@@ -392,10 +389,10 @@ void pasteColumnWidths(PasteJob& job, PasteType type) {
 }  // namespace
 
 /* Paste a fragment at a cell. */
-bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int column,
-                        PasteType type, CellRange* pasted) {
+std::optional<CellRange> PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row,
+                                            int column, PasteType type) {
     if (!fragmentFits(fragment, row, column)) {
-        return false;
+        return std::nullopt;
     }
     const CellRange area{row, column, row + qMax(1, fragment.rowCount) - 1,
                          column + qMax(1, fragment.columnCount) - 1};
@@ -428,8 +425,5 @@ bool PasteEngine::paste(Worksheet& sheet, const Fragment& fragment, int row, int
         RowLayout::fitSheet(sheet);
     }
     sheet.setSelection(area);
-    if (pasted != nullptr) {
-        *pasted = area;
-    }
-    return true;
+    return area;
 }

@@ -3,14 +3,16 @@
 #include "office/clipboard/fragment.h"
 #include "office/excel/model/worksheet.h"
 
+#include <optional>
+
 // Excel's paste types as the automation members pass them (XlPasteType).
 enum class PasteType { All = -4104, Values = -4163, ColumnWidths = 8, Formats = -4122 };
 
 // Copy and paste between worksheets and clipboard fragments, as Excel does it.
 class PasteEngine {
 public:
-    // The paste type of an integer code; false for codes not supported.
-    static bool pasteTypeFromCode(int code, PasteType* type);
+    // The paste type of an integer code; none for codes not supported.
+    static std::optional<PasteType> pasteTypeFromCode(int code);
 
     // A fragment holding the cells, formats, merges, widths and heights of `range`.
     // Whole rows are cut at the last used column (or the last column with a set width),
@@ -26,10 +28,10 @@ public:
     // - ColumnWidths: the widths of the fragment's columns only.
     // Text from a document becomes a number only by NumberRule; then the number format
     // that shows it as written is applied where the cell's format has none. The pasted
-    // area becomes the sheet's selection. Returns false (and changes nothing) when the
-    // fragment does not fit below and right of the target cell.
-    static bool paste(Worksheet& sheet, const Fragment& fragment, int row, int column,
-                      PasteType type, CellRange* pasted = nullptr);
+    // area becomes the sheet's selection. Returns the pasted area, or none (and changes
+    // nothing) when the fragment does not fit below and right of the target cell.
+    static std::optional<CellRange> paste(Worksheet& sheet, const Fragment& fragment, int row,
+                                          int column, PasteType type);
 
     // The longest text a cell holds, in UTF-16 code units.
     static constexpr int kMaxCellText = 32767;

@@ -65,17 +65,14 @@ void uncoverCell(Worksheet& sheet, int row, int column) {
 }  // namespace
 
 /* Split one text at the delimiters; quoted parts keep their delimiters. */
-QStringList TextToColumns::parts(const QString& text, const Options& options, int maxParts,
-                                 bool* cut) {
-    QStringList result;
+TextToColumns::TextParts TextToColumns::parts(const QString& text, const Options& options,
+                                              int maxParts) {
+    TextParts result;
     const QChar quote = quoteOf(options.qualifier);
     QString current;
     int currentStart = 0;  // where the current part starts in `text`
     bool quoted = false;
     bool lastWasDelimiter = false;
-    if (cut != nullptr) {
-        *cut = false;
-    }
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (!quote.isNull() && c == quote) {
@@ -90,15 +87,13 @@ QStringList TextToColumns::parts(const QString& text, const Options& options, in
         }
         if (!quoted && isDelimiter(c, options)) {
             if (!(options.consecutiveDelimiter && lastWasDelimiter)) {
-                if (result.size() >= maxParts - 1) {
+                if (result.texts.size() >= maxParts - 1) {
                     // Another part would follow the last one there is room for.
-                    result.append(text.mid(currentStart));
-                    if (cut != nullptr) {
-                        *cut = true;
-                    }
+                    result.texts.append(text.mid(currentStart));
+                    result.cut = true;
                     return result;
                 }
-                result.append(current);
+                result.texts.append(current);
             }
             current.clear();
             currentStart = i + 1;
@@ -108,7 +103,7 @@ QStringList TextToColumns::parts(const QString& text, const Options& options, in
         current += c;
         lastWasDelimiter = false;
     }
-    result.append(current);
+    result.texts.append(current);
     return result;
 }
 
@@ -117,7 +112,7 @@ namespace {
 /* The rows of the source column that hold a value, each with its text already split; false
    when a row's target would lie below the sheet's last row. */
 bool collectRows(const Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
-                 const TextToColumns::Options& options, std::vector<PendingRow>* pending) {
+                 const TextToColumns::Options& options, std::vector<PendingRow>& pending) {
     const int column = source.firstColumn;
     const auto& rows = sheet.rows();
     for (auto it = rows.lower_bound(source.firstRow);
@@ -129,13 +124,15 @@ bool collectRows(const Worksheet& sheet, const CellRange& source, int destRow, i
         PendingRow row{it->first, *cell, {}};
         if (cell->kind == Cell::Kind::Text) {
             // A row of more parts than the sheet has columns keeps the rest in its last one.
-            row.parts =
-                TextToColumns::parts(cell->text, options, kMaxColumns - destColumn + 1, &row.cut);
+            TextToColumns::TextParts split =
+                TextToColumns::parts(cell->text, options, kMaxColumns - destColumn + 1);
+            row.parts = std::move(split.texts);
+            row.cut = split.cut;
         }
         if (destRow + (it->first - source.firstRow) > kMaxRows) {
             return false;
         }
-        pending->push_back(std::move(row));
+        pending.push_back(std::move(row));
     }
     return true;
 }
@@ -164,23 +161,17 @@ void writeRow(Worksheet& sheet, PendingRow& row, int targetRow, int destColumn) 
 }  // namespace
 
 /* Split a column's text cells into the destination. */
-bool TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
-                          const Options& options, QString* error) {
-    const auto fail = [error](const QString& message) {
-        if (error != nullptr) {
-            *error = message;
-        }
-        return false;
-    };
+Result TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
+                            const Options& options) {
     if (source.columnCount() != 1) {
-        return fail(QStringLiteral("Text to Columns converts one column at a time"));
+        return Result::failure(QStringLiteral("Text to Columns converts one column at a time"));
     }
     if (destRow < 1 || destColumn < 1 || destRow > kMaxRows || destColumn > kMaxColumns) {
-        return fail(QStringLiteral("Bad destination"));
+        return Result::failure(QStringLiteral("Bad destination"));
     }
     std::vector<PendingRow> pending;
-    if (!collectRows(sheet, source, destRow, destColumn, options, &pending)) {
-        return fail(QStringLiteral("Bad destination"));
+    if (!collectRows(sheet, source, destRow, destColumn, options, pending)) {
+        return Result::failure(QStringLiteral("Bad destination"));
     }
     for (PendingRow& row : pending) {
         writeRow(sheet, row, destRow + (row.sourceRow - source.firstRow), destColumn);
@@ -190,5 +181,5 @@ bool TextToColumns::split(Worksheet& sheet, const CellRange& source, int destRow
         RowLayout::fitRows(sheet, destRow + (pending.front().sourceRow - source.firstRow),
                            destRow + (pending.back().sourceRow - source.firstRow));
     }
-    return true;
+    return Result::success();
 }

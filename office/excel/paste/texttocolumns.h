@@ -1,6 +1,7 @@
 #pragma once
 
 #include "office/excel/model/worksheet.h"
+#include "office/format/result.h"
 
 #include <QString>
 
@@ -29,15 +30,20 @@ public:
     // cells; each part is typed by NumberRule (an empty part leaves an empty cell). Number
     // and boolean cells are carried over unsplit. A row of more parts than there are
     // columns from destColumn to the sheet's last keeps the rest of its text, unsplit, in the
-    // last column, and the sheet notes that cell (Worksheet::unsplitCells()). Returns false with
-    // `error` set, changing nothing, when the source spans several columns or the destination lies
+    // last column, and the sheet notes that cell (Worksheet::unsplitCells()). Fails with a
+    // message, changing nothing, when the source spans several columns or the destination lies
     // outside the sheet.
-    static bool split(Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
-                      const Options& options, QString* error = nullptr);
+    static Result split(Worksheet& sheet, const CellRange& source, int destRow, int destColumn,
+                        const Options& options);
+
+    // The parts of one text, and whether the last one holds an unsplit rest.
+    struct TextParts {
+        QStringList texts;
+        bool cut = false;
+    };
 
     // The parts of one text, at most `maxParts` (at least 1). A text of more parts gives
-    // `maxParts` parts, the last holding the rest of the text as it stands, and sets `cut`
-    // (optional) to true; otherwise `cut` is set to false.
-    static QStringList parts(const QString& text, const Options& options,
-                             int maxParts = std::numeric_limits<int>::max(), bool* cut = nullptr);
+    // `maxParts` parts, the last holding the rest of the text as it stands, and is cut.
+    static TextParts parts(const QString& text, const Options& options,
+                           int maxParts = std::numeric_limits<int>::max());
 };

@@ -41,12 +41,16 @@ ServerReply ExcelWorksheet::pasteClipboard(Worksheet& sheet, int row, int column
 /* Paste the clipboard at a cell with an optional paste code. */
 ServerReply ExcelWorksheet::pasteSpecial(Worksheet& sheet, int row, int column,
                                          const QVariant& code) {
-    PasteType type = PasteType::All;
+    if (!code.isValid()) {
+        return pasteClipboard(sheet, row, column, PasteType::All);
+    }
     const std::optional<int> value = ServerCall::toInt(code);
-    if (code.isValid() && (!value || !PasteEngine::pasteTypeFromCode(*value, &type))) {
+    const std::optional<PasteType> type =
+        value ? PasteEngine::pasteTypeFromCode(*value) : std::nullopt;
+    if (!type) {
         return ServerReply::failure();
     }
-    return pasteClipboard(sheet, row, column, type);
+    return pasteClipboard(sheet, row, column, *type);
 }
 
 /* Move the sheet before (or after) another sheet of the same workbook. */
@@ -70,7 +74,7 @@ ServerReply ExcelWorksheet::range(const std::shared_ptr<Workbook>& workbook,
                                   const std::shared_ptr<Worksheet>& sheet, const ServerCall& call) {
     CellRange area;
     if (call.is("UsedRange")) {
-        area = sheet->usedRange();
+        area = sheet->usedRange().value_or(CellRange::cell(1, 1));  // A1 on an empty sheet
     } else if (call.is("Cells")) {
         const std::optional<int> row = call.intArg(0);
         const std::optional<int> column = call.intArg(1);
@@ -87,9 +91,11 @@ ServerReply ExcelWorksheet::range(const std::shared_ptr<Workbook>& workbook,
         if (call.arg(1).isValid()) {
             text += QLatin1Char(':') + call.arg(1).toString();
         }
-        if (!CellRange::parse(text, &area)) {
+        const std::optional<CellRange> parsed = CellRange::parse(text);
+        if (!parsed) {
             return ServerReply::failure();
         }
+        area = *parsed;
     }
     return ServerReply::ofObject(std::make_shared<ExcelRange>(workbook, sheet, area));
 }

@@ -9,13 +9,13 @@ XlsByteCursor::XlsByteCursor(const char* data, int size) {
 
 /* Queue one more chunk. */
 void XlsByteCursor::appendChunk(const char* data, int size) {
-    m_chunks.append({data, qMax(0, size)});
+    m_chunks.push_back({data, qMax(0, size)});
 }
 
 /* Bytes left from the current position to the end of the last chunk. */
 int XlsByteCursor::remaining() const {
     int left = 0;
-    for (int i = m_chunk; i < m_chunks.size(); ++i) {
+    for (int i = m_chunk; i < chunkCount(); ++i) {
         left += m_chunks[i].size - (i == m_chunk ? m_pos : 0);
     }
     return left;
@@ -85,8 +85,8 @@ QString XlsByteCursor::characters(int count, bool highByte, bool canContinue) {
     QString text;
     text.reserve(qMin(count, remaining()));
     while (count > 0 && !m_failed) {
-        if (m_chunk < m_chunks.size() && m_pos == m_chunks[m_chunk].size) {
-            if (!canContinue || m_chunk + 1 >= m_chunks.size()) {
+        if (m_chunk < chunkCount() && m_pos == m_chunks[m_chunk].size) {
+            if (!canContinue || m_chunk + 1 >= chunkCount()) {
                 m_failed = true;
                 break;
             }
@@ -95,7 +95,7 @@ QString XlsByteCursor::characters(int count, bool highByte, bool canContinue) {
             highByte = (u8() & 0x01) != 0;
             continue;
         }
-        const int left = m_chunk < m_chunks.size() ? m_chunks[m_chunk].size - m_pos : 0;
+        const int left = m_chunk < chunkCount() ? m_chunks[m_chunk].size - m_pos : 0;
         const int width = highByte ? 2 : 1;
         const int step = qMin(count, left / width);
         if (step == 0) {

@@ -3,9 +3,9 @@
 #include "office/format/littleendianreader.h"
 
 #include <QString>
-#include <QVector>
 
 #include <cstdint>
+#include <vector>
 
 // Bounds-checked reading of little-endian fields from a record's data and, for records
 // that continue, from its CONTINUE records as one sequence of chunks.
@@ -50,7 +50,9 @@ private:
     LittleEndianReader gather(int width);
     QString characters(int count, bool highByte, bool canContinue);
 
-    QVector<Chunk> m_chunks;
+    int chunkCount() const { return static_cast<int>(m_chunks.size()); }
+
+    std::vector<Chunk> m_chunks;
     int m_chunk = 0;
     int m_pos = 0;
     bool m_failed = false;

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::uint16_t kPaletteRecord = 0x0092;
@@ -40,22 +42,23 @@ void XlsPalette::rebuildIndex() {
 
 /* Note a colour; the automatic colour needs no entry. */
 void XlsPalette::use(std::uint32_t rgb) {
-    if (rgb == kAutoColor || m_wanted.contains(rgb & 0xFFFFFF)) {
+    if (rgb == kAutoColor ||
+        std::find(m_wanted.begin(), m_wanted.end(), rgb & 0xFFFFFF) != m_wanted.end()) {
         return;
     }
-    m_wanted.append(rgb & 0xFFFFFF);
+    m_wanted.push_back(rgb & 0xFFFFFF);
 }
 
 /* Give noted colours without an exact entry the entries no exact colour needs. */
 void XlsPalette::assign() {
     QSet<int> locked;
-    QVector<std::uint32_t> missing;
+    std::vector<std::uint32_t> missing;
     for (std::uint32_t rgb : m_wanted) {
         const auto found = m_exact.constFind(rgb);
         if (found != m_exact.constEnd()) {
             locked.insert(found.value() - kFirstIndex);
         } else {
-            missing.append(rgb);
+            missing.push_back(rgb);
         }
     }
     // Free entries from the end of the palette, where the default holds duplicates and

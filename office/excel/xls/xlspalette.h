@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // The colour palette of a BIFF8 workbook: indices 8 to 63 (MS-XLS 2.5.161 Icv), starting
 // as Excel 97's default palette.
@@ -49,6 +50,6 @@ private:
 
     std::array<std::uint32_t, kCount> m_colors;
     QHash<std::uint32_t, std::uint16_t> m_exact;  // colour -> lowest index holding it
-    QVector<std::uint32_t> m_wanted;              // noted colours in order of first use
+    std::vector<std::uint32_t> m_wanted;          // noted colours in order of first use
     mutable QHash<std::uint32_t, std::uint16_t> m_nearestCache;
 };

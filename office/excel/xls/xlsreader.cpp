@@ -11,9 +11,10 @@
 
 #include <QHash>
 #include <QSet>
-#include <QVector>
 
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -166,12 +167,12 @@ private:
     const QByteArray& m_stream;
     Workbook& m_workbook;
     XlsRecordReader m_records;
-    QVector<FontInfo> m_fonts;  // by font index; index 4 is a placeholder
+    std::vector<FontInfo> m_fonts;  // by font index; index 4 is a placeholder
     QHash<int, QString> m_formats;
-    QVector<XfInfo> m_xfs;
+    std::vector<XfInfo> m_xfs;
     XlsPalette m_palette;
-    QVector<SheetEntry> m_sheets;
-    QVector<QString> m_strings;
+    std::vector<SheetEntry> m_sheets;
+    std::vector<QString> m_strings;
     QHash<int, int> m_formatOfXf;
     int m_activeTab = 0;
     qint64 m_budget = 0;  // bytes the sheet walks may still read
@@ -194,11 +195,11 @@ WorkbookFileResult BookParser::run() {
     // that points many sheets into one long substream.
     m_budget = 2LL * m_stream.size() + 65536;
     int activeSheet = 0;
-    for (int i = 0; i < m_sheets.size(); ++i) {
+    for (size_t i = 0; i < m_sheets.size(); ++i) {
         if (m_sheets[i].type != 0) {
             continue;  // chart, macro or dialog sheet
         }
-        if (i == m_activeTab) {
+        if (static_cast<int>(i) == m_activeTab) {
             activeSheet = m_workbook.sheetCount();
         }
         const Result sheet = readSheet(m_sheets[i]);
@@ -215,23 +216,23 @@ WorkbookFileResult BookParser::run() {
 
 /* The globals substream: BOF, formatting tables, sheets, shared strings, up to EOF. */
 Result BookParser::readGlobals() {
-    XlsRecord record;
-    if (!m_records.next(&record) || record.id != kBof || record.size < 4) {
+    const std::optional<XlsRecord> bofRecord = m_records.next();
+    if (!bofRecord || bofRecord->id != kBof || bofRecord->size < 4) {
         return Result::failure(Result::Status::WrongFormat,
                                QStringLiteral("Not an Excel workbook stream (no BOF record)"));
     }
-    XlsByteCursor bof(record.data, record.size);
+    XlsByteCursor bof(bofRecord->data, bofRecord->size);
     const std::uint16_t version = bof.u16();
     if (version != kBiff8) {
         return Result::failure(
             Result::Status::Unsupported,
             QStringLiteral("Only Excel 97-2003 (BIFF8) workbooks are supported"));
     }
-    while (m_records.next(&record)) {
-        if (record.id == kEof) {
+    while (const std::optional<XlsRecord> record = m_records.next()) {
+        if (record->id == kEof) {
             return Result::success();
         }
-        const Result read = readGlobalRecord(record);
+        const Result read = readGlobalRecord(*record);
         if (!read) {
             return read;
         }
@@ -280,12 +281,12 @@ Result BookParser::readGlobalRecord(const XlsRecord& record) {
                 return Result::failure(Result::Status::Malformed,
                                        QStringLiteral("A sheet entry (BOUNDSHEET) is truncated"));
             }
-            if (m_sheets.size() >= XlsReader::kMaxSheets) {
+            if (m_sheets.size() >= static_cast<size_t>(XlsReader::kMaxSheets)) {
                 return Result::failure(
                     Result::Status::TooLarge,
                     QStringLiteral("More than %1 sheets").arg(XlsReader::kMaxSheets));
             }
-            m_sheets.append(entry);
+            m_sheets.push_back(entry);
             break;
         }
         case kWindow1:
@@ -318,9 +319,9 @@ void BookParser::readFont(XlsByteCursor& in) {
     in.skip(3);
     font.name = in.shortString();
     if (m_fonts.size() == 4) {
-        m_fonts.append(FontInfo());
+        m_fonts.push_back(FontInfo());
     }
-    m_fonts.append(font);
+    m_fonts.push_back(font);
 }
 
 /* XF fields. */
@@ -334,7 +335,7 @@ void BookParser::readXf(XlsByteCursor& in) {
     xf.borders = in.u32();
     xf.bordersAndFill = in.u32();
     xf.fillColors = in.u16();
-    m_xfs.append(in.failed() ? XfInfo() : xf);
+    m_xfs.push_back(in.failed() ? XfInfo() : xf);
 }
 
 /* SST and its CONTINUE records as one chunked string sequence. */
@@ -351,20 +352,22 @@ void BookParser::readSharedStrings(const XlsRecord& record) {
         if (in.failed()) {
             break;
         }
-        m_strings.append(text);
+        m_strings.push_back(text);
     }
 }
 
 /* One worksheet substream, from its BOF to the matching EOF. */
 Result BookParser::readSheet(const SheetEntry& entry) {
-    XlsRecord record;
-    if (!m_records.seek(static_cast<int>(qMin<std::uint32_t>(entry.position, INT32_MAX))) ||
-        !m_records.next(&record) || record.id != kBof) {
+    std::optional<XlsRecord> bofRecord;
+    if (m_records.seek(static_cast<int>(qMin<std::uint32_t>(entry.position, INT32_MAX)))) {
+        bofRecord = m_records.next();
+    }
+    if (!bofRecord || bofRecord->id != kBof) {
         return Result::failure(
             Result::Status::Malformed,
             QStringLiteral("Sheet \"%1\" does not start where the workbook says").arg(entry.name));
     }
-    XlsByteCursor bof(record.data, record.size);
+    XlsByteCursor bof(bofRecord->data, bofRecord->size);
     bof.skip(2);
     if (bof.u16() != kWorksheetStream) {
         return Result::success();  // a chart or macro sheet filed as a worksheet: nothing to read
@@ -378,21 +381,21 @@ Result BookParser::readSheet(const SheetEntry& entry) {
     m_merges = 0;
     m_pendingString.waiting = false;
     int depth = 1;
-    while (m_records.next(&record)) {
-        m_budget -= 4 + record.size;
+    while (const std::optional<XlsRecord> record = m_records.next()) {
+        m_budget -= 4 + record->size;
         if (m_budget < 0) {
             return Result::failure(
                 Result::Status::Malformed,
                 QStringLiteral("The sheets of the workbook overlap (damaged file)"));
         }
-        if (record.id == kBof) {
+        if (record->id == kBof) {
             ++depth;  // an embedded chart substream
-        } else if (record.id == kEof) {
+        } else if (record->id == kEof) {
             if (--depth == 0) {
                 break;
             }
         } else if (depth == 1) {
-            readSheetRecord(record, *sheet);
+            readSheetRecord(*record, *sheet);
         }
     }
     if (m_records.truncated()) {
@@ -467,9 +470,9 @@ void BookParser::readCellRecord(const XlsRecord& record, Worksheet& sheet) {
     switch (record.id) {
         case kLabelSst: {
             const std::uint32_t index = in.u32();
-            if (index < static_cast<std::uint32_t>(m_strings.size())) {
+            if (index < m_strings.size()) {
                 cell.kind = Cell::Kind::Text;
-                cell.text = m_strings[static_cast<int>(index)];
+                cell.text = m_strings[index];
             }
             break;
         }
@@ -627,8 +630,9 @@ int BookParser::formatIndex(std::uint16_t xf) {
     if (cached != m_formatOfXf.constEnd()) {
         return cached.value();
     }
-    const int index =
-        xf < m_xfs.size() ? m_workbook.formatTable().intern(cellFormat(m_xfs[xf])) : 0;
+    const int index = static_cast<size_t>(xf) < m_xfs.size()
+                          ? m_workbook.formatTable().intern(cellFormat(m_xfs[xf]))
+                          : 0;
     m_formatOfXf.insert(xf, index);
     return index;
 }
@@ -641,10 +645,11 @@ std::uint32_t BookParser::paletteColor(int index) const {
 /* The model's cell format of an XF. */
 CellFormat BookParser::cellFormat(const XfInfo& xf) const {
     CellFormat format;
-    const FontInfo font = xf.font < m_fonts.size() ? m_fonts[xf.font] : FontInfo();
+    const FontInfo font =
+        static_cast<size_t>(xf.font) < m_fonts.size() ? m_fonts[xf.font] : FontInfo();
     // Font 0 is the file's default font: its name and size read as "not set", like the
     // model's default format, so a template's plain cells stay plain.
-    const FontInfo base = m_fonts.isEmpty() ? FontInfo() : m_fonts.first();
+    const FontInfo base = m_fonts.empty() ? FontInfo() : m_fonts.front();
     format.fontName = font.name == base.name ? QString() : font.name;
     format.fontSize = font.size == base.size ? 0 : font.size;
     format.bold = font.bold;

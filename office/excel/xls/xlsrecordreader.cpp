@@ -14,43 +14,45 @@ std::uint16_t loadU16(const char* at) {
 XlsRecordReader::XlsRecordReader(const QByteArray& stream) : m_stream(stream) {}
 
 /* Decode the record at the current position without consuming it. */
-bool XlsRecordReader::peek(XlsRecord* record) const {
+std::optional<XlsRecord> XlsRecordReader::peek() const {
     const int left = m_stream.size() - m_pos;
     if (left < 4) {
-        return false;
+        return std::nullopt;
     }
     const char* header = m_stream.constData() + m_pos;
     const int size = loadU16(header + 2);
     if (size > left - 4) {
-        return false;
+        return std::nullopt;
     }
-    record->id = loadU16(header);
-    record->size = size;
-    record->data = header + 4;
-    record->offset = m_pos;
-    return true;
+    XlsRecord record;
+    record.id = loadU16(header);
+    record.size = size;
+    record.data = header + 4;
+    record.offset = m_pos;
+    return record;
 }
 
 /* Consume and return the next record. */
-bool XlsRecordReader::next(XlsRecord* record) {
-    if (!peek(record)) {
+std::optional<XlsRecord> XlsRecordReader::next() {
+    std::optional<XlsRecord> record = peek();
+    if (!record) {
         // Fewer than four trailing bytes are padding some writers leave; a header that
         // promises more data than the stream holds is a truncated record.
         const int left = m_stream.size() - m_pos;
         m_truncated = left >= 4;
-        return false;
+        return std::nullopt;
     }
     m_pos += 4 + record->size;
-    return true;
+    return record;
 }
 
 /* Consume the CONTINUE records that follow. */
-QVector<XlsRecord> XlsRecordReader::takeContinues() {
-    QVector<XlsRecord> continues;
-    XlsRecord record;
-    while (peek(&record) && record.id == kContinue) {
-        continues.append(record);
-        m_pos += 4 + record.size;
+std::vector<XlsRecord> XlsRecordReader::takeContinues() {
+    std::vector<XlsRecord> continues;
+    for (std::optional<XlsRecord> record = peek(); record && record->id == kContinue;
+         record = peek()) {
+        continues.push_back(*record);
+        m_pos += 4 + record->size;
     }
     return continues;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QVector>
-
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 // One BIFF8 record of a stream: its id and a view of its data inside the stream.
 struct XlsRecord {
@@ -23,18 +23,18 @@ public:
 
     explicit XlsRecordReader(const QByteArray& stream);
 
-    // The next record, or false at the end of the stream or at a truncated record.
-    bool next(XlsRecord* record);
+    // The next record, or none at the end of the stream or at a truncated record.
+    std::optional<XlsRecord> next();
     // The CONTINUE records (MS-XLS 2.4.58) right after the last record returned by next(),
     // consumed, so next() goes on after them. Empty when none follow.
-    QVector<XlsRecord> takeContinues();
+    std::vector<XlsRecord> takeContinues();
     // True when a record header or its data ran past the end of the stream.
     bool truncated() const { return m_truncated; }
     // Continue reading at an absolute stream position (a sheet's BOF); false when outside.
     bool seek(int offset);
 
 private:
-    bool peek(XlsRecord* record) const;
+    std::optional<XlsRecord> peek() const;
 
     const QByteArray& m_stream;
     int m_pos = 0;

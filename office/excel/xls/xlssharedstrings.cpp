@@ -17,7 +17,7 @@ struct BucketStart {
 /* Size the index and the list ahead. */
 void XlsSharedStrings::reserve(int count) {
     m_index.reserve(count);
-    m_strings.reserve(count);
+    m_strings.reserve(static_cast<size_t>(qMax(0, count)));
 }
 
 /* Intern one cell text. */
@@ -29,7 +29,7 @@ std::uint32_t XlsSharedStrings::add(const QString& text) {
     }
     const auto index = static_cast<std::uint32_t>(m_strings.size());
     m_index.insert(text, index);
-    m_strings.append(text);
+    m_strings.push_back(text);
     return index;
 }
 
@@ -41,14 +41,15 @@ int XlsSharedStrings::bucketSize(int unique) {
 /* Write SST + CONTINUE + EXTSST. */
 void XlsSharedStrings::write(XlsRecordWriter& out) const {
     constexpr int limit = XlsRecordWriter::kMaxRecordData;
-    const int perBucket = bucketSize(m_strings.size());
-    QVector<BucketStart> buckets;
+    const int count = uniqueCount();
+    const int perBucket = bucketSize(count);
+    std::vector<BucketStart> buckets;
     int recordStart = out.position();
     out.beginRecord(kSst);
     out.putU32(m_references);
     out.putU32(static_cast<std::uint32_t>(m_strings.size()));
-    for (int i = 0; i < m_strings.size(); ++i) {
-        const QString& text = m_strings[i];
+    for (int i = 0; i < count; ++i) {
+        const QString& text = m_strings[static_cast<size_t>(i)];
         const bool compressed = XlsRecordWriter::isCompressible(text.constData(), text.size());
         const int width = compressed ? 1 : 2;
         // The header and the first character stay together in one record.
@@ -59,8 +60,8 @@ void XlsSharedStrings::write(XlsRecordWriter& out) const {
             out.beginRecord(XlsRecordWriter::kContinue);
         }
         if (i % perBucket == 0) {
-            buckets.append({static_cast<std::uint32_t>(out.position()),
-                            static_cast<std::uint16_t>(out.position() - recordStart)});
+            buckets.push_back({static_cast<std::uint32_t>(out.position()),
+                               static_cast<std::uint16_t>(out.position() - recordStart)});
         }
         out.putU16(static_cast<std::uint16_t>(text.size()));
         out.putU8(compressed ? 0x00 : 0x01);

@@ -4,9 +4,9 @@
 
 #include <QHash>
 #include <QString>
-#include <QVector>
 
 #include <cstdint>
+#include <vector>
 
 // The shared string table of a workbook being written: every distinct cell text once, in
 // order of first use, and the number of cells that refer to a string.
@@ -22,9 +22,9 @@ public:
     // The index of `text`, adding it on first use; counts one more reference.
     std::uint32_t add(const QString& text);
 
-    int uniqueCount() const { return m_strings.size(); }
+    int uniqueCount() const { return static_cast<int>(m_strings.size()); }
     std::uint32_t referenceCount() const { return m_references; }
-    const QString& at(int index) const { return m_strings[index]; }
+    const QString& at(int index) const { return m_strings[static_cast<size_t>(index)]; }
 
     // Write SST, its CONTINUE records and EXTSST at the writer's position.
     void write(XlsRecordWriter& out) const;
@@ -34,6 +34,6 @@ public:
 
 private:
     QHash<QString, std::uint32_t> m_index;
-    QVector<QString> m_strings;
+    std::vector<QString> m_strings;
     std::uint32_t m_references = 0;
 };

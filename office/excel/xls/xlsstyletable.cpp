@@ -127,11 +127,11 @@ XlsStyleTable::XlsStyleTable(const QString& defaultFontName, double defaultFontS
     fontFor(variant);
     variant.bold = true;
     fontFor(variant);
-    m_xfs.append(plainXf(0, true, 0x00));
+    m_xfs.push_back(plainXf(0, true, 0x00));
     for (int i = 1; i < kDefaultXf; ++i) {
-        m_xfs.append(plainXf(0, true, 0xF4));
+        m_xfs.push_back(plainXf(0, true, 0xF4));
     }
-    m_xfs.append(plainXf(0, false, 0x00));
+    m_xfs.push_back(plainXf(0, false, 0x00));
 }
 
 /* Note font, fill and border colours. */
@@ -178,14 +178,14 @@ std::uint16_t XlsStyleTable::fontFor(const CellFormat& format) {
     if (found != m_fontIndex.constEnd()) {
         return found.value();
     }
-    const int records = m_fonts.size();
+    const int records = static_cast<int>(m_fonts.size());
     if (records >= kMaxFonts) {
         m_error = QStringLiteral("More than %1 different fonts").arg(kMaxFonts);
         return 0;
     }
     // The fifth record is font 5: index 4 is skipped.
     const auto index = static_cast<std::uint16_t>(records >= 4 ? records + 1 : records);
-    m_fonts.append(data);
+    m_fonts.push_back(data);
     m_fontIndex.insert(data, index);
     return index;
 }
@@ -205,12 +205,12 @@ std::uint16_t XlsStyleTable::numberFormatFor(const QString& text) {
     if (found != m_formatIndex.constEnd()) {
         return found.value();
     }
-    if (m_formats.size() >= kMaxCustomFormats) {
+    if (static_cast<int>(m_formats.size()) >= kMaxCustomFormats) {
         m_error = QStringLiteral("More than %1 different number formats").arg(kMaxCustomFormats);
         return 0;
     }
     const auto id = static_cast<std::uint16_t>(kFirstCustomFormat + m_formats.size());
-    m_formats.append({id, text});
+    m_formats.push_back({id, text});
     m_formatIndex.insert(text, id);
     return id;
 }
@@ -265,7 +265,7 @@ std::uint16_t XlsStyleTable::xfFor(const CellFormat& format) {
         return kNoRoom;
     } else {
         index = static_cast<std::uint16_t>(m_xfs.size());
-        m_xfs.append(data);
+        m_xfs.push_back(data);
         m_xfIndex.insert(data, index);
     }
     m_cache.insert(format, index);

@@ -8,9 +8,10 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
-#include <QVector>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 // The formatting records of a BIFF8 workbook being written: FONT (MS-XLS 2.4.122), FORMAT
 // (2.4.126), XF (2.4.353), STYLE (2.4.269) and the PALETTE (2.4.188) the colours need.
@@ -53,7 +54,7 @@ public:
     }
 
     int fontCount() const { return m_fonts.size(); }
-    int cellXfCount() const { return m_xfs.size() - kDefaultXf; }
+    int cellXfCount() const { return static_cast<int>(m_xfs.size()) - kDefaultXf; }
     const XlsPalette& palette() const { return m_palette; }
 
     // FONT records, FORMAT records, XF records, STYLE record and PALETTE, in the order the
@@ -70,11 +71,11 @@ private:
     QString m_defaultFontName;
     double m_defaultFontSize;
     XlsPalette m_palette;
-    QVector<QByteArray> m_fonts;  // FONT record data
+    std::vector<QByteArray> m_fonts;  // FONT record data
     QHash<QByteArray, std::uint16_t> m_fontIndex;
-    QVector<QPair<std::uint16_t, QString>> m_formats;  // custom FORMAT records
+    std::vector<std::pair<std::uint16_t, QString>> m_formats;  // custom FORMAT records
     QHash<QString, std::uint16_t> m_formatIndex;
-    QVector<QByteArray> m_xfs;  // XF record data; 0..15 fixed
+    std::vector<QByteArray> m_xfs;  // XF record data; 0..15 fixed
     QHash<QByteArray, std::uint16_t> m_xfIndex;
     QHash<CellFormat, std::uint16_t> m_cache;
     QString m_error;

@@ -6,8 +6,6 @@
 #include "office/excel/xls/xlssharedstrings.h"
 #include "office/excel/xls/xlsstyletable.h"
 
-#include <QVector>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -110,38 +108,38 @@ QString cellProblem(const Worksheet& sheet, int row, const Cell& cell) {
 }
 
 /* Widen the plan's used area (0-based) to a cell inside the limits (1-based). */
-void extendUsedArea(SheetPlan* plan, int row, int cellColumn, bool* rowUsed) {
-    if (!*rowUsed) {
-        plan->firstRow = plan->lastRow < 0 ? row - 1 : plan->firstRow;
-        plan->lastRow = row - 1;
-        *rowUsed = true;
+void extendUsedArea(SheetPlan& plan, int row, int cellColumn, bool& rowUsed) {
+    if (!rowUsed) {
+        plan.firstRow = plan.lastRow < 0 ? row - 1 : plan.firstRow;
+        plan.lastRow = row - 1;
+        rowUsed = true;
     }
     const int column = cellColumn - 1;
-    plan->firstColumn = plan->lastColumn < 0 ? column : qMin(plan->firstColumn, column);
-    plan->lastColumn = qMax(plan->lastColumn, column);
+    plan.firstColumn = plan.lastColumn < 0 ? column : qMin(plan.firstColumn, column);
+    plan.lastColumn = qMax(plan.lastColumn, column);
 }
 
 /* The rows a sheet writes: those with cells, heights or default formats, in order and within
    the limits; the rows' default formats are marked used. */
-void planRows(const Worksheet& sheet, std::vector<char>& usedFormats, SheetPlan* plan) {
+void planRows(const Worksheet& sheet, std::vector<char>& usedFormats, SheetPlan& plan) {
     for (const auto& entry : sheet.rows()) {
-        plan->rows.push_back(entry.first);
+        plan.rows.push_back(entry.first);
     }
     for (const auto& height : sheet.rowHeights()) {
-        plan->rows.push_back(height.first);
+        plan.rows.push_back(height.first);
     }
     for (const auto& format : sheet.rowFormats()) {
-        plan->rows.push_back(format.first);
+        plan.rows.push_back(format.first);
         markUsed(usedFormats, format.second);
     }
-    std::sort(plan->rows.begin(), plan->rows.end());
-    plan->rows.erase(std::unique(plan->rows.begin(), plan->rows.end()), plan->rows.end());
-    plan->rows.erase(std::upper_bound(plan->rows.begin(), plan->rows.end(), XlsWriter::kMaxRows),
-                     plan->rows.end());
+    std::sort(plan.rows.begin(), plan.rows.end());
+    plan.rows.erase(std::unique(plan.rows.begin(), plan.rows.end()), plan.rows.end());
+    plan.rows.erase(std::upper_bound(plan.rows.begin(), plan.rows.end(), XlsWriter::kMaxRows),
+                    plan.rows.end());
 }
 
 /* Check one sheet against Excel 97's limits, note used formats and plan its rows. */
-QString planSheet(const Worksheet& sheet, std::vector<char>& usedFormats, SheetPlan* plan) {
+QString planSheet(const Worksheet& sheet, std::vector<char>& usedFormats, SheetPlan& plan) {
     for (const auto& [row, entry] : sheet.rows()) {
         bool rowUsed = false;
         for (const Cell& cell : entry.cells) {
@@ -151,7 +149,7 @@ QString planSheet(const Worksheet& sheet, std::vector<char>& usedFormats, SheetP
             }
             if (row <= XlsWriter::kMaxRows && cell.column <= XlsWriter::kMaxColumns) {
                 markUsed(usedFormats, cell.format);
-                extendUsedArea(plan, row, cell.column, &rowUsed);
+                extendUsedArea(plan, row, cell.column, rowUsed);
             }
         }
     }
@@ -595,14 +593,14 @@ namespace {
 /* Plan every sheet, noting the formats used and counting the cells; the first sheet's problem
    with Excel 97's limits, or an empty string. */
 QString planSheets(const Workbook& workbook, std::vector<char>& usedFormats,
-                   std::vector<SheetPlan>& plans, long long* cells) {
+                   std::vector<SheetPlan>& plans, long long& cells) {
     for (int i = 0; i < workbook.sheetCount(); ++i) {
         const Worksheet& sheet = *workbook.sheet(i);
-        const QString problem = planSheet(sheet, usedFormats, &plans[static_cast<size_t>(i)]);
+        const QString problem = planSheet(sheet, usedFormats, plans[static_cast<size_t>(i)]);
         if (!problem.isEmpty()) {
             return problem;
         }
-        *cells += sheet.cellCount();
+        cells += sheet.cellCount();
     }
     return QString();
 }
@@ -659,7 +657,7 @@ void writeGlobals(XlsRecordWriter& out, const Workbook& workbook, const XlsStyle
 }  // namespace
 
 /* Plan, write the sheets into their own buffer, then the globals, then join them. */
-WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* stream,
+WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray& stream,
                                           QString* warning) {
     if (warning) {
         warning->clear();
@@ -672,7 +670,7 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
     std::vector<char> usedFormats(static_cast<size_t>(formats.size()), 0);
     std::vector<SheetPlan> plans(static_cast<size_t>(workbook.sheetCount()));
     long long cells = 0;
-    const QString problem = planSheets(workbook, usedFormats, plans, &cells);
+    const QString problem = planSheets(workbook, usedFormats, plans, cells);
     if (!problem.isEmpty()) {
         return WorkbookFileResult::failure(problem);
     }
@@ -693,7 +691,7 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
     out.reserve(sheets.position() + 65536);
     writeGlobals(out, workbook, styles, strings, sheetOffsets);
     out.putBytes(sheets.data().constData(), sheets.data().size());
-    *stream = out.data();
+    stream = out.data();
     return WorkbookFileResult::success();
 }
 
@@ -701,7 +699,7 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray* 
 WorkbookFileResult XlsWriter::writeBytes(const Workbook& workbook, QByteArray& file,
                                          QString* warning) {
     QByteArray stream;
-    const WorkbookFileResult built = buildStream(workbook, &stream, warning);
+    const WorkbookFileResult built = buildStream(workbook, stream, warning);
     if (!built) {
         return built;
     }

@@ -39,7 +39,7 @@ public:
                                          QString* warning = nullptr);
 
     // Build the BIFF8 "Workbook" stream only (no compound file), same checks as writeBytes().
-    static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray* stream,
+    static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray& stream,
                                           QString* warning = nullptr);
 
     // Column width to COLINFO's 1/256 of a character (MS-XLS 2.4.53 coldx). The model's

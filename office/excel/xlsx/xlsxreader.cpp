@@ -11,6 +11,7 @@
 #include <QHash>
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -77,13 +78,13 @@ QString readStringItem(XmlReader& xml) {
 }
 
 /* Parse sharedStrings.xml (CT_Sst, 18.4.9). */
-bool parseSharedStrings(const QByteArray& data, std::vector<QString>* strings) {
+bool parseSharedStrings(const QByteArray& data, std::vector<QString>& strings) {
     XmlReader xml(data);
     walkElements(xml, [&] {
         if (xml.name() != QLatin1String("si")) {
             return false;
         }
-        strings->push_back(readStringItem(xml));
+        strings.push_back(readStringItem(xml));
         return true;
     });
     return !xml.hasError();
@@ -316,29 +317,30 @@ CellFormat readXf(XmlReader& xml, const StyleParts& parts) {
 
 /* Read the children of one style list (numFmts, fonts, fills, borders, cellXfs). */
 void readStyleList(XmlReader& xml, QLatin1String list, const ThemeColors& theme,
-                   StyleParts* parts) {
+                   StyleParts& parts) {
     while (xml.readNextStartElement()) {
         const QLatin1String name = xml.name();
         if (list == QLatin1String("numFmts") && name == QLatin1String("numFmt")) {
-            parts->numberFormats.insert(intAttribute(xml, "numFmtId", -1),
-                                        xml.attribute(QLatin1String("formatCode")));
+            parts.numberFormats.insert(intAttribute(xml, "numFmtId", -1),
+                                       xml.attribute(QLatin1String("formatCode")));
             xml.skipCurrentElement();
         } else if (list == QLatin1String("fonts") && name == QLatin1String("font")) {
-            parts->fonts.push_back(readFont(xml, theme));
+            parts.fonts.push_back(readFont(xml, theme));
         } else if (list == QLatin1String("fills") && name == QLatin1String("fill")) {
-            parts->fills.push_back(readFill(xml, theme));
+            parts.fills.push_back(readFill(xml, theme));
         } else if (list == QLatin1String("borders") && name == QLatin1String("border")) {
-            parts->borders.push_back(readBorder(xml, theme));
+            parts.borders.push_back(readBorder(xml, theme));
         } else if (list == QLatin1String("cellXfs") && name == QLatin1String("xf")) {
-            parts->cellFormats.push_back(readXf(xml, *parts));
+            parts.cellFormats.push_back(readXf(xml, parts));
         } else {
             xml.skipCurrentElement();
         }
     }
 }
 
-/* Parse styles.xml (CT_Stylesheet, 18.8.39) into cell formats. */
-bool parseStyles(const QByteArray& data, const ThemeColors& theme, StyleParts* parts) {
+/* Parse styles.xml (CT_Stylesheet, 18.8.39) into cell formats; none when malformed. */
+std::optional<StyleParts> parseStyles(const QByteArray& data, const ThemeColors& theme) {
+    StyleParts parts;
     XmlReader xml(data);
     walkElements(xml, [&] {
         const QLatin1String name = xml.name();
@@ -354,7 +356,10 @@ bool parseStyles(const QByteArray& data, const ThemeColors& theme, StyleParts* p
         }
         return false;
     });
-    return !xml.hasError();
+    if (xml.hasError()) {
+        return std::nullopt;
+    }
+    return parts;
 }
 
 // What a sheet part needs besides its own XML.
@@ -370,8 +375,14 @@ int workbookFormat(const SheetContext& context, int style) {
                : 0;
 }
 
-/* Parse "B12" into row and column; false when malformed. */
-bool parseCellReference(QLatin1String ref, int* row, int* column) {
+// A cell's place on its sheet, 1-based.
+struct CellPosition {
+    int row = 0;
+    int column = 0;
+};
+
+/* Parse "B12" into row and column; none when malformed. */
+std::optional<CellPosition> parseCellReference(QLatin1String ref) {
     const char* p = ref.data();
     const char* end = p + ref.size();
     int col = 0;
@@ -384,11 +395,9 @@ bool parseCellReference(QLatin1String ref, int* row, int* column) {
     int r = 0;
     if (!parseNumber(QLatin1String(p, static_cast<int>(end - p)), r) || col < 1 ||
         col > kMaxColumns || r < 1 || r > kMaxRows) {
-        return false;
+        return std::nullopt;
     }
-    *row = r;
-    *column = col;
-    return true;
+    return CellPosition{r, col};
 }
 
 /* Type a cell value by the cell's t attribute (ST_CellType, 18.18.11). */
@@ -417,15 +426,23 @@ void setCellValue(QLatin1String type, QLatin1String value, const QString& inline
 }
 
 /* Read one <c> (CT_Cell, 18.3.1.4) into the sheet. */
-void readCell(XmlReader& xml, Worksheet& sheet, int row, int* nextColumn,
+void readCell(XmlReader& xml, Worksheet& sheet, int row, int& nextColumn,
               const SheetContext& context) {
     QByteArray scratch;
-    int column = *nextColumn;
+    int column = nextColumn;
     int cellRow = row;
     const QLatin1String ref = xml.attributeBytes(QLatin1String("r"), scratch);
-    const bool placed =
-        ref.isNull() ? column <= kMaxColumns : parseCellReference(ref, &cellRow, &column);
-    *nextColumn = column + 1;
+    bool placed = column <= kMaxColumns;
+    if (!ref.isNull()) {
+        // A malformed reference leaves the cell unplaced and the running column as it was.
+        const std::optional<CellPosition> position = parseCellReference(ref);
+        placed = position.has_value();
+        if (position) {
+            cellRow = position->row;
+            column = position->column;
+        }
+    }
+    nextColumn = column + 1;
     QByteArray typeScratch;
     const QLatin1String type = xml.attributeBytes(QLatin1String("t"), typeScratch);
     Cell cell;
@@ -488,7 +505,7 @@ void readRow(XmlReader& xml, Worksheet& sheet, int row, const SheetContext& cont
     int nextColumn = 1;
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("c")) {
-            readCell(xml, sheet, row, &nextColumn, context);
+            readCell(xml, sheet, row, nextColumn, context);
         } else {
             xml.skipCurrentElement();
         }
@@ -524,9 +541,9 @@ bool parseSheet(const QByteArray& data, Worksheet& sheet, const SheetContext& co
         } else if (name == QLatin1String("sheetData")) {
             readSheetData(xml, sheet, context);
         } else if (name == QLatin1String("mergeCell")) {
-            CellRange range;
-            if (CellRange::parse(xml.attribute(QLatin1String("ref")), &range)) {
-                sheet.addMerge(range);
+            if (const std::optional<CellRange> range =
+                    CellRange::parse(xml.attribute(QLatin1String("ref")))) {
+                sheet.addMerge(*range);
             }
             xml.skipCurrentElement();
         } else {
@@ -596,42 +613,47 @@ private:
         return QString();
     }
 
-    /* Read an optional part by relationship type: `found` false when it has none. */
-    WorkbookFileResult readOptional(const QString& type, QByteArray* data, bool* found) {
-        return readByName(target(type), data, found);
-    }
+    // A part that may be absent, read: the failure to read it, or its data when present.
+    struct PartRead {
+        WorkbookFileResult result;
+        std::optional<QByteArray> data;  // none when the package has no such part
+    };
+
+    /* Read an optional part by relationship type. */
+    PartRead readOptional(const QString& type) { return readByName(target(type)); }
 
     /* Read a part that may be absent (an empty name: none). */
-    WorkbookFileResult readByName(const QString& name, QByteArray* data, bool* found) {
-        *found = false;
+    PartRead readByName(const QString& name) {
         if (name.isEmpty()) {
-            return WorkbookFileResult::success();
+            return {WorkbookFileResult::success(), std::nullopt};
         }
-        const OpcPackage::Status status = m_package.readPart(name, *data);
-        *found = status == OpcPackage::Status::Ok;
-        return *found || status == OpcPackage::Status::Missing ? WorkbookFileResult::success()
-                                                               : partFailure(status, name);
+        QByteArray data;
+        const OpcPackage::Status status = m_package.readPart(name, data);
+        if (status == OpcPackage::Status::Ok) {
+            return {WorkbookFileResult::success(), std::move(data)};
+        }
+        return {status == OpcPackage::Status::Missing ? WorkbookFileResult::success()
+                                                      : partFailure(status, name),
+                std::nullopt};
     }
 
     /* Theme colours, then styles.xml into the workbook's format table. */
     WorkbookFileResult readStyles() {
-        QByteArray data;
-        bool found = false;
-        WorkbookFileResult result = readOptional(QStringLiteral("theme"), &data, &found);
-        if (!result) {
-            return result;
+        const PartRead themePart = readOptional(QStringLiteral("theme"));
+        if (!themePart.result) {
+            return themePart.result;
         }
-        const ThemeColors theme = found ? parseTheme(data) : ThemeColors();
-        result = readOptional(QStringLiteral("styles"), &data, &found);
-        if (!result || !found) {
+        const ThemeColors theme = themePart.data ? parseTheme(*themePart.data) : ThemeColors();
+        const PartRead stylesPart = readOptional(QStringLiteral("styles"));
+        if (!stylesPart.result || !stylesPart.data) {
             m_formatIndex.assign(1, 0);
-            return result;
+            return stylesPart.result;
         }
-        StyleParts parts;
-        if (!parseStyles(data, theme, &parts)) {
+        const std::optional<StyleParts> parts = parseStyles(*stylesPart.data, theme);
+        if (!parts) {
             return malformed(QStringLiteral("Part styles.xml is malformed"));
         }
-        internFormats(parts.cellFormats);
+        internFormats(parts->cellFormats);
         return WorkbookFileResult::success();
     }
 
@@ -655,14 +677,11 @@ private:
 
     /* sharedStrings.xml (optional). */
     WorkbookFileResult readStrings() {
-        QByteArray data;
-        bool found = false;
-        const WorkbookFileResult result =
-            readOptional(QStringLiteral("sharedStrings"), &data, &found);
-        if (result && found && !parseSharedStrings(data, &m_strings)) {
+        const PartRead part = readOptional(QStringLiteral("sharedStrings"));
+        if (part.result && part.data && !parseSharedStrings(*part.data, m_strings)) {
             return malformed(QStringLiteral("Part sharedStrings.xml is malformed"));
         }
-        return result;
+        return part.result;
     }
 
     /* The relationship target of an id; empty when the workbook has none such. */
@@ -708,14 +727,12 @@ private:
         if (!sheet) {
             sheet = m_workbook.addSheet();  // a name we would refuse: keep the content
         }
-        QByteArray data;
-        bool found = false;
-        const WorkbookFileResult result = readByName(part, &data, &found);
-        if (!result) {
-            return result;
+        const PartRead read = readByName(part);
+        if (!read.result) {
+            return read.result;
         }
         const SheetContext context{&m_strings, &m_formatIndex};
-        if (found && !parseSheet(data, *sheet, context)) {
+        if (read.data && !parseSheet(*read.data, *sheet, context)) {
             return malformed(QStringLiteral("Part %1 is malformed").arg(part));
         }
         return WorkbookFileResult::success();
@@ -744,5 +761,5 @@ bool XlsxReader::readSheetPart(const QByteArray& xml, const std::vector<QString>
 
 /* One shared strings part on its own. */
 bool XlsxReader::readSharedStrings(const QByteArray& xml, std::vector<QString>& strings) {
-    return parseSharedStrings(xml, &strings);
+    return parseSharedStrings(xml, strings);
 }

@@ -92,7 +92,8 @@ void XlsxSheetPart::writeHead(XmlSink& out, const Worksheet& sheet, bool selecte
     out << XmlSink::kDeclaration
         << "\n<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
-    out << "<dimension ref=\"" << sheet.usedRange().toString().toLatin1() << "\"/>";
+    out << "<dimension ref=\""
+        << sheet.usedRange().value_or(CellRange::cell(1, 1)).toString().toLatin1() << "\"/>";
     writeSheetView(out, sheet, selected);
     out << "<sheetFormatPr defaultRowHeight=\"15\"/>";
     writeColumns(out, sheet);

@@ -4,7 +4,6 @@
 #include "office/excel/xlsx/xlsxstyles.h"
 
 #include <QHash>
-#include <QVector>
 
 #include <vector>
 
@@ -22,7 +21,7 @@ struct XfIds {
 
 // The distinct parts of the formats written, in order of first use, and each format's ids.
 struct StyleParts {
-    QVector<QString> customCodes;
+    std::vector<QString> customCodes;
     QHash<QString, int> customIds;
     QHash<QString, int> fontIds;
     QHash<QString, int> borderIds;
@@ -74,8 +73,9 @@ XfIds collectParts(StyleParts& parts, const CellFormat& f) {
     if (ids.numFmt < 0) {
         auto code = parts.customIds.constFind(f.numberFormat);
         if (code == parts.customIds.constEnd()) {
-            code = parts.customIds.insert(f.numberFormat, parts.customCodes.size());
-            parts.customCodes.append(f.numberFormat);
+            code =
+                parts.customIds.insert(f.numberFormat, static_cast<int>(parts.customCodes.size()));
+            parts.customCodes.push_back(f.numberFormat);
         }
         ids.numFmt = kFirstCustomFormatId + code.value();
     }
@@ -201,12 +201,13 @@ void writeCollection(XmlSink& out, const char* name, int count, Items items) {
 
 /* The number formats, fonts, fills and borders the xfs refer to. */
 void writeSharedParts(XmlSink& out, const StyleParts& parts) {
-    if (!parts.customCodes.isEmpty()) {
-        writeCollection(out, "numFmts", parts.customCodes.size(), [&] {
-            for (int i = 0; i < parts.customCodes.size(); ++i) {
+    if (!parts.customCodes.empty()) {
+        const int count = static_cast<int>(parts.customCodes.size());
+        writeCollection(out, "numFmts", count, [&] {
+            for (int i = 0; i < count; ++i) {
                 out << "<numFmt numFmtId=\"";
                 out.number(kFirstCustomFormatId + i) << "\"";
-                out.attribute("formatCode", parts.customCodes[i]) << "/>";
+                out.attribute("formatCode", parts.customCodes[static_cast<size_t>(i)]) << "/>";
             }
         });
     }

@@ -18,13 +18,11 @@ class NumberRuleTest : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(NumberRuleTest, TypesTextLosslessly) {
     const NumberCase& c = GetParam();
-    double value = -999;
-    QString format = QStringLiteral("untouched");
-    const bool isNumber = NumberRule::parse(QString::fromUtf8(c.text), &value, &format);
-    ASSERT_EQ(isNumber, c.isNumber) << c.text;
-    if (c.isNumber) {
-        EXPECT_DOUBLE_EQ(value, c.value) << c.text;
-        EXPECT_EQ(format, QString::fromUtf8(c.format)) << c.text;
+    const std::optional<NumberRule::Number> number = NumberRule::parse(QString::fromUtf8(c.text));
+    ASSERT_EQ(number.has_value(), c.isNumber) << c.text;
+    if (number) {
+        EXPECT_DOUBLE_EQ(number->value, c.value) << c.text;
+        EXPECT_EQ(number->numberFormat, QString::fromUtf8(c.format)) << c.text;
     }
 }
 
@@ -78,10 +76,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, NumberRuleTest, ::testing::ValuesIn(kCases),
                          });
 
 TEST(NumberRule, PercentIsTheNearestDouble) {
-    double value = 0;
-    QString format;
-    ASSERT_TRUE(NumberRule::parse(QStringLiteral("7%"), &value, &format));
-    EXPECT_EQ(value, 0.07);  // exactly the double nearest to 0.07, not 7 / 100 rounded twice
+    const std::optional<NumberRule::Number> number = NumberRule::parse(QStringLiteral("7%"));
+    ASSERT_TRUE(number);
+    EXPECT_EQ(number->value,
+              0.07);  // exactly the double nearest to 0.07, not 7 / 100 rounded twice
 }
 
 }  // namespace

@@ -37,10 +37,11 @@ protected:
 };
 
 TEST_F(PasteTest, DocumentPasteTypesTextCarriesFormatsAndSelectsTheArea) {
-    CellRange pasted;
-    ASSERT_TRUE(PasteEngine::paste(sheet(), documentFragment(), 3, 2, PasteType::All, &pasted));
-    EXPECT_EQ(pasted, (CellRange{3, 2, 4, 3}));
-    EXPECT_EQ(sheet().selection(), pasted);
+    const std::optional<CellRange> pasted =
+        PasteEngine::paste(sheet(), documentFragment(), 3, 2, PasteType::All);
+    ASSERT_TRUE(pasted);
+    EXPECT_EQ(*pasted, (CellRange{3, 2, 4, 3}));
+    EXPECT_EQ(sheet().selection(), *pasted);
     EXPECT_EQ(sheet().cell(3, 2)->text, QStringLiteral("Name"));
     EXPECT_TRUE(sheet().format(3, 2).bold);
     ASSERT_EQ(sheet().cell(3, 3)->kind, Cell::Kind::Number);
@@ -98,9 +99,9 @@ TEST_F(PasteTest, WholeRowCopyKeepsHeightsWidthsAndFormattedEmptyCells) {
     source.setRowHeight(1, 30);
     source.setColumnWidth(5, 40);  // beyond the used columns
     source.setText(200, 1, QStringLiteral("outside"));
-    CellRange rows;
-    ASSERT_TRUE(CellRange::parse(QStringLiteral("1:100"), &rows));
-    const Fragment fragment = PasteEngine::copy(source, rows);
+    const std::optional<CellRange> rows = CellRange::parse(QStringLiteral("1:100"));
+    ASSERT_TRUE(rows);
+    const Fragment fragment = PasteEngine::copy(source, *rows);
     EXPECT_TRUE(fragment.wholeRows);
     EXPECT_EQ(fragment.rowCount, 100);
     EXPECT_EQ(fragment.columnCount, 5);
@@ -122,9 +123,9 @@ TEST_F(PasteTest, TemplateSizingAllColumnsTravelsWithoutMillionsOfCells) {
         sheet().setColumnWidth(c, c == 2 ? 30 : 12);  // a template sized every column
     }
     sheet().setText(1, 1, QStringLiteral("title"));
-    CellRange rows;
-    ASSERT_TRUE(CellRange::parse(QStringLiteral("1:100"), &rows));
-    const Fragment fragment = PasteEngine::copy(sheet(), rows);
+    const std::optional<CellRange> rows = CellRange::parse(QStringLiteral("1:100"));
+    ASSERT_TRUE(rows);
+    const Fragment fragment = PasteEngine::copy(sheet(), *rows);
     EXPECT_EQ(fragment.columnCount, 2);  // up to the last width that differs
     EXPECT_DOUBLE_EQ(fragment.trailingColumnWidth, 12);
     auto target = m_book->addSheet();
@@ -183,9 +184,9 @@ TEST_F(PasteTest, MalformedFragmentPartsStayInsideThePastedArea) {
 
 TEST_F(PasteTest, CopyOfAWholeColumnStopsAtTheLastUsedRow) {
     sheet().setText(5000, 1, QStringLiteral("x"));
-    CellRange column;
-    ASSERT_TRUE(CellRange::parse(QStringLiteral("A:A"), &column));
-    const Fragment fragment = PasteEngine::copy(sheet(), column);
+    const std::optional<CellRange> column = CellRange::parse(QStringLiteral("A:A"));
+    ASSERT_TRUE(column);
+    const Fragment fragment = PasteEngine::copy(sheet(), *column);
     EXPECT_EQ(fragment.rowCount, 5000);
     EXPECT_EQ(fragment.columnCount, 1);
     EXPECT_TRUE(fragment.wholeColumns);
@@ -202,11 +203,7 @@ protected:
         options.otherChar = chars.isEmpty() ? QChar() : chars.at(0);
         return options;
     }
-    CellRange columnA() {
-        CellRange range;
-        CellRange::parse(QStringLiteral("A:A"), &range);
-        return range;
-    }
+    CellRange columnA() { return CellRange::parse(QStringLiteral("A:A")).value_or(CellRange()); }
 };
 
 TEST_F(TextToColumnsTest, SplitsTypesAndOverwritesToTheRight) {
@@ -245,7 +242,7 @@ TEST_F(TextToColumnsTest, EmptyPartsClearExistingValues) {
     EXPECT_EQ(sheet().cell(1, 2), nullptr);
     EXPECT_EQ(sheet().cell(1, 3)->text, QStringLiteral("c"));
     options.consecutiveDelimiter = true;
-    EXPECT_EQ(TextToColumns::parts(QStringLiteral("a,,c"), options),
+    EXPECT_EQ(TextToColumns::parts(QStringLiteral("a,,c"), options).texts,
               QStringList({QStringLiteral("a"), QStringLiteral("c")}));
 }
 
@@ -267,9 +264,9 @@ TEST_F(TextToColumnsTest, RefusesSeveralColumnsChangingNothing) {
     sheet().setText(1, 1, QStringLiteral("a,b"));
     TextToColumns::Options options;
     options.comma = true;
-    QString error;
-    EXPECT_FALSE(TextToColumns::split(sheet(), {1, 1, 1, 2}, 1, 1, options, &error));
-    EXPECT_FALSE(error.isEmpty());
+    const Result split = TextToColumns::split(sheet(), {1, 1, 1, 2}, 1, 1, options);
+    EXPECT_FALSE(split);
+    EXPECT_FALSE(split.message.isEmpty());
     EXPECT_EQ(sheet().cell(1, 1)->text, QStringLiteral("a,b"));
 }
 
@@ -277,10 +274,10 @@ TEST_F(TextToColumnsTest, QuotedPartsKeepDelimiters) {
     TextToColumns::Options options;
     options.comma = true;
     options.qualifier = TextToColumns::DoubleQuote;
-    EXPECT_EQ(TextToColumns::parts(QStringLiteral("\"a,b\",c"), options),
+    EXPECT_EQ(TextToColumns::parts(QStringLiteral("\"a,b\",c"), options).texts,
               QStringList({QStringLiteral("a,b"), QStringLiteral("c")}));
     options.qualifier = TextToColumns::NoQualifier;
-    EXPECT_EQ(TextToColumns::parts(QStringLiteral("\"a,b\""), options).size(), 2);
+    EXPECT_EQ(TextToColumns::parts(QStringLiteral("\"a,b\""), options).texts.size(), 2);
 }
 
 TEST_F(PasteTest, OverLongTextIsCutAndNotedAndTheXlsSaves) {
@@ -389,13 +386,13 @@ TEST(TextToColumnsParts, TheLastPartTakesTheRestOnlyWhenAnotherPartWouldFollow) 
         options.comma = true;
         options.consecutiveDelimiter = row.consecutive;
         options.qualifier = row.qualifier;
-        bool cut = !row.cut;
         QStringList expected;
         for (const char* part : row.parts) {
             expected << QString::fromUtf8(part);
         }
-        EXPECT_EQ(TextToColumns::parts(QString::fromUtf8(row.text), options, 3, &cut), expected)
-            << row.name;
-        EXPECT_EQ(cut, row.cut) << row.name;
+        const TextToColumns::TextParts parts =
+            TextToColumns::parts(QString::fromUtf8(row.text), options, 3);
+        EXPECT_EQ(parts.texts, expected) << row.name;
+        EXPECT_EQ(parts.cut, row.cut) << row.name;
     }
 }

@@ -94,7 +94,7 @@ TEST_F(XlsReaderTest, RoundTripOfAStreamWithManyStringsAndMerges) {
         }
     }
     QByteArray stream;
-    ASSERT_TRUE(XlsWriter::buildStream(written, &stream).ok());
+    ASSERT_TRUE(XlsWriter::buildStream(written, stream).ok());
     Workbook read;
     const WorkbookFileResult result = XlsReader::readStream(stream, read);
     ASSERT_TRUE(result.ok()) << result.message.toStdString();
@@ -242,7 +242,7 @@ QByteArray streamWith(const QByteArray& records) {
     Workbook workbook;
     workbook.addSheet(QStringLiteral("S"))->setText(1, 1, QStringLiteral("anchor"));
     QByteArray stream;
-    EXPECT_TRUE(XlsWriter::buildStream(workbook, &stream).ok());
+    EXPECT_TRUE(XlsWriter::buildStream(workbook, stream).ok());
     const int window = stream.lastIndexOf(QByteArray::fromHex("3e021200"));
     return stream.left(window) + records + stream.mid(window);
 }
@@ -300,7 +300,7 @@ TEST_F(XlsReaderTest, OverlappingSheetsAndCraftedCountsAreBounded) {
         sheet.setNumber(row, 1, row);
     }
     QByteArray stream;
-    ASSERT_TRUE(XlsWriter::buildStream(source, &stream).ok());
+    ASSERT_TRUE(XlsWriter::buildStream(source, stream).ok());
     // Find the BOUNDSHEET record and repeat it 500 times.
     int at = 0;
     while (qFromLittleEndian<quint16>(stream.constData() + at) != 0x0085) {

@@ -13,15 +13,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 namespace {
 
 /* All records of a stream. */
-QVector<XlsRecord> recordsOf(const QByteArray& stream) {
+std::vector<XlsRecord> recordsOf(const QByteArray& stream) {
     XlsRecordReader reader(stream);
-    QVector<XlsRecord> records;
-    XlsRecord record;
-    while (reader.next(&record)) {
-        records.append(record);
+    std::vector<XlsRecord> records;
+    while (const std::optional<XlsRecord> record = reader.next()) {
+        records.push_back(*record);
     }
     EXPECT_FALSE(reader.truncated());
     return records;
@@ -35,8 +38,8 @@ TEST(XlsRecordWriter, OversizedRecordsContinueInContinueRecords) {
     }
     out.endRecord();
     out.emptyRecord(0x000A);
-    const QVector<XlsRecord> records = recordsOf(out.data());
-    ASSERT_EQ(records.size(), 4);
+    const std::vector<XlsRecord> records = recordsOf(out.data());
+    ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].id, 0x1234);
     EXPECT_EQ(records[0].size, 8224);
     EXPECT_EQ(records[1].id, 0x003C);
@@ -72,15 +75,15 @@ TEST(XlsRecordWriter, FieldsAreLittleEndianAndStringsPickTheirWidth) {
 TEST(XlsRecordReader, TruncatedRecordsStopTheWalk) {
     const QByteArray stream = QByteArray::fromHex("0900 0200 0102 3c00 0400 0a0b");
     XlsRecordReader reader(stream);
-    XlsRecord record;
-    ASSERT_TRUE(reader.next(&record));
-    EXPECT_EQ(record.size, 2);
-    EXPECT_FALSE(reader.next(&record));
+    const std::optional<XlsRecord> record = reader.next();
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->size, 2);
+    EXPECT_FALSE(reader.next());
     EXPECT_TRUE(reader.truncated());
     EXPECT_FALSE(reader.seek(stream.size() + 1));
     EXPECT_TRUE(reader.seek(0));
-    ASSERT_TRUE(reader.next(&record));
-    EXPECT_TRUE(reader.takeContinues().isEmpty());  // the CONTINUE is truncated
+    ASSERT_TRUE(reader.next());
+    EXPECT_TRUE(reader.takeContinues().empty());  // the CONTINUE is truncated
 }
 
 TEST(XlsByteCursor, ReadsPastTheEndFailAndStayFailed) {
@@ -126,24 +129,29 @@ TEST(XlsByteCursor, HalfAWideCharacterBeforeABoundaryFails) {
     EXPECT_TRUE(in.failed());
 }
 
+// An SST read back: its strings and the count of unique strings it states.
+struct ReadBack {
+    QStringList strings;
+    std::uint32_t unique = 0;
+};
+
 /* The strings of an SST written by `strings`, read back through the record reader. */
-QStringList readBack(const QByteArray& stream, std::uint32_t* unique) {
+ReadBack readBack(const QByteArray& stream) {
     XlsRecordReader reader(stream);
-    XlsRecord record;
-    EXPECT_TRUE(reader.next(&record));
+    const XlsRecord record = reader.next().value_or(XlsRecord());
     EXPECT_EQ(record.id, 0x00FC);
     XlsByteCursor in(record.data, record.size);
     for (const XlsRecord& part : reader.takeContinues()) {
         in.appendChunk(part.data, part.size);
     }
     in.skip(4);
-    *unique = in.u32();
-    QStringList strings;
+    ReadBack back;
+    back.unique = in.u32();
     while (!in.atEnd() && !in.failed()) {
-        strings << in.richString();
+        back.strings << in.richString();
     }
     EXPECT_FALSE(in.failed());
-    return strings;
+    return back;
 }
 
 TEST(XlsSharedStrings, SplitsOnlyBetweenCharactersAndIndexesBuckets) {
@@ -172,18 +180,18 @@ TEST(XlsSharedStrings, SplitsOnlyBetweenCharactersAndIndexesBuckets) {
     strings.write(out);
     const QByteArray stream = out.data().mid(start);
 
-    std::uint32_t unique = 0;
-    EXPECT_EQ(readBack(stream, &unique), expected);
-    EXPECT_EQ(unique, static_cast<std::uint32_t>(expected.size()));
+    const ReadBack back = readBack(stream);
+    EXPECT_EQ(back.strings, expected);
+    EXPECT_EQ(back.unique, static_cast<std::uint32_t>(expected.size()));
 
     // Every record within the limit; EXTSST points at the header of each bucket's first
     // string, by stream position and by offset within its record.
-    const QVector<XlsRecord> records = recordsOf(stream);
-    ASSERT_GT(records.size(), 10);
+    const std::vector<XlsRecord> records = recordsOf(stream);
+    ASSERT_GT(records.size(), 10u);
     for (const XlsRecord& record : records) {
         EXPECT_LE(record.size, 8224);
     }
-    const XlsRecord& ext = records.last();
+    const XlsRecord& ext = records.back();
     ASSERT_EQ(ext.id, 0x00FF);
     XlsByteCursor in(ext.data, ext.size);
     const int perBucket = in.u16();
@@ -242,23 +250,23 @@ TEST(XlsPalette, ExactColoursNearestColoursAndCustomEntries) {
 }
 
 /* FONT records written by a style table, decoded: (height, flags, weight, name). */
-QVector<XlsRecord> fontRecords(const XlsStyleTable& table, XlsRecordWriter& out) {
+std::vector<XlsRecord> fontRecords(const XlsStyleTable& table, XlsRecordWriter& out) {
     table.write(out);
-    QVector<XlsRecord> fonts;
+    std::vector<XlsRecord> fonts;
     for (const XlsRecord& record : recordsOf(out.data())) {
         if (record.id == 0x0031) {
-            fonts.append(record);
+            fonts.push_back(record);
         }
     }
     return fonts;
 }
 
 /* The font index each XF record of a style table names, in XF order. */
-QVector<int> xfFonts(const QByteArray& stream) {
-    QVector<int> fonts;
+std::vector<int> xfFonts(const QByteArray& stream) {
+    std::vector<int> fonts;
     for (const XlsRecord& record : recordsOf(stream)) {
         if (record.id == 0x00E0) {
-            fonts.append(qFromLittleEndian<quint16>(record.data));
+            fonts.push_back(qFromLittleEndian<quint16>(record.data));
         }
     }
     return fonts;
@@ -282,11 +290,11 @@ TEST(XlsStyleTable, FontIndexFourIsSkippedAndBoldIsWeightAndFlag) {
     EXPECT_EQ(table.xfFor(CellFormat()), XlsStyleTable::kDefaultXf);
 
     XlsRecordWriter out;
-    const QVector<XlsRecord> fonts = fontRecords(table, out);
+    const std::vector<XlsRecord> fonts = fontRecords(table, out);
     // Default plain, bold, italic, bold italic; then fonts 5 and 6.
-    ASSERT_EQ(fonts.size(), 6);
+    ASSERT_EQ(fonts.size(), 6u);
     const int weights[] = {400, 700, 400, 700, 700, 400};
-    for (int i = 0; i < fonts.size(); ++i) {
+    for (size_t i = 0; i < fonts.size(); ++i) {
         XlsByteCursor font(fonts[i].data, fonts[i].size);
         const int height = font.u16();
         const int flags = font.u16();
@@ -295,12 +303,12 @@ TEST(XlsStyleTable, FontIndexFourIsSkippedAndBoldIsWeightAndFlag) {
         EXPECT_EQ(flags & 0x0001, weights[i] == 700 ? 1 : 0) << i;  // the old bold bit too
         EXPECT_EQ(height, i == 4 ? 280 : 220) << i;
     }
-    const QVector<int> xfs = xfFonts(out.data());
-    ASSERT_EQ(xfs.size(), 19);
+    const std::vector<int> xfs = xfFonts(out.data());
+    ASSERT_EQ(xfs.size(), 19u);
     EXPECT_EQ(xfs[16], 1);
     EXPECT_EQ(xfs[17], 5);
     EXPECT_EQ(xfs[18], 6);
-    EXPECT_FALSE(xfs.contains(4));
+    EXPECT_EQ(std::count(xfs.begin(), xfs.end(), 4), 0);
 }
 
 TEST(XlsStyleTable, FontAndNumberFormatLimits) {

@@ -247,7 +247,7 @@ TEST_F(XlsWriterTest, SharedStringsLargeEnoughForContinueRecords) {
     sheet.setText(3, 3, QString(32767, QLatin1Char('m')));
 
     QByteArray stream;
-    ASSERT_TRUE(XlsWriter::buildStream(workbook, &stream).ok());
+    ASSERT_TRUE(XlsWriter::buildStream(workbook, stream).ok());
     EXPECT_GT(stream.size(), 8 * 8224);
 
     const QJsonObject dumped = xlsoracle::sheet(saveAndDump(workbook), 0);
