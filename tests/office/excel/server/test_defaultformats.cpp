@@ -138,7 +138,8 @@ protected:
         QProcess process;
         process.start(
             QStringLiteral("/usr/bin/python3"),
-            QStringList{QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/") + script} + arguments);
+            QStringList{QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/server/") + script} +
+                arguments);
         if (!process.waitForFinished(60000) || process.exitCode() != 0) {
             return QStringLiteral("ERROR: ") + QString::fromUtf8(process.readAllStandardError());
         }
