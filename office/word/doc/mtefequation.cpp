@@ -690,26 +690,24 @@ private:
 }  // namespace
 
 /* Skip the OLE equation header (its own size is its first word), then read the MTEF. */
-bool MtefEquation::fromEquationNative(const QByteArray& stream, QString* text) {
+std::optional<QString> MtefEquation::fromEquationNative(const QByteArray& stream) {
     const DocBytes bytes(stream);
     const qint64 header = bytes.u16(0);
     const qint64 length = bytes.u32(8);
     if (header < 28 || !bytes.contains(header, 0)) {
-        return false;
+        return std::nullopt;
     }
     const qint64 available = bytes.size() - header;
     return fromMtef(stream.mid(static_cast<int>(header),
-                               static_cast<int>(qMin(length > 0 ? length : available, available))),
-                    text);
+                               static_cast<int>(qMin(length > 0 ? length : available, available))));
 }
 
 /* Parse the records, then lay the tree out. */
-bool MtefEquation::fromMtef(const QByteArray& mtef, QString* text) {
+std::optional<QString> MtefEquation::fromMtef(const QByteArray& mtef) {
     std::vector<Node> top;
     Parser parser(mtef);
     if (!parser.parse(&top)) {
-        return false;
+        return std::nullopt;
     }
-    *text = Layout(static_cast<quint8>(mtef.at(0))).top(top);
-    return true;
+    return Layout(static_cast<quint8>(mtef.at(0))).top(top);
 }

@@ -1,7 +1,8 @@
 #include "office/word/html/htmlstyle.h"
 
 #include <QHash>
-#include <QVector>
+
+#include <vector>
 
 namespace {
 
@@ -51,8 +52,8 @@ std::optional<double> leadingNumber(QStringView text, QStringView& rest) {
 }
 
 /* Split a value on blanks, keeping rgb(...) groups whole. */
-QVector<QStringView> valueWords(QStringView value) {
-    QVector<QStringView> words;
+std::vector<QStringView> valueWords(QStringView value) {
+    std::vector<QStringView> words;
     int start = -1;
     int parens = 0;
     for (int i = 0; i <= value.size(); ++i) {

@@ -185,7 +185,7 @@ TEST(DocFkpTableTest, CharacterAndParagraphPages) {
     QByteArray farPlc = chpxPlc;
     farPlc.replace(8, 4, QByteArray("\xFF\xFF\x3F\x00", 4));
     EXPECT_TRUE(chpx.parse(DocFkpTable::Kind::Character, DocBytes(farPlc), DocBytes(stream)));
-    EXPECT_TRUE(chpx.runs().isEmpty());
+    EXPECT_TRUE(chpx.runs().empty());
     EXPECT_FALSE(
         chpx.parse(DocFkpTable::Kind::Character, DocBytes(farPlc.left(10)), DocBytes(stream)));
 }
@@ -195,19 +195,19 @@ TEST(DocFormatterTest, ToggleOperandsFollowTheStyle) {
     style.bold = true;
     StoryCharFormat format = style;
     const QByteArray opposite("\x35\x08\x81\x36\x08\x80", 6);
-    DocFormatter::applyChar(DocBytes(opposite), style, &format);
+    DocFormatter::applyChar(DocBytes(opposite), style, format);
     EXPECT_FALSE(format.bold);
     EXPECT_FALSE(format.italic);
     QByteArray colours("\x42\x2A\x06", 3);  // ico red
-    DocFormatter::applyChar(DocBytes(colours), style, &format);
+    DocFormatter::applyChar(DocBytes(colours), style, format);
     EXPECT_TRUE(format.hasColor);
     EXPECT_EQ(format.color, 0xFF0000u);
     const QByteArray cv("\x70\x68\x12\x34\x56\x00\x43\x4A\x1C\x00", 10);
-    DocFormatter::applyChar(DocBytes(cv), style, &format);
+    DocFormatter::applyChar(DocBytes(cv), style, format);
     EXPECT_EQ(format.color, 0x123456u);
     EXPECT_EQ(format.halfPoints, 28);
     const QByteArray autoCv("\x70\x68\x00\x00\x00\xFF", 6);
-    DocFormatter::applyChar(DocBytes(autoCv), style, &format);
+    DocFormatter::applyChar(DocBytes(autoCv), style, format);
     EXPECT_FALSE(format.hasColor);
 }
 
@@ -229,9 +229,9 @@ TEST(DocFormatterTest, RowDefinitionMergesShadingAndBorders) {
     grpprl.append(QByteArray("\x2B\xD6\x02\x00\x01", 5));          // TVertMerge: cell 0 continues
     grpprl.append(QByteArray("\x07\x94\x58\xFD", 4));              // height -680: exact
     StoryRowFormat row;
-    DocFormatter::applyRow(DocBytes(grpprl), DocBytes(), &row);
+    DocFormatter::applyRow(DocBytes(grpprl), DocBytes(), row);
     ASSERT_TRUE(row.defined);
-    EXPECT_EQ(row.boundaries, (QVector<int>{0, 1000, 2500}));
+    EXPECT_EQ(row.boundaries, (std::vector<int>{0, 1000, 2500}));
     ASSERT_EQ(row.cells.size(), 2);
     EXPECT_EQ(row.cells[0].verticalMerge, StoryCellFormat::Continue);
     EXPECT_EQ(row.cells[1].verticalAlign, 1);
@@ -246,7 +246,7 @@ TEST(DocFormatterTest, RowDefinitionMergesShadingAndBorders) {
     QByteArray bad = le16({DocSprm::TDefTable, 5});
     bad.append(QByteArray("\x3F\x00\x00\x00", 4));
     StoryRowFormat badRow;
-    DocFormatter::applyRow(DocBytes(bad), DocBytes(), &badRow);
+    DocFormatter::applyRow(DocBytes(bad), DocBytes(), badRow);
     EXPECT_FALSE(badRow.defined);
 }
 
@@ -257,13 +257,13 @@ TEST(DocFormatterTest, TableDepthAndHugePapx) {
     QByteArray grpprl("\x46\x66", 2);
     put32(&grpprl, 16);
     StoryParaFormat format;
-    DocFormatter::applyPara(DocBytes(grpprl), DocBytes(data), &format);
+    DocFormatter::applyPara(DocBytes(grpprl), DocBytes(data), format);
     EXPECT_TRUE(format.inTable);
     EXPECT_EQ(format.itap, -1);  // the itap operand was cut short: four bytes needed
     EXPECT_EQ(format.depth(), 1);
     StoryParaFormat deep;
     const QByteArray itap("\x49\x66\x00\x00\x00\x70", 6);  // absurd depth is bounded
-    DocFormatter::applyPara(DocBytes(itap), DocBytes(), &deep);
+    DocFormatter::applyPara(DocBytes(itap), DocBytes(), deep);
     EXPECT_EQ(deep.depth(), 64);
 }
 
@@ -376,7 +376,7 @@ TEST(DocStoryReaderTest, FieldsSpecialCharactersAndTextWithoutFormatting) {
         52);
     OnePieceStory input(text);
     DocStoryReader reader(input.sources);
-    const QVector<StoryParagraph> story = reader.read(text.size());
+    const std::vector<StoryParagraph> story = reader.read(text.size());
     ASSERT_EQ(story.size(), 2);
     // Field results, nested results hidden inside an instruction, a field without result.
     EXPECT_EQ(story[0].text(), QStringLiteral("a5|ok||-\n\tz"));
@@ -396,7 +396,7 @@ TEST(DocStoryReaderTest, EquationsRepeatedPastTheBudgetAreRefused) {
     const qint64 written = 50 * 6;  // "abc/de" each time
     input.sources.maxEquationChars = written;
     DocStoryReader within(input.sources);
-    const QVector<StoryParagraph> story = within.read(text.size());
+    const std::vector<StoryParagraph> story = within.read(text.size());
     ASSERT_EQ(story.size(), 50);
     EXPECT_EQ(story[49].text(), QStringLiteral("abc/de"));
     EXPECT_FALSE(within.tooLarge());

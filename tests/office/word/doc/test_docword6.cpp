@@ -81,7 +81,7 @@ TEST(DocWord6, SprmsBecomeTheWord97FormatsTheReaderUses) {
     // Paragraph: style 3, centred, in a table, row end; an unknown variable-size sprm between.
     const QByteArray para = bytes({2, 3, 0, 5, 1, 24, 1, 12, 2, 0xAA, 0xBB, 25, 1});
     StoryParaFormat format;
-    DocFormatter::applyPara(DocBytes(DocWord6Sprms::toWord97(DocBytes(para))), DocBytes(), &format);
+    DocFormatter::applyPara(DocBytes(DocWord6Sprms::toWord97(DocBytes(para))), DocBytes(), format);
     EXPECT_EQ(format.istd, 3);
     EXPECT_EQ(format.justification, 1);
     EXPECT_TRUE(format.inTable);
@@ -89,7 +89,7 @@ TEST(DocWord6, SprmsBecomeTheWord97FormatsTheReaderUses) {
     // Character: bold, 14 pt, font 2, red; a truncated last sprm (hps without its operand).
     const QByteArray chars = bytes({85, 1, 99, 28, 0, 93, 2, 0, 98, 6, 99, 1});
     StoryCharFormat run;
-    DocFormatter::applyChar(DocBytes(DocWord6Sprms::toWord97(DocBytes(chars))), run, &run);
+    DocFormatter::applyChar(DocBytes(DocWord6Sprms::toWord97(DocBytes(chars))), run, run);
     EXPECT_TRUE(run.bold);
     EXPECT_EQ(run.halfPoints, 28);
     EXPECT_EQ(run.fontAscii, 2);
@@ -110,9 +110,9 @@ TEST(DocWord6, RowDefinitionKeepsCellsMergesAndBorders) {
     // Shading: 25% black on white, clear on automatic, solid red.
     def += bytes({191, 6, 0x00, 0x15, 0x00, 0x00, 0x06, 0x04});
     StoryRowFormat row;
-    DocFormatter::applyRow(DocBytes(DocWord6Sprms::toWord97(DocBytes(def))), DocBytes(), &row);
+    DocFormatter::applyRow(DocBytes(DocWord6Sprms::toWord97(DocBytes(def))), DocBytes(), row);
     ASSERT_TRUE(row.defined);
-    EXPECT_EQ(row.boundaries, (QVector<int>{0, 1000, 2000, 3000}));
+    EXPECT_EQ(row.boundaries, (std::vector<int>{0, 1000, 2000, 3000}));
     ASSERT_EQ(row.cells.size(), 3);
     EXPECT_EQ(row.cells[0].horizontalMerge, 1);
     EXPECT_EQ(row.cells[1].horizontalMerge, 2);
@@ -148,7 +148,7 @@ TEST(DocWord6, TextTakesTheCodePageOfItsFontOrLanguage) {
     for (const Case& c : cases) {
         QByteArray decoded(c.text.size() * 2, '\x7F');
         DocWord6Text::decode(DocBytes(c.text), 0, static_cast<quint32>(c.text.size()),
-                             DocWord6Text::codecFor(c.charset, c.lid, 0), &decoded);
+                             DocWord6Text::codecFor(c.charset, c.lid, 0), decoded);
         const QString got(reinterpret_cast<const QChar*>(decoded.constData()), c.text.size());
         EXPECT_EQ(got, c.decoded) << c.charset << " " << c.lid;
     }
