@@ -133,12 +133,11 @@ WordLoadResult readWord6(const DocBytes& word, const WordReadLimits& limits) {
 
 /* Read a file into memory and parse it. */
 WordLoadResult DocReader::readFile(const QString& path, const WordReadLimits& limits) {
-    QByteArray bytes;
-    if (std::optional<WordLoadResult> failure =
-            WordFileBytes::read(path, limits.maxFileBytes, &bytes)) {
-        return std::move(*failure);
+    WordFileBytes::Contents file = WordFileBytes::read(path, limits.maxFileBytes);
+    if (file.failure) {
+        return std::move(*file.failure);
     }
-    return readData(bytes, limits);
+    return readData(file.bytes, limits);
 }
 
 /* Take the streams out of the compound file, then read them. */

@@ -87,8 +87,8 @@ QByteArray HtmlEncoding::metaCharset(const QByteArray& data) {
 }
 
 /* Choose the encoding (BOM, transport, meta, UTF-8, GBK) and convert to UTF-8. */
-QByteArray HtmlEncoding::toUtf8(const QByteArray& data, const QByteArray& transportCharset,
-                                QByteArray* chosen) {
+HtmlEncoding::Decoded HtmlEncoding::toUtf8(const QByteArray& data,
+                                           const QByteArray& transportCharset) {
     QByteArray name;
     QByteArray out;
     if (data.startsWith("\xEF\xBB\xBF")) {
@@ -124,8 +124,5 @@ QByteArray HtmlEncoding::toUtf8(const QByteArray& data, const QByteArray& transp
             out = decode(codecFor(name), data.constData(), data.size());
         }
     }
-    if (chosen != nullptr) {
-        *chosen = name;
-    }
-    return out;
+    return Decoded{out, name};
 }
