@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTextCodec>
 
+#include <utility>
+
 namespace {
 
 // A <meta> tag must name its charset within the first 1024 bytes (HTML Living Standard,
@@ -124,5 +126,5 @@ HtmlEncoding::Decoded HtmlEncoding::toUtf8(const QByteArray& data,
             out = decode(codecFor(name), data.constData(), data.size());
         }
     }
-    return Decoded{out, name};
+    return Decoded{std::move(out), std::move(name)};
 }

@@ -5,22 +5,20 @@
 /* Open, check the size, read everything. */
 WordFileBytes::Contents WordFileBytes::read(const QString& path, qint64 maxBytes) {
     using Status = WordLoadResult::Status;
+    const auto failed = [](Status status, const QString& message) {
+        return Contents{QByteArray(), WordLoadResult::failure(status, message)};
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return Contents{
-            QByteArray(),
-            WordLoadResult::failure(Status::NotFound,
-                                    QStringLiteral("cannot read the file: ") + file.errorString())};
+        return failed(Status::NotFound,
+                      QStringLiteral("cannot read the file: ") + file.errorString());
     }
     if (file.size() > maxBytes) {
-        return Contents{QByteArray(), WordLoadResult::failure(Status::TooLarge,
-                                                              QStringLiteral("file too large"))};
+        return failed(Status::TooLarge, QStringLiteral("file too large"));
     }
     Contents contents{file.readAll(), std::nullopt};
     if (contents.bytes.size() != file.size()) {
-        return Contents{
-            QByteArray(),
-            WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"))};
+        return failed(Status::NotFound, QStringLiteral("cannot read the file"));
     }
     return contents;
 }
