@@ -178,6 +178,16 @@ function(sw_add_gtest_folder)
   endforeach()
 endfunction()
 
+# sw_test_uses(test lib...): libraries one test of a folder needs beside the folder's own, such
+# as another reader taken as the reference or the loader that chooses the reader. The
+# cross-build leaves out tests that read results with the host's Python, so the test may have
+# no target there.
+function(sw_test_uses name)
+  if(TARGET ${name})
+    target_link_libraries(${name} PRIVATE ${ARGN})
+  endif()
+endfunction()
+
 # The .cpp files of the calling folder (not its subfolders), for sw_add_library.
 function(sw_folder_sources out)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)

@@ -92,10 +92,17 @@ QByteArray withoutByteOrderMark(QByteArray head) {
     return head;
 }
 
+// The start of a markup file up to its first element.
+struct Prolog {
+    int end = 0;               // where the first element starts
+    bool htmlDoctype = false;  // an HTML document type came first (end stops at it)
+};
+
 /* Where the first element starts, after white space, comments, processing instructions and a
-   document type declaration; sets *htmlDoctype (and stops) at an HTML document type. */
-int skipProlog(const QByteArray& head, bool* htmlDoctype) {
-    int pos = 0;
+   document type declaration; stops at an HTML document type and says so. */
+Prolog skipProlog(const QByteArray& head) {
+    Prolog prolog;
+    int& pos = prolog.end;
     while (pos < head.size()) {
         const char c = head[pos];
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f') {
@@ -104,7 +111,7 @@ int skipProlog(const QByteArray& head, bool* htmlDoctype) {
             const int end = head.indexOf("-->", pos + 4);
             pos = end < 0 ? head.size() : end + 3;
         } else if (startsWithAt(head, pos, "<!doctype html")) {
-            *htmlDoctype = true;
+            prolog.htmlDoctype = true;
             break;
         } else if (startsWithAt(head, pos, "<!doctype")) {
             // An internal subset may hold ">" of its own: skipped whole, never read.
@@ -118,7 +125,7 @@ int skipProlog(const QByteArray& head, bool* htmlDoctype) {
             break;
         }
     }
-    return pos;
+    return prolog;
 }
 
 /* True when the element at pos is the root of one of Word's XML formats: w:wordDocument
@@ -156,11 +163,11 @@ MarkupKind markupKind(const QByteArray& firstBytes) {
     if (isWebArchive(head)) {
         return MarkupKind::WebArchive;
     }
-    bool htmlDoctype = false;
-    const int pos = skipProlog(head, &htmlDoctype);
-    if (htmlDoctype) {
+    const Prolog prolog = skipProlog(head);
+    if (prolog.htmlDoctype) {
         return MarkupKind::WebPage;
     }
+    const int pos = prolog.end;
     if (isWordXmlRoot(head, pos)) {
         return MarkupKind::WordXml;
     }

@@ -74,7 +74,7 @@ protected:
         const QString path = dest + QLatin1Char('/') + name;
         QProcess process;
         process.start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral("tests/office/word/doc/xls_rows.py"), path});
+                      {QStringLiteral("tests/cli/xls_rows.py"), path});
         EXPECT_TRUE(process.waitForFinished(120000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
         return QJsonDocument::fromJson(process.readAllStandardOutput()).object().value(path);

@@ -574,9 +574,12 @@ void BookParser::readLayoutRecord(const XlsRecord& record, Worksheet& sheet) {
             return;
         }
         sheet.setColumnFormat(first + 1, last + 1, format);
-        // A styled column keeps the default width unless fUserSet or fHidden says otherwise.
+        // A styled column without fUserSet or fHidden keeps the sheet's default width when it
+        // carries that width; any other width is what the column shows (not every writer sets
+        // fUserSet for a width it chose).
         const bool hidden = (options & 0x0001) != 0;
-        if (format == 0 || (options & 0x0003) != 0) {
+        const bool defaultWidth = units == XlsWriter::widthToUnits(Worksheet::kDefaultColumnWidth);
+        if (format == 0 || (options & 0x0003) != 0 || !defaultWidth) {
             for (int column = first; column <= last; ++column) {
                 sheet.setColumnWidth(column + 1, hidden ? 0 : XlsWriter::unitsToWidth(units));
             }

@@ -7,7 +7,7 @@
 // (grpprls, style sheet, piece table) in the Word 97 layout the rest of the reader reads.
 class DocBytesWriter {
 public:
-    static void appendU8(QByteArray* out, quint32 value);
-    static void appendU16(QByteArray* out, quint32 value);
-    static void appendU32(QByteArray* out, quint32 value);
+    static void appendU8(QByteArray& out, quint32 value);
+    static void appendU16(QByteArray& out, quint32 value);
+    static void appendU32(QByteArray& out, quint32 value);
 };

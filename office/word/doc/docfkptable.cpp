@@ -39,7 +39,7 @@ bool DocFkpTable::parse(Kind kind, const DocBytes& plc, const DocBytes& wordDocu
 }
 
 /* Keep the runs sorted by their start for the binary searches. */
-void DocFkpTable::assign(QVector<Run> runs) {
+void DocFkpTable::assign(std::vector<Run> runs) {
     std::stable_sort(runs.begin(), runs.end(),
                      [](const Run& a, const Run& b) { return a.fcStart < b.fcStart; });
     m_runs = std::move(runs);
@@ -62,7 +62,7 @@ void DocFkpTable::readPage(Kind kind, const DocBytes& page) {
         }
         const qint64 at = static_cast<qint64>(page.u8(entriesAt + i * entrySize)) * 2;
         if (at == 0) {
-            m_runs.append(run);  // no properties: defaults
+            m_runs.push_back(run);  // no properties: defaults
             continue;
         }
         if (kind == Kind::Character) {
@@ -79,7 +79,7 @@ void DocFkpTable::readPage(Kind kind, const DocBytes& page) {
             run.istd = data.u16(0);
             run.grpprl = data.mid(2, data.size() - 2);
         }
-        m_runs.append(run);
+        m_runs.push_back(run);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "office/word/doc/docbytes.h"
 
-#include <QVector>
+#include <vector>
 
 // The formatted disk pages of a Word binary document: a PlcBteChpx or PlcBtePapx (MS-DOC
 // 2.8.26, 2.8.27) in the table stream names 512-byte pages of the WordDocument stream holding
@@ -25,9 +25,9 @@ public:
     bool parse(Kind kind, const DocBytes& plc, const DocBytes& wordDocument);
 
     // Take runs read by another page reader (Word 6.0/95 pages), sorting them by offset.
-    void assign(QVector<Run> runs);
+    void assign(std::vector<Run> runs);
 
-    const QVector<Run>& runs() const { return m_runs; }
+    const std::vector<Run>& runs() const { return m_runs; }
     // The run containing fc, or nullptr when no run does.
     const Run* find(quint32 fc) const;
     // The start of the first run beginning after fc, or 0xFFFFFFFF when there is none.
@@ -36,5 +36,5 @@ public:
 private:
     void readPage(Kind kind, const DocBytes& page);
 
-    QVector<Run> m_runs;
+    std::vector<Run> m_runs;
 };

@@ -23,14 +23,22 @@ bool toggle(quint8 operand, bool styleValue) {
     }
 }
 
-/* Read a COLORREF (MS-DOC 2.9.43); false when it is automatic. */
-bool colorRef(const DocBytes& bytes, qint64 at, quint32* color) {
+/* Read a COLORREF (MS-DOC 2.9.43); none when it is automatic. */
+std::optional<quint32> colorRef(const DocBytes& bytes, qint64 at) {
     if (!bytes.contains(at, 4) || bytes.u8(at + 3) == 0xFF) {
-        return false;
+        return std::nullopt;
     }
-    *color = (static_cast<quint32>(bytes.u8(at)) << 16) |
-             (static_cast<quint32>(bytes.u8(at + 1)) << 8) | bytes.u8(at + 2);
-    return true;
+    return (static_cast<quint32>(bytes.u8(at)) << 16) |
+           (static_cast<quint32>(bytes.u8(at + 1)) << 8) | bytes.u8(at + 2);
+}
+
+/* Store a colour that is given in target; true when it is. Without one, target keeps its
+   value (a format compares its colour even when it has none). */
+bool assignColor(const std::optional<quint32>& color, quint32& target) {
+    if (color) {
+        target = *color;
+    }
+    return color.has_value();
 }
 
 /* Read a Brc80 (MS-DOC 2.9.17); an all-ones value is "nil" and leaves the border undefined. */
@@ -42,7 +50,7 @@ StoryBorder brc80(const DocBytes& bytes, qint64 at) {
     border.defined = true;
     border.eighths = bytes.u8(at);
     border.type = bytes.u8(at + 1);
-    border.hasColor = DocFormatter::icoColor(bytes.u8(at + 2), &border.color);
+    border.hasColor = assignColor(DocFormatter::icoColor(bytes.u8(at + 2)), border.color);
     return border;
 }
 
@@ -53,7 +61,7 @@ StoryBorder brc(const DocBytes& bytes, qint64 at) {
         return border;
     }
     border.defined = true;
-    border.hasColor = colorRef(bytes, at, &border.color);
+    border.hasColor = assignColor(colorRef(bytes, at), border.color);
     border.eighths = bytes.u8(at + 4);
     border.type = bytes.u8(at + 5);
     return border;
@@ -69,69 +77,68 @@ DocBytes hugeGrpprl(const DocBytes& operand, const DocBytes& dataStream) {
 }  // namespace
 
 /* Map an ico index to its RGB value. */
-bool DocFormatter::icoColor(int ico, quint32* color) {
+std::optional<quint32> DocFormatter::icoColor(int ico) {
     static const quint32 kColors[] = {0,        0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF,
                                       0xFF0000, 0xFFFF00, 0xFFFFFF, 0x000080, 0x008080, 0x008000,
                                       0x800080, 0x800000, 0x808000, 0x808080, 0xC0C0C0};
     if (ico <= 0 || ico >= static_cast<int>(sizeof(kColors) / sizeof(kColors[0]))) {
-        return false;
+        return std::nullopt;
     }
-    *color = kColors[ico];
-    return true;
+    return kColors[ico];
 }
 
 /* Apply the character sprms the reader keeps. */
 void DocFormatter::applyChar(const DocBytes& grpprl, const StoryCharFormat& style,
-                             StoryCharFormat* format) {
+                             StoryCharFormat& format) {
     DocSprm sprms(grpprl);
     while (sprms.next()) {
         const DocBytes& op = sprms.operand();
         switch (sprms.sprm()) {
             case DocSprm::CFBold:
-                format->bold = toggle(op.u8(0), style.bold);
+                format.bold = toggle(op.u8(0), style.bold);
                 break;
             case DocSprm::CFItalic:
-                format->italic = toggle(op.u8(0), style.italic);
+                format.italic = toggle(op.u8(0), style.italic);
                 break;
             case DocSprm::CFStrike:
             case DocSprm::CFDStrike:
-                format->strike = toggle(op.u8(0), style.strike);
+                format.strike = toggle(op.u8(0), style.strike);
                 break;
             case DocSprm::CKul:
-                format->underline = op.u8(0);
+                format.underline = op.u8(0);
                 break;
             case DocSprm::CHps:
                 if (op.u16(0) > 0) {
-                    format->halfPoints = op.u16(0);
+                    format.halfPoints = op.u16(0);
                 }
                 break;
             case DocSprm::CIco:
-                format->hasColor = icoColor(op.u8(0), &format->color);
+                format.hasColor = assignColor(icoColor(op.u8(0)), format.color);
                 break;
             case DocSprm::CCv:
-                format->hasColor = colorRef(op, 0, &format->color);
+                format.hasColor = assignColor(colorRef(op, 0), format.color);
                 break;
             case DocSprm::CRgFtc0:
-                format->fontAscii = op.u16(0);
+                format.fontAscii = op.u16(0);
                 break;
             case DocSprm::CRgFtc1:
-                format->fontEastAsia = op.u16(0);
+                format.fontEastAsia = op.u16(0);
                 break;
             case DocSprm::CFRMarkDel:
-                format->deleted = op.u8(0) != 0;
+                format.deleted = op.u8(0) != 0;
                 break;
             case DocSprm::CFSpec:
-                format->special = op.u8(0) != 0;
+                format.special = op.u8(0) != 0;
                 break;
             case DocSprm::CSymbol:
-                format->symbolFont = op.u16(0);
-                format->symbolChar = op.u16(2);
+                format.symbolFont = op.u16(0);
+                format.symbolChar = op.u16(2);
                 break;
             case DocSprm::CPicLocation:
-                format->picLocation = op.u32(0);
+                format.picLocation = op.u32(0);
                 break;
             case DocSprm::CFOle2:
-                format->ole2 = op.u8(0) != 0;
+                format.ole2 = op.u8(0) != 0;
                 break;
             default:
                 break;
@@ -153,42 +160,42 @@ int DocFormatter::charStyleOf(const DocBytes& grpprl) {
 
 /* Apply the paragraph sprms, following a huge grpprl one level deep. */
 void DocFormatter::applyPara(const DocBytes& grpprl, const DocBytes& dataStream,
-                             StoryParaFormat* format) {
+                             StoryParaFormat& format) {
     applyParaSprms(grpprl, dataStream, 0, format);
 }
 
 /* Apply paragraph sprms at a given huge-grpprl depth. */
 void DocFormatter::applyParaSprms(const DocBytes& grpprl, const DocBytes& dataStream, int depth,
-                                  StoryParaFormat* format) {
+                                  StoryParaFormat& format) {
     DocSprm sprms(grpprl);
     while (sprms.next()) {
         const DocBytes& op = sprms.operand();
         switch (sprms.sprm()) {
             case DocSprm::PIstd:
-                format->istd = op.u16(0);
+                format.istd = op.u16(0);
                 break;
             case DocSprm::PJc80:
             case DocSprm::PJc:
-                format->justification = op.u8(0);
+                format.justification = op.u8(0);
                 break;
             case DocSprm::PFInTable:
-                format->inTable = op.u8(0) != 0;
+                format.inTable = op.u8(0) != 0;
                 break;
             case DocSprm::PFTtp:
-                format->tableRowEnd = op.u8(0) != 0;
+                format.tableRowEnd = op.u8(0) != 0;
                 break;
             case DocSprm::PFInnerTableCell:
-                format->innerCellEnd = op.u8(0) != 0;
+                format.innerCellEnd = op.u8(0) != 0;
                 break;
             case DocSprm::PFInnerTtp:
-                format->innerRowEnd = op.u8(0) != 0;
+                format.innerRowEnd = op.u8(0) != 0;
                 break;
             case DocSprm::PItap:
-                format->itap = qBound(0, static_cast<int>(op.i32(0)), kMaxTableDepth);
+                format.itap = qBound(0, static_cast<int>(op.i32(0)), kMaxTableDepth);
                 break;
             case DocSprm::PDtap:
-                format->itap =
-                    qBound(0, qMax(format->itap, 0) + static_cast<int>(op.i32(0)), kMaxTableDepth);
+                format.itap =
+                    qBound(0, qMax(format.itap, 0) + static_cast<int>(op.i32(0)), kMaxTableDepth);
                 break;
             case DocSprm::PHugePapx:
                 if (depth == 0) {
@@ -203,13 +210,13 @@ void DocFormatter::applyParaSprms(const DocBytes& grpprl, const DocBytes& dataSt
 
 /* Apply the table sprms of a row-end paragraph. */
 void DocFormatter::applyRow(const DocBytes& grpprl, const DocBytes& dataStream,
-                            StoryRowFormat* row) {
+                            StoryRowFormat& row) {
     applyRowSprms(grpprl, dataStream, 0, row);
 }
 
 /* Apply row sprms at a given huge-grpprl depth. */
 void DocFormatter::applyRowSprms(const DocBytes& grpprl, const DocBytes& dataStream, int depth,
-                                 StoryRowFormat* row) {
+                                 StoryRowFormat& row) {
     DocSprm sprms(grpprl);
     while (sprms.next()) {
         if (sprms.sprm() == DocSprm::PHugePapx) {
@@ -223,7 +230,7 @@ void DocFormatter::applyRowSprms(const DocBytes& grpprl, const DocBytes& dataStr
 }
 
 /* Apply one table sprm. */
-void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, StoryRowFormat* row) {
+void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, StoryRowFormat& row) {
     switch (sprm) {
         case DocSprm::TDefTable:
             defineTable(op, row);
@@ -253,7 +260,7 @@ void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, StoryRowFormat
             setCellBorders(op, true, row);
             break;
         case DocSprm::TDyaRowHeight:
-            row->heightTwips = op.i16(0);
+            row.heightTwips = op.i16(0);
             break;
         default:
             applyCellSprm(sprm, op, row);
@@ -262,35 +269,35 @@ void DocFormatter::applyRowSprm(quint16 sprm, const DocBytes& op, StoryRowFormat
 }
 
 /* Apply one sprm that sets a property of some of the row's cells (merges, alignment). */
-void DocFormatter::applyCellSprm(quint16 sprm, const DocBytes& op, StoryRowFormat* row) {
+void DocFormatter::applyCellSprm(quint16 sprm, const DocBytes& op, StoryRowFormat& row) {
     switch (sprm) {
         case DocSprm::TVertMerge: {
             // VerticalMergeOperand: cb, itc, vertMergeFlags (MS-DOC 2.9.347).
             const int itc = op.u8(1);
-            if (itc < row->cells.size() && op.contains(2, 1)) {
-                row->cells[itc].verticalMerge = op.u8(2) & 3;
+            if (static_cast<size_t>(itc) < row.cells.size() && op.contains(2, 1)) {
+                row.cells[itc].verticalMerge = op.u8(2) & 3;
             }
             break;
         }
         case DocSprm::TVertAlign: {
             // CellRangeVertAlign: cb, itcFirst, itcLim, valign (MS-DOC 2.9.32).
-            const int last = qMin(static_cast<int>(op.u8(2)), static_cast<int>(row->cells.size()));
+            const int last = qMin(static_cast<int>(op.u8(2)), static_cast<int>(row.cells.size()));
             for (int itc = op.u8(1); itc < last; ++itc) {
-                row->cells[itc].verticalAlign = op.u8(3);
+                row.cells[itc].verticalAlign = op.u8(3);
             }
             break;
         }
         case DocSprm::TMerge: {
-            const int last = qMin(static_cast<int>(op.u8(1)), static_cast<int>(row->cells.size()));
+            const int last = qMin(static_cast<int>(op.u8(1)), static_cast<int>(row.cells.size()));
             for (int itc = op.u8(0); itc < last; ++itc) {
-                row->cells[itc].horizontalMerge = itc == op.u8(0) ? 1 : 2;
+                row.cells[itc].horizontalMerge = itc == op.u8(0) ? 1 : 2;
             }
             break;
         }
         case DocSprm::TSplit: {
-            const int last = qMin(static_cast<int>(op.u8(1)), static_cast<int>(row->cells.size()));
+            const int last = qMin(static_cast<int>(op.u8(1)), static_cast<int>(row.cells.size()));
             for (int itc = op.u8(0); itc < last; ++itc) {
-                row->cells[itc].horizontalMerge = 0;
+                row.cells[itc].horizontalMerge = 0;
             }
             break;
         }
@@ -300,23 +307,23 @@ void DocFormatter::applyCellSprm(quint16 sprm, const DocBytes& op, StoryRowForma
 }
 
 /* Read a TDefTableOperand (MS-DOC 2.9.320): cell boundaries and Tc80 records. */
-void DocFormatter::defineTable(const DocBytes& op, StoryRowFormat* row) {
+void DocFormatter::defineTable(const DocBytes& op, StoryRowFormat& row) {
     const int count = op.u8(2);
     if (count < 1 || count > kMaxCells || !op.contains(3, (count + 1) * 2)) {
         return;
     }
-    row->defined = true;
-    row->boundaries.resize(count + 1);
+    row.defined = true;
+    row.boundaries.resize(static_cast<size_t>(count) + 1);
     for (int i = 0; i <= count; ++i) {
-        row->boundaries[i] = op.i16(3 + i * 2);
+        row.boundaries[static_cast<size_t>(i)] = op.i16(3 + i * 2);
     }
-    row->cells = QVector<StoryCellFormat>(count);
+    row.cells.assign(static_cast<size_t>(count), StoryCellFormat());
     const qint64 tcAt = 3 + static_cast<qint64>(count + 1) * 2;
     for (int i = 0; i < count && op.contains(tcAt + i * 20, 20); ++i) {
         // Tc80 (MS-DOC 2.9.311): TCGRF, wWidth, then four Brc80MayBeNil.
         const qint64 at = tcAt + i * 20;
         const quint16 grf = op.u16(at);
-        StoryCellFormat& cell = row->cells[i];
+        StoryCellFormat& cell = row.cells[i];
         cell.horizontalMerge = grf & 3;
         cell.verticalMerge = (grf >> 5) & 3;
         cell.verticalAlign = (grf >> 7) & 3;
@@ -328,26 +335,26 @@ void DocFormatter::defineTable(const DocBytes& op, StoryRowFormat* row) {
 }
 
 /* Read a TableBordersOperand80 or TableBordersOperand (MS-DOC 2.9.315/2.9.316). */
-void DocFormatter::setTableBorders(const DocBytes& op, bool wide, StoryRowFormat* row) {
+void DocFormatter::setTableBorders(const DocBytes& op, bool wide, StoryRowFormat& row) {
     const int size = wide ? 8 : 4;
-    StoryBorder* targets[] = {&row->top,   &row->left,    &row->bottom,
-                              &row->right, &row->insideH, &row->insideV};
+    StoryBorder* targets[] = {&row.top,   &row.left,    &row.bottom,
+                              &row.right, &row.insideH, &row.insideV};
     for (int i = 0; i < 6; ++i) {
         *targets[i] = wide ? brc(op, 1 + i * size) : brc80(op, 1 + i * size);
     }
 }
 
 /* Read a TableBrcOperand or TableBrc80Operand (MS-DOC 2.9.317/2.9.318) for a cell range. */
-void DocFormatter::setCellBorders(const DocBytes& op, bool wide, StoryRowFormat* row) {
+void DocFormatter::setCellBorders(const DocBytes& op, bool wide, StoryRowFormat& row) {
     const int first = op.u8(1);
-    const int last = qMin(static_cast<int>(op.u8(2)), static_cast<int>(row->cells.size()));
+    const int last = qMin(static_cast<int>(op.u8(2)), static_cast<int>(row.cells.size()));
     const int sides = op.u8(3);
     const StoryBorder border = wide ? brc(op, 4) : brc80(op, 4);
     if (!border.defined) {
         return;
     }
     for (int itc = first; itc < last; ++itc) {
-        StoryCellFormat& cell = row->cells[itc];
+        StoryCellFormat& cell = row.cells[itc];
         if (sides & 0x01) {
             cell.top = border;
         }
@@ -364,36 +371,35 @@ void DocFormatter::setCellBorders(const DocBytes& op, bool wide, StoryRowFormat*
 }
 
 /* Read a DefTableShdOperand (Shd, 10 bytes each) or an array of Shd80 (2 bytes each). */
-void DocFormatter::setShading(const DocBytes& op, bool wide, int firstCell, StoryRowFormat* row) {
+void DocFormatter::setShading(const DocBytes& op, bool wide, int firstCell, StoryRowFormat& row) {
     const int size = wide ? 10 : 2;
     const int count = op.u8(0) / size;
-    for (int i = 0; i < count && firstCell + i < row->cells.size(); ++i) {
-        StoryCellFormat& cell = row->cells[firstCell + i];
+    const int cellCount = static_cast<int>(row.cells.size());
+    for (int i = 0; i < count && firstCell + i < cellCount; ++i) {
+        StoryCellFormat& cell = row.cells[firstCell + i];
         const qint64 at = 1 + static_cast<qint64>(i) * size;
-        quint32 fore = 0;
-        quint32 back = 0;
-        bool hasFore = false;
-        bool hasBack = false;
+        std::optional<quint32> fore;
+        std::optional<quint32> back;
         int pattern = 0;
         if (wide) {
             // Shd (MS-DOC 2.9.248): cvFore, cvBack, ipat.
-            hasFore = colorRef(op, at, &fore);
-            hasBack = colorRef(op, at + 4, &back);
+            fore = colorRef(op, at);
+            back = colorRef(op, at + 4);
             pattern = op.u16(at + 8);
         } else {
             // Shd80 (MS-DOC 2.9.249): icoFore (5 bits), icoBack (5 bits), ipat (6 bits).
             const quint16 value = op.u16(at);
-            hasFore = icoColor(value & 0x1F, &fore);
-            hasBack = icoColor((value >> 5) & 0x1F, &back);
+            fore = icoColor(value & 0x1F);
+            back = icoColor((value >> 5) & 0x1F);
             pattern = value >> 10;
         }
         // A solid pattern shows the foreground colour; others are approximated by the ground.
-        if (pattern == 1 && hasFore) {
+        if (pattern == 1 && fore) {
             cell.hasShading = true;
-            cell.shading = fore;
-        } else if (pattern != 0xFFFF && hasBack) {
+            cell.shading = *fore;
+        } else if (pattern != 0xFFFF && back) {
             cell.hasShading = true;
-            cell.shading = back;
+            cell.shading = *back;
         } else {
             cell.hasShading = false;
         }

@@ -1,5 +1,7 @@
 #include "office/word/doc/docformfield.h"
 
+#include <utility>
+
 namespace {
 
 constexpr quint32 kFFDataVersion = 0xFFFFFFFF;
@@ -20,9 +22,11 @@ std::optional<LegacyFormField> DocFormField::read(const DocBytes& data, quint32 
     const int result = (bits >> 2) & 0x1F;
     LegacyFormField field;
     position += 10;  // version, bits, cch, hps
-    if (!readXstz(data, position, &field.name)) {
+    std::optional<QString> name = readXstz(data, position);
+    if (!name) {
         return std::nullopt;
     }
+    field.name = std::move(*name);
     if (type == 0) {
         return field;  // a text field shows its result
     }
@@ -41,7 +45,7 @@ std::optional<LegacyFormField> DocFormField::read(const DocBytes& data, quint32 
     field.defaultResult = defaultValue;
     // Text format, help, status and the two macro names come before the entries.
     for (int i = 0; i < 5; ++i) {
-        if (!readXstz(data, position, nullptr)) {
+        if (!readXstz(data, position)) {
             return field;
         }
     }
@@ -50,19 +54,17 @@ std::optional<LegacyFormField> DocFormField::read(const DocBytes& data, quint32 
 }
 
 /* Count, characters, terminator. */
-bool DocFormField::readXstz(const DocBytes& data, qint64& position, QString* text) {
+std::optional<QString> DocFormField::readXstz(const DocBytes& data, qint64& position) {
     const quint16 count = data.u16(position);
     if (!data.contains(position, 2 + static_cast<qint64>(count) * 2 + 2)) {
-        return false;
+        return std::nullopt;
     }
-    if (text) {
-        text->resize(count);
-        for (int i = 0; i < count; ++i) {
-            (*text)[i] = QChar(data.u16(position + 2 + i * 2));
-        }
+    QString text(count, Qt::Uninitialized);
+    for (int i = 0; i < count; ++i) {
+        text[i] = QChar(data.u16(position + 2 + i * 2));
     }
     position += 2 + static_cast<qint64>(count) * 2 + 2;
-    return true;
+    return text;
 }
 
 /* An STTB of Unicode strings (fExtend 0xFFFF, cData, cbExtra, then the strings). */

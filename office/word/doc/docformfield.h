@@ -16,8 +16,8 @@ public:
     static std::optional<LegacyFormField> read(const DocBytes& data, quint32 offset);
 
 private:
-    // An Xstz (MS-DOC 2.9.357): a count, that many UTF-16 units, a terminating zero; false
+    // An Xstz (MS-DOC 2.9.357): a count, that many UTF-16 units, a terminating zero; none
     // when it runs past the data. `position` moves past it.
-    static bool readXstz(const DocBytes& data, qint64& position, QString* text);
+    static std::optional<QString> readXstz(const DocBytes& data, qint64& position);
     static bool readDropList(const DocBytes& data, qint64 position, LegacyFormField& field);
 };

@@ -23,21 +23,23 @@ QString DocObjectPool::equationText(quint32 id) {
 QString DocObjectPool::readEquation(quint32 id) {
     const std::string storage = "_" + std::to_string(id);
     QByteArray bytes;
-    QString text;
     const CompoundFile::Stream mtef = m_file->readStream({"ObjectPool", storage, "Equation Native"},
                                                          m_limits.equationBytes, bytes);
-    if (mtef == CompoundFile::Stream::Ok && MtefEquation::fromEquationNative(bytes, &text)) {
-        return text;
+    if (mtef == CompoundFile::Stream::Ok) {
+        std::optional<QString> text = MtefEquation::fromEquationNative(bytes);
+        if (text) {
+            return *text;
+        }
     }
     bool tooLarge = mtef == CompoundFile::Stream::TooLarge;
     const CompoundFile::Stream package =
         m_file->readStream({"ObjectPool", storage, "package_stream"}, m_limits.packageBytes, bytes);
     if (package == CompoundFile::Stream::Ok) {
-        const MathMlEquation::Outcome formula = MathMlEquation::fromOdfPackage(bytes, &text);
-        if (formula == MathMlEquation::Outcome::Read) {
-            return text;
+        const MathMlEquation::Result formula = MathMlEquation::fromOdfPackage(bytes);
+        if (formula.outcome == MathMlEquation::Outcome::Read) {
+            return formula.text;
         }
-        tooLarge = tooLarge || formula == MathMlEquation::Outcome::TooLarge;
+        tooLarge = tooLarge || formula.outcome == MathMlEquation::Outcome::TooLarge;
     }
     if (tooLarge || package == CompoundFile::Stream::TooLarge) {
         m_losses.append(

@@ -23,19 +23,19 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
         if (cb < 0 || !clx.contains(pos + 3, cb)) {
             return false;
         }
-        m_prcs.append(clx.mid(pos + 3, cb));
+        m_prcs.push_back(clx.mid(pos + 3, cb));
         pos += 3 + cb;
     }
-    QVector<Descriptor> descriptors;
-    if (!readPcdt(clx, pos, &descriptors)) {
+    const std::optional<std::vector<Descriptor>> descriptors = readPcdt(clx, pos);
+    if (!descriptors) {
         return false;
     }
-    for (const Descriptor& descriptor : descriptors) {
+    for (const Descriptor& descriptor : *descriptors) {
         Piece piece;
         piece.cpStart = descriptor.cpStart;
         piece.cpEnd = descriptor.cpEnd;
         if (piece.cpStart < 0 || piece.cpEnd < piece.cpStart ||
-            (!m_pieces.isEmpty() && piece.cpStart < m_pieces.last().cpEnd)) {
+            (!m_pieces.empty() && piece.cpStart < m_pieces.back().cpEnd)) {
             return false;
         }
         piece.compressed = descriptor.fc & kCompressedFlag;
@@ -54,25 +54,27 @@ bool DocPieceTable::parse(const DocBytes& clx, qint64 wordDocumentSize) {
             m_firstMissingCp = qMin(m_firstMissingCp, piece.cpEnd);
         }
         if (piece.cpEnd > piece.cpStart) {
-            m_pieces.append(piece);
+            m_pieces.push_back(piece);
         }
     }
     return true;
 }
 
 /* The Pcdt's lcb, then the PlcPcd: count + 1 CPs and count Pcds. */
-bool DocPieceTable::readPcdt(const DocBytes& clx, qint64 pos, QVector<Descriptor>* descriptors) {
+std::optional<std::vector<DocPieceTable::Descriptor>> DocPieceTable::readPcdt(const DocBytes& clx,
+                                                                              qint64 pos) {
     if (clx.u8(pos) != kClxtPcdt || !clx.contains(pos + 1, 4)) {
-        return false;
+        return std::nullopt;
     }
     const qint64 lcb = clx.u32(pos + 1);
     const DocBytes plc = clx.mid(pos + 5, lcb);
     if (lcb < 4 || plc.size() != lcb || (lcb - 4) % (4 + kPcdSize) != 0) {
-        return false;
+        return std::nullopt;
     }
     const int count = static_cast<int>((lcb - 4) / (4 + kPcdSize));
     const qint64 pcdAt = static_cast<qint64>(count + 1) * 4;
-    descriptors->reserve(count);
+    std::vector<Descriptor> descriptors;
+    descriptors.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         Descriptor descriptor;
         descriptor.cpStart = plc.i32(i * 4);
@@ -80,9 +82,9 @@ bool DocPieceTable::readPcdt(const DocBytes& clx, qint64 pos, QVector<Descriptor
         // Pcd (2.9.177): flags, FcCompressed, Prm.
         descriptor.fc = plc.u32(pcdAt + i * kPcdSize + 2);
         descriptor.prm = plc.u16(pcdAt + i * kPcdSize + 6);
-        descriptors->append(descriptor);
+        descriptors.push_back(descriptor);
     }
-    return true;
+    return descriptors;
 }
 
 /* Sum the pieces' lengths. */
@@ -96,7 +98,9 @@ qint64 DocPieceTable::characterCount() const {
 
 /* Look up a Prc grpprl by index. */
 DocBytes DocPieceTable::prcGrpprl(int index) const {
-    return index >= 0 && index < m_prcs.size() ? m_prcs[index] : DocBytes();
+    return index >= 0 && static_cast<size_t>(index) < m_prcs.size()
+               ? m_prcs[static_cast<size_t>(index)]
+               : DocBytes();
 }
 
 /* Map an 8-bit character to Unicode the way Windows-1252 does. */

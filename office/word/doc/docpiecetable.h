@@ -3,7 +3,9 @@
 #include "office/word/doc/docbytes.h"
 
 #include <QString>
-#include <QVector>
+
+#include <optional>
+#include <vector>
 
 // The piece table of a Word binary document: Clx (MS-DOC 2.9.38) with its Prc entries and the
 // Pcdt/PlcPcd (2.9.178, 2.8.35) that maps character positions (CPs) to the WordDocument
@@ -33,15 +35,15 @@ public:
         quint16 prm = 0;
     };
 
-    // The descriptors of the Pcdt at pos of a Clx, as stored; false when pos holds no Pcdt or
+    // The descriptors of the Pcdt at pos of a Clx, as stored; none when pos holds no Pcdt or
     // its size does not fit whole descriptors.
-    static bool readPcdt(const DocBytes& clx, qint64 pos, QVector<Descriptor>* descriptors);
+    static std::optional<std::vector<Descriptor>> readPcdt(const DocBytes& clx, qint64 pos);
     // Parse a Clx. Pieces whose text lies outside the WordDocument stream (of the given size)
     // are cut to what is there. False for a malformed Clx (no Pcdt, CPs out of order, counts
     // that do not fit).
     bool parse(const DocBytes& clx, qint64 wordDocumentSize);
 
-    const QVector<Piece>& pieces() const { return m_pieces; }
+    const std::vector<Piece>& pieces() const { return m_pieces; }
     // The characters all pieces name together.
     qint64 characterCount() const;
     // The first CP whose text lies outside the stream (cut from its piece), or the largest
@@ -56,7 +58,7 @@ public:
     static QChar compressedChar(quint8 byte);
 
 private:
-    QVector<Piece> m_pieces;
-    QVector<DocBytes> m_prcs;
+    std::vector<Piece> m_pieces;
+    std::vector<DocBytes> m_prcs;
     qint32 m_firstMissingCp = 0;
 };

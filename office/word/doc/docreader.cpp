@@ -12,6 +12,10 @@
 #include "office/word/model/storyblockbuilder.h"
 #include "office/word/model/wordfilebytes.h"
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace {
 
 using Status = WordLoadResult::Status;
@@ -62,31 +66,29 @@ WordLoadResult damaged(const char* what) {
                                    QStringLiteral("damaged document: ") + QLatin1String(what));
 }
 
-/* False, with the failure, when the pieces miss part of the main story or name its text over
-   and over; storySize is the size of the stream the text comes from. */
-bool piecesUsable(const DocPieceTable& pieces, qint32 ccpText, qint64 storySize,
-                  WordLoadResult* failure) {
+/* The failure when the pieces miss part of the main story or name its text over and over,
+   none when they are usable; storySize is the size of the stream the text comes from. */
+std::optional<WordLoadResult> piecesFailure(const DocPieceTable& pieces, qint32 ccpText,
+                                            qint64 storySize) {
     // A main story with text missing would convert into a partial workbook.
     if (pieces.firstMissingCp() < ccpText) {
-        *failure = damaged("the text lies outside the document stream");
-        return false;
+        return damaged("the text lies outside the document stream");
     }
     // Each character of a story is stored once; pieces naming the same text over and over
     // would make a story far larger than the file (and the memory to hold it).
     if (pieces.characterCount() >
         DocReader::kMaxStoryFactor * qMax<qint64>(storySize, DocReader::kStoryAllowance)) {
-        *failure = WordLoadResult::failure(
+        return WordLoadResult::failure(
             Status::TooLarge, QStringLiteral("the document's text repeats beyond its file size"));
-        return false;
     }
-    return true;
+    return std::nullopt;
 }
 
 /* Read the main story and build the document from its paragraphs. */
 WordLoadResult readStory(const DocStoryReader::Sources& sources, qint32 ccpText,
                          const WordFontTable& fonts, const WordReadLimits& limits) {
     DocStoryReader story(sources);
-    const QVector<StoryParagraph> paragraphs = story.read(ccpText);
+    const std::vector<StoryParagraph> paragraphs = story.read(ccpText);
     if (story.tooLarge()) {
         return WordLoadResult::failure(Status::TooLarge, story.tooLargeReason());
     }
@@ -112,9 +114,10 @@ WordLoadResult readWord6(const DocBytes& word, const WordReadLimits& limits) {
         default:
             return damaged(word6.why());
     }
-    WordLoadResult failure;
-    if (!piecesUsable(word6.pieces(), word6.ccpText(), word.size(), &failure)) {
-        return failure;
+    std::optional<WordLoadResult> failure =
+        piecesFailure(word6.pieces(), word6.ccpText(), word.size());
+    if (failure) {
+        return std::move(*failure);
     }
     DocStoryReader::Sources sources;
     sources.wordDocument = word6.text();
@@ -130,12 +133,11 @@ WordLoadResult readWord6(const DocBytes& word, const WordReadLimits& limits) {
 
 /* Read a file into memory and parse it. */
 WordLoadResult DocReader::readFile(const QString& path, const WordReadLimits& limits) {
-    QByteArray bytes;
-    if (std::optional<WordLoadResult> failure =
-            WordFileBytes::read(path, limits.maxFileBytes, &bytes)) {
-        return std::move(*failure);
+    WordFileBytes::Contents file = WordFileBytes::read(path, limits.maxFileBytes);
+    if (file.failure) {
+        return std::move(*file.failure);
     }
-    return readData(bytes, limits);
+    return readData(file.bytes, limits);
 }
 
 /* Take the streams out of the compound file, then read them. */
@@ -174,9 +176,9 @@ WordLoadResult DocReader::readStreams(const QByteArray& wordDocument, const QByt
     if (clx.size() == 0 || !pieces.parse(clx, word.size())) {
         return damaged("piece table");
     }
-    WordLoadResult failure;
-    if (!piecesUsable(pieces, fib.ccpText, word.size(), &failure)) {
-        return failure;
+    std::optional<WordLoadResult> failure = piecesFailure(pieces, fib.ccpText, word.size());
+    if (failure) {
+        return std::move(*failure);
     }
     DocFkpTable chpx;
     DocFkpTable papx;

@@ -32,38 +32,38 @@ FormKind formKind(const QString& instruction) {
 
 /* Copy the values a character style sets (those differing from the defaults) onto format. */
 void overlayCharStyle(const StoryCharFormat& style, const StoryCharFormat& defaults,
-                      StoryCharFormat* format) {
+                      StoryCharFormat& format) {
     if (style.bold != defaults.bold) {
-        format->bold = style.bold;
+        format.bold = style.bold;
     }
     if (style.italic != defaults.italic) {
-        format->italic = style.italic;
+        format.italic = style.italic;
     }
     if (style.strike != defaults.strike) {
-        format->strike = style.strike;
+        format.strike = style.strike;
     }
     if (style.underline != defaults.underline) {
-        format->underline = style.underline;
+        format.underline = style.underline;
     }
     if (style.halfPoints != defaults.halfPoints) {
-        format->halfPoints = style.halfPoints;
+        format.halfPoints = style.halfPoints;
     }
     if (style.hasColor != defaults.hasColor || style.color != defaults.color) {
-        format->hasColor = style.hasColor;
-        format->color = style.color;
+        format.hasColor = style.hasColor;
+        format.color = style.color;
     }
     if (style.fontAscii != defaults.fontAscii) {
-        format->fontAscii = style.fontAscii;
+        format.fontAscii = style.fontAscii;
     }
     if (style.fontEastAsia != defaults.fontEastAsia) {
-        format->fontEastAsia = style.fontEastAsia;
+        format.fontEastAsia = style.fontEastAsia;
     }
 }
 
 }  // namespace
 
 /* Read every piece up to ccpText, then flush an unterminated last paragraph. */
-QVector<StoryParagraph> DocStoryReader::read(qint32 ccpText) {
+std::vector<StoryParagraph> DocStoryReader::read(qint32 ccpText) {
     m_paragraphs.clear();
     m_pending.clear();
     m_fields.clear();
@@ -80,14 +80,14 @@ QVector<StoryParagraph> DocStoryReader::read(qint32 ccpText) {
         }
         readPiece(piece, ccpText);
     }
-    if (!m_pending.isEmpty()) {
+    if (!m_pending.empty()) {
         StoryParagraph paragraph;
         const StoryCharFormat& style = m_sources.styles->charFormat(0);
         for (const Segment& segment : m_pending) {
-            appendText(segment, resolveChar(segment.chpx, segment.prm, style), false, &paragraph);
+            appendText(segment, resolveChar(segment.chpx, segment.prm, style), false, paragraph);
         }
         m_pending.clear();
-        m_paragraphs.append(paragraph);
+        m_paragraphs.push_back(paragraph);
     }
     return m_paragraphs;
 }
@@ -117,10 +117,10 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
             if (ch != kParagraphMark && ch != kCellMark) {
                 continue;
             }
-            m_pending.append(Segment{text.mid(start, i + 1 - start), chpx, prm});
+            m_pending.push_back(Segment{text.mid(start, i + 1 - start), chpx, prm});
             endParagraph(piece, cp + i, text[i]);
             start = i + 1;
-            if (m_paragraphs.size() >= m_sources.maxParagraphs) {
+            if (static_cast<qint64>(m_paragraphs.size()) >= m_sources.maxParagraphs) {
                 m_tooLarge = QStringLiteral("the document has too many paragraphs");
             }
             if (!m_tooLarge.isEmpty()) {
@@ -129,7 +129,7 @@ void DocStoryReader::readPiece(const DocPieceTable::Piece& piece, qint32 cpEnd) 
             }
         }
         if (start < text.size()) {
-            m_pending.append(Segment{text.mid(start), chpx, prm});
+            m_pending.push_back(Segment{text.mid(start), chpx, prm});
         }
         cp = static_cast<qint32>(segmentEnd);
     }
@@ -144,25 +144,25 @@ void DocStoryReader::endParagraph(const DocPieceTable::Piece& piece, qint32 cp, 
     paragraph.format.istd = istd;
     const DocBytes grpprl = run ? run->grpprl : DocBytes();
     const DocBytes prm = prmGrpprl(piece.prm);
-    DocFormatter::applyPara(grpprl, m_sources.dataStream, &paragraph.format);
-    DocFormatter::applyPara(prm, m_sources.dataStream, &paragraph.format);
+    DocFormatter::applyPara(grpprl, m_sources.dataStream, paragraph.format);
+    DocFormatter::applyPara(prm, m_sources.dataStream, paragraph.format);
     paragraph.endsWithCellMark = mark.unicode() == kCellMark;
     if (paragraph.isRowEnd()) {
-        DocFormatter::applyRow(grpprl, m_sources.dataStream, &paragraph.row);
-        DocFormatter::applyRow(prm, m_sources.dataStream, &paragraph.row);
+        DocFormatter::applyRow(grpprl, m_sources.dataStream, paragraph.row);
+        DocFormatter::applyRow(prm, m_sources.dataStream, paragraph.row);
     }
     const StoryCharFormat& style = m_sources.styles->charFormat(paragraph.format.istd);
-    for (int i = 0; i < m_pending.size(); ++i) {
+    for (size_t i = 0; i < m_pending.size(); ++i) {
         const Segment& segment = m_pending[i];
         const StoryCharFormat format = resolveChar(segment.chpx, segment.prm, style);
-        const bool last = i == m_pending.size() - 1;
-        appendText(segment, format, last, &paragraph);
+        const bool last = i + 1 == m_pending.size();
+        appendText(segment, format, last, paragraph);
         if (last) {
             paragraph.markFormat = format;
         }
     }
     m_pending.clear();
-    m_paragraphs.append(paragraph);
+    m_paragraphs.push_back(paragraph);
 }
 
 /* Character format: paragraph style, then character style, then direct formatting. */
@@ -176,17 +176,17 @@ StoryCharFormat DocStoryReader::resolveChar(const DocBytes& chpx, const DocBytes
     }
     if (charStyle >= 0 && m_sources.styles->isCharacterStyle(charStyle)) {
         overlayCharStyle(m_sources.styles->charFormat(charStyle),
-                         m_sources.styles->defaultCharFormat(), &base);
+                         m_sources.styles->defaultCharFormat(), base);
     }
     StoryCharFormat format = base;
-    DocFormatter::applyChar(chpx, base, &format);
-    DocFormatter::applyChar(prm, base, &format);
+    DocFormatter::applyChar(chpx, base, format);
+    DocFormatter::applyChar(prm, base, format);
     return format;
 }
 
 /* Append a stretch's visible characters; the mark itself (last character) is not text. */
 void DocStoryReader::appendText(const Segment& segment, const StoryCharFormat& format,
-                                bool lastHasMark, StoryParagraph* paragraph) {
+                                bool lastHasMark, StoryParagraph& paragraph) {
     const int count = segment.text.size() - (lastHasMark ? 1 : 0);
     for (int i = 0; i < count; ++i) {
         const QChar ch = segment.text[i];
@@ -248,7 +248,7 @@ void DocStoryReader::beginField(const StoryCharFormat& format) {
 
 /* A field ends. When its result showed no text (only the object's picture, or nothing), an
    embedded equation gives its text, an EQ field the text of its field code. */
-void DocStoryReader::endField(const StoryCharFormat& format, StoryParagraph* paragraph) {
+void DocStoryReader::endField(const StoryCharFormat& format, StoryParagraph& paragraph) {
     m_fields.end();
     if (m_openOverflow > 0) {
         --m_openOverflow;
@@ -280,15 +280,15 @@ void DocStoryReader::endField(const StoryCharFormat& format, StoryParagraph* par
 
 /* At a form field's separator: a check box or drop-down shows its box or entry and hides its
    result; a text field notes where its result begins. */
-void DocStoryReader::separateFormField(const StoryCharFormat& format, StoryParagraph* paragraph) {
+void DocStoryReader::separateFormField(const StoryCharFormat& format, StoryParagraph& paragraph) {
     if (m_openOverflow > 0 || m_open.empty()) {
         return;
     }
     OpenField& field = m_open.back();
     const FormKind kind = formKind(field.instruction);
     if (kind == FormKind::Text) {
-        field.textParagraph = m_paragraphs.size();
-        field.textStart = runsTextLength(paragraph->runs);
+        field.textParagraph = static_cast<int>(m_paragraphs.size());
+        field.textStart = runsTextLength(paragraph.runs);
     } else if (kind == FormKind::Shown) {
         showFormField(field.dataOffset, field.instruction, format, paragraph);
         field.formShown = true;
@@ -300,7 +300,7 @@ void DocStoryReader::separateFormField(const StoryCharFormat& format, StoryParag
    now; a text field whose result is only placeholder blanks reads as empty. False for
    other fields. */
 bool DocStoryReader::endFormField(const OpenField& ended, const StoryCharFormat& format,
-                                  StoryParagraph* paragraph) {
+                                  StoryParagraph& paragraph) {
     const FormKind kind = formKind(ended.instruction);
     if (kind == FormKind::None) {
         return false;
@@ -310,9 +310,10 @@ bool DocStoryReader::endFormField(const OpenField& ended, const StoryCharFormat&
     }
     if (kind == FormKind::Shown && !ended.formShown) {
         showFormField(ended.dataOffset, ended.instruction, format, paragraph);
-    } else if (kind == FormKind::Text && ended.textParagraph == m_paragraphs.size() &&
-               LegacyFormField::isPlaceholder(paragraph->text().mid(ended.textStart))) {
-        truncateRuns(paragraph->runs, ended.textStart);
+    } else if (kind == FormKind::Text &&
+               ended.textParagraph == static_cast<int>(m_paragraphs.size()) &&
+               LegacyFormField::isPlaceholder(paragraph.text().mid(ended.textStart))) {
+        truncateRuns(paragraph.runs, ended.textStart);
     }
     return true;
 }
@@ -320,7 +321,7 @@ bool DocStoryReader::endFormField(const OpenField& ended, const StoryCharFormat&
 /* Show a check box's box or a drop-down's entry from the field's data; unreadable data
    gives an empty box or entry. */
 void DocStoryReader::showFormField(quint32 dataOffset, const QString& instruction,
-                                   const StoryCharFormat& format, StoryParagraph* paragraph) {
+                                   const StoryCharFormat& format, StoryParagraph& paragraph) {
     if (!m_fields.showsText()) {
         return;
     }
@@ -341,7 +342,7 @@ void DocStoryReader::showFormField(quint32 dataOffset, const QString& instructio
 /* Append an equation's text as plain characters (its lines as line feeds); false when
    nothing shows. */
 bool DocStoryReader::appendEquation(const QString& text, const StoryCharFormat& format,
-                                    StoryParagraph* paragraph) {
+                                    StoryParagraph& paragraph) {
     // One object may be referred to any number of times: its text counts each time it is
     // written, so a few references cannot multiply a small file into gigabytes of text.
     m_equationChars += text.size();
@@ -363,7 +364,7 @@ bool DocStoryReader::appendEquation(const QString& text, const StoryCharFormat& 
 /* Append one character as a reader sees it, merging runs of equal format; false when the
    character shows nothing. */
 bool DocStoryReader::appendChar(QChar ch, const StoryCharFormat& format,
-                                StoryParagraph* paragraph) {
+                                StoryParagraph& paragraph) {
     QChar out = ch;
     const ushort code = ch.unicode();
 
@@ -382,11 +383,11 @@ bool DocStoryReader::appendChar(QChar ch, const StoryCharFormat& format,
     } else if (code < 0x20) {
         return false;  // pictures, drawn objects, note marks, breaks, soft hyphens
     }
-    if (!paragraph->runs.isEmpty() && paragraph->runs.last().format == format) {
-        paragraph->runs.last().text.append(out);
+    if (!paragraph.runs.empty() && paragraph.runs.back().format == format) {
+        paragraph.runs.back().text.append(out);
         return true;
     }
-    paragraph->runs.append(StoryRun{QString(out), format});
+    paragraph.runs.push_back(StoryRun{QString(out), format});
     return true;
 }
 

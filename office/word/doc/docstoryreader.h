@@ -9,7 +9,6 @@
 #include "office/word/model/wordreadlimits.h"
 
 #include <QString>
-#include <QVector>
 
 #include <vector>
 
@@ -42,7 +41,7 @@ public:
     explicit DocStoryReader(const Sources& sources) : m_sources(sources) {}
 
     // Read the story's paragraphs; the last paragraph is kept even without a closing mark.
-    QVector<StoryParagraph> read(qint32 ccpText);
+    std::vector<StoryParagraph> read(qint32 ccpText);
     // True when the last read stopped at maxParagraphs or past the equation budget;
     // tooLargeReason() says which.
     bool tooLarge() const { return !m_tooLarge.isEmpty(); }
@@ -61,20 +60,20 @@ private:
     StoryCharFormat resolveChar(const DocBytes& chpx, const DocBytes& prm,
                                 const StoryCharFormat& paraStyle) const;
     void appendText(const Segment& segment, const StoryCharFormat& format, bool lastHasMark,
-                    StoryParagraph* paragraph);
-    bool appendChar(QChar ch, const StoryCharFormat& format, StoryParagraph* paragraph);
+                    StoryParagraph& paragraph);
+    bool appendChar(QChar ch, const StoryCharFormat& format, StoryParagraph& paragraph);
     bool appendEquation(const QString& text, const StoryCharFormat& format,
-                        StoryParagraph* paragraph);
+                        StoryParagraph& paragraph);
     void beginField(const StoryCharFormat& format);
-    void separateFormField(const StoryCharFormat& format, StoryParagraph* paragraph);
+    void separateFormField(const StoryCharFormat& format, StoryParagraph& paragraph);
     void showFormField(quint32 dataOffset, const QString& instruction,
-                       const StoryCharFormat& format, StoryParagraph* paragraph);
-    void endField(const StoryCharFormat& format, StoryParagraph* paragraph);
+                       const StoryCharFormat& format, StoryParagraph& paragraph);
+    void endField(const StoryCharFormat& format, StoryParagraph& paragraph);
     DocBytes prmGrpprl(quint16 prm) const;
 
     Sources m_sources;
-    QVector<Segment> m_pending;
-    QVector<StoryParagraph> m_paragraphs;
+    std::vector<Segment> m_pending;
+    std::vector<StoryParagraph> m_paragraphs;
     FieldNesting m_fields;
     // The open fields as FieldNesting keeps them: their instruction text, whether their
     // result has begun and whether it showed any text, the embedded object they hold.
@@ -91,7 +90,7 @@ private:
     };
     std::vector<OpenField> m_open;
     bool endFormField(const OpenField& ended, const StoryCharFormat& format,
-                      StoryParagraph* paragraph);
+                      StoryParagraph& paragraph);
     int m_openOverflow = 0;
     QString m_tooLarge;          // why the last read stopped; empty when it did not
     qint64 m_equationChars = 0;  // characters equations wrote so far

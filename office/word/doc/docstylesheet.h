@@ -4,7 +4,8 @@
 #include "office/word/model/storyformats.h"
 
 #include <QString>
-#include <QVector>
+
+#include <vector>
 
 // The style sheet of a Word binary document: STSH (MS-DOC 2.9.271) with its Stshi (2.9.272)
 // and the LPStd entries (2.9.146 STD). Each style's paragraph and character properties are
@@ -35,8 +36,12 @@ private:
 
     void readStyle(int istd, const DocBytes& std, int baseSize);
     void resolve();
+    // True when istd indexes a style of the sheet.
+    bool inRange(int istd) const {
+        return istd >= 0 && static_cast<size_t>(istd) < m_styles.size();
+    }
 
-    QVector<Style> m_styles;
+    std::vector<Style> m_styles;
     StoryCharFormat m_defaultChar;
     StoryParaFormat m_defaultPara;
 };

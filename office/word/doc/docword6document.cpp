@@ -8,6 +8,9 @@
 
 #include <QHash>
 
+#include <optional>
+#include <utility>
+
 namespace {
 
 constexpr quint8 kClxtPrc = 0x01;
@@ -45,8 +48,8 @@ DocWord6Document::Status DocWord6Document::load(const DocBytes& word) {
                                      word.mid(m_fib.plcfBtePapx.fc, m_fib.plcfBtePapx.lcb),
                                      m_fib.cpnBtePap, word));
     decodeText(rawChpx, rawPapx);
-    translateRuns(rawChpx.runs(), &m_chpx);
-    translateRuns(rawPapx.runs(), &m_papx);
+    m_chpx.assign(translateRuns(rawChpx.runs()));
+    m_papx.assign(translateRuns(rawPapx.runs()));
     m_clx = word97Clx();
     if (!m_pieces.parse(DocBytes(m_clx), m_text.size())) {
         return Status::Damaged;
@@ -69,26 +72,28 @@ bool DocWord6Document::readPieces() {
     piece.fc = m_fib.fcMin;
     piece.cpEnd =
         static_cast<qint32>(qMax<qint64>((m_fib.fcMac - m_fib.fcMin) * m_scale / 2, m_fib.ccpText));
-    m_rawPieces.append(piece);
+    m_rawPieces.push_back(piece);
     return true;
 }
 
 /* Prc entries (clxt, a two-byte size, a grpprl), then the Pcdt with its PlcPcd. */
 bool DocWord6Document::readComplexPieces(const DocBytes& clx) {
-    QVector<DocBytes> prcs;
+    std::vector<DocBytes> prcs;
     qint64 pos = 0;
     while (clx.u8(pos) == kClxtPrc) {
         const qint64 cb = clx.u16(pos + 1);
         if (!clx.contains(pos + 3, cb)) {
             return false;
         }
-        prcs.append(clx.mid(pos + 3, cb));
-        m_prcs.append(DocWord6Sprms::toWord97(prcs.last()));
+        prcs.push_back(clx.mid(pos + 3, cb));
+        m_prcs.push_back(DocWord6Sprms::toWord97(prcs.back()));
         pos += 3 + cb;
     }
-    if (!DocPieceTable::readPcdt(clx, pos, &m_rawPieces)) {
+    std::optional<std::vector<Piece>> descriptors = DocPieceTable::readPcdt(clx, pos);
+    if (!descriptors) {
         return false;
     }
+    m_rawPieces = std::move(*descriptors);
     for (Piece& piece : m_rawPieces) {
         piece.prm = translatePrm(piece.prm, prcs);
     }
@@ -97,9 +102,9 @@ bool DocWord6Document::readComplexPieces(const DocBytes& clx) {
 
 /* A Prm naming a Prc keeps its index; one holding a single sprm and its byte value becomes a
    new Prc with the sprm translated. */
-quint16 DocWord6Document::translatePrm(quint16 prm, const QVector<DocBytes>& prcs) {
+quint16 DocWord6Document::translatePrm(quint16 prm, const std::vector<DocBytes>& prcs) {
     if (prm & 1) {
-        return static_cast<int>(prm >> 1) < prcs.size() ? prm : 0;
+        return static_cast<size_t>(prm >> 1) < prcs.size() ? prm : 0;
     }
     const char single[2] = {static_cast<char>((prm >> 1) & 0x7F), static_cast<char>(prm >> 8)};
     if (single[0] == 0) {
@@ -109,7 +114,7 @@ quint16 DocWord6Document::translatePrm(quint16 prm, const QVector<DocBytes>& prc
     if (grpprl.isEmpty() || m_prcs.size() >= 0x7FFF) {
         return 0;
     }
-    m_prcs.append(grpprl);
+    m_prcs.push_back(grpprl);
     return static_cast<quint16>(((m_prcs.size() - 1) << 1) | 1);
 }
 
@@ -117,14 +122,14 @@ quint16 DocWord6Document::translatePrm(quint16 prm, const QVector<DocBytes>& prc
 void DocWord6Document::readFonts(const DocBytes& table) {
     const qint64 end = qMin<qint64>(table.u16(0), table.size());
     qint64 pos = 2;
-    while (pos < end && m_fontCharsets.size() < kMaxFonts) {
+    while (pos < end && m_fontCharsets.size() < static_cast<size_t>(kMaxFonts)) {
         const DocBytes ffn = table.mid(pos + 1, table.u8(pos));
         QString name;
         for (qint64 at = 5; ffn.contains(at, 1) && ffn.u8(at) != 0; ++at) {
             name.append(QChar(static_cast<char16_t>(ffn.u8(at))));
         }
         m_fonts.append(name);
-        m_fontCharsets.append(ffn.contains(3, 1) ? ffn.u8(3) : -1);
+        m_fontCharsets.push_back(ffn.contains(3, 1) ? ffn.u8(3) : -1);
         pos += 1 + table.u8(pos);
     }
 }
@@ -152,13 +157,14 @@ void DocWord6Document::decodeText(const DocFkpTable& rawChpx, const DocFkpTable&
                 const DocFkpTable::Run* paragraph = rawPapx.find(at);
                 font = m_styles.charFormat(paragraph ? paragraph->istd : 0).fontAscii;
             }
-            const int charset =
-                font >= 0 && font < m_fontCharsets.size() ? m_fontCharsets[font] : -1;
+            const int charset = font >= 0 && static_cast<size_t>(font) < m_fontCharsets.size()
+                                    ? m_fontCharsets[static_cast<size_t>(font)]
+                                    : -1;
             if (!codecs.contains(charset)) {
                 codecs.insert(charset, DocWord6Text::codecFor(charset, m_fib.lid, m_fib.charset));
             }
             DocWord6Text::decode(m_word, at, static_cast<quint32>(end), codecs.value(charset),
-                                 &m_decoded);
+                                 m_decoded);
             at = static_cast<quint32>(end);
         }
     }
@@ -166,8 +172,9 @@ void DocWord6Document::decodeText(const DocFkpTable& rawChpx, const DocFkpTable&
 }
 
 /* The runs at their offsets in the decoded text, with Word 97 grpprls. */
-void DocWord6Document::translateRuns(const QVector<DocFkpTable::Run>& runs, DocFkpTable* table) {
-    QVector<DocFkpTable::Run> translated;
+std::vector<DocFkpTable::Run> DocWord6Document::translateRuns(
+    const std::vector<DocFkpTable::Run>& runs) {
+    std::vector<DocFkpTable::Run> translated;
     translated.reserve(runs.size());
     for (DocFkpTable::Run run : runs) {
         if (static_cast<qint64>(run.fcEnd) * m_scale > 0xFFFFFFFFLL) {
@@ -177,9 +184,9 @@ void DocWord6Document::translateRuns(const QVector<DocFkpTable::Run>& runs, DocF
         run.fcEnd *= static_cast<quint32>(m_scale);
         m_grpprls.push_back(DocWord6Sprms::toWord97(run.grpprl));
         run.grpprl = DocBytes(m_grpprls.back());
-        translated.append(run);
+        translated.push_back(run);
     }
-    table->assign(std::move(translated));
+    return translated;
 }
 
 /* The translated Prcs and a PlcPcd of uncompressed pieces over the decoded text. */
@@ -187,21 +194,21 @@ QByteArray DocWord6Document::word97Clx() const {
     QByteArray clx;
     for (const QByteArray& prc : m_prcs) {
         clx.append(static_cast<char>(kClxtPrc));
-        DocBytesWriter::appendU16(&clx, static_cast<quint32>(prc.size()));
+        DocBytesWriter::appendU16(clx, static_cast<quint32>(prc.size()));
         clx.append(prc);
     }
     clx.append(static_cast<char>(kClxtPcdt));
-    DocBytesWriter::appendU32(&clx, static_cast<quint32>(4 + m_rawPieces.size() * (4 + kPcdSize)));
+    DocBytesWriter::appendU32(clx, static_cast<quint32>(4 + m_rawPieces.size() * (4 + kPcdSize)));
     for (const Piece& piece : m_rawPieces) {
-        DocBytesWriter::appendU32(&clx, static_cast<quint32>(piece.cpStart));
+        DocBytesWriter::appendU32(clx, static_cast<quint32>(piece.cpStart));
     }
     DocBytesWriter::appendU32(
-        &clx, m_rawPieces.isEmpty() ? 0 : static_cast<quint32>(m_rawPieces.last().cpEnd));
+        clx, m_rawPieces.empty() ? 0 : static_cast<quint32>(m_rawPieces.back().cpEnd));
     for (const Piece& piece : m_rawPieces) {
-        DocBytesWriter::appendU16(&clx, 0);
-        DocBytesWriter::appendU32(&clx, static_cast<quint32>(qMin<qint64>(
-                                            static_cast<qint64>(piece.fc) * m_scale, 0x3FFFFFFF)));
-        DocBytesWriter::appendU16(&clx, piece.prm);
+        DocBytesWriter::appendU16(clx, 0);
+        DocBytesWriter::appendU32(clx, static_cast<quint32>(qMin<qint64>(
+                                           static_cast<qint64>(piece.fc) * m_scale, 0x3FFFFFFF)));
+        DocBytesWriter::appendU16(clx, piece.prm);
     }
     return clx;
 }

@@ -8,7 +8,6 @@
 #include "office/word/doc/docword6fib.h"
 
 #include <QByteArray>
-#include <QVector>
 
 #include <vector>
 
@@ -43,17 +42,17 @@ private:
     bool readComplexPieces(const DocBytes& clx);
     void readFonts(const DocBytes& sttbfFfn);
     void decodeText(const DocFkpTable& rawChpx, const DocFkpTable& rawPapx);
-    void translateRuns(const QVector<DocFkpTable::Run>& runs, DocFkpTable* table);
-    quint16 translatePrm(quint16 prm, const QVector<DocBytes>& prcs);
+    std::vector<DocFkpTable::Run> translateRuns(const std::vector<DocFkpTable::Run>& runs);
+    quint16 translatePrm(quint16 prm, const std::vector<DocBytes>& prcs);
     QByteArray word97Clx() const;
 
     DocBytes m_word;
     DocWord6Fib m_fib;
     const char* m_why = "";
     int m_scale = 2;  // decoded bytes per stream byte: 2 for 8-bit text, 1 for UTF-16 text
-    QVector<Piece> m_rawPieces;
-    QVector<QByteArray> m_prcs;  // Word 97 grpprls of the pieces' property modifiers
-    QVector<int> m_fontCharsets;
+    std::vector<Piece> m_rawPieces;
+    std::vector<QByteArray> m_prcs;  // Word 97 grpprls of the pieces' property modifiers
+    std::vector<int> m_fontCharsets;
     QByteArray m_decoded;
     QByteArray m_stsh;
     QByteArray m_clx;  // the Word 97 piece table, which the pieces' Prc views point into

@@ -11,19 +11,20 @@ constexpr int kMaxPageNumber = 0xFFFF;
 }  // namespace
 
 /* Collect the listed page numbers, add the unlisted ones, read each page once. */
-QVector<DocFkpTable::Run> DocWord6Fkp::read(DocFkpTable::Kind kind, const DocBytes& plc,
-                                            int pageCount, const DocBytes& wordDocument) {
-    QVector<DocFkpTable::Run> runs;
+std::vector<DocFkpTable::Run> DocWord6Fkp::read(DocFkpTable::Kind kind, const DocBytes& plc,
+                                                int pageCount, const DocBytes& wordDocument) {
+    std::vector<DocFkpTable::Run> runs;
     if (plc.size() < 4 || (plc.size() - 4) % 6 != 0) {
         return runs;
     }
     const qint64 count = (plc.size() - 4) / 6;
-    QVector<int> pages;
+    std::vector<int> pages;
     for (qint64 i = 0; i < count; ++i) {
-        pages.append(plc.u16((count + 1) * 4 + i * 2));
+        pages.push_back(plc.u16((count + 1) * 4 + i * 2));
     }
-    while (!pages.isEmpty() && pages.size() < pageCount && pages.last() < kMaxPageNumber) {
-        pages.append(pages.last() + 1);
+    while (!pages.empty() && static_cast<qint64>(pages.size()) < pageCount &&
+           pages.back() < kMaxPageNumber) {
+        pages.push_back(pages.back() + 1);
     }
     QSet<int> seen;
     for (int pn : pages) {
@@ -33,7 +34,7 @@ QVector<DocFkpTable::Run> DocWord6Fkp::read(DocFkpTable::Kind kind, const DocByt
         seen.insert(pn);
         const DocBytes page = wordDocument.mid(static_cast<qint64>(pn) * kPageSize, kPageSize);
         if (page.size() == kPageSize) {
-            readPage(kind, page, &runs);
+            readPage(kind, page, runs);
         }
     }
     return runs;
@@ -41,7 +42,7 @@ QVector<DocFkpTable::Run> DocWord6Fkp::read(DocFkpTable::Kind kind, const DocByt
 
 /* Read the runs of one CHPX or PAPX page. */
 void DocWord6Fkp::readPage(DocFkpTable::Kind kind, const DocBytes& page,
-                           QVector<DocFkpTable::Run>* runs) {
+                           std::vector<DocFkpTable::Run>& runs) {
     const int count = page.u8(kPageSize - 1);
     const bool character = kind == DocFkpTable::Kind::Character;
     const int entrySize = character ? 1 : kBxSize;
@@ -68,6 +69,6 @@ void DocWord6Fkp::readPage(DocFkpTable::Kind kind, const DocBytes& page,
             run.istd = papx.u16(0);
             run.grpprl = papx.mid(2, papx.size() - 2);
         }
-        runs->append(run);
+        runs.push_back(run);
     }
 }

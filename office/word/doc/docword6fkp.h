@@ -3,7 +3,7 @@
 #include "office/word/doc/docbytes.h"
 #include "office/word/doc/docfkptable.h"
 
-#include <QVector>
+#include <vector>
 
 // The formatted disk pages of a Word 6.0/95 document. The bin table holds two-byte page
 // numbers, a paragraph page's entries are seven bytes (offset and PHE), and a paragraph's
@@ -13,10 +13,10 @@
 class DocWord6Fkp {
 public:
     // Read the runs of every page the bin table plc names, up to pageCount pages.
-    static QVector<DocFkpTable::Run> read(DocFkpTable::Kind kind, const DocBytes& plc,
-                                          int pageCount, const DocBytes& wordDocument);
+    static std::vector<DocFkpTable::Run> read(DocFkpTable::Kind kind, const DocBytes& plc,
+                                              int pageCount, const DocBytes& wordDocument);
 
 private:
     static void readPage(DocFkpTable::Kind kind, const DocBytes& page,
-                         QVector<DocFkpTable::Run>* runs);
+                         std::vector<DocFkpTable::Run>& runs);
 };

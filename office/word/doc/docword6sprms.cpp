@@ -5,6 +5,7 @@
 #include "office/word/doc/docsprm.h"
 
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -43,14 +44,14 @@ std::array<qint8, 256> makeSizes() {
 }
 
 /* A Word 97 sprm with a fixed-size operand copied from the Word 6 one. */
-void appendSprm(QByteArray* out, quint16 sprm, const DocBytes& operand) {
+void appendSprm(QByteArray& out, quint16 sprm, const DocBytes& operand) {
     DocBytesWriter::appendU16(out, sprm);
-    out->append(reinterpret_cast<const char*>(operand.data()), static_cast<int>(operand.size()));
+    out.append(reinterpret_cast<const char*>(operand.data()), static_cast<int>(operand.size()));
 }
 
 /* A Word 6 BRC (two bytes) as a Brc80 (four): dxpLineWidth 3 bits in 0.75 pt, brcType 2
    bits, fShadow, ico 5 bits, dxpSpace 5 bits; widths 6 and 7 stand for dotted and dashed. */
-void appendBrc80(QByteArray* out, quint16 brc) {
+void appendBrc80(QByteArray& out, quint16 brc) {
     if (brc == 0xFFFF) {
         DocBytesWriter::appendU16(out, 0xFFFF);
         DocBytesWriter::appendU16(out, 0xFFFF);
@@ -118,12 +119,12 @@ int DocWord6Sprms::fontOf(const DocBytes& grpprl) {
 QByteArray DocWord6Sprms::toWord97(const DocBytes& grpprl) {
     QByteArray out;
     forEachSprm(grpprl,
-                [&out](quint8 sprm, const DocBytes& operand) { translate(sprm, operand, &out); });
+                [&out](quint8 sprm, const DocBytes& operand) { translate(sprm, operand, out); });
     return out;
 }
 
 /* Translate one paragraph or character sprm; table sprms go to translateTable. */
-void DocWord6Sprms::translate(quint8 sprm, const DocBytes& op, QByteArray* out) {
+void DocWord6Sprms::translate(quint8 sprm, const DocBytes& op, QByteArray& out) {
     switch (sprm) {
         case PIstd:
             return appendSprm(out, DocSprm::PIstd, op);
@@ -168,7 +169,7 @@ void DocWord6Sprms::translate(quint8 sprm, const DocBytes& op, QByteArray* out) 
 }
 
 /* Translate one table sprm. */
-void DocWord6Sprms::translateTable(quint8 sprm, const DocBytes& op, QByteArray* out) {
+void DocWord6Sprms::translateTable(quint8 sprm, const DocBytes& op, QByteArray& out) {
     switch (sprm) {
         case TDyaRowHeight:
             return appendSprm(out, DocSprm::TDyaRowHeight, op);
@@ -191,7 +192,7 @@ void DocWord6Sprms::translateTable(quint8 sprm, const DocBytes& op, QByteArray* 
             // itcFirst, itcLim, the sides, a BRC.
             DocBytesWriter::appendU16(out, DocSprm::TSetBrc80);
             DocBytesWriter::appendU8(out, 7);
-            out->append(reinterpret_cast<const char*>(op.data()), 3);
+            out.append(reinterpret_cast<const char*>(op.data()), 3);
             appendBrc80(out, op.u16(3));
             return;
         default:
@@ -202,7 +203,7 @@ void DocWord6Sprms::translateTable(quint8 sprm, const DocBytes& op, QByteArray* 
 /* sprmTDefTableShd: a size byte and two-byte SHDs (icoFore, icoBack, ipat), rewritten as
    Word 97 Shds of the colour a reader sees: a shade pattern mixes the foreground (black when
    automatic) into the background (white when automatic) by its percentage. */
-void DocWord6Sprms::defineShading(const DocBytes& op, QByteArray* out) {
+void DocWord6Sprms::defineShading(const DocBytes& op, QByteArray& out) {
     // Word 97 splits the cells among three sprms: 0 to 21, 22 to 43, 44 to 62.
     static const quint16 kSprms[] = {DocSprm::TDefTableShd, 0xD616, 0xD60C};
     const int count = op.u8(0) / 2;
@@ -218,12 +219,12 @@ void DocWord6Sprms::defineShading(const DocBytes& op, QByteArray* out) {
 }
 
 /* One Shd: automatic foreground, the mixed colour as background, a clear pattern. */
-void DocWord6Sprms::appendShd(quint16 shd, QByteArray* out) {
+void DocWord6Sprms::appendShd(quint16 shd, QByteArray& out) {
     const int percent = shadePercent(shd >> 10);
-    quint32 fore = 0x000000;
-    quint32 back = 0xFFFFFF;
-    DocFormatter::icoColor(shd & 0x1F, &fore);
-    const bool hasBack = DocFormatter::icoColor((shd >> 5) & 0x1F, &back);
+    const quint32 fore = DocFormatter::icoColor(shd & 0x1F).value_or(0x000000);
+    const std::optional<quint32> backColor = DocFormatter::icoColor((shd >> 5) & 0x1F);
+    const bool hasBack = backColor.has_value();
+    const quint32 back = backColor.value_or(0xFFFFFF);
     DocBytesWriter::appendU16(out, 0xFFFF);  // cvFore: automatic
     DocBytesWriter::appendU16(out, 0xFF00);
     if (percent < 0 || (percent == 0 && !hasBack)) {
@@ -252,7 +253,7 @@ int DocWord6Sprms::shadePercent(int ipat) {
 
 /* sprmTDefTable: cb, itcMac, the cell boundaries, then ten-byte TCs (merge flags and four
    BRCs), rewritten with twenty-byte Tc80s. */
-void DocWord6Sprms::defineTable(const DocBytes& op, QByteArray* out) {
+void DocWord6Sprms::defineTable(const DocBytes& op, QByteArray& out) {
     const int count = op.u8(2);
     const qint64 tcAt = 3 + static_cast<qint64>(count + 1) * 2;
     if (!op.contains(3, (count + 1) * 2)) {
@@ -260,17 +261,17 @@ void DocWord6Sprms::defineTable(const DocBytes& op, QByteArray* out) {
     }
     const int tcs = static_cast<int>(qMin<qint64>(count, (op.size() - tcAt) / 10));
     QByteArray body;
-    DocBytesWriter::appendU8(&body, count);
+    DocBytesWriter::appendU8(body, count);
     body.append(reinterpret_cast<const char*>(op.data()) + 3, (count + 1) * 2);
     for (int i = 0; i < tcs; ++i) {
         const qint64 at = tcAt + i * 10;
-        DocBytesWriter::appendU16(&body, op.u16(at) & 0x0003);  // fFirstMerged, fMerged
-        DocBytesWriter::appendU16(&body, 0);
+        DocBytesWriter::appendU16(body, op.u16(at) & 0x0003);  // fFirstMerged, fMerged
+        DocBytesWriter::appendU16(body, 0);
         for (int side = 0; side < 4; ++side) {
-            appendBrc80(&body, op.u16(at + 2 + side * 2));
+            appendBrc80(body, op.u16(at + 2 + side * 2));
         }
     }
     DocBytesWriter::appendU16(out, DocSprm::TDefTable);
     DocBytesWriter::appendU16(out, body.size() + 1);
-    out->append(body);
+    out.append(body);
 }

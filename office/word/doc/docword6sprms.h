@@ -48,10 +48,10 @@ public:
 private:
     template <typename Visit>
     static void forEachSprm(const DocBytes& grpprl, Visit visit);
-    static void translate(quint8 sprm, const DocBytes& operand, QByteArray* out);
-    static void translateTable(quint8 sprm, const DocBytes& operand, QByteArray* out);
-    static void defineTable(const DocBytes& operand, QByteArray* out);
-    static void defineShading(const DocBytes& operand, QByteArray* out);
-    static void appendShd(quint16 shd, QByteArray* out);
+    static void translate(quint8 sprm, const DocBytes& operand, QByteArray& out);
+    static void translateTable(quint8 sprm, const DocBytes& operand, QByteArray& out);
+    static void defineTable(const DocBytes& operand, QByteArray& out);
+    static void defineShading(const DocBytes& operand, QByteArray& out);
+    static void appendShd(quint16 shd, QByteArray& out);
     static int shadePercent(int ipat);
 };

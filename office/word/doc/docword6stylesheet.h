@@ -15,6 +15,6 @@ public:
     static QByteArray toWord97(const DocBytes& stsh);
 
 private:
-    static void appendStyle(const DocBytes& std, int baseSize, QByteArray* out);
-    static void appendUpx(const QByteArray& upx, QByteArray* std);
+    static void appendStyle(const DocBytes& std, int baseSize, QByteArray& out);
+    static void appendUpx(const QByteArray& upx, QByteArray& std);
 };

@@ -123,17 +123,17 @@ bool DocWord6Text::isDoubleByte(QTextCodec* codec) {
 }
 
 /* Write one UTF-16 unit at a unit-aligned offset. */
-void DocWord6Text::put(QByteArray* decoded, qint64 at, ushort unit) {
-    if (at < 0 || at + 1 >= decoded->size()) {
+void DocWord6Text::put(QByteArray& decoded, qint64 at, ushort unit) {
+    if (at < 0 || at + 1 >= decoded.size()) {
         return;
     }
-    (*decoded)[static_cast<int>(at)] = static_cast<char>(unit & 0xFF);
-    (*decoded)[static_cast<int>(at + 1)] = static_cast<char>(unit >> 8);
+    decoded[static_cast<int>(at)] = static_cast<char>(unit & 0xFF);
+    decoded[static_cast<int>(at + 1)] = static_cast<char>(unit >> 8);
 }
 
 /* Decode a single-byte range in one call; a double-byte one character by character. */
 void DocWord6Text::decode(const DocBytes& stream, quint32 from, quint32 to, QTextCodec* codec,
-                          QByteArray* decoded) {
+                          QByteArray& decoded) {
     to = static_cast<quint32>(qMin<qint64>(to, stream.size()));
     if (from >= to) {
         return;

@@ -19,11 +19,11 @@ public:
     static QTextCodec* codecFor(int charset, quint16 lid, quint16 chse);
     // Decode the stream bytes [from, to) into decoded (twice the stream's size).
     static void decode(const DocBytes& stream, quint32 from, quint32 to, QTextCodec* codec,
-                       QByteArray* decoded);
+                       QByteArray& decoded);
 
 private:
     static const char* codecNameForCharset(int charset);
     static const char* codecNameForLanguage(quint16 lid);
     static bool isDoubleByte(QTextCodec* codec);
-    static void put(QByteArray* decoded, qint64 at, ushort unit);
+    static void put(QByteArray& decoded, qint64 at, ushort unit);
 };

@@ -198,45 +198,44 @@ private:
 }  // namespace
 
 /* Read content.xml out of the package, then its MathML. */
-MathMlEquation::Outcome MathMlEquation::fromOdfPackage(const QByteArray& package, QString* text) {
+MathMlEquation::Result MathMlEquation::fromOdfPackage(const QByteArray& package) {
     QByteArray bytes = package;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly)) {
-        return Outcome::NotMath;
+        return Result{Outcome::NotMath, QString()};
     }
     PackageLimits limits;
     limits.maxPartBytes = kMaxContentBytes;
     ZipPackage zip(limits);
     if (!zip.open(&buffer)) {
-        return Outcome::NotMath;
+        return Result{Outcome::NotMath, QString()};
     }
     QByteArray content;
     switch (zip.readPart(QStringLiteral("content.xml"), content)) {
         case OpcPackage::Status::Ok:
-            return fromMathMl(content, text);
+            return fromMathMl(content);
         case OpcPackage::Status::TooLarge:
-            return Outcome::TooLarge;
+            return Result{Outcome::TooLarge, QString()};
         case OpcPackage::Status::Missing:
         case OpcPackage::Status::Damaged:
             break;
     }
-    return Outcome::NotMath;
+    return Result{Outcome::NotMath, QString()};
 }
 
 /* The root must be <math>; its children form one row. */
-MathMlEquation::Outcome MathMlEquation::fromMathMl(const QByteArray& xml, QString* text) {
+MathMlEquation::Result MathMlEquation::fromMathMl(const QByteArray& xml) {
     if (xml.size() > kMaxContentBytes) {
-        return Outcome::TooLarge;
+        return Result{Outcome::TooLarge, QString()};
     }
     XmlReader reader(xml, kMaxDepth);
     if (!reader.readNextStartElement() || reader.name() != QLatin1String("math")) {
-        return Outcome::NotMath;
+        return Result{Outcome::NotMath, QString()};
     }
     Walker walker(reader);
-    const QString result = walker.row();
+    const QString text = walker.row();
     if (reader.hasError()) {
-        return Outcome::NotMath;
+        return Result{Outcome::NotMath, QString()};
     }
-    *text = result;
-    return Outcome::Read;
+    return Result{Outcome::Read, text};
 }

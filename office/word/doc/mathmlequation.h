@@ -27,9 +27,14 @@ public:
         TooLarge  // content.xml beyond kMaxContentBytes or nested beyond kMaxDepth
     };
 
-    // The linear text of the formula in an OpenDocument package (a ZIP archive); `text` is
-    // untouched unless the outcome is Read.
-    static Outcome fromOdfPackage(const QByteArray& package, QString* text);
-    // The linear text of a MathML document; as above.
-    static Outcome fromMathMl(const QByteArray& xml, QString* text);
+    // What a reading gives: the outcome, and the linear text when it is Read (else empty).
+    struct Result {
+        Outcome outcome = Outcome::NotMath;
+        QString text;
+    };
+
+    // The linear text of the formula in an OpenDocument package (a ZIP archive).
+    static Result fromOdfPackage(const QByteArray& package);
+    // The linear text of a MathML document.
+    static Result fromMathMl(const QByteArray& xml);
 };

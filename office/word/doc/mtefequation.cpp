@@ -67,14 +67,14 @@ public:
     explicit Parser(const QByteArray& bytes) : m_bytes(bytes), m_in(bytes) {}
 
     /* Read the header, then the top-level object list. */
-    bool parse(std::vector<Node>* top) {
+    bool parse(std::vector<Node>& top) {
         int product = 0;
         int ignored = 0;
-        if (!u8(&m_version) || (m_version != 3 && m_version != 5) || !u8(&ignored) ||
-            !u8(&product) || !u8(&ignored) || !u8(&ignored)) {
+        if (!u8(m_version) || (m_version != 3 && m_version != 5) || !u8(ignored) || !u8(product) ||
+            !u8(ignored) || !u8(ignored)) {
             return false;
         }
-        if (m_version == 5 && (!stringZ() || !u8(&ignored))) {
+        if (m_version == 5 && (!stringZ() || !u8(ignored))) {
             return false;
         }
         return objectList(top, 0, true);
@@ -82,13 +82,13 @@ public:
 
 private:
     /* One byte; false once any read has run past the end. */
-    bool u8(int* value) {
-        *value = m_in.readU8();
+    bool u8(int& value) {
+        value = m_in.readU8();
         return !m_in.failed();
     }
     /* A little-endian 16-bit word. */
-    bool u16(int* value) {
-        *value = m_in.readU16();
+    bool u16(int& value) {
+        value = m_in.readU16();
         return !m_in.failed();
     }
     /* Skip count bytes. */
@@ -99,7 +99,7 @@ private:
         return end >= 0 && m_in.seek(end + 1);
     }
     /* An MTEF 5 unsigned integer: one byte, or 255 and a 16-bit word. */
-    bool mtUint(int* value) { return u8(value) && (*value != 255 || u16(value)); }
+    bool mtUint(int& value) { return u8(value) && (value != 255 || u16(value)); }
     /* Skip a nudge (two offset bytes, or 128,128 and two 16-bit offsets). */
     bool nudge(int options) {
         if (!(options & kOptNudge)) {
@@ -107,7 +107,7 @@ private:
         }
         int dx = 0;
         int dy = 0;
-        if (!u8(&dx) || !u8(&dy)) {
+        if (!u8(dx) || !u8(dy)) {
             return false;
         }
         return (dx == 128 && dy == 128) ? skip(4) : true;
@@ -118,11 +118,11 @@ private:
         if (!m_in.atEnd() && m_in.u8(m_in.position()) == kRuler) {
             m_in.skip(1);
         }
-        return u8(&count) && skip(static_cast<qint64>(count) * 3);
+        return u8(count) && skip(static_cast<qint64>(count) * 3);
     }
 
     /* Read records up to END (or the end of the bytes, at top level). */
-    bool objectList(std::vector<Node>* out, int depth, bool topLevel) {
+    bool objectList(std::vector<Node>& out, int depth, bool topLevel) {
         if (depth > MtefEquation::kMaxDepth) {
             return false;
         }
@@ -132,7 +132,7 @@ private:
             }
             int type = 0;
             int options = 0;
-            if (!tag(&type, &options) || ++m_records > MtefEquation::kMaxRecords) {
+            if (!tag(type, options) || ++m_records > MtefEquation::kMaxRecords) {
                 return false;
             }
             if (type == kEnd) {
@@ -146,25 +146,25 @@ private:
 
     /* A record's type and options: packed in one byte (3), or a type byte and for the
        records that have them an options byte (5). */
-    bool tag(int* type, int* options) {
+    bool tag(int& type, int& options) {
         int raw = 0;
-        if (!u8(&raw)) {
+        if (!u8(raw)) {
             return false;
         }
         if (m_version == 3) {
-            *type = raw & 0x0F;
-            *options = raw >> 4;
+            type = raw & 0x0F;
+            options = raw >> 4;
             return true;
         }
-        *type = raw;
-        *options = 0;
+        type = raw;
+        options = 0;
         const bool hasOptions =
             (raw >= kLine && raw <= kEmbell) || raw == kColorDef || raw == kEqnPrefs;
         return !hasOptions || u8(options);
     }
 
     /* One record: objects go into out, the rest is skipped. */
-    bool record(int type, int options, std::vector<Node>* out, int depth) {
+    bool record(int type, int options, std::vector<Node>& out, int depth) {
         switch (type) {
             case kLine:
                 return line(options, out, depth);
@@ -202,12 +202,12 @@ private:
         int value = 0;
         switch (type) {
             case kColor:
-                return mtUint(&value);
+                return mtUint(value);
             case kColorDef:
                 return skip((options & kOptColorCmyk) ? 8 : 6) &&
                        (!(options & kOptColorName) || stringZ());
             case kFontDef:
-                return mtUint(&value) && stringZ();
+                return mtUint(value) && stringZ();
             case kEqnPrefs:
                 return preferences();
             case kEncodingDef:
@@ -215,7 +215,7 @@ private:
             default:
                 break;
         }
-        return type >= kFuture && mtUint(&value) && skip(value);
+        return type >= kFuture && mtUint(value) && skip(value);
     }
 
     /* FONT (3): typeface, style, name; FONT_STYLE_DEF (5): font index, style. */
@@ -224,13 +224,13 @@ private:
         if (m_version == 3) {
             return skip(2) && stringZ();
         }
-        return mtUint(&value) && skip(1);
+        return mtUint(value) && skip(1);
     }
 
     /* SIZE: a point size (101), a large difference (100), or size and difference. */
     bool size() {
         int kind = 0;
-        if (!u8(&kind)) {
+        if (!u8(kind)) {
             return false;
         }
         if (kind == 101) {
@@ -243,14 +243,14 @@ private:
     bool preferences() {
         for (int array = 0; array < 2; ++array) {
             int count = 0;
-            if (!u8(&count)) {
+            if (!u8(count)) {
                 return false;
             }
             int ended = 0;
             bool first = true;  // the first nibble of an entry is its unit
             while (ended < count) {
                 int byte = 0;
-                if (!u8(&byte)) {
+                if (!u8(byte)) {
                     return false;
                 }
                 for (const int nibble : {byte >> 4, byte & 0x0F}) {
@@ -264,12 +264,12 @@ private:
             }
         }
         int styles = 0;
-        if (!u8(&styles)) {
+        if (!u8(styles)) {
             return false;
         }
         for (int i = 0; i < styles; ++i) {
             int font = 0;
-            if (!u8(&font) || (font != 0 && !skip(1))) {
+            if (!u8(font) || (font != 0 && !skip(1))) {
                 return false;
             }
         }
@@ -277,29 +277,29 @@ private:
     }
 
     /* LINE: a slot or a line of a pile; a null line has no object list. */
-    bool line(int options, std::vector<Node>* out, int depth) {
+    bool line(int options, std::vector<Node>& out, int depth) {
         if (!nudge(options) || ((options & kOptLineSpace) && !skip(2)) ||
             ((options & kOptRuler) && !ruler())) {
             return false;
         }
         Node node;
         node.kind = Node::Line;
-        if (!(options & kOptLineNull) && !objectList(&node.children, depth + 1, false)) {
+        if (!(options & kOptLineNull) && !objectList(node.children, depth + 1, false)) {
             return false;
         }
-        out->push_back(std::move(node));
+        out.push_back(std::move(node));
         return true;
     }
 
     /* CHAR: typeface, character, optional font positions and embellishments. */
-    bool character(int options, std::vector<Node>* out) {
+    bool character(int options, std::vector<Node>& out) {
         int typeface = 0;
         int code = 0;
-        if (!nudge(options) || !u8(&typeface)) {
+        if (!nudge(options) || !u8(typeface)) {
             return false;
         }
         const bool noMtcode = m_version == 5 && (options & kOptNoMtcode);
-        if (!noMtcode && !u16(&code)) {
+        if (!noMtcode && !u16(code)) {
             return false;
         }
         if (m_version == 5 &&
@@ -311,83 +311,83 @@ private:
         node.typeface = typeface - 128;
         node.text = characterText(code, node.typeface);
         const int embell = m_version == 3 ? kOptEmbell3 : kOptEmbell5;
-        if ((options & embell) && !embellishments(&node.text)) {
+        if ((options & embell) && !embellishments(node.text)) {
             return false;
         }
-        out->push_back(std::move(node));
+        out.push_back(std::move(node));
         return true;
     }
 
     /* The EMBELL records after a character, to END; primes are written, the rest dropped. */
-    bool embellishments(QString* text) {
+    bool embellishments(QString& text) {
         for (;;) {
             int type = 0;
             int options = 0;
             int kind = 0;
-            if (!tag(&type, &options) || ++m_records > MtefEquation::kMaxRecords) {
+            if (!tag(type, options) || ++m_records > MtefEquation::kMaxRecords) {
                 return false;
             }
             if (type == kEnd) {
                 return true;
             }
-            if (type != kEmbell || !nudge(options) || !u8(&kind)) {
+            if (type != kEmbell || !nudge(options) || !u8(kind)) {
                 return false;
             }
             if (kind == 5) {
-                text->append(QChar(0x2032));
+                text.append(QChar(0x2032));
             } else if (kind == 6) {
-                text->append(QChar(0x2033));
+                text.append(QChar(0x2033));
             } else if (kind == 18) {
-                text->append(QChar(0x2034));
+                text.append(QChar(0x2034));
             }
         }
     }
 
     /* TMPL: selector, variation, template options, then slots and characters. */
-    bool templ(int options, std::vector<Node>* out, int depth) {
+    bool templ(int options, std::vector<Node>& out, int depth) {
         Node node;
         node.kind = Node::Template;
         int high = 0;
         int ignored = 0;
-        if (!nudge(options) || !u8(&node.selector) || !u8(&node.variation)) {
+        if (!nudge(options) || !u8(node.selector) || !u8(node.variation)) {
             return false;
         }
         if (m_version == 5 && (node.variation & 0x80)) {
-            if (!u8(&high)) {
+            if (!u8(high)) {
                 return false;
             }
             node.variation = (node.variation & 0x7F) | (high << 8);
         }
-        if (!u8(&ignored) || !objectList(&node.children, depth + 1, false)) {
+        if (!u8(ignored) || !objectList(node.children, depth + 1, false)) {
             return false;
         }
-        out->push_back(std::move(node));
+        out.push_back(std::move(node));
         return true;
     }
 
     /* PILE: alignments, optional ruler, then its lines. */
-    bool pile(int options, std::vector<Node>* out, int depth) {
+    bool pile(int options, std::vector<Node>& out, int depth) {
         Node node;
         node.kind = Node::Pile;
         if (!nudge(options) || !skip(2) || ((options & kOptRuler) && !ruler()) ||
-            !objectList(&node.children, depth + 1, false)) {
+            !objectList(node.children, depth + 1, false)) {
             return false;
         }
-        out->push_back(std::move(node));
+        out.push_back(std::move(node));
         return true;
     }
 
     /* MATRIX: alignments, rows and columns, partition lines (2 bits each), then the cells. */
-    bool matrix(int options, std::vector<Node>* out, int depth) {
+    bool matrix(int options, std::vector<Node>& out, int depth) {
         Node node;
         node.kind = Node::Matrix;
         int rows = 0;
-        if (!nudge(options) || !skip(3) || !u8(&rows) || !u8(&node.columns) ||
+        if (!nudge(options) || !skip(3) || !u8(rows) || !u8(node.columns) ||
             !skip((rows + 4) / 4) || !skip((node.columns + 4) / 4) ||
-            !objectList(&node.children, depth + 1, false)) {
+            !objectList(node.children, depth + 1, false)) {
             return false;
         }
-        out->push_back(std::move(node));
+        out.push_back(std::move(node));
         return true;
     }
 
@@ -690,26 +690,24 @@ private:
 }  // namespace
 
 /* Skip the OLE equation header (its own size is its first word), then read the MTEF. */
-bool MtefEquation::fromEquationNative(const QByteArray& stream, QString* text) {
+std::optional<QString> MtefEquation::fromEquationNative(const QByteArray& stream) {
     const DocBytes bytes(stream);
     const qint64 header = bytes.u16(0);
     const qint64 length = bytes.u32(8);
     if (header < 28 || !bytes.contains(header, 0)) {
-        return false;
+        return std::nullopt;
     }
     const qint64 available = bytes.size() - header;
     return fromMtef(stream.mid(static_cast<int>(header),
-                               static_cast<int>(qMin(length > 0 ? length : available, available))),
-                    text);
+                               static_cast<int>(qMin(length > 0 ? length : available, available))));
 }
 
 /* Parse the records, then lay the tree out. */
-bool MtefEquation::fromMtef(const QByteArray& mtef, QString* text) {
+std::optional<QString> MtefEquation::fromMtef(const QByteArray& mtef) {
     std::vector<Node> top;
     Parser parser(mtef);
-    if (!parser.parse(&top)) {
-        return false;
+    if (!parser.parse(top)) {
+        return std::nullopt;
     }
-    *text = Layout(static_cast<quint8>(mtef.at(0))).top(top);
-    return true;
+    return Layout(static_cast<quint8>(mtef.at(0))).top(top);
 }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // The text of an Equation Editor 3.x or MathType equation in Word's linear format (see
 // MathLinear). Such an equation is an OLE object whose "Equation Native" stream holds a header
 // (cbHdr, version, clipboard format, cbObject, four reserved words: 28 bytes) and then the
@@ -19,9 +21,9 @@ public:
     static constexpr int kMaxRecords = 100000;
     static constexpr int kMaxDepth = 64;
 
-    // The linear text of an "Equation Native" stream; false (text untouched) when the stream
-    // is no MTEF version 3 or 5 equation or is damaged.
-    static bool fromEquationNative(const QByteArray& stream, QString* text);
-    // The linear text of MTEF bytes (starting at the MTEF header); false as above.
-    static bool fromMtef(const QByteArray& mtef, QString* text);
+    // The linear text of an "Equation Native" stream; none when the stream is no MTEF
+    // version 3 or 5 equation or is damaged.
+    static std::optional<QString> fromEquationNative(const QByteArray& stream);
+    // The linear text of MTEF bytes (starting at the MTEF header); none as above.
+    static std::optional<QString> fromMtef(const QByteArray& mtef);
 };

@@ -2,6 +2,7 @@
 
 #include "office/word/docx/mathlineartext.h"
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -740,9 +741,9 @@ void DocxBodyReader::readCellProperties(WordCell& cell, bool& mergedIntoPrevious
                 cell.widthTwips = DocxProperties::twipsAttribute(*m_reader, QLatin1String("w"));
             }
         } else if (isWordElement("gridSpan")) {
-            int span = 0;
-            const bool ok = DocxProperties::integerAttribute(*m_reader, QLatin1String("val"), span);
-            cell.gridSpan = ok ? qBound(1, span, m_limits.maxGridColumns) : 1;
+            const std::optional<int> span =
+                DocxProperties::integerAttribute(*m_reader, QLatin1String("val"));
+            cell.gridSpan = span ? qBound(1, *span, m_limits.maxGridColumns) : 1;
         } else if (isWordElement("vMerge") || isWordElement("vmerge")) {
             // Without a value the cell continues the merge above (17.4.85).
             cell.verticalMerge = valIs("restart") ? WordCell::VerticalMerge::Restart

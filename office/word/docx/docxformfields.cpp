@@ -59,15 +59,14 @@ void DocxFormFields::readCheckBox(XmlReader& reader, LegacyFormField& field) {
 void DocxFormFields::readDropDown(XmlReader& reader, LegacyFormField& field) {
     field.type = LegacyFormField::Type::DropDown;
     while (reader.readNextStartElement()) {
-        int index = -1;
         if (isWord(reader, "listEntry")) {
             field.entries.append(valueOf(reader));
-        } else if (isWord(reader, "result") &&
-                   DocxProperties::integerAttribute(reader, QLatin1String("val"), index)) {
-            field.result = index;
-        } else if (isWord(reader, "default") &&
-                   DocxProperties::integerAttribute(reader, QLatin1String("val"), index)) {
-            field.defaultResult = index;
+        } else if (isWord(reader, "result")) {
+            field.result = DocxProperties::integerAttribute(reader, QLatin1String("val"))
+                               .value_or(field.result);
+        } else if (isWord(reader, "default")) {
+            field.defaultResult = DocxProperties::integerAttribute(reader, QLatin1String("val"))
+                                      .value_or(field.defaultResult);
         }
         reader.skipCurrentElement();
     }

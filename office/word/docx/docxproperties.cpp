@@ -73,16 +73,17 @@ bool DocxProperties::attributeIs(const XmlReader& reader, QLatin1String name,
 }
 
 /* Plain digits straight from the input; other spellings (sign, spaces) through QString. */
-bool DocxProperties::integerAttribute(const XmlReader& reader, QLatin1String name, int& value) {
+std::optional<int> DocxProperties::integerAttribute(const XmlReader& reader, QLatin1String name) {
+    int value = 0;
     if (reader.integerAttribute(name, value, kWordNamespaces, 3)) {
-        return true;
+        return value;
     }
     bool ok = false;
     const int parsed = attribute(reader, name).toInt(&ok);
-    if (ok) {
-        value = parsed;
+    if (!ok) {
+        return std::nullopt;
     }
-    return ok;
+    return parsed;
 }
 
 /* Plain twips straight from the input; other spellings through twips(). */

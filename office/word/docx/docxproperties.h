@@ -45,9 +45,9 @@ public:
     static QString attribute(const XmlReader& reader, QLatin1String name);
     // True when a WordprocessingML attribute is present with exactly this value.
     static bool attributeIs(const XmlReader& reader, QLatin1String name, QLatin1String expected);
-    // A WordprocessingML attribute as a whole number (QString::toInt rules); false when
+    // A WordprocessingML attribute as a whole number (QString::toInt rules); none when
     // absent or not a number.
-    static bool integerAttribute(const XmlReader& reader, QLatin1String name, int& value);
+    static std::optional<int> integerAttribute(const XmlReader& reader, QLatin1String name);
     // A WordprocessingML measure attribute in twips (as twips()); -1 when absent or bad.
     static int twipsAttribute(const XmlReader& reader, QLatin1String name);
     // An on/off value (ST_OnOff): absent, "1", "true", "on" are true.

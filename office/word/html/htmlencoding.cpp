@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTextCodec>
 
+#include <utility>
+
 namespace {
 
 // A <meta> tag must name its charset within the first 1024 bytes (HTML Living Standard,
@@ -87,8 +89,8 @@ QByteArray HtmlEncoding::metaCharset(const QByteArray& data) {
 }
 
 /* Choose the encoding (BOM, transport, meta, UTF-8, GBK) and convert to UTF-8. */
-QByteArray HtmlEncoding::toUtf8(const QByteArray& data, const QByteArray& transportCharset,
-                                QByteArray* chosen) {
+HtmlEncoding::Decoded HtmlEncoding::toUtf8(const QByteArray& data,
+                                           const QByteArray& transportCharset) {
     QByteArray name;
     QByteArray out;
     if (data.startsWith("\xEF\xBB\xBF")) {
@@ -124,8 +126,5 @@ QByteArray HtmlEncoding::toUtf8(const QByteArray& data, const QByteArray& transp
             out = decode(codecFor(name), data.constData(), data.size());
         }
     }
-    if (chosen != nullptr) {
-        *chosen = name;
-    }
-    return out;
+    return Decoded{std::move(out), std::move(name)};
 }

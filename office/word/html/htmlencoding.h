@@ -12,11 +12,16 @@
 
 class HtmlEncoding {
 public:
+    // A page turned into UTF-8 and the name of the encoding chosen for it.
+    struct Decoded {
+        QByteArray utf8;
+        QByteArray encoding;
+    };
+
     // The page's bytes as UTF-8 without a byte order mark. `transportCharset` may be empty.
-    // Bytes the chosen encoding cannot decode become U+FFFD; the result is never empty for
-    // a non-empty input. `chosen` (optional) receives the encoding's name.
-    static QByteArray toUtf8(const QByteArray& data, const QByteArray& transportCharset,
-                             QByteArray* chosen = nullptr);
+    // Bytes the chosen encoding cannot decode become U+FFFD; the text is never empty for
+    // a non-empty input.
+    static Decoded toUtf8(const QByteArray& data, const QByteArray& transportCharset);
 
     // The charset a <meta> tag in the first bytes names, lower case; empty when none.
     static QByteArray metaCharset(const QByteArray& data);

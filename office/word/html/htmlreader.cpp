@@ -335,7 +335,7 @@ WordLoadResult HtmlReader::readData(QByteArray data, const WordReadLimits& limit
         return WordLoadResult::failure(WordLoadResult::Status::TooLarge,
                                        QStringLiteral("the web page is too large"));
     }
-    QByteArray utf8 = HtmlEncoding::toUtf8(data, transportCharset);
+    QByteArray utf8 = HtmlEncoding::toUtf8(data, transportCharset).utf8;
     data = QByteArray();  // a UTF-8 page is now held by `utf8` alone, prepared in place
     HtmlWordMarkup::prepare(utf8);
     HtmlReader reader(limits);

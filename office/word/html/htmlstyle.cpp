@@ -1,7 +1,8 @@
 #include "office/word/html/htmlstyle.h"
 
 #include <QHash>
-#include <QVector>
+
+#include <vector>
 
 namespace {
 
@@ -51,8 +52,8 @@ std::optional<double> leadingNumber(QStringView text, QStringView& rest) {
 }
 
 /* Split a value on blanks, keeping rgb(...) groups whole. */
-QVector<QStringView> valueWords(QStringView value) {
-    QVector<QStringView> words;
+std::vector<QStringView> valueWords(QStringView value) {
+    std::vector<QStringView> words;
     int start = -1;
     int parens = 0;
     for (int i = 0; i <= value.size(); ++i) {
@@ -75,26 +76,32 @@ QVector<QStringView> valueWords(QStringView value) {
     return words;
 }
 
-/* The border line style of a CSS border-style keyword; false when it is none. */
-bool borderStyle(QStringView word, BorderLine::Style& style, bool& known) {
-    known = true;
+// What one word of a border shorthand says of the line's style.
+struct StyleWord {
+    enum Kind { NoLine, Line, Other } kind = Other;  // none or hidden; a line style; neither
+    BorderLine::Style style = BorderLine::None;      // the line style of a Line
+};
+
+/* The border line style a CSS border-style keyword names. */
+StyleWord borderStyle(QStringView word) {
     if (word == QLatin1String("none") || word == QLatin1String("hidden")) {
-        return false;
+        return StyleWord{StyleWord::NoLine, BorderLine::None};
     }
     if (word == QLatin1String("solid") || word == QLatin1String("groove") ||
         word == QLatin1String("ridge") || word == QLatin1String("inset") ||
         word == QLatin1String("outset")) {
-        style = BorderLine::Thin;
-    } else if (word == QLatin1String("double")) {
-        style = BorderLine::Double;
-    } else if (word == QLatin1String("dotted")) {
-        style = BorderLine::Dotted;
-    } else if (word == QLatin1String("dashed")) {
-        style = BorderLine::Dashed;
-    } else {
-        known = false;
+        return StyleWord{StyleWord::Line, BorderLine::Thin};
     }
-    return true;
+    if (word == QLatin1String("double")) {
+        return StyleWord{StyleWord::Line, BorderLine::Double};
+    }
+    if (word == QLatin1String("dotted")) {
+        return StyleWord{StyleWord::Line, BorderLine::Dotted};
+    }
+    if (word == QLatin1String("dashed")) {
+        return StyleWord{StyleWord::Line, BorderLine::Dashed};
+    }
+    return StyleWord();
 }
 
 /* Set the sides a border-* property names. */
@@ -398,11 +405,12 @@ WordBorder HtmlStyle::parseBorder(QStringView value) {
     bool styled = false;
     std::optional<int> width;
     for (QStringView word : valueWords(value)) {
-        bool known = false;
-        if (!borderStyle(word, style, known)) {
+        const StyleWord styleWord = borderStyle(word);
+        if (styleWord.kind == StyleWord::NoLine) {
             return border;  // none: set, no line
         }
-        if (known) {
+        if (styleWord.kind == StyleWord::Line) {
+            style = styleWord.style;
             styled = true;
         } else if (const auto twips = parseTwips(word)) {
             width = twips;

@@ -50,7 +50,7 @@ public:
                 break;
             }
             if (c == QLatin1Char('\\')) {
-                backslash(depth, &atoms);
+                backslash(depth, atoms);
                 continue;
             }
             if (c == QLatin1Char('(')) {
@@ -72,7 +72,7 @@ public:
 
 private:
     /* A command, a switch out of place (skipped) or an escaped character. */
-    void backslash(int depth, std::vector<QString>* atoms) {
+    void backslash(int depth, std::vector<QString>& atoms) {
         ++m_pos;
         if (m_pos >= m_code.size()) {
             return;
@@ -83,7 +83,7 @@ private:
             return;
         }
         if (!c.isLetter()) {
-            atoms->push_back(QString(c));
+            atoms.push_back(QString(c));
             ++m_pos;
             return;
         }
@@ -104,24 +104,24 @@ private:
 
     /* A command's text from its switches and arguments; scripts attach to the last atom. */
     static void apply(QChar command, const Switches& s, const QStringList& args,
-                      std::vector<QString>* atoms) {
+                      std::vector<QString>& atoms) {
         const auto arg = [&args](int i) { return i < args.size() ? args[i] : QString(); };
         switch (command.unicode()) {
             case 'f':
-                atoms->push_back(MathLinear::fraction(arg(0), arg(1)));
+                atoms.push_back(MathLinear::fraction(arg(0), arg(1)));
                 return;
             case 'r':
-                atoms->push_back(args.size() >= 2 ? MathLinear::radical(arg(0), arg(1))
-                                                  : MathLinear::radical(QString(), arg(0)));
+                atoms.push_back(args.size() >= 2 ? MathLinear::radical(arg(0), arg(1))
+                                                 : MathLinear::radical(QString(), arg(0)));
                 return;
             case 'b':
-                atoms->push_back(MathLinear::delimited(
+                atoms.push_back(MathLinear::delimited(
                     s.left.isNull() ? QStringLiteral("(") : QString(s.left), args,
                     QStringLiteral(","),
                     s.right.isNull() ? QStringLiteral(")") : QString(s.right)));
                 return;
             case 'i':
-                atoms->push_back(MathLinear::nary(
+                atoms.push_back(MathLinear::nary(
                     s.operatorChar.isNull() ? QStringLiteral("∫") : QString(s.operatorChar), arg(0),
                     arg(1), arg(2)));
                 return;
@@ -129,14 +129,14 @@ private:
                 script(s, args, atoms);
                 return;
             case 'a':
-                atoms->push_back(array(args, s.columns));
+                atoms.push_back(array(args, s.columns));
                 return;
             case 'l':
-                atoms->push_back(args.join(QLatin1Char(',')));
+                atoms.push_back(args.join(QLatin1Char(',')));
                 return;
             case 'o':
             case 'x':
-                atoms->push_back(args.join(QString()));
+                atoms.push_back(args.join(QString()));
                 return;
             default:
                 return;  // \d moves the text that follows; other letters give nothing
@@ -146,20 +146,20 @@ private:
     /* \s: raised text is a superscript of what stands before it, lowered text a subscript,
        several lines a stack; with nothing before it (the reading over a character in
        \o(\s\up9(pīn),拼)) the text stands as it is. */
-    static void script(const Switches& s, const QStringList& args, std::vector<QString>* atoms) {
-        if ((!s.up && !s.down) || atoms->empty()) {
-            atoms->push_back(args.size() > 1 ? MathLinear::equationArray(args)
-                                             : args.join(QString()));
+    static void script(const Switches& s, const QStringList& args, std::vector<QString>& atoms) {
+        if ((!s.up && !s.down) || atoms.empty()) {
+            atoms.push_back(args.size() > 1 ? MathLinear::equationArray(args)
+                                            : args.join(QString()));
             return;
         }
         QString base;
-        if (!atoms->empty()) {
-            base = atoms->back();
-            atoms->pop_back();
+        if (!atoms.empty()) {
+            base = atoms.back();
+            atoms.pop_back();
         }
         const QString text = args.join(QString());
-        atoms->push_back(s.up ? MathLinear::superscript(base, text)
-                              : MathLinear::subscript(base, text));
+        atoms.push_back(s.up ? MathLinear::superscript(base, text)
+                             : MathLinear::subscript(base, text));
     }
 
     /* \a: the elements row by row, `columns` a row. */

@@ -16,7 +16,7 @@ std::vector<int> rowBoundaries(const StoryRowFormat& format, int cellCount,
                                const std::vector<int>& previous) {
     std::vector<int> bounds;
     if (format.defined && format.boundaries.size() >= 2) {
-        bounds.assign(format.boundaries.begin(), format.boundaries.end());
+        bounds = format.boundaries;
     } else if (static_cast<int>(previous.size()) == cellCount + 1) {
         bounds = previous;
     } else {
@@ -127,7 +127,7 @@ void StoryBlockBuilder::appendRun(const StoryRun& run, const QString& plainFont,
 /* Convert a paragraph with its runs and alignment. */
 WordParagraph StoryBlockBuilder::paragraph(const StoryParagraph& source) const {
     WordParagraph out;
-    out.runs.reserve(static_cast<size_t>(source.runs.size()));
+    out.runs.reserve(source.runs.size());
     out.markFormat = runFormat(source.markFormat);
     for (const StoryRun& run : source.runs) {
         appendRun(run, out.markFormat.fontName, out);
@@ -150,7 +150,7 @@ WordParagraph StoryBlockBuilder::paragraph(const StoryParagraph& source) const {
 }
 
 /* Walk the paragraphs, opening and closing tables as the table depth changes. */
-std::vector<WordBlock> StoryBlockBuilder::build(const QVector<StoryParagraph>& paragraphs) {
+std::vector<WordBlock> StoryBlockBuilder::build(const std::vector<StoryParagraph>& paragraphs) {
     m_stack.clear();
     m_body.clear();
     for (const StoryParagraph& source : paragraphs) {
@@ -232,13 +232,12 @@ std::vector<std::vector<int>> StoryBlockBuilder::mergedRowEdges(std::vector<Pend
             rowBoundaries(row.format, static_cast<int>(row.cells.size()), previous);
         previous = edges;
         for (size_t c = row.cells.size(); c-- > 1;) {
-            if (c < static_cast<size_t>(row.format.cells.size()) &&
-                row.format.cells[static_cast<int>(c)].horizontalMerge == 2) {
+            if (c < row.format.cells.size() && row.format.cells[c].horizontalMerge == 2) {
                 auto& into = row.cells[c - 1];
                 into.insert(into.end(), row.cells[c].begin(), row.cells[c].end());
                 row.cells.erase(row.cells.begin() + static_cast<long>(c));
                 edges.erase(edges.begin() + static_cast<long>(c));
-                row.format.cells.remove(static_cast<int>(c));
+                row.format.cells.erase(row.format.cells.begin() + static_cast<long>(c));
             }
         }
         bounds[r] = edges;
@@ -284,8 +283,8 @@ WordRow StoryBlockBuilder::makeRow(PendingRow& source, const std::vector<int>& e
         cell.blocks = std::move(source.cells[c]);
         cell.gridSpan = grid.line(r, c + 1) - grid.line(r, c);
         cell.widthTwips = edges[c + 1] - edges[c];
-        if (c < static_cast<size_t>(source.format.cells.size())) {
-            applyCellFormat(source.format.cells[static_cast<int>(c)], cell);
+        if (c < source.format.cells.size()) {
+            applyCellFormat(source.format.cells[c], cell);
         }
         row.cells.push_back(std::move(cell));
     }

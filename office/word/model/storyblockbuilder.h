@@ -5,8 +5,6 @@
 #include "office/word/model/wordfonttable.h"
 #include "office/word/model/wordtablegrid.h"
 
-#include <QVector>
-
 // Turns the paragraphs of a story read from Word's property records (the .doc and RTF
 // readers) into the document model: paragraphs outside tables become body blocks; paragraphs in
 // tables are gathered into cells (ended by a cell mark, or fInnerTableCell in nested tables) and
@@ -21,7 +19,7 @@ public:
         : m_fonts(fonts), m_maxTableDepth(maxTableDepth) {}
 
     // Build the blocks of the main story.
-    std::vector<WordBlock> build(const QVector<StoryParagraph>& paragraphs);
+    std::vector<WordBlock> build(const std::vector<StoryParagraph>& paragraphs);
     // The same, one paragraph at a time (readers that make paragraphs as they go need not keep
     // them all): add() each paragraph in story order, then finish() gives the blocks and
     // leaves the builder empty for another story.

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QVector>
 #include <QtGlobal>
+
+#include <vector>
 
 // Plain records of Word's own character, paragraph, cell and row properties, as the .doc
 // reader fills them from style sheets and grpprls (DocFormatter) and the RTF reader from
@@ -77,9 +78,9 @@ struct StoryCellFormat {
 
 // Row properties (a subset of Tap, MS-DOC 2.6.3) from the row-end paragraph's grpprl.
 struct StoryRowFormat {
-    bool defined = false;            // a sprmTDefTable was seen
-    QVector<int> boundaries;         // rgdxaCenter: itcMac + 1 cell boundaries in twips
-    QVector<StoryCellFormat> cells;  // itcMac cells
+    bool defined = false;                // a sprmTDefTable was seen
+    std::vector<int> boundaries;         // rgdxaCenter: itcMac + 1 cell boundaries in twips
+    std::vector<StoryCellFormat> cells;  // itcMac cells
     StoryBorder top, left, bottom, right, insideH, insideV;  // table borders
     int heightTwips = 0;  // dyaRowHeight: > 0 at least, < 0 exactly, 0 automatic
 };

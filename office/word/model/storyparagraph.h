@@ -3,7 +3,8 @@
 #include "office/word/model/storyformats.h"
 
 #include <QString>
-#include <QVector>
+
+#include <vector>
 
 // A run of text with one resolved character format, as a reader of Word's property records yields
 // it.
@@ -15,7 +16,7 @@ struct StoryRun {
 // One paragraph of a story with its resolved properties, as the .doc and RTF readers give it. A
 // paragraph that ends a table row (fTtp / fInnerTtp) carries the row's table properties.
 struct StoryParagraph {
-    QVector<StoryRun> runs;
+    std::vector<StoryRun> runs;
     StoryParaFormat format;
     StoryCharFormat markFormat;     // format of the paragraph mark
     bool endsWithCellMark = false;  // ended by 0x07 (a cell or row end at table depth 1)

@@ -3,20 +3,22 @@
 #include <QFile>
 
 /* Open, check the size, read everything. */
-std::optional<WordLoadResult> WordFileBytes::read(const QString& path, qint64 maxBytes,
-                                                  QByteArray* bytes) {
+WordFileBytes::Contents WordFileBytes::read(const QString& path, qint64 maxBytes) {
     using Status = WordLoadResult::Status;
+    const auto failed = [](Status status, const QString& message) {
+        return Contents{QByteArray(), WordLoadResult::failure(status, message)};
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return WordLoadResult::failure(
-            Status::NotFound, QStringLiteral("cannot read the file: ") + file.errorString());
+        return failed(Status::NotFound,
+                      QStringLiteral("cannot read the file: ") + file.errorString());
     }
     if (file.size() > maxBytes) {
-        return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
+        return failed(Status::TooLarge, QStringLiteral("file too large"));
     }
-    *bytes = file.readAll();
-    if (bytes->size() != file.size()) {
-        return WordLoadResult::failure(Status::NotFound, QStringLiteral("cannot read the file"));
+    Contents contents{file.readAll(), std::nullopt};
+    if (contents.bytes.size() != file.size()) {
+        return failed(Status::NotFound, QStringLiteral("cannot read the file"));
     }
-    return std::nullopt;
+    return contents;
 }

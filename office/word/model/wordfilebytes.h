@@ -11,8 +11,12 @@
 // plain text), refusing a file beyond their size bound before reading it.
 class WordFileBytes {
 public:
-    // The file's bytes in *bytes and nullopt; else the failure: NotFound (cannot open or read
-    // it whole) or TooLarge (larger than maxBytes).
-    static std::optional<WordLoadResult> read(const QString& path, qint64 maxBytes,
-                                              QByteArray* bytes);
+    // A file read whole, or why it was not.
+    struct Contents {
+        QByteArray bytes;                       // empty on failure
+        std::optional<WordLoadResult> failure;  // NotFound (cannot open or read it whole) or
+                                                // TooLarge (larger than maxBytes)
+    };
+
+    static Contents read(const QString& path, qint64 maxBytes);
 };

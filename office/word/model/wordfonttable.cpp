@@ -2,11 +2,11 @@
 
 /* Add one font name. */
 int WordFontTable::append(const QString& name) {
-    m_names.append(name);
-    return m_names.size() - 1;
+    m_names.push_back(name);
+    return count() - 1;
 }
 
 /* Look up a font name. */
 QString WordFontTable::name(int index) const {
-    return index >= 0 && index < m_names.size() ? m_names[index] : QString();
+    return index >= 0 && index < count() ? m_names[static_cast<size_t>(index)] : QString();
 }

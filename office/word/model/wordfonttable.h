@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <QVector>
+
+#include <vector>
 
 // The fonts of a Word document by index, as character properties name them (the ftc of a .doc,
 // the order of an RTF font table). Each reader fills it from its own format.
@@ -11,8 +12,8 @@ public:
     int append(const QString& name);
     // The name of font `index`, empty when unknown.
     QString name(int index) const;
-    int count() const { return m_names.size(); }
+    int count() const { return static_cast<int>(m_names.size()); }
 
 private:
-    QVector<QString> m_names;
+    std::vector<QString> m_names;
 };

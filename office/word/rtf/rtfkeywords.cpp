@@ -7,19 +7,13 @@ namespace {
 
 using K = RtfKeyword;
 
-// One entry of the word table: the keyword and, for border kinds, the Word border type.
-struct Entry {
-    RtfKeyword keyword;
-    int borderType;
-};
-
 // The words in an open-addressing table with a cheap hash: every control word of a document is
 // looked up, so the lookup is kept to a few loads and one comparison.
 constexpr std::size_t kSlots = 1024;
 
 struct Slot {
     std::string_view word;
-    Entry entry{RtfKeyword::Unknown, 0};
+    RtfWord entry;
 };
 
 /* A hash of a control word from its length and three of its letters. */
@@ -32,7 +26,7 @@ std::size_t wordHash(std::string_view word) {
 }
 
 // The known words with their keywords.
-constexpr std::pair<std::string_view, Entry> kWords[] = {
+constexpr std::pair<std::string_view, RtfWord> kWords[] = {
     {"rtf", {K::Rtf, 0}},
     {"fonttbl", {K::FontTable, 0}},
     {"colortbl", {K::ColorTable, 0}},
@@ -227,21 +221,18 @@ const std::array<Slot, kSlots>& table() {
 }  // namespace
 
 /* Find the word in the table. */
-RtfKeyword rtfKeyword(std::string_view word, int* borderType) {
+RtfWord rtfKeyword(std::string_view word) {
     if (word.empty()) {
-        return RtfKeyword::Unknown;
+        return RtfWord();
     }
     const auto& slots = table();
     for (std::size_t at = wordHash(word);; at = (at + 1) % kSlots) {
         const Slot& slot = slots[at];
         if (slot.word.empty()) {
-            return RtfKeyword::Unknown;
+            return RtfWord();
         }
         if (slot.word == word) {
-            if (borderType) {
-                *borderType = slot.entry.borderType;
-            }
-            return slot.entry.keyword;
+            return slot.entry;
         }
     }
 }

@@ -124,6 +124,12 @@ enum class RtfKeyword : std::uint8_t {
     BorderColor,
 };
 
-// Look a control word up; Unknown when the reader does not act on it. For BorderKind the
-// Word border type (MS-DOC brcType) comes back in *borderType.
-RtfKeyword rtfKeyword(std::string_view word, int* borderType);
+// A control word as the reader knows it: what it does and, for BorderKind, the Word border
+// type (MS-DOC brcType) it names (0 for other words).
+struct RtfWord {
+    RtfKeyword keyword = RtfKeyword::Unknown;
+    int borderType = 0;
+};
+
+// Look a control word up; Unknown when the reader does not act on it.
+RtfWord rtfKeyword(std::string_view word);

@@ -109,7 +109,7 @@ RtfParser::Status RtfParser::parse(std::string_view data) {
         return m_status;
     }
     flush();
-    if (!m_paragraph.runs.isEmpty()) {
+    if (!m_paragraph.runs.empty()) {
         endParagraph(m_stack.back().para.depth() > 0 ? RtfKeyword::Cell : RtfKeyword::Par);
     }
     finishOpenRow();
@@ -168,8 +168,9 @@ void RtfParser::controlWord(const RtfTokenizer::Token& token) {
     if (skipFallback()) {
         return;
     }
-    int borderType = 0;
-    const RtfKeyword keyword = rtfKeyword(token.text, &borderType);
+    const RtfWord word = rtfKeyword(token.text);
+    const RtfKeyword keyword = word.keyword;
+    const int borderType = word.borderType;
     const bool starred = m_starred;
     m_starred = false;
     State& state = m_stack.back();
@@ -646,10 +647,10 @@ void RtfParser::appendChar(QChar c) {
     if (format.deleted) {
         return;
     }
-    if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format) {
+    if (!m_paragraph.runs.empty() && m_paragraph.runs.back().format == format) {
         m_paragraph.runs.back().text.append(c);
     } else {
-        m_paragraph.runs.append(StoryRun{QString(c), format});
+        m_paragraph.runs.push_back(StoryRun{QString(c), format});
     }
 }
 
@@ -665,10 +666,10 @@ void RtfParser::flush() {
     if (format.deleted) {
         return;
     }
-    if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.back().format == format) {
+    if (!m_paragraph.runs.empty() && m_paragraph.runs.back().format == format) {
         m_paragraph.runs.back().text.append(text);
     } else {
-        m_paragraph.runs.append(StoryRun{text, format});
+        m_paragraph.runs.push_back(StoryRun{text, format});
     }
 }
 
@@ -723,7 +724,7 @@ void RtfParser::endRow(bool nested) {
     flush();
     const State& state = m_stack.back();
     const int depth = nested ? std::max(state.para.depth(), 2) : 1;
-    if (!m_paragraph.runs.isEmpty()) {
+    if (!m_paragraph.runs.empty()) {
         endParagraph(nested ? RtfKeyword::NestCell : RtfKeyword::Cell);
     }
     StoryParagraph paragraph;

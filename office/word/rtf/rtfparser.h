@@ -11,7 +11,6 @@
 #include "office/word/rtf/rtftokenizer.h"
 
 #include <QHash>
-#include <QVector>
 
 #include <string_view>
 #include <vector>

@@ -40,12 +40,11 @@ bool RtfReader::isRtf(const QByteArray& head) {
 
 /* Read a file into memory and parse it. */
 WordLoadResult RtfReader::readFile(const QString& path, const WordReadLimits& limits) {
-    QByteArray bytes;
-    if (std::optional<WordLoadResult> failure =
-            WordFileBytes::read(path, limits.maxTextFileBytes, &bytes)) {
-        return std::move(*failure);
+    WordFileBytes::Contents file = WordFileBytes::read(path, limits.maxTextFileBytes);
+    if (file.failure) {
+        return std::move(*file.failure);
     }
-    return readData(bytes, limits);
+    return readData(file.bytes, limits);
 }
 
 /* Parse the story, then build the blocks and tables from its paragraphs. */

@@ -1,17 +1,27 @@
 #include "office/word/rtf/rtfrowbuilder.h"
 
+#include <optional>
+
 namespace {
 
 constexpr int kSolidShading = 10000;  // \clshdng10000: the pattern colour covers the cell
 
-/* The colour at index, false when it is automatic or missing. */
-bool tableColor(const RtfRowBuilder::ColorTable& colors, int index, quint32* color) {
+/* The colour at index, none when it is automatic or missing. */
+std::optional<quint32> tableColor(const RtfRowBuilder::ColorTable& colors, int index) {
     if (index < 0 || static_cast<size_t>(index) >= colors.size() ||
         colors[static_cast<size_t>(index)] < 0) {
-        return false;
+        return std::nullopt;
     }
-    *color = static_cast<quint32>(colors[static_cast<size_t>(index)]);
-    return true;
+    return static_cast<quint32>(colors[static_cast<size_t>(index)]);
+}
+
+/* A border's colour from \brdrcf: an automatic or missing one keeps the colour stated
+   before, only no longer shown. */
+void setColor(StoryBorder& border, const std::optional<quint32>& color) {
+    border.hasColor = color.has_value();
+    if (color) {
+        border.color = *color;
+    }
 }
 
 }  // namespace
@@ -20,7 +30,7 @@ bool tableColor(const RtfRowBuilder::ColorTable& colors, int index, quint32* col
 void RtfRowBuilder::reset() {
     m_row = StoryRowFormat();
     m_row.defined = true;
-    m_row.boundaries.append(0);
+    m_row.boundaries.push_back(0);
     m_cell = StoryCellFormat();
     m_backColor = -1;
     m_foreColor = -1;
@@ -43,7 +53,7 @@ bool RtfRowBuilder::apply(RtfKeyword keyword, int parameter, int borderType,
             m_row.heightTwips = parameter;
             return true;
         case RtfKeyword::CellBoundary:
-            if (m_row.cells.size() >= m_maxCells) {
+            if (static_cast<qint64>(m_row.cells.size()) >= m_maxCells) {
                 return false;
             }
             addCell(parameter, colors);
@@ -61,17 +71,17 @@ bool RtfRowBuilder::apply(RtfKeyword keyword, int parameter, int borderType,
 /* Close the pending cell at its right boundary (\cellxN). */
 void RtfRowBuilder::addCell(int boundary, const ColorTable& colors) {
     // A solid pattern shows its own colour; any other shows the ground, as in the other readers.
-    quint32 color = 0;
-    if (m_shading >= kSolidShading && tableColor(colors, m_foreColor, &color)) {
+    const std::optional<quint32> fore = tableColor(colors, m_foreColor);
+    const std::optional<quint32> back = tableColor(colors, m_backColor);
+    if (m_shading >= kSolidShading && fore) {
         m_cell.hasShading = true;
-        m_cell.shading = color;
-    } else if (tableColor(colors, m_backColor, &color)) {
+        m_cell.shading = *fore;
+    } else if (back) {
         m_cell.hasShading = true;
-        m_cell.shading = color;
+        m_cell.shading = *back;
     }
-    m_row.cells.resize(m_row.cells.size() + 1);
-    m_row.cells.last() = m_cell;
-    m_row.boundaries.append(boundary);
+    m_row.cells.push_back(m_cell);
+    m_row.boundaries.push_back(boundary);
     m_cell = StoryCellFormat();
     m_backColor = -1;
     m_foreColor = -1;
@@ -122,34 +132,34 @@ bool RtfRowBuilder::applyBorder(RtfKeyword keyword, int parameter, int borderTyp
                                 const ColorTable& colors) {
     switch (keyword) {
         case RtfKeyword::CellBorderTop:
-            setBorder(&m_cell.top);
+            setBorder(m_cell.top);
             return true;
         case RtfKeyword::CellBorderLeft:
-            setBorder(&m_cell.left);
+            setBorder(m_cell.left);
             return true;
         case RtfKeyword::CellBorderBottom:
-            setBorder(&m_cell.bottom);
+            setBorder(m_cell.bottom);
             return true;
         case RtfKeyword::CellBorderRight:
-            setBorder(&m_cell.right);
+            setBorder(m_cell.right);
             return true;
         case RtfKeyword::RowBorderTop:
-            setBorder(&m_row.top);
+            setBorder(m_row.top);
             return true;
         case RtfKeyword::RowBorderLeft:
-            setBorder(&m_row.left);
+            setBorder(m_row.left);
             return true;
         case RtfKeyword::RowBorderBottom:
-            setBorder(&m_row.bottom);
+            setBorder(m_row.bottom);
             return true;
         case RtfKeyword::RowBorderRight:
-            setBorder(&m_row.right);
+            setBorder(m_row.right);
             return true;
         case RtfKeyword::RowBorderInsideH:
-            setBorder(&m_row.insideH);
+            setBorder(m_row.insideH);
             return true;
         case RtfKeyword::RowBorderInsideV:
-            setBorder(&m_row.insideV);
+            setBorder(m_row.insideV);
             return true;
         default:
             break;
@@ -166,7 +176,7 @@ bool RtfRowBuilder::applyBorder(RtfKeyword keyword, int parameter, int borderTyp
             m_border->eighths = parameter * 8 / 20;
             return true;
         case RtfKeyword::BorderColor:
-            m_border->hasColor = tableColor(colors, parameter, &m_border->color);
+            setColor(*m_border, tableColor(colors, parameter));
             return true;
         default:
             return false;
@@ -174,8 +184,8 @@ bool RtfRowBuilder::applyBorder(RtfKeyword keyword, int parameter, int borderTyp
 }
 
 /* Make a side the target of the following line words; it counts as stated from here on. */
-void RtfRowBuilder::setBorder(StoryBorder* border) {
-    m_border = border;
-    *border = StoryBorder();
-    border->defined = true;
+void RtfRowBuilder::setBorder(StoryBorder& border) {
+    m_border = &border;
+    border = StoryBorder();
+    border.defined = true;
 }

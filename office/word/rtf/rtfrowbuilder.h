@@ -32,7 +32,7 @@ public:
 
 private:
     void addCell(int boundary, const ColorTable& colors);
-    void setBorder(StoryBorder* border);
+    void setBorder(StoryBorder& border);
     bool applyCell(RtfKeyword keyword, int parameter);
     bool applyBorder(RtfKeyword keyword, int parameter, int borderType, const ColorTable& colors);
 

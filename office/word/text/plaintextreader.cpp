@@ -166,23 +166,25 @@ WordParagraph lineParagraph(const QString& text, int from, int to) {
 }  // namespace
 
 /* Byte order mark, then UTF-8, then GBK or Windows-1252; never text with NULs or controls. */
-bool PlainTextReader::detectEncoding(const QByteArray& bytes, Encoding* encoding) {
+std::optional<PlainTextReader::Encoding> PlainTextReader::detectEncoding(const QByteArray& bytes) {
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        *encoding =
+        const Encoding encoding =
             bytes.startsWith("\xFF\xFE") ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
-        return !isBinaryText(decode(bytes, *encoding));
+        if (isBinaryText(decode(bytes, encoding))) {
+            return std::nullopt;
+        }
+        return encoding;
     }
     if (isBinary(bytes)) {
-        return false;
+        return std::nullopt;
     }
     if (bytes.startsWith("\xEF\xBB\xBF") || isUtf8(bytes)) {
-        *encoding = Encoding::Utf8;
-    } else if (!hasCommonGbkCharacter(bytes) && isWesternText(bytes)) {
-        *encoding = Encoding::Windows1252;
-    } else {
-        *encoding = Encoding::Gbk;
+        return Encoding::Utf8;
     }
-    return true;
+    if (!hasCommonGbkCharacter(bytes) && isWesternText(bytes)) {
+        return Encoding::Windows1252;
+    }
+    return Encoding::Gbk;
 }
 
 /* Decode with Qt's codecs; the byte order mark is not part of the text. */
@@ -219,25 +221,24 @@ QString PlainTextReader::decode(const QByteArray& bytes, Encoding encoding) {
 
 /* Read the file into memory and split it into lines. */
 WordLoadResult PlainTextReader::readFile(const QString& path, const WordReadLimits& limits) {
-    QByteArray bytes;
-    if (std::optional<WordLoadResult> failure =
-            WordFileBytes::read(path, limits.maxTextFileBytes, &bytes)) {
-        return std::move(*failure);
+    WordFileBytes::Contents file = WordFileBytes::read(path, limits.maxTextFileBytes);
+    if (file.failure) {
+        return std::move(*file.failure);
     }
-    return readData(bytes, limits);
+    return readData(file.bytes, limits);
 }
 
 /* One paragraph per line (CR LF, LF or CR); a final line end adds no empty paragraph. */
 WordLoadResult PlainTextReader::readData(const QByteArray& bytes, const WordReadLimits& limits) {
-    Encoding encoding = Encoding::Utf8;
-    if (!detectEncoding(bytes, &encoding)) {
+    const std::optional<Encoding> encoding = detectEncoding(bytes);
+    if (!encoding) {
         return WordLoadResult::failure(Status::WrongFormat,
                                        QStringLiteral("not a Word document (binary content)"));
     }
     if (bytes.size() > limits.maxTextFileBytes) {
         return WordLoadResult::failure(Status::TooLarge, QStringLiteral("file too large"));
     }
-    const QString text = decode(bytes, encoding);
+    const QString text = decode(bytes, *encoding);
     auto document = std::make_shared<WordDocument>();
     int start = 0;
     for (int i = 0; i < text.size(); ++i) {

@@ -19,6 +19,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 class PlainTextReader {
 public:
     enum class Encoding : std::uint8_t {
@@ -29,8 +31,8 @@ public:
         Windows1252
     };
 
-    // The encoding of bytes as described above; false when the bytes are not text.
-    static bool detectEncoding(const QByteArray& bytes, Encoding* encoding);
+    // The encoding of bytes as described above; none when the bytes are not text.
+    static std::optional<Encoding> detectEncoding(const QByteArray& bytes);
     // The text of bytes in encoding, without its byte order mark.
     static QString decode(const QByteArray& bytes, Encoding encoding);
 

@@ -8,7 +8,7 @@
 #include "office/word/wordfileloader.h"
 #include "office/word/xml/wordxmlreader.h"
 
-#include "tests/office/word/docxtestpackage.h"
+#include "tests/office/word/docx/docxtestpackage.h"
 
 #include <gtest/gtest.h>
 

@@ -11,10 +11,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    QString text;
-    MtefEquation::fromEquationNative(bytes, &text);
-    MtefEquation::fromMtef(bytes, &text);
-    MathMlEquation::fromMathMl(bytes, &text);
-    text = EqFieldText::linear(QString::fromUtf8(bytes));
+    MtefEquation::fromEquationNative(bytes);
+    MtefEquation::fromMtef(bytes);
+    MathMlEquation::fromMathMl(bytes);
+    EqFieldText::linear(QString::fromUtf8(bytes));
     return 0;
 }

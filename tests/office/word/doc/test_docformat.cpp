@@ -20,12 +20,12 @@
 namespace {
 
 /* Little-endian byte writers for building structures. */
-void put16(QByteArray* out, int value) {
-    out->append(static_cast<char>(value & 0xFF));
-    out->append(static_cast<char>((value >> 8) & 0xFF));
+void put16(QByteArray& out, int value) {
+    out.append(static_cast<char>(value & 0xFF));
+    out.append(static_cast<char>((value >> 8) & 0xFF));
 }
 
-void put32(QByteArray* out, quint32 value) {
+void put32(QByteArray& out, quint32 value) {
     put16(out, static_cast<int>(value & 0xFFFF));
     put16(out, static_cast<int>(value >> 16));
 }
@@ -34,7 +34,7 @@ void put32(QByteArray* out, quint32 value) {
 QByteArray le16(std::initializer_list<int> values) {
     QByteArray out;
     for (int value : values) {
-        put16(&out, value);
+        put16(out, value);
     }
     return out;
 }
@@ -43,7 +43,7 @@ QByteArray le16(std::initializer_list<int> values) {
 QByteArray le32(std::initializer_list<quint32> values) {
     QByteArray out;
     for (quint32 value : values) {
-        put32(&out, value);
+        put32(out, value);
     }
     return out;
 }
@@ -86,7 +86,7 @@ TEST(DocSprmTest, OperandSizesFollowSpraAndTheSpecialCases) {
 TEST(DocSprmTest, WalkStopsAtATruncatedEntry) {
     QByteArray grpprl = le16({DocSprm::CFBold});
     grpprl.append('\x01');
-    put16(&grpprl, DocSprm::CHps);
+    put16(grpprl, DocSprm::CHps);
     grpprl.append('\x18');  // one byte of two
     DocSprm sprms{DocBytes(grpprl)};
     ASSERT_TRUE(sprms.next());
@@ -105,16 +105,16 @@ TEST(DocPieceTableTest, CompressedAndUnicodePiecesWithPrcs) {
     stream[0x202] = '\r';
     QByteArray clx;
     clx.append('\x01');  // Prc with a 3-byte grpprl
-    put16(&clx, 3);
+    put16(clx, 3);
     clx.append("\x35\x08\x01", 3);
     clx.append('\x02');
     clx += le32({4 * 3 + 8 * 2, 0, 4, 6});
-    put16(&clx, 0);
-    put32(&clx, 0x40000000u | (0x100 * 2));
-    put16(&clx, 1);  // Prm: fComplex, igrpprl 0
-    put16(&clx, 0);
-    put32(&clx, 0x200);
-    put16(&clx, 0);
+    put16(clx, 0);
+    put32(clx, 0x40000000u | (0x100 * 2));
+    put16(clx, 1);  // Prm: fComplex, igrpprl 0
+    put16(clx, 0);
+    put32(clx, 0x200);
+    put16(clx, 0);
     DocPieceTable table;
     ASSERT_TRUE(table.parse(DocBytes(clx), stream.size()));
     ASSERT_EQ(table.pieces().size(), 2);
@@ -135,11 +135,11 @@ TEST(DocPieceTableTest, MalformedTablesAreRefused) {
     EXPECT_FALSE(table.parse(DocBytes(), 100));
     QByteArray clx("\x02", 1);
     clx += le32({4 + 12 * 2, 0, 10});
-    put32(&clx, 5);  // out of order
+    put32(clx, 5);  // out of order
     clx.append(QByteArray(16, '\0'));
     EXPECT_FALSE(table.parse(DocBytes(clx), 1000));
     QByteArray shortClx("\x02", 1);
-    put32(&shortClx, 1000);  // lcb beyond the data
+    put32(shortClx, 1000);  // lcb beyond the data
     EXPECT_FALSE(table.parse(DocBytes(shortClx), 1000));
     QByteArray badPrc("\x01\xFF\x7F", 3);  // Prc larger than the Clx
     EXPECT_FALSE(table.parse(DocBytes(badPrc), 1000));
@@ -185,7 +185,7 @@ TEST(DocFkpTableTest, CharacterAndParagraphPages) {
     QByteArray farPlc = chpxPlc;
     farPlc.replace(8, 4, QByteArray("\xFF\xFF\x3F\x00", 4));
     EXPECT_TRUE(chpx.parse(DocFkpTable::Kind::Character, DocBytes(farPlc), DocBytes(stream)));
-    EXPECT_TRUE(chpx.runs().isEmpty());
+    EXPECT_TRUE(chpx.runs().empty());
     EXPECT_FALSE(
         chpx.parse(DocFkpTable::Kind::Character, DocBytes(farPlc.left(10)), DocBytes(stream)));
 }
@@ -195,19 +195,19 @@ TEST(DocFormatterTest, ToggleOperandsFollowTheStyle) {
     style.bold = true;
     StoryCharFormat format = style;
     const QByteArray opposite("\x35\x08\x81\x36\x08\x80", 6);
-    DocFormatter::applyChar(DocBytes(opposite), style, &format);
+    DocFormatter::applyChar(DocBytes(opposite), style, format);
     EXPECT_FALSE(format.bold);
     EXPECT_FALSE(format.italic);
     QByteArray colours("\x42\x2A\x06", 3);  // ico red
-    DocFormatter::applyChar(DocBytes(colours), style, &format);
+    DocFormatter::applyChar(DocBytes(colours), style, format);
     EXPECT_TRUE(format.hasColor);
     EXPECT_EQ(format.color, 0xFF0000u);
     const QByteArray cv("\x70\x68\x12\x34\x56\x00\x43\x4A\x1C\x00", 10);
-    DocFormatter::applyChar(DocBytes(cv), style, &format);
+    DocFormatter::applyChar(DocBytes(cv), style, format);
     EXPECT_EQ(format.color, 0x123456u);
     EXPECT_EQ(format.halfPoints, 28);
     const QByteArray autoCv("\x70\x68\x00\x00\x00\xFF", 6);
-    DocFormatter::applyChar(DocBytes(autoCv), style, &format);
+    DocFormatter::applyChar(DocBytes(autoCv), style, format);
     EXPECT_FALSE(format.hasColor);
 }
 
@@ -223,15 +223,15 @@ TEST(DocFormatterTest, RowDefinitionMergesShadingAndBorders) {
     tc2.replace(12, 4, QByteArray("\x08\x03\x02\x00", 4));  // bottom: double, blue
     def.append(tc1);
     def.append(tc2);
-    put16(&grpprl, def.size() + 1);
+    put16(grpprl, def.size() + 1);
     grpprl.append(def);
     grpprl.append(QByteArray("\x09\xD6\x04\x00\x00\xE0\x00", 7));  // Shd80: cell 1 back yellow
     grpprl.append(QByteArray("\x2B\xD6\x02\x00\x01", 5));          // TVertMerge: cell 0 continues
     grpprl.append(QByteArray("\x07\x94\x58\xFD", 4));              // height -680: exact
     StoryRowFormat row;
-    DocFormatter::applyRow(DocBytes(grpprl), DocBytes(), &row);
+    DocFormatter::applyRow(DocBytes(grpprl), DocBytes(), row);
     ASSERT_TRUE(row.defined);
-    EXPECT_EQ(row.boundaries, (QVector<int>{0, 1000, 2500}));
+    EXPECT_EQ(row.boundaries, (std::vector<int>{0, 1000, 2500}));
     ASSERT_EQ(row.cells.size(), 2);
     EXPECT_EQ(row.cells[0].verticalMerge, StoryCellFormat::Continue);
     EXPECT_EQ(row.cells[1].verticalAlign, 1);
@@ -246,7 +246,7 @@ TEST(DocFormatterTest, RowDefinitionMergesShadingAndBorders) {
     QByteArray bad = le16({DocSprm::TDefTable, 5});
     bad.append(QByteArray("\x3F\x00\x00\x00", 4));
     StoryRowFormat badRow;
-    DocFormatter::applyRow(DocBytes(bad), DocBytes(), &badRow);
+    DocFormatter::applyRow(DocBytes(bad), DocBytes(), badRow);
     EXPECT_FALSE(badRow.defined);
 }
 
@@ -255,15 +255,15 @@ TEST(DocFormatterTest, TableDepthAndHugePapx) {
     data.replace(16, 2, QByteArray("\x07\x00", 2));
     data.replace(18, 7, QByteArray("\x16\x24\x01\x49\x66\x02\x00", 7));
     QByteArray grpprl("\x46\x66", 2);
-    put32(&grpprl, 16);
+    put32(grpprl, 16);
     StoryParaFormat format;
-    DocFormatter::applyPara(DocBytes(grpprl), DocBytes(data), &format);
+    DocFormatter::applyPara(DocBytes(grpprl), DocBytes(data), format);
     EXPECT_TRUE(format.inTable);
     EXPECT_EQ(format.itap, -1);  // the itap operand was cut short: four bytes needed
     EXPECT_EQ(format.depth(), 1);
     StoryParaFormat deep;
     const QByteArray itap("\x49\x66\x00\x00\x00\x70", 6);  // absurd depth is bounded
-    DocFormatter::applyPara(DocBytes(itap), DocBytes(), &deep);
+    DocFormatter::applyPara(DocBytes(itap), DocBytes(), deep);
     EXPECT_EQ(deep.depth(), 64);
 }
 
@@ -305,24 +305,24 @@ TEST(DocStyleSheetTest, BaseChainsResolveAndCyclesEnd) {
     QByteArray stshi(18, '\0');
     stshi[0] = 3;   // cstd
     stshi[2] = 10;  // cbSTDBaseInFile
-    put16(&stsh, stshi.size());
+    put16(stsh, stshi.size());
     stsh.append(stshi);
     // Style 0: paragraph style, no base, bold.  Style 1: based on 0, italic.  Style 2: based on
     // itself (a cycle), character style.
     auto addStyle = [&stsh](int kind, int base, const QByteArray& chpx) {
         QByteArray std = le16({0, kind | (base << 4), kind == 1 ? 2 : 1, 0, 0});
-        put16(&std, 1);  // name: one character
+        put16(std, 1);  // name: one character
         std += le16({'S', 0});
         if (kind == 1) {
-            put16(&std, 2);  // UpxPapx: istd only
-            put16(&std, 0);
+            put16(std, 2);  // UpxPapx: istd only
+            put16(std, 0);
         }
-        put16(&std, chpx.size());
+        put16(std, chpx.size());
         std.append(chpx);
         if (std.size() & 1) {
             std.append('\0');
         }
-        put16(&stsh, std.size());
+        put16(stsh, std.size());
         stsh.append(std);
     };
     addStyle(1, 0x0FFF, QByteArray("\x35\x08\x01", 3));
@@ -347,9 +347,9 @@ struct OnePieceStory {
         stream.append(text);
         QByteArray clx("\x02", 1);
         clx += le32({4 * 2 + 8, 0, static_cast<quint32>(text.size())});
-        put16(&clx, 0);
-        put32(&clx, 0x40000000u | (0x100 * 2));
-        put16(&clx, 0);
+        put16(clx, 0);
+        put32(clx, 0x40000000u | (0x100 * 2));
+        put16(clx, 0);
         EXPECT_TRUE(pieces.parse(DocBytes(clx), stream.size()));
         EXPECT_TRUE(chpx.parse(DocFkpTable::Kind::Character, DocBytes(), DocBytes(stream)));
         EXPECT_TRUE(papx.parse(DocFkpTable::Kind::Paragraph, DocBytes(), DocBytes(stream)));
@@ -376,7 +376,7 @@ TEST(DocStoryReaderTest, FieldsSpecialCharactersAndTextWithoutFormatting) {
         52);
     OnePieceStory input(text);
     DocStoryReader reader(input.sources);
-    const QVector<StoryParagraph> story = reader.read(text.size());
+    const std::vector<StoryParagraph> story = reader.read(text.size());
     ASSERT_EQ(story.size(), 2);
     // Field results, nested results hidden inside an instruction, a field without result.
     EXPECT_EQ(story[0].text(), QStringLiteral("a5|ok||-\n\tz"));
@@ -396,7 +396,7 @@ TEST(DocStoryReaderTest, EquationsRepeatedPastTheBudgetAreRefused) {
     const qint64 written = 50 * 6;  // "abc/de" each time
     input.sources.maxEquationChars = written;
     DocStoryReader within(input.sources);
-    const QVector<StoryParagraph> story = within.read(text.size());
+    const std::vector<StoryParagraph> story = within.read(text.size());
     ASSERT_EQ(story.size(), 50);
     EXPECT_EQ(story[49].text(), QStringLiteral("abc/de"));
     EXPECT_FALSE(within.tooLarge());

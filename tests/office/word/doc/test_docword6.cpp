@@ -23,12 +23,12 @@ namespace {
 
 /* The lines a plain-text export shows: paragraphs, then table cells row by row, each split
    at line feeds, trimmed, empty ones dropped. */
-void appendLines(const std::vector<WordBlock>& blocks, QStringList* lines) {
+void appendLines(const std::vector<WordBlock>& blocks, QStringList& lines) {
     for (const WordBlock& block : blocks) {
         if (block.kind == WordBlock::Kind::Paragraph) {
             for (const QString& line : block.paragraph.text().split(QLatin1Char('\n'))) {
                 if (!line.trimmed().isEmpty()) {
-                    lines->append(line.trimmed());
+                    lines.append(line.trimmed());
                 }
             }
             continue;
@@ -53,7 +53,7 @@ TEST(DocWord6, CorpusDocumentsReadAsLibreOfficeShowsThem) {
             DocReader::readFile(QStringLiteral("../shared/corpus/") + it.key());
         ASSERT_TRUE(result) << it.key().toStdString() << ": " << result.message.toStdString();
         QStringList got;
-        appendLines(result.document->blocks, &got);
+        appendLines(result.document->blocks, got);
         QStringList want;
         for (const QJsonValue& line : it.value().toArray()) {
             want << line.toString();
@@ -81,7 +81,7 @@ TEST(DocWord6, SprmsBecomeTheWord97FormatsTheReaderUses) {
     // Paragraph: style 3, centred, in a table, row end; an unknown variable-size sprm between.
     const QByteArray para = bytes({2, 3, 0, 5, 1, 24, 1, 12, 2, 0xAA, 0xBB, 25, 1});
     StoryParaFormat format;
-    DocFormatter::applyPara(DocBytes(DocWord6Sprms::toWord97(DocBytes(para))), DocBytes(), &format);
+    DocFormatter::applyPara(DocBytes(DocWord6Sprms::toWord97(DocBytes(para))), DocBytes(), format);
     EXPECT_EQ(format.istd, 3);
     EXPECT_EQ(format.justification, 1);
     EXPECT_TRUE(format.inTable);
@@ -89,7 +89,7 @@ TEST(DocWord6, SprmsBecomeTheWord97FormatsTheReaderUses) {
     // Character: bold, 14 pt, font 2, red; a truncated last sprm (hps without its operand).
     const QByteArray chars = bytes({85, 1, 99, 28, 0, 93, 2, 0, 98, 6, 99, 1});
     StoryCharFormat run;
-    DocFormatter::applyChar(DocBytes(DocWord6Sprms::toWord97(DocBytes(chars))), run, &run);
+    DocFormatter::applyChar(DocBytes(DocWord6Sprms::toWord97(DocBytes(chars))), run, run);
     EXPECT_TRUE(run.bold);
     EXPECT_EQ(run.halfPoints, 28);
     EXPECT_EQ(run.fontAscii, 2);
@@ -110,9 +110,9 @@ TEST(DocWord6, RowDefinitionKeepsCellsMergesAndBorders) {
     // Shading: 25% black on white, clear on automatic, solid red.
     def += bytes({191, 6, 0x00, 0x15, 0x00, 0x00, 0x06, 0x04});
     StoryRowFormat row;
-    DocFormatter::applyRow(DocBytes(DocWord6Sprms::toWord97(DocBytes(def))), DocBytes(), &row);
+    DocFormatter::applyRow(DocBytes(DocWord6Sprms::toWord97(DocBytes(def))), DocBytes(), row);
     ASSERT_TRUE(row.defined);
-    EXPECT_EQ(row.boundaries, (QVector<int>{0, 1000, 2000, 3000}));
+    EXPECT_EQ(row.boundaries, (std::vector<int>{0, 1000, 2000, 3000}));
     ASSERT_EQ(row.cells.size(), 3);
     EXPECT_EQ(row.cells[0].horizontalMerge, 1);
     EXPECT_EQ(row.cells[1].horizontalMerge, 2);
@@ -148,7 +148,7 @@ TEST(DocWord6, TextTakesTheCodePageOfItsFontOrLanguage) {
     for (const Case& c : cases) {
         QByteArray decoded(c.text.size() * 2, '\x7F');
         DocWord6Text::decode(DocBytes(c.text), 0, static_cast<quint32>(c.text.size()),
-                             DocWord6Text::codecFor(c.charset, c.lid, 0), &decoded);
+                             DocWord6Text::codecFor(c.charset, c.lid, 0), decoded);
         const QString got(reinterpret_cast<const QChar*>(decoded.constData()), c.text.size());
         EXPECT_EQ(got, c.decoded) << c.charset << " " << c.lid;
     }
@@ -157,9 +157,9 @@ TEST(DocWord6, TextTakesTheCodePageOfItsFontOrLanguage) {
 namespace {
 
 /* Write a little-endian value into a stream being built. */
-void put(QByteArray* stream, int at, quint32 value, int size) {
+void put(QByteArray& stream, int at, quint32 value, int size) {
     for (int i = 0; i < size; ++i) {
-        (*stream)[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        stream[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     }
 }
 
@@ -167,17 +167,17 @@ void put(QByteArray* stream, int at, quint32 value, int size) {
    in order, the second piece bold through a one-sprm property modifier. */
 QByteArray fastSavedStream() {
     QByteArray stream(0x500, '\0');
-    put(&stream, 0, 0xA5DC, 2);
-    put(&stream, 2, 104, 2);
-    put(&stream, 0x0A, 0x0004, 2);  // fComplex
-    put(&stream, 0x34, 12, 4);      // ccpText
+    put(stream, 0, 0xA5DC, 2);
+    put(stream, 2, 104, 2);
+    put(stream, 0x0A, 0x0004, 2);  // fComplex
+    put(stream, 0x34, 12, 4);      // ccpText
     stream.replace(0x400, 12, "World\rHello ");
     const QByteArray clx = bytes({2, 28, 0, 0, 0, 0, 0,       0, 0, 6, 0, 0, 0, 12, 0, 0, 0,  // CPs
                                   0, 0,  6, 4, 0, 0, 0,       0,    // Hello
                                   0, 0,  0, 4, 0, 0, 85 << 1, 1});  // World, sprmCFBold 1
     stream.replace(0x300, clx.size(), clx);
-    put(&stream, 0x160, 0x300, 4);
-    put(&stream, 0x164, static_cast<quint32>(clx.size()), 4);
+    put(stream, 0x160, 0x300, 4);
+    put(stream, 0x164, static_cast<quint32>(clx.size()), 4);
     return stream;
 }
 
@@ -195,23 +195,23 @@ TEST(DocWord6, FastSavedPiecesAndDamagedHeaders) {
     EXPECT_TRUE(paragraph.runs[1].format.bold);
     // fExtChar: the same pieces over two-byte (UTF-16) text.
     QByteArray wide = stream;
-    put(&wide, 0x0A, 0x1004, 2);
+    put(wide, 0x0A, 0x1004, 2);
     const QString text = QStringLiteral("World\rHello ");
     wide.replace(0x400, 24, reinterpret_cast<const char*>(text.utf16()), 24);
-    put(&wide, 0x313, 0x400 + 12, 4);
+    put(wide, 0x313, 0x400 + 12, 4);
     const WordLoadResult wideResult = DocReader::readStreams(wide, {}, {}, {});
     ASSERT_TRUE(wideResult) << wideResult.message.toStdString();
     EXPECT_EQ(wideResult.document->blocks[0].paragraph.text(), QStringLiteral("Hello World"));
 
     using Status = WordLoadResult::Status;
     QByteArray encrypted = stream;
-    put(&encrypted, 0x0A, 0x0104, 2);
+    put(encrypted, 0x0A, 0x0104, 2);
     QByteArray badClx = stream;
-    put(&badClx, 0x164, 20, 4);  // the PlcPcd cut short
+    put(badClx, 0x164, 20, 4);  // the PlcPcd cut short
     QByteArray missingText = stream;
-    put(&missingText, 0x313, 0x4FE, 4);  // "Hello " past the end of the stream
+    put(missingText, 0x313, 0x4FE, 4);  // "Hello " past the end of the stream
     QByteArray word2 = stream;
-    put(&word2, 2, 45, 2);
+    put(word2, 2, 45, 2);
     const QPair<QByteArray, Status> failures[] = {{stream.left(0x100), Status::Malformed},
                                                   {encrypted, Status::Encrypted},
                                                   {badClx, Status::Malformed},
@@ -243,7 +243,7 @@ QStringList streamLines(const QByteArray& stream) {
     const WordLoadResult result = DocReader::readStreams(stream, {}, {}, {});
     QStringList lines;
     if (result) {
-        appendLines(result.document->blocks, &lines);
+        appendLines(result.document->blocks, lines);
     }
     return lines;
 }
@@ -261,10 +261,10 @@ TEST(DocWord6, StylesGiveFormatsAndTheCodePageOfUnformattedRuns) {
                0xFF, 2, 0, 0, 0, 1, 'N', 0, 0, 2, 0, 0, 0, 5, 0, 85, 1,  93, 1, 0});
     stream.replace(0x1A0, fonts.size(), fonts);
     stream.replace(0x1E0, stsh.size(), stsh);
-    put(&stream, 0xD0, 0x1A0, 4);
-    put(&stream, 0xD4, static_cast<quint32>(fonts.size()), 4);
-    put(&stream, 0x60, 0x1E0, 4);
-    put(&stream, 0x64, static_cast<quint32>(stsh.size()), 4);
+    put(stream, 0xD0, 0x1A0, 4);
+    put(stream, 0xD4, static_cast<quint32>(fonts.size()), 4);
+    put(stream, 0x60, 0x1E0, 4);
+    put(stream, 0x64, static_cast<quint32>(stsh.size()), 4);
     const WordLoadResult result = DocReader::readStreams(stream, {}, {}, {});
     ASSERT_TRUE(result) << result.message.toStdString();
     const WordParagraph& paragraph = result.document->blocks[0].paragraph;
@@ -286,11 +286,11 @@ TEST(DocWord6, BinTableListingFewerPagesThanTheHeaderCounts) {
     const quint32 plcAt = view.u32(0xB8);
     const int pages = view.u16(0x18E);
     ASSERT_EQ(pages, 7);
-    put(&cut, static_cast<int>(plcAt) + 4, view.u32(plcAt + pages * 4), 4);
-    put(&cut, static_cast<int>(plcAt) + 8, view.u16(plcAt + (pages + 1) * 4), 2);
-    put(&cut, 0xBC, 10, 4);
+    put(cut, static_cast<int>(plcAt) + 4, view.u32(plcAt + pages * 4), 4);
+    put(cut, static_cast<int>(plcAt) + 8, view.u16(plcAt + (pages + 1) * 4), 2);
+    put(cut, 0xBC, 10, 4);
     EXPECT_EQ(streamLines(cut), whole);
-    put(&cut, 0x18E, 1, 2);  // counted as one page: the runs after it lose their font
+    put(cut, 0x18E, 1, 2);  // counted as one page: the runs after it lose their font
     EXPECT_NE(streamLines(cut), whole);
 }
 

@@ -46,15 +46,13 @@ class MathMlTest : public testing::TestWithParam<MathMlCase> {};
 
 TEST_P(MathMlTest, GivesLinearText) {
     const MathMlCase& c = GetParam();
-    QString text = QStringLiteral("untouched");
-    const bool ok =
-        MathMlEquation::fromMathMl(QByteArray(c.xml), &text) == MathMlEquation::Outcome::Read;
+    const MathMlEquation::Result result = MathMlEquation::fromMathMl(QByteArray(c.xml));
     if (c.text == nullptr) {
-        EXPECT_FALSE(ok);
-        EXPECT_EQ(text, QStringLiteral("untouched"));
+        EXPECT_EQ(result.outcome, MathMlEquation::Outcome::NotMath);
+        EXPECT_TRUE(result.text.isEmpty());
     } else {
-        ASSERT_TRUE(ok);
-        EXPECT_EQ(text, QString::fromUtf8(c.text));
+        ASSERT_EQ(result.outcome, MathMlEquation::Outcome::Read);
+        EXPECT_EQ(result.text, QString::fromUtf8(c.text));
     }
 }
 
@@ -64,13 +62,13 @@ INSTANTIATE_TEST_SUITE_P(Elements, MathMlTest, testing::ValuesIn(kCases),
                          });
 
 TEST(MathMlPackage, NoZipArchiveGivesNoTextAndTooMuchMathIsTooLarge) {
-    QString text;
-    EXPECT_EQ(MathMlEquation::fromOdfPackage(QByteArray("PK\x03\x04 not really"), &text),
+    EXPECT_EQ(MathMlEquation::fromOdfPackage(QByteArray("PK\x03\x04 not really")).outcome,
               MathMlEquation::Outcome::NotMath);
     const QByteArray huge =
         "<math>" + QByteArray(MathMlEquation::kMaxContentBytes, 'x') + "</math>";
-    EXPECT_EQ(MathMlEquation::fromMathMl(huge, &text), MathMlEquation::Outcome::TooLarge);
-    EXPECT_TRUE(text.isEmpty());
+    const MathMlEquation::Result tooLarge = MathMlEquation::fromMathMl(huge);
+    EXPECT_EQ(tooLarge.outcome, MathMlEquation::Outcome::TooLarge);
+    EXPECT_TRUE(tooLarge.text.isEmpty());
 }
 
 }  // namespace

@@ -22,13 +22,13 @@ class EncodingTest : public ::testing::TestWithParam<EncodingCase> {};
 
 TEST_P(EncodingTest, IsDetectedAndDecoded) {
     const EncodingCase& c = GetParam();
-    Encoding encoding = Encoding::Utf8;
-    ASSERT_EQ(PlainTextReader::detectEncoding(c.bytes, &encoding), c.text);
+    const std::optional<Encoding> encoding = PlainTextReader::detectEncoding(c.bytes);
+    ASSERT_EQ(encoding.has_value(), c.text);
     if (!c.text) {
         return;
     }
-    EXPECT_EQ(static_cast<int>(encoding), static_cast<int>(c.encoding));
-    EXPECT_EQ(PlainTextReader::decode(c.bytes, encoding).toStdString(), std::string(c.decoded));
+    EXPECT_EQ(static_cast<int>(*encoding), static_cast<int>(c.encoding));
+    EXPECT_EQ(PlainTextReader::decode(c.bytes, *encoding).toStdString(), std::string(c.decoded));
 }
 
 /* Bytes of a literal that may hold NULs. */

@@ -1,5 +1,5 @@
 // sheetweaver-convert on a tree of ".doc" files that are RTF and plain text, as a user runs it:
-// each becomes a .xls workbook whose rows, read back with xlrd (tests/office/word/doc/xls_rows.py),
+// each becomes a .xls workbook whose rows, read back with xlrd (tests/cli/xls_rows.py),
 // hold the document's paragraphs and table rows; a binary file that is no Word file is reported.
 
 #include "tests/support/convertertree.h"
@@ -79,7 +79,7 @@ TEST(RtfEndToEnd, RtfAndTextUnderWordNamesBecomeWorkbooks) {
         ASSERT_TRUE(QFile::exists(book)) << book.toStdString();
         QByteArray json;
         ASSERT_EQ(runProgram(QStringLiteral("/usr/bin/python3"),
-                             {QStringLiteral("tests/office/word/doc/xls_rows.py"), book}, &json),
+                             {QStringLiteral("tests/cli/xls_rows.py"), book}, &json),
                   0);
         const QJsonArray sheets = QJsonDocument::fromJson(json).object().value(book).toArray();
         ASSERT_FALSE(sheets.isEmpty()) << book.toStdString();

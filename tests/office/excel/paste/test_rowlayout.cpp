@@ -89,7 +89,7 @@ Fragment caseFragment(std::vector<int>* firstRows) {
 QJsonObject readHeights(const QString& path, QString* error) {
     QProcess process;
     process.start(QStringLiteral("/usr/bin/python3"),
-                  {QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/row_heights.py"), path});
+                  {QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/paste/row_heights.py"), path});
     if (!process.waitForFinished(60000) || process.exitCode() != 0) {
         *error = QString::fromUtf8(process.readAllStandardError());
         return {};

@@ -1,6 +1,6 @@
 // sheetweaver-convert on a folder of .doc files, as a user runs it: every table lands in its
 // own sheet of a .xls workbook whose cells, read back with xlrd
-// (tests/office/word/doc/xls_rows.py), hold the texts LibreOffice shows for the same tables; an
+// (tests/cli/xls_rows.py), hold the texts LibreOffice shows for the same tables; an
 // encrypted .doc goes to the failure report; Word 6.0/95 documents convert in both modes.
 
 #include "tests/support/convertertree.h"
@@ -108,7 +108,7 @@ TEST(DocEndToEnd, TablesOfDocFilesBecomeSheetsWithTheirCellTexts) {
         ASSERT_TRUE(QFile::exists(book)) << book.toStdString();
         QByteArray json;
         ASSERT_EQ(runProgram(QStringLiteral("/usr/bin/python3"),
-                             {QStringLiteral("tests/office/word/doc/xls_rows.py"), book}, &json),
+                             {QStringLiteral("tests/cli/xls_rows.py"), book}, &json),
                   0);
         const QJsonArray sheets = QJsonDocument::fromJson(json).object().value(book).toArray();
         const QJsonArray tables = expected.value(document.first).toArray();
@@ -166,7 +166,7 @@ TEST(DocEndToEnd, EquationsBecomeLinearTextInTheirCells) {
         const QString book = dest + QStringLiteral("/eq.xls");
         QByteArray json;
         ASSERT_EQ(runProgram(QStringLiteral("/usr/bin/python3"),
-                             {QStringLiteral("tests/office/word/doc/xls_rows.py"), book}, &json),
+                             {QStringLiteral("tests/cli/xls_rows.py"), book}, &json),
                   0);
         const QJsonArray sheets = QJsonDocument::fromJson(json).object().value(book).toArray();
         ASSERT_FALSE(sheets.isEmpty()) << document.path;
@@ -225,10 +225,9 @@ TEST(DocEndToEnd, Word6DocumentsConvertInBothModes) {
             const QString key = QStringLiteral("doc/legacy/") + name + QStringLiteral(".doc");
             const QString book = tree.dest + QLatin1Char('/') + name + QStringLiteral(".xls");
             QByteArray json;
-            ASSERT_EQ(
-                runProgram(QStringLiteral("/usr/bin/python3"),
-                           {QStringLiteral("tests/office/word/doc/xls_rows.py"), book}, &json),
-                0)
+            ASSERT_EQ(runProgram(QStringLiteral("/usr/bin/python3"),
+                                 {QStringLiteral("tests/cli/xls_rows.py"), book}, &json),
+                      0)
                 << book.toStdString();
             const QJsonArray sheets = QJsonDocument::fromJson(json).object().value(book).toArray();
             if (tableMode) {

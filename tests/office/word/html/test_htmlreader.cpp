@@ -173,10 +173,10 @@ class HtmlEncodingTest : public ::testing::TestWithParam<EncodingCase> {};
 
 TEST_P(HtmlEncodingTest, DecodesTheChineseText) {
     const EncodingCase& c = GetParam();
-    QByteArray chosen;
-    const QByteArray utf8 = HtmlEncoding::toUtf8(c.bytes, c.transport, &chosen);
-    EXPECT_EQ(chosen, QByteArray(c.chosen));
-    EXPECT_TRUE(QString::fromUtf8(utf8).contains(QStringLiteral("中文表格"))) << utf8.toStdString();
+    const HtmlEncoding::Decoded decoded = HtmlEncoding::toUtf8(c.bytes, c.transport);
+    EXPECT_EQ(decoded.encoding, QByteArray(c.chosen));
+    EXPECT_TRUE(QString::fromUtf8(decoded.utf8).contains(QStringLiteral("中文表格")))
+        << decoded.utf8.toStdString();
 }
 
 /* Text in GBK. */

@@ -118,7 +118,7 @@ TEST_F(XlsxReaderTest, RoundTripKeepsEverything) {
 TEST_F(XlsxReaderTest, ReadsATemplateWrittenByOpenpyxl) {
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/make_template.py"),
+                 {QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/xlsx/make_template.py"),
                   path(QStringLiteral("t.xlsx"))});
     ASSERT_TRUE(python.waitForFinished(60000));
     ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();

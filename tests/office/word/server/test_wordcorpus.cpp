@@ -1,6 +1,7 @@
 // The built-in Word on the shared corpus of real documents: which ones open, how many tables
 // Word's Tables collection counts, and every cell's text compared with an independent
-// extraction (tests/office/word/docx_oracle.py, zipfile + ElementTree under /usr/bin/python3).
+// extraction (tests/office/word/server/docx_oracle.py, zipfile + ElementTree under
+// /usr/bin/python3).
 
 #include "office/word/server/wordapplication.h"
 #include "office/word/wordfileloader.h"
@@ -118,7 +119,7 @@ std::vector<Expectation> readExpectations() {
 QJsonArray oracleTables(const QString& path, QString& error) {
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("tests/office/word/docx_oracle.py"), path});
+                 {QStringLiteral("tests/office/word/server/docx_oracle.py"), path});
     if (!python.waitForFinished(120000) || python.exitCode() != 0) {
         error = QString::fromUtf8(python.readAllStandardError());
         return QJsonArray();

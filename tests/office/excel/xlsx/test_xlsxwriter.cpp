@@ -171,7 +171,7 @@ TEST_F(XlsxWriterTest, PartsFollowTheSchemaElementOrder) {
     ASSERT_TRUE(WorkbookFile::save(*formattedWorkbook(), file).ok());
     QProcess check;
     check.start(QStringLiteral("/usr/bin/python3"),
-                {QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/check_order.py"), file});
+                {QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/xlsx/check_order.py"), file});
     ASSERT_TRUE(check.waitForFinished(60000));
     EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
                                    << check.readAllStandardError().toStdString();

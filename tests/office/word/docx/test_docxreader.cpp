@@ -1,7 +1,7 @@
 #include "office/word/docx/docxreader.h"
 #include "office/word/docx/docxstylescache.h"
 
-#include "tests/office/word/docxtestpackage.h"
+#include "tests/office/word/docx/docxtestpackage.h"
 
 #include <gtest/gtest.h>
 

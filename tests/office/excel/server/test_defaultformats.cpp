@@ -1,20 +1,17 @@
-// Default formats of whole columns and rows: the model, whole-row copies, the .xlsx reader
-// and writer, and a template formatted by columns and rows going through the job's steps.
+// Default formats of whole columns and rows: the model, whole-row copies, and for .xlsx and
+// .xls alike the reader, the writer, and a template going through the job's steps.
 
 #include "automation/axobject.h"
 #include "office/excel/server/excelapplication.h"
 #include "office/excel/paste/pasteengine.h"
 #include "office/excel/workbookfile.h"
-#include "tests/office/excel/openpyxlreader.h"
 
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
-#include <tuple>
 
 namespace {
 
@@ -115,53 +112,45 @@ TEST(DefaultFormats, WholeRowCopyCarriesRowAndColumnDefaultsWithoutMaterialising
     EXPECT_EQ(values.formatIndex(3, 2), 0);
 }
 
-// A template formatted by whole columns and rows, made by openpyxl.
-class StyledTemplateTest : public ::testing::Test {
+// A template formatted by whole columns and rows, made by openpyxl (.xlsx) or xlwt (.xls),
+// read by us, taken through the job's steps, saved in the same format and read back by
+// openpyxl or xlrd.
+class DefaultFormatsFileTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        m_template = m_dir.filePath(QStringLiteral("styled.xlsx"));
+        m_template = pathOf(QStringLiteral("template"));
+        const QString made = runScript(QStringLiteral("make_styled_template.py"), {m_template});
+        ASSERT_FALSE(made.startsWith(QLatin1String("ERROR"))) << made.toStdString();
+    }
+
+    QString pathOf(const QString& name) const {
+        return m_dir.filePath(name + QLatin1Char('.') + QLatin1String(GetParam()));
+    }
+
+    // The format the other reader shows at 1-based "row,column" positions, one word each:
+    // "B" bold, "I" italic, "-" neither, then ":RRGGBB" for a solid fill.
+    static QString shown(const QString& path, const QStringList& positions) {
+        return runScript(QStringLiteral("shown_styles.py"), QStringList{path} + positions);
+    }
+
+    static QString runScript(const QString& script, const QStringList& arguments) {
         QProcess process;
-        process.start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/make_styled_template.py"),
-                       m_template});
-        ASSERT_TRUE(process.waitForFinished(60000) && process.exitCode() == 0)
-            << process.readAllStandardError().toStdString();
-    }
-
-    // What openpyxl shows at a cell: the cell's own style, else its row's, else its
-    // column's, as {bold, italic, fill}; fill "" when none.
-    static std::tuple<bool, bool, QString> shownStyle(const QJsonObject& book, int row,
-                                                      int column) {
-        const QJsonObject sheet = openpyxlSheet(book, 0);
-        QJsonObject style =
-            sheet.value(QStringLiteral("cells")).toObject().value(cellName(row, column)).toObject();
-        if (style.isEmpty()) {
-            style = sheet.value(QStringLiteral("rowStyles"))
-                        .toObject()
-                        .value(QString::number(row))
-                        .toObject();
+        process.start(
+            QStringLiteral("/usr/bin/python3"),
+            QStringList{QStringLiteral(SW_SOURCE_DIR "/tests/office/excel/server/") + script} +
+                arguments);
+        if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+            return QStringLiteral("ERROR: ") + QString::fromUtf8(process.readAllStandardError());
         }
-        const QJsonObject columns = sheet.value(QStringLiteral("columnStyles")).toObject();
-        for (auto it = columns.begin(); style.isEmpty() && it != columns.end(); ++it) {
-            const QStringList span = it.key().split(QLatin1Char(':'));
-            if (span.value(0).toInt() <= column && column <= span.value(1).toInt()) {
-                style = it.value().toObject();
-            }
-        }
-        const QJsonObject font = style.value(QStringLiteral("font")).toObject();
-        return {font.value(QStringLiteral("bold")).toBool(),
-                font.value(QStringLiteral("italic")).toBool(),
-                style.value(QStringLiteral("fill")).toString()};
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
-
-    static QString cellName(int row, int column) { return CellRange::cellName(row, column); }
 
     QTemporaryDir m_dir;
     QString m_template;
 };
 
-TEST_F(StyledTemplateTest, ReaderKeepsColumnAndRowDefaults) {
+TEST_P(DefaultFormatsFileTest, ReaderKeepsColumnAndRowDefaults) {
     Workbook book;
     const WorkbookFileResult result = WorkbookFile::load(m_template, book);
     ASSERT_TRUE(result.ok()) << result.message.toStdString();
@@ -170,16 +159,36 @@ TEST_F(StyledTemplateTest, ReaderKeepsColumnAndRowDefaults) {
     EXPECT_EQ(sheet.format(3, 2).fillColor, 0xFFFF00u);
     EXPECT_TRUE(sheet.format(2, 2).italic);  // row 2 over column B
     EXPECT_FALSE(sheet.format(2, 2).bold);
-    EXPECT_EQ(sheet.format(2, 9000).fillColor, 0x00FF00u);
+    EXPECT_EQ(sheet.format(2, 200).fillColor, 0x00FF00u);
     EXPECT_EQ(sheet.format(9, 6).fillColor, 0xC0C0C0u);
     EXPECT_EQ(sheet.format(9, 7).fillColor, kAutoColor);
     EXPECT_FALSE(sheet.format(1, 2).bold);  // B1's own format
     EXPECT_EQ(sheet.format(1, 2).fillColor, 0x0000FFu);
-    EXPECT_DOUBLE_EQ(sheet.columnWidth(2), 20);
+    EXPECT_NEAR(sheet.columnWidth(2), 20, 0.01);
     EXPECT_EQ(sheet.cellCount(), 3);
 }
 
-TEST_F(StyledTemplateTest, TemplateStepsCarryTheFormatsIntoTheSavedWorkbook) {
+TEST_P(DefaultFormatsFileTest, SavedDefaultsReadBackByTheOtherReaderAndByUs) {
+    Workbook book;
+    ASSERT_TRUE(WorkbookFile::load(m_template, book).ok());
+    const QString saved = pathOf(QStringLiteral("saved"));
+    const WorkbookFileResult result = WorkbookFile::save(book, saved);
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
+    EXPECT_EQ(shown(saved, {QStringLiteral("3,2"), QStringLiteral("2,2"), QStringLiteral("2,200"),
+                            QStringLiteral("9,4"), QStringLiteral("9,7"), QStringLiteral("1,2"),
+                            QStringLiteral("60000,2")}),
+              QStringLiteral("B:FFFF00 I:00FF00 I:00FF00 I:C0C0C0 - -:0000FF B:FFFF00"));
+
+    Workbook again;
+    ASSERT_TRUE(WorkbookFile::load(saved, again).ok());
+    const Worksheet& back = *again.sheet(0);
+    EXPECT_EQ(back.rowFormats().size(), 1u);
+    EXPECT_EQ(back.format(40, 6).fillColor, 0xC0C0C0u);
+    EXPECT_NEAR(back.columnWidth(2), 20, 0.01);
+    EXPECT_EQ(back.cellCount(), 3);
+}
+
+TEST_P(DefaultFormatsFileTest, TemplateStepsCarryTheFormatsIntoTheSavedWorkbook) {
     auto excel = std::make_unique<AxObject>(createExcelApplication(), nullptr);
     ASSERT_TRUE(excel->writeProperty("DisplayAlerts", false));
     AxObject* books = excel->querySubObject("WorkBooks");
@@ -200,61 +209,26 @@ TEST_F(StyledTemplateTest, TemplateStepsCarryTheFormatsIntoTheSavedWorkbook) {
     cell->dynamicCall("PasteSpecial(conts QVariant&)", 8);
     cell->dynamicCall("PasteSpecial(conts QVariant&)", -4122);
     templ->dynamicCall("Close (Boolean)", false);
-    const QString outPath = m_dir.filePath(QStringLiteral("out.xlsx"));
+    const QString outPath = pathOf(QStringLiteral("out"));
     ASSERT_TRUE(out->dynamicCall("SaveAs(const QString&)", outPath).isValid());
     out->dynamicCall("Close (Boolean)", false);
 
-    QString error;
-    const QJsonObject read = readWithOpenpyxl(outPath, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-    using Style = std::tuple<bool, bool, QString>;
-    const QString yellow = QStringLiteral("FFFF00");
-    const QString green = QStringLiteral("00FF00");
-    EXPECT_EQ(shownStyle(read, 3, 2), Style(true, false, yellow));
-    EXPECT_EQ(shownStyle(read, 100, 2), Style(true, false, yellow));
-    EXPECT_EQ(shownStyle(read, 101, 2), Style(false, false, QString()));
-    EXPECT_EQ(shownStyle(read, 50, 5), Style(false, true, QStringLiteral("C0C0C0")));
-    EXPECT_EQ(shownStyle(read, 50, 7), Style(false, false, QString()));
-    EXPECT_EQ(shownStyle(read, 2, 1), Style(false, true, green));
-    EXPECT_EQ(shownStyle(read, 2, 2), Style(false, true, green));
-    EXPECT_EQ(shownStyle(read, 2, 700), Style(false, true, green));
-    EXPECT_EQ(shownStyle(read, 1, 2), Style(false, false, QStringLiteral("0000FF")));
-    EXPECT_EQ(shownStyle(read, 4, 3), Style(false, false, QString()));
-    EXPECT_EQ(openpyxlCell(read, 0, QStringLiteral("C4")).value(QStringLiteral("value")),
-              QStringLiteral("plain"));
-    const QJsonObject sheet = openpyxlSheet(read, 0);
-    EXPECT_DOUBLE_EQ(
-        sheet.value(QStringLiteral("widths")).toObject().value(QStringLiteral("B")).toDouble(), 20);
-    EXPECT_TRUE(sheet.value(QStringLiteral("columnStyles")).toObject().isEmpty());
+    // Column B within the hundred rows, D:F likewise, row 2 across, nothing below.
+    EXPECT_EQ(
+        shown(outPath, {QStringLiteral("3,2"), QStringLiteral("100,2"), QStringLiteral("101,2"),
+                        QStringLiteral("50,5"), QStringLiteral("50,7"), QStringLiteral("2,1"),
+                        QStringLiteral("2,2"), QStringLiteral("2,200"), QStringLiteral("1,2"),
+                        QStringLiteral("4,3")}),
+        QStringLiteral("B:FFFF00 B:FFFF00 - I:C0C0C0 - I:00FF00 I:00FF00 I:00FF00 "
+                       "-:0000FF -"));
+    Workbook back;
+    ASSERT_TRUE(WorkbookFile::load(outPath, back).ok());
+    EXPECT_EQ(back.sheet(0)->cell(4, 3)->text, QStringLiteral("plain"));
+    EXPECT_NEAR(back.sheet(0)->columnWidth(2), 20, 0.01);
+    EXPECT_TRUE(back.sheet(0)->columnFormats().empty());  // the copy kept rows, not columns
 }
 
-TEST_F(StyledTemplateTest, SavedDefaultsReadBackByOpenpyxlAndByUs) {
-    Workbook book;
-    ASSERT_TRUE(WorkbookFile::load(m_template, book).ok());
-    const QString saved = m_dir.filePath(QStringLiteral("saved.xlsx"));
-    const WorkbookFileResult result = WorkbookFile::save(book, saved);
-    ASSERT_TRUE(result.ok()) << result.message.toStdString();
-
-    QString error;
-    const QJsonObject read = readWithOpenpyxl(saved, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-    using Style = std::tuple<bool, bool, QString>;
-    EXPECT_EQ(shownStyle(read, 3, 2), Style(true, false, QStringLiteral("FFFF00")));
-    EXPECT_EQ(shownStyle(read, 2, 2), Style(false, true, QStringLiteral("00FF00")));
-    EXPECT_EQ(shownStyle(read, 9, 4), Style(false, true, QStringLiteral("C0C0C0")));
-    EXPECT_EQ(shownStyle(read, 9, 7), Style(false, false, QString()));
-    const QJsonObject sheet = openpyxlSheet(read, 0);
-    EXPECT_DOUBLE_EQ(
-        sheet.value(QStringLiteral("widths")).toObject().value(QStringLiteral("B")).toDouble(), 20);
-
-    Workbook again;
-    ASSERT_TRUE(WorkbookFile::load(saved, again).ok());
-    const Worksheet& back = *again.sheet(0);
-    EXPECT_EQ(back.columnFormats().size(), 2u);
-    EXPECT_EQ(back.rowFormats().size(), 1u);
-    EXPECT_EQ(back.format(2, 50).fillColor, 0x00FF00u);
-    EXPECT_EQ(back.format(40, 6).fillColor, 0xC0C0C0u);
-    EXPECT_EQ(back.cellCount(), 3);
-}
+INSTANTIATE_TEST_SUITE_P(Formats, DefaultFormatsFileTest, ::testing::Values("xlsx", "xls"),
+                         [](const auto& test) { return std::string(test.param); });
 
 }  // namespace

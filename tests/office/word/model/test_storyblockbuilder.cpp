@@ -15,7 +15,7 @@ namespace {
 StoryParagraph para(const QString& text, int depth, bool cellEnd, bool rowEnd) {
     StoryParagraph p;
     if (!text.isEmpty()) {
-        p.runs.append(StoryRun{text, StoryCharFormat()});
+        p.runs.push_back(StoryRun{text, StoryCharFormat()});
     }
     p.format.itap = depth;
     p.format.inTable = depth > 0;
@@ -27,11 +27,11 @@ StoryParagraph para(const QString& text, int depth, bool cellEnd, bool rowEnd) {
 }
 
 /* A row-end paragraph with the given cell boundaries. */
-StoryParagraph rowEnd(int depth, const QVector<int>& bounds) {
+StoryParagraph rowEnd(int depth, const std::vector<int>& bounds) {
     StoryParagraph p = para(QString(), depth, false, true);
     p.row.defined = true;
     p.row.boundaries = bounds;
-    p.row.cells = QVector<StoryCellFormat>(bounds.size() - 1);
+    p.row.cells.resize(bounds.size() - 1);
     return p;
 }
 
@@ -39,11 +39,13 @@ StoryParagraph rowEnd(int depth, const QVector<int>& bounds) {
 
 TEST(StoryBlockBuilderTest, GridIsTheUnionOfRowBoundaries) {
     WordFontTable fonts;
-    QVector<StoryParagraph> story;
-    story << para(QStringLiteral("a"), 1, true, false) << para(QStringLiteral("b"), 1, true, false)
-          << rowEnd(1, {0, 1000, 2000}) << para(QStringLiteral("c"), 1, true, false)
-          << para(QStringLiteral("d"), 1, true, false) << rowEnd(1, {500, 1500, 2500})
-          << para(QStringLiteral("after"), 0, false, false);
+    std::vector<StoryParagraph> story;
+    story.insert(
+        story.end(),
+        {para(QStringLiteral("a"), 1, true, false), para(QStringLiteral("b"), 1, true, false),
+         rowEnd(1, {0, 1000, 2000}), para(QStringLiteral("c"), 1, true, false),
+         para(QStringLiteral("d"), 1, true, false), rowEnd(1, {500, 1500, 2500}),
+         para(QStringLiteral("after"), 0, false, false)});
     StoryBlockBuilder builder(fonts, WordReadLimits().maxTableNesting);
     const std::vector<WordBlock> blocks = builder.build(story);
     ASSERT_EQ(blocks.size(), 2u);
@@ -64,12 +66,15 @@ TEST(StoryBlockBuilderTest, HorizontallyMergedCellsWidenTheirNeighbour) {
     WordFontTable fonts;
     StoryParagraph end = rowEnd(1, {0, 1000, 2000, 3000});
     end.row.cells[1].horizontalMerge = 2;
-    QVector<StoryParagraph> story;
-    story << para(QStringLiteral("a"), 1, true, false) << para(QString(), 1, true, false)
-          << para(QStringLiteral("c"), 1, true, false) << end;
+    std::vector<StoryParagraph> story;
+    story.insert(story.end(),
+                 {para(QStringLiteral("a"), 1, true, false), para(QString(), 1, true, false),
+                  para(QStringLiteral("c"), 1, true, false), end});
     // A second row keeps the boundary the merge hides.
-    story << para(QStringLiteral("1"), 1, true, false) << para(QStringLiteral("2"), 1, true, false)
-          << para(QStringLiteral("3"), 1, true, false) << rowEnd(1, {0, 1000, 2000, 3000});
+    story.insert(
+        story.end(),
+        {para(QStringLiteral("1"), 1, true, false), para(QStringLiteral("2"), 1, true, false),
+         para(QStringLiteral("3"), 1, true, false), rowEnd(1, {0, 1000, 2000, 3000})});
     StoryBlockBuilder builder(fonts, WordReadLimits().maxTableNesting);
     const std::vector<WordBlock> blocks = builder.build(story);
     ASSERT_EQ(blocks.size(), 1u);
@@ -84,14 +89,14 @@ TEST(StoryBlockBuilderTest, HorizontallyMergedCellsWidenTheirNeighbour) {
 
 TEST(StoryBlockBuilderTest, NestingUnfinishedRowsAndDepthLimit) {
     WordFontTable fonts;
-    QVector<StoryParagraph> story;
+    std::vector<StoryParagraph> story;
     // An inner table whose cells end with fInnerTableCell, inside an outer cell.
-    story << para(QStringLiteral("x"), 2, true, false) << para(QStringLiteral("y"), 2, true, false)
-          << rowEnd(2, {0, 500, 1000}) << para(QStringLiteral("outer"), 1, true, false)
-          << rowEnd(1, {0, 2000})
-          // A table that never ends its row, then a paragraph of absurd depth.
-          << para(QStringLiteral("open"), 1, false, false)
-          << para(QStringLiteral("deep"), 1000, false, false);
+    story.insert(story.end(), {para(QStringLiteral("x"), 2, true, false),
+                               para(QStringLiteral("y"), 2, true, false), rowEnd(2, {0, 500, 1000}),
+                               para(QStringLiteral("outer"), 1, true, false), rowEnd(1, {0, 2000}),
+                               // A table that never ends its row, then a paragraph of absurd depth.
+                               para(QStringLiteral("open"), 1, false, false),
+                               para(QStringLiteral("deep"), 1000, false, false)});
     StoryBlockBuilder builder(fonts, WordReadLimits().maxTableNesting);
     const std::vector<WordBlock> blocks = builder.build(story);
     ASSERT_EQ(blocks.size(), 1u);  // both tables are one: no paragraph between them
@@ -145,16 +150,16 @@ TEST(StoryBlockBuilderTest, RowsShiftedATwipEachStayNarrowerThanASheet) {
     // 3,200 rows of six inch-wide cells, each row one twip right of the one above: one line
     // per boundary made 19,200 columns; lines 4 twips wide keep the grid a few thousand.
     WordFontTable fonts;
-    QVector<StoryParagraph> story;
+    std::vector<StoryParagraph> story;
     for (int r = 0; r < 3200; ++r) {
-        QVector<int> bounds;
+        std::vector<int> bounds;
         for (int c = 0; c <= 6; ++c) {
-            bounds << r + c * 1440;
+            bounds.push_back(r + c * 1440);
         }
         for (int c = 0; c < 6; ++c) {
-            story << para(QStringLiteral("x"), 1, true, false);
+            story.push_back(para(QStringLiteral("x"), 1, true, false));
         }
-        story << rowEnd(1, bounds);
+        story.push_back(rowEnd(1, bounds));
     }
     StoryBlockBuilder builder(fonts, WordReadLimits().maxTableNesting);
     const std::vector<WordBlock> blocks = builder.build(story);
