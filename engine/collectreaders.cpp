@@ -35,15 +35,9 @@ void CollectReaders::readAll() {
         word->setControl(QStringLiteral("Word.Application"));
         const AxHandle documents = subObject(word.get(), "Documents");
         CollectMode reader(word.get(), documents.get(), m_options);
-        Result result;
-        while (m_feed.take(result.document)) {
-            FormSnapshot snapshot;
-            result.reason = result.document.problem;
-            result.read = result.document.problem.isEmpty() &&
-                          reader.read(result.document.nativePath, snapshot, result.reason);
-            result.values = result.read ? m_layout.collect(snapshot) : CollectedValues();
-            hand(std::move(result));
-            result = Result();
+        DocumentFeed::Document document;
+        while (m_feed.take(document)) {
+            hand(readOne(reader, m_layout, std::move(document)));
         }
         word->dynamicCall("Quit(void)");
     }
@@ -53,7 +47,7 @@ void CollectReaders::readAll() {
 }
 
 /* Keep a result for the job, once it is close enough to the one the job waits for. */
-void CollectReaders::hand(Result result) {
+void CollectReaders::hand(CollectedDocument result) {
     std::unique_lock<std::mutex> lock(m_lock);
     const int index = result.document.index;
     m_changed.wait(lock, [&] { return index - m_next < kAhead; });
@@ -62,16 +56,29 @@ void CollectReaders::hand(Result result) {
 }
 
 /* The next result in order, waiting for it while readers still read. */
-bool CollectReaders::next(Result& result) {
+std::optional<CollectedDocument> CollectReaders::next() {
     std::unique_lock<std::mutex> lock(m_lock);
     m_changed.wait(lock, [&] { return m_done.count(m_next) > 0 || m_running == 0; });
     const auto found = m_done.find(m_next);
     if (found == m_done.end()) {
-        return false;
+        return std::nullopt;
     }
-    result = std::move(found->second);
+    CollectedDocument result = std::move(found->second);
     m_done.erase(found);
     ++m_next;
     m_changed.notify_all();
-    return true;
+    return result;
+}
+
+/* Open the document unless the feed already knows it cannot be read, then find its values. */
+CollectedDocument CollectReaders::readOne(CollectMode& reader, const FieldLayout& layout,
+                                          DocumentFeed::Document document) {
+    CollectedDocument result;
+    result.document = std::move(document);
+    result.reason = result.document.problem;
+    FormSnapshot snapshot;
+    result.read = result.document.problem.isEmpty() &&
+                  reader.read(result.document.nativePath, snapshot, result.reason);
+    result.values = result.read ? layout.collect(snapshot) : CollectedValues();
+    return result;
 }

@@ -297,20 +297,16 @@ bool MergeObject::collectInto(AxObject* word, AxObject* documents, AxObject* exc
     CollectWorkbook book(excel, workBooks, options, reader.layout().expectedFields());
     book.prepare();
     DocumentFeed feed(options.sourcePath, acceptance());
-    CollectReaders::Result result;
     if (m_jobs > 1 && m_runTotal > 1 && !word->runsOutOfProcess()) {
         CollectReaders readers(std::min(m_jobs, m_runTotal), feed, reader.layout(), options);
-        while (readers.next(result)) {
-            addCollected(result, book, failedPaths);
+        while (const std::optional<CollectedDocument> read = readers.next()) {
+            addCollected(*read, book, failedPaths);
         }
     } else {
-        while (feed.take(result.document)) {
-            FormSnapshot snapshot;
-            result.reason = result.document.problem;
-            result.read = result.document.problem.isEmpty() &&
-                          reader.read(result.document.nativePath, snapshot, result.reason);
-            result.values = result.read ? reader.layout().collect(snapshot) : CollectedValues();
-            addCollected(result, book, failedPaths);
+        DocumentFeed::Document document;
+        while (feed.take(document)) {
+            addCollected(CollectReaders::readOne(reader, reader.layout(), std::move(document)),
+                         book, failedPaths);
         }
     }
     if (!book.finish()) {
@@ -326,7 +322,7 @@ bool MergeObject::collectInto(AxObject* word, AxObject* documents, AxObject* exc
 }
 
 /* Count one read document into the run and give its values to the workbook. */
-void MergeObject::addCollected(const CollectReaders::Result& read, CollectWorkbook& book,
+void MergeObject::addCollected(const CollectedDocument& read, CollectWorkbook& book,
                                QString& failedPaths) {
     const QString& nativePath = read.document.nativePath;
     announceStart(m_lastRun.candidates + 1, nativePath);

@@ -153,8 +153,7 @@ private:
     void transformCollected(qint64 startTime, QString failedPaths);
     bool collectInto(AxObject* word, AxObject* documents, AxObject* excel, AxObject* workBooks,
                      QString& failedPaths);
-    void addCollected(const CollectReaders::Result& read, CollectWorkbook& book,
-                      QString& failedPaths);
+    void addCollected(const CollectedDocument& read, CollectWorkbook& book, QString& failedPaths);
     void announceStart(int started, const QString& nativePath);
     void countInOrder(SharedProgress& progress, int index, const QString& nativePath,
                       const DocumentResult& result);

@@ -146,7 +146,7 @@ WorkbookFileResult writeAtomically(const QString& path,
             (replacing ? QStringLiteral("Cannot replace %1") : QStringLiteral("Cannot create %1"))
                 .arg(QDir::toNativeSeparators(path)));
     }
-    return WorkbookFileResult::success();
+    return built;
 }
 
 }  // namespace
@@ -167,22 +167,17 @@ WorkbookFile::Format WorkbookFile::formatOf(const QString& path) {
 }
 
 /* Save by extension through a temporary file. */
-WorkbookFileResult WorkbookFile::save(const Workbook& workbook, const QString& path,
-                                      QString* warning) {
-    if (warning) {
-        warning->clear();
-    }
+WorkbookFileResult WorkbookFile::save(const Workbook& workbook, const QString& path) {
     const Format format = formatOf(path);
     switch (format) {
         case Format::Xlsx:
         case Format::Xlsm:
             return writeAtomically(path, [&](QByteArray& bytes) {
-                return XlsxWriter::writeBytes(workbook, format == Format::Xlsm, bytes, warning);
+                return XlsxWriter::writeBytes(workbook, format == Format::Xlsm, bytes);
             });
         case Format::Xls:
-            return writeAtomically(path, [&](QByteArray& bytes) {
-                return XlsWriter::writeBytes(workbook, bytes, warning);
-            });
+            return writeAtomically(
+                path, [&](QByteArray& bytes) { return XlsWriter::writeBytes(workbook, bytes); });
         case Format::Unknown:
             break;
     }

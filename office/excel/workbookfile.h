@@ -22,9 +22,8 @@ public:
     // ".~sw-HOST-PID-XXXXXX.tmp"; the first save of a process into a folder removes the
     // temporary workbooks there whose process (on this machine) no longer runs. A saved
     // workbook whose cell formats had to take the nearest kept one (more than the format
-    // holds) sets `warning` (when given) to a line saying so; it is left empty otherwise.
-    static WorkbookFileResult save(const Workbook& workbook, const QString& path,
-                                   QString* warning = nullptr);
+    // holds) is a success whose warning says so.
+    static WorkbookFileResult save(const Workbook& workbook, const QString& path);
 
     // Load `path` into `workbook`, which must be empty (no sheets). On failure the workbook
     // may hold part of the content and should be discarded.

@@ -34,14 +34,13 @@ ServerReply ExcelWorkbook::saveAs(Workbook& workbook, const QString& path) {
             return ServerReply::failure(m_session->lastError);
         }
     }
-    QString warning;
-    const WorkbookFileResult result = WorkbookFile::save(workbook, path, &warning);
+    const WorkbookFileResult result = WorkbookFile::save(workbook, path);
     if (!result) {
         m_session->lastError = result.message;
         return ServerReply::failure(result.message);
     }
     workbook.setPath(path);
-    workbook.setSaveWarning(warning);
+    workbook.setSaveWarning(result.warning);
     return ServerReply::ofValue(true);
 }
 

@@ -537,10 +537,11 @@ void writeSheet(XlsRecordWriter& out, const CellContext& context, const Workshee
     out.emptyRecord(kEof);
 }
 
-/* The XF of each used format; formats left without room take the XF of the nearest kept. */
+/* The XF of each used format; formats left without room take the XF of the nearest kept, and
+   `warning` says how many did. */
 std::vector<std::uint16_t> assignXfs(const FormatTable& formats,
                                      const std::vector<char>& usedFormats, XlsStyleTable& styles,
-                                     QString* warning) {
+                                     QString& warning) {
     std::vector<std::uint16_t> xfOf(usedFormats.size(), XlsStyleTable::kDefaultXf);
     std::vector<int> withoutRoom;
     for (int i = 1; i < formats.size(); ++i) {
@@ -567,10 +568,8 @@ std::vector<std::uint16_t> assignXfs(const FormatTable& formats,
         xfOf[static_cast<size_t>(i)] =
             nearest > 0 ? xfOf[static_cast<size_t>(nearest)] : XlsStyleTable::kDefaultXf;
     }
-    if (warning) {
-        *warning = FormatFallback::warning(static_cast<int>(withoutRoom.size()),
-                                           XlsStyleTable::kMaxCellXfs);
-    }
+    warning =
+        FormatFallback::warning(static_cast<int>(withoutRoom.size()), XlsStyleTable::kMaxCellXfs);
     return xfOf;
 }
 
@@ -608,7 +607,7 @@ QString planSheets(const Workbook& workbook, std::vector<char>& usedFormats,
 /* Give the used formats' colours their palette places, then each used format its XF. */
 std::vector<std::uint16_t> styleFormats(const FormatTable& formats,
                                         const std::vector<char>& usedFormats, XlsStyleTable& styles,
-                                        QString* warning) {
+                                        QString& warning) {
     for (int i = 1; i < formats.size(); ++i) {
         if (usedFormats[static_cast<size_t>(i)]) {
             styles.noteColors(formats.at(i));
@@ -657,11 +656,7 @@ void writeGlobals(XlsRecordWriter& out, const Workbook& workbook, const XlsStyle
 }  // namespace
 
 /* Plan, write the sheets into their own buffer, then the globals, then join them. */
-WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray& stream,
-                                          QString* warning) {
-    if (warning) {
-        warning->clear();
-    }
+WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray& stream) {
     if (workbook.sheetCount() == 0) {
         // Excel opens no workbook without a sheet.
         return WorkbookFileResult::failure(QStringLiteral("The workbook has no sheet"));
@@ -675,6 +670,7 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray& 
         return WorkbookFileResult::failure(problem);
     }
     XlsStyleTable styles(defaultFontName(), kDefaultFontSize);
+    QString warning;
     const std::vector<std::uint16_t> xfOf = styleFormats(formats, usedFormats, styles, warning);
     if (!styles.result()) {
         return styles.result();
@@ -692,18 +688,18 @@ WorkbookFileResult XlsWriter::buildStream(const Workbook& workbook, QByteArray& 
     writeGlobals(out, workbook, styles, strings, sheetOffsets);
     out.putBytes(sheets.data().constData(), sheets.data().size());
     stream = out.data();
-    return WorkbookFileResult::success();
+    return WorkbookFileResult::success(warning);
 }
 
 /* Build the stream, then the compound file around it, in memory. */
-WorkbookFileResult XlsWriter::writeBytes(const Workbook& workbook, QByteArray& file,
-                                         QString* warning) {
+WorkbookFileResult XlsWriter::writeBytes(const Workbook& workbook, QByteArray& file) {
     QByteArray stream;
-    const WorkbookFileResult built = buildStream(workbook, stream, warning);
+    const WorkbookFileResult built = buildStream(workbook, stream);
     if (!built) {
         return built;
     }
-    return XlsOleStream::build(stream, file);
+    const WorkbookFileResult packed = XlsOleStream::build(stream, file);
+    return packed ? built : packed;
 }
 
 /* Width to 1/256 units, the scale of the .xlsx width attribute. */

@@ -33,14 +33,12 @@ public:
     static QString defaultFontName();
 
     // Build the whole file of `workbook` in memory into `file`, for a caller that writes it in
-    // one go. On failure the error names what did not fit. `warning` (when given) says how
-    // many cell formats took the nearest kept one, and is left empty when none did.
-    static WorkbookFileResult writeBytes(const Workbook& workbook, QByteArray& file,
-                                         QString* warning = nullptr);
+    // one go. On failure the error names what did not fit. The result's warning says how
+    // many cell formats took the nearest kept one.
+    static WorkbookFileResult writeBytes(const Workbook& workbook, QByteArray& file);
 
     // Build the BIFF8 "Workbook" stream only (no compound file), same checks as writeBytes().
-    static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray& stream,
-                                          QString* warning = nullptr);
+    static WorkbookFileResult buildStream(const Workbook& workbook, QByteArray& stream);
 
     // Column width to COLINFO's 1/256 of a character (MS-XLS 2.4.53 coldx). The model's
     // widths are on the scale of the .xlsx width attribute, padding included, which is

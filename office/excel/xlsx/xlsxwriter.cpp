@@ -63,7 +63,7 @@ bool addSheetParts(XlsxPackage& package, const Workbook& workbook,
 
 /* Check the workbook, then zip every part into `device`; `label` names it in errors. */
 WorkbookFileResult writePackage(const Workbook& workbook, QIODevice* device, bool macroEnabled,
-                                const QString& label, QString* warning) {
+                                const QString& label) {
     if (workbook.sheetCount() == 0) {
         return WorkbookFileResult::failure(QStringLiteral("A workbook needs at least one sheet"));
     }
@@ -82,8 +82,9 @@ WorkbookFileResult writePackage(const Workbook& workbook, QIODevice* device, boo
     if (!package.close() || !added) {
         return WorkbookFileResult::failure(QStringLiteral("Writing %1 failed").arg(label));
     }
-    if (warning && styles.replaced() > 0) {
-        *warning = FormatFallback::warning(styles.replaced(), XlsxStyles::kMaxCellFormats);
+    if (styles.replaced() > 0) {
+        return WorkbookFileResult::success(
+            FormatFallback::warning(styles.replaced(), XlsxStyles::kMaxCellFormats));
     }
     return WorkbookFileResult::success();
 }
@@ -92,11 +93,8 @@ WorkbookFileResult writePackage(const Workbook& workbook, QIODevice* device, boo
 
 /* Write the whole package into memory. */
 WorkbookFileResult XlsxWriter::writeBytes(const Workbook& workbook, bool macroEnabled,
-                                          QByteArray& out, QString* warning) {
-    if (warning) {
-        warning->clear();
-    }
+                                          QByteArray& out) {
     out.clear();
     QBuffer buffer(&out);
-    return writePackage(workbook, &buffer, macroEnabled, QStringLiteral("the workbook"), warning);
+    return writePackage(workbook, &buffer, macroEnabled, QStringLiteral("the workbook"));
 }

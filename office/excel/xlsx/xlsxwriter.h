@@ -25,8 +25,7 @@ public:
     // the sheet when a merged range reaches beyond a sheet, and when a sheet name, font name
     // or number format holds a character XML cannot carry. A workbook of more cell formats
     // than XlsxStyles::kMaxCellFormats keeps the first ones; each cell of a later format takes
-    // the nearest kept one (FormatFallback), and `warning` (when given) says so; it is left
-    // empty otherwise.
+    // the nearest kept one (FormatFallback), and the result's warning says so.
     static WorkbookFileResult writeBytes(const Workbook& workbook, bool macroEnabled,
-                                         QByteArray& out, QString* warning = nullptr);
+                                         QByteArray& out);
 };

@@ -35,7 +35,7 @@ QString DocObjectPool::readEquation(quint32 id) {
     const CompoundFile::Stream package =
         m_file->readStream({"ObjectPool", storage, "package_stream"}, m_limits.packageBytes, bytes);
     if (package == CompoundFile::Stream::Ok) {
-        const MathMlEquation::Result formula = MathMlEquation::fromOdfPackage(bytes);
+        const MathMlEquation::Reading formula = MathMlEquation::fromOdfPackage(bytes);
         if (formula.outcome == MathMlEquation::Outcome::Read) {
             return formula.text;
         }

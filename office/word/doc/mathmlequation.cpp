@@ -198,44 +198,44 @@ private:
 }  // namespace
 
 /* Read content.xml out of the package, then its MathML. */
-MathMlEquation::Result MathMlEquation::fromOdfPackage(const QByteArray& package) {
+MathMlEquation::Reading MathMlEquation::fromOdfPackage(const QByteArray& package) {
     QByteArray bytes = package;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly)) {
-        return Result{Outcome::NotMath, QString()};
+        return Reading{Outcome::NotMath, QString()};
     }
     PackageLimits limits;
     limits.maxPartBytes = kMaxContentBytes;
     ZipPackage zip(limits);
     if (!zip.open(&buffer)) {
-        return Result{Outcome::NotMath, QString()};
+        return Reading{Outcome::NotMath, QString()};
     }
     QByteArray content;
     switch (zip.readPart(QStringLiteral("content.xml"), content)) {
         case OpcPackage::Status::Ok:
             return fromMathMl(content);
         case OpcPackage::Status::TooLarge:
-            return Result{Outcome::TooLarge, QString()};
+            return Reading{Outcome::TooLarge, QString()};
         case OpcPackage::Status::Missing:
         case OpcPackage::Status::Damaged:
             break;
     }
-    return Result{Outcome::NotMath, QString()};
+    return Reading{Outcome::NotMath, QString()};
 }
 
 /* The root must be <math>; its children form one row. */
-MathMlEquation::Result MathMlEquation::fromMathMl(const QByteArray& xml) {
+MathMlEquation::Reading MathMlEquation::fromMathMl(const QByteArray& xml) {
     if (xml.size() > kMaxContentBytes) {
-        return Result{Outcome::TooLarge, QString()};
+        return Reading{Outcome::TooLarge, QString()};
     }
     XmlReader reader(xml, kMaxDepth);
     if (!reader.readNextStartElement() || reader.name() != QLatin1String("math")) {
-        return Result{Outcome::NotMath, QString()};
+        return Reading{Outcome::NotMath, QString()};
     }
     Walker walker(reader);
     const QString text = walker.row();
     if (reader.hasError()) {
-        return Result{Outcome::NotMath, QString()};
+        return Reading{Outcome::NotMath, QString()};
     }
-    return Result{Outcome::Read, text};
+    return Reading{Outcome::Read, text};
 }

@@ -28,13 +28,13 @@ public:
     };
 
     // What a reading gives: the outcome, and the linear text when it is Read (else empty).
-    struct Result {
+    struct Reading {
         Outcome outcome = Outcome::NotMath;
         QString text;
     };
 
     // The linear text of the formula in an OpenDocument package (a ZIP archive).
-    static Result fromOdfPackage(const QByteArray& package);
+    static Reading fromOdfPackage(const QByteArray& package);
     // The linear text of a MathML document.
-    static Result fromMathMl(const QByteArray& xml);
+    static Reading fromMathMl(const QByteArray& xml);
 };

@@ -355,12 +355,12 @@ TEST_F(XlsWriterTest, CellFormatsBeyondTheLimitTakeTheNearestKept) {
         sheet.setFormat(i + 1, 1, format);
     }
     const QString path = m_dir.filePath(QStringLiteral("formats.xls"));
-    QString warning;
-    const WorkbookFileResult result = WorkbookFile::save(workbook, path, &warning);
+    const WorkbookFileResult result = WorkbookFile::save(workbook, path);
     ASSERT_TRUE(result.ok()) << result.message.toStdString();
     // Format 0 is the default XF: formats 1..3999 fill the 4,000 cell XFs with it.
-    EXPECT_TRUE(warning.startsWith(QStringLiteral("100 cell formats"))) << warning.toStdString();
-    EXPECT_TRUE(warning.contains(QStringLiteral("4000"))) << warning.toStdString();
+    EXPECT_TRUE(result.warning.startsWith(QStringLiteral("100 cell formats")))
+        << result.warning.toStdString();
+    EXPECT_TRUE(result.warning.contains(QStringLiteral("4000"))) << result.warning.toStdString();
     QString error;
     const QJsonObject book = xlsoracle::dump(path, &error);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();

@@ -46,7 +46,7 @@ class MathMlTest : public testing::TestWithParam<MathMlCase> {};
 
 TEST_P(MathMlTest, GivesLinearText) {
     const MathMlCase& c = GetParam();
-    const MathMlEquation::Result result = MathMlEquation::fromMathMl(QByteArray(c.xml));
+    const MathMlEquation::Reading result = MathMlEquation::fromMathMl(QByteArray(c.xml));
     if (c.text == nullptr) {
         EXPECT_EQ(result.outcome, MathMlEquation::Outcome::NotMath);
         EXPECT_TRUE(result.text.isEmpty());
@@ -66,7 +66,7 @@ TEST(MathMlPackage, NoZipArchiveGivesNoTextAndTooMuchMathIsTooLarge) {
               MathMlEquation::Outcome::NotMath);
     const QByteArray huge =
         "<math>" + QByteArray(MathMlEquation::kMaxContentBytes, 'x') + "</math>";
-    const MathMlEquation::Result tooLarge = MathMlEquation::fromMathMl(huge);
+    const MathMlEquation::Reading tooLarge = MathMlEquation::fromMathMl(huge);
     EXPECT_EQ(tooLarge.outcome, MathMlEquation::Outcome::TooLarge);
     EXPECT_TRUE(tooLarge.text.isEmpty());
 }
