@@ -6,13 +6,9 @@
 ComObject::ComObject(DispatchObject object) : m_object(std::move(object)) {}
 
 /* Bind a COM application by program identifier. */
-ServerObjectPtr ComObject::bind(const QString& progId, QString* error) {
-    std::wstring why;
-    DispatchObject object = DispatchObject::create(progId.toStdWString(), &why);
+ServerObjectPtr ComObject::bind(const QString& progId) {
+    DispatchObject object = DispatchObject::create(progId.toStdWString());
     if (object.isNull()) {
-        if (error != nullptr) {
-            *error = QString::fromStdWString(why);
-        }
         return nullptr;
     }
     return std::make_shared<ComObject>(std::move(object));

@@ -13,9 +13,8 @@ class ComObject : public ServerObject {
 public:
     explicit ComObject(DispatchObject object);
 
-    // Bind a new COM object to a program identifier; null when COM refuses (error, when
-    // given, then says why).
-    static ServerObjectPtr bind(const QString& progId, QString* error = nullptr);
+    // Bind a new COM object to a program identifier; null when COM refuses.
+    static ServerObjectPtr bind(const QString& progId);
 
     // True when COM knows an application under progId (none is started).
     static bool isRegistered(const QString& progId);
