@@ -575,10 +575,12 @@ void BookParser::readLayoutRecord(const XlsRecord& record, Worksheet& sheet) {
         }
         sheet.setColumnFormat(first + 1, last + 1, format);
         // A styled column without fUserSet or fHidden keeps the sheet's default width when it
-        // carries that width; any other width is what the column shows (not every writer sets
-        // fUserSet for a width it chose).
+        // carries a default width: ours, or Excel's, which counts the cell padding (0x0924).
+        // Any other width is what the column shows (not every writer sets fUserSet for a
+        // width it chose).
         const bool hidden = (options & 0x0001) != 0;
-        const bool defaultWidth = units == XlsWriter::widthToUnits(Worksheet::kDefaultColumnWidth);
+        const bool defaultWidth =
+            units >= XlsWriter::widthToUnits(Worksheet::kDefaultColumnWidth) && units <= 0x0924;
         if (format == 0 || (options & 0x0003) != 0 || !defaultWidth) {
             for (int column = first; column <= last; ++column) {
                 sheet.setColumnWidth(column + 1, hidden ? 0 : XlsWriter::unitsToWidth(units));

@@ -292,6 +292,29 @@ TEST_F(XlsReaderTest, CellRecordsOtherWritersUse) {
     EXPECT_EQ(sheet.rowHeight(6), 0);
 }
 
+TEST_F(XlsReaderTest, StyledColumnWithoutASetWidthShowsItsWidthUnlessItIsADefault) {
+    Workbook source;
+    Worksheet& sheet = *source.addSheet(QStringLiteral("S"));
+    CellFormat bold;
+    bold.bold = true;
+    sheet.setColumnFormat(2, 2, sheet.formatTable().intern(bold));
+    QByteArray stream;
+    ASSERT_TRUE(XlsWriter::buildStream(source, stream).ok());
+    const int colInfo = stream.indexOf(QByteArray::fromHex("7d000c000100"));
+    ASSERT_GT(colInfo, 0);
+    // coldx without fUserSet: Excel's default (2340), ours (2158), xlwt's default (2962).
+    for (const auto& [units, width] : {std::pair<int, double>{2340, Worksheet::kDefaultColumnWidth},
+                                       {2158, Worksheet::kDefaultColumnWidth},
+                                       {2962, XlsWriter::unitsToWidth(2962)}}) {
+        stream[colInfo + 8] = static_cast<char>(units & 0xFF);
+        stream[colInfo + 9] = static_cast<char>(units >> 8);
+        Workbook read;
+        ASSERT_TRUE(XlsReader::readStream(stream, read).ok());
+        EXPECT_DOUBLE_EQ(read.sheet(0)->columnWidth(2), width) << units;
+        EXPECT_TRUE(read.sheet(0)->format(7, 2).bold);
+    }
+}
+
 TEST_F(XlsReaderTest, OverlappingSheetsAndCraftedCountsAreBounded) {
     // Many sheet entries pointing at one sheet substream: read within the budget or refused.
     Workbook source;
