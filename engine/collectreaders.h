@@ -13,11 +13,6 @@
 class CollectMode;
 struct ConvertOptions;
 
-// Collect mode's readers for --jobs N: N threads, each with a Word application of its own,
-// take documents from one feed, read them and find their values; the job takes the results
-// back one by one in discovery order and writes them into the one workbook. A reader that gets
-// too far ahead of the next result the job waits for pauses, so memory holds at most a few
-// dozen documents' values whatever the size of the batch.
 // One document taken from the feed: its values, or why it could not be read.
 struct CollectedDocument {
     DocumentFeed::Document document;
@@ -26,6 +21,11 @@ struct CollectedDocument {
     CollectedValues values;
 };
 
+// Collect mode's readers for --jobs N: N threads, each with a Word application of its own,
+// take documents from one feed, read them and find their values; the job takes the results
+// back one by one in discovery order and writes them into the one workbook. A reader that gets
+// too far ahead of the next result the job waits for pauses, so memory holds at most a few
+// dozen documents' values whatever the size of the batch.
 class CollectReaders {
 public:
     // Start `jobs` readers over `feed`; `layout` and `options` must outlive this object.
